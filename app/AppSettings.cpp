@@ -1,0 +1,66 @@
+#include "app/AppSettings.h"
+
+#include "app/LanguageTable.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <memory>
+
+namespace {
+std::unique_ptr<AppSettings> g_instance;
+}
+
+AppSettings& AppSettings::Instance() {
+    if (!g_instance)
+        g_instance = std::make_unique<AppSettings>(QDir::currentPath().left(1023));
+    return *g_instance;
+}
+
+void AppSettings::DiscardInstance() { g_instance.reset(); }
+
+AppSettings::AppSettings(const QString& directory) : path_(directory + "/Halvex.ini") {
+    // A missing key gives English; a code that matches no entry keeps Japanese.
+    languageIndex_ = kJapaneseIndex;
+    const int found = FindLanguageCode(ReadString("UI", "LANGID", "ENG", 64));
+    if (found >= 0)
+        languageIndex_ = found;
+    languageId_ = LanguageTable()[languageIndex_].LanguageId();
+}
+
+int AppSettings::ReadInt(const QString& section, const QString& key, int defaultValue) const {
+    return IniFile::ReadInt(path_, section, key, defaultValue);
+}
+
+QString AppSettings::ReadString(const QString& section, const QString& key,
+                                const QString& defaultValue, int bufferChars) const {
+    return IniFile::ReadString(path_, section, key, defaultValue, bufferChars);
+}
+
+bool AppSettings::WriteInt(const QString& section, const QString& key, int value) {
+    return IniFile::WriteString(path_, section, key, QString::number(value));
+}
+
+bool AppSettings::WriteString(const QString& section, const QString& key, const QString& value) {
+    return IniFile::WriteString(path_, section, key, value);
+}
+
+void AppSettings::SetLanguage(int index) {
+    if (index < 0 || index >= kLanguageCount)
+        return;
+    languageIndex_ = index;
+    languageId_ = LanguageTable()[index].LanguageId();
+    WriteString("UI", "LANGID", QLatin1String(LanguageTable()[index].code));
+}
+
+int AppSettings::ReadMapChoice() {
+    mapChoice_ = qBound(MAP_GOOGLE, ReadInt("UI", "MAP", MAP_GOOGLE), MAP_CHINA);
+    return mapChoice_;
+}
+
+QString AppSettings::GetLastFolder() const {
+    const QString folder = ReadString("UI", "Folder", QString());
+    if (folder.isEmpty() || !QFileInfo::exists(folder))
+        return QString();
+    return folder;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+
+constexpr int MAP_GOOGLE = 0;
+constexpr int MAP_CHINA = 1;
+
+// The settings file "Halvex.ini" and the language and map choices read from
+// it. One object per process; its path is fixed at first use.
+class AppSettings {
+  public:
+    static AppSettings& Instance();
+    // Drops the process's object so that the next Instance() starts afresh
+    // from the then current directory. For tests only.
+    static void DiscardInstance();
+
+    // Settings kept in "Halvex.ini" inside `directory`.
+    explicit AppSettings(const QString& directory);
+
+    const QString& Path() const { return path_; }
+
+    int ReadInt(const QString& section, const QString& key, int defaultValue) const;
+    QString ReadString(const QString& section, const QString& key, const QString& defaultValue,
+                       int bufferChars = 1024) const;
+    bool WriteInt(const QString& section, const QString& key, int value);
+    bool WriteString(const QString& section, const QString& key, const QString& value);
+
+    // 0 <= index < 16: stores index and id and writes the code to UI/LANGID.
+    void SetLanguage(int index);
+    int LanguageIndex() const { return languageIndex_; }
+    uint16_t LanguageId() const { return languageId_; }
+
+    // UI/MAP clamped to 0..1, kept as the map choice.
+    int ReadMapChoice();
+    int MapChoice() const { return mapChoice_; }
+    void SetMapChoice(int choice) { mapChoice_ = choice; }
+
+    // UI/Folder, or "" when that folder no longer exists.
+    QString GetLastFolder() const;
+
+  private:
+    QString path_;
+    int languageIndex_ = 0;
+    uint16_t languageId_ = 0;
+    int mapChoice_ = MAP_GOOGLE;
+};

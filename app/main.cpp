@@ -1,0 +1,6 @@
+#include "app/CVELApp.h"
+
+int main(int argc, char** argv) {
+    CVELApp app;
+    return app.Run(argc, argv);
+}

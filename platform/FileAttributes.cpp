@@ -1,0 +1,112 @@
+#include "platform/FileAttributes.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kDosAttribute = "user.DOSATTRIB";
+constexpr unsigned kStoredBits = FileAttributes::Archive | FileAttributes::System;
+
+class Fd {
+  public:
+    explicit Fd(const QByteArray& path) : fd_(::open(path.constData(), O_RDONLY | O_CLOEXEC)) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+std::optional<unsigned> VfatAttributes(const Fd& fd) {
+    __u32 attrs = 0;
+    if (fd.get() < 0 || ioctl(fd.get(), FAT_IOCTL_GET_ATTRIBUTES, &attrs) != 0)
+        return std::nullopt;
+    return attrs;
+}
+
+// Samba writes the attribute as text "0x20"; accept that form.
+std::optional<unsigned> StoredAttributes(const QByteArray& path) {
+    char buf[64] = {};
+    const ssize_t n = getxattr(path.constData(), kDosAttribute, buf, sizeof buf - 1);
+    if (n <= 0)
+        return std::nullopt;
+    bool ok = false;
+    const unsigned value = QByteArray(buf, int(n)).trimmed().toUInt(&ok, 0);
+    return ok ? std::optional<unsigned>(value) : std::nullopt;
+}
+
+} // namespace
+
+namespace FileAttributes {
+
+std::optional<unsigned> Get(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return std::nullopt;
+
+    Fd fd(native);
+    if (const auto vfat = VfatAttributes(fd))
+        return *vfat & (ReadOnly | Hidden | System | Archive);
+
+    unsigned attrs = 0;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        attrs |= ReadOnly;
+    if (QFileInfo(path).fileName().startsWith('.'))
+        attrs |= Hidden;
+    if (const auto stored = StoredAttributes(native))
+        attrs |= *stored & kStoredBits;
+    else
+        attrs |= Archive;
+    return attrs;
+}
+
+bool Set(const QString& path, unsigned attributes) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return false;
+
+    Fd fd(native);
+    if (const auto vfat = VfatAttributes(fd)) {
+        __u32 attrs = (attributes & (ReadOnly | Hidden | System | Archive)) | (*vfat & ~0x27u);
+        return ioctl(fd.get(), FAT_IOCTL_SET_ATTRIBUTES, &attrs) == 0;
+    }
+
+    mode_t mode = st.st_mode & 07777;
+    if (attributes & ReadOnly)
+        mode &= ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH);
+    else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        mode |= S_IWUSR;
+    const bool modeChanges = mode != (st.st_mode & 07777);
+
+    // Writing the extended attribute needs write permission, so it goes
+    // between the two permission changes.
+    if (modeChanges && !(attributes & ReadOnly) && ::chmod(native.constData(), mode) != 0)
+        return false;
+
+    // Archive set and system clear is what an unmarked file reads as, so a
+    // file system without extended attributes can still hold that state.
+    const unsigned wanted = attributes & kStoredBits;
+    const QByteArray text = "0x" + QByteArray::number(wanted, 16);
+    const bool stored = setxattr(native.constData(), kDosAttribute, text.constData(),
+                                 size_t(text.size()), 0) == 0;
+
+    if (modeChanges && (attributes & ReadOnly) && ::chmod(native.constData(), mode) != 0)
+        return false;
+    return stored || wanted == Archive;
+}
+
+} // namespace FileAttributes

@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+#include <optional>
+
+// DOS-style file attributes on Linux. Read-only is "no write permission bit";
+// on a vfat volume archive, hidden and system are the volume's own attributes,
+// elsewhere archive and system live in the user.DOSATTRIB extended attribute
+// (archive counts as set when none is stored) and hidden is a leading dot.
+namespace FileAttributes {
+
+enum : unsigned {
+    ReadOnly = 0x01,
+    Hidden = 0x02,
+    System = 0x04,
+    Archive = 0x20,
+};
+
+// The attribute bits, or nothing when the file does not exist.
+std::optional<unsigned> Get(const QString& path);
+
+// Sets read-only, archive and system as given (hidden cannot be set outside
+// vfat and is left alone there). Returns false when the file's state could not
+// be changed.
+bool Set(const QString& path, unsigned attributes);
+
+} // namespace FileAttributes

@@ -1,0 +1,203 @@
+#include "recordings/RecordingCatalog.h"
+
+#include "platform/PathUtil.h"
+
+#include <QFile>
+#include <stdexcept>
+
+int RecordingCatalog::Reset() {
+    files.clear();
+    groups.clear();
+    rows.clear();
+    points.clear();
+    samples.clear();
+    currentFile = -1;
+    if (groupList)
+        groupList->DeleteAllItems();
+    if (fileList)
+        fileList->DeleteAllItems();
+    if (gsensorCurve) {
+        gsensorCurve->CurveState().samples.clear();
+        gsensorCurve->SetPosition(0);
+        gsensorCurve->Redraw();
+    }
+    return 1;
+}
+
+QString RecordingCatalog::GetFilePath(int index) const {
+    if (index < 0 || size_t(index) >= files.size())
+        throw std::out_of_range("RecordingCatalog::GetFilePath: no such file");
+    const RecordingFile& f = files[size_t(index)];
+    return PathUtil::JoinRecordingPath(f.root, f.folder, f.fileName);
+}
+
+QString RecordingCatalog::GetCurrentFilePath() const { return GetFilePath(currentFile); }
+
+int RecordingCatalog::FindGroupOfCurrentFile() {
+    currentGroup = -1;
+    if (currentFile == -1)
+        return -1;
+    for (const RecordingGroup& g : groups) {
+        if (g.firstFile + g.fileCount > currentFile) {
+            currentGroup = g.number;
+            break;
+        }
+    }
+    return currentGroup;
+}
+
+int RecordingCatalog::CurrentGroupHasFlaggedFile() {
+    const int group = FindGroupOfCurrentFile();
+    if (group < 0 || size_t(group) >= groups.size())
+        return 0;
+    const RecordingGroup& g = groups[size_t(group)];
+    for (int i = g.firstFile; i < g.firstFile + g.fileCount && size_t(i) < files.size(); ++i)
+        if (files[size_t(i)].IsLocked())
+            return 1;
+    return 0;
+}
+
+int RecordingCatalog::LoadTrack(int index) {
+    if (index < 0 || size_t(index) >= files.size())
+        return 0;
+    switch (files[size_t(index)].info.variant) {
+    case kChunkVariant: return LoadChunkTrack(index);
+    case kMetadataTrackVariant: return LoadMetadataTrack(index);
+    default: return 0;
+    }
+}
+
+void RecordingCatalog::ClearTrack() {
+    if (mapWindow) {
+        mapWindow->RunScript("pathdrived_delete()");
+        mapWindow->RunScript("path_delete()");
+    }
+    gpsBlock.clear();
+    gpsBlock.shrink_to_fit();
+    gsensorBlock.clear();
+    gsensorBlock.shrink_to_fit();
+    sampleCount = 0;
+}
+
+namespace {
+
+// A block is read only when it lies wholly inside the file.
+bool InsideFile(uint64_t offset, uint32_t size, qint64 fileLength) {
+    return size != 0 && fileLength >= 0 && offset <= uint64_t(fileLength) &&
+           size <= uint64_t(fileLength) - offset;
+}
+
+bool ReadBlock(QFile& file, uint64_t offset, uint32_t size, std::vector<uint8_t>* block) {
+    block->resize(size);
+    if (!file.seek(qint64(offset)) || file.read(reinterpret_cast<char*>(block->data()), size) != size) {
+        block->clear();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void RecordingCatalog::HandSamplesToCurve(const RecordingInfo& info,
+                                          const std::vector<GSensorSample>& handed) {
+    if (!gsensorCurve || handed.empty())
+        return;
+    GSensorCurveState& curve = gsensorCurve->CurveState();
+    const uint8_t scale = info.gsensorParams[1];
+    curve.fullScale = scale ? scale : 8.0;
+    curve.range = 2.0;
+    gsensorCurve->Redraw();
+    curve.samples.insert(curve.samples.end(), handed.begin(), handed.end());
+    gsensorCurve->RecalcScale();
+    gsensorCurve->Redraw();
+    if (info.gsensorParams[0])
+        curve.samplesPerMs = info.gsensorParams[0] / 1000.0;
+    else if (info.durationMs)
+        curve.samplesPerMs = double(handed.size()) / info.durationMs;
+    gsensorCurve->RecalcScale();
+    gsensorCurve->Redraw();
+    curve.pixelsPerMs = 0.01;
+    gsensorCurve->RecalcScale();
+    gsensorCurve->Redraw();
+    curve.scaleMode = 2;
+    gsensorCurve->Redraw();
+}
+
+int RecordingCatalog::LoadChunkTrack(int index) {
+    ClearTrack();
+    currentFile = index;
+    const RecordingInfo& info = files[size_t(index)].info;
+
+    QFile file(GetFilePath(index));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+
+    loading = 1;
+    const qint64 length = file.size();
+    if (gsensorCurve) {
+        gsensorCurve->CurveState().samples.clear();
+        gsensorCurve->SetPosition(0);
+        gsensorCurve->Redraw();
+    }
+
+    if (InsideFile(info.gsensorOffset, info.gsensorSize, length) &&
+        ReadBlock(file, info.gsensorOffset, info.gsensorSize, &gsensorBlock)) {
+        sampleCount = int32_t(gsensorBlock.size() / GSensorSample::kSize);
+        std::vector<GSensorSample> handed;
+        handed.reserve(size_t(sampleCount));
+        for (int i = 0; i < sampleCount; ++i)
+            handed.push_back(GSensorSampleAt(i));
+        HandSamplesToCurve(info, handed);
+    }
+
+    if (InsideFile(info.gpsOffset, info.gpsSize, length) &&
+        ReadBlock(file, info.gpsOffset, info.gpsSize, &gpsBlock)) {
+        gpsRate = info.gpsParams[0] ? info.gpsParams[0] : 1.0;
+    }
+
+    loading = 0;
+    return 1;
+}
+
+int RecordingCatalog::LoadMetadataTrack(int index) {
+    // Decoding of the metadata records comes with the MOV parser.
+    ClearTrack();
+    currentFile = index;
+    points.clear();
+    samples.clear();
+    return 0;
+}
+
+int32_t RecordingCatalog::CurrentVariant() const {
+    if (currentFile < 0 || size_t(currentFile) >= files.size())
+        return kChunkVariant;
+    return files[size_t(currentFile)].info.variant;
+}
+
+int RecordingCatalog::GpsPointCount() const {
+    if (CurrentVariant() == kMetadataTrackVariant)
+        return int(points.size());
+    return int(gpsBlock.size() / GpsPoint::kSize);
+}
+
+GpsPoint RecordingCatalog::GpsPointAt(int i) const {
+    if (CurrentVariant() == kMetadataTrackVariant)
+        return points.at(size_t(i));
+    if (i < 0 || i >= GpsPointCount())
+        throw std::out_of_range("RecordingCatalog::GpsPointAt");
+    return GpsPoint::FromBytes(gpsBlock.data() + size_t(i) * GpsPoint::kSize);
+}
+
+int RecordingCatalog::GSensorSampleCount() const {
+    if (CurrentVariant() == kMetadataTrackVariant)
+        return int(samples.size());
+    return int(gsensorBlock.size() / GSensorSample::kSize);
+}
+
+GSensorSample RecordingCatalog::GSensorSampleAt(int i) const {
+    if (CurrentVariant() == kMetadataTrackVariant)
+        return samples.at(size_t(i));
+    if (i < 0 || i >= GSensorSampleCount())
+        throw std::out_of_range("RecordingCatalog::GSensorSampleAt");
+    return GSensorSample::FromBytes(gsensorBlock.data() + size_t(i) * GSensorSample::kSize);
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include "recordings/CatalogViews.h"
+#include "recordings/GpsPoint.h"
+#include "recordings/RecordingInfo.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// All recordings of one Open, their groups and list rows, and the track data
+// of the current recording. Views are reached only through pointers that may
+// be null.
+class RecordingCatalog {
+  public:
+    RecordingCatalog() = default;
+    RecordingCatalog(const RecordingCatalog&) = delete;
+    RecordingCatalog& operator=(const RecordingCatalog&) = delete;
+
+    int Reset();
+
+    // Full path of a file; throws std::out_of_range for an index outside files.
+    QString GetFilePath(int index) const;
+    QString GetCurrentFilePath() const;
+
+    int FindGroupOfCurrentFile();
+    int CurrentGroupHasFlaggedFile();
+
+    // Loads the track data of the file at the index; 0 when it cannot.
+    int LoadTrack(int index);
+
+    // Track data of the current recording, whatever its variant.
+    int32_t CurrentVariant() const;
+    int GpsPointCount() const;
+    GpsPoint GpsPointAt(int i) const;
+    int GSensorSampleCount() const;
+    GSensorSample GSensorSampleAt(int i) const;
+
+    std::vector<RecordingFile> files;
+    std::vector<RecordingGroup> groups;
+    std::vector<FileListRow> rows;
+
+    // Metadata-track variant: decoded points and samples.
+    std::vector<GpsPoint> points;
+    std::vector<GSensorSample> samples;
+
+    GroupListView* groupList = nullptr;
+    FileListView* fileList = nullptr;
+    GSensorCurveView* gsensorCurve = nullptr;
+    MapView* mapWindow = nullptr;
+    ScanCounterView* scanCounterDisplay = nullptr;
+    MainWindowView* mainWindow = nullptr;
+
+    // Chunk variant: the raw "gps0" and "gsen" payloads. Only bytes actually
+    // read from the file are ever held here.
+    std::vector<uint8_t> gpsBlock;
+    std::vector<uint8_t> gsensorBlock;
+
+    int32_t scanCount = 0;
+    double gpsRate = 1.0;
+    int32_t sampleCount = 0;
+    int32_t currentFile = -1;
+    int32_t currentGroup = 0;
+    uint8_t plotting = 0;
+    uint8_t loading = 0;
+    int32_t anyGps = 0;
+
+  private:
+    void ClearTrack();
+    int LoadChunkTrack(int index);
+    int LoadMetadataTrack(int index);
+    void HandSamplesToCurve(const RecordingInfo& info, const std::vector<GSensorSample>& samples);
+};

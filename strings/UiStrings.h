@@ -1,0 +1,10 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+
+// The text of a string id in the current language (AppSettings), with the
+// lookup's fallbacks; "" for an id the table does not hold.
+QString LoadUiString(unsigned id);
+
+// The same lookup for a given Windows language id.
+QString LoadUiStringFor(uint16_t languageId, unsigned id);
