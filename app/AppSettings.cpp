@@ -17,7 +17,9 @@ AppSettings& AppSettings::Instance() {
     return *g_instance;
 }
 
-void AppSettings::DiscardInstance() { g_instance.reset(); }
+void AppSettings::DiscardInstance() {
+    g_instance.reset();
+}
 
 AppSettings::AppSettings(const QString& directory) : path_(directory + "/Halvex.ini") {
     // A missing key gives English; a code that matches no entry keeps Japanese.

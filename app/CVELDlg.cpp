@@ -18,14 +18,15 @@ CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
 CVELDlg::~CVELDlg() = default;
 
 bool CVELDlg::event(QEvent* event) {
-    if (DispatchWindowMessage(event, [this](unsigned m, quintptr w, qintptr l) {
-            return OnWindowMessage(m, w, l);
-        }))
+    if (DispatchWindowMessage(
+            event, [this](unsigned m, quintptr w, qintptr l) { return OnWindowMessage(m, w, l); }))
         return true;
     return QDialog::event(event);
 }
 
-qintptr CVELDlg::OnWindowMessage(unsigned, quintptr, qintptr) { return 0; }
+qintptr CVELDlg::OnWindowMessage(unsigned, quintptr, qintptr) {
+    return 0;
+}
 
 void CVELDlg::showEvent(QShowEvent* event) {
     if (!m_bPlaced) {
@@ -42,10 +43,12 @@ void CVELDlg::RestoreWindowRect() {
     const int right = s.ReadInt("WINPOS", "RIGHT", kMinWindowWidth);
     const int bottom = s.ReadInt("WINPOS", "BOTTOM", kMinWindowHeight);
     QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize full = screen ? screen->geometry().size() : QSize(kMinWindowWidth, kMinWindowHeight);
+    const QSize full =
+        screen ? screen->geometry().size() : QSize(kMinWindowWidth, kMinWindowHeight);
     const QRect rect = RestoredWindowRect(left, top, right, bottom, full);
     // The screen may be smaller than the usual minimum.
-    setMinimumSize(std::min(kMinWindowWidth, rect.width()), std::min(kMinWindowHeight, rect.height()));
+    setMinimumSize(std::min(kMinWindowWidth, rect.width()),
+                   std::min(kMinWindowHeight, rect.height()));
     setGeometry(rect);
     raise();
 }
@@ -66,4 +69,6 @@ void CVELDlg::closeEvent(QCloseEvent* event) {
 }
 
 // Escape (and the dialog's cancel) saves as closing does but keeps the window.
-void CVELDlg::reject() { SaveOnClose(); }
+void CVELDlg::reject() {
+    SaveOnClose();
+}

@@ -101,8 +101,8 @@ bool Set(const QString& path, unsigned attributes) {
     // file system without extended attributes can still hold that state.
     const unsigned wanted = attributes & kStoredBits;
     const QByteArray text = "0x" + QByteArray::number(wanted, 16);
-    const bool stored = setxattr(native.constData(), kDosAttribute, text.constData(),
-                                 size_t(text.size()), 0) == 0;
+    const bool stored =
+        setxattr(native.constData(), kDosAttribute, text.constData(), size_t(text.size()), 0) == 0;
 
     if (modeChanges && (attributes & ReadOnly) && ::chmod(native.constData(), mode) != 0)
         return false;

@@ -40,7 +40,9 @@ bool SplitKey(const QString& line, QString* key, QString* value) {
 }
 
 // Section and key names compare without regard to case, as on Windows.
-bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool Same(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 bool Find(const QStringList& lines, const QString& section, const QString& key, QString* value) {
     bool inSection = false;

@@ -9,8 +9,8 @@ struct GpsPoint {
     double latitude = 0;
     double longitude = 0;
     int32_t altitude = 0;
-    uint16_t speed = 0;  // km/h
-    uint8_t year = 0;    // - 2000; 0 = no time
+    uint16_t speed = 0; // km/h
+    uint8_t year = 0;   // - 2000; 0 = no time
     uint8_t month = 0;
     uint8_t day = 0;
     uint8_t hour = 0;

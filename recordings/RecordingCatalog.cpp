@@ -31,7 +31,9 @@ QString RecordingCatalog::GetFilePath(int index) const {
     return PathUtil::JoinRecordingPath(f.root, f.folder, f.fileName);
 }
 
-QString RecordingCatalog::GetCurrentFilePath() const { return GetFilePath(currentFile); }
+QString RecordingCatalog::GetCurrentFilePath() const {
+    return GetFilePath(currentFile);
+}
 
 int RecordingCatalog::FindGroupOfCurrentFile() {
     currentGroup = -1;
@@ -61,9 +63,12 @@ int RecordingCatalog::LoadTrack(int index) {
     if (index < 0 || size_t(index) >= files.size())
         return 0;
     switch (files[size_t(index)].info.variant) {
-    case kChunkVariant: return LoadChunkTrack(index);
-    case kMetadataTrackVariant: return LoadMetadataTrack(index);
-    default: return 0;
+    case kChunkVariant:
+        return LoadChunkTrack(index);
+    case kMetadataTrackVariant:
+        return LoadMetadataTrack(index);
+    default:
+        return 0;
     }
 }
 
@@ -89,7 +94,8 @@ bool InsideFile(uint64_t offset, uint32_t size, qint64 fileLength) {
 
 bool ReadBlock(QFile& file, uint64_t offset, uint32_t size, std::vector<uint8_t>* block) {
     block->resize(size);
-    if (!file.seek(qint64(offset)) || file.read(reinterpret_cast<char*>(block->data()), size) != size) {
+    if (!file.seek(qint64(offset)) ||
+        file.read(reinterpret_cast<char*>(block->data()), size) != size) {
         block->clear();
         return false;
     }

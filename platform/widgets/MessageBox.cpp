@@ -6,9 +6,13 @@ namespace {
 MessageBoxRecorder* g_recorder = nullptr;
 }
 
-MessageBoxRecorder::MessageBoxRecorder() : previous_(g_recorder) { g_recorder = this; }
+MessageBoxRecorder::MessageBoxRecorder() : previous_(g_recorder) {
+    g_recorder = this;
+}
 
-MessageBoxRecorder::~MessageBoxRecorder() { g_recorder = previous_; }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    g_recorder = previous_;
+}
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, MbButtons buttons,
                    MbIcon icon) {
@@ -26,24 +30,44 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
-    case MbIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MbIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MbIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MbIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MbIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MbIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MbIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MbIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MbIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MbIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     switch (buttons) {
-    case MbButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MbButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MbButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MbButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MbButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MbButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case MbButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return IDCANCEL;
+    case QMessageBox::Ok:
+        return IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    default:
+        return IDCANCEL;
     }
 }
