@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// Small real H.264 recordings made with the ffmpeg command line, for tests
+// that need libvlc to decode something. Each call writes a new file.
+struct TestVideoSpec {
+    double seconds = 2.0;
+    int width = 160;
+    int height = 90;
+    bool audio = true;
+};
+
+// Writes the video to `path` (container chosen by its extension); returns
+// false, with ffmpeg's complaint in *error, when it could not.
+bool MakeTestVideo(const QString& path, const TestVideoSpec& spec = {}, QString* error = nullptr);
