@@ -1,6 +1,7 @@
 #include "recordings/RecordingCatalog.h"
 
 #include "platform/PathUtil.h"
+#include "recordings/MetadataRecord.h"
 
 #include <QFile>
 #include <stdexcept>
@@ -166,12 +167,35 @@ int RecordingCatalog::LoadChunkTrack(int index) {
 }
 
 int RecordingCatalog::LoadMetadataTrack(int index) {
-    // Decoding of the metadata records comes with the MOV parser.
     ClearTrack();
     currentFile = index;
+    const RecordingInfo& info = files[size_t(index)].info;
+    const QString path = GetFilePath(index);
+
     points.clear();
     samples.clear();
-    return 0;
+    loading = 1;
+    const std::vector<MetaChunkEntry> chunks = info.metaChunks;
+    const bool opened = MetadataRecord::DecodeAll(reader, path, chunks, &points, &samples);
+
+    sampleCount = int32_t(samples.size());
+    if (gsensorCurve) {
+        gsensorCurve->CurveState().samples.clear();
+        gsensorCurve->SetPosition(0);
+        gsensorCurve->Redraw();
+        // The curve takes the low byte of each stored axis, sign-extended.
+        std::vector<GSensorSample> handed;
+        handed.reserve(samples.size());
+        for (const GSensorSample& s : samples)
+            handed.push_back({int8_t(uint8_t(s.x)), int8_t(uint8_t(s.y)), int8_t(uint8_t(s.z))});
+        HandSamplesToCurve(info, handed);
+    }
+
+    if (!chunks.empty() && !points.empty())
+        gpsRate = info.gpsParams[0] ? info.gpsParams[0] : 5.0;
+
+    loading = 0;
+    return opened ? 1 : 0;
 }
 
 int32_t RecordingCatalog::CurrentVariant() const {

@@ -3,6 +3,7 @@
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
 
+#include <QFile>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -38,6 +39,9 @@ class RecordingCatalog {
     std::vector<RecordingFile> files;
     std::vector<RecordingGroup> groups;
     std::vector<FileListRow> rows;
+
+    // Reads the metadata records of the recording being loaded.
+    QFile reader;
 
     // Metadata-track variant: decoded points and samples.
     std::vector<GpsPoint> points;
