@@ -1,0 +1,15 @@
+#include "strings/UiStrings.h"
+
+#include "app/AppSettings.h"
+#include "app/LanguageTable.h"
+#include "strings/StringTable.h"
+
+QString LoadUiString(unsigned id) {
+    // Read on every call, so a language change reaches the next text loaded.
+    const int index = AppSettings::Instance().LanguageIndex();
+    return LoadUiStringFor(LanguageTable()[index].LanguageId(), id);
+}
+
+QString LoadUiStringFor(uint16_t languageId, unsigned id) {
+    return LookupUiString(BuiltInUiTable(), languageId, id);
+}
