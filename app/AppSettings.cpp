@@ -12,8 +12,9 @@ std::unique_ptr<AppSettings> g_instance;
 }
 
 AppSettings& AppSettings::Instance() {
+    // The whole path: a cut one would name some other folder.
     if (!g_instance)
-        g_instance = std::make_unique<AppSettings>(QDir::currentPath().left(1023));
+        g_instance = std::make_unique<AppSettings>(QDir::currentPath());
     return *g_instance;
 }
 

@@ -59,6 +59,21 @@ bool Find(const QStringList& lines, const QString& section, const QString& key, 
     return false;
 }
 
+bool HasLineBreak(const QString& text) {
+    return text.contains('\n') || text.contains('\r');
+}
+
+// Names and values that would not read back as written (a line break starts a
+// new line, so a folder name could plant keys or sections) are refused.
+bool Writable(const QString& section, const QString& key, const QString& value) {
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        return false;
+    if (section.trimmed().isEmpty() || section.contains(']'))
+        return false;
+    const QString k = key.trimmed();
+    return !k.isEmpty() && !k.startsWith('[') && !k.contains('=');
+}
+
 } // namespace
 
 namespace IniFile {
@@ -101,6 +116,8 @@ QString ReadString(const QString& path, const QString& section, const QString& k
 
 bool WriteString(const QString& path, const QString& section, const QString& key,
                  const QString& value) {
+    if (!Writable(section, key, value))
+        return false;
     bool exists = false;
     QStringList lines = ReadLines(path, &exists);
 

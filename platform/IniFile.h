@@ -11,7 +11,9 @@ int ReadInt(const QString& path, const QString& section, const QString& key, int
 QString ReadString(const QString& path, const QString& section, const QString& key,
                    const QString& defaultValue, int bufferChars = 1024);
 // Creates the file, the section or the key as needed. Returns false when the
-// file cannot be written.
+// file cannot be written, and writes nothing for a line break in any argument,
+// an empty or "]"-holding section, or an empty key, one holding "=" or
+// starting with "[".
 bool WriteString(const QString& path, const QString& section, const QString& key,
                  const QString& value);
 

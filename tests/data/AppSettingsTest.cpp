@@ -1,0 +1,203 @@
+#include "app/AppSettings.h"
+#include "app/LanguageTable.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <climits>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+class AppSettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    QString Ini() const { return dir_.filePath("Halvex.ini"); }
+    void WriteIni(const QByteArray& text) { ASSERT_TRUE(WriteAll(Ini(), text)); }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(AppSettingsTest, MissingFileGivesDefaults) {
+    AppSettings settings(dir_.path());
+    EXPECT_EQ(settings.Path(), Ini());
+    EXPECT_EQ(settings.LanguageIndex(), 0);
+    EXPECT_EQ(settings.LanguageId(), 0x0409);
+    EXPECT_EQ(settings.ReadMapChoice(), MAP_GOOGLE);
+    EXPECT_EQ(settings.ReadInt("UI", "MAP_ENABLE", 1), 1);
+    EXPECT_EQ(settings.ReadInt("WINPOS", "RIGHT", 800), 800);
+    EXPECT_EQ(settings.ReadString("UI", "Folder", "dflt"), "dflt");
+    EXPECT_EQ(settings.GetLastFolder(), QString());
+    EXPECT_FALSE(QFile::exists(Ini())) << "reads must not create the file";
+}
+
+TEST_F(AppSettingsTest, LanguageCodeSelectsTheLanguage) {
+    struct Case {
+        const char* line;
+        int index;
+    } cases[] = {
+        {"LANGID=JPN", 6}, {"LANGID=jpn", 6},    {"LANGID=", 6},
+        {"LANGID=ENG", 0}, {"LANGID=GER", 7},    {"LANGID=UKR", 15},
+        {"LANGID=XYZ", 6}, {"langid = KOR ", 9}, {"OTHER=GER", 0},
+    };
+    for (const Case& c : cases) {
+        WriteIni(QByteArray("[UI]\n") + c.line + "\n");
+        AppSettings settings(dir_.path());
+        EXPECT_EQ(settings.LanguageIndex(), c.index) << c.line;
+        EXPECT_EQ(settings.LanguageId(), LanguageTable()[c.index].LanguageId()) << c.line;
+    }
+}
+
+TEST_F(AppSettingsTest, MapChoiceIsClamped) {
+    struct Case {
+        const char* value;
+        int choice;
+    } cases[] = {{"0", 0}, {"1", 1}, {"5", 1}, {"-1", 0}, {"abc", 0}, {"2147483647", 1}};
+    for (const Case& c : cases) {
+        WriteIni(QByteArray("[UI]\nMAP=") + c.value + "\n");
+        AppSettings settings(dir_.path());
+        EXPECT_EQ(settings.ReadMapChoice(), c.choice) << c.value;
+        EXPECT_EQ(settings.MapChoice(), c.choice) << c.value;
+    }
+}
+
+TEST_F(AppSettingsTest, IntegersParseLikeThePlatform) {
+    struct Case {
+        const char* value;
+        int expected;
+    } cases[] = {
+        {"12abc", 12},
+        {"abc", 0},
+        {"-7", -7},
+        {"+3", 3},
+        {"  42  ", 42},
+        {"", 0},
+        {"0x10", 0},
+        {"-", 0},
+        {"99999999999", INT_MAX},
+        {"-99999999999", INT_MIN},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+    };
+    for (const Case& c : cases) {
+        WriteIni(QByteArray("[WINPOS]\nLEFT=") + c.value + "\n");
+        EXPECT_EQ(AppSettings(dir_.path()).ReadInt("WINPOS", "LEFT", 555), c.expected)
+            << '"' << c.value << '"';
+    }
+}
+
+TEST_F(AppSettingsTest, WritesKeepOtherLines) {
+    WriteIni("; kept comment\n"
+             "[UI]\n"
+             "LANGID=GER\n"
+             "Folder=/media/card\n"
+             "\n"
+             "[WINPOS]\n"
+             "LEFT=1\n"
+             "TOP=2\n");
+    AppSettings settings(dir_.path());
+    EXPECT_TRUE(settings.WriteInt("WINPOS", "LEFT", -5));      // existing key
+    EXPECT_TRUE(settings.WriteInt("UI", "MAP", 1));            // new key, existing section
+    EXPECT_TRUE(settings.WriteString("Extra", "Name", "x"));   // new section
+    EXPECT_TRUE(settings.WriteString("ui", "folder", "/mnt")); // names ignore case
+    EXPECT_EQ(ReadAll(Ini()), "; kept comment\n"
+                              "[UI]\n"
+                              "LANGID=GER\n"
+                              "folder=/mnt\n"
+                              "MAP=1\n"
+                              "\n"
+                              "[WINPOS]\n"
+                              "LEFT=-5\n"
+                              "TOP=2\n"
+                              "[Extra]\n"
+                              "Name=x\n");
+    EXPECT_EQ(settings.ReadInt("WINPOS", "LEFT", 0), -5);
+    EXPECT_EQ(settings.ReadString("UI", "Folder", ""), "/mnt");
+}
+
+TEST_F(AppSettingsTest, FirstWriteCreatesTheFile) {
+    AppSettings settings(dir_.path());
+    EXPECT_TRUE(settings.WriteInt("WINPOS", "BOTTOM", 560));
+    EXPECT_EQ(ReadAll(Ini()), "[WINPOS]\nBOTTOM=560\n");
+
+    AppSettings nowhere(dir_.filePath("missing/folder"));
+    EXPECT_FALSE(nowhere.WriteInt("WINPOS", "BOTTOM", 560));
+}
+
+// A line break inside a value would end the line early and turn the rest into
+// keys or sections of their own.
+TEST_F(AppSettingsTest, WritesRefuseLineBreaks) {
+    WriteIni("[WINPOS]\nLEFT=1\n");
+    AppSettings settings(dir_.path());
+    for (const QString& value : {QString("/a\n[WINPOS]\nLEFT=99"), QString("/a\rLEFT=99")})
+        EXPECT_FALSE(settings.WriteString("UI", "Folder", value));
+    EXPECT_FALSE(settings.WriteString("UI", "Fol\nder", "x"));
+    EXPECT_FALSE(settings.WriteString("UI", "A=B", "x"));
+    EXPECT_FALSE(settings.WriteString("U]I", "Folder", "x"));
+    EXPECT_FALSE(settings.WriteString("UI", "", "x"));
+    EXPECT_EQ(ReadAll(Ini()), "[WINPOS]\nLEFT=1\n");
+}
+
+TEST_F(AppSettingsTest, SetLanguageStoresAndWritesTheCode) {
+    AppSettings settings(dir_.path());
+    settings.SetLanguage(7);
+    EXPECT_EQ(settings.LanguageIndex(), 7);
+    EXPECT_EQ(settings.LanguageId(), 0x0407);
+    EXPECT_EQ(settings.ReadString("UI", "LANGID", ""), "GER");
+
+    for (int bad : {-1, 16, 100}) {
+        settings.SetLanguage(bad);
+        EXPECT_EQ(settings.LanguageIndex(), 7) << bad;
+        EXPECT_EQ(settings.ReadString("UI", "LANGID", ""), "GER") << bad;
+    }
+    EXPECT_EQ(AppSettings(dir_.path()).LanguageIndex(), 7);
+}
+
+TEST_F(AppSettingsTest, LastFolderOnlyWhileItExists) {
+    const QString folder = dir_.filePath("card");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    AppSettings settings(dir_.path());
+    ASSERT_TRUE(settings.WriteString("UI", "Folder", folder));
+    EXPECT_EQ(settings.GetLastFolder(), folder);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    EXPECT_EQ(settings.GetLastFolder(), QString());
+}
+
+// Instance() settles on the working directory of its first call, whatever
+// its length, and keeps it.
+TEST(AppSettingsInstance, UsesTheWorkingDirectoryOfFirstUse) {
+    QTemporaryDir first;
+    QTemporaryDir second;
+    ASSERT_TRUE(first.isValid() && second.isValid());
+    QString deep = first.path();
+    while (deep.size() < 1100)
+        deep += "/a-rather-long-folder-name-for-the-working-directory";
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const QString previous = QDir::currentPath();
+
+    ASSERT_TRUE(QDir::setCurrent(deep));
+    AppSettings::DiscardInstance();
+    AppSettings& settings = AppSettings::Instance();
+    ASSERT_TRUE(QDir::setCurrent(second.path()));
+    EXPECT_EQ(&AppSettings::Instance(), &settings);
+    EXPECT_EQ(settings.Path(), deep + "/Halvex.ini");
+    EXPECT_TRUE(settings.WriteInt("UI", "MAP", 1));
+    EXPECT_TRUE(QFile::exists(deep + "/Halvex.ini"));
+    EXPECT_FALSE(QFile::exists(second.filePath("Halvex.ini")));
+
+    AppSettings::DiscardInstance();
+    QDir::setCurrent(previous);
+}
+
+} // namespace
