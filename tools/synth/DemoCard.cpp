@@ -1,0 +1,94 @@
+#include "tools/synth/DemoCard.h"
+
+#include "tools/synth/CameraNaming.h"
+#include "tools/synth/Drive.h"
+#include "tools/synth/RecordingWriter.h"
+
+#include <QDir>
+
+namespace synth {
+namespace {
+
+struct GroupPlan {
+    Container container;
+    Naming naming;
+    Lock lock;
+    int firstSequence;
+    int files;
+    int secondsEach;
+    double driveFrom; // seconds into the drive
+    bool pothole;     // the jolt that makes the camera lock the file
+};
+
+// Five groups, separated by pauses, and an AVI pair (parsed by the viewer
+// but not listed).
+const GroupPlan kPlan[] = {
+    {Container::MovBoxes, Naming::Chunk, Lock::None, 1, 3, 30, 0, false},
+    {Container::MovTrack, Naming::Metadata, Lock::None, 1, 2, 30, 150, false},
+    {Container::MovBoxes, Naming::Chunk, Lock::Event, 4, 1, 20, 260, true},
+    {Container::MovTrack, Naming::Metadata, Lock::Hand, 3, 1, 30, 330, false},
+    {Container::MovTrack, Naming::Metadata, Lock::Event, 4, 1, 20, 420, true},
+    {Container::MovBoxes, Naming::Chunk, Lock::Hand, 5, 2, 20, 500, false},
+    {Container::Avi, Naming::Chunk, Lock::None, 90, 1, 20, 600, false},
+};
+
+const QDateTime kFirstStart(QDate(2024, 5, 18), QTime(9, 12, 0));
+
+// A hard jolt (pothole and braking) half way through the samples.
+void AddPothole(std::vector<GSensorSample>& samples, int rate) {
+    const size_t middle = samples.size() / 2;
+    const int16_t jolt[][3] = {{6, -20, 52}, {-9, -34, -14}, {4, -26, 40}, {-2, -12, 10}};
+    for (size_t k = 0; k < 4 && middle + k < samples.size(); ++k) {
+        const size_t i = middle + k * size_t(std::max(1, rate / 5));
+        if (i < samples.size())
+            samples[i] = {jolt[k][0], jolt[k][1], jolt[k][2]};
+    }
+}
+
+} // namespace
+
+bool WriteDemoCard(const QString& root, QString* error,
+                   const std::function<void(const QString&)>& progress) {
+    const Drive drive(TokyoRoute());
+    for (const GroupPlan& g : kPlan) {
+        const bool track = g.container == Container::MovTrack;
+        const QString folder = g.container == Container::Avi ? "DCIM/AVI" : "DCIM/Movie";
+        for (int f = 0; f < g.files; ++f) {
+            const double from = g.driveFrom + f * g.secondsEach;
+            RecordingSpec spec;
+            spec.container = g.container;
+            spec.durationMs = g.secondsEach * 1000;
+            spec.frameRate = 30;
+            spec.start = kFirstStart.addSecs(qint64(from));
+            spec.lock = g.lock;
+            spec.gpsRate = track ? kTrackRecordRate : 1;
+            spec.gsensorRate = track ? kTrackRecordRate : 10;
+            spec.fixes = drive.Fixes(from, g.secondsEach * spec.gpsRate, spec.gpsRate);
+            spec.gsensor = drive.Samples(from, g.secondsEach * spec.gsensorRate, spec.gsensorRate);
+            if (g.pothole)
+                AddPothole(spec.gsensor, spec.gsensorRate);
+
+            const CameraPair names =
+                CameraNames(g.naming, folder, PrefixFor(g.naming, g.lock), g.firstSequence + f,
+                            g.container == Container::Avi ? "AVI" : "MOV");
+            // The rear camera: smaller picture, another test pattern, no sound.
+            RecordingSpec rear = spec;
+            rear.frameSize = QSize(480, 270);
+            rear.pattern = "testsrc";
+            rear.audio = false;
+            spec.frameSize = QSize(640, 360);
+            const std::pair<const RecordingSpec*, QString> files[] = {{&spec, names.front},
+                                                                      {&rear, names.rear}};
+            for (const auto& [camera, name] : files) {
+                const QString path = QDir(root).filePath(name);
+                if (!WriteRecording(*camera, path, error))
+                    return false;
+                if (progress)
+                    progress(path);
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace synth
