@@ -5,7 +5,9 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // All recordings of one Open, their groups and list rows, and the track data
@@ -28,6 +30,36 @@ class RecordingCatalog {
 
     // Loads the track data of the file at the index; 0 when it cannot.
     int LoadTrack(int index);
+
+    // Scans the folder tree and rebuilds files, groups, rows and both lists;
+    // 0 when the folder does not exist.
+    int Open(const QString& folder);
+    // Makes the file at the index current and highlights it in both lists.
+    int SelectFile(int index);
+
+    // Grouping of the sorted files, shared by Open and a delete.
+    void MarkGroupStarts();
+    void BuildGroupsAndRows();
+    // Appends one row per group and per file to the lists that exist.
+    void FillLists();
+
+    // File operations on the groups chosen in the group list.
+    int MarkChosenGroups();
+    int DeleteChosen();
+    int LockChosen();
+    int UnlockChosen();
+    // Asked before an existing destination file is replaced; false skips it.
+    // Without a question existing files are replaced.
+    using OverwriteQuestion = std::function<bool(const QString& destinationPath)>;
+    // Copies the chosen recordings below the destination, keeping their
+    // sub-folders; false when nothing is chosen. The source paths of files
+    // that could not be copied go to notCopied.
+    bool SaveChosen(const QString& destination, const OverwriteQuestion& askOverwrite = {},
+                    QStringList* notCopied = nullptr);
+
+    // Writes the route of the current recording as a KML file in the folder;
+    // false when there is no current recording or the file cannot be written.
+    bool ExportKml(const QString& kmlFolder, QString* fileName);
 
     // Track data of the current recording, whatever its variant.
     int32_t CurrentVariant() const;
@@ -70,6 +102,8 @@ class RecordingCatalog {
 
   private:
     void ClearTrack();
+    void ForgetTrack();
+    void RefillLists();
     int LoadChunkTrack(int index);
     int LoadMetadataTrack(int index);
     void HandSamplesToCurve(const RecordingInfo& info, const std::vector<GSensorSample>& samples);

@@ -1,0 +1,67 @@
+#include "recordings/CameraPairing.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool Exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+// Exchanges the last two occurrences of one marker character; a marker that
+// is the path's first character stays as it is.
+QString SwapLastTwo(QString path, QChar from, QChar to) {
+    for (int round = 0; round < 2; ++round) {
+        const int at = path.lastIndexOf(from);
+        if (at > 0)
+            path[at] = to;
+    }
+    return path;
+}
+
+} // namespace
+
+bool IsFrontCameraName(const QString& fileName) {
+    return fileName.contains(QLatin1String("front")) || fileName.contains(QLatin1String("F.MOV"));
+}
+
+bool IsRearCameraPath(const QString& path) {
+    const int dot = path.lastIndexOf('.');
+    if (dot > 0 && path.mid(dot - 1).contains('b'))
+        return true;
+    return path.contains(QLatin1String("R.MOV"));
+}
+
+QString RearPathFor(const QString& frontPath) {
+    QString chunk = frontPath;
+    chunk.replace(QLatin1String("front"), QLatin1String("back"));
+    const int dot = chunk.lastIndexOf('.');
+    if (dot <= 0)
+        return QString();
+    chunk[dot - 1] = '1';
+    chunk.insert(dot, QLatin1String("_b"));
+    if (Exists(chunk))
+        return chunk;
+
+    const QString metadata = SwapLastTwo(frontPath, 'F', 'R');
+    if (Exists(metadata))
+        return metadata;
+    return QString();
+}
+
+QString FrontPathFor(const QString& rearPath) {
+    QString chunk = rearPath;
+    chunk.replace(QLatin1String("back"), QLatin1String("front"));
+    const int dot = chunk.lastIndexOf('.');
+    if (dot < 3)
+        return QString();
+    chunk[dot - 3] = '0';
+    chunk.remove(dot - 2, 2);
+    if (Exists(chunk))
+        return chunk;
+
+    const QString metadata = SwapLastTwo(rearPath, 'R', 'F');
+    if (Exists(metadata))
+        return metadata;
+    return QString();
+}

@@ -1,0 +1,117 @@
+// Delete, lock and unlock of the recordings of the chosen groups.
+#include "platform/FileAttributes.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QFile>
+
+int RecordingCatalog::MarkChosenGroups() {
+    int any = 0;
+    for (size_t j = 0; j < groups.size(); ++j) {
+        groups[j].chosen = groupList && groupList->IsRowChosen(int(j)) ? 1 : 0;
+        any |= groups[j].chosen;
+    }
+    return any;
+}
+
+void RecordingCatalog::ForgetTrack() {
+    ClearTrack();
+    points.clear();
+    samples.clear();
+    if (gsensorCurve) {
+        gsensorCurve->CurveState().samples.clear();
+        gsensorCurve->SetPosition(0);
+        gsensorCurve->Redraw();
+    }
+}
+
+int RecordingCatalog::DeleteChosen() {
+    if (!MarkChosenGroups())
+        return 0;
+    int deleted = 0;
+    bool currentDeleted = false;
+    // Back to front, so removing an entry moves none still to be visited.
+    for (int g = int(groups.size()) - 1; g >= 0; --g) {
+        if (!groups[size_t(g)].chosen)
+            continue;
+        const int first = groups[size_t(g)].firstFile;
+        for (int i = first + groups[size_t(g)].fileCount - 1; i >= first; --i) {
+            const QString path = GetFilePath(i);
+            const unsigned attributes = FileAttributes::Get(path).value_or(0);
+            if (attributes & FileAttributes::ReadOnly)
+                continue; // locked recordings are never deleted
+            FileAttributes::Set(path, attributes & ~unsigned(FileAttributes::ReadOnly));
+            if (!QFile::remove(path))
+                continue;
+            files.erase(files.begin() + i);
+            rows.erase(rows.begin() + i);
+            ++deleted;
+            // The current recording keeps its index meaning: it moves down
+            // with the entries before it, or is gone with its track data.
+            if (i == currentFile) {
+                currentDeleted = true;
+                currentFile = -1;
+            } else if (i < currentFile) {
+                --currentFile;
+            }
+        }
+    }
+    if (currentDeleted)
+        ForgetTrack();
+    if (deleted) {
+        groups.clear();
+        rows.clear();
+        MarkGroupStarts();
+        BuildGroupsAndRows();
+        RefillLists();
+        FindGroupOfCurrentFile();
+    }
+    return 1;
+}
+
+int RecordingCatalog::LockChosen() {
+    if (!MarkChosenGroups())
+        return 0;
+    for (RecordingGroup& g : groups) {
+        if (!g.chosen)
+            continue;
+        for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
+            RecordingFile& f = files[size_t(i)];
+            if (f.IsLocked())
+                continue;
+            if (FileAttributes::Set(GetFilePath(i),
+                                    FileAttributes::ReadOnly | FileAttributes::Archive))
+                f.flags = RecordingFile::kHandLocked;
+        }
+        g.flags = RecordingFile::kHandLocked;
+    }
+    RefillLists();
+    return 1;
+}
+
+namespace {
+
+bool ClearReadOnly(const QString& path) {
+    const auto attributes = FileAttributes::Get(path);
+    return attributes &&
+           FileAttributes::Set(path, *attributes & ~unsigned(FileAttributes::ReadOnly));
+}
+
+} // namespace
+
+int RecordingCatalog::UnlockChosen() {
+    if (!MarkChosenGroups())
+        return 0;
+    for (RecordingGroup& g : groups) {
+        if (!g.chosen)
+            continue;
+        for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
+            RecordingFile& f = files[size_t(i)];
+            for (uint8_t bit : {RecordingFile::kHandLocked, RecordingFile::kEventLocked})
+                if ((f.flags & bit) && ClearReadOnly(GetFilePath(i)))
+                    f.flags &= uint8_t(~bit);
+        }
+        g.flags = 0;
+    }
+    RefillLists();
+    return 1;
+}

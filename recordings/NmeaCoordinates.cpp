@@ -1,0 +1,9 @@
+#include "recordings/NmeaCoordinates.h"
+
+#include <cmath>
+
+double NmeaToDegrees(double value) {
+    const double x = value / 100.0;
+    const double degrees = std::trunc(x);
+    return degrees + (x - degrees) * 100.0 / 60.0;
+}

@@ -1,0 +1,68 @@
+// Filling the catalog from a folder scan.
+#include "platform/PathUtil.h"
+#include "recordings/CVel3gpParser.h"
+#include "recordings/CVelAviParser.h"
+#include "recordings/FolderWalk.h"
+#include "recordings/RecordingCatalog.h"
+#include "recordings/ScanRules.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+// Start time, then the name by 16-bit character codes.
+bool ListsBefore(const RecordingFile& a, const RecordingFile& b) {
+    if (a.info.startTime != b.info.startTime)
+        return a.info.startTime < b.info.startTime;
+    return QString::compare(a.fileName, b.fileName, Qt::CaseSensitive) < 0;
+}
+
+} // namespace
+
+int RecordingCatalog::Open(const QString& folder) {
+    Reset();
+    if (gsensorCurve)
+        gsensorCurve->Redraw();
+    scanCount = 0;
+    anyGps = 0;
+    if (!QFileInfo(folder).isDir())
+        return 0;
+
+    const QString root = PathUtil::WithTrailingSeparator(folder);
+    FolderWalk::Walk(root, [&](const FolderWalk::Entry& entry) {
+        if (ScanRules::IsCandidateName(entry.name)) {
+            RecordingFile file;
+            file.root = root;
+            file.folder = entry.folder;
+            file.fileName = entry.name;
+            file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
+            const QString path = PathUtil::JoinRecordingPath(root, entry.folder, entry.name);
+            if (entry.name.endsWith(QLatin1String(".AVI"))) {
+                // AVI recordings are recognised but not listed.
+                CVelAviParser parser;
+                parser.SetInfo(&file.info);
+                parser.Parse(path);
+            } else {
+                CVel3gpParser parser;
+                parser.SetInfo(&file.info);
+                if (parser.Parse(path) == 0) {
+                    if (file.info.variant == kMetadataTrackVariant)
+                        file.flags = ScanRules::MetadataTrackFlags(entry.name);
+                    if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
+                        anyGps = 1;
+                    files.push_back(std::move(file));
+                }
+            }
+        }
+        if (scanCounterDisplay)
+            scanCounterDisplay->ShowScanCount(scanCount);
+        ++scanCount;
+    });
+
+    std::stable_sort(files.begin(), files.end(), ListsBefore);
+    MarkGroupStarts();
+    BuildGroupsAndRows();
+    FillLists();
+    return 1;
+}

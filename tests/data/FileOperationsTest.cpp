@@ -1,0 +1,260 @@
+#include "platform/FileAttributes.h"
+#include "recordings/RecordingCatalog.h"
+
+#include "CatalogFakes.h"
+#include "ScratchDir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A card with groups of files that exist on disk: group g's file k starts at
+// 10000 * g + 60 * k and lasts a minute.
+struct Card {
+    void Build(const std::vector<int>& filesPerGroup) {
+        catalog.groupList = &groups;
+        catalog.fileList = &fileRows;
+        int serial = 1;
+        for (size_t g = 0; g < filesPerGroup.size(); ++g) {
+            for (int k = 0; k < filesPerGroup[g]; ++k, ++serial) {
+                RecordingFile f;
+                f.root = card.Root();
+                f.folder = "DCIM/MOVIE/";
+                f.fileName = QStringLiteral("FILE%1.MOV").arg(serial, 4, 10, QChar('0'));
+                f.info.startTime = int64_t(10000 * g + 60 * k);
+                f.info.durationMs = 60000;
+                f.info.fileSize = 6;
+                card.Write(f.folder + f.fileName, f.fileName.toLatin1().left(8));
+                catalog.files.push_back(f);
+            }
+        }
+        catalog.MarkGroupStarts();
+        catalog.BuildGroupsAndRows();
+        catalog.FillLists();
+    }
+    QString PathOf(const QString& name) const { return card.Root() + "DCIM/MOVIE/" + name; }
+    QStringList ListedNames() const {
+        QStringList names;
+        for (const RecordingFile& f : catalog.files)
+            names << f.fileName;
+        return names;
+    }
+
+    ScratchDir card;
+    RecordingCatalog catalog;
+    FakeGroupList groups;
+    FakeFileList fileRows;
+};
+
+struct CardFixture : ::testing::Test, Card {};
+
+TEST_F(CardFixture, NothingChosenDoesNothing) {
+    Build({2, 1});
+    EXPECT_EQ(catalog.MarkChosenGroups(), 0);
+    EXPECT_EQ(catalog.DeleteChosen(), 0);
+    EXPECT_EQ(catalog.LockChosen(), 0);
+    EXPECT_EQ(catalog.UnlockChosen(), 0);
+    EXPECT_FALSE(catalog.SaveChosen(card.path() + "/backup"));
+    EXPECT_EQ(catalog.files.size(), 3u);
+    EXPECT_TRUE(QFile::exists(PathOf("FILE0001.MOV")));
+    EXPECT_FALSE(*FileAttributes::Get(PathOf("FILE0001.MOV")) & FileAttributes::ReadOnly);
+    EXPECT_FALSE(QFileInfo::exists(card.path() + "/backup"));
+
+    RecordingCatalog withoutList;
+    withoutList.files = catalog.files;
+    withoutList.groups = catalog.groups;
+    EXPECT_EQ(withoutList.MarkChosenGroups(), 0);
+}
+
+TEST_F(CardFixture, DeleteSkipsReadOnlyFilesAndRegroups) {
+    Build({3, 3, 1});
+    ASSERT_TRUE(FileAttributes::Set(PathOf("FILE0002.MOV"), FileAttributes::ReadOnly));
+    groups.chosen = {0, 1};
+
+    EXPECT_EQ(catalog.DeleteChosen(), 1);
+    EXPECT_EQ(ListedNames(), (QStringList{"FILE0002.MOV", "FILE0007.MOV"}));
+    for (int n : {1, 3, 4, 5, 6})
+        EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("FILE%1.MOV").arg(n, 4, 10, QChar('0')))));
+    EXPECT_TRUE(QFile::exists(PathOf("FILE0002.MOV")));
+
+    ASSERT_EQ(catalog.groups.size(), 2u);
+    EXPECT_EQ(catalog.groups[1].firstFile, 1);
+    EXPECT_EQ(catalog.rows.size(), 2u);
+    EXPECT_EQ(catalog.rows[1].fileIndex, 1);
+    EXPECT_EQ(groups.rows.size(), 2u) << "the lists are filled again";
+    EXPECT_EQ(fileRows.rows.size(), 2u);
+    EXPECT_EQ(fileRows.rows[1].fileName, "FILE0007.MOV");
+}
+
+TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
+    const struct {
+        int current;
+        int expectedCurrent;
+        bool trackKept;
+    } cases[] = {
+        {0, 0, true},   // before the deleted group
+        {4, 1, true},   // after it: moves down by three
+        {2, -1, false}, // deleted itself
+    };
+    for (const auto& c : cases) {
+        Card card;
+        RecordingCatalog& catalog = card.catalog;
+        card.Build({1, 3, 1});
+        catalog.currentFile = c.current;
+        catalog.gpsBlock.assign(64, 1);
+        catalog.gsensorBlock.assign(12, 2);
+        catalog.points.resize(3);
+        catalog.samples.resize(3);
+        card.groups.chosen = {1};
+
+        EXPECT_EQ(catalog.DeleteChosen(), 1);
+        EXPECT_EQ(catalog.currentFile, c.expectedCurrent) << "current " << c.current;
+        EXPECT_EQ(!catalog.gpsBlock.empty(), c.trackKept) << "current " << c.current;
+        EXPECT_EQ(!catalog.gsensorBlock.empty(), c.trackKept);
+        EXPECT_EQ(!catalog.points.empty(), c.trackKept);
+        EXPECT_EQ(!catalog.samples.empty(), c.trackKept);
+        if (c.expectedCurrent >= 0) {
+            EXPECT_EQ(catalog.files[size_t(c.expectedCurrent)].fileName,
+                      QStringLiteral("FILE%1.MOV").arg(c.current + 1, 4, 10, QChar('0')));
+        }
+    }
+}
+
+TEST_F(CardFixture, LockMarksFilesByHandAndLeavesLockedOnesAlone) {
+    Build({2, 1});
+    catalog.files[1].flags = RecordingFile::kEventLocked;
+    groups.chosen = {0};
+
+    EXPECT_EQ(catalog.LockChosen(), 1);
+    const unsigned attributes = *FileAttributes::Get(PathOf("FILE0001.MOV"));
+    EXPECT_EQ(attributes & (FileAttributes::ReadOnly | FileAttributes::Archive),
+              unsigned(FileAttributes::ReadOnly | FileAttributes::Archive));
+    EXPECT_EQ(catalog.files[0].flags, 2);
+    EXPECT_EQ(catalog.files[1].flags, 1) << "already locked: untouched";
+    EXPECT_FALSE(*FileAttributes::Get(PathOf("FILE0002.MOV")) & FileAttributes::ReadOnly);
+    EXPECT_EQ(catalog.groups[0].flags, 2);
+    EXPECT_EQ(catalog.groups[1].flags, 0);
+    ASSERT_EQ(fileRows.rows.size(), 3u);
+    EXPECT_EQ(fileRows.rows[0].flags, 2);
+    EXPECT_EQ(groups.rows[0].flags, 2);
+    EXPECT_TRUE(groups.chosen.empty()) << "refilling clears the check boxes";
+}
+
+TEST_F(CardFixture, FailedAttributeChangeKeepsFileFlags) {
+    Build({2});
+    QFile::remove(PathOf("FILE0002.MOV"));
+    groups.chosen = {0};
+    EXPECT_EQ(catalog.LockChosen(), 1);
+    EXPECT_EQ(catalog.files[1].flags, 0);
+    EXPECT_EQ(catalog.groups[0].flags, 2) << "the group is marked anyway";
+
+    groups.chosen = {0};
+    EXPECT_EQ(catalog.UnlockChosen(), 1);
+    EXPECT_EQ(catalog.files[0].flags, 0);
+    EXPECT_EQ(catalog.groups[0].flags, 0);
+}
+
+TEST_F(CardFixture, UnlockClearsBothLockBits) {
+    Build({2});
+    // How the camera leaves an event file: read-only without archive.
+    ASSERT_TRUE(FileAttributes::Set(PathOf("FILE0001.MOV"), FileAttributes::ReadOnly));
+    catalog.files[0].flags = 3;
+    ASSERT_TRUE(FileAttributes::Set(PathOf("FILE0002.MOV"),
+                                    FileAttributes::ReadOnly | FileAttributes::Archive));
+    catalog.files[1].flags = 2;
+    groups.chosen = {0};
+
+    EXPECT_EQ(catalog.UnlockChosen(), 1);
+    for (const char* name : {"FILE0001.MOV", "FILE0002.MOV"})
+        EXPECT_FALSE(*FileAttributes::Get(PathOf(name)) & FileAttributes::ReadOnly) << name;
+    EXPECT_EQ(catalog.files[0].flags, 0);
+    EXPECT_EQ(catalog.files[1].flags, 0);
+    EXPECT_EQ(groups.rows[0].flags, 0);
+}
+
+QByteArray Contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(CardFixture, SaveKeepsSubFoldersAndAsksBeforeOverwriting) {
+    Build({2, 1});
+    const QString backup = card.path() + "/backup";
+    groups.chosen = {0};
+    QStringList asked;
+    QStringList notCopied;
+    EXPECT_TRUE(catalog.SaveChosen(
+        backup, [&](const QString& p) { return asked << p, true; }, &notCopied));
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_TRUE(notCopied.isEmpty());
+    EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "FILE0001");
+    EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0002.MOV"), "FILE0002");
+    EXPECT_FALSE(QFile::exists(backup + "/DCIM/MOVIE/FILE0003.MOV"));
+    EXPECT_EQ(QDir(backup + "/DCIM/MOVIE").entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary files left behind";
+
+    // Saving again asks once per file; a refusal keeps the existing copy.
+    card.Write("backup/DCIM/MOVIE/FILE0001.MOV", "older");
+    card.Write("backup/DCIM/MOVIE/FILE0002.MOV", "older");
+    groups.chosen = {0};
+    asked.clear();
+    EXPECT_TRUE(catalog.SaveChosen(backup, [&](const QString& p) {
+        asked << p;
+        return p.endsWith("FILE0002.MOV");
+    }));
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0], backup + "/DCIM/MOVIE//FILE0001.MOV");
+    EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "older");
+    EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0002.MOV"), "FILE0002");
+}
+
+TEST_F(CardFixture, FailedCopyIsReportedAndLeavesTheDestinationWhole) {
+    Build({3});
+    const QString backup = card.path() + "/backup";
+    card.Write("backup/DCIM/MOVIE/FILE0001.MOV", "earlier copy");
+    QFile::remove(PathOf("FILE0001.MOV"));              // source gone
+    QDir().mkpath(backup + "/DCIM/MOVIE/FILE0002.MOV"); // a folder in the way
+    groups.chosen = {0};
+    QStringList notCopied;
+
+    EXPECT_TRUE(catalog.SaveChosen(backup, {}, &notCopied));
+    EXPECT_EQ(notCopied, (QStringList{catalog.GetFilePath(0), catalog.GetFilePath(1)}));
+    EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "earlier copy");
+    EXPECT_TRUE(QFileInfo(backup + "/DCIM/MOVIE/FILE0002.MOV").isDir());
+    EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0003.MOV"), "FILE0003") << "the rest is copied";
+    EXPECT_EQ(QDir(backup + "/DCIM/MOVIE")
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .size(),
+              3);
+}
+
+TEST_F(CardFixture, SaveOntoTheRecordingItselfKeepsIt) {
+    Build({1});
+    groups.chosen = {0};
+    QStringList notCopied;
+    EXPECT_TRUE(catalog.SaveChosen(card.path(), {}, &notCopied));
+    EXPECT_TRUE(notCopied.isEmpty());
+    EXPECT_EQ(Contents(PathOf("FILE0001.MOV")), "FILE0001");
+}
+
+TEST_F(CardFixture, SaveKeepsPermissionsAndTimes) {
+    Build({1});
+    const QString source = PathOf("FILE0001.MOV");
+    ASSERT_TRUE(FileAttributes::Set(source, FileAttributes::ReadOnly | FileAttributes::Archive));
+    const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1625415005);
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+    groups.chosen = {0};
+    const QString backup = card.path() + "/backup";
+    EXPECT_TRUE(catalog.SaveChosen(backup));
+    const QFileInfo copy(backup + "/DCIM/MOVIE/FILE0001.MOV");
+    EXPECT_EQ(copy.lastModified(), stamp);
+    EXPECT_EQ(copy.permissions(), QFileInfo(source).permissions());
+}
+
+} // namespace
