@@ -1,0 +1,233 @@
+#include "CliCommands.h"
+
+#include "CliJson.h"
+#include "CliText.h"
+#include "recordings/CVel3gpParser.h"
+#include "recordings/CVelAviParser.h"
+#include "recordings/KmlExport.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <cstdio>
+#include <memory>
+
+namespace CliCommands {
+namespace {
+
+const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
+                      "\n"
+                      "  scan [--json] FOLDER     list the recordings below a folder, grouped\n"
+                      "  info [--json] FILE       what the parser reads from one AVI or MOV file\n"
+                      "  track [--json] FILE      GPS points and G-sensor samples of a recording\n"
+                      "  kml FILE [--out DIR]     write the route of a recording as a KML file\n"
+                      "\n"
+                      "Run 'halvex-cli COMMAND --help' for one command.\n";
+
+struct Command {
+    const char* name;
+    const char* usage;
+    bool takesJson;
+    bool takesOut;
+};
+
+const Command kCommands[] = {
+    {"scan",
+     "Usage: halvex-cli scan [--json] FOLDER\n"
+     "Scans FOLDER and its sub-folders like the viewer's Open command and prints\n"
+     "the groups and their recordings.\n",
+     true, false},
+    {"info",
+     "Usage: halvex-cli info [--json] FILE\n"
+     "Prints what the parser reports about one AVI or MOV recording.\n",
+     true, false},
+    {"track",
+     "Usage: halvex-cli track [--json] FILE\n"
+     "Loads the GPS points and G-sensor samples of one recording and prints them.\n",
+     true, false},
+    {"kml",
+     "Usage: halvex-cli kml FILE [--out DIR]\n"
+     "Writes the route of one recording as a KML file into DIR (default: the\n"
+     "viewer's KML folder in the documents folder) and prints the file's name.\n",
+     false, true},
+};
+
+struct Options {
+    bool json = false;
+    QString out;
+    QString target;
+};
+
+FILE* g_out = stdout;
+
+void Print(FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+int Fail(const QString& message) {
+    Print(stderr, "halvex-cli: " + message + "\n");
+    return kBadInput;
+}
+
+int UsageError(const Command& command, const QString& message) {
+    Print(stderr, "halvex-cli " + QString(command.name) + ": " + message + "\n" + command.usage);
+    return kBadUsage;
+}
+
+// Fills options; returns -1 to go on, or the exit code to stop with.
+int ParseOptions(const Command& command, const QStringList& args, Options* options) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            Print(g_out, command.usage);
+            return kDone;
+        }
+        if (arg == "--json" && command.takesJson) {
+            options->json = true;
+        } else if (arg == "--out" && command.takesOut) {
+            if (++i == args.size())
+                return UsageError(command, "--out needs a folder");
+            options->out = args[i];
+        } else if (arg.startsWith("-") && arg != "-") {
+            return UsageError(command, "unknown option " + arg);
+        } else if (options->target.isEmpty()) {
+            options->target = arg;
+        } else {
+            return UsageError(command, "unexpected argument " + arg);
+        }
+    }
+    if (options->target.isEmpty())
+        return UsageError(command, "missing argument");
+    return -1;
+}
+
+void PrintJson(const QJsonObject& object) {
+    Print(g_out, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+}
+
+// Parses one file with the parser its extension suggests, then the other.
+int ParseRecording(const QString& path, RecordingInfo* info) {
+    std::unique_ptr<CVelVideoParser> parsers[2] = {std::make_unique<CVel3gpParser>(),
+                                                   std::make_unique<CVelAviParser>()};
+    if (path.endsWith(".AVI", Qt::CaseInsensitive))
+        std::swap(parsers[0], parsers[1]);
+    for (auto& parser : parsers) {
+        RecordingInfo found;
+        parser->SetInfo(&found);
+        if (parser->Parse(path) == 0) {
+            *info = std::move(found);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+// Checks the file and parses it; an exit code when it cannot be used.
+int LoadRecording(const QString& path, RecordingInfo* info) {
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return Fail(path + ": no such file");
+    if (!file.isReadable())
+        return Fail(path + ": cannot be read");
+    if (ParseRecording(path, info) != 0)
+        return Fail(path + ": not a recording of this camera");
+    return -1;
+}
+
+// A catalog holding the one file, with its track loaded.
+int LoadTrackOf(const QString& path, RecordingCatalog* catalog) {
+    RecordingFile file;
+    if (const int code = LoadRecording(path, &file.info); code >= 0)
+        return code;
+    const QFileInfo where(path);
+    file.root = where.absolutePath() + "/";
+    file.fileName = where.fileName();
+    catalog->files.push_back(std::move(file));
+    if (!catalog->LoadTrack(0))
+        return Fail(path + ": cannot read its track");
+    return -1;
+}
+
+int Scan(const Options& o) {
+    if (!QFileInfo(o.target).isDir())
+        return Fail(o.target + ": no such folder");
+    RecordingCatalog catalog;
+    catalog.Open(o.target);
+    if (o.json)
+        PrintJson(CliJson::Scan(catalog));
+    else
+        Print(g_out, CliText::Scan(catalog));
+    return kDone;
+}
+
+int Info(const Options& o) {
+    RecordingInfo info;
+    if (const int code = LoadRecording(o.target, &info); code >= 0)
+        return code;
+    if (o.json)
+        PrintJson(CliJson::Info(info));
+    else
+        Print(g_out, CliText::Info(o.target, info));
+    return kDone;
+}
+
+int Track(const Options& o) {
+    RecordingCatalog catalog;
+    if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
+        return code;
+    if (o.json)
+        PrintJson(CliJson::Track(catalog));
+    else
+        Print(g_out, CliText::Track(catalog));
+    return kDone;
+}
+
+int Kml(const Options& o) {
+    RecordingCatalog catalog;
+    if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
+        return code;
+    const QString folder = o.out.isEmpty() ? KmlFolder() : o.out;
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir() && !CreateFolderPath(folder))
+        return Fail(folder + ": cannot create the folder");
+    QString written;
+    if (!catalog.ExportKml(folder, &written))
+        return Fail(written + ": cannot write the KML file");
+    Print(g_out, written + "\n");
+    return kDone;
+}
+
+} // namespace
+
+void SetOutput(FILE* out) {
+    g_out = out;
+}
+
+int Run(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        Print(stderr, kUsage);
+        return kBadUsage;
+    }
+    const QString& name = arguments.first();
+    if (name == "--help" || name == "-h" || name == "help") {
+        Print(g_out, kUsage);
+        return kDone;
+    }
+    for (const Command& command : kCommands) {
+        if (name != command.name)
+            continue;
+        Options options;
+        if (const int code = ParseOptions(command, arguments.mid(1), &options); code >= 0)
+            return code;
+        if (name == "scan")
+            return Scan(options);
+        if (name == "info")
+            return Info(options);
+        if (name == "track")
+            return Track(options);
+        return Kml(options);
+    }
+    Print(stderr, "halvex-cli: unknown command " + name + "\n\n" + kUsage);
+    return kBadUsage;
+}
+
+} // namespace CliCommands

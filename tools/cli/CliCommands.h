@@ -1,0 +1,16 @@
+#pragma once
+// The commands of halvex-cli. Each returns the exit code: 0 done, 1 the
+// input is not a recording or cannot be read, 2 wrong usage.
+#include <QStringList>
+#include <cstdio>
+
+namespace CliCommands {
+
+enum ExitCode { kDone = 0, kBadInput = 1, kBadUsage = 2 };
+
+int Run(const QStringList& arguments); // without the program name
+
+// Where results go (standard output unless set).
+void SetOutput(FILE* out);
+
+} // namespace CliCommands

@@ -1,0 +1,17 @@
+#pragma once
+// The JSON shapes printed by halvex-cli.
+#include "recordings/RecordingCatalog.h"
+
+#include <QJsonObject>
+
+namespace CliJson {
+
+QJsonObject Info(const RecordingInfo& info);
+// The info fields plus the entry's own (name, root, folder, group start, flags).
+QJsonObject File(const RecordingFile& file);
+// Scan count and the groups, each with its files.
+QJsonObject Scan(const RecordingCatalog& catalog);
+// The loaded track of the catalog's current recording.
+QJsonObject Track(const RecordingCatalog& catalog);
+
+} // namespace CliJson
