@@ -1,0 +1,220 @@
+#include "app/FileStarter.h"
+
+#include "app/PlaybackController.h"
+#include "app/PlaybackView.h"
+#include "platform/WindowTimers.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/CameraPairing.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+namespace {
+
+bool Usable(const CVlcPlayer* player) {
+    return player && player->m_bAvailable;
+}
+
+void MarkPlaying(CVlcPlayer* player) {
+    player->m_bPlaying = 1;
+    player->m_bPaused = 0;
+}
+
+} // namespace
+
+int64_t FileStarter::TickCount() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    return clock.elapsed();
+}
+
+FileStarter::FileStarter(const PlaybackContext& context, PlaybackController& controller)
+    : m_dwLastFileActivate(TickCount()), ctx_(context), controller_(controller) {}
+
+void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
+    CVlcPlayer* rear = ctx_.rear;
+    QWidget* surface = ctx_.view->VideoSurface(Camera::Rear);
+    const QString partner = surface ? RearPathFor(path) : QString();
+    if (partner.isEmpty()) {
+        if (rear)
+            rear->Recreate(0);
+        return;
+    }
+    if (ctx_.view->SurfaceHidden(Camera::Rear))
+        ctx_.view->SetSurfaceHidden(Camera::Rear, false);
+    if (!Usable(rear))
+        return;
+    rear->SetWindow(uint32_t(surface->winId()));
+    rear->OpenMedia(partner, noAudio);
+    rear->Play();
+    MarkPlaying(rear);
+}
+
+void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
+    ctx_.view->FitVideosToAspect();
+    if (Usable(player)) {
+        player->Play();
+        MarkPlaying(player);
+    }
+    controller_.ShowRateLabel();
+    controller_.StartRateLabelRefresh();
+}
+
+void FileStarter::PlayCurrentFile() {
+    // Messages still queued from the files played so far no longer apply.
+    controller_.BeginFileStart();
+    const QString path = m_strCurrentPath;
+    CVlcPlayer* front = ctx_.front;
+    if (IsRearCameraPath(path)) {
+        const QString frontPath = FrontPathFor(path);
+        if (!frontPath.isEmpty()) {
+            if (front)
+                front->OpenMedia(frontPath, 0);
+            PlayFrontFrom(front);
+            OpenRearCounterpart(frontPath, 1);
+        } else {
+            // A rear file alone plays in the rear player; the front one stays stopped.
+            OpenRearCounterpart(path, 0);
+            PlayFrontFrom(ctx_.rear);
+        }
+        return;
+    }
+    if (front)
+        front->OpenMedia(path, 0);
+    PlayFrontFrom(front);
+    OpenRearCounterpart(path, 1);
+}
+
+void FileStarter::RefreshLockButton() {
+    ctx_.view->SetLockButtonState(ctx_.catalog->CurrentGroupHasFlaggedFile() == 1 ? 0 : 1);
+}
+
+void FileStarter::ShowFrontSurface() {
+    if (ctx_.view->SurfaceHidden(Camera::Front))
+        ctx_.view->SetSurfaceHidden(Camera::Front, false);
+}
+
+void FileStarter::ClampCurrentFile() {
+    RecordingCatalog& c = *ctx_.catalog;
+    const int last = int(c.files.size()) - 1;
+    if (c.currentFile > last)
+        c.currentFile = last;
+}
+
+void FileStarter::StartFile(int index) {
+    RecordingCatalog& c = *ctx_.catalog;
+    // The list may have changed since the index was chosen (a later scan).
+    if (index < 0 || size_t(index) >= c.files.size())
+        return;
+    c.SelectFile(index);
+    c.LoadTrack(index);
+    m_strCurrentPath = c.GetFilePath(index);
+    RefreshLockButton();
+    PlayCurrentFile();
+}
+
+// libvlc_media_player_stop returns once the player has stopped, so the new
+// files can be opened straight after it without the wait the window would
+// otherwise sit through.
+void FileStarter::OnGroupActivate(int row) {
+    RecordingCatalog& c = *ctx_.catalog;
+    ClampCurrentFile();
+    if (controller_.m_bPlayStartBusy || row == -1)
+        return;
+    controller_.StopPlayers();
+    const int groups = int(c.groups.size());
+    if (row >= 0 && row < groups) {
+        if (c.currentGroup < 0 || c.currentGroup >= groups)
+            c.currentGroup = 0;
+        const RecordingGroup& activated = c.groups[size_t(row)];
+        if (c.groups[size_t(c.currentGroup)].fileCount >= 1 && activated.fileCount >= 1) {
+            if (c.groupList)
+                c.groupList->SetDropHighlight(c.currentGroup, false);
+            if (c.fileList && c.currentFile >= 0)
+                c.fileList->SetDropHighlight(c.currentFile, false);
+            c.currentGroup = row;
+            c.currentFile = activated.firstFile;
+            if (c.groupList)
+                c.groupList->SetDropHighlight(row, true);
+            if (c.fileList)
+                c.fileList->SetDropHighlight(c.currentFile, true);
+        }
+    }
+    ClampCurrentFile();
+    const int current = c.files.empty() ? -1 : c.currentFile;
+    RefreshLockButton();
+    if (current < 0)
+        return;
+    controller_.m_bPlayStartBusy = 1;
+    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
+    ShowFrontSurface();
+    StartFile(current);
+}
+
+void FileStarter::OnFileActivate(int row) {
+    if (controller_.m_bPlayStartBusy)
+        return;
+    ClampCurrentFile();
+    const int64_t now = TickCount();
+    if (now - m_dwLastFileActivate <= 1999)
+        return;
+    m_dwLastFileActivate = now;
+    if (row == -1)
+        return;
+    controller_.StopPlayers();
+    RecordingCatalog& c = *ctx_.catalog;
+    if (c.SelectFile(row) == 0)
+        return;
+    RefreshLockButton();
+    controller_.m_bPlayStartBusy = 1;
+    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
+    ShowFrontSurface();
+    StartFile(row);
+}
+
+void FileStarter::OnPlayerEnd() {
+    controller_.StopPlayers();
+    ctx_.view->SetPositionSliderPos(ctx_.view->SeekMinimum());
+    if (GSensorCurveView* curve = ctx_.catalog->gsensorCurve)
+        curve->SetPosition(0);
+    if (!controller_.m_bAutoNext)
+        return;
+    RecordingCatalog& c = *ctx_.catalog;
+    const int n = int(c.files.size());
+    int e = c.currentFile;
+    if (n > 0 && e > n - 1)
+        e = n - 1;
+    if (e >= 0 && e + 1 < n) {
+        int next = e + 1;
+        if (FrontPathFor(c.GetFilePath(e + 1)) == c.GetFilePath(e)) {
+            // The next row is the partner of the file that ended.
+            c.SelectFile(e + 1);
+            c.LoadTrack(e + 1);
+            next = e + 2 < n ? e + 2 : -1;
+            RefreshLockButton();
+        }
+        if (next != -1) {
+            StartFile(next);
+            return;
+        }
+    }
+    StartFile(0); // nothing to wrap to in an empty list
+}
+
+bool FileStarter::OnTimer(int id) {
+    if (id != kDeferredStartTimer)
+        return false;
+    if (m_nDeferredTicks == 0 || m_nDeferredTicks == -1)
+        return true;
+    const bool due = m_nDeferredTicks == 1;
+    --m_nDeferredTicks;
+    if (due && m_nDeferredIndex != -1) {
+        ShowFrontSurface();
+        StartFile(m_nDeferredIndex);
+    }
+    return true;
+}

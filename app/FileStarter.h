@@ -1,0 +1,52 @@
+#pragma once
+#include "app/PlaybackContext.h"
+
+#include <QString>
+#include <cstdint>
+
+class PlaybackController;
+
+// Which files the players open: the front file with sound on the left and
+// its rear partner silent on the right, whichever of the two was chosen;
+// starts from the lists, the next file when one ends, and the deferred start
+// after a scan.
+class FileStarter {
+  public:
+    FileStarter(const PlaybackContext& context, PlaybackController& controller);
+
+    // Starts m_strCurrentPath in the players.
+    void PlayCurrentFile();
+    // Opens and plays the rear partner of `path` in the rear player, or
+    // empties the rear picture when there is none.
+    void OpenRearCounterpart(const QString& path, int noAudio);
+
+    void OnGroupActivate(int row);
+    void OnFileActivate(int row);
+    void OnPlayerEnd();
+    // Timer 105; false for other ids.
+    bool OnTimer(int id);
+
+    // Starts the file at `index` after `ticks` runs of timer 105.
+    void DeferStart(int index, int ticks) {
+        m_nDeferredIndex = index;
+        m_nDeferredTicks = ticks;
+    }
+
+    // Milliseconds of a monotonic clock, the time base of the double-click guard.
+    static int64_t TickCount();
+
+    QString m_strCurrentPath;
+    int64_t m_dwLastFileActivate;
+    int m_nDeferredIndex = -1;
+    int m_nDeferredTicks = 0;
+
+  private:
+    void StartFile(int index);
+    void RefreshLockButton();
+    void ShowFrontSurface();
+    void ClampCurrentFile();
+    void PlayFrontFrom(CVlcPlayer* player);
+
+    PlaybackContext ctx_;
+    PlaybackController& controller_;
+};

@@ -1,0 +1,83 @@
+#include "app/OpenCommand.h"
+
+#include "app/AppSettings.h"
+#include "app/FileStarter.h"
+#include "app/PlaybackController.h"
+#include "app/PlaybackView.h"
+#include "app/SpeedTable.h"
+#include "dialogs/CMediaOpenDialog.h"
+#include "platform/WindowTimers.h"
+#include "platform/widgets/MessageBox.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QFileInfo>
+
+OpenCommand::OpenCommand(const PlaybackContext& context, PlaybackController& controller,
+                         FileStarter& starter)
+    : ctx_(context), controller_(controller), starter_(starter) {
+    chooseFolder = [this](QString* folder) {
+        CMediaOpenDialog dialog(ctx_.window);
+        if (dialog.DoModal() != IDOK)
+            return false;
+        *folder = dialog.m_strFolderPath;
+        return true;
+    };
+}
+
+bool OpenCommand::Blocked() const {
+    return !ctx_.catalog->files.empty() && controller_.m_bPlayStartBusy;
+}
+
+void OpenCommand::StopAndReset() {
+    controller_.StopPlayers();
+    if (ctx_.front && ctx_.front->m_bAvailable)
+        ctx_.front->SetVolume(2 * ctx_.view->VolumeSliderPos());
+    controller_.m_nSpeedIndex = kNormalSpeedIndex;
+    for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
+        if (player && player->m_bAvailable)
+            player->SetRate(1.0f);
+}
+
+void OpenCommand::Run() {
+    if (Blocked())
+        return;
+    StopAndReset();
+    QString folder;
+    if (!chooseFolder || !chooseFolder(&folder))
+        return;
+    Scan(folder);
+}
+
+void OpenCommand::OpenFolder(const QString& folder) {
+    if (Blocked())
+        return;
+    StopAndReset();
+    const QFileInfo info(folder);
+    const QString path = info.exists() ? info.absoluteFilePath() : folder;
+    AppSettings::Instance().WriteString("UI", "Folder", info.exists() ? path : QString());
+    Scan(path);
+}
+
+void OpenCommand::Scan(const QString& folder) {
+    controller_.m_bPlayStartBusy = 1;
+    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
+    if (folder.isEmpty()) {
+        controller_.m_bPlayStartBusy = 0;
+        return;
+    }
+    ctx_.view->SetScanCounterShown(true);
+    ctx_.catalog->Open(folder);
+    ctx_.view->SetScanCounterShown(false);
+    if (ctx_.catalog->files.empty())
+        controller_.m_bPlayStartBusy = 0;
+    else
+        starter_.DeferStart(0, 5);
+}
+
+QString OpenCommand::FolderFromArguments(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].startsWith('-'))
+            return arguments[i];
+    return QString();
+}

@@ -1,0 +1,106 @@
+#include "app/PlaybackTick.h"
+
+#include "app/PlaybackView.h"
+#include "recordings/RecordingCatalog.h"
+
+int PlaybackTick::IndexAt(int64_t timeMs, double rate) {
+    return int(rate * double(timeMs) / 1000.0);
+}
+
+int PlaybackTick::CurrentPointCount() const {
+    const RecordingCatalog& c = catalog_;
+    if (c.files.empty() || c.currentFile < 0 || size_t(c.currentFile) >= c.files.size())
+        return 0;
+    switch (c.files[size_t(c.currentFile)].info.variant) {
+    case kChunkVariant:
+        return int(c.gpsBlock.size() / GpsPoint::kSize);
+    case kMetadataTrackVariant:
+        return int(c.points.size());
+    default:
+        return 0;
+    }
+}
+
+bool PlaybackTick::TrackHasGSensorData() const {
+    if (catalog_.CurrentVariant() == kMetadataTrackVariant)
+        return catalog_.sampleCount != 0;
+    return !catalog_.gsensorBlock.empty();
+}
+
+int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
+    RecordingCatalog& c = catalog_;
+    MapView* map = c.mapWindow;
+    if (c.loading || c.plotting) {
+        if (map) {
+            map->RunScript("pathdrived_delete()");
+            map->RunScript("path_delete()");
+        }
+        lastIndex_ = 0;
+        return 1;
+    }
+
+    const int n = CurrentPointCount();
+
+    if (gsensorOn && c.gsensorCurve && TrackHasGSensorData()) {
+        c.gsensorCurve->CurveState().stopped = false;
+        c.gsensorCurve->Redraw();
+        c.gsensorCurve->SetPosition(int(timeMs));
+    }
+
+    if (n == 0) {
+        view_.SetCompass(false, 0);
+        view_.SetSpeed(false, 0);
+        return 0;
+    }
+
+    const double h = double(timeMs);
+    const int i = IndexAt(timeMs, c.gpsRate);
+    if (lastIndex_ > i || h == 0 || h - lastTime_ > 3000) {
+        if (map)
+            map->RunScript("pathdrived_delete()");
+        lastIndex_ = 0;
+        lastTime_ = h;
+        return 1;
+    }
+    lastIndex_ = i;
+    lastTime_ = h;
+
+    if (i >= n)
+        return 0;
+
+    const GpsPoint point = c.GpsPointAt(i);
+    if (!point.HasFix()) {
+        view_.SetCompass(false, 0);
+        view_.SetSpeed(false, 0);
+    }
+    if (i != 0 && i == lastShownIndex_)
+        return 1;
+    lastShownIndex_ = i;
+
+    double lat = 0;
+    double lon = 0;
+    if (point.HasFix()) {
+        view_.SetCompass(true, point.heading * 2);
+        view_.SetSpeed(true, point.speed);
+        lat = point.latitude;
+        lon = point.longitude;
+    }
+
+    if (!mapOn || !map)
+        return 1;
+
+    const bool chunk = c.CurrentVariant() == kChunkVariant;
+    if (chunk) {
+        lat /= 100;
+        lon /= 100;
+        if (lat >= 200 || lon >= 200)
+            return 0;
+    }
+    // Either coordinate unchanged leaves the marker where it is.
+    if (lat == lastLatitude_ || lon == lastLongitude_)
+        return 1;
+    map->MovePosition(lat, !chunk, lon);
+    lastLatitude_ = lat;
+    lastLongitude_ = lon;
+    return 1;
+}

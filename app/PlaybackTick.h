@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+class PlaybackView;
+class RecordingCatalog;
+
+// Keeps map, speed, compass and the G-sensor cursor in step with the play
+// time the player reports. Remembers the previous tick to spot jumps and
+// unchanged positions.
+class PlaybackTick {
+  public:
+    PlaybackTick(RecordingCatalog& catalog, PlaybackView& view) : catalog_(catalog), view_(view) {}
+
+    // Returns the GPS indicator state: 1 when GPS is shown as present.
+    int Run(int64_t timeMs, bool gsensorOn, bool mapOn);
+
+    // GPS point index for a play time; points per second = rate.
+    static int IndexAt(int64_t timeMs, double rate);
+
+  private:
+    int CurrentPointCount() const;
+    bool TrackHasGSensorData() const;
+
+    RecordingCatalog& catalog_;
+    PlaybackView& view_;
+    double lastIndex_ = 0;
+    double lastTime_ = 0;
+    int lastShownIndex_ = 0;
+    double lastLatitude_ = 0;
+    double lastLongitude_ = 0;
+};

@@ -1,0 +1,20 @@
+#include "dialogs/CMediaOpenDialog.h"
+
+#include "app/AppSettings.h"
+#include "dialogs/CFolderDialog.h"
+#include "platform/widgets/MessageBox.h"
+#include "strings/UiStrings.h"
+
+#include <QFileInfo>
+
+int CMediaOpenDialog::DoModal() {
+    AppSettings& settings = AppSettings::Instance();
+    CFolderDialog browser(LoadUiString(130), settings.GetLastFolder(), owner_);
+    if (browser.DoModal() != 1)
+        return IDCANCEL;
+    m_strFolderPath = browser.GetFolderPath();
+    m_nSourceMode = Folder;
+    settings.WriteString("UI", "Folder",
+                         QFileInfo(m_strFolderPath).exists() ? m_strFolderPath : QString());
+    return IDOK;
+}

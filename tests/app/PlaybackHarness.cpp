@@ -1,0 +1,47 @@
+#include "PlaybackHarness.h"
+
+#include <QFileInfo>
+
+HarnessView::HarnessView() : position(Qt::Horizontal, &window), volume(Qt::Horizontal, &window) {
+    window.resize(400, 200);
+    for (int i = 0; i < 2; ++i) {
+        surfaces[i] = new QWidget(&window);
+        surfaces[i]->setAttribute(Qt::WA_NativeWindow);
+        surfaces[i]->setGeometry(i * 200, 0, 160, 90);
+    }
+    window.show();
+}
+
+Harness::Harness(const QString& library) : front(0, library), rear(0, library) {
+    PlaybackContext context;
+    context.window = &view.window;
+    context.catalog = &catalog;
+    context.view = &view;
+    context.front = &front;
+    context.rear = &rear;
+    logic = std::make_unique<PlaybackLogic>(context);
+}
+
+void Harness::AddGroup(const QStringList& paths) {
+    RecordingGroup group;
+    group.number = int(catalog.groups.size());
+    group.firstFile = int(catalog.files.size());
+    group.fileCount = int(paths.size());
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        RecordingFile file;
+        file.root = info.absolutePath() + "/";
+        file.folder = "";
+        file.fileName = info.fileName();
+        file.groupStart = group.firstFile;
+        file.info.variant = kChunkVariant;
+        file.info.fileSize = uint64_t(info.size());
+        FileListRow row;
+        row.groupNumber = group.number;
+        row.indexInGroup = int(catalog.files.size()) - group.firstFile;
+        row.fileIndex = int(catalog.files.size());
+        catalog.rows.push_back(row);
+        catalog.files.push_back(file);
+    }
+    catalog.groups.push_back(group);
+}

@@ -1,0 +1,103 @@
+#pragma once
+// A window with real widgets standing in for the main window's controls, two
+// real players and a catalog of real files, so that the playback classes can
+// be driven without the whole main window.
+#include "app/PlaybackLogic.h"
+#include "app/PlaybackView.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSlider>
+#include <QThread>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+
+class HarnessView : public PlaybackView {
+  public:
+    HarnessView();
+    QWidget window;
+    QWidget* surfaces[2];
+    QSlider position;
+    QSlider volume;
+
+    QWidget* VideoSurface(Camera c) override { return surfaces[int(c)]; }
+    bool SurfaceHidden(Camera c) const override { return hidden[int(c)]; }
+    void SetSurfaceHidden(Camera c, bool h) override {
+        hidden[int(c)] = h;
+        surfaces[int(c)]->setVisible(!h);
+    }
+    void FitVideosToAspect() override { ++fits; }
+    void SetPlayButtonState(int s) override { playButton = s; }
+    int MuteButtonState() const override { return muteButton; }
+    void SetLockButtonState(int s) override { lockButton = s; }
+    void SetPositionSliderRange(int lo, int hi) override { position.setRange(lo, hi); }
+    int PositionSliderPos() const override { return position.value(); }
+    void SetPositionSliderPos(int p) override { position.setValue(p); }
+    void SetVolumeSliderRange(int lo, int hi) override { volume.setRange(lo, hi); }
+    int VolumeSliderPos() const override { return volume.value(); }
+    void SetVolumeSliderPos(int p) override { volume.setValue(p); }
+    int SeekMinimum() const override { return seekMinimum; }
+    int SeekSpan() const override { return seekSpan; }
+    void SetSeekHappened() override { seekHappened = true; }
+    void SetRateLabel(const QString& text, bool visible) override {
+        rateText = text;
+        rateVisible = visible;
+    }
+    void SetGpsIndicator(int s) override { gps = s; }
+    void SetCompass(bool valid, int degrees) override {
+        compassValid = valid;
+        compass = degrees;
+    }
+    void SetSpeed(bool valid, int kmh) override {
+        speedValid = valid;
+        speed = kmh;
+        ++speedUpdates;
+    }
+    bool GSensorPaneEnabled() const override { return gsensorOn; }
+    bool MapPaneEnabled() const override { return mapOn; }
+    void SetScanCounterShown(bool shown) override { scanShown.push_back(shown); }
+
+    bool hidden[2] = {false, false};
+    int fits = 0, playButton = 0, muteButton = 0, lockButton = -1, gps = -1;
+    std::atomic<int> seekMinimum{0}, seekSpan{1000};
+    bool seekHappened = false;
+    QString rateText;
+    bool rateVisible = false;
+    bool compassValid = false, speedValid = false;
+    int compass = -1, speed = -1, speedUpdates = 0;
+    bool gsensorOn = true, mapOn = true;
+    std::vector<bool> scanShown;
+};
+
+// Runs the event loop until done() or the time is up.
+template <typename Predicate> bool WaitUntil(Predicate done, int timeoutMs = 8000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+inline void Pump(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
+struct Harness {
+    explicit Harness(const QString& library = VlcApi::LibraryName());
+    // Adds a recording to the catalog (one group per call, front file first).
+    void AddGroup(const QStringList& paths);
+    PlaybackLogic& Logic() { return *logic; }
+
+    HarnessView view;
+    RecordingCatalog catalog;
+    CVlcPlayer front;
+    CVlcPlayer rear;
+    std::unique_ptr<PlaybackLogic> logic;
+};
