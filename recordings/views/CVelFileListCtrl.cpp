@@ -1,0 +1,20 @@
+#include "recordings/views/CVelFileListCtrl.h"
+
+#include "platform/WindowMessages.h"
+#include "recordings/views/ListRowTexts.h"
+
+CVelFileListCtrl::CVelFileListCtrl(QWidget* parent) : CVelListCtrl(parent, WM_FILE_ACTIVATE) {}
+
+void CVelFileListCtrl::SetUp() {
+    // ID, File Name, Start Time, End Time, File Size, Folder: each 3/10 of
+    // the width, so the list scrolls sideways.
+    SetUpColumns({121, 122, 118, 123, 120, 124}, 3, 10);
+}
+
+bool CVelFileListCtrl::AddFileRow(int groupNumber, int indexInGroup, const QString& folderText,
+                                  const QString& fileName, uint32_t durationMs, uint64_t fileSize,
+                                  uint8_t flags, int64_t startTime) {
+    return AppendRow(FileRowTexts(groupNumber, indexInGroup, folderText, fileName, durationMs,
+                                  fileSize, startTime),
+                     flags, false);
+}
