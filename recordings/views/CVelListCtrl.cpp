@@ -4,19 +4,41 @@
 #include "recordings/views/PadlockImages.h"
 #include "strings/UiStrings.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int kDropHighlightRole = Qt::UserRole + 1;
 
-// Paints the drop-highlighted row in the accent colour; selection still wins.
+// Paints the drop-highlighted row in the accent colour (selection still
+// wins), and outlines check boxes, which the style draws dark on dark.
 class DropHighlightDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(Qt::CheckStateRole).isValid())
+            return;
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QWidget* widget = opt.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        const QRect box =
+            style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, widget);
+        painter->save();
+        painter->setPen(QColor(150, 152, 160));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
 
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
