@@ -166,26 +166,35 @@ void CVel3gpParser::ReadMediaDuration(const Box& header) {
 }
 
 void CVel3gpParser::ReadVideoSize(const Box& moov, bool anySampleEntry) {
-    Box stsd;
-    if (!FindPath({Type("trak"), Type("mdia"), Type("minf"), Type("stbl"), Type("stsd")},
-                  moov.payloadStart, moov.payloadSize, &stsd))
+    // The first track normally is the video; a track without a video sample
+    // entry (a metadata track written first) is passed over.
+    const uint64_t moovEnd = moov.payloadStart + moov.payloadSize;
+    Box trak;
+    for (uint64_t from = moov.payloadStart;
+         from < moovEnd && FindChild(Type("trak"), from, moovEnd - from, &trak);
+         from = trak.payloadStart + trak.payloadSize) {
+        Box stsd;
+        if (!FindPath({Type("mdia"), Type("minf"), Type("stbl"), Type("stsd")}, trak.payloadStart,
+                      trak.payloadSize, &stsd))
+            continue;
+        uint8_t head[8];
+        ReadAt(stsd.payloadStart, head, sizeof head);
+        if (std::all_of(head, head + 8, [](uint8_t b) { return b == 0; }))
+            continue;
+        // The entries follow the 8 bytes just tested and end with the "stsd" box.
+        const uint64_t start = stsd.payloadStart + 8;
+        const uint64_t limit = stsd.payloadSize > 8 ? stsd.payloadSize - 8 : 0;
+        Box entry;
+        const bool found = anySampleEntry ? FindSampleEntry(start, limit, &entry)
+                                          : FindChild(Type("avc1"), start, limit, &entry);
+        if (!found)
+            continue;
+        uint8_t size[4];
+        ReadAt(entry.payloadStart + 24, size, sizeof size);
+        width = qFromBigEndian<quint16>(size);
+        height = qFromBigEndian<quint16>(size + 2);
         return;
-    uint8_t head[8];
-    ReadAt(stsd.payloadStart, head, sizeof head);
-    if (std::all_of(head, head + 8, [](uint8_t b) { return b == 0; }))
-        return;
-    // The entries follow the 8 bytes just tested and end with the "stsd" box.
-    const uint64_t start = stsd.payloadStart + 8;
-    const uint64_t limit = stsd.payloadSize > 8 ? stsd.payloadSize - 8 : 0;
-    Box entry;
-    const bool found = anySampleEntry ? FindSampleEntry(start, limit, &entry)
-                                      : FindChild(Type("avc1"), start, limit, &entry);
-    if (!found)
-        return;
-    uint8_t size[4];
-    ReadAt(entry.payloadStart + 24, size, sizeof size);
-    width = qFromBigEndian<quint16>(size);
-    height = qFromBigEndian<quint16>(size + 2);
+    }
 }
 
 void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {

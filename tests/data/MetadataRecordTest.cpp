@@ -1,0 +1,299 @@
+#include "recordings/MetadataRecord.h"
+
+#include "tests/support/core/CameraFileWriter.h"
+
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace CameraFile;
+using MetadataRecord::DateTime;
+
+namespace {
+
+MetadataRecord::Decoded DecodeBytes(const QByteArray& bytes) {
+    return MetadataRecord::Decode(reinterpret_cast<const uint8_t*>(bytes.constData()));
+}
+
+// A fix at the given NMEA fractions, UTC time and date.
+MetaRecord Fix(int32_t latNum, int32_t latDen, int32_t lonNum, int32_t lonDen) {
+    MetaRecord r;
+    r.status = 1;
+    r.latNum = latNum;
+    r.latDen = latDen;
+    r.lonNum = lonNum;
+    r.lonDen = lonDen;
+    return r;
+}
+
+MetaRecord At(MetaRecord r, int year, int month, int day, int hour, int minute, int second) {
+    r.year = year;
+    r.month = month;
+    r.day = day;
+    r.hour = hour;
+    r.minute = minute;
+    r.second = second;
+    return r;
+}
+
+void ExpectTime(const GpsPoint& p, int year, int month, int day, int hour, int minute, int second) {
+    EXPECT_EQ(p.year, year);
+    EXPECT_EQ(p.month, month);
+    EXPECT_EQ(p.day, day);
+    EXPECT_EQ(p.hour, hour);
+    EXPECT_EQ(p.minute, minute);
+    EXPECT_EQ(p.second, second);
+}
+
+TEST(MetadataRecordDecode, TokyoFixBecomesDegreesAndLocalTime) {
+    MetaRecord r = At(Fix(353912, 100, 13945678, 1000), 24, 4, 30, 23, 30, 15);
+    r.heading = 45;
+    r.speedNum = 100;
+    r.speedDen = 10; // 10 knots
+    r.status = 3;    // the whole low byte becomes the flags
+    const auto d = DecodeBytes(MetadataRecordBytes(r));
+    ASSERT_TRUE(d.point.has_value());
+    EXPECT_FALSE(d.sample.has_value());
+    const GpsPoint& p = *d.point;
+    EXPECT_NEAR(p.latitude, 35.652, 1e-4);
+    EXPECT_NEAR(p.longitude, 139.7613, 1e-4);
+    EXPECT_EQ(p.altitude, 0);
+    EXPECT_EQ(p.speed, 14);
+    EXPECT_EQ(p.heading, 45);
+    EXPECT_EQ(p.flags, 3);
+    EXPECT_EQ(p.reserved, 0);
+    ExpectTime(p, 24, 5, 1, 8, 30, 15); // zone +9
+}
+
+TEST(MetadataRecordDecode, PositionsAndZones) {
+    struct Case {
+        const char* name;
+        MetaRecord record;
+        double latitude, longitude;
+        DateTime local;
+    };
+    const Case cases[] = {
+        {"Beijing: first box gives +8",
+         At(Fix(395400, 100, 1162400, 100), 24, 6, 1, 20, 0, 0),
+         39.9,
+         116.4,
+         {24, 6, 2, 4, 0, 0}},
+        {"north-east box gives +8",
+         At(Fix(450000, 100, 1300000, 100), 24, 6, 1, 2, 0, 0),
+         45.0,
+         130.0,
+         {24, 6, 1, 10, 0, 0}},
+        {"New York: -5 back into a leap February",
+         At(Fix(404270, 100, -735880, 100), 24, 3, 1, 2, 0, 0),
+         40.7117,
+         -73.98,
+         {24, 2, 29, 21, 0, 0}},
+        {"south and west are negative",
+         At(Fix(-335200, 100, -704000, 100), 23, 3, 1, 2, 0, 0),
+         -33.8667,
+         -70.6667,
+         {23, 2, 28, 21, 0, 0}},
+        {"longitude 0 keeps UTC",
+         At(Fix(513000, 100, 0, 1), 24, 1, 1, 0, 0, 0),
+         51.5,
+         0.0,
+         {24, 1, 1, 0, 0, 0}},
+        {"no date leaves the time zero",
+         At(Fix(353912, 100, 13945678, 1000), 0, 4, 30, 23, 30, 0),
+         35.652,
+         139.7613,
+         {0, 0, 0, 0, 0, 0}},
+        {"no month leaves the time zero",
+         At(Fix(353912, 100, 13945678, 1000), 24, 0, 30, 23, 30, 0),
+         35.652,
+         139.7613,
+         {0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const auto d = DecodeBytes(MetadataRecordBytes(c.record));
+        ASSERT_TRUE(d.point.has_value()) << c.name;
+        EXPECT_NEAR(d.point->latitude, c.latitude, 1e-4) << c.name;
+        EXPECT_NEAR(d.point->longitude, c.longitude, 1e-4) << c.name;
+        const GpsPoint& p = *d.point;
+        EXPECT_EQ((DateTime{p.year, p.month, p.day, p.hour, p.minute, p.second}), c.local)
+            << c.name;
+    }
+}
+
+TEST(MetadataRecordDecode, OnlyTheLowByteOfEachTimeFieldCounts) {
+    MetaRecord r = At(Fix(0, 1, 0, 1), 0x118, 0x203, 0x30F, 0x40A, 0x51E, 0x62D);
+    const auto d = DecodeBytes(MetadataRecordBytes(r));
+    ASSERT_TRUE(d.point.has_value());
+    ExpectTime(*d.point, 0x18, 3, 15, 10, 30, 45);
+}
+
+TEST(MetadataRecordDecode, PointAndSampleAreIndependent) {
+    struct Case {
+        int32_t status;
+        int16_t gsensorValid;
+        bool point, sample;
+    };
+    const Case cases[] = {{0, 1, false, true},
+                          {1, 0, true, false},
+                          {0, 0, false, false},
+                          {0x100, -1, false, true},
+                          {2, 1, true, true}};
+    for (const Case& c : cases) {
+        MetaRecord r;
+        r.status = c.status;
+        r.gsensorValid = c.gsensorValid;
+        r.axis[0] = 0x0105;
+        r.axis[1] = int16_t(0xFF80);
+        r.axis[2] = 0;
+        const auto d = DecodeBytes(MetadataRecordBytes(r));
+        EXPECT_EQ(d.point.has_value(), c.point) << c.status << "/" << c.gsensorValid;
+        ASSERT_EQ(d.sample.has_value(), c.sample) << c.status << "/" << c.gsensorValid;
+        if (c.sample) {
+            EXPECT_EQ(*d.sample, (GSensorSample{0x0105, -128, 0})); // stored as is
+        }
+    }
+}
+
+TEST(MetadataRecordDecode, ZeroDenominatorsNeverReachThePoint) {
+    struct Case {
+        const char* name;
+        int32_t latDen, lonDen, speedDen;
+        bool fix;
+    };
+    const Case cases[] = {
+        {"latitude", 0, 1000, 10, false},
+        {"longitude", 100, 0, 10, false},
+        {"speed only", 100, 1000, 0, true},
+        {"all", 0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        MetaRecord r = At(Fix(353912, c.latDen, 13945678, c.lonDen), 24, 4, 30, 12, 0, 0);
+        r.speedNum = 100;
+        r.speedDen = c.speedDen;
+        const auto d = DecodeBytes(MetadataRecordBytes(r));
+        ASSERT_TRUE(d.point.has_value()) << c.name;
+        const GpsPoint& p = *d.point;
+        EXPECT_TRUE(std::isfinite(p.latitude) && std::isfinite(p.longitude)) << c.name;
+        EXPECT_EQ(p.HasFix(), c.fix) << c.name;
+        if (c.latDen == 0) {
+            EXPECT_EQ(p.latitude, 0.0) << c.name;
+        }
+        if (c.speedDen == 0) {
+            EXPECT_EQ(p.speed, 0) << c.name;
+        } else {
+            EXPECT_EQ(p.speed, 14) << c.name;
+        }
+    }
+}
+
+TEST(MetadataRecordArithmetic, SpeedLosesFourKilometresPerHour) {
+    const std::pair<double, int> cases[] = {{2.0, 0}, {2.5, 0},     {2.7, 1}, {10.0, 14},
+                                            {0.0, 0}, {100.0, 181}, {3.0, 1}};
+    for (const auto& [knots, kmh] : cases)
+        EXPECT_EQ(MetadataRecord::KnotsToSpeed(knots), kmh) << knots;
+}
+
+TEST(MetadataRecordArithmetic, TimeZoneFromPosition) {
+    struct Case {
+        double latitude, longitude;
+        int zone;
+    };
+    const Case cases[] = {
+        {35.652, 139.7613, 9}, {39.9, 116.4, 8},  {17.9, 75, 8},   {50, 125, 8},
+        {17.8, 100, 7},        {51, 100, 7},      {41.5, 135, 8},  {41.4, 130, 9},
+        {40.71, -73.98, -5},   {51.5, 0, 0},      {51.5, -0.1, 0}, {0, 7.0, 0},
+        {0, 7.5, 1},           {0, -7.6, -1},     {0, 179.9, 12},  {0, -179.9, -12},
+        {0, 1000, 67},         {0, 0.0000005, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MetadataRecord::TimeZoneHours(c.latitude, c.longitude), c.zone)
+            << c.latitude << "," << c.longitude;
+}
+
+TEST(MetadataRecordArithmetic, LeapYearsOfTheStoredYear) {
+    for (int y : {0, 4, 24, 96})
+        EXPECT_TRUE(MetadataRecord::IsLeapYear(y)) << y;
+    for (int y : {1, 23, 100, 200, 255})
+        EXPECT_FALSE(MetadataRecord::IsLeapYear(y)) << y;
+}
+
+TEST(MetadataRecordArithmetic, ZoneHoursCarryIntoTheDate) {
+    struct Case {
+        DateTime utc;
+        int zone;
+        DateTime local;
+    };
+    const Case cases[] = {
+        {{24, 6, 15, 10, 5, 6}, 9, {24, 6, 15, 19, 5, 6}},
+        {{23, 2, 28, 20, 0, 0}, 9, {23, 3, 1, 5, 0, 0}},
+        {{24, 2, 28, 20, 0, 0}, 9, {24, 2, 29, 5, 0, 0}},
+        {{24, 2, 29, 20, 0, 0}, 9, {24, 3, 1, 5, 0, 0}},
+        {{24, 4, 30, 23, 30, 0}, 9, {24, 5, 1, 8, 30, 0}},
+        {{24, 4, 29, 23, 0, 0}, 9, {24, 4, 30, 8, 0, 0}},
+        {{24, 1, 31, 20, 0, 0}, 8, {24, 2, 1, 4, 0, 0}},
+        {{24, 12, 31, 20, 0, 0}, 8, {25, 1, 1, 4, 0, 0}},
+        {{24, 1, 1, 2, 0, 0}, -5, {23, 12, 31, 21, 0, 0}},
+        {{24, 3, 1, 2, 0, 0}, -5, {24, 2, 29, 21, 0, 0}},
+        {{23, 3, 1, 2, 0, 0}, -5, {23, 2, 28, 21, 0, 0}},
+        {{24, 5, 1, 2, 0, 0}, -5, {24, 4, 30, 21, 0, 0}},
+        {{24, 12, 1, 2, 0, 0}, -5, {24, 11, 30, 21, 0, 0}},
+        {{24, 2, 1, 2, 0, 0}, -5, {24, 1, 31, 21, 0, 0}},
+        {{24, 11, 1, 2, 0, 0}, -5, {24, 10, 31, 21, 0, 0}},
+        {{24, 13, 1, 2, 0, 0}, -5, {24, 13, 1, 21, 0, 0}},
+        {{24, 6, 15, 2, 0, 0}, -5, {24, 6, 14, 21, 0, 0}},
+        {{24, 6, 15, 20, 0, 0}, 67, {24, 6, 16, 9, 0, 0}},  // clamped to +13
+        {{24, 6, 15, 2, 0, 0}, -40, {24, 6, 14, 14, 0, 0}}, // clamped to -12
+    };
+    for (const Case& c : cases) {
+        const DateTime got = MetadataRecord::ShiftHours(c.utc, c.zone);
+        EXPECT_EQ(got, c.local) << c.utc.year << "-" << c.utc.month << "-" << c.utc.day << " "
+                                << c.utc.hour << " zone " << c.zone << " gave " << got.month << "-"
+                                << got.day << " " << got.hour;
+    }
+}
+
+TEST(MetadataRecordFile, DecodesEachTableEntryInOrderAndZeroFillsShortRecords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("REC.MOV");
+    MetaRecord first = At(Fix(353912, 100, 13945678, 1000), 24, 4, 30, 23, 30, 0);
+    first.gsensorValid = 1;
+    first.axis[0] = 7;
+    MetaRecord second = first;
+    second.axis[0] = 8;
+    second.latNum = 353900;
+    // The last record is cut after its G-sensor part and the latitude
+    // numerator: the missing latitude denominator reads as 0.
+    const QByteArray cut = MetadataRecordBytes(second).left(40);
+    const QByteArray bytes = Zeros(10) + MetadataRecordBytes(first) + cut;
+    ASSERT_TRUE(WriteFile(path, bytes));
+
+    const std::vector<MetaChunkEntry> table = {
+        {0, 10}, {1, 10}, {2, 10 + 88}, {3, uint64_t(bytes.size())}, {4, 1ull << 40}};
+    QFile reader;
+    std::vector<GpsPoint> points(1); // appended to
+    std::vector<GSensorSample> samples;
+    ASSERT_TRUE(MetadataRecord::DecodeAll(reader, path, table, &points, &samples));
+    EXPECT_FALSE(reader.isOpen());
+    ASSERT_EQ(points.size(), 4u);
+    ASSERT_EQ(samples.size(), 3u);
+    EXPECT_EQ(samples[0].x, 7);
+    EXPECT_EQ(samples[1].x, 7);
+    EXPECT_EQ(samples[2].x, 8);
+    EXPECT_TRUE(points[1].HasFix());
+    EXPECT_FALSE(points[3].HasFix()); // no latitude denominator
+    EXPECT_EQ(points[3].latitude, 0.0);
+    EXPECT_NEAR(points[3].longitude, 0.0, 1e-9);
+}
+
+TEST(MetadataRecordFile, UnreadableFileLeavesTheVectorsAlone) {
+    QTemporaryDir dir;
+    QFile reader;
+    std::vector<GpsPoint> points(2);
+    std::vector<GSensorSample> samples(1);
+    EXPECT_FALSE(
+        MetadataRecord::DecodeAll(reader, dir.filePath("absent.MOV"), {{0, 0}}, &points, &samples));
+    EXPECT_EQ(points.size(), 2u);
+    EXPECT_EQ(samples.size(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,426 @@
+#include "recordings/CVel3gpParser.h"
+
+#include "tests/support/core/CameraFileWriter.h"
+#include "tests/support/core/ScopedTimeZone.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace CameraFile;
+
+namespace {
+
+constexpr const char* kZone = "JST-9";
+
+QByteArray Params(uint8_t b0, uint8_t b1 = 0) {
+    QByteArray p = Zeros(4);
+    p[0] = char(b0);
+    p[1] = char(b1);
+    return p;
+}
+
+MovTrack MetaTrack() {
+    MovTrack t;
+    t.handlerType = "meta";
+    t.handlerName = "";
+    t.sampleEntry = "";
+    return t;
+}
+
+MovTrack VideoTrack(const QByteArray& name = "JTD_Video", const char* entry = "avc1") {
+    MovTrack t;
+    t.handlerName = name;
+    t.sampleEntry = entry;
+    return t;
+}
+
+std::vector<QByteArray> ThreeRecords() {
+    std::vector<QByteArray> records;
+    for (int i = 0; i < 3; ++i) {
+        MetaRecord r;
+        r.gsensorValid = 1;
+        r.axis[0] = int16_t(i);
+        records.push_back(MetadataRecordBytes(r));
+    }
+    return records;
+}
+
+struct MovFixture : ::testing::Test {
+    QTemporaryDir dir;
+    ScopedTimeZone zone{kZone};
+    QString path;
+
+    int Parse(const QByteArray& bytes, RecordingInfo* info, CVel3gpParser* parser = nullptr) {
+        path = dir.filePath("REC.MOV");
+        EXPECT_TRUE(WriteFile(path, bytes));
+        CVel3gpParser local;
+        CVel3gpParser& p = parser ? *parser : local;
+        p.SetInfo(info);
+        return p.Parse(path);
+    }
+};
+
+// ---- layout A: metadata track ----------------------------------------------
+
+TEST_F(MovFixture, MetadataTrackRecordingReportsItsRecordTable) {
+    MovASpec spec;
+    spec.records = ThreeRecords();
+    const QByteArray file = BuildMovA(spec);
+    const qsizetype firstRecord = file.indexOf("mdat") + 4;
+
+    RecordingInfo info;
+    info.gpsSize = 99; // layout A reports no blocks
+    CVel3gpParser parser;
+    ASSERT_EQ(0, Parse(file, &info, &parser));
+    EXPECT_EQ(parser.Layout(), CVel3gpParser::kLayoutMetadataTrack);
+    EXPECT_EQ(info.variant, kMetadataTrackVariant);
+    EXPECT_EQ(info.width, 1920);
+    EXPECT_EQ(info.height, 1080);
+    EXPECT_EQ(info.durationMs, 60000u); // movie header: 60000 / 1000
+    EXPECT_EQ(info.durationSeconds, 0);
+    EXPECT_EQ(info.startTime, 1625155200); // 3708000000 s after 1904
+    EXPECT_EQ(info.fileSize, uint64_t(file.size()));
+    EXPECT_EQ(info.gpsSize, 0u);
+    EXPECT_EQ(info.gpsOffset, 0u);
+    EXPECT_EQ(info.gsensorSize, 0u);
+    EXPECT_EQ(info.gpsParams, (std::array<uint8_t, 4>{5, 0, 0, 0}));
+    EXPECT_EQ(info.gsensorParams, (std::array<uint8_t, 4>{5, 8, 2, 1}));
+    ASSERT_EQ(info.metaChunks.size(), 3u);
+    for (uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(info.metaChunks[i].index, i);
+        EXPECT_EQ(info.metaChunks[i].fileOffset, uint64_t(firstRecord + 88 * i));
+    }
+}
+
+TEST_F(MovFixture, MetadataTrackVariations) {
+    struct Case {
+        const char* name;
+        std::vector<MovTrack> tracks;
+        int result;
+        size_t metaChunks;
+    };
+    const Case cases[] = {
+        {"marked video then meta", {VideoTrack(), MetaTrack()}, 0, 3},
+        {"hvc1 sample entry", {VideoTrack("JTD_Video", "hvc1"), MetaTrack()}, 0, 3},
+        {"meta before the marked video: listed without data", {MetaTrack(), VideoTrack()}, 0, 0},
+        {"foreign handler name", {VideoTrack("ABCD_Video"), MetaTrack()}, -1, 0},
+        {"marker in lower case", {VideoTrack("jtd_Video"), MetaTrack()}, -1, 0},
+        {"last video track decides (unmarked)",
+         {VideoTrack(), VideoTrack("Other"), MetaTrack()},
+         -1,
+         0},
+        {"last video track decides (marked)",
+         {VideoTrack("Other"), VideoTrack(), MetaTrack()},
+         0,
+         3},
+        {"no sample entry", {VideoTrack("JTD_Video", "mp4v"), MetaTrack()}, -1, 0},
+        {"two meta tracks append both tables", {VideoTrack(), MetaTrack(), MetaTrack()}, 0, 6},
+    };
+    for (const Case& c : cases) {
+        MovASpec spec;
+        spec.tracks = c.tracks;
+        spec.records = ThreeRecords();
+        RecordingInfo info;
+        EXPECT_EQ(c.result, Parse(BuildMovA(spec), &info)) << c.name;
+        EXPECT_EQ(info.metaChunks.size(), c.metaChunks) << c.name;
+    }
+}
+
+TEST_F(MovFixture, ChunkOffsetsAreUnsigned) {
+    MovTrack meta = MetaTrack();
+    meta.chunkOffsets = {0x90000000u, 0xFFFFFFFFu};
+    MovASpec spec;
+    spec.tracks = {VideoTrack(), meta};
+    RecordingInfo info;
+    ASSERT_EQ(0, Parse(BuildMovA(spec), &info));
+    ASSERT_EQ(info.metaChunks.size(), 2u);
+    EXPECT_EQ(info.metaChunks[0].fileOffset, 2415919104u);
+    EXPECT_EQ(info.metaChunks[1].fileOffset, 4294967295u);
+}
+
+TEST_F(MovFixture, ChunkCountIsTrustedOnlyAsFarAsTheTableHoldsEntries) {
+    MovASpec spec;
+    spec.tracks = {VideoTrack(), MetaTrack()};
+    QByteArray file = BuildMovA(spec);
+    // Hand-build a meta track whose table claims four billion entries.
+    const QByteArray liar = Stco({100, 200}, 0xFFFFFFFFu);
+    MovTrack video = VideoTrack();
+    const QByteArray moov = Box(
+        "moov", Mvhd(3708000000u, 1000, 60000) + Trak(video) +
+                    Box("trak", Box("mdia", Hdlr("meta", "") + Box("minf", Box("stbl", liar)))));
+    file = Ftyp() + Box("free", Zeros(8)) + Box("mdat", Zeros(16)) + moov;
+    RecordingInfo info;
+    ASSERT_EQ(0, Parse(file, &info));
+    ASSERT_EQ(info.metaChunks.size(), 2u);
+    EXPECT_EQ(info.metaChunks[1].fileOffset, 200u);
+}
+
+TEST_F(MovFixture, StartTimeIsTheMovieCreationTime) {
+    struct Case {
+        const char* name;
+        QByteArray mvhd;
+        int64_t startTime;
+        uint32_t durationMs;
+    };
+    const Case cases[] = {
+        {"2021-07-01 16:00 UTC", Mvhd(3708000000u, 1000, 60000), 1625155200, 60000},
+        {"the 1970 epoch", Mvhd(2082844800u, 600, 600), 0, 1000},
+        {"64-bit header", MvhdVersion1(3708000000u, 90000, 5400000), 1625155200, 60000},
+        {"64-bit duration beyond 32 bits", MvhdVersion1(3708000000u, 1000000, 0x100000000ull),
+         1625155200, 4294967},
+    };
+    for (const Case& c : cases) {
+        QByteArray file = BuildMovA({});
+        const qsizetype at = file.indexOf("mvhd") - 4;
+        const uint32_t oldSize = qFromBigEndian<quint32>(file.constData() + at);
+        file.replace(at, qsizetype(oldSize), c.mvhd);
+        const qsizetype moovAt = file.indexOf("moov") - 4;
+        file.replace(moovAt, 4, Be32(uint32_t(file.size() - moovAt)));
+        RecordingInfo info;
+        ASSERT_EQ(0, Parse(file, &info)) << c.name;
+        EXPECT_EQ(info.startTime, c.startTime) << c.name;
+        EXPECT_EQ(info.durationMs, c.durationMs) << c.name;
+    }
+}
+
+TEST_F(MovFixture, ZeroTimeScaleMeansNoDuration) {
+    MovASpec a;
+    a.timeScale = 0;
+    MovBSpec b;
+    b.cameraBoxes = Skip(0);
+    b.video.timeScale = 0;
+    for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
+        RecordingInfo info;
+        CVel3gpParser parser;
+        EXPECT_EQ(-1, Parse(file, &info, &parser));
+        EXPECT_EQ(info.durationMs, 0u);
+    }
+}
+
+TEST_F(MovFixture, SecondBoxFreeMeansMetadataTrackLayoutEvenWithCameraBoxes) {
+    MovASpec spec;
+    spec.records = ThreeRecords();
+    QByteArray file = BuildMovA(spec);
+    // Camera boxes after the media: the walk of layout A ignores them.
+    file += Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + Skip(0);
+    RecordingInfo info;
+    CVel3gpParser parser;
+    ASSERT_EQ(0, Parse(file, &info, &parser));
+    EXPECT_EQ(parser.Layout(), CVel3gpParser::kLayoutMetadataTrack);
+    EXPECT_EQ(info.gpsSize, 0u);
+    EXPECT_EQ(info.startTime, 1625155200);
+}
+
+// ---- layout B: camera boxes ------------------------------------------------
+
+TEST_F(MovFixture, CameraBoxRecordingReportsBlocksSizeDurationAndStartTime) {
+    MovBSpec spec;
+    const QByteArray gps =
+        GpsRecord(0, 0, 0, 0, 0, 0).repeated(12) + GpsRecord(21, 7, 4, 18, 30, 5);
+    spec.cameraBoxes = Skip(0) + Box("gpsa", Params(5)) + Box("gsea", Params(10, 4)) +
+                       Box("gps0", gps) + Box("gsen", Zeros(60));
+    const QByteArray file = BuildMovB(spec);
+    RecordingInfo info;
+    info.variant = 3;
+    CVel3gpParser parser;
+    ASSERT_EQ(0, Parse(file, &info, &parser));
+    EXPECT_EQ(parser.Layout(), CVel3gpParser::kLayoutCameraBoxes);
+    EXPECT_EQ(info.variant, kChunkVariant);
+    EXPECT_EQ(info.width, 1280);
+    EXPECT_EQ(info.height, 720);
+    EXPECT_EQ(info.durationMs, 60000u); // media header: 5400000 / 90000
+    EXPECT_EQ(info.durationSeconds, 0);
+    EXPECT_EQ(info.gpsOffset, uint64_t(file.indexOf("gps0") + 4));
+    EXPECT_EQ(info.gpsSize, uint32_t(gps.size()));
+    EXPECT_EQ(info.gsensorOffset, uint64_t(file.indexOf("gsen") + 4));
+    EXPECT_EQ(info.gsensorSize, 60u);
+    EXPECT_EQ(info.gpsParams, (std::array<uint8_t, 4>{5, 0, 0, 0}));
+    EXPECT_EQ(info.gsensorParams, (std::array<uint8_t, 4>{10, 4, 0, 0}));
+    EXPECT_EQ(info.fileSize, uint64_t(file.size()));
+    // record 12 at five per second: two seconds before 18:30:05 in Tokyo
+    EXPECT_EQ(info.startTime, 1625391003);
+    EXPECT_TRUE(info.metaChunks.empty());
+}
+
+TEST_F(MovFixture, CameraBoxLayoutAcceptanceAndStartTime) {
+    const QByteArray idit = Box("IDIT", "2021-07-04 18:30:05\n");
+    struct Case {
+        const char* name;
+        QByteArray boxes;
+        int result;
+        int64_t startTime;
+    };
+    const Case cases[] = {
+        {"date box", Skip(0) + idit, 0, 1625391005},
+        {"date box decides the layout, skip comes later", idit + Skip(0), 0, 1625391005},
+        {"skip ending in 0x01", Skip(1) + idit, -1, 0},
+        {"last skip decides (0 then 1)", Skip(0) + Skip(1), -1, 0},
+        {"last skip decides (1 then 0)", Skip(1) + Skip(0), 0, 0},
+        {"empty skip", idit + Box("skip", {}), -1, 0},
+        {"no skip at all", idit, -1, 0},
+        {"invalid date clears a record's time",
+         Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + Box("IDIT", "2021-13-04 18:30:05"),
+         0, 0},
+        {"long date box is skipped whole",
+         Skip(0) + Box("IDIT", "2021-07-04 18:30:05" + QByteArray(100, ' ')) +
+             Box("gpsa", Params(9)),
+         0, 1625391005},
+    };
+    for (const Case& c : cases) {
+        MovBSpec spec;
+        spec.cameraBoxes = c.boxes;
+        RecordingInfo info;
+        EXPECT_EQ(c.result, Parse(BuildMovB(spec), &info)) << c.name;
+        if (c.result == 0) {
+            EXPECT_EQ(info.startTime, c.startTime) << c.name;
+        }
+    }
+}
+
+TEST_F(MovFixture, CameraBoxLayoutNeedsAnAvcSampleEntryAndADuration) {
+    struct Case {
+        const char* name;
+        MovTrack video;
+        int result;
+    };
+    MovTrack hevc;
+    hevc.sampleEntry = "hvc1";
+    MovTrack noDuration;
+    noDuration.duration = 0;
+    MovTrack odd;
+    odd.timeScale = 30000;
+    odd.duration = 1001; // 33.366 ms, truncated
+    const Case cases[] = {{"hvc1 is not looked for", hevc, -1},
+                          {"no duration", noDuration, -1},
+                          {"truncating division", odd, 0}};
+    for (const Case& c : cases) {
+        MovBSpec spec;
+        spec.cameraBoxes = Skip(0);
+        spec.video = c.video;
+        RecordingInfo info;
+        EXPECT_EQ(c.result, Parse(BuildMovB(spec), &info)) << c.name;
+        if (c.result == 0) {
+            EXPECT_EQ(info.durationMs, 33u) << c.name;
+        }
+    }
+}
+
+TEST_F(MovFixture, CameraBoxWalkResumesAfterWholeRecords) {
+    // 36-byte GPS block: the walk goes on 32 bytes into it, where its last
+    // four bytes and the box after them read as a box header.
+    MovBSpec spec;
+    QByteArray gps = GpsRecord(0, 0, 0, 0, 0, 0) + Be32(12);
+    spec.cameraBoxes = Skip(0) + Box("gps0", gps) + QByteArray("gpsa") + Params(6);
+    RecordingInfo info;
+    ASSERT_EQ(0, Parse(BuildMovB(spec), &info));
+    EXPECT_EQ(info.gpsSize, 36u);
+    EXPECT_EQ(info.gpsParams[0], 6);
+}
+
+// ---- both layouts ------------------------------------------------------------
+
+TEST_F(MovFixture, FilesThatAreNotRecordingsAreRejectedAndInfoIsUntouched) {
+    MovBSpec b;
+    b.cameraBoxes = Skip(0);
+    const QByteArray goodB = BuildMovB(b);
+    const QByteArray goodA = BuildMovA({});
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"first box not ftyp (layout A)", goodA.mid(Ftyp().size())},
+        {"first box not ftyp (layout B)", Box("wide", {}) + goodB.mid(Ftyp().size())},
+        {"no probe box at all", Ftyp() + Box("mdat", Zeros(32)) + Box("moov", Mvhd(0, 1, 1))},
+        {"skip only inside moov",
+         Ftyp() + Box("mdat", Zeros(8)) +
+             Box("moov", Skip(0) + Mvhd(0, 1000, 1000) + Trak(MovTrack{}))},
+        {"empty file", {}},
+        {"box of size 0", Ftyp() + Be32(0) + "free" + goodA.mid(Ftyp().size())},
+        {"box of size 4", Ftyp() + Be32(4) + "free" + goodA.mid(Ftyp().size())},
+        {"extended size below 16", Ftyp() + Be32(1) + "free" + Be64(8) + goodA.mid(Ftyp().size())},
+    };
+    for (const Case& c : cases) {
+        RecordingInfo info;
+        info.width = 11;
+        CVel3gpParser parser;
+        EXPECT_EQ(-1, Parse(c.bytes, &info, &parser)) << c.name;
+        EXPECT_EQ(info.width, 11) << c.name;
+        EXPECT_TRUE(info.metaChunks.empty()) << c.name;
+    }
+    CVel3gpParser parser;
+    RecordingInfo info;
+    parser.SetInfo(&info);
+    EXPECT_EQ(-1, parser.Parse(dir.filePath("absent.MOV")));
+}
+
+TEST_F(MovFixture, ExtendedBoxSizesAreFollowed) {
+    // An mdat with a 64-bit size, as written for large media.
+    MovASpec spec;
+    spec.records = ThreeRecords();
+    QByteArray file = BuildMovA(spec);
+    const qsizetype mdat = file.indexOf("mdat") - 4;
+    const uint32_t size = qFromBigEndian<quint32>(file.constData() + mdat);
+    // Move the payload 8 bytes on: size 1, type, 64-bit size.
+    file.replace(mdat, 8, Be32(1) + "mdat" + Be64(size + 8));
+    RecordingInfo info;
+    ASSERT_EQ(0, Parse(file, &info)); // the movie box after it is found
+    EXPECT_EQ(info.metaChunks.size(), 3u);
+}
+
+TEST_F(MovFixture, AParserUsedTwiceForgetsTheFirstFile) {
+    MovBSpec b;
+    b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
+    const QByteArray noProbeBox = Ftyp() + Box("mdat", Zeros(8)) +
+                                  Box("moov", Skip(0) + Mvhd(0, 1000, 1000) + Trak(MovTrack{}));
+    CVel3gpParser parser;
+    RecordingInfo first, second;
+    ASSERT_EQ(0, Parse(BuildMovB(b), &first, &parser));
+    EXPECT_EQ(-1, Parse(noProbeBox, &second, &parser));
+    EXPECT_EQ(parser.Layout(), CVel3gpParser::kNoLayout);
+
+    MovBSpec plain;
+    plain.cameraBoxes = Skip(0);
+    RecordingInfo third;
+    ASSERT_EQ(0, Parse(BuildMovB(plain), &third, &parser));
+    EXPECT_EQ(third.gpsSize, 0u);
+    EXPECT_EQ(third.startTime, 0);
+}
+
+TEST_F(MovFixture, MediaIsSkippedAndTheFileOpenedAtMostTwice) {
+    MovASpec a;
+    a.records = ThreeRecords();
+    a.mdatExtra = 1 << 20;
+    MovBSpec b;
+    b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
+    b.mdatSize = 1 << 20;
+    for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
+        CVel3gpParser parser;
+        RecordingInfo info;
+        ASSERT_EQ(0, Parse(file, &info, &parser));
+        EXPECT_EQ(parser.OpenCount(), 2);
+        EXPECT_LT(parser.BytesRead(), 4096u);
+    }
+}
+
+TEST_F(MovFixture, EveryTruncatedCopyIsHandled) {
+    MovASpec a;
+    a.records = ThreeRecords();
+    MovBSpec b;
+    b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
+    for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
+        const qsizetype moovEnd = file.size(); // moov comes last
+        const qsizetype moovStart = file.indexOf("moov") - 4;
+        for (qsizetype n = 0; n < moovEnd; ++n) {
+            RecordingInfo info;
+            const int result = Parse(file.left(n), &info);
+            // Without a whole movie box the duration or the size is missing.
+            if (n <= moovStart + 8) {
+                EXPECT_EQ(-1, result) << "cut at " << n;
+            }
+        }
+    }
+}
+
+} // namespace
