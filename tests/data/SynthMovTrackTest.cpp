@@ -4,6 +4,8 @@
 // and knots.
 #include "SynthBoxReader.h"
 
+#include <ctime>
+
 namespace {
 
 using namespace synthtest;
@@ -167,6 +169,21 @@ TEST_F(SynthMovTrack, RecordTimesAreUtcAsTheViewerWillShiftThem) {
         EXPECT_EQ(RecordTime(d, f.recordOffsets[0]), c.utc);
         EXPECT_EQ(Le16s(d, f.recordOffsets[0] + 6), 0); // no sample
     }
+}
+
+// The movie header holds the instant at which the local clock showed the
+// start: 18:30:05 in Tokyo is 09:30:05 UTC.
+TEST_F(SynthMovTrack, CreationTimeIsTheInstantOfTheLocalWallClock) {
+    const QByteArray savedTz = qgetenv("TZ");
+    qputenv("TZ", "JST-9");
+    tzset();
+    const QByteArray d = Bytes(Write(SmallSpec(Container::MovTrack), "MOV_0001F.MOV"));
+    if (savedTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedTz);
+    tzset();
+    EXPECT_EQ(WalkTracks(d).creation, 1625391005u + 2082844800u);
 }
 
 TEST_F(SynthMovTrack, DamagedFilesAreDamagedAsAsked) {

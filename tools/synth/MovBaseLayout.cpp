@@ -5,7 +5,8 @@
 namespace synth {
 
 uint32_t MovCreationTime(const QDateTime& wallClock) {
-    return uint32_t(wallClock.toSecsSinceEpoch() + 2082844800LL);
+    const QDateTime local(wallClock.date(), wallClock.time(), Qt::LocalTime);
+    return uint32_t(local.toSecsSinceEpoch() + 2082844800LL);
 }
 
 std::optional<MovBaseLayout> ReadMovBase(const QByteArray& base, QString* error) {

@@ -160,6 +160,11 @@ std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const Record
         MetadataTrack(trackId, creation, timescale, count, uint32_t(firstRecord));
 
     const auto children = ReadBoxes(data, layout->moov.PayloadOffset(), layout->moov.End());
+    if (!children) {
+        if (error)
+            *error = "unreadable moov in the encoded MOV";
+        return std::nullopt;
+    }
     int64_t lastTrak = -1;
     for (size_t i = 0; i < children->size(); ++i)
         if ((*children)[i].type == "trak")

@@ -61,7 +61,7 @@ bool WriteRecording(const RecordingSpec& spec, const QString& path, QString* err
     if (!out)
         return false;
     if (spec.faults.truncateTo >= 0)
-        out->truncate(int(std::min<int64_t>(spec.faults.truncateTo, out->size())));
+        out->truncate(qsizetype(std::min<int64_t>(spec.faults.truncateTo, out->size())));
 
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (QFileInfo::exists(path) && !QFile::remove(path))
