@@ -132,8 +132,8 @@ Drive::State Drive::StateAt(double seconds) const {
 }
 
 Drive::Point Drive::PositionAt(double distance) const {
-    if (points_.empty())
-        return {0, 0};
+    if (points_.size() < 2)
+        return points_.empty() ? Point{0, 0} : points_.front();
     distance = std::clamp(distance, 0.0, cumulative_.back());
     size_t k =
         std::upper_bound(cumulative_.begin(), cumulative_.end(), distance) - cumulative_.begin();
