@@ -1,0 +1,167 @@
+#include "platform/FileAttributes.h"
+#include "recordings/RecordingCatalog.h"
+#include "tools/synth/CameraNaming.h"
+#include "tools/synth/RecordingWriter.h"
+
+#include "CatalogFakes.h"
+#include "ScratchDir.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using synth::Container;
+
+const QDateTime kStart(QDate(2021, 7, 4), QTime(18, 30, 5));
+
+// A small card: a chunk pair, a metadata pair, a lone metadata file, three
+// locked chunk files of one moment, and files the scan must not list.
+class RecordingDiscovery : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        card = new ScratchDir;
+        const auto chunkPair = synth::CameraNames(synth::Naming::Chunk, "DCIM/Movie", "FILE", 1);
+        const auto metaPair = synth::CameraNames(synth::Naming::Metadata, "DCIM/Movie", "EVSW", 3);
+        const unsigned readOnly = FileAttributes::ReadOnly;
+        const unsigned locked = FileAttributes::ReadOnly | FileAttributes::Archive;
+        Write(Container::MovBoxes, chunkPair.front, 0);
+        Write(Container::MovBoxes, chunkPair.rear, 0);
+        Write(Container::MovTrack, metaPair.front, 60, locked);
+        Write(Container::MovTrack, metaPair.rear, 60, locked);
+        Write(Container::MovTrack, "DCIM/MovieF/MOV_0004F.MOV", 120, readOnly);
+        Write(Container::MovBoxes, "DCIM/Lock/FILE0100.MOV", 180, readOnly);
+        Write(Container::MovBoxes, "DCIM/Lock/EVGS0101.MOV", 180, locked);
+        Write(Container::MovBoxes, "DCIM/Lock/FILE0102.MOV", 180, locked);
+        // Scanned but not listed.
+        Write(Container::Avi, "DCIM/Avi/FILE0200.AVI", -60);
+        Write(Container::MovBoxes, "DCIM/2021_0704_183005_001F.MOV", -120);
+        card->Write("DCIM/FILE0400.MOV", "not a movie");
+        card->Write("DCIM/readme.txt", "hello");
+        // Not scanned at all.
+        Write(Container::MovBoxes, "DCIM/.hidden/FILE0300.MOV", -180);
+        Write(Container::MovBoxes, "DCIM/.FILE0301.MOV", -180);
+    }
+    static void TearDownTestSuite() {
+        delete card;
+        card = nullptr;
+    }
+
+    static void Write(Container container, const QString& relative, int startOffset,
+                      std::optional<unsigned> attributes = std::nullopt) {
+        synth::RecordingSpec spec;
+        spec.container = container;
+        spec.start = kStart.addSecs(startOffset);
+        spec.attributes = attributes;
+        spec.fixes.assign(2, synth::Fix{35.5, 139.75, 10, 40, 90});
+        spec.gsensor.assign(20, GSensorSample{1, 2, 16});
+        QString error;
+        ASSERT_TRUE(synth::WriteRecording(spec, card->Root() + relative, &error))
+            << relative.toStdString() << ": " << error.toStdString();
+    }
+
+    void SetUp() override {
+        catalog.groupList = &groups;
+        catalog.fileList = &fileRows;
+        catalog.scanCounterDisplay = &counter;
+    }
+
+    QStringList ListedPaths() const {
+        QStringList paths;
+        for (const RecordingFile& f : catalog.files)
+            paths << f.folder + f.fileName;
+        return paths;
+    }
+
+    static ScratchDir* card;
+    RecordingCatalog catalog;
+    FakeGroupList groups;
+    FakeFileList fileRows;
+    FakeScanCounter counter;
+};
+
+ScratchDir* RecordingDiscovery::card = nullptr;
+
+TEST_F(RecordingDiscovery, ListsMovRecordingsSortedByStartThenName) {
+    ASSERT_EQ(catalog.Open(card->path()), 1);
+    EXPECT_EQ(ListedPaths(), (QStringList{
+                                 "DCIM/Movie/front/FILE0010.MOV",
+                                 "DCIM/Movie/back/FILE0011_b.MOV",
+                                 "DCIM/MovieF/EVSW0003F.MOV",
+                                 "DCIM/MovieR/EVSW0003R.MOV",
+                                 "DCIM/MovieF/MOV_0004F.MOV",
+                                 "DCIM/Lock/EVGS0101.MOV",
+                                 "DCIM/Lock/FILE0100.MOV",
+                                 "DCIM/Lock/FILE0102.MOV",
+                             }));
+    const RecordingFile& first = catalog.files[0];
+    EXPECT_EQ(first.root, card->Root());
+    EXPECT_EQ(first.info.startTime, kStart.toSecsSinceEpoch());
+    EXPECT_EQ(first.info.variant, kChunkVariant);
+    EXPECT_EQ(catalog.files[2].info.variant, kMetadataTrackVariant);
+    EXPECT_EQ(catalog.anyGps, 1);
+}
+
+TEST_F(RecordingDiscovery, CountsEveryScannedFile) {
+    ASSERT_EQ(catalog.Open(card->Root()), 1);
+    // Twelve files outside hidden entries, each shown before it is counted.
+    EXPECT_EQ(catalog.scanCount, 12);
+    std::vector<int> expected(12);
+    for (int i = 0; i < 12; ++i)
+        expected[size_t(i)] = i;
+    EXPECT_EQ(counter.shown, expected);
+}
+
+TEST_F(RecordingDiscovery, FlagsFromAttributesOrName) {
+    ASSERT_EQ(catalog.Open(card->path()), 1);
+    std::map<QString, int> flags;
+    for (const RecordingFile& f : catalog.files)
+        flags[f.fileName] = f.flags;
+    EXPECT_EQ(flags["FILE0010.MOV"], 0);
+    EXPECT_EQ(flags["EVSW0003F.MOV"], 2) << "metadata track: by name";
+    EXPECT_EQ(flags["MOV_0004F.MOV"], 0) << "metadata track: attributes do not count";
+    EXPECT_EQ(flags["FILE0100.MOV"], 3) << "read-only without archive";
+    EXPECT_EQ(flags["EVGS0101.MOV"], 1);
+    EXPECT_EQ(flags["FILE0102.MOV"], 2);
+}
+
+TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
+    ASSERT_EQ(catalog.Open(card->path()), 1);
+    ASSERT_EQ(catalog.groups.size(), 4u);
+    const struct {
+        int firstFile, fileCount;
+        uint64_t durationMs;
+        uint8_t flags;
+    } expected[] = {{0, 2, 2000, 0}, {2, 2, 2000, 2}, {4, 1, 2000, 0}, {5, 3, 6000, 3}};
+    for (size_t g = 0; g < 4; ++g) {
+        EXPECT_EQ(catalog.groups[g].firstFile, expected[g].firstFile) << g;
+        EXPECT_EQ(catalog.groups[g].fileCount, expected[g].fileCount) << g;
+        EXPECT_EQ(catalog.groups[g].totalDurationMs, expected[g].durationMs) << g;
+        EXPECT_EQ(catalog.groups[g].flags, expected[g].flags) << g;
+    }
+    EXPECT_EQ(groups.rows.size(), 4u);
+    ASSERT_EQ(fileRows.rows.size(), 8u);
+    EXPECT_EQ(fileRows.rows[1].folderText, card->Root() + "DCIM/Movie/back/");
+    EXPECT_EQ(groups.rows[0].resolution, "160x90");
+
+    // A second Open starts from nothing.
+    ASSERT_EQ(catalog.Open(card->path()), 1);
+    EXPECT_EQ(catalog.files.size(), 8u);
+    EXPECT_EQ(fileRows.rows.size(), 8u);
+    EXPECT_EQ(catalog.scanCount, 12);
+}
+
+TEST_F(RecordingDiscovery, LockedByHandIsFoundAgainByTheNextScan) {
+    ScratchDir other;
+    ASSERT_TRUE(
+        QFile::copy(card->Root() + "DCIM/Movie/front/FILE0010.MOV", other.Root() + "FILE0010.MOV"));
+    ASSERT_EQ(catalog.Open(other.path()), 1);
+    ASSERT_EQ(catalog.files.size(), 1u);
+    groups.chosen = {0};
+    ASSERT_EQ(catalog.LockChosen(), 1);
+    ASSERT_EQ(catalog.Open(other.path()), 1);
+    ASSERT_EQ(catalog.files.size(), 1u);
+    EXPECT_EQ(catalog.files[0].flags, 2);
+}
+
+} // namespace
