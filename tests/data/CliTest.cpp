@@ -1,0 +1,235 @@
+// halvex-cli run as a user would, on synthesized recordings.
+#include "tools/synth/RecordingWriter.h"
+
+#include "ScratchDir.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun RunCli(const QStringList& args,
+              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args);
+    CliRun run;
+    if (!p.waitForStarted(10000)) {
+        ADD_FAILURE() << "halvex-cli did not start; build the halvex-cli target";
+        return run;
+    }
+    p.waitForFinished(60000);
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = p.readAllStandardOutput();
+    run.err = p.readAllStandardError();
+    return run;
+}
+
+QJsonObject JsonOf(const CliRun& run) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(run.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.left(200).toStdString();
+    return doc.object();
+}
+
+std::set<QString> KeysOf(const QJsonObject& o) {
+    const QStringList keys = o.keys();
+    return {keys.begin(), keys.end()};
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        card = new ScratchDir;
+        synth::RecordingSpec chunk;
+        chunk.container = synth::Container::MovBoxes;
+        chunk.fixes = {synth::Fix{35.5, 139.75, 12, 40, 90}, synth::Fix{35.51, 139.76, 13, 50, 92}};
+        for (int i = 0; i < 20; ++i)
+            chunk.gsensor.push_back({int16_t(i), int16_t(-i), 16});
+        Write(chunk, "DCIM/Movie/front/FILE0010.MOV");
+
+        synth::RecordingSpec track = chunk;
+        track.container = synth::Container::MovTrack;
+        track.fixes.assign(10, synth::Fix{35.5, 139.75, 0, 40, 90});
+        track.gsensor.assign(10, GSensorSample{1, 2, 3});
+        Write(track, "DCIM/MovieF/MOV_0001F.MOV");
+
+        card->Write("DCIM/FILE0002.MOV", "not a recording");
+    }
+    static void TearDownTestSuite() {
+        delete card;
+        card = nullptr;
+    }
+    static void Write(const synth::RecordingSpec& spec, const QString& relative) {
+        QString error;
+        ASSERT_TRUE(synth::WriteRecording(spec, card->Root() + relative, &error))
+            << error.toStdString();
+    }
+    static QString ChunkFile() { return card->Root() + "DCIM/Movie/front/FILE0010.MOV"; }
+    static QString TrackFile() { return card->Root() + "DCIM/MovieF/MOV_0001F.MOV"; }
+
+    static ScratchDir* card;
+};
+
+ScratchDir* Cli::card = nullptr;
+
+TEST_F(Cli, ScanJsonShape) {
+    const CliRun run = RunCli({"scan", "--json", card->path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject scan = JsonOf(run);
+    EXPECT_EQ(KeysOf(scan), (std::set<QString>{"scanCount", "groups"}));
+    EXPECT_EQ(scan["scanCount"].toInt(), 3);
+    const QJsonArray groups = scan["groups"].toArray();
+    ASSERT_EQ(groups.size(), 1) << "both recordings start together";
+    const QJsonObject group = groups[0].toObject();
+    EXPECT_EQ(KeysOf(group), (std::set<QString>{"number", "firstFile", "fileCount",
+                                                "totalDurationMs", "totalSize", "flags", "files"}));
+    EXPECT_EQ(group["fileCount"].toInt(), 2);
+    EXPECT_EQ(group["totalDurationMs"].toInt(), 4000);
+
+    const QJsonArray files = group["files"].toArray();
+    ASSERT_EQ(files.size(), 2);
+    const QJsonObject file = files[1].toObject();
+    EXPECT_EQ(KeysOf(file),
+              (std::set<QString>{"fileName", "root", "folder", "groupStart", "flags", "gpsOffset",
+                                 "gpsSize", "gsensorOffset", "gsensorSize", "width", "height",
+                                 "startTime", "durationSeconds", "durationMs", "fileSize",
+                                 "gpsParams", "gsensorParams", "variant", "metaChunks"}));
+    EXPECT_EQ(file["fileName"].toString(), "MOV_0001F.MOV");
+    EXPECT_EQ(file["root"].toString(), card->Root());
+    EXPECT_EQ(file["folder"].toString(), "DCIM/MovieF/");
+    EXPECT_EQ(file["variant"].toInt(), 1);
+    EXPECT_EQ(file["metaChunks"].toInt(), 10);
+    EXPECT_EQ(file["gsensorParams"].toArray(), (QJsonArray{5, 8, 2, 1}));
+    EXPECT_EQ(file["width"].toInt(), 160);
+    EXPECT_EQ(files[0].toObject()["fileName"].toString(), "FILE0010.MOV");
+    EXPECT_GT(files[0].toObject()["gpsOffset"].toDouble(), 0);
+    EXPECT_EQ(files[0].toObject()["gpsSize"].toInt(), 64);
+
+    const CliRun text = RunCli({"scan", card->path()});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_TRUE(text.out.contains("G0-1")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains("MOV_0001F.MOV"));
+    EXPECT_TRUE(text.out.contains("160x90"));
+}
+
+TEST_F(Cli, InfoOfOneFile) {
+    const CliRun run = RunCli({"info", "--json", TrackFile()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject info = JsonOf(run); // parser trace lines stay off standard output
+    EXPECT_EQ(info["variant"].toInt(), 1);
+    EXPECT_EQ(info["metaChunks"].toInt(), 10);
+    EXPECT_EQ(info["durationMs"].toInt(), 2000);
+    EXPECT_EQ(info["gpsParams"].toArray(), (QJsonArray{5, 0, 0, 0}));
+    EXPECT_FALSE(info.contains("fileName"));
+
+    const CliRun text = RunCli({"info", ChunkFile()});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_TRUE(text.out.contains("160x90")) << text.out.toStdString();
+}
+
+TEST_F(Cli, TrackOfBothVariants) {
+    const CliRun chunk = RunCli({"track", "--json", ChunkFile()});
+    ASSERT_EQ(chunk.exitCode, 0) << chunk.err.toStdString();
+    const QJsonObject t = JsonOf(chunk);
+    EXPECT_EQ(KeysOf(t),
+              (std::set<QString>{"variant", "gpsRate", "sampleCount", "points", "samples"}));
+    EXPECT_EQ(t["variant"].toInt(), 0);
+    EXPECT_EQ(t["gpsRate"].toDouble(), 1.0);
+    EXPECT_EQ(t["sampleCount"].toInt(), 20);
+    const QJsonArray points = t["points"].toArray();
+    ASSERT_EQ(points.size(), 2);
+    const QJsonObject p = points[1].toObject();
+    EXPECT_NEAR(p["latitude"].toDouble(), 3530.6, 1e-6) << "chunk records keep the NMEA form";
+    EXPECT_NEAR(p["longitude"].toDouble(), 13945.6, 1e-6);
+    EXPECT_EQ(p["altitude"].toInt(), 13);
+    EXPECT_EQ(p["speed"].toInt(), 50);
+    EXPECT_EQ(p["heading"].toInt(), 46);
+    EXPECT_EQ(p["flags"].toInt(), 1);
+    EXPECT_EQ(p["year"].toInt(), 21);
+    EXPECT_EQ(p["second"].toInt(), 6);
+    const QJsonArray samples = t["samples"].toArray();
+    ASSERT_EQ(samples.size(), 20);
+    EXPECT_EQ(samples[7].toArray(), (QJsonArray{7, -7, 16}));
+
+    const CliRun meta = RunCli({"track", "--json", TrackFile()});
+    ASSERT_EQ(meta.exitCode, 0) << meta.err.toStdString();
+    const QJsonObject m = JsonOf(meta);
+    EXPECT_EQ(m["variant"].toInt(), 1);
+    EXPECT_EQ(m["gpsRate"].toDouble(), 5.0);
+    EXPECT_EQ(m["points"].toArray().size(), 10);
+    EXPECT_NEAR(m["points"].toArray()[0].toObject()["latitude"].toDouble(), 35.5, 1e-4);
+}
+
+TEST_F(Cli, KmlIntoAFolderOrTheDocumentsFolder) {
+    ScratchDir out;
+    const QString folder = out.path() + "/new/kml";
+    const CliRun run = RunCli({"kml", ChunkFile(), "--out", folder});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString expected = folder + "/FILE0010_2021_07_04_18-30-05.KML";
+    EXPECT_EQ(run.out, (expected + "\n").toUtf8());
+    QFile kml(expected);
+    ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
+    const QByteArray text = kml.readAll();
+    EXPECT_TRUE(
+        text.contains("        <coordinates>\n139.750000,35.500000,12\n139.760000,35.510000,13\n"))
+        << text.toStdString();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", out.path());
+    env.insert("XDG_CONFIG_HOME", out.path() + "/.config");
+    env.remove("XDG_DOCUMENTS_DIR");
+    const CliRun home = RunCli({"kml", TrackFile()}, env);
+    ASSERT_EQ(home.exitCode, 0) << home.err.toStdString();
+    const QString inDocuments =
+        out.path() + "/Documents/Halvex Ostrel Zarn/KML/MOV_0001F_2021_07_04_18-30-05.KML";
+    EXPECT_EQ(home.out, (inDocuments + "\n").toUtf8());
+    EXPECT_TRUE(QFileInfo(inDocuments).isFile());
+}
+
+TEST_F(Cli, ExitCodesAndMessages) {
+    const QString bad = card->Root() + "DCIM/FILE0002.MOV";
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* inOut; // expected on standard output ("" = nothing)
+        const char* inErr; // expected on standard error
+    } cases[] = {
+        {{}, 2, "", "Usage: halvex-cli"},
+        {{"--help"}, 0, "Usage: halvex-cli", ""},
+        {{"scan", "--help"}, 0, "Usage: halvex-cli scan", ""},
+        {{"kml", "--help"}, 0, "--out DIR", ""},
+        {{"frob"}, 2, "", "unknown command frob"},
+        {{"scan"}, 2, "", "Usage: halvex-cli scan"},
+        {{"scan", "--deep", card->path()}, 2, "", "unknown option --deep"},
+        {{"info", bad, bad}, 2, "", "unexpected argument"},
+        {{"kml", "--json", bad}, 2, "", "unknown option --json"},
+        {{"kml", bad, "--out"}, 2, "", "--out needs a folder"},
+        {{"scan", "/nonexistent/card"}, 1, "", "no such folder"},
+        {{"info", bad}, 1, "", "not a recording of this camera"},
+        {{"track", "/nonexistent.MOV"}, 1, "", "no such file"},
+        {{"kml", bad, "--out", card->path()}, 1, "", "not a recording"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.args);
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << what;
+        if (*c.inOut)
+            EXPECT_TRUE(run.out.contains(c.inOut)) << what << ": " << run.out.toStdString();
+        else
+            EXPECT_TRUE(run.out.isEmpty()) << what << ": " << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(c.inErr)) << what << ": " << run.err.toStdString();
+    }
+}
+
+} // namespace
