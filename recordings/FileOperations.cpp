@@ -43,7 +43,8 @@ int RecordingCatalog::DeleteChosen() {
             if (!QFile::remove(path))
                 continue;
             files.erase(files.begin() + i);
-            rows.erase(rows.begin() + i);
+            if (size_t(i) < rows.size())
+                rows.erase(rows.begin() + i);
             ++deleted;
             // The current recording keeps its index meaning: it moves down
             // with the entries before it, or is gone with its track data.
