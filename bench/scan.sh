@@ -28,7 +28,7 @@ for card in small half large; do
 done
 
 echo "== halvex scan (warm page cache)"
-echo "   name                           wall time   cpu time   iterations  files  recordings  recordings/s"
+echo "   name                           wall time   cpu time   iterations  bytesRead/file  files  recordings  recordings/s"
 for card in small half large; do
   echo "-- $card"
   HALVEX_BENCH_CARD="$work/$card" "$bench" --benchmark_filter=BM_ScanCard 2>/dev/null |
