@@ -54,36 +54,34 @@ bool CVel3gpParser::ReadBox(uint64_t pos, Box* box) {
     return true;
 }
 
-bool CVel3gpParser::FindChild(uint32_t type, uint64_t start, uint64_t limit, Box* found) {
+bool CVel3gpParser::FindChildOf(uint32_t type, uint32_t otherType, uint64_t start, uint64_t limit,
+                                Box* found) {
     uint64_t pos = start;
     uint64_t total = 0;
     Box box;
     while (total < limit && ReadBox(pos, &box)) {
-        if (box.type == type) {
+        const uint64_t boxSize = box.payloadStart - box.start + box.payloadSize;
+        if (box.type == type || box.type == otherType) {
+            // A child reaching out of its parent is not one: otherwise crafted
+            // boxes can share their contents, and the tables found through
+            // them grow without bound.
+            if (boxSize > limit - total)
+                return false;
             *found = box;
             return true;
         }
-        const uint64_t boxSize = box.payloadStart - box.start + box.payloadSize;
         total += boxSize;
         pos += boxSize;
     }
     return false;
 }
 
+bool CVel3gpParser::FindChild(uint32_t type, uint64_t start, uint64_t limit, Box* found) {
+    return FindChildOf(type, type, start, limit, found);
+}
+
 bool CVel3gpParser::FindSampleEntry(uint64_t start, uint64_t limit, Box* found) {
-    uint64_t pos = start;
-    uint64_t total = 0;
-    Box box;
-    while (total < limit && ReadBox(pos, &box)) {
-        if (box.type == Type("avc1") || box.type == Type("hvc1")) {
-            *found = box;
-            return true;
-        }
-        const uint64_t boxSize = box.payloadStart - box.start + box.payloadSize;
-        total += boxSize;
-        pos += boxSize;
-    }
-    return false;
+    return FindChildOf(Type("avc1"), Type("hvc1"), start, limit, found);
 }
 
 bool CVel3gpParser::FindPath(std::initializer_list<uint32_t> types, uint64_t start, uint64_t limit,

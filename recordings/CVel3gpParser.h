@@ -31,6 +31,8 @@ class CVel3gpParser : public CVelVideoParser {
     // Reads the header at pos; false when it is cut off or its size is not
     // one a box can have (then the walk or search ends).
     bool ReadBox(uint64_t pos, Box* box);
+    // The first box of either type among the boxes from start, limit bytes.
+    bool FindChildOf(uint32_t type, uint32_t otherType, uint64_t start, uint64_t limit, Box* found);
     bool FindChild(uint32_t type, uint64_t start, uint64_t limit, Box* found);
     bool FindSampleEntry(uint64_t start, uint64_t limit, Box* found);
     bool FindPath(std::initializer_list<uint32_t> types, uint64_t start, uint64_t limit,

@@ -156,6 +156,26 @@ TEST_F(MovFixture, ChunkCountIsTrustedOnlyAsFarAsTheTableHoldsEntries) {
     EXPECT_EQ(info.metaChunks[1].fileOffset, 200u);
 }
 
+TEST_F(MovFixture, TracksCannotShareOneTableThroughBoxesThatReachOutOfThem) {
+    // Fifty 16-byte tracks, each holding only the header of an "mdia" box
+    // that claims everything after it; after them lie one handler and one
+    // table. Read as boxes reaching out of their parents, every track would
+    // find that same table.
+    const QByteArray tail = Hdlr("meta", "") + Box("minf", Box("stbl", Stco({1, 2, 3, 4})));
+    const int tracks = 50;
+    QByteArray shortTracks;
+    for (int i = 0; i < tracks; ++i) {
+        const uint32_t rest = uint32_t(16 * (tracks - i) + tail.size());
+        shortTracks += Be32(16) + "trak" + Be32(rest - 8) + "mdia";
+    }
+    const QByteArray moov =
+        Box("moov", Mvhd(3708000000u, 1000, 60000) + Trak(VideoTrack()) + shortTracks + tail);
+    const QByteArray file = Ftyp() + Box("free", Zeros(8)) + Box("mdat", Zeros(16)) + moov;
+    RecordingInfo info;
+    ASSERT_EQ(0, Parse(file, &info));
+    EXPECT_TRUE(info.metaChunks.empty());
+}
+
 TEST_F(MovFixture, StartTimeIsTheMovieCreationTime) {
     struct Case {
         const char* name;
