@@ -360,6 +360,13 @@ TEST_F(MovFixture, FilesThatAreNotRecordingsAreRejectedAndInfoIsUntouched) {
         {"box of size 0", Ftyp() + Be32(0) + "free" + goodA.mid(Ftyp().size())},
         {"box of size 4", Ftyp() + Be32(4) + "free" + goodA.mid(Ftyp().size())},
         {"extended size below 16", Ftyp() + Be32(1) + "free" + Be64(8) + goodA.mid(Ftyp().size())},
+        // After the probe: the walk stops there and never sees the movie box.
+        {"box of size 3 before the movie box",
+         Ftyp() + Skip(0) + Be32(3) + "wide" + goodB.mid(Ftyp().size() + Skip(0).size())},
+        {"extended size 0 before the movie box",
+         Ftyp() + Skip(0) + Be32(1) + "wide" + Be64(0) + goodB.mid(Ftyp().size() + Skip(0).size())},
+        {"box of size 7 inside the metadata layout",
+         Ftyp() + Box("free", {}) + Be32(7) + "junk" + goodA.mid(Ftyp().size())},
     };
     for (const Case& c : cases) {
         RecordingInfo info;
