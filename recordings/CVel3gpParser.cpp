@@ -39,7 +39,8 @@ bool CVel3gpParser::ReadBox(uint64_t pos, Box* box) {
         if (ReadAt(pos + 8, h + 8, 8) < 8)
             return false;
         const uint64_t extended = qFromBigEndian<quint64>(h + 8);
-        if (extended < 16)
+        // Too small to hold its header, or so large that its end wraps around.
+        if (extended < 16 || extended > UINT64_MAX - pos)
             return false;
         box->payloadStart = pos + 16;
         box->payloadSize = extended - 16;

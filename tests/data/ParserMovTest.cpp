@@ -365,6 +365,9 @@ TEST_F(MovFixture, FilesThatAreNotRecordingsAreRejectedAndInfoIsUntouched) {
          Ftyp() + Skip(0) + Be32(3) + "wide" + goodB.mid(Ftyp().size() + Skip(0).size())},
         {"extended size 0 before the movie box",
          Ftyp() + Skip(0) + Be32(1) + "wide" + Be64(0) + goodB.mid(Ftyp().size() + Skip(0).size())},
+        {"extended size whose end wraps around to the box before",
+         Ftyp() + Skip(0) + Be32(1) + "wide" + Be64(~uint64_t(0) - 23) +
+             goodB.mid(Ftyp().size() + Skip(0).size())},
         {"box of size 7 inside the metadata layout",
          Ftyp() + Box("free", {}) + Be32(7) + "junk" + goodA.mid(Ftyp().size())},
     };
