@@ -399,6 +399,32 @@ TEST_F(MovFixture, ExtendedBoxSizesAreFollowed) {
     EXPECT_EQ(info.metaChunks.size(), 3u);
 }
 
+TEST_F(MovFixture, MediaBeyondFourGibibytesIsSkippedByItsWholeSize) {
+    // A sparse file: 5 GiB of media that take no room and must not be read,
+    // then the movie box. Its 64-bit size has non-zero high bits.
+    const uint64_t media = 5ull << 30;
+    const QByteArray head = Ftyp() + Box("free", Zeros(8)) + Be32(1) + "mdat" + Be64(media + 16);
+    MovASpec spec;
+    spec.records = ThreeRecords();
+    const QByteArray full = BuildMovA(spec);
+    const QByteArray moov = full.mid(full.indexOf("moov") - 4);
+    path = dir.filePath("BIG.MOV");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(head), head.size());
+    ASSERT_TRUE(f.seek(qint64(head.size() + media)));
+    ASSERT_EQ(f.write(moov), moov.size());
+    f.close();
+
+    CVel3gpParser parser;
+    RecordingInfo info;
+    parser.SetInfo(&info);
+    ASSERT_EQ(0, parser.Parse(path));
+    EXPECT_EQ(info.fileSize, head.size() + media + moov.size());
+    EXPECT_EQ(info.metaChunks.size(), 3u);
+    EXPECT_LT(parser.BytesRead(), 4096u);
+}
+
 TEST_F(MovFixture, AParserUsedTwiceForgetsTheFirstFile) {
     MovBSpec b;
     b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
