@@ -239,7 +239,7 @@ void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
         ReadAt(mvhd.payloadStart, h, sizeof h);
         const uint64_t created =
             h[0] == 1 ? qFromBigEndian<quint64>(h + 4) : qFromBigEndian<quint32>(h + 4);
-        std::time_t t = std::time_t(int64_t(created) - kSeconds1904To1970);
+        std::time_t t = std::time_t(int64_t(created - uint64_t(kSeconds1904To1970)));
         std::tm local{};
         if (localtime_r(&t, &local)) {
             t = std::mktime(&local);

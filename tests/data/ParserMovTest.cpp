@@ -189,6 +189,8 @@ TEST_F(MovFixture, StartTimeIsTheMovieCreationTime) {
         {"64-bit header", MvhdVersion1(3708000000u, 90000, 5400000), 1625155200, 60000},
         {"64-bit duration beyond 32 bits", MvhdVersion1(3708000000u, 1000000, 0x100000000ull),
          1625155200, 4294967},
+        {"64-bit creation time read as one second before 1904", MvhdVersion1(~0ull, 1000, 1000),
+         -2082844801, 1000},
     };
     for (const Case& c : cases) {
         QByteArray file = BuildMovA({});
