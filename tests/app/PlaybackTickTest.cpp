@@ -1,0 +1,137 @@
+#include "PlaybackHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingMap : MapView {
+    QStringList scripts;
+    std::vector<std::tuple<double, bool, double>> moves;
+    void RunScript(const QString& s) override { scripts << s; }
+    void MovePosition(double lat, bool raw, double lon) override {
+        moves.emplace_back(lat, raw, lon);
+    }
+};
+
+GpsPoint Point(double lat, double lon, int speed, int heading, bool fix = true) {
+    GpsPoint p;
+    p.latitude = lat;
+    p.longitude = lon;
+    p.speed = uint16_t(speed);
+    p.heading = uint8_t(heading);
+    p.flags = fix ? GpsPoint::kFixFlag : 0;
+    return p;
+}
+
+// A chunk-variant track of `points` at `rate` points per second.
+struct TickFixture {
+    HarnessView view;
+    RecordingCatalog catalog;
+    RecordingMap map;
+    PlaybackTick tick{catalog, view};
+
+    TickFixture(const std::vector<GpsPoint>& points, double rate, int variant = kChunkVariant) {
+        RecordingFile file;
+        file.info.variant = variant;
+        catalog.files.push_back(file);
+        catalog.currentFile = 0;
+        catalog.gpsRate = rate;
+        catalog.mapWindow = &map;
+        if (variant == kMetadataTrackVariant) {
+            catalog.points = points;
+        } else {
+            catalog.gpsBlock.resize(points.size() * GpsPoint::kSize);
+            for (size_t i = 0; i < points.size(); ++i)
+                points[i].ToBytes(catalog.gpsBlock.data() + i * GpsPoint::kSize);
+        }
+    }
+};
+
+TEST(PlaybackTickIndex, FollowsRateAndTime) {
+    const struct {
+        int64_t t;
+        double rate;
+        int index;
+    } cases[] = {{2999, 1, 2}, {3000, 1, 3}, {3000, 2, 6}, {1000, 5, 5}, {199, 5, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaybackTick::IndexAt(c.t, c.rate), c.index) << c.t << " ms at " << c.rate;
+}
+
+TEST(PlaybackTick, MovesInstrumentsAndMarkerAlongTheTrack) {
+    std::vector<GpsPoint> points;
+    for (int i = 0; i < 10; ++i)
+        points.push_back(Point(3540.0 + i, 13945.0 + i, 40 + i, 10 + i));
+    TickFixture f(points, 1);
+    EXPECT_EQ(f.tick.Run(0, true, true), 1); // time 0 clears the driven line
+    EXPECT_EQ(f.map.scripts, QStringList{"pathdrived_delete()"});
+    EXPECT_EQ(f.tick.Run(1000, true, true), 1);
+    EXPECT_EQ(f.view.speed, 41);
+    EXPECT_TRUE(f.view.speedValid);
+    EXPECT_EQ(f.view.compass, 22);
+    ASSERT_EQ(f.map.moves.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::get<0>(f.map.moves[0]), 35.41);
+    EXPECT_FALSE(std::get<1>(f.map.moves[0]));
+    // Same index again: nothing is touched.
+    const int updates = f.view.speedUpdates;
+    EXPECT_EQ(f.tick.Run(1500, true, true), 1);
+    EXPECT_EQ(f.view.speedUpdates, updates);
+    EXPECT_EQ(f.map.moves.size(), 1u);
+    // A forward jump of more than 3 s clears the driven line only.
+    f.map.scripts.clear();
+    EXPECT_EQ(f.tick.Run(5000, true, true), 1);
+    EXPECT_EQ(f.map.scripts, QStringList{"pathdrived_delete()"});
+    EXPECT_EQ(f.view.speed, 41);
+    // Beyond the track: indicator off.
+    EXPECT_EQ(f.tick.Run(7000, true, true), 1);
+    EXPECT_EQ(f.tick.Run(9500, true, true), 1);
+    EXPECT_EQ(f.tick.Run(10500, true, true), 0);
+}
+
+TEST(PlaybackTick, MarkerStaysWhileOneCoordinateIsUnchanged) {
+    std::vector<GpsPoint> points;
+    for (int i = 0; i < 5; ++i)
+        points.push_back(Point(35.0 + i * 0.001, 139.5, 30, 0)); // northbound
+    TickFixture f(points, 5, kMetadataTrackVariant);
+    f.tick.Run(0, true, true);
+    f.tick.Run(200, true, true);
+    f.tick.Run(400, true, true);
+    ASSERT_EQ(f.map.moves.size(), 1u);
+    EXPECT_TRUE(std::get<1>(f.map.moves[0]));
+}
+
+TEST(PlaybackTick, MapPaneOffStillDrivesSpeedAndCompass) {
+    TickFixture f({Point(3540, 13945, 50, 45), Point(3541, 13946, 60, 90)}, 1);
+    f.tick.Run(0, true, false);
+    EXPECT_EQ(f.tick.Run(1000, true, false), 1);
+    EXPECT_EQ(f.view.speed, 60);
+    EXPECT_EQ(f.view.compass, 180);
+    EXPECT_TRUE(f.map.moves.empty());
+}
+
+TEST(PlaybackTick, PointWithoutFixAndImplausibleCoordinates) {
+    TickFixture f({Point(3540, 13945, 10, 0), Point(3541, 13946, 20, 0),
+                   Point(3542, 13947, 30, 0, false), Point(25000, 13945, 5, 0)},
+                  1);
+    f.tick.Run(0, true, true);
+    f.tick.Run(1000, true, true);
+    EXPECT_EQ(f.tick.Run(2000, true, true), 1);
+    EXPECT_FALSE(f.view.speedValid);
+    EXPECT_FALSE(f.view.compassValid);
+    ASSERT_EQ(f.map.moves.size(), 2u); // (0, 0) is sent once
+    EXPECT_EQ(std::get<0>(f.map.moves[1]), 0.0);
+    EXPECT_EQ(f.tick.Run(3000, true, true), 0); // latitude 250 after the division
+    EXPECT_EQ(f.map.moves.size(), 2u);
+}
+
+TEST(PlaybackTick, NoTrackResetsInstrumentsAndBusyCatalogClearsTheRoute) {
+    TickFixture f({}, 1);
+    f.view.speed = 70;
+    EXPECT_EQ(f.tick.Run(1000, true, true), 0);
+    EXPECT_EQ(f.view.speed, 0);
+    EXPECT_FALSE(f.view.speedValid);
+    f.catalog.loading = 1;
+    EXPECT_EQ(f.tick.Run(1000, true, true), 1);
+    EXPECT_EQ(f.map.scripts, (QStringList{"pathdrived_delete()", "path_delete()"}));
+}
+
+} // namespace
