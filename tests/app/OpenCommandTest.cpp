@@ -1,0 +1,104 @@
+#include "PlaybackHarness.h"
+#include "app/AppSettings.h"
+#include "app/ControlIds.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Settings go to a scratch working directory.
+class OpenCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(work_.path());
+        AppSettings::DiscardInstance();
+        h_ = std::make_unique<Harness>();
+        h_->Logic().Initialise();
+    }
+    void TearDown() override {
+        h_.reset();
+        QDir::setCurrent(previous_);
+        AppSettings::DiscardInstance();
+    }
+    // Answers the next folder browser: a folder to choose, or "" to cancel.
+    void AnswerBrowser(const QString& folder) {
+        QTimer::singleShot(200, [folder, this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seenDirectory_ = dialog->directory().absolutePath();
+            if (folder.isEmpty()) {
+                dialog->reject();
+            } else {
+                // As a user types the folder's path into the name box.
+                if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                    edit->setText(folder);
+                QMetaObject::invokeMethod(dialog, "accept");
+            }
+        });
+    }
+
+    QTemporaryDir work_;
+    QString previous_;
+    QString seenDirectory_;
+    std::unique_ptr<Harness> h_;
+};
+
+TEST_F(OpenCommandTest, CancelStopsPlayersResetsRateAndKeepsTheCatalog) {
+    h_->AddGroup({"/nowhere/0001F.MOV"});
+    h_->Logic().OnCommand(IDC_FAST);
+    AnswerBrowser("");
+    h_->Logic().OnCommand(IDC_OPEN);
+    EXPECT_EQ(h_->catalog.files.size(), 1u);
+    EXPECT_EQ(h_->Logic().controller.m_nSpeedIndex, 7);
+    EXPECT_FLOAT_EQ(h_->front.Rate(), 1.0f);
+    EXPECT_EQ(h_->front.m_nVolume, 100);
+    EXPECT_EQ(h_->Logic().controller.m_bPlayStartBusy, 0);
+}
+
+TEST_F(OpenCommandTest, ChosenFolderIsRememberedAndPreselectedNextTime) {
+    QTemporaryDir card;
+    QDir(card.path()).mkdir("DCIM");
+    const QString folder = card.filePath("DCIM");
+    AnswerBrowser(folder);
+    h_->Logic().OnCommand(IDC_OPEN);
+    EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), folder);
+    // No recordings: the guard is cleared at once and the counter was shown.
+    EXPECT_EQ(h_->Logic().controller.m_bPlayStartBusy, 0);
+    EXPECT_EQ(h_->view.scanShown, (std::vector<bool>{true, false}));
+    EXPECT_EQ(h_->Logic().starter.m_nDeferredTicks, 0);
+    AnswerBrowser("");
+    h_->Logic().OnCommand(IDC_OPEN);
+    EXPECT_EQ(seenDirectory_, card.path()); // opened on the parent, the folder selected
+}
+
+TEST_F(OpenCommandTest, OpenIsIgnoredWhileAStartIsInProgress) {
+    h_->AddGroup({"/nowhere/0001F.MOV"});
+    h_->Logic().controller.m_bPlayStartBusy = 1;
+    h_->Logic().OnCommand(IDC_FAST);
+    h_->Logic().OnCommand(IDC_OPEN); // no browser appears; nothing changes
+    EXPECT_EQ(h_->Logic().controller.m_nSpeedIndex, 8);
+}
+
+TEST_F(OpenCommandTest, CommandLineFolderIsOpenedAndRemembered) {
+    EXPECT_EQ(OpenCommand::FolderFromArguments({"halvex"}), "");
+    EXPECT_EQ(OpenCommand::FolderFromArguments({"halvex", "--verbose", "/media/card"}),
+              "/media/card");
+    QTemporaryDir card;
+    QDir::setCurrent(card.path());
+    QDir().mkdir("DCIM");
+    h_->Logic().open.OpenFolder("DCIM");
+    EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), card.filePath("DCIM"));
+    EXPECT_EQ(h_->Logic().controller.m_bPlayStartBusy, 0);
+    h_->Logic().open.OpenFolder(card.filePath("missing"));
+    EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", "x"), "");
+}
+
+} // namespace
