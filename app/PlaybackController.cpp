@@ -214,7 +214,7 @@ void PlaybackController::ApplyPendingSeek() {
     for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
         if (Usable(player))
             player->SetTime(target);
-    ctx_.catalog->PlotDrivenTo(uint32_t(target));
+    ctx_.view->PlotDrivenTo(target);
     m_nPendingSeekMs = 0;
 }
 

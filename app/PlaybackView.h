@@ -50,6 +50,10 @@ class PlaybackView {
     virtual void SetCompass(bool valid, int degrees) = 0;
     virtual void SetSpeed(bool valid, int kmh) = 0;
 
+    // After a seek: the driven part of the route up to that time (the
+    // catalog's PlotDrivenTo).
+    virtual void PlotDrivenTo(int64_t timeMs) = 0;
+
     virtual bool GSensorPaneEnabled() const = 0;
     virtual bool MapPaneEnabled() const = 0;
 

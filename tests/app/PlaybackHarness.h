@@ -56,6 +56,7 @@ class HarnessView : public PlaybackView {
         speed = kmh;
         ++speedUpdates;
     }
+    void PlotDrivenTo(int64_t ms) override { plottedTo.push_back(ms); }
     bool GSensorPaneEnabled() const override { return gsensorOn; }
     bool MapPaneEnabled() const override { return mapOn; }
     void SetScanCounterShown(bool shown) override { scanShown.push_back(shown); }
@@ -70,6 +71,7 @@ class HarnessView : public PlaybackView {
     int compass = -1, speed = -1, speedUpdates = 0;
     bool gsensorOn = true, mapOn = true;
     std::vector<bool> scanShown;
+    std::vector<int64_t> plottedTo;
 };
 
 // Runs the event loop until done() or the time is up.

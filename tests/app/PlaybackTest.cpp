@@ -216,6 +216,7 @@ TEST_F(PlaybackTest, SeekLandsWithinHalfASecond) {
     EXPECT_EQ(h_->Logic().controller.m_nPendingSeekMs, target);
     EXPECT_TRUE(h_->view.seekHappened);
     EXPECT_TRUE(WaitUntil([&] { return h_->Logic().controller.m_nPendingSeekMs == 0; }, 600));
+    EXPECT_EQ(h_->view.plottedTo, std::vector<int64_t>{target});
     EXPECT_TRUE(WaitUntil([&] { return std::abs(h_->front.GetTime() - target) < 250; }, 500));
 }
 
