@@ -59,7 +59,9 @@ class MapView {
   public:
     virtual ~MapView() = default;
     virtual void RunScript(const QString& script) = 0;
-    virtual void MovePosition(double latitude, bool convert, double longitude) = 0;
+    // raw = false: the values are degrees + minutes / 100 and are converted
+    // to decimal degrees first; raw = true: they are sent as they are.
+    virtual void MovePosition(double latitude, bool raw, double longitude) = 0;
 };
 
 // The front video surface, which shows how many files the scan examined.

@@ -160,6 +160,8 @@ int RecordingCatalog::LoadChunkTrack(int index) {
     if (InsideFile(info.gpsOffset, info.gpsSize, length) &&
         ReadBlock(file, info.gpsOffset, info.gpsSize, &gpsBlock)) {
         gpsRate = info.gpsParams[0] ? info.gpsParams[0] : 1.0;
+        if (mapWindow)
+            PlotRoute();
     }
 
     loading = 0;
@@ -191,8 +193,11 @@ int RecordingCatalog::LoadMetadataTrack(int index) {
         HandSamplesToCurve(info, handed);
     }
 
-    if (!chunks.empty() && !points.empty())
+    if (!chunks.empty() && !points.empty()) {
         gpsRate = info.gpsParams[0] ? info.gpsParams[0] : 5.0;
+        if (mapWindow)
+            PlotRoute();
+    }
 
     loading = 0;
     return opened ? 1 : 0;

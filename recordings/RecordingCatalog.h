@@ -61,6 +61,12 @@ class RecordingCatalog {
     // false when there is no current recording or the file cannot be written.
     bool ExportKml(const QString& kmlFolder, QString* fileName);
 
+    // Sends the whole route of the current recording to the map page; for a
+    // metadata-track recording the car is put on its first point.
+    void PlotRoute();
+    // Rebuilds the driven line up to the play time t (ms); 0 without files.
+    int PlotDrivenTo(uint32_t t);
+
     // Track data of the current recording, whatever its variant.
     int32_t CurrentVariant() const;
     int GpsPointCount() const;

@@ -1,0 +1,82 @@
+#include "map/RoutePlottingMath.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Metadata-track points repeat often while the car stands; a point is drawn
+// only when both coordinates moved away from the last drawn one.
+struct MovedFilter {
+    double latitude = 0;
+    double longitude = 0;
+    bool Accept(const GpsPoint& p) {
+        if (!p.HasFix() || p.latitude == latitude || p.longitude == longitude)
+            return false;
+        latitude = p.latitude;
+        longitude = p.longitude;
+        return true;
+    }
+};
+
+} // namespace
+
+void RecordingCatalog::PlotRoute() {
+    if (!mapWindow || currentFile < 0 || size_t(currentFile) >= files.size())
+        return;
+    const RecordingInfo& info = files[size_t(currentFile)].info;
+    if (info.variant == kChunkVariant) {
+        const size_t count = gpsBlock.size() / GpsPoint::kSize;
+        for (size_t i = 0; i < count; ++i) {
+            const GpsPoint p = GpsPoint::FromBytes(gpsBlock.data() + i * GpsPoint::kSize);
+            if (IsPlottableChunkPoint(p))
+                mapWindow->RunScript(PathPlotScript(MinutesToDegrees(p.latitude / 100.0),
+                                                    MinutesToDegrees(p.longitude / 100.0)));
+        }
+    } else if (info.variant == kMetadataTrackVariant) {
+        if (info.metaChunks.empty() || points.empty())
+            return;
+        MovedFilter moved;
+        for (const GpsPoint& p : points)
+            if (moved.Accept(p))
+                mapWindow->RunScript(PathPlotScript(p.latitude, p.longitude));
+        // The car starts at the first point even without a fix there.
+        mapWindow->MovePosition(points.front().latitude, true, points.front().longitude);
+    }
+}
+
+int RecordingCatalog::PlotDrivenTo(uint32_t t) {
+    if (gpsRate == 0)
+        gpsRate = 1.0;
+    if (files.empty())
+        return 0;
+    // Looked up before the busy mark is set, so a bad index cannot leave the
+    // playback tick blocked.
+    const int32_t variant = files.at(size_t(currentFile)).info.variant;
+    plotting = 1;
+    size_t n = 0;
+    if (variant == kChunkVariant || variant == kMetadataTrackVariant)
+        n = size_t(std::trunc(double(t) * gpsRate / 1000.0));
+
+    if (mapWindow) {
+        mapWindow->RunScript(kDrivenDeleteScript);
+        if (variant == kChunkVariant) {
+            n = std::min(n, gpsBlock.size() / GpsPoint::kSize);
+            for (size_t i = 0; i < n; ++i) {
+                const GpsPoint p = GpsPoint::FromBytes(gpsBlock.data() + i * GpsPoint::kSize);
+                if (IsPlottableChunkPoint(p))
+                    mapWindow->RunScript(DrivenPlotScript(MinutesToDegrees(p.latitude / 100.0),
+                                                          MinutesToDegrees(p.longitude / 100.0)));
+            }
+        } else if (variant == kMetadataTrackVariant) {
+            n = std::min(n, points.size());
+            MovedFilter moved;
+            for (size_t i = 0; i < n; ++i)
+                if (moved.Accept(points[i]))
+                    mapWindow->RunScript(DrivenPlotScript(points[i].latitude, points[i].longitude));
+        }
+    }
+    plotting = 0;
+    return 1;
+}

@@ -1,0 +1,253 @@
+#include "map/RoutePlottingMath.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+// Keeps every call the catalog makes on the map, and whether the catalog was
+// marked busy at that moment.
+class RecordingMapView : public MapView {
+  public:
+    explicit RecordingMapView(const RecordingCatalog* catalog) : catalog_(catalog) {}
+    void RunScript(const QString& script) override {
+        calls << script;
+        plottingSeen << catalog_->plotting;
+    }
+    void MovePosition(double latitude, bool raw, double longitude) override {
+        calls << QString::asprintf("MovePosition(%f,%d,%f)", latitude, int(raw), longitude);
+        plottingSeen << catalog_->plotting;
+    }
+    QStringList calls;
+    QList<int> plottingSeen;
+
+  private:
+    const RecordingCatalog* catalog_;
+};
+
+GpsPoint Point(double latitude, double longitude, bool fix = true) {
+    GpsPoint p;
+    p.latitude = latitude;
+    p.longitude = longitude;
+    p.flags = fix ? GpsPoint::kFixFlag : 0;
+    return p;
+}
+
+QByteArray ChunkBytes(const std::vector<GpsPoint>& points) {
+    QByteArray out;
+    for (const GpsPoint& p : points) {
+        char b[GpsPoint::kSize];
+        p.ToBytes(reinterpret_cast<uint8_t*>(b));
+        out.append(b, sizeof b);
+    }
+    return out;
+}
+
+struct PlotFixture : ::testing::Test {
+    RecordingCatalog catalog;
+    RecordingMapView map{&catalog};
+    QTemporaryDir dir;
+
+    void SetUp() override { catalog.mapWindow = &map; }
+
+    // A chunk recording on disk whose GPS block follows 64 leading bytes.
+    void AddChunkFile(const QByteArray& gps, uint8_t rate = 0) {
+        QFile f(dir.path() + "/REC0001.MOV");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(64, '\0') + gps);
+        f.close();
+        RecordingFile file;
+        file.root = dir.path() + "/";
+        file.fileName = "REC0001.MOV";
+        file.info.gpsOffset = 64;
+        file.info.gpsSize = uint32_t(gps.size());
+        file.info.gpsParams[0] = rate;
+        catalog.files.push_back(file);
+    }
+
+    void UseMetadataPoints(const std::vector<GpsPoint>& points, double rate = 5.0) {
+        RecordingFile file;
+        file.fileName = "REC0002.MOV";
+        file.info.variant = kMetadataTrackVariant;
+        file.info.metaChunks.push_back({0, 0});
+        catalog.files.push_back(file);
+        catalog.currentFile = int32_t(catalog.files.size() - 1);
+        catalog.points = points;
+        catalog.gpsRate = rate;
+    }
+};
+
+} // namespace
+
+TEST(MinutesToDegrees, ConvertsDegreesAndMinutesTowardZero) {
+    const struct {
+        double in, out;
+    } cases[] = {
+        {35.391234, 35.652057}, {-35.391234, -35.652057},
+        {139.45, 139.75},       {0.0, 0.0},
+        {35.0, 35.0},           {0.30, 0.5},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(MinutesToDegrees(c.in), c.out, 5e-7) << c.in;
+}
+
+TEST(MapScriptTexts, SixDecimalsLatitudeFirst) {
+    EXPECT_EQ(MovePositionScript(35.67, 139.75), "movpos(35.670000, 139.750000)");
+    EXPECT_EQ(PathPlotScript(-35.6520566, 139.75), "path_plot(-35.652057,139.750000)");
+    EXPECT_EQ(DrivenPlotScript(1.5, -0.25), "pathdrived_plot(1.500000,-0.250000)");
+}
+
+TEST_F(PlotFixture, ChunkLoadClearsThenDrawsEveryPlottableRecord) {
+    QByteArray gps = ChunkBytes({
+        Point(3539.1234, 13945.0),        // drawn
+        Point(20000.0, 13945.0),          // latitude out of range
+        Point(-3539.1234, 13945.0),       // negative values have no lower bound
+        Point(3539.1234, 13945.0, false), // no fix
+        Point(3539.1234, 20000.0),        // longitude out of range
+        Point(3539.1234, 13945.0),        // repeats are drawn too
+    });
+    gps += QByteArray(31, '\x7f'); // an incomplete record at the end is ignored
+    AddChunkFile(gps);
+
+    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    EXPECT_EQ(
+        map.calls,
+        QStringList({"pathdrived_delete()", "path_delete()", "path_plot(35.652057,139.750000)",
+                     "path_plot(-35.652057,139.750000)", "path_plot(35.652057,139.750000)"}));
+    EXPECT_EQ(catalog.loading, 0);
+}
+
+TEST_F(PlotFixture, ChunkRouteLeavesTheCarWhereItIs) {
+    AddChunkFile(ChunkBytes({Point(3539.1234, 13945.0)}));
+    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    for (const QString& call : map.calls)
+        EXPECT_FALSE(call.startsWith("MovePosition")) << call.toStdString();
+}
+
+TEST_F(PlotFixture, LoadWithoutMapKeepsTheTrack) {
+    catalog.mapWindow = nullptr;
+    AddChunkFile(ChunkBytes({Point(3539.1234, 13945.0)}));
+    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    EXPECT_EQ(catalog.GpsPointCount(), 1);
+    EXPECT_TRUE(map.calls.isEmpty());
+}
+
+TEST_F(PlotFixture, MetadataRouteSkipsPointsRepeatingEitherCoordinate) {
+    UseMetadataPoints({Point(35.1, 139.1), Point(35.2, 139.1), Point(35.3, 139.2),
+                       Point(35.4, 139.3, false), Point(35.3, 139.4)});
+    catalog.PlotRoute();
+    EXPECT_EQ(map.calls,
+              QStringList({"path_plot(35.100000,139.100000)", "path_plot(35.300000,139.200000)",
+                           "MovePosition(35.100000,1,139.100000)"}));
+}
+
+TEST_F(PlotFixture, MetadataCarStartsOnFirstPointEvenWithoutFix) {
+    UseMetadataPoints({Point(35.1, 139.1, false), Point(35.2, 139.2)});
+    catalog.PlotRoute();
+    EXPECT_EQ(map.calls, QStringList({"path_plot(35.200000,139.200000)",
+                                      "MovePosition(35.100000,1,139.100000)"}));
+}
+
+TEST_F(PlotFixture, MetadataRouteNeedsChunkTableAndPoints) {
+    UseMetadataPoints({});
+    catalog.PlotRoute();
+    UseMetadataPoints({Point(35.1, 139.1)});
+    catalog.files.back().info.metaChunks.clear();
+    catalog.PlotRoute();
+    EXPECT_TRUE(map.calls.isEmpty());
+}
+
+TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
+    // Chunk records 0..11; records 3 and 7 cannot be drawn.
+    std::vector<GpsPoint> chunk;
+    for (int i = 0; i < 12; ++i)
+        chunk.push_back(Point(3500.0 + i, 13900.0 + i, i != 3));
+    chunk[7].latitude = 20000.0;
+    // Metadata points 0..13 along a diagonal; point 4 repeats point 3.
+    std::vector<GpsPoint> meta;
+    for (int i = 0; i < 14; ++i)
+        meta.push_back(Point(35.0 + 0.01 * i, 139.0 + 0.01 * i));
+    meta[4] = meta[3];
+
+    auto chunkText = [](int i) {
+        return DrivenPlotScript(MinutesToDegrees(35.0 + i / 100.0),
+                                MinutesToDegrees(139.0 + i / 100.0));
+    };
+    auto metaText = [](int i) { return DrivenPlotScript(35.0 + 0.01 * i, 139.0 + 0.01 * i); };
+    auto texts = [](auto make, std::initializer_list<int> indices) {
+        QStringList out{"pathdrived_delete()"};
+        for (int i : indices)
+            out << make(i);
+        return out;
+    };
+
+    const struct {
+        const char* name;
+        bool metadata;
+        double rate;
+        uint32_t t;
+        QStringList expected;
+    } cases[] = {
+        {"chunk at zero", false, 1, 0, {"pathdrived_delete()"}},
+        {"chunk 10.5 s", false, 1, 10500, texts(chunkText, {0, 1, 2, 4, 5, 6, 8, 9})},
+        {"chunk past the end", false, 1, 600000,
+         texts(chunkText, {0, 1, 2, 4, 5, 6, 8, 9, 10, 11})},
+        {"chunk rate 2", false, 2, 2600, texts(chunkText, {0, 1, 2, 4})},
+        {"metadata 2 s", true, 5, 2000, texts(metaText, {0, 1, 2, 3, 5, 6, 7, 8, 9})},
+        {"metadata past the end", true, 5, 90000,
+         texts(metaText, {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingCatalog fresh;
+        RecordingMapView view(&fresh);
+        fresh.mapWindow = &view;
+        RecordingFile file;
+        if (c.metadata) {
+            file.info.variant = kMetadataTrackVariant;
+            fresh.points = meta;
+        } else {
+            fresh.gpsBlock.resize(chunk.size() * GpsPoint::kSize);
+            for (size_t i = 0; i < chunk.size(); ++i)
+                chunk[i].ToBytes(fresh.gpsBlock.data() + i * GpsPoint::kSize);
+        }
+        fresh.files.push_back(file);
+        fresh.currentFile = 0;
+        fresh.gpsRate = c.rate;
+
+        EXPECT_EQ(fresh.PlotDrivenTo(c.t), 1);
+        EXPECT_EQ(view.calls, c.expected);
+        EXPECT_FALSE(view.plottingSeen.contains(0)) << "busy mark set while drawing";
+        EXPECT_EQ(fresh.plotting, 0);
+    }
+}
+
+TEST_F(PlotFixture, DrivenLineEdgeCases) {
+    // No recordings: nothing happens, and the rate of 0 is repaired first.
+    catalog.gpsRate = 0;
+    EXPECT_EQ(catalog.PlotDrivenTo(5000), 0);
+    EXPECT_EQ(catalog.gpsRate, 1.0);
+    EXPECT_TRUE(map.calls.isEmpty());
+
+    // A variant without a known layout only clears the line.
+    RecordingFile odd;
+    odd.info.variant = 7;
+    catalog.files.push_back(odd);
+    catalog.currentFile = 0;
+    EXPECT_EQ(catalog.PlotDrivenTo(5000), 1);
+    EXPECT_EQ(map.calls, QStringList{"pathdrived_delete()"});
+
+    // Without a map it still reports that it ran.
+    catalog.mapWindow = nullptr;
+    EXPECT_EQ(catalog.PlotDrivenTo(5000), 1);
+
+    // A current file outside the list is a programming error and must not
+    // leave the busy mark set.
+    catalog.currentFile = 3;
+    EXPECT_THROW(catalog.PlotDrivenTo(5000), std::out_of_range);
+    EXPECT_EQ(catalog.plotting, 0);
+}
