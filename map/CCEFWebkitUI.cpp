@@ -1,0 +1,66 @@
+#include "map/CCEFWebkitUI.h"
+
+#include "map/CCefClientHandler.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <cstdio>
+
+CCEFWebkitUI::CCEFWebkitUI(QWidget* host)
+    : host_(host), handler_(std::make_unique<CCefClientHandler>()) {
+    handler_->SetHostWindow(host_);
+}
+
+// The views are the host's children; they go first, so none of them calls
+// into a handler that no longer exists.
+CCEFWebkitUI::~CCEFWebkitUI() {
+    for (const QPointer<QWebEngineView>& view : handler_->Views())
+        delete view.data();
+}
+
+QRect CCEFWebkitUI::GetRect() const {
+    return QRect(left_, top_, right_ - left_, bottom_ - top_);
+}
+
+void CCEFWebkitUI::SetPos(int left, int top, int right, int bottom) {
+    std::fputs("==>>CCEFWebkitUI::SetPos \n", stdout);
+    left_ = left;
+    top_ = top;
+    right_ = right;
+    bottom_ = bottom;
+    const auto views = handler_->Views();
+    for (size_t i = 0; i < views.size(); ++i) {
+        QWebEngineView* view = views[i];
+        if (!view)
+            continue;
+        // Every view follows the layout, so the newest page, which is the one
+        // seen after the next refresh, fits the pane too.
+        view->hide();
+        view->setGeometry(GetRect());
+        if (int(i) == currentView_) {
+            view->show();
+            view->update();
+        }
+    }
+}
+
+void CCEFWebkitUI::OpenPage(const QUrl& url) {
+    handler_->CreateBrowser(GetRect(), url);
+}
+
+void CCEFWebkitUI::ReFresh() {
+    std::fputs("==>>CCEFWebkitUI::ReFresh Refresh the Webview \n", stdout);
+    for (const QPointer<QWebEngineView>& view : handler_->Views()) {
+        if (!view)
+            continue;
+        std::fputs("==>> CCEFWebkitUI::Refresh the Webview \n", stdout);
+        view->hide();
+        view->show();
+    }
+}
+
+void CCEFWebkitUI::ExecuteScript(const QString& script) {
+    for (const QPointer<QWebEngineView>& view : handler_->Views())
+        if (view)
+            view->page()->runJavaScript(script);
+}

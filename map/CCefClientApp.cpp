@@ -1,0 +1,78 @@
+#include "map/CCefClientApp.h"
+
+#include "map/BridgeScript.h"
+#include "map/CCEFV8HandlerEx.h"
+#include "map/CCEFWebkitUI.h"
+#include "map/MapMessages.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWidget>
+
+namespace {
+CCefClientApp* g_app = nullptr;
+}
+
+CCefClientApp* CCefClientApp::Instance() {
+    return g_app;
+}
+
+QString CCefClientApp::CachePath() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/Halvex/CEF");
+}
+
+CCefClientApp::CCefClientApp() : QObject(QCoreApplication::instance()) {
+    v8Handler_ = new CCEFV8HandlerEx(this);
+    profile_ = new QWebEngineProfile(QStringLiteral("Halvex"), this);
+    const QString cache = CachePath();
+    if (!cache.isEmpty()) {
+        profile_->setCachePath(cache);
+        profile_->setPersistentStoragePath(cache + QStringLiteral("/Storage"));
+    }
+
+    QWebEngineSettings* s = profile_->settings();
+    // Failed loads get our own error page instead of the engine's.
+    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // The local map pages draw tiles from the network.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+
+    QWebEngineScript bridge;
+    bridge.setName(QStringLiteral("halvex-bridge"));
+    bridge.setSourceCode(BridgeScriptSource());
+    bridge.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    bridge.setWorldId(QWebEngineScript::MainWorld);
+    bridge.setRunsOnSubFrames(false);
+    profile_->scripts()->insert(bridge);
+}
+
+CCefClientApp::~CCefClientApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+void CCefClientApp::OnContextInitialized(QObject* host) {
+    PostWindowMessage(host, WM_MAP_BROWSER, MAP_CONTEXT_READY, 0);
+}
+
+bool InitBrowser(QWidget* host, std::unique_ptr<CCEFWebkitUI>* wrapper) {
+    if (!QCoreApplication::instance())
+        return false;
+    if (!g_app)
+        g_app = new CCefClientApp();
+    // The profile is usable at once; the message keeps the hand-off
+    // asynchronous, so the host opens its first page from its event loop.
+    g_app->OnContextInitialized(host);
+    if (wrapper && !*wrapper)
+        *wrapper = std::make_unique<CCEFWebkitUI>(host);
+    return true;
+}
+
+void ShutdownBrowser() {
+    delete g_app;
+    g_app = nullptr;
+}

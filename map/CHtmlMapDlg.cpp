@@ -1,0 +1,88 @@
+#include "map/CHtmlMapDlg.h"
+
+#include "app/AppSettings.h"
+#include "map/CCEFWebkitUI.h"
+#include "map/CCefClientApp.h"
+#include "map/LocalPages.h"
+#include "map/MapMessages.h"
+#include "map/RoutePlottingMath.h"
+#include "platform/WindowTimers.h"
+
+namespace {
+constexpr int kStripHeight = 10;
+}
+
+CHtmlMapDlg::CHtmlMapDlg(QWidget* parent)
+    : QFrame(parent), m_timers(new WindowTimers([this](int id) { OnTimer(id); }, this)) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    InitBrowser(this, &m_pWebkitUI);
+}
+
+CHtmlMapDlg::~CHtmlMapDlg() = default;
+
+void CHtmlMapDlg::PlaceMap(const QRect& rect) {
+    setGeometry(rect);
+    repaint();
+    if (!m_pWebkitUI)
+        return;
+    const int height = rect.height();
+    const int viewHeight = height > kStripHeight ? height - kStripHeight : height;
+    m_pWebkitUI->SetPos(0, 0, rect.width(), viewHeight);
+    PostWindowMessage(this, WM_MAP_BROWSER, MAP_REFRESH_LATER, 0);
+}
+
+bool CHtmlMapDlg::SetMapType(int mapChoice) {
+    m_nMapType = mapChoice;
+    if (m_bReady)
+        OpenChosenPage();
+    return true;
+}
+
+void CHtmlMapDlg::OnMapTypeChanged() {
+    SetMapType(AppSettings::Instance().ReadMapChoice());
+}
+
+void CHtmlMapDlg::MovePosition(double latitude, bool raw, double longitude) {
+    if (!raw && (m_nMapType == MAP_GOOGLE || m_nMapType == MAP_CHINA)) {
+        latitude = MinutesToDegrees(latitude);
+        longitude = MinutesToDegrees(longitude);
+    }
+    RunScript(MovePositionScript(latitude, longitude));
+}
+
+void CHtmlMapDlg::RunScript(const QString& script) {
+    if (m_pWebkitUI)
+        m_pWebkitUI->ExecuteScript(script);
+}
+
+void CHtmlMapDlg::OpenChosenPage() {
+    if (m_pWebkitUI)
+        m_pWebkitUI->OpenPage(LocalPages::MapPageUrl(m_nMapType));
+}
+
+bool CHtmlMapDlg::event(QEvent* event) {
+    if (DispatchWindowMessage(
+            event, [this](unsigned m, quintptr w, qintptr l) { return OnWindowMessage(m, w, l); }))
+        return true;
+    return QFrame::event(event);
+}
+
+qintptr CHtmlMapDlg::OnWindowMessage(unsigned message, quintptr wParam, qintptr) {
+    if (message != WM_MAP_BROWSER)
+        return 0;
+    if (wParam == MAP_CONTEXT_READY) {
+        m_bReady = true;
+        OpenChosenPage();
+    } else if (wParam == MAP_REFRESH_LATER) {
+        m_timers->SetTimer(MAP_REFRESH_TIMER, kMapRefreshDelayMs);
+    }
+    return 0;
+}
+
+void CHtmlMapDlg::OnTimer(int id) {
+    if (id != MAP_REFRESH_TIMER)
+        return;
+    if (m_pWebkitUI)
+        m_pWebkitUI->ReFresh();
+    m_timers->KillTimer(MAP_REFRESH_TIMER);
+}

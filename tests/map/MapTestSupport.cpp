@@ -1,0 +1,46 @@
+#include "MapTestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
+
+namespace maptest {
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+QVariant Evaluate(QWebEnginePage* page, const QString& script, int timeoutMs) {
+    auto result = std::make_shared<QVariant>();
+    auto done = std::make_shared<bool>(false);
+    page->runJavaScript(script, [result, done](const QVariant& v) {
+        *result = v;
+        *done = true;
+    });
+    WaitFor([done] { return *done; }, timeoutMs);
+    return *result;
+}
+
+bool WaitUntilLoaded(QWebEngineView* view, int timeoutMs) {
+    return WaitFor(
+        [view] {
+            return Evaluate(view->page(), "document.readyState", 2000).toString() == "complete";
+        },
+        timeoutMs);
+}
+
+void UsePrivateCacheFolder() {
+    static QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+}
+
+} // namespace maptest
