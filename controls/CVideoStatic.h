@@ -1,0 +1,28 @@
+#pragma once
+#include "recordings/CatalogViews.h"
+
+#include <QWidget>
+
+// A video surface: a native window that libvlc draws into (winId() is the X
+// window handed to the player). While recordings are scanned the front
+// surface counts the files in large glowing digits.
+class CVideoStatic : public QWidget, public ScanCounterView {
+    Q_OBJECT
+  public:
+    explicit CVideoStatic(QWidget* parent = nullptr);
+
+    void SetCounterShown(bool shown);
+    bool IsCounterShown() const { return m_bShowCounter; }
+    int Counter() const { return m_nCounter; }
+    // Stores the count and repaints at once: the scan keeps the event loop busy.
+    void ShowScanCount(int count) override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    bool m_bShowCounter = false;
+    int m_nCounter = 0;
+};
