@@ -1,3 +1,4 @@
+#include "LocalWebServer.h"
 #include "MapTestSupport.h"
 #include "map/BrowserPage.h"
 #include "map/CCEFWebkitUI.h"
@@ -179,4 +180,35 @@ TEST_F(BrowserFixture, NoBridgeOnPagesFromElsewhere) {
     view->load(OwnPageUrl());
     ASSERT_TRUE(WaitFor([&] { return view->url() == OwnPageUrl(); }) && WaitUntilLoaded(view));
     EXPECT_EQ(Evaluate(view->page(), "typeof app.jsInvokeCPlusPlus").toString(), "function");
+}
+
+TEST_F(BrowserFixture, NoBridgeOnNetworkPage) {
+    LocalWebServer server("<html><body>served</body></html>");
+    ASSERT_TRUE(server.Start());
+    QWebEngineView* view = OpenAndWait(QUrl(server.BaseUrl()));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(BodyText(view), "served");
+    EXPECT_EQ(
+        Evaluate(view->page(), "[typeof app, typeof jsValue, typeof myobject, typeof qt].join()")
+            .toString(),
+        "undefined,undefined,undefined,undefined");
+}
+
+TEST_F(BrowserFixture, UntrustedCertificateIsRefused) {
+    auto read = [](const char* name) {
+        QFile f(QStringLiteral(HALVEX_SOURCE_DIR "/tests/map/data/") + name);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        return f.readAll();
+    };
+    LocalWebServer server("<html><body>served</body></html>");
+    server.UseTls(QSslCertificate(read("localhost-cert.pem")),
+                  QSslKey(read("localhost-key.pem"), QSsl::Rsa));
+    ASSERT_TRUE(server.Start());
+    ui->OpenPage(QUrl(server.BaseUrl()));
+    QWebEngineView* view = View(0);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return BodyText(view).startsWith("Failed to load URL"); }))
+        << BodyText(view).toStdString();
+    EXPECT_TRUE(BodyText(view).contains("CERT")) << BodyText(view).toStdString();
+    EXPECT_EQ(server.requestsAnswered, 0);
 }

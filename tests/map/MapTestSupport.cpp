@@ -33,7 +33,10 @@ QVariant Evaluate(QWebEnginePage* page, const QString& script, int timeoutMs) {
 bool WaitUntilLoaded(QWebEngineView* view, int timeoutMs) {
     return WaitFor(
         [view] {
-            return Evaluate(view->page(), "document.readyState", 2000).toString() == "complete";
+            return Evaluate(view->page(),
+                            "location.href !== 'about:blank' && document.readyState === 'complete'",
+                            2000)
+                .toBool();
         },
         timeoutMs);
 }
