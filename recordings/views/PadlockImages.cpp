@@ -1,5 +1,7 @@
 #include "recordings/views/PadlockImages.h"
 
+#include "controls/CGdiPlusBitmapResource.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -53,8 +55,28 @@ QPixmap Draw(int index) {
     return pm;
 }
 
+// The strip of the four images (bitmap 158), magenta marking the see-through
+// pixels; empty when the program carries no such strip.
+QImage StripImage(int index) {
+    const CGdiPlusBitmapResource strip(158, QStringLiteral("BITMAP"));
+    if (strip.IsEmpty() || strip.Width() < 4 * kSize || strip.Height() < kSize)
+        return QImage();
+    QImage image = strip.Image().copy(index * kSize, 0, kSize, kSize);
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < kSize; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < kSize; ++x)
+            if ((line[x] & 0xFFFFFF) == 0xFF00FF)
+                line[x] = 0;
+    }
+    return image;
+}
+
 } // namespace
 
 QPixmap PadlockImage(int index) {
-    return Draw(index);
+    if (index < 0 || index > 3)
+        return Draw(0);
+    const QImage fromStrip = StripImage(index);
+    return fromStrip.isNull() ? Draw(index) : QPixmap::fromImage(fromStrip);
 }

@@ -125,6 +125,13 @@ TEST_F(RecordingLists, RowsShowTheirTextsAndTheImageOfTheirLockFlags) {
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x)
             ASSERT_EQ(qAlpha(none.pixel(x, y)), 0);
+    // Magenta is the strip's see-through colour and never shows.
+    for (int i = 0; i < 4; ++i) {
+        const QImage img = PadlockImage(i).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                ASSERT_NE(img.pixel(x, y), 0xFFFF00FFu) << i << " at " << x << "," << y;
+    }
     for (int a = 0; a < 4; ++a)
         for (int b = a + 1; b < 4; ++b)
             EXPECT_NE(PadlockImage(a).toImage(), PadlockImage(b).toImage()) << a << " " << b;
