@@ -30,6 +30,13 @@ inline void Release(QWidget* w, QPoint pos) {
 inline void Move(QWidget* w, QPoint pos) {
     SendMouse(w, QEvent::MouseMove, pos);
 }
+// A move with the left button held (a plain move reaches only widgets that
+// track the mouse).
+inline void Drag(QWidget* w, QPoint pos) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton,
+                  Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
 inline void Click(QWidget* w, QPoint pos) {
     Press(w, pos);
     Release(w, pos);
