@@ -1,0 +1,173 @@
+#include "MapWindowFixture.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using maptest::WaitFor;
+
+namespace {
+
+QJsonValue JsonOf(QWebEngineView* view, const QString& expression) {
+    const QString text =
+        MapWindowFixture::Js(view, "JSON.stringify(" + expression + ")").toString();
+    return QJsonDocument::fromJson("[" + text.toUtf8() + "]").array().at(0);
+}
+
+// [[lat, lng], ...] of a Google-page path.
+const char* const kGoogleRoute =
+    "route.getPath().getArray().map(function (p) { return [p.lat(), p.lng()]; })";
+const char* const kGoogleDriven =
+    "driven.getPath().getArray().map(function (p) { return [p.lat(), p.lng()]; })";
+
+QJsonArray Points(std::initializer_list<std::pair<double, double>> points) {
+    QJsonArray out;
+    for (const auto& p : points)
+        out.append(QJsonArray{p.first, p.second});
+    return out;
+}
+
+void ExpectNear(const QJsonValue& point, double lat, double lng, double tolerance) {
+    ASSERT_TRUE(point.isArray()) << QJsonDocument(QJsonArray{point}).toJson().toStdString();
+    EXPECT_NEAR(point.toArray().at(0).toDouble(), lat, tolerance);
+    EXPECT_NEAR(point.toArray().at(1).toDouble(), lng, tolerance);
+}
+
+} // namespace
+
+TEST_F(MapWindowFixture, GooglePageStartsAsConfigured) {
+    QWebEngineView* view = ShowPage(MAP_GOOGLE);
+    ASSERT_NE(view, nullptr);
+    const QJsonObject setup =
+        JsonOf(view,
+               "{title: document.title, center: [map.getCenter().lat(), map.getCenter().lng()],"
+               " zoom: map.getZoom(), type: map.getMapTypeId(), icon: marker.getIcon(),"
+               " markerTitle: marker.getTitle(), onMap: marker.getMap() === map,"
+               " route: [route.get('strokeColor'), route.get('strokeOpacity'), "
+               "route.get('strokeWeight'), route.getPath().getLength()],"
+               " driven: [driven.get('strokeColor'), driven.get('strokeOpacity'), "
+               "driven.get('strokeWeight'), driven.getPath().getLength()]}")
+            .toObject();
+    EXPECT_EQ(setup["title"].toString(), "Google Maps");
+    ExpectNear(setup["center"], 35.640335, 139.749037, 1e-9);
+    EXPECT_EQ(setup["zoom"].toInt(), 15);
+    EXPECT_EQ(setup["type"].toString(), "roadmap");
+    EXPECT_EQ(setup["icon"].toString(), "190");
+    EXPECT_EQ(setup["markerTitle"].toString(), "");
+    EXPECT_TRUE(setup["onMap"].toBool());
+    EXPECT_EQ(setup["route"].toArray(), (QJsonArray{"#8833FF", 0.5, 6, 0}));
+    EXPECT_EQ(setup["driven"].toArray(), (QJsonArray{"#55EE55", 0.5, 6, 0}));
+}
+
+TEST_F(MapWindowFixture, GooglePageKeepsRouteAndDrivenLine) {
+    QWebEngineView* view = ShowPage(MAP_GOOGLE);
+    ASSERT_NE(view, nullptr);
+    map->RunScript("path_plot(35.100000,139.100000)");
+    map->RunScript("path_plot(35.200000,139.300000)");
+    map->RunScript("path_plot(35.300000,139.200000)");
+    map->RunScript("movpos(35.250000, 139.250000)");
+    ASSERT_TRUE(WaitFor([&] { return JsonOf(view, kGoogleDriven).toArray().size() == 1; }));
+    EXPECT_EQ(JsonOf(view, kGoogleRoute).toArray(),
+              Points({{35.1, 139.1}, {35.2, 139.3}, {35.3, 139.2}}));
+    ExpectNear(JsonOf(view, "[map.getCenter().lat(), map.getCenter().lng()]"), 35.25, 139.25, 1e-9);
+    EXPECT_EQ(JsonOf(view, "[marker.getPosition().lat(), marker.getPosition().lng()]").toArray(),
+              (QJsonArray{35.25, 139.25}));
+
+    map->RunScript("pathdrived_plot(35.260000,139.260000)");
+    map->RunScript("movpos(35.270000, 139.270000, 90)");
+    EXPECT_TRUE(WaitFor([&] {
+        return JsonOf(view, kGoogleDriven).toArray() ==
+               Points({{35.25, 139.25}, {35.26, 139.26}, {35.27, 139.27}});
+    }));
+
+    map->RunScript("pathdrived_delete()");
+    map->RunScript("movpos(35.280000, 139.280000)");
+    EXPECT_TRUE(WaitFor([&] {
+        return JsonOf(view, kGoogleDriven).toArray() == Points({{35.28, 139.28}});
+    }));
+
+    map->RunScript("pathdrived_plot_to_n(2)");
+    EXPECT_TRUE(WaitFor([&] {
+        return JsonOf(view, kGoogleDriven).toArray() == Points({{35.1, 139.1}, {35.2, 139.3}});
+    }));
+
+    map->RunScript("set_center(35.000000, 139.000000)");
+    EXPECT_TRUE(WaitFor([&] {
+        return JsonOf(view, "[map.getCenter().lat(), map.getCenter().lng()]").toArray() ==
+               QJsonArray{35.0, 139.0};
+    }));
+    EXPECT_EQ(JsonOf(view, "[marker.getPosition().lat(), marker.getPosition().lng()]").toArray(),
+              (QJsonArray{35.28, 139.28}));
+
+    map->RunScript("path_delete()");
+    EXPECT_TRUE(WaitFor([&] { return JsonOf(view, kGoogleRoute).toArray().isEmpty(); }));
+    // The drawn lines catch up with the paths.
+    EXPECT_TRUE(WaitFor([&] {
+        return Js(view, "[route._drawnLength(), driven._drawnLength()].join()").toString() == "0,2";
+    }));
+}
+
+namespace {
+// WGS-84 (39.915, 116.404) in BD-09, from the published conversion formulas.
+constexpr double kBdLat = 39.922700, kBdLng = 116.416627;
+const char* const kChinaRoute = "route.getPath().map(function (p) { return [p.lat, p.lng]; })";
+const char* const kChinaDriven = "driven.getPath().map(function (p) { return [p.lat, p.lng]; })";
+} // namespace
+
+TEST_F(MapWindowFixture, ChinaPageStartsAsConfigured) {
+    QWebEngineView* view = ShowPage(MAP_CHINA);
+    ASSERT_NE(view, nullptr);
+    const QJsonObject setup =
+        JsonOf(view, "{title: document.title, center: [map.getCenter().lat, map.getCenter().lng],"
+                     " zoom: map.getZoom(), overlays: map.getOverlays().length,"
+                     " markerShown: map.getOverlays().indexOf(marker) >= 0,"
+                     " route: [route.getStrokeColor(), route.getStrokeWeight(), "
+                     "route.getStrokeOpacity(), route.getPath().length],"
+                     " driven: [driven.getStrokeColor(), driven.getStrokeWeight(), "
+                     "driven.getStrokeOpacity(), driven.getPath().length]}")
+            .toObject();
+    EXPECT_EQ(setup["title"].toString(), "Hello, World");
+    ExpectNear(setup["center"], 39.915, 116.404, 1e-9);
+    EXPECT_EQ(setup["zoom"].toInt(), 16);
+    EXPECT_EQ(setup["overlays"].toInt(), 2);
+    EXPECT_FALSE(setup["markerShown"].toBool());
+    EXPECT_EQ(setup["route"].toArray(), (QJsonArray{"blue", 6, 0.5, 0}));
+    EXPECT_EQ(setup["driven"].toArray(), (QJsonArray{"red", 6, 0.5, 0}));
+}
+
+TEST_F(MapWindowFixture, ChinaPageActsOnConvertedPoints) {
+    QWebEngineView* view = ShowPage(MAP_CHINA);
+    ASSERT_NE(view, nullptr);
+    map->RunScript("path_plot(39.915000,116.404000)");
+    map->RunScript("path_plot(39.916000,116.405000)");
+    ASSERT_TRUE(WaitFor([&] { return JsonOf(view, kChinaRoute).toArray().size() == 2; }));
+    const QJsonArray route = JsonOf(view, kChinaRoute).toArray();
+    ExpectNear(route.at(0), kBdLat, kBdLng, 1e-6);
+    EXPECT_GT(route.at(1).toArray().at(0).toDouble(), route.at(0).toArray().at(0).toDouble());
+
+    map->RunScript("movpos(39.915000, 116.404000)");
+    ASSERT_TRUE(WaitFor([&] { return JsonOf(view, kChinaDriven).toArray().size() == 1; }));
+    ExpectNear(JsonOf(view, kChinaDriven).toArray().at(0), kBdLat, kBdLng, 1e-6);
+    ExpectNear(JsonOf(view, "[marker.getPosition().lat, marker.getPosition().lng]"), kBdLat, kBdLng,
+               1e-6);
+    ExpectNear(JsonOf(view, "[map.getCenter().lat, map.getCenter().lng]"), kBdLat, kBdLng, 1e-6);
+    EXPECT_TRUE(Js(view, "map.getOverlays().indexOf(marker) >= 0").toBool());
+    EXPECT_EQ(Js(view, "map.getZoom()").toInt(), 16);
+
+    // Drawn over the WGS-84 tiles, the point is back where the GPS put it.
+    ASSERT_TRUE(WaitFor([&] { return Js(view, "route._drawnLength()").toInt() == 2; }));
+    ExpectNear(JsonOf(view, "[route._layer.getLatLngs()[0].lat, route._layer.getLatLngs()[0].lng]"),
+               39.915, 116.404, 1e-5);
+
+    map->RunScript("pathdrived_delete()");
+    map->RunScript("movpos(39.916000, 116.405000)");
+    EXPECT_TRUE(WaitFor([&] {
+        return JsonOf(view, kChinaDriven).toArray().size() == 1 &&
+               JsonOf(view, "map.getOverlays().length").toInt() == 3; // one marker only
+    }));
+    map->RunScript("pathdrived_plot(39.917000,116.406000)");
+    EXPECT_TRUE(WaitFor([&] { return JsonOf(view, kChinaDriven).toArray().size() == 2; }));
+
+    map->RunScript("path_delete()");
+    EXPECT_TRUE(WaitFor([&] { return JsonOf(view, kChinaRoute).toArray().isEmpty(); }));
+}

@@ -1,0 +1,73 @@
+#include "MapWindowFixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+using maptest::WaitFor;
+
+TEST_F(MapWindowFixture, FirstPageOpensOnlyOnceTheBrowserIsReady) {
+    map->SetMapType(MAP_CHINA);
+    EXPECT_FALSE(map->IsReady());
+    EXPECT_TRUE(Views().empty());
+
+    ASSERT_TRUE(WaitFor([&] { return map->IsReady(); }));
+    ASSERT_EQ(Views().size(), 1u);
+    EXPECT_EQ(Views()[0]->page()->requestedUrl(),
+              QUrl::fromLocalFile(QDir::current().absoluteFilePath("res/BMap.html")));
+}
+
+TEST_F(MapWindowFixture, ViewLeavesTenPixelStripBelowItInPanesHigherThanTen) {
+    ASSERT_TRUE(WaitFor([&] { return !Views().empty(); }));
+    QWebEngineView* view = Views()[0];
+    const struct { int paneHeight, viewHeight; } cases[] = {{5, 5}, {10, 10}, {11, 1}, {300, 290}};
+    for (const auto& c : cases) {
+        const QRect pane(3, 4, 200, c.paneHeight);
+        map->PlaceMap(pane);
+        EXPECT_EQ(map->geometry(), pane);
+        EXPECT_EQ(view->geometry(), QRect(0, 0, 200, c.viewHeight)) << c.paneHeight;
+    }
+}
+
+TEST_F(MapWindowFixture, EachChoiceAfterReadyOpensOneMoreViewShownAfterRefresh) {
+    ASSERT_TRUE(WaitFor([&] { return map->IsReady(); }));
+    map->SetMapType(MAP_GOOGLE);
+    map->SetMapType(MAP_GOOGLE);
+    const auto views = Views();
+    ASSERT_EQ(views.size(), 3u);
+    EXPECT_EQ(views[1]->page()->requestedUrl(), views[2]->page()->requestedUrl());
+    EXPECT_TRUE(views[2]->page()->requestedUrl().toString().endsWith("/res/gmap_ja.html"));
+
+    map->PlaceMap(QRect(0, 0, 300, 200));
+    EXPECT_TRUE(views[0]->isVisible());
+    EXPECT_FALSE(views[2]->isVisible());
+    // The refresh timer shows them all again a moment later.
+    EXPECT_TRUE(WaitFor([&] { return views[1]->isVisible() && views[2]->isVisible(); }, 2000));
+    EXPECT_EQ(views[2]->geometry(), QRect(0, 0, 300, 190));
+}
+
+TEST_F(MapWindowFixture, MovePositionConvertsDegreesAndMinutesUnlessRaw) {
+    QWebEngineView* view = ShowPage(MAP_GOOGLE);
+    ASSERT_NE(view, nullptr);
+    const QString car = "[marker.getPosition().lat(), marker.getPosition().lng()].join()";
+
+    map->MovePosition(35.402, false, 139.45);
+    EXPECT_TRUE(WaitFor([&] { return Js(view, car).toString() == "35.67,139.75"; }))
+        << Js(view, car).toString().toStdString();
+
+    map->MovePosition(35.402, true, 139.45);
+    EXPECT_TRUE(WaitFor([&] { return Js(view, car).toString() == "35.402,139.45"; }))
+        << Js(view, car).toString().toStdString();
+}
+
+TEST_F(MapWindowFixture, MissingPageShowsTheErrorPage) {
+    QTemporaryDir elsewhere;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    ASSERT_TRUE(WaitFor([&] { return !Views().empty(); }));
+    QDir::setCurrent(before);
+    QWebEngineView* view = Views()[0];
+    const QString body = "document.body ? document.body.innerText : ''";
+    ASSERT_TRUE(
+        WaitFor([&] { return Js(view, body).toString().startsWith("Failed to load URL"); }));
+    EXPECT_TRUE(Js(view, body).toString().contains(elsewhere.path() + "/res/gmap_ja.html"));
+}
