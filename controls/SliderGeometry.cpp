@@ -26,11 +26,11 @@ QRect SliderThumbRect(QSize client, bool vertical, int position, int minimum, in
     const int offset = range > 0 ? int((long long)(position - minimum) * length / range) : 0;
     const int centre = (vertical ? channel.top() : channel.left()) + std::clamp(offset, 0, length);
     if (vertical) {
-        const int breadth = std::max(6, client.width() - 4);
+        const int breadth = std::clamp(client.width() - 6, 6, 14);
         return QRect((client.width() - breadth) / 2, centre - kThumbBreadth / 2, breadth,
                      kThumbBreadth);
     }
-    const int breadth = std::max(6, client.height() - 4);
+    const int breadth = std::clamp(client.height() - 6, 6, 14);
     return QRect(centre - kThumbBreadth / 2, (client.height() - breadth) / 2, kThumbBreadth,
                  breadth);
 }
