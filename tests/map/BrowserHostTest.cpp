@@ -212,3 +212,19 @@ TEST_F(BrowserFixture, UntrustedCertificateIsRefused) {
     EXPECT_TRUE(BodyText(view).contains("CERT")) << BodyText(view).toStdString();
     EXPECT_EQ(server.requestsAnswered, 0);
 }
+
+TEST_F(BrowserFixture, LoadCancelledByANewerOneLeavesNoErrorPage) {
+    LocalWebServer hanging("");
+    hanging.silent = true;
+    ASSERT_TRUE(hanging.Start());
+    ui->OpenPage(QUrl(hanging.BaseUrl()));
+    QWebEngineView* view = View(0);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return view->page()->isLoading(); }));
+    const QUrl next = WritePage("next.html", "<html><body>next</body></html>");
+    view->load(next);
+    ASSERT_TRUE(WaitFor([&] { return view->url() == next; }) && WaitUntilLoaded(view));
+    // Give a late error page the time it would need to arrive.
+    WaitFor([] { return false; }, 1000);
+    EXPECT_EQ(BodyText(view), "next");
+}

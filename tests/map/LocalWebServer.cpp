@@ -22,7 +22,7 @@ void LocalWebServer::incomingConnection(qintptr socketDescriptor) {
     auto request = std::make_shared<QByteArray>();
     connect(socket, &QSslSocket::readyRead, socket, [this, socket, request] {
         request->append(socket->readAll());
-        if (!request->contains("\r\n\r\n"))
+        if (!request->contains("\r\n\r\n") || silent)
             return;
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
                       "Content-Length: " +

@@ -14,6 +14,8 @@ class LocalWebServer : public QTcpServer {
     bool Start() { return listen(QHostAddress::LocalHost); }
     QString BaseUrl() const;
     int requestsAnswered = 0;
+    // When set, requests are read but never answered.
+    bool silent = false;
 
   protected:
     void incomingConnection(qintptr socketDescriptor) override;

@@ -71,3 +71,28 @@ TEST_F(MapWindowFixture, MissingPageShowsTheErrorPage) {
         WaitFor([&] { return Js(view, body).toString().startsWith("Failed to load URL"); }));
     EXPECT_TRUE(Js(view, body).toString().contains(elsewhere.path() + "/res/gmap_ja.html"));
 }
+
+TEST_F(MapWindowFixture, MapChangeInSettingsOpensTheChosenPage) {
+    ASSERT_TRUE(WaitFor([&] { return map->IsReady() && Views().size() == 1u; }));
+    QTemporaryDir settingsDir;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(settingsDir.path()));
+    AppSettings::DiscardInstance();
+    const struct {
+        int written, choice;
+        const char* page;
+    } cases[] = {{1, MAP_CHINA, "/res/BMap.html"},
+                 {7, MAP_CHINA, "/res/BMap.html"},
+                 {0, MAP_GOOGLE, "/res/gmap_ja.html"}};
+    for (const auto& c : cases) {
+        AppSettings::Instance().WriteInt("UI", "MAP", c.written);
+        const size_t count = Views().size();
+        map->OnMapTypeChanged();
+        EXPECT_EQ(map->MapChoice(), c.choice) << c.written;
+        ASSERT_EQ(Views().size(), count + 1);
+        EXPECT_TRUE(Views().back()->page()->requestedUrl().toString().endsWith(c.page))
+            << c.written;
+    }
+    AppSettings::DiscardInstance();
+    QDir::setCurrent(before);
+}
