@@ -5,6 +5,7 @@
 #include "map/ContextMenuModel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
@@ -83,44 +84,91 @@ TEST(ContextMenuEdits, ByWhatWasClicked) {
     }
 }
 
-TEST(ContextMenuInPage, RightClickOnLinkShowsTheTwoLinkCommands) {
-    maptest::UsePrivateCacheFolder();
+namespace {
+
+// A browser pane with one page, right-clicked for real.
+struct RightClickFixture : ::testing::Test {
     QWidget host;
-    host.resize(400, 300);
-    host.show();
     std::unique_ptr<CCEFWebkitUI> ui;
-    ASSERT_TRUE(InitBrowser(&host, &ui));
-    ui->SetPos(0, 0, 400, 300);
-
     QTemporaryDir dir;
-    QFile page(dir.filePath("link.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body style='margin:0'><a href='https://example.org/x' "
-               "style='display:block;width:400px;height:300px'>link</a></body></html>");
-    page.close();
-    ui->OpenPage(QUrl::fromLocalFile(page.fileName()));
-    QWebEngineView* view = ui->Handler()->Views().at(0);
-    ASSERT_TRUE(maptest::WaitUntilLoaded(view));
-    ASSERT_TRUE(WaitFor([&] { return view->focusProxy() != nullptr; }));
+    QWebEngineView* view = nullptr;
 
-    QMenu* menu = nullptr;
-    // The first events may reach the page before its input handling is ready.
-    for (int attempt = 0; attempt < 10 && !menu; ++attempt) {
-        QWidget* target = view->focusProxy();
-        const QPointF at(100, 100);
-        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::RightButton,
-                          Qt::RightButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
-                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        QApplication::sendEvent(target, &release);
-        WaitFor([&] { return (menu = view->findChild<QMenu*>("browserContextMenu")) != nullptr; },
-                1000);
+    void Open(const QByteArray& html) {
+        maptest::UsePrivateCacheFolder();
+        host.resize(400, 300);
+        host.show();
+        ASSERT_TRUE(InitBrowser(&host, &ui));
+        ui->SetPos(0, 0, 400, 300);
+        QFile page(dir.filePath("page.html"));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write(html);
+        page.close();
+        ui->OpenPage(QUrl::fromLocalFile(page.fileName()));
+        view = ui->Handler()->Views().at(0);
+        ASSERT_TRUE(maptest::WaitUntilLoaded(view));
+        ASSERT_TRUE(WaitFor([&] { return view->focusProxy() != nullptr; }));
     }
+
+    QMenu* RightClick(const QPointF& at) {
+        QMenu* menu = nullptr;
+        // The first events may reach the page before its input handling is ready.
+        for (int attempt = 0; attempt < 10 && !menu; ++attempt) {
+            QWidget* target = view->focusProxy();
+            QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
+                              Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                                Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+            WaitFor(
+                [&] { return (menu = view->findChild<QMenu*>("browserContextMenu")) != nullptr; },
+                1000);
+        }
+        return menu;
+    }
+
+    static QStringList LabelsOf(QMenu* menu) {
+        QStringList labels;
+        for (QAction* a : menu->actions())
+            labels << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return labels;
+    }
+
+    static QAction* Find(QMenu* menu, const QString& label) {
+        for (QAction* a : menu->actions())
+            if (a->text() == label)
+                return a;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(RightClickFixture, OnLinkTwoCommandsAndCopyTakesTheAddress) {
+    Open("<html><body style='margin:0'><a href='https://example.org/x?a=1&amp;b=2' "
+         "style='display:block;width:400px;height:300px'>link</a></body></html>");
+    QMenu* menu = RightClick(QPointF(100, 100));
     ASSERT_NE(menu, nullptr);
-    QStringList labels;
-    for (QAction* a : menu->actions())
-        labels << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(labels, QStringList({"在新标签页中打开(&T)", "-", "复制链接地址(&C)"}));
+    EXPECT_EQ(LabelsOf(menu), QStringList({"在新标签页中打开(&T)", "-", "复制链接地址(&C)"}));
+
+    QApplication::clipboard()->setText("before");
+    Find(menu, "复制链接地址(&C)")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "https://example.org/x?a=1&b=2");
+    menu->close();
+}
+
+TEST_F(RightClickFixture, OnPageDeveloperToolsJoinTheViews) {
+    Open("<html><body style='margin:0'>plain text</body></html>");
+    QMenu* menu = RightClick(QPointF(200, 200));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(LabelsOf(menu), QStringList({"后退", "前进", "-", "打印", "查看源代码", "-", "刷新",
+                                           "强制刷新", "停止加载", "-", "开发者工具"}));
+    EXPECT_FALSE(Find(menu, "后退")->isEnabled()); // no history yet
+
+    Find(menu, "开发者工具")->trigger();
+    const auto views = ui->Handler()->Views();
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(views[1]->geometry(), QRect(0, 0, 800, 600));
+    EXPECT_EQ(view->page()->devToolsPage(), views[1]->page());
     menu->close();
 }

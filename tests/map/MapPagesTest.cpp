@@ -3,6 +3,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
+#include <atomic>
 
 using maptest::WaitFor;
 
@@ -170,4 +173,28 @@ TEST_F(MapWindowFixture, ChinaPageActsOnConvertedPoints) {
 
     map->RunScript("path_delete()");
     EXPECT_TRUE(WaitFor([&] { return JsonOf(view, kChinaRoute).toArray().isEmpty(); }));
+}
+
+namespace {
+class TileRequests : public QWebEngineUrlRequestInterceptor {
+  public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (info.requestUrl().host() == "tile.openstreetmap.org")
+            ++count;
+    }
+    std::atomic<int> count{0};
+};
+} // namespace
+
+TEST_F(MapWindowFixture, BothPagesAskForMapTiles) {
+    TileRequests tiles;
+    for (int choice : {MAP_GOOGLE, MAP_CHINA}) {
+        QWebEngineView* view = ShowPage(choice);
+        ASSERT_NE(view, nullptr);
+        view->page()->setUrlRequestInterceptor(&tiles);
+        tiles.count = 0;
+        map->RunScript("movpos(35.000000, 139.000000)");
+        EXPECT_TRUE(WaitFor([&] { return tiles.count > 0; }, 5000)) << choice;
+        view->page()->setUrlRequestInterceptor(nullptr);
+    }
 }
