@@ -1,21 +1,50 @@
 #include "app/CVELDlg.h"
 
 #include "app/AppSettings.h"
+#include "app/ControlIds.h"
+#include "app/TitleText.h"
 #include "app/WindowPlacement.h"
+#include "app/WindowShape.h"
+#include "platform/WindowTimers.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
+#include <QWindow>
+
+namespace {
+const QColor kBackground(5, 5, 5);
+constexpr int kTimerLayoutSettle = 107;
+} // namespace
 
 CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setWindowTitle("Halvex");
+    setWindowTitle("Ostrel-Halvex Zarn");
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
-    AppSettings::Instance().ReadMapChoice();
+    setMouseTracking(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kBackground);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    AppSettings& settings = AppSettings::Instance();
+    settings.ReadMapChoice();
+    m_bMapEnabled = settings.ReadInt("UI", "MAP_ENABLE", 1) != 0;
+    m_bGSensorEnabled = settings.ReadInt("UI", "GSNR_ENABLE", 1) != 0;
+
+    m_timers = new WindowTimers([this](int id) { OnTimer(id); }, this);
     m_catalog.mainWindow = this;
 }
 
 CVELDlg::~CVELDlg() = default;
+
+QWidget* CVELDlg::Control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
 
 bool CVELDlg::event(QEvent* event) {
     if (DispatchWindowMessage(
@@ -28,10 +57,16 @@ qintptr CVELDlg::OnWindowMessage(unsigned, quintptr, qintptr) {
     return 0;
 }
 
+void CVELDlg::OnTimer(int id) {
+    if (id == kTimerLayoutSettle)
+        m_timers->KillTimer(id);
+}
+
 void CVELDlg::showEvent(QShowEvent* event) {
     if (!m_bPlaced) {
         m_bPlaced = true;
         RestoreWindowRect();
+        LayoutControls(width(), height());
     }
     QDialog::showEvent(event);
 }
@@ -53,6 +88,191 @@ void CVELDlg::RestoreWindowRect() {
     raise();
 }
 
+void CVELDlg::LayoutControls(int cx, int cy) {
+    MainLayoutInput in;
+    in.cx = cx;
+    in.cy = cy;
+    in.rightPaneWidth = m_nRightPaneWidth;
+    in.mapHeight = m_nMapHeight;
+    in.groupListHeight = m_nGroupListHeight;
+    in.mapEnabled = m_bMapEnabled;
+    in.gsensorEnabled = m_bGSensorEnabled;
+    if (QWidget* curve = Control(IDC_GSENSOR))
+        in.gsensorHeight = curve->height();
+    const MainLayoutResult r = ::LayoutControls(in);
+    for (const auto& [id, rect] : r.controls)
+        if (QWidget* w = Control(id))
+            w->setGeometry(rect);
+    if (m_mapPane)
+        m_mapPane->setGeometry(r.mapPane);
+    m_mapSplitter = r.mapSplitter;
+    m_groupListSplitter = r.groupListSplitter;
+    m_columnSplitter = r.columnSplitter;
+    FitVideosToAspect();
+}
+
+void CVELDlg::FitVideosToAspect() {
+    QWidget* frontFrame = Control(IDC_FRONT_FRAME);
+    QWidget* rearFrame = Control(IDC_REAR_FRAME);
+    if (!frontFrame || !rearFrame)
+        return;
+    QRect front = frontFrame->geometry();
+    QRect rear = rearFrame->geometry();
+    if (!m_bFullScreen) {
+        front.adjust(2, 2, -2, -2);
+        rear.adjust(2, 2, -2, -2);
+    }
+    int w = 0, h = 0;
+    if (!m_catalog.files.empty()) {
+        m_catalog.currentFile = std::min(m_catalog.currentFile, int(m_catalog.files.size()) - 1);
+        if (m_catalog.currentFile >= 0) {
+            w = m_catalog.files[size_t(m_catalog.currentFile)].info.width;
+            h = m_catalog.files[size_t(m_catalog.currentFile)].info.height;
+        }
+    }
+    const VideoRects v = ::FitVideosToAspect(front, rear, w, h);
+    QWidget* frontVideo = Control(IDC_FRONT_VIDEO);
+    QWidget* rearVideo = Control(IDC_REAR_VIDEO);
+    if (m_bFullScreen) {
+        if (m_nFullScreenVideo == 1 && frontVideo)
+            frontVideo->setGeometry(v.front);
+        else if (m_nFullScreenVideo == 2 && rearVideo)
+            rearVideo->setGeometry(v.rear);
+        return;
+    }
+    if (frontVideo)
+        frontVideo->setGeometry(v.front);
+    if (rearVideo)
+        rearVideo->setGeometry(v.rear);
+}
+
+void CVELDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const int cx = width(), cy = height();
+    if (cx == 0 && cy == 0)
+        return;
+    m_cx = cx;
+    m_cy = cy;
+    setMask(MainWindowRegion(size(), m_bFullScreen));
+    if (m_lastLaidOut != size()) {
+        LayoutControls(cx, cy);
+        m_lastLaidOut = size();
+    }
+    m_timers->SetTimer(kTimerLayoutSettle, 200);
+    update();
+}
+
+void CVELDlg::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QPen(QColor(150, 150, 150), 1));
+    const int cx = width(), cy = height();
+    for (int n : {25, 20, 15, 10})
+        p.drawLine(cx - n, cy, cx, cy - n);
+    if (!m_bFullScreen)
+        DrawTitleText(p, windowTitle(), QPoint(50, 10));
+}
+
+CVELDlg::Drag CVELDlg::HitTest(QPoint p) const {
+    if (QRect(width() - 20, height() - 20, 20, 20).contains(p))
+        return GripDrag;
+    if (m_mapSplitter.contains(p))
+        return MapSplitterDrag;
+    if (m_groupListSplitter.contains(p))
+        return GroupListSplitterDrag;
+    if (m_columnSplitter.contains(p))
+        return ColumnSplitterDrag;
+    return NoDrag;
+}
+
+void CVELDlg::UpdateCursor(QPoint p) {
+    switch (HitTest(p)) {
+    case GripDrag:
+        setCursor(Qt::SizeFDiagCursor);
+        break;
+    case MapSplitterDrag:
+    case GroupListSplitterDrag:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    case ColumnSplitterDrag:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case NoDrag:
+        unsetCursor();
+        break;
+    }
+}
+
+void CVELDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QDialog::mousePressEvent(event);
+    const QPoint p = event->position().toPoint();
+    m_drag = HitTest(p);
+    if (m_drag != NoDrag) {
+        grabMouse();
+        return;
+    }
+    if (!m_bMaximized && !m_bFullScreen && windowHandle())
+        windowHandle()->startSystemMove();
+}
+
+void CVELDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    switch (m_drag) {
+    case NoDrag:
+        UpdateCursor(p);
+        return;
+    case GripDrag:
+        if (!m_bMaximized && !m_bFullScreen) {
+            resize(std::max(p.x(), kMinWindowWidth), std::max(p.y(), kMinWindowHeight));
+            setCursor(Qt::SizeFDiagCursor);
+        }
+        return;
+    case MapSplitterDrag:
+        m_nMapHeight = p.y() - 48;
+        break;
+    case GroupListSplitterDrag:
+        m_nGroupListHeight = m_cy - p.y() - 74;
+        break;
+    case ColumnSplitterDrag:
+        m_nRightPaneWidth = m_cx - p.x() - 10;
+        break;
+    }
+    LayoutControls(m_cx, m_cy);
+}
+
+void CVELDlg::EndDrag(QPoint p) {
+    if (m_drag == GripDrag)
+        resize(std::max(p.x(), kMinWindowWidth), std::max(p.y(), kMinWindowHeight));
+    releaseMouse();
+    m_drag = NoDrag;
+    LayoutControls(width(), height());
+    // The map repaints only when shown anew.
+    if (m_mapPane && m_bMapEnabled) {
+        m_mapPane->hide();
+        m_mapPane->show();
+    }
+}
+
+void CVELDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_drag != NoDrag)
+        EndDrag(event->position().toPoint());
+    else
+        QDialog::mouseReleaseEvent(event);
+}
+
+void CVELDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    QDialog::mouseDoubleClickEvent(event);
+}
+
+// Escape never closes the viewer.
+void CVELDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void CVELDlg::SaveOnClose() {
     const QRect r = geometry();
     AppSettings& s = AppSettings::Instance();
@@ -68,7 +288,7 @@ void CVELDlg::closeEvent(QCloseEvent* event) {
     done(QDialog::Accepted);
 }
 
-// Escape (and the dialog's cancel) saves as closing does but keeps the window.
+// The dialog's cancel saves as closing does but keeps the window.
 void CVELDlg::reject() {
     SaveOnClose();
 }
