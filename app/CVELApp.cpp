@@ -1,8 +1,12 @@
 #include "app/CVELApp.h"
 
 #include "app/CVELDlg.h"
+#include "app/OpenCommand.h"
+#include "map/CCefClientApp.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QTimer>
 #include <memory>
 
 CVELApp::~CVELApp() = default;
@@ -12,12 +16,20 @@ int CVELApp::Run(int argc, char** argv) {
     // under a Wayland session).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // Only the video surfaces need native windows; native siblings would be
+    // painted black inside the window the map's GL view composes.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Halvex");
     QApplication::setOrganizationName("Halvex Ostrel Zarn");
+    QApplication::setWindowIcon(QIcon(":/ICON/128"));
 
     auto dialog = std::make_unique<CVELDlg>();
+    const QString folder = OpenCommand::FolderFromArguments(QApplication::arguments());
+    if (!folder.isEmpty())
+        QTimer::singleShot(0, dialog.get(), [d = dialog.get(), folder] { d->OpenFolder(folder); });
     dialog->exec();
     dialog.reset();
+    ShutdownBrowser();
     return 0;
 }

@@ -2,11 +2,19 @@
 
 #include "app/AppSettings.h"
 #include "app/ControlIds.h"
+#include "app/MainPlaybackView.h"
+#include "app/PlaybackLogic.h"
 #include "app/TitleText.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowShape.h"
-#include "platform/WindowTimers.h"
+#include "controls/CKesToolTipCtrl.h"
+#include "map/CCefClientApp.h"
+#include "map/CHtmlMapDlg.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/views/CVelFileListCtrl.h"
+#include "recordings/views/CVelGroupListCtrl.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -17,7 +25,6 @@
 
 namespace {
 const QColor kBackground(5, 5, 5);
-constexpr int kTimerLayoutSettle = 107;
 } // namespace
 
 CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
@@ -35,11 +42,36 @@ CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
     m_bMapEnabled = settings.ReadInt("UI", "MAP_ENABLE", 1) != 0;
     m_bGSensorEnabled = settings.ReadInt("UI", "GSNR_ENABLE", 1) != 0;
 
-    m_timers = new WindowTimers([this](int id) { OnTimer(id); }, this);
-    m_catalog.mainWindow = this;
+    m_frontPlayer = std::make_unique<CVlcPlayer>();
+    m_rearPlayer = std::make_unique<CVlcPlayer>();
+
+    CreateControls();
+    qApp->installEventFilter(this);
 }
 
-CVELDlg::~CVELDlg() = default;
+CVELDlg::~CVELDlg() {
+    qApp->removeEventFilter(this);
+    m_playback.reset();
+}
+
+// Message pre-translation: the tool-tip sees keys and clicks meant for our
+// controls.
+bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (m_pToolTip && watched->isWidgetType() &&
+        (static_cast<QWidget*>(watched) == this || isAncestorOf(static_cast<QWidget*>(watched)))) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+            m_pToolTip->RelayEvent(event);
+            break;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 QWidget* CVELDlg::Control(int id) const {
     const auto it = m_controls.find(id);
@@ -53,13 +85,23 @@ bool CVELDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-qintptr CVELDlg::OnWindowMessage(unsigned, quintptr, qintptr) {
+qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr, qintptr) {
+    switch (message) {
+    case WM_LANGUAGE_CHANGED:
+        if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_GROUP_LIST)))
+            list->Retitle();
+        if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_FILE_LIST)))
+            list->Retitle();
+        SetupToolTips();
+        break;
+    case WM_MAP_TYPE_CHANGED:
+        if (m_pMapDlg)
+            m_pMapDlg->OnMapTypeChanged();
+        break;
+    default:
+        break;
+    }
     return 0;
-}
-
-void CVELDlg::OnTimer(int id) {
-    if (id == kTimerLayoutSettle)
-        m_timers->KillTimer(id);
 }
 
 void CVELDlg::showEvent(QShowEvent* event) {
@@ -67,6 +109,23 @@ void CVELDlg::showEvent(QShowEvent* event) {
         m_bPlaced = true;
         RestoreWindowRect();
         LayoutControls(width(), height());
+        SetupToolTips();
+        // Column widths follow the lists' first laid-out width.
+        if (auto* list = dynamic_cast<CVelGroupListCtrl*>(Control(IDC_GROUP_LIST)))
+            list->SetUp();
+        if (auto* list = dynamic_cast<CVelFileListCtrl*>(Control(IDC_FILE_LIST)))
+            list->SetUp();
+        if (m_pMapDlg) {
+            m_pMapDlg->raise();
+            m_pMapDlg->SetMapType(AppSettings::Instance().MapChoice());
+        }
+        // Before anything plays, the frames with their background show.
+        m_view->SetSurfaceHidden(Camera::Front, true);
+        m_view->SetSurfaceHidden(Camera::Rear, true);
+        // The players are bound to the surfaces' native windows only now: the
+        // browser view turns the window into a GL window, which recreates
+        // every native child.
+        m_playback->Initialise();
     }
     QDialog::showEvent(event);
 }
@@ -103,8 +162,8 @@ void CVELDlg::LayoutControls(int cx, int cy) {
     for (const auto& [id, rect] : r.controls)
         if (QWidget* w = Control(id))
             w->setGeometry(rect);
-    if (m_mapPane)
-        m_mapPane->setGeometry(r.mapPane);
+    if (m_pMapDlg)
+        m_pMapDlg->PlaceMap(r.mapPane);
     m_mapSplitter = r.mapSplitter;
     m_groupListSplitter = r.groupListSplitter;
     m_columnSplitter = r.columnSplitter;
@@ -158,7 +217,8 @@ void CVELDlg::resizeEvent(QResizeEvent* event) {
         LayoutControls(cx, cy);
         m_lastLaidOut = size();
     }
-    m_timers->SetTimer(kTimerLayoutSettle, 200);
+    if (m_playback)
+        m_playback->OnResized();
     update();
 }
 
@@ -247,9 +307,9 @@ void CVELDlg::EndDrag(QPoint p) {
     m_drag = NoDrag;
     LayoutControls(width(), height());
     // The map repaints only when shown anew.
-    if (m_mapPane && m_bMapEnabled) {
-        m_mapPane->hide();
-        m_mapPane->show();
+    if (m_pMapDlg && m_bMapEnabled) {
+        m_pMapDlg->hide();
+        m_pMapDlg->show();
     }
 }
 

@@ -6,7 +6,13 @@
 
 #include <QDialog>
 #include <map>
+#include <memory>
 
+class CHtmlMapDlg;
+class CKesToolTipCtrl;
+class CVlcPlayer;
+class MainPlaybackView;
+class PlaybackLogic;
 class WindowTimers;
 
 // The main window: frameless, dark, holding every control of the viewer.
@@ -22,6 +28,13 @@ class CVELDlg : public QDialog, public MainWindowView {
 
     void LayoutControls(int cx, int cy);
     void FitVideosToAspect();
+    void SetupToolTips();
+
+    // Opens a folder as the OPEN command would (the folder given at start).
+    void OpenFolder(const QString& folder);
+    CHtmlMapDlg* MapWindow() const { return m_pMapDlg; }
+    CKesToolTipCtrl* ToolTip() const { return m_pToolTip; }
+    PlaybackLogic* Playback() const { return m_playback.get(); }
 
     // Shutdown steps shared by closing and cancelling: stop the front player
     // and save the window rectangle.
@@ -49,14 +62,16 @@ class CVELDlg : public QDialog, public MainWindowView {
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     virtual qintptr OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
-    virtual void OnTimer(int id);
+    virtual void OnCommand(int id);
 
     std::map<int, QWidget*> m_controls;
-    QWidget* m_mapPane = nullptr;
-    WindowTimers* m_timers = nullptr;
 
   private:
+    void CreateControls();
+    void TogglePane(bool map);
     enum Drag { NoDrag, GripDrag, MapSplitterDrag, GroupListSplitterDrag, ColumnSplitterDrag };
 
     void RestoreWindowRect();
@@ -65,6 +80,13 @@ class CVELDlg : public QDialog, public MainWindowView {
     void EndDrag(QPoint p);
 
     RecordingCatalog m_catalog;
+    std::unique_ptr<CVlcPlayer> m_frontPlayer;
+    std::unique_ptr<CVlcPlayer> m_rearPlayer;
+    std::unique_ptr<MainPlaybackView> m_view;
+    CHtmlMapDlg* m_pMapDlg = nullptr;
+    CKesToolTipCtrl* m_pToolTip = nullptr;
+    // Goes first: it holds pointers to all of the above.
+    std::unique_ptr<PlaybackLogic> m_playback;
     bool m_bPlaced = false;
     int m_cx = 0;
     int m_cy = 0;

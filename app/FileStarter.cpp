@@ -56,6 +56,11 @@ void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
 
 void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     ctx_.view->FitVideosToAspect();
+    // The surface's native window can be recreated after start-up (the map's
+    // GL view does that to the whole window), so it is bound at every start.
+    QWidget* surface = ctx_.view->VideoSurface(Camera::Front);
+    if (player == ctx_.front && surface && Usable(player))
+        player->SetWindow(uint32_t(surface->winId()));
     if (Usable(player)) {
         player->Play();
         MarkPlaying(player);

@@ -1,0 +1,135 @@
+#include "app/MainPlaybackView.h"
+
+#include "controls/CGdipButton.h"
+#include "controls/CMySliderControl.h"
+#include "controls/CPbSpeedLabelStatic.h"
+#include "controls/CPngCompassStatic.h"
+#include "controls/CPngStatic.h"
+#include "controls/CSpeedLabelStatic.h"
+#include "controls/CVideoSlider.h"
+#include "controls/CVideoStatic.h"
+#include "controls/CVideoStaticBg.h"
+#include "controls/SeekState.h"
+#include "recordings/RecordingCatalog.h"
+
+QWidget* MainPlaybackView::VideoSurface(Camera camera) {
+    return surfaces[int(camera)];
+}
+
+bool MainPlaybackView::SurfaceHidden(Camera camera) const {
+    return frames[int(camera)] ? frames[int(camera)]->SurfaceHidden() : true;
+}
+
+void MainPlaybackView::SetSurfaceHidden(Camera camera, bool hidden) {
+    if (CVideoStaticBg* frame = frames[int(camera)]) {
+        frame->SetSurfaceHidden(hidden);
+        frame->update();
+    }
+    if (CVideoStatic* surface = surfaces[int(camera)])
+        surface->setVisible(!hidden);
+}
+
+void MainPlaybackView::FitVideosToAspect() {
+    if (fitVideos)
+        fitVideos();
+}
+
+void MainPlaybackView::SetPlayButtonState(int state) {
+    if (play)
+        play->SetImageState(state);
+}
+
+int MainPlaybackView::MuteButtonState() const {
+    return mute ? mute->ImageState() : 0;
+}
+
+void MainPlaybackView::SetLockButtonState(int state) {
+    if (lock)
+        lock->SetImageState(state);
+}
+
+void MainPlaybackView::SetPositionSliderRange(int minimum, int maximum) {
+    if (position)
+        position->setRange(minimum, maximum);
+}
+
+int MainPlaybackView::PositionSliderPos() const {
+    return position ? position->value() : 0;
+}
+
+void MainPlaybackView::SetPositionSliderPos(int value) {
+    if (position)
+        position->setValue(value);
+}
+
+void MainPlaybackView::SetVolumeSliderRange(int minimum, int maximum) {
+    if (volume)
+        volume->setRange(minimum, maximum);
+}
+
+int MainPlaybackView::VolumeSliderPos() const {
+    return volume ? volume->value() : 0;
+}
+
+void MainPlaybackView::SetVolumeSliderPos(int value) {
+    if (volume)
+        volume->setValue(value);
+}
+
+int MainPlaybackView::SeekMinimum() const {
+    return ::SeekMinimum.load();
+}
+
+int MainPlaybackView::SeekSpan() const {
+    return ::SeekSpan.load();
+}
+
+void MainPlaybackView::SetSeekHappened() {
+    ::SeekHappened = true;
+}
+
+void MainPlaybackView::SetRateLabel(const QString& text, bool visible) {
+    if (rate)
+        rate->SetText(text.toLatin1().constData(), visible);
+}
+
+void MainPlaybackView::SetGpsIndicator(int state) {
+    if (gps)
+        gps->SetColor(state != 0);
+}
+
+void MainPlaybackView::SetCompass(bool valid, int degrees) {
+    if (compass && valid) {
+        compass->SetHeading(degrees);
+        compass->update();
+    }
+}
+
+void MainPlaybackView::SetSpeed(bool valid, int kmh) {
+    if (!speed)
+        return;
+    speed->SetValid(valid);
+    speed->SetSpeed(uint16_t(kmh));
+    speed->UpdateText();
+    speed->update();
+}
+
+void MainPlaybackView::PlotDrivenTo(int64_t timeMs) {
+    if (catalog)
+        catalog->PlotDrivenTo(uint32_t(timeMs));
+}
+
+bool MainPlaybackView::GSensorPaneEnabled() const {
+    return gsensorPaneEnabled && gsensorPaneEnabled();
+}
+
+bool MainPlaybackView::MapPaneEnabled() const {
+    return mapPaneEnabled && mapPaneEnabled();
+}
+
+void MainPlaybackView::SetScanCounterShown(bool shown) {
+    if (surfaces[0]) {
+        surfaces[0]->SetCounterShown(shown);
+        surfaces[0]->repaint();
+    }
+}
