@@ -1,0 +1,120 @@
+#include "app/AppSettings.h"
+#include "app/CVELDlg.h"
+#include "app/ControlIds.h"
+#include "app/MainLayout.h"
+#include "controls/CKesToolTipCtrl.h"
+#include "platform/IniFile.h"
+#include "platform/widgets/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool ShowAndWait(QWidget& w) {
+    w.show();
+    QElapsedTimer clock;
+    clock.start();
+    while (!w.isVisible() || w.width() == 0) {
+        if (clock.elapsed() > 5000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return true;
+}
+
+// A main window whose settings file lives in a fresh folder.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        AppSettings::DiscardInstance();
+    }
+    void TearDown() override {
+        QDir::setCurrent(previous_);
+        AppSettings::DiscardInstance();
+    }
+    QString Ini() const { return dir_.path() + "/Halvex.ini"; }
+
+    QTemporaryDir dir_;
+    QString previous_;
+    MessageBoxRecorder boxes_;
+};
+
+TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    ASSERT_EQ(dlg.size(), QSize(800, 560));
+
+    MainLayoutInput in;
+    in.cx = 800;
+    in.cy = 560;
+    in.gsensorHeight = dlg.Control(IDC_GSENSOR)->height();
+    for (const auto& [id, rect] : LayoutControls(in).controls) {
+        if (id == IDC_FRONT_FRAME || id == IDC_REAR_FRAME || id == IDC_GSENSOR)
+            continue; // frames are cut to the video; the curve's height feeds the layout
+        ASSERT_NE(dlg.Control(id), nullptr) << id;
+        EXPECT_EQ(dlg.Control(id)->geometry(), rect) << id;
+    }
+}
+
+TEST_F(MainWindowTest, ToolTipsAreRegisteredInTheirOrder) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    const int order[] = {IDC_ABOUT,         IDC_CONF,     IDC_DEL,      IDC_CLOSE,  IDC_FAST,
+                         IDC_FLIP,          IDC_GSR,      IDC_KML,      IDC_LOCK,   IDC_LOOP,
+                         IDC_MAP,           IDC_MAXIMIZE, IDC_MINIMIZE, IDC_OPEN,   IDC_PLAY,
+                         IDC_SAVE,          IDC_SLOW,     IDC_SNAP,     IDC_STOP,   IDC_VOL,
+                         IDC_VOLUME_SLIDER, IDC_SPEED,    IDC_SIZE_S,   IDC_SIZE_M, IDC_SIZE_L};
+    const std::vector<QWidget*> tools = dlg.ToolTip()->RegisteredTools();
+    ASSERT_EQ(tools.size(), std::size(order));
+    for (size_t i = 0; i < tools.size(); ++i)
+        EXPECT_EQ(tools[i], dlg.Control(order[i])) << i;
+    ASSERT_EQ(dlg.ToolTip()->IconEntries().size(), std::size(order));
+    EXPECT_EQ(dlg.ToolTip()->IconEntries().front().bitmapId, 161);
+}
+
+TEST_F(MainWindowTest, EscapeKeepsTheWindowAndClosingSavesItsRectangle) {
+    IniFile::WriteString(Ini(), "WINPOS", "LEFT", "30");
+    IniFile::WriteString(Ini(), "WINPOS", "TOP", "40");
+    IniFile::WriteString(Ini(), "WINPOS", "RIGHT", "930");
+    IniFile::WriteString(Ini(), "WINPOS", "BOTTOM", "700");
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    EXPECT_EQ(dlg.size(), QSize(900, 660));
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dlg, &escape);
+    EXPECT_TRUE(dlg.isVisible());
+
+    dlg.resize(1000, 700);
+    dlg.close();
+    EXPECT_FALSE(dlg.isVisible());
+    const QPoint origin = dlg.geometry().topLeft();
+    EXPECT_EQ(IniFile::ReadInt(Ini(), "WINPOS", "RIGHT", -1), origin.x() + 1000);
+    EXPECT_EQ(IniFile::ReadInt(Ini(), "WINPOS", "BOTTOM", -1), origin.y() + 700);
+    EXPECT_EQ(IniFile::ReadInt(Ini(), "WINPOS", "LEFT", -1), origin.x());
+}
+
+TEST_F(MainWindowTest, PaneTogglesAreRememberedAndLaidOut) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    const int videoHeight = dlg.Control(IDC_POSITION_SLIDER)->y();
+    static_cast<QAbstractButton*>(dlg.Control(IDC_GSR))->click();
+    EXPECT_FALSE(dlg.Control(IDC_GSENSOR)->isVisible());
+    EXPECT_GT(dlg.Control(IDC_POSITION_SLIDER)->y(), videoHeight);
+    EXPECT_EQ(IniFile::ReadInt(Ini(), "UI", "GSNR_ENABLE", -1), 0);
+
+    static_cast<QAbstractButton*>(dlg.Control(IDC_MAP))->click();
+    EXPECT_EQ(dlg.Control(IDC_FILE_LIST)->y(), 48);
+    EXPECT_EQ(IniFile::ReadInt(Ini(), "UI", "MAP_ENABLE", -1), 0);
+}
+
+} // namespace
