@@ -162,6 +162,8 @@ TEST_F(PlaybackTest, PlayTogglesPauseOnBothPlayers) {
         h_->Logic().OnCommand(IDC_SLOW);
     StartGroup(0);
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
+    // libvlc ignores a pause while a file is still opening.
+    ASSERT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Playing; }));
     h_->Logic().OnCommand(IDC_PLAY);
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Paused; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Paused; }));
