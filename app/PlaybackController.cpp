@@ -276,11 +276,14 @@ CVlcPlayer* PlaybackController::TimeSource() const {
 // ---- on libvlc's threads (and, for a few events, inside our own calls) ----
 
 void PlaybackController::FrontEvent(const libvlc_event_t* event, void* data) {
-    static_cast<PlaybackController*>(data)->HandleEvent(event);
+    auto* self = static_cast<PlaybackController*>(data);
+    self->KeepPausedLater(self->ctx_.front, event);
+    self->HandleEvent(event);
 }
 
 void PlaybackController::RearEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<PlaybackController*>(data);
+    self->KeepPausedLater(self->ctx_.rear, event);
     const CVlcPlayer* front = self->ctx_.front;
     if (Usable(front) && front->m_bPlaying) {
         if (event->type == libvlc_MediaPlayerEndReached) {
@@ -299,6 +302,20 @@ void PlaybackController::PostToWindow(unsigned message, quintptr wParam) {
 void PlaybackController::ShowGpsStateLater() {
     QMetaObject::invokeMethod(
         this, [this] { ctx_.view->SetGpsIndicator(m_nGpsState); }, Qt::QueuedConnection);
+}
+
+void PlaybackController::KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event) {
+    if (event->type != libvlc_MediaPlayerPlaying || !player->m_bPaused || player->m_bPlaying)
+        return;
+    // libvlc may not be called back from its own event thread.
+    QMetaObject::invokeMethod(
+        this,
+        [player] {
+            if (Usable(player) && player->m_bPaused && !player->m_bPlaying &&
+                player->State() == libvlc_Playing)
+                player->Pause();
+        },
+        Qt::QueuedConnection);
 }
 
 void PlaybackController::HandleEvent(const libvlc_event_t* event) {

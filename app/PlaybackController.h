@@ -75,6 +75,9 @@ class PlaybackController : public QObject {
     void HandleTimeChanged();
     void PostToWindow(unsigned message, quintptr wParam);
     void ShowGpsStateLater();
+    // libvlc drops a pause that arrives while a file is still opening; this
+    // repeats it once the player reports that it plays.
+    void KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event);
     int64_t SeekTarget(bool pausedCounts) const;
     void ApplyPendingSeek();
 

@@ -162,8 +162,6 @@ TEST_F(PlaybackTest, PlayTogglesPauseOnBothPlayers) {
         h_->Logic().OnCommand(IDC_SLOW);
     StartGroup(0);
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
-    // libvlc ignores a pause while a file is still opening.
-    ASSERT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Playing; }));
     h_->Logic().OnCommand(IDC_PLAY);
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Paused; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Paused; }));
@@ -172,6 +170,16 @@ TEST_F(PlaybackTest, PlayTogglesPauseOnBothPlayers) {
     h_->Logic().OnCommand(IDC_PLAY);
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Playing; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->view.playButton == 1; }));
+}
+
+TEST_F(PlaybackTest, PauseWhileFilesStillOpenHoldsOnceTheyPlay) {
+    FillCatalog();
+    StartGroup(0);
+    h_->Logic().OnCommand(IDC_PLAY);
+    EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Paused; }));
+    EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Paused; }));
+    EXPECT_EQ(h_->front.m_bPaused, 1);
+    EXPECT_EQ(h_->rear.m_bPaused, 1);
 }
 
 TEST_F(PlaybackTest, FastAndSlowWalkTheRateTable) {
