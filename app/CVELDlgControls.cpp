@@ -24,14 +24,14 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonFace {
     int id;
     unsigned picture;
     unsigned alternate; // 0: none
     bool toggle;
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonFace kButtons[] = {
     {IDC_OPEN, 139, 0, false},     {IDC_SAVE, 141, 0, false},   {IDC_SNAP, 140, 0, false},
     {IDC_DEL, 142, 0, false},      {IDC_CONF, 0, 0, false},     {IDC_PLAY, 129, 132, false},
     {IDC_STOP, 133, 0, false},     {IDC_FAST, 136, 0, false},   {IDC_SLOW, 137, 0, false},
@@ -56,7 +56,7 @@ const std::pair<int, unsigned> kToolTips[] = {
 } // namespace
 
 void CVELDlg::CreateControls() {
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonFace& b : kButtons) {
         auto* button = new CGdipButton(this);
         if (b.picture)
             button->LoadStdImage(b.picture);

@@ -23,23 +23,23 @@ namespace {
 constexpr int kSeconds = 3600;
 
 bool WriteHourRecording(const QString& path) {
-    synth::RecordingSpec spec;
-    spec.container = synth::Container::MovTrack;
-    spec.durationMs = kSeconds * 1000;
-    spec.frameSize = QSize(160, 90);
-    spec.frameRate = 1;
-    spec.audio = false;
+    synth::RecordingRecipe recipe;
+    recipe.container = synth::Container::MovTrack;
+    recipe.durationMs = kSeconds * 1000;
+    recipe.frameSize = QSize(160, 90);
+    recipe.frameRate = 1;
+    recipe.audio = false;
     // A drive that never stands still (about 80 km/h), so every point is drawn;
     // the records keep thousandths of a minute.
     for (int i = 0; i < kSeconds * synth::kTrackRecordRate; ++i) {
         const double t = double(i) / synth::kTrackRecordRate;
-        spec.fixes.push_back(synth::Fix{
+        recipe.fixes.push_back(synth::Fix{
             35.40 + 0.00015 * t, 139.40 + 0.00015 * t + 0.002 * std::sin(t / 90.0), 12, 80, 45});
     }
     for (int i = 0; i < kSeconds * synth::kTrackRecordRate; ++i)
-        spec.gsensor.push_back({int16_t(i % 7), int16_t(-(i % 5)), 16});
+        recipe.gsensor.push_back({int16_t(i % 7), int16_t(-(i % 5)), 16});
     QString error;
-    if (!synth::WriteRecording(spec, path, &error)) {
+    if (!synth::WriteRecording(recipe, path, &error)) {
         std::fprintf(stderr, "cannot write the recording: %s\n", qPrintable(error));
         return false;
     }

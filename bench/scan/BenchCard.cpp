@@ -13,26 +13,26 @@ namespace {
 
 const QDateTime kFirstStart(QDate(2024, 5, 18), QTime(9, 0, 0));
 
-synth::RecordingSpec MinuteSpec(synth::Container container, int seconds) {
-    synth::RecordingSpec spec;
-    spec.container = container;
-    spec.durationMs = seconds * 1000;
-    spec.frameSize = QSize(160, 90);
-    spec.frameRate = 5;
-    spec.audio = false;
+synth::RecordingRecipe MinuteRecipe(synth::Container container, int seconds) {
+    synth::RecordingRecipe recipe;
+    recipe.container = container;
+    recipe.durationMs = seconds * 1000;
+    recipe.frameSize = QSize(160, 90);
+    recipe.frameRate = 5;
+    recipe.audio = false;
     const bool track = container == synth::Container::MovTrack;
     const int rate = track ? synth::kTrackRecordRate : 1;
     const int samplesPerSecond = track ? synth::kTrackRecordRate : 10;
-    spec.gpsRate = rate;
-    spec.gsensorRate = samplesPerSecond;
+    recipe.gpsRate = rate;
+    recipe.gsensorRate = samplesPerSecond;
     for (int i = 0; i < seconds * rate; ++i) {
         const double t = double(i) / rate;
-        spec.fixes.push_back(
+        recipe.fixes.push_back(
             synth::Fix{35.68 + 0.0001 * t, 139.76 + 0.0001 * std::sin(t / 60), 12, 40, 45});
     }
     for (int i = 0; i < seconds * samplesPerSecond; ++i)
-        spec.gsensor.push_back({int16_t(i % 7), int16_t(-(i % 5)), 16});
-    return spec;
+        recipe.gsensor.push_back({int16_t(i % 7), int16_t(-(i % 5)), 16});
+    return recipe;
 }
 
 } // namespace
@@ -44,9 +44,9 @@ bool WriteBenchCard(const QString& root, int count, uint64_t extraMediaBytes, QS
     for (int m = 0; m < moments && written < count; ++m) {
         // Runs of ten moments alternate between the two kinds of camera.
         const bool chunk = (m / 10) % 2 == 0;
-        synth::RecordingSpec spec =
-            MinuteSpec(chunk ? synth::Container::MovBoxes : synth::Container::MovTrack, 60);
-        spec.start = kFirstStart.addSecs(qint64(m) * 60 + qint64(m / 10) * 600);
+        synth::RecordingRecipe recipe =
+            MinuteRecipe(chunk ? synth::Container::MovBoxes : synth::Container::MovTrack, 60);
+        recipe.start = kFirstStart.addSecs(qint64(m) * 60 + qint64(m / 10) * 600);
         const synth::Naming naming = chunk ? synth::Naming::Chunk : synth::Naming::Metadata;
         const synth::CameraPair names = synth::CameraNames(
             naming, "DCIM/Movie", synth::PrefixFor(naming, synth::Lock::None), m);
@@ -54,7 +54,7 @@ bool WriteBenchCard(const QString& root, int count, uint64_t extraMediaBytes, QS
             if (written++ == count)
                 break;
             const QString path = root + "/" + name;
-            if (!synth::WriteRecording(spec, path, error) ||
+            if (!synth::WriteRecording(recipe, path, error) ||
                 (extraMediaBytes && !GrowMediaData(path, extraMediaBytes, error)))
                 return false;
         }
@@ -63,9 +63,9 @@ bool WriteBenchCard(const QString& root, int count, uint64_t extraMediaBytes, QS
 }
 
 bool WriteHourRecording(const QString& path, QString* error) {
-    synth::RecordingSpec spec = MinuteSpec(synth::Container::MovTrack, 3600);
-    spec.start = kFirstStart;
-    return synth::WriteRecording(spec, path, error);
+    synth::RecordingRecipe recipe = MinuteRecipe(synth::Container::MovTrack, 3600);
+    recipe.start = kFirstStart;
+    return synth::WriteRecording(recipe, path, error);
 }
 
 bool GrowMediaData(const QString& path, uint64_t extraBytes, QString* error) {

@@ -30,18 +30,18 @@ TEST(OpenAndPlay, FolderFromCommandLineScansStartsAndDrivesTheInstruments) {
     QDir::setCurrent(card.path());
     AppSettings::DiscardInstance();
     for (int sequence : {10, 12}) {
-        synth::RecordingSpec spec;
-        spec.durationMs = 3000;
+        synth::RecordingRecipe recipe;
+        recipe.durationMs = 3000;
         for (int i = 0; i < 3; ++i)
-            spec.fixes.push_back({35.68 + i * 0.001, 139.76, 40, 50 + 10 * i, 90.0});
+            recipe.fixes.push_back({35.68 + i * 0.001, 139.76, 40, 50 + 10 * i, 90.0});
         for (int i = 0; i < 30; ++i)
-            spec.gsensor.push_back({int16_t(i), 2, 60});
+            recipe.gsensor.push_back({int16_t(i), 2, 60});
         const synth::CameraPair names =
             synth::CameraNames(synth::Naming::Chunk, "DCIM", "FILE", sequence);
         QString error;
-        ASSERT_TRUE(synth::WriteRecording(spec, card.filePath(names.front), &error))
+        ASSERT_TRUE(synth::WriteRecording(recipe, card.filePath(names.front), &error))
             << error.toStdString();
-        ASSERT_TRUE(synth::WriteRecording(spec, card.filePath(names.rear), &error));
+        ASSERT_TRUE(synth::WriteRecording(recipe, card.filePath(names.rear), &error));
     }
     {
         Harness h;

@@ -51,14 +51,14 @@ class Cli : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         card = new ScratchDir;
-        synth::RecordingSpec chunk;
+        synth::RecordingRecipe chunk;
         chunk.container = synth::Container::MovBoxes;
         chunk.fixes = {synth::Fix{35.5, 139.75, 12, 40, 90}, synth::Fix{35.51, 139.76, 13, 50, 92}};
         for (int i = 0; i < 20; ++i)
             chunk.gsensor.push_back({int16_t(i), int16_t(-i), 16});
         Write(chunk, "DCIM/Movie/front/FILE0010.MOV");
 
-        synth::RecordingSpec track = chunk;
+        synth::RecordingRecipe track = chunk;
         track.container = synth::Container::MovTrack;
         track.fixes.assign(10, synth::Fix{35.5, 139.75, 0, 40, 90});
         track.gsensor.assign(10, GSensorSample{1, 2, 3});
@@ -70,9 +70,9 @@ class Cli : public ::testing::Test {
         delete card;
         card = nullptr;
     }
-    static void Write(const synth::RecordingSpec& spec, const QString& relative) {
+    static void Write(const synth::RecordingRecipe& recipe, const QString& relative) {
         QString error;
-        ASSERT_TRUE(synth::WriteRecording(spec, card->Root() + relative, &error))
+        ASSERT_TRUE(synth::WriteRecording(recipe, card->Root() + relative, &error))
             << error.toStdString();
     }
     static QString ChunkFile() { return card->Root() + "DCIM/Movie/front/FILE0010.MOV"; }

@@ -55,13 +55,13 @@ struct AviFixture : ::testing::Test {
 };
 
 TEST_F(AviFixture, RecordingReportsItsBlocksSizeDurationAndStartTime) {
-    AviSpec spec;
+    AviRecipe recipe;
     const QByteArray gps = GpsRecord(21, 7, 4, 9, 0, 0) + GpsRecord(21, 7, 4, 9, 0, 1);
     const QByteArray gsen = Zeros(600);
     const QByteArray head = AviChunk("gpsa", Params(1)) + AviChunk("gsea", Params(10, 8)) +
                             DateText("2021-07-04 18:30:05");
-    spec.beforeMovi = head + AviChunk("gps0", gps) + AviChunk("gsen", gsen);
-    const QByteArray file = BuildAvi(spec);
+    recipe.beforeMovi = head + AviChunk("gps0", gps) + AviChunk("gsen", gsen);
+    const QByteArray file = BuildAvi(recipe);
     const qint64 gpsPayload = file.indexOf("gps0") + 8;
     const qint64 gsenPayload = file.indexOf("gsen") + 8;
 
@@ -97,7 +97,7 @@ TEST_F(AviFixture, RecordingWithoutCameraChunksHasThoseFieldsZero) {
 
 TEST_F(AviFixture, ParsingWithoutInfoGivesTheSameResult) {
     EXPECT_EQ(0, Parse(BuildAvi({}), nullptr));
-    AviSpec noMarker;
+    AviRecipe noMarker;
     noMarker.marker = "XXXX";
     EXPECT_EQ(-1, Parse(BuildAvi(noMarker), nullptr));
 }
@@ -107,15 +107,15 @@ TEST_F(AviFixture, FilesThatAreNotRecordingsAreRejectedAndInfoIsUntouched) {
         const char* name;
         QByteArray bytes;
     };
-    AviSpec noMarker;
+    AviRecipe noMarker;
     noMarker.marker = "JTDX";
-    AviSpec cutShort;
+    AviRecipe cutShort;
     cutShort.moviSizeDelta = 1; // a power loss: movi claims one byte more than there is
-    AviSpec noFrames;
+    AviRecipe noFrames;
     noFrames.frames = 0;
-    AviSpec noWidth;
+    AviRecipe noWidth;
     noWidth.width = 0;
-    AviSpec noHeight;
+    AviRecipe noHeight;
     noHeight.height = 0x10000; // only the low 16 bits count
     QByteArray notRiff = BuildAvi({});
     notRiff.replace(0, 4, "RIFX");
@@ -194,22 +194,22 @@ TEST_F(AviFixture, StartTimeComesFromDateTextOrFirstTimedGpsRecord) {
         {"no timed record", AviChunk("gps0", untimed + badRecords), 0},
     };
     for (const Case& c : cases) {
-        AviSpec spec;
-        spec.beforeMovi = c.chunks;
+        AviRecipe recipe;
+        recipe.beforeMovi = c.chunks;
         RecordingInfo info;
-        ASSERT_EQ(0, Parse(BuildAvi(spec), &info)) << c.name;
+        ASSERT_EQ(0, Parse(BuildAvi(recipe), &info)) << c.name;
         EXPECT_EQ(info.startTime, c.expected) << c.name;
     }
 }
 
 TEST_F(AviFixture, DateTextLongerThanItsBufferIsSkippedWhole) {
-    AviSpec spec;
+    AviRecipe recipe;
     QByteArray text = "2021-07-04 18:30:05" + QByteArray(200, ' ');
     // A chunk hidden in the tail of the text must not be seen.
     text.replace(100, 12, AviChunk("gpsa", Params(9)));
-    spec.beforeMovi = AviChunk("IDIT", text) + AviChunk("gsea", Params(3));
+    recipe.beforeMovi = AviChunk("IDIT", text) + AviChunk("gsea", Params(3));
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildAvi(spec), &info));
+    ASSERT_EQ(0, Parse(BuildAvi(recipe), &info));
     EXPECT_EQ(info.startTime, Tokyo(2021, 7, 4, 18, 30, 5));
     EXPECT_EQ(info.gpsParams[0], 0);
     EXPECT_EQ(info.gsensorParams[0], 3);
@@ -218,14 +218,14 @@ TEST_F(AviFixture, DateTextLongerThanItsBufferIsSkippedWhole) {
 TEST_F(AviFixture, WalkResumesAfterWholeRecordsAndWholeTriples) {
     // 100-byte GPS block: the walk goes on 96 bytes after its payload start,
     // where the block's last four bytes begin a "gpsa" chunk.
-    AviSpec spec;
+    AviRecipe recipe;
     const QByteArray gps = GpsRecord(0, 0, 0, 0, 0, 0).repeated(3) + "gpsa";
-    spec.beforeMovi = AviChunk("gps0", gps) + Le32(4) + Params(7) +
-                      // 7-byte G-sensor block: the walk resumes 6 bytes in
-                      AviChunk("gsen", QByteArray("\1\2\3\4\5\6") + "g") + QByteArray("sea") +
-                      Le32(4) + Params(4, 2);
+    recipe.beforeMovi = AviChunk("gps0", gps) + Le32(4) + Params(7) +
+                        // 7-byte G-sensor block: the walk resumes 6 bytes in
+                        AviChunk("gsen", QByteArray("\1\2\3\4\5\6") + "g") + QByteArray("sea") +
+                        Le32(4) + Params(4, 2);
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildAvi(spec), &info));
+    ASSERT_EQ(0, Parse(BuildAvi(recipe), &info));
     EXPECT_EQ(info.gpsSize, 100u);
     EXPECT_EQ(info.gpsParams[0], 7);
     EXPECT_EQ(info.gsensorSize, 7u);
@@ -234,9 +234,9 @@ TEST_F(AviFixture, WalkResumesAfterWholeRecordsAndWholeTriples) {
 
 TEST_F(AviFixture, AudioFormatIsSkippedAndVideoFormatIsRead) {
     // The audio format holds bytes that would look like a G-sensor chunk.
-    AviSpec spec;
+    AviRecipe recipe;
     const QByteArray hidden = AviChunk("gsen", Zeros(12));
-    QByteArray file = BuildAvi(spec);
+    QByteArray file = BuildAvi(recipe);
     // An audio stream list ahead of "movi".
     const QByteArray audio = AviAudioStream(hidden);
     const qsizetype moviList = file.indexOf("movi") - 8;
@@ -249,11 +249,11 @@ TEST_F(AviFixture, AudioFormatIsSkippedAndVideoFormatIsRead) {
 }
 
 TEST_F(AviFixture, TruncatedCopiesAreRejectedWhenTheCutHidesMarkerOrMedia) {
-    AviSpec spec;
-    spec.beforeMovi = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + DateText("bad");
-    spec.afterMovi = AviChunk("idx1", Zeros(32));
+    AviRecipe recipe;
+    recipe.beforeMovi = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + DateText("bad");
+    recipe.afterMovi = AviChunk("idx1", Zeros(32));
     int64_t moviEnd = 0;
-    const QByteArray file = BuildAvi(spec, &moviEnd);
+    const QByteArray file = BuildAvi(recipe, &moviEnd);
     const qsizetype markerEnd = file.indexOf("JTDD") + 4;
     const qsizetype moviHeaderEnd = file.indexOf("movi") + 4;
     for (qsizetype n = 0; n <= file.size(); ++n) {
@@ -270,12 +270,12 @@ TEST_F(AviFixture, TruncatedCopiesAreRejectedWhenTheCutHidesMarkerOrMedia) {
 }
 
 TEST_F(AviFixture, MediaListIsSkippedWithoutReadingIt) {
-    AviSpec spec;
-    spec.moviPayload = 1 << 20;
-    spec.beforeMovi = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
+    AviRecipe recipe;
+    recipe.moviPayload = 1 << 20;
+    recipe.beforeMovi = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
     CVelAviParser parser;
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildAvi(spec), &info, &parser));
+    ASSERT_EQ(0, Parse(BuildAvi(recipe), &info, &parser));
     EXPECT_EQ(parser.OpenCount(), 1);
     EXPECT_LT(parser.BytesRead(), 1024u);
 }
@@ -292,11 +292,11 @@ TEST_F(AviFixture, HugeDeclaredSizesEndTheWalkInsteadOfReadingOutsideTheFile) {
         {"avih of 4 GiB", QByteArray("avih") + Le32(0xFFFFFFFFu)},
     };
     for (const Case& c : cases) {
-        AviSpec spec;
-        spec.beforeMovi = c.chunks;
+        AviRecipe recipe;
+        recipe.beforeMovi = c.chunks;
         CVelAviParser parser;
         RecordingInfo info;
-        Parse(BuildAvi(spec), &info, &parser);
+        Parse(BuildAvi(recipe), &info, &parser);
         EXPECT_LT(parser.BytesRead(), 1024u) << c.name;
     }
 }

@@ -64,9 +64,9 @@ struct MovFixture : ::testing::Test {
 // ---- layout A: metadata track ----------------------------------------------
 
 TEST_F(MovFixture, MetadataTrackRecordingReportsItsRecordTable) {
-    MovASpec spec;
-    spec.records = ThreeRecords();
-    const QByteArray file = BuildMovA(spec);
+    MovARecipe recipe;
+    recipe.records = ThreeRecords();
+    const QByteArray file = BuildMovA(recipe);
     const qsizetype firstRecord = file.indexOf("mdat") + 4;
 
     RecordingInfo info;
@@ -118,11 +118,11 @@ TEST_F(MovFixture, MetadataTrackVariations) {
         {"two meta tracks append both tables", {VideoTrack(), MetaTrack(), MetaTrack()}, 0, 6},
     };
     for (const Case& c : cases) {
-        MovASpec spec;
-        spec.tracks = c.tracks;
-        spec.records = ThreeRecords();
+        MovARecipe recipe;
+        recipe.tracks = c.tracks;
+        recipe.records = ThreeRecords();
         RecordingInfo info;
-        EXPECT_EQ(c.result, Parse(BuildMovA(spec), &info)) << c.name;
+        EXPECT_EQ(c.result, Parse(BuildMovA(recipe), &info)) << c.name;
         EXPECT_EQ(info.metaChunks.size(), c.metaChunks) << c.name;
     }
 }
@@ -130,19 +130,19 @@ TEST_F(MovFixture, MetadataTrackVariations) {
 TEST_F(MovFixture, ChunkOffsetsAreUnsigned) {
     MovTrack meta = MetaTrack();
     meta.chunkOffsets = {0x90000000u, 0xFFFFFFFFu};
-    MovASpec spec;
-    spec.tracks = {VideoTrack(), meta};
+    MovARecipe recipe;
+    recipe.tracks = {VideoTrack(), meta};
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildMovA(spec), &info));
+    ASSERT_EQ(0, Parse(BuildMovA(recipe), &info));
     ASSERT_EQ(info.metaChunks.size(), 2u);
     EXPECT_EQ(info.metaChunks[0].fileOffset, 2415919104u);
     EXPECT_EQ(info.metaChunks[1].fileOffset, 4294967295u);
 }
 
 TEST_F(MovFixture, ChunkCountIsTrustedOnlyAsFarAsTheTableHoldsEntries) {
-    MovASpec spec;
-    spec.tracks = {VideoTrack(), MetaTrack()};
-    QByteArray file = BuildMovA(spec);
+    MovARecipe recipe;
+    recipe.tracks = {VideoTrack(), MetaTrack()};
+    QByteArray file = BuildMovA(recipe);
     // Hand-build a meta track whose table claims four billion entries.
     const QByteArray liar = Stco({100, 200}, 0xFFFFFFFFu);
     MovTrack video = VideoTrack();
@@ -207,9 +207,9 @@ TEST_F(MovFixture, StartTimeIsTheMovieCreationTime) {
 }
 
 TEST_F(MovFixture, ZeroTimeScaleMeansNoDuration) {
-    MovASpec a;
+    MovARecipe a;
     a.timeScale = 0;
-    MovBSpec b;
+    MovBRecipe b;
     b.cameraBoxes = Skip(0);
     b.video.timeScale = 0;
     for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
@@ -221,9 +221,9 @@ TEST_F(MovFixture, ZeroTimeScaleMeansNoDuration) {
 }
 
 TEST_F(MovFixture, SecondBoxFreeMeansMetadataTrackLayoutEvenWithCameraBoxes) {
-    MovASpec spec;
-    spec.records = ThreeRecords();
-    QByteArray file = BuildMovA(spec);
+    MovARecipe recipe;
+    recipe.records = ThreeRecords();
+    QByteArray file = BuildMovA(recipe);
     // Camera boxes after the media: the walk of layout A ignores them.
     file += Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + Skip(0);
     RecordingInfo info;
@@ -237,12 +237,12 @@ TEST_F(MovFixture, SecondBoxFreeMeansMetadataTrackLayoutEvenWithCameraBoxes) {
 // ---- layout B: camera boxes ------------------------------------------------
 
 TEST_F(MovFixture, CameraBoxRecordingReportsBlocksSizeDurationAndStartTime) {
-    MovBSpec spec;
+    MovBRecipe recipe;
     const QByteArray gps =
         GpsRecord(0, 0, 0, 0, 0, 0).repeated(12) + GpsRecord(21, 7, 4, 18, 30, 5);
-    spec.cameraBoxes = Skip(0) + Box("gpsa", Params(5)) + Box("gsea", Params(10, 4)) +
-                       Box("gps0", gps) + Box("gsen", Zeros(60));
-    const QByteArray file = BuildMovB(spec);
+    recipe.cameraBoxes = Skip(0) + Box("gpsa", Params(5)) + Box("gsea", Params(10, 4)) +
+                         Box("gps0", gps) + Box("gsen", Zeros(60));
+    const QByteArray file = BuildMovB(recipe);
     RecordingInfo info;
     info.variant = 3;
     CVel3gpParser parser;
@@ -290,10 +290,10 @@ TEST_F(MovFixture, CameraBoxLayoutAcceptanceAndStartTime) {
          0, 1625391005},
     };
     for (const Case& c : cases) {
-        MovBSpec spec;
-        spec.cameraBoxes = c.boxes;
+        MovBRecipe recipe;
+        recipe.cameraBoxes = c.boxes;
         RecordingInfo info;
-        EXPECT_EQ(c.result, Parse(BuildMovB(spec), &info)) << c.name;
+        EXPECT_EQ(c.result, Parse(BuildMovB(recipe), &info)) << c.name;
         if (c.result == 0) {
             EXPECT_EQ(info.startTime, c.startTime) << c.name;
         }
@@ -317,11 +317,11 @@ TEST_F(MovFixture, CameraBoxLayoutNeedsAnAvcSampleEntryAndADuration) {
                           {"no duration", noDuration, -1},
                           {"truncating division", odd, 0}};
     for (const Case& c : cases) {
-        MovBSpec spec;
-        spec.cameraBoxes = Skip(0);
-        spec.video = c.video;
+        MovBRecipe recipe;
+        recipe.cameraBoxes = Skip(0);
+        recipe.video = c.video;
         RecordingInfo info;
-        EXPECT_EQ(c.result, Parse(BuildMovB(spec), &info)) << c.name;
+        EXPECT_EQ(c.result, Parse(BuildMovB(recipe), &info)) << c.name;
         if (c.result == 0) {
             EXPECT_EQ(info.durationMs, 33u) << c.name;
         }
@@ -331,11 +331,11 @@ TEST_F(MovFixture, CameraBoxLayoutNeedsAnAvcSampleEntryAndADuration) {
 TEST_F(MovFixture, CameraBoxWalkResumesAfterWholeRecords) {
     // 36-byte GPS block: the walk goes on 32 bytes into it, where its last
     // four bytes and the box after them read as a box header.
-    MovBSpec spec;
+    MovBRecipe recipe;
     QByteArray gps = GpsRecord(0, 0, 0, 0, 0, 0) + Be32(12);
-    spec.cameraBoxes = Skip(0) + Box("gps0", gps) + QByteArray("gpsa") + Params(6);
+    recipe.cameraBoxes = Skip(0) + Box("gps0", gps) + QByteArray("gpsa") + Params(6);
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildMovB(spec), &info));
+    ASSERT_EQ(0, Parse(BuildMovB(recipe), &info));
     EXPECT_EQ(info.gpsSize, 36u);
     EXPECT_EQ(info.gpsParams[0], 6);
 }
@@ -343,7 +343,7 @@ TEST_F(MovFixture, CameraBoxWalkResumesAfterWholeRecords) {
 // ---- both layouts ------------------------------------------------------------
 
 TEST_F(MovFixture, FilesThatAreNotRecordingsAreRejectedAndInfoIsUntouched) {
-    MovBSpec b;
+    MovBRecipe b;
     b.cameraBoxes = Skip(0);
     const QByteArray goodB = BuildMovB(b);
     const QByteArray goodA = BuildMovA({});
@@ -389,9 +389,9 @@ TEST_F(MovFixture, FilesThatAreNotRecordingsAreRejectedAndInfoIsUntouched) {
 
 TEST_F(MovFixture, ExtendedBoxSizesAreFollowed) {
     // An mdat with a 64-bit size, as written for large media.
-    MovASpec spec;
-    spec.records = ThreeRecords();
-    QByteArray file = BuildMovA(spec);
+    MovARecipe recipe;
+    recipe.records = ThreeRecords();
+    QByteArray file = BuildMovA(recipe);
     const qsizetype mdat = file.indexOf("mdat") - 4;
     const uint32_t size = qFromBigEndian<quint32>(file.constData() + mdat);
     // Move the payload 8 bytes on: size 1, type, 64-bit size.
@@ -406,9 +406,9 @@ TEST_F(MovFixture, MediaBeyondFourGibibytesIsSkippedByItsWholeSize) {
     // then the movie box. Its 64-bit size has non-zero high bits.
     const uint64_t media = 5ull << 30;
     const QByteArray head = Ftyp() + Box("free", Zeros(8)) + Be32(1) + "mdat" + Be64(media + 16);
-    MovASpec spec;
-    spec.records = ThreeRecords();
-    const QByteArray full = BuildMovA(spec);
+    MovARecipe recipe;
+    recipe.records = ThreeRecords();
+    const QByteArray full = BuildMovA(recipe);
     const QByteArray moov = full.mid(full.indexOf("moov") - 4);
     path = dir.filePath("BIG.MOV");
     QFile f(path);
@@ -428,7 +428,7 @@ TEST_F(MovFixture, MediaBeyondFourGibibytesIsSkippedByItsWholeSize) {
 }
 
 TEST_F(MovFixture, AParserUsedTwiceForgetsTheFirstFile) {
-    MovBSpec b;
+    MovBRecipe b;
     b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
     const QByteArray noProbeBox = Ftyp() + Box("mdat", Zeros(8)) +
                                   Box("moov", Skip(0) + Mvhd(0, 1000, 1000) + Trak(MovTrack{}));
@@ -438,7 +438,7 @@ TEST_F(MovFixture, AParserUsedTwiceForgetsTheFirstFile) {
     EXPECT_EQ(-1, Parse(noProbeBox, &second, &parser));
     EXPECT_EQ(parser.Layout(), CVel3gpParser::kNoLayout);
 
-    MovBSpec plain;
+    MovBRecipe plain;
     plain.cameraBoxes = Skip(0);
     RecordingInfo third;
     ASSERT_EQ(0, Parse(BuildMovB(plain), &third, &parser));
@@ -447,10 +447,10 @@ TEST_F(MovFixture, AParserUsedTwiceForgetsTheFirstFile) {
 }
 
 TEST_F(MovFixture, MediaIsSkippedAndTheFileOpenedAtMostTwice) {
-    MovASpec a;
+    MovARecipe a;
     a.records = ThreeRecords();
     a.mdatExtra = 1 << 20;
-    MovBSpec b;
+    MovBRecipe b;
     b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
     b.mdatSize = 1 << 20;
     for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
@@ -463,9 +463,9 @@ TEST_F(MovFixture, MediaIsSkippedAndTheFileOpenedAtMostTwice) {
 }
 
 TEST_F(MovFixture, EveryTruncatedCopyIsHandled) {
-    MovASpec a;
+    MovARecipe a;
     a.records = ThreeRecords();
-    MovBSpec b;
+    MovBRecipe b;
     b.cameraBoxes = Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
     for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
         const qsizetype moovEnd = file.size(); // moov comes last

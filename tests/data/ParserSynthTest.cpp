@@ -44,15 +44,15 @@ class ParserOnSynthFiles : public SynthFiles {
 TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
     for (Container c : {Container::Avi, Container::MovBoxes, Container::MovTrack}) {
         SCOPED_TRACE(Name(c));
-        const auto spec = SmallSpec(c);
-        const QString path = Write(spec, c == Container::Avi ? "REC_0001F.AVI" : "REC_0001F.MOV");
+        const auto recipe = SmallRecipe(c);
+        const QString path = Write(recipe, c == Container::Avi ? "REC_0001F.AVI" : "REC_0001F.MOV");
         RecordingInfo info;
         ASSERT_EQ(0, Parse(c, path, &info));
         EXPECT_EQ(info.width, 160);
         EXPECT_EQ(info.height, 90);
         EXPECT_NEAR(info.durationMs, 2000, 100);
         EXPECT_EQ(info.fileSize, uint64_t(QFileInfo(path).size()));
-        EXPECT_EQ(info.startTime, spec.start.toSecsSinceEpoch());
+        EXPECT_EQ(info.startTime, recipe.start.toSecsSinceEpoch());
 
         RecordingCatalog catalog;
         RecordingFile file;
@@ -129,9 +129,9 @@ TEST_F(ParserOnSynthFiles, DamagedOrForeignFilesAreRejected) {
          metaFirst, 0},
     };
     for (const Case& c : cases) {
-        auto spec = SmallSpec(c.written);
-        spec.faults = c.faults;
-        const QString path = Write(spec, c.written == Container::Avi ? "A.AVI" : "A.MOV");
+        auto recipe = SmallRecipe(c.written);
+        recipe.faults = c.faults;
+        const QString path = Write(recipe, c.written == Container::Avi ? "A.AVI" : "A.MOV");
         RecordingInfo info;
         EXPECT_EQ(c.result, Parse(c.parsedAs, path, &info)) << c.name;
         EXPECT_TRUE(info.metaChunks.empty()) << c.name;

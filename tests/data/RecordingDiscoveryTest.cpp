@@ -49,14 +49,14 @@ class RecordingDiscovery : public ::testing::Test {
 
     static void Write(Container container, const QString& relative, int startOffset,
                       std::optional<unsigned> attributes = std::nullopt) {
-        synth::RecordingSpec spec;
-        spec.container = container;
-        spec.start = kStart.addSecs(startOffset);
-        spec.attributes = attributes;
-        spec.fixes.assign(2, synth::Fix{35.5, 139.75, 10, 40, 90});
-        spec.gsensor.assign(20, GSensorSample{1, 2, 16});
+        synth::RecordingRecipe recipe;
+        recipe.container = container;
+        recipe.start = kStart.addSecs(startOffset);
+        recipe.attributes = attributes;
+        recipe.fixes.assign(2, synth::Fix{35.5, 139.75, 10, 40, 90});
+        recipe.gsensor.assign(20, GSensorSample{1, 2, 16});
         QString error;
-        ASSERT_TRUE(synth::WriteRecording(spec, card->Root() + relative, &error))
+        ASSERT_TRUE(synth::WriteRecording(recipe, card->Root() + relative, &error))
             << relative.toStdString() << ": " << error.toStdString();
     }
 

@@ -79,8 +79,8 @@ AviFindings WalkAvi(const QByteArray& d) {
 class SynthAvi : public SynthFiles {};
 
 TEST_F(SynthAvi, CameraChunksLieWhereTheWalkFindsThem) {
-    const auto spec = SmallSpec(Container::Avi);
-    const QByteArray d = Bytes(Write(spec, "FILE0010.AVI"));
+    const auto recipe = SmallRecipe(Container::Avi);
+    const QByteArray d = Bytes(Write(recipe, "FILE0010.AVI"));
     const AviFindings f = WalkAvi(d);
 
     EXPECT_TRUE(f.marker);
@@ -124,25 +124,25 @@ TEST_F(SynthAvi, CameraChunksLieWhereTheWalkFindsThem) {
 TEST_F(SynthAvi, DamagedFilesAreDamagedAsAsked) {
     struct Case {
         const char* name;
-        void (*damage)(synth::RecordingSpec&);
+        void (*damage)(synth::RecordingRecipe&);
         void (*check)(const AviFindings&, qint64 fileLength);
     };
     const Case cases[] = {
-        {"no marker", [](synth::RecordingSpec& s) { s.faults.noMarker = true; },
+        {"no marker", [](synth::RecordingRecipe& s) { s.faults.noMarker = true; },
          [](const AviFindings& f, qint64) {
              EXPECT_FALSE(f.marker);
              EXPECT_EQ(f.gpsSize, 128u);
          }},
-        {"power lost", [](synth::RecordingSpec& s) { s.faults.cutInMedia = true; },
+        {"power lost", [](synth::RecordingRecipe& s) { s.faults.cutInMedia = true; },
          [](const AviFindings& f, qint64) {
              EXPECT_TRUE(f.moviPastEnd);
              EXPECT_EQ(f.gpsOffset, 0);
          }},
-        {"gps0 not a multiple of 32", [](synth::RecordingSpec& s) { s.faults.gpsExtraBytes = 4; },
+        {"gps0 not a multiple of 32", [](synth::RecordingRecipe& s) { s.faults.gpsExtraBytes = 4; },
          [](const AviFindings& f, qint64) { EXPECT_EQ(f.gpsSize, 132u); }},
         // An odd "gsen" puts the walk out of step, so the "gps0" after it is lost.
         {"601-byte gsen",
-         [](synth::RecordingSpec& s) {
+         [](synth::RecordingRecipe& s) {
              s.gsensor.assign(100, {1, 2, 3});
              s.faults.gsensorExtraBytes = 1;
          },
@@ -150,18 +150,18 @@ TEST_F(SynthAvi, DamagedFilesAreDamagedAsAsked) {
              EXPECT_EQ(f.gsensorSize, 601u);
              EXPECT_EQ(f.gpsSize, 0u);
          }},
-        {"block past the end", [](synth::RecordingSpec& s) { s.faults.gpsSizeOverstated = 64; },
+        {"block past the end", [](synth::RecordingRecipe& s) { s.faults.gpsSizeOverstated = 64; },
          [](const AviFindings& f, qint64 length) {
              EXPECT_EQ(f.gpsSize, 192u);
              EXPECT_GT(f.gpsOffset + f.gpsSize, length);
              EXPECT_EQ(f.gpsOffset + 128, length);
          }},
         {"bad date",
-         [](synth::RecordingSpec& s) {
+         [](synth::RecordingRecipe& s) {
              s.faults.dateText = QByteArray("2021-13-04 18:30:05\0", 20);
          },
          [](const AviFindings& f, qint64) { EXPECT_EQ(f.dateText.left(10), "2021-13-04"); }},
-        {"no date", [](synth::RecordingSpec& s) { s.dateText = false; },
+        {"no date", [](synth::RecordingRecipe& s) { s.dateText = false; },
          [](const AviFindings& f, qint64) {
              EXPECT_TRUE(f.dateText.isEmpty());
              EXPECT_EQ(f.gpsSize, 128u);
@@ -169,9 +169,9 @@ TEST_F(SynthAvi, DamagedFilesAreDamagedAsAsked) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto spec = SmallSpec(Container::Avi);
-        c.damage(spec);
-        const QByteArray d = Bytes(Write(spec, "FILE0010.AVI"));
+        auto recipe = SmallRecipe(Container::Avi);
+        c.damage(recipe);
+        const QByteArray d = Bytes(Write(recipe, "FILE0010.AVI"));
         c.check(WalkAvi(d), d.size());
     }
 }

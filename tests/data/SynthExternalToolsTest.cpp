@@ -42,10 +42,10 @@ class SynthExternalTools : public SynthFiles {};
 TEST_F(SynthExternalTools, FfprobeSeesH264OfTheAskedSizeAndLength) {
     for (const Kind& k : kKinds) {
         SCOPED_TRACE(k.name);
-        auto spec = SmallSpec(k.container);
-        spec.durationMs = 3000;
-        spec.frameSize = QSize(192, 108);
-        const QString path = Write(spec, k.name);
+        auto recipe = SmallRecipe(k.container);
+        recipe.durationMs = 3000;
+        recipe.frameSize = QSize(192, 108);
+        const QString path = Write(recipe, k.name);
         const QJsonObject probe =
             QJsonDocument::fromJson(RunTool("ffprobe", {"-v", "error", "-print_format", "json",
                                                         "-show_format", "-show_streams", path}))
@@ -69,16 +69,16 @@ TEST_F(SynthExternalTools, FfprobeSeesH264OfTheAskedSizeAndLength) {
 // exiftool knows the "gps0" chunk and box of this camera family; it takes the
 // record time for UTC, which is only a label here.
 TEST_F(SynthExternalTools, ExiftoolReadsTheGpsRecordsThatWereWritten) {
-    auto spec = SmallSpec(Container::Avi);
-    spec.fixes.pop_back(); // exiftool would print the untimed record's zero date oddly
+    auto recipe = SmallRecipe(Container::Avi);
+    recipe.fixes.pop_back(); // exiftool would print the untimed record's zero date oddly
     const synth::Drive drive(synth::TokyoRoute());
     const auto driven = drive.Fixes(120, 6, 2);
-    spec.fixes.insert(spec.fixes.end(), driven.begin(), driven.end());
-    spec.durationMs = 5000;
+    recipe.fixes.insert(recipe.fixes.end(), driven.begin(), driven.end());
+    recipe.durationMs = 5000;
     for (const Container container : {Container::Avi, Container::MovBoxes}) {
-        spec.container = container;
+        recipe.container = container;
         const QString path =
-            Write(spec, container == Container::Avi ? "FILE0010.AVI" : "FILE0010.MOV");
+            Write(recipe, container == Container::Avi ? "FILE0010.AVI" : "FILE0010.MOV");
         const QJsonArray docs =
             QJsonDocument::fromJson(
                 RunTool("exiftool", {"-j", "-ee", "-n", "-G3", "-GPSLatitude", "-GPSLongitude",
@@ -99,16 +99,16 @@ TEST_F(SynthExternalTools, ExiftoolReadsTheGpsRecordsThatWereWritten) {
                 r[key] = tags[prefix + key];
             records << r;
         }
-        ASSERT_EQ(records.size(), int(spec.fixes.size()));
-        for (size_t i = 0; i < spec.fixes.size(); ++i) {
+        ASSERT_EQ(records.size(), int(recipe.fixes.size()));
+        for (size_t i = 0; i < recipe.fixes.size(); ++i) {
             SCOPED_TRACE(i);
-            const synth::Fix& fix = spec.fixes[i];
+            const synth::Fix& fix = recipe.fixes[i];
             const QJsonObject& r = records[int(i)];
             EXPECT_NEAR(r["GPSLatitude"].toDouble(), fix.latitude, 1e-7);
             EXPECT_NEAR(r["GPSLongitude"].toDouble(), fix.longitude, 1e-7);
             EXPECT_EQ(r["GPSSpeed"].toInt(), fix.speedKmh);
             EXPECT_EQ(r["GPSAltitude"].toInt(), fix.altitude);
-            const QDateTime t = spec.start.addSecs(qint64(i) / spec.gpsRate);
+            const QDateTime t = recipe.start.addSecs(qint64(i) / recipe.gpsRate);
             EXPECT_EQ(r["GPSDateTime"].toString(), t.toString("yyyy:MM:dd HH:mm:ss") + "Z");
         }
     }
@@ -175,7 +175,7 @@ TEST_F(SynthExternalTools, LibvlcPlaysEveryKindToTheEnd) {
     ASSERT_NE(instance, nullptr);
     for (const Kind& k : kKinds) {
         SCOPED_TRACE(k.name);
-        const PlayResult r = PlayToEnd(vlc, instance, Write(SmallSpec(k.container), k.name));
+        const PlayResult r = PlayToEnd(vlc, instance, Write(SmallRecipe(k.container), k.name));
         EXPECT_EQ(r.state, libvlc_Ended);
         EXPECT_EQ(r.width, 160u);
         EXPECT_EQ(r.height, 90u);

@@ -57,29 +57,29 @@ inline std::vector<GSensorSample> SampleGSensor() {
     return {{1, -2, 16}, {-127, 127, 0}, {0x0105, -128, 3}, {5, 6, 7}, {-1, -1, -1}};
 }
 
-inline synth::RecordingSpec SmallSpec(synth::Container container) {
-    synth::RecordingSpec spec;
-    spec.container = container;
-    spec.durationMs = 2000;
-    spec.frameSize = QSize(160, 90);
-    spec.frameRate = 10;
-    spec.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5));
-    spec.gpsRate = 2;
-    spec.gsensorRate = 5;
-    spec.gsensorScale = 8;
-    spec.fixes = SampleFixes();
-    spec.gsensor = SampleGSensor();
-    return spec;
+inline synth::RecordingRecipe SmallRecipe(synth::Container container) {
+    synth::RecordingRecipe recipe;
+    recipe.container = container;
+    recipe.durationMs = 2000;
+    recipe.frameSize = QSize(160, 90);
+    recipe.frameRate = 10;
+    recipe.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5));
+    recipe.gpsRate = 2;
+    recipe.gsensorRate = 5;
+    recipe.gsensorScale = 8;
+    recipe.fixes = SampleFixes();
+    recipe.gsensor = SampleGSensor();
+    return recipe;
 }
 
 class SynthFiles : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { synth::SetCacheFolder(HALVEX_BINARY_DIR "/synth-cache"); }
 
-    QString Write(const synth::RecordingSpec& spec, const QString& name) {
+    QString Write(const synth::RecordingRecipe& recipe, const QString& name) {
         const QString path = dir.filePath(name);
         QString error;
-        EXPECT_TRUE(synth::WriteRecording(spec, path, &error)) << error.toStdString();
+        EXPECT_TRUE(synth::WriteRecording(recipe, path, &error)) << error.toStdString();
         return path;
     }
 

@@ -70,7 +70,7 @@ BoxFindings WalkBoxes(const QByteArray& d) {
 class SynthMovBoxes : public SynthFiles {};
 
 TEST_F(SynthMovBoxes, CameraBoxesLieWhereTheWalkFindsThem) {
-    const QByteArray d = Bytes(Write(SmallSpec(Container::MovBoxes), "FILE0010.MOV"));
+    const QByteArray d = Bytes(Write(SmallRecipe(Container::MovBoxes), "FILE0010.MOV"));
     const BoxFindings f = WalkBoxes(d);
 
     EXPECT_TRUE(f.ftypFirst);
@@ -97,9 +97,9 @@ TEST_F(SynthMovBoxes, CameraBoxesLieWhereTheWalkFindsThem) {
 }
 
 TEST_F(SynthMovBoxes, WithoutDateTextTheSkipBoxTellsTheLayout) {
-    auto spec = SmallSpec(Container::MovBoxes);
-    spec.dateText = false;
-    const BoxFindings f = WalkBoxes(Bytes(Write(spec, "FILE0010.MOV")));
+    auto recipe = SmallRecipe(Container::MovBoxes);
+    recipe.dateText = false;
+    const BoxFindings f = WalkBoxes(Bytes(Write(recipe, "FILE0010.MOV")));
     EXPECT_EQ(f.firstLayoutBox, "skip");
     EXPECT_TRUE(f.dateText.isEmpty());
     EXPECT_EQ(f.gpsSize, 128);
@@ -108,32 +108,32 @@ TEST_F(SynthMovBoxes, WithoutDateTextTheSkipBoxTellsTheLayout) {
 TEST_F(SynthMovBoxes, DamagedFilesAreDamagedAsAsked) {
     struct Case {
         const char* name;
-        void (*damage)(synth::RecordingSpec&);
+        void (*damage)(synth::RecordingRecipe&);
         void (*check)(const BoxFindings&, qint64 fileLength);
     };
     const Case cases[] = {
-        {"foreign skip box", [](synth::RecordingSpec& s) { s.faults.noMarker = true; },
+        {"foreign skip box", [](synth::RecordingRecipe& s) { s.faults.noMarker = true; },
          [](const BoxFindings& f, qint64) {
              EXPECT_EQ(f.skipLastByte, 1);
              EXPECT_EQ(f.gpsSize, 128);
          }},
-        {"power lost", [](synth::RecordingSpec& s) { s.faults.cutInMedia = true; },
+        {"power lost", [](synth::RecordingRecipe& s) { s.faults.cutInMedia = true; },
          [](const BoxFindings& f, qint64) {
              EXPECT_EQ(f.durationMs, 0u);
              EXPECT_EQ(f.skipLastByte, -1);
          }},
-        {"block past the end", [](synth::RecordingSpec& s) { s.faults.gpsSizeOverstated = 32; },
+        {"block past the end", [](synth::RecordingRecipe& s) { s.faults.gpsSizeOverstated = 32; },
          [](const BoxFindings& f, qint64 length) {
              EXPECT_EQ(f.gpsSize, 160);
              EXPECT_EQ(f.gpsOffset + 128, length);
          }},
         {"601-byte gsen",
-         [](synth::RecordingSpec& s) {
+         [](synth::RecordingRecipe& s) {
              s.gsensor.assign(100, {1, 2, 3});
              s.faults.gsensorExtraBytes = 1;
          },
          [](const BoxFindings& f, qint64) { EXPECT_EQ(f.gsensorSize, 601); }},
-        {"truncated", [](synth::RecordingSpec& s) { s.faults.truncateTo = 1000; },
+        {"truncated", [](synth::RecordingRecipe& s) { s.faults.truncateTo = 1000; },
          [](const BoxFindings& f, qint64 length) {
              EXPECT_EQ(length, 1000);
              EXPECT_TRUE(f.ftypFirst);
@@ -142,9 +142,9 @@ TEST_F(SynthMovBoxes, DamagedFilesAreDamagedAsAsked) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto spec = SmallSpec(Container::MovBoxes);
-        c.damage(spec);
-        const QByteArray d = Bytes(Write(spec, "FILE0010.MOV"));
+        auto recipe = SmallRecipe(Container::MovBoxes);
+        c.damage(recipe);
+        const QByteArray d = Bytes(Write(recipe, "FILE0010.MOV"));
         c.check(WalkBoxes(d), d.size());
     }
 }

@@ -81,14 +81,14 @@ double Fraction(const QByteArray& d, qint64 at) {
 class SynthMovTrack : public SynthFiles {};
 
 TEST_F(SynthMovTrack, RecordsLieAtTheMetadataTrackChunkOffsets) {
-    const auto spec = SmallSpec(Container::MovTrack);
-    const QByteArray d = Bytes(Write(spec, "MOV_0001F.MOV"));
+    const auto recipe = SmallRecipe(Container::MovTrack);
+    const QByteArray d = Bytes(Write(recipe, "MOV_0001F.MOV"));
     const TrackFindings f = WalkTracks(d);
 
     EXPECT_EQ(f.firstLayoutBox, "free");
     EXPECT_NEAR(f.durationMs, 2000, 100);
     EXPECT_EQ(f.width, 160);
-    EXPECT_EQ(qint64(f.creation) - 2082844800LL, spec.start.toSecsSinceEpoch());
+    EXPECT_EQ(qint64(f.creation) - 2082844800LL, recipe.start.toSecsSinceEpoch());
     ASSERT_EQ(f.handlers.size(), 3);
     EXPECT_EQ(f.handlers[0], "vide:JTD_");
     EXPECT_EQ(f.handlers[2].left(4), "meta");
@@ -122,9 +122,9 @@ TEST_F(SynthMovTrack, RecordsLieAtTheMetadataTrackChunkOffsets) {
     for (int i = 0; i < 5; ++i) {
         const qint64 r = f.recordOffsets[i];
         EXPECT_NE(Le16s(d, r + 6), 0) << i;
-        EXPECT_EQ(Le16s(d, r + 8), spec.gsensor[i].x) << i;
-        EXPECT_EQ(Le16s(d, r + 10), spec.gsensor[i].y) << i;
-        EXPECT_EQ(Le16s(d, r + 12), spec.gsensor[i].z) << i;
+        EXPECT_EQ(Le16s(d, r + 8), recipe.gsensor[i].x) << i;
+        EXPECT_EQ(Le16s(d, r + 10), recipe.gsensor[i].y) << i;
+        EXPECT_EQ(Le16s(d, r + 12), recipe.gsensor[i].z) << i;
     }
 }
 
@@ -159,11 +159,11 @@ TEST_F(SynthMovTrack, RecordTimesAreUtcAsTheViewerWillShiftThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.place);
-        auto spec = SmallSpec(Container::MovTrack);
-        spec.start = c.wallClock;
-        spec.fixes = {synth::Fix{c.latitude, c.longitude, 0, 30, 0, 1, true}};
-        spec.gsensor.clear();
-        const QByteArray d = Bytes(Write(spec, "MOV_0001F.MOV"));
+        auto recipe = SmallRecipe(Container::MovTrack);
+        recipe.start = c.wallClock;
+        recipe.fixes = {synth::Fix{c.latitude, c.longitude, 0, 30, 0, 1, true}};
+        recipe.gsensor.clear();
+        const QByteArray d = Bytes(Write(recipe, "MOV_0001F.MOV"));
         const TrackFindings f = WalkTracks(d);
         ASSERT_EQ(f.recordOffsets.size(), 1);
         EXPECT_EQ(RecordTime(d, f.recordOffsets[0]), c.utc);
@@ -177,7 +177,7 @@ TEST_F(SynthMovTrack, CreationTimeIsTheInstantOfTheLocalWallClock) {
     const QByteArray savedTz = qgetenv("TZ");
     qputenv("TZ", "JST-9");
     tzset();
-    const QByteArray d = Bytes(Write(SmallSpec(Container::MovTrack), "MOV_0001F.MOV"));
+    const QByteArray d = Bytes(Write(SmallRecipe(Container::MovTrack), "MOV_0001F.MOV"));
     if (savedTz.isNull())
         qunsetenv("TZ");
     else
@@ -189,25 +189,25 @@ TEST_F(SynthMovTrack, CreationTimeIsTheInstantOfTheLocalWallClock) {
 TEST_F(SynthMovTrack, DamagedFilesAreDamagedAsAsked) {
     struct Case {
         const char* name;
-        void (*damage)(synth::RecordingSpec&);
+        void (*damage)(synth::RecordingRecipe&);
         void (*check)(const TrackFindings&);
     };
     const Case cases[] = {
-        {"no marker", [](synth::RecordingSpec& s) { s.faults.noMarker = true; },
+        {"no marker", [](synth::RecordingRecipe& s) { s.faults.noMarker = true; },
          [](const TrackFindings& f) {
              ASSERT_FALSE(f.handlers.isEmpty());
              EXPECT_EQ(f.handlers[0].left(4), "vide");
              EXPECT_NE(f.handlers[0].mid(5), "JTD_");
              EXPECT_TRUE(f.recordOffsets.isEmpty());
          }},
-        {"metadata track first", [](synth::RecordingSpec& s) { s.faults.metaTrackFirst = true; },
+        {"metadata track first", [](synth::RecordingRecipe& s) { s.faults.metaTrackFirst = true; },
          [](const TrackFindings& f) {
              ASSERT_EQ(f.handlers.size(), 3);
              EXPECT_EQ(f.handlers[0].left(4), "meta");
              EXPECT_EQ(f.handlers[1], "vide:JTD_");
              EXPECT_TRUE(f.recordOffsets.isEmpty());
          }},
-        {"power lost", [](synth::RecordingSpec& s) { s.faults.cutInMedia = true; },
+        {"power lost", [](synth::RecordingRecipe& s) { s.faults.cutInMedia = true; },
          [](const TrackFindings& f) {
              EXPECT_EQ(f.firstLayoutBox, "free");
              EXPECT_TRUE(f.handlers.isEmpty());
@@ -215,9 +215,9 @@ TEST_F(SynthMovTrack, DamagedFilesAreDamagedAsAsked) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto spec = SmallSpec(Container::MovTrack);
-        c.damage(spec);
-        c.check(WalkTracks(Bytes(Write(spec, "MOV_0001F.MOV"))));
+        auto recipe = SmallRecipe(Container::MovTrack);
+        c.damage(recipe);
+        c.check(WalkTracks(Bytes(Write(recipe, "MOV_0001F.MOV"))));
     }
 }
 

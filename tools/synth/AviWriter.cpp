@@ -48,7 +48,7 @@ void AppendLe32(QByteArray& out, uint32_t v) {
 
 } // namespace
 
-std::optional<QByteArray> BuildAvi(const QByteArray& base, const RecordingSpec& spec,
+std::optional<QByteArray> BuildAvi(const QByteArray& base, const RecordingRecipe& recipe,
                                    QString* error) {
     auto fail = [error](const char* why) {
         if (error)
@@ -69,11 +69,12 @@ std::optional<QByteArray> BuildAvi(const QByteArray& base, const RecordingSpec& 
         return fail("the encoded AVI has no main header");
 
     QByteArray out = base.left(riffEnd);
-    out.replace(avih->PayloadOffset() + 40, 4, spec.faults.noMarker ? QByteArray(4, '\0') : "JTDD");
+    out.replace(avih->PayloadOffset() + 40, 4,
+                recipe.faults.noMarker ? QByteArray(4, '\0') : "JTDD");
     // Power lost while recording: the file ends inside the movi list.
-    if (spec.faults.cutInMedia)
+    if (recipe.faults.cutInMedia)
         return out.left(movi->PayloadOffset() + movi->size / 2);
-    for (const CameraChunk& chunk : CameraChunks(spec)) {
+    for (const CameraChunk& chunk : CameraChunks(recipe)) {
         out.append(chunk.id);
         AppendLe32(out, chunk.declaredSize);
         out.append(chunk.payload);

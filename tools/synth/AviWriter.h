@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/synth/RecordingSpec.h"
+#include "tools/synth/RecordingRecipe.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +10,7 @@ namespace synth {
 // Turns an ffmpeg AVI into a camera recording: the "JTDD" marker in the main
 // header's first reserved word and the camera's chunks after the index, inside
 // the RIFF form.
-std::optional<QByteArray> BuildAvi(const QByteArray& base, const RecordingSpec& spec,
+std::optional<QByteArray> BuildAvi(const QByteArray& base, const RecordingRecipe& recipe,
                                    QString* error);
 
 } // namespace synth

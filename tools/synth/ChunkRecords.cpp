@@ -70,23 +70,24 @@ QByteArray DateText(const QDateTime& wallClock) {
     return text;
 }
 
-std::vector<CameraChunk> CameraChunks(const RecordingSpec& spec) {
+std::vector<CameraChunk> CameraChunks(const RecordingRecipe& recipe) {
     std::vector<CameraChunk> chunks;
     auto add = [&chunks](const char* id, const QByteArray& payload, uint32_t extra = 0) {
         chunks.push_back({QByteArray(id, 4), payload, uint32_t(payload.size()) + extra});
     };
-    const Faults& faults = spec.faults;
+    const Faults& faults = recipe.faults;
     if (faults.dateText)
         add("IDIT", *faults.dateText);
-    else if (spec.dateText)
-        add("IDIT", DateText(spec.start));
-    const auto gpsa = GpsParams(spec.gpsRate);
-    const auto gsea = GSensorParams(spec.gsensorRate, spec.gsensorScale);
+    else if (recipe.dateText)
+        add("IDIT", DateText(recipe.start));
+    const auto gpsa = GpsParams(recipe.gpsRate);
+    const auto gsea = GSensorParams(recipe.gsensorRate, recipe.gsensorScale);
     add("gpsa", QByteArray(reinterpret_cast<const char*>(gpsa.data()), 4));
     add("gsea", QByteArray(reinterpret_cast<const char*>(gsea.data()), 4));
-    add("gsen", GSensorBlock(spec.gsensor) + QByteArray(faults.gsensorExtraBytes, '\x5a'));
+    add("gsen", GSensorBlock(recipe.gsensor) + QByteArray(faults.gsensorExtraBytes, '\x5a'));
     add("gps0",
-        GpsBlock(spec.fixes, spec.start, spec.gpsRate) + QByteArray(faults.gpsExtraBytes, '\x5a'),
+        GpsBlock(recipe.fixes, recipe.start, recipe.gpsRate) +
+            QByteArray(faults.gpsExtraBytes, '\x5a'),
         faults.gpsSizeOverstated);
     return chunks;
 }

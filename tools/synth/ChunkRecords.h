@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/synth/RecordingSpec.h"
+#include "tools/synth/RecordingRecipe.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -36,7 +36,7 @@ struct CameraChunk {
 // "IDIT" (when asked for), "gpsa", "gsea", "gsen", "gps0", in this order: the
 // parameters come before the GPS block whose start time depends on them, and
 // the GPS block comes last so that an overstated size runs past the end.
-std::vector<CameraChunk> CameraChunks(const RecordingSpec& spec);
+std::vector<CameraChunk> CameraChunks(const RecordingRecipe& recipe);
 
 // Heading in the records' units of 2 degrees.
 uint8_t HeadingUnits(double degrees);

@@ -55,30 +55,31 @@ bool WriteDemoCard(const QString& root, QString* error,
         const QString folder = g.container == Container::Avi ? "DCIM/AVI" : "DCIM/Movie";
         for (int f = 0; f < g.files; ++f) {
             const double from = g.driveFrom + f * g.secondsEach;
-            RecordingSpec spec;
-            spec.container = g.container;
-            spec.durationMs = g.secondsEach * 1000;
-            spec.frameRate = 30;
-            spec.start = kFirstStart.addSecs(qint64(from));
-            spec.lock = g.lock;
-            spec.gpsRate = track ? kTrackRecordRate : 1;
-            spec.gsensorRate = track ? kTrackRecordRate : 10;
-            spec.fixes = drive.Fixes(from, g.secondsEach * spec.gpsRate, spec.gpsRate);
-            spec.gsensor = drive.Samples(from, g.secondsEach * spec.gsensorRate, spec.gsensorRate);
+            RecordingRecipe recipe;
+            recipe.container = g.container;
+            recipe.durationMs = g.secondsEach * 1000;
+            recipe.frameRate = 30;
+            recipe.start = kFirstStart.addSecs(qint64(from));
+            recipe.lock = g.lock;
+            recipe.gpsRate = track ? kTrackRecordRate : 1;
+            recipe.gsensorRate = track ? kTrackRecordRate : 10;
+            recipe.fixes = drive.Fixes(from, g.secondsEach * recipe.gpsRate, recipe.gpsRate);
+            recipe.gsensor =
+                drive.Samples(from, g.secondsEach * recipe.gsensorRate, recipe.gsensorRate);
             if (g.pothole)
-                AddPothole(spec.gsensor, spec.gsensorRate);
+                AddPothole(recipe.gsensor, recipe.gsensorRate);
 
             const CameraPair names =
                 CameraNames(g.naming, folder, PrefixFor(g.naming, g.lock), g.firstSequence + f,
                             g.container == Container::Avi ? "AVI" : "MOV");
             // The rear camera: smaller picture, another test pattern, no sound.
-            RecordingSpec rear = spec;
+            RecordingRecipe rear = recipe;
             rear.frameSize = QSize(480, 270);
             rear.pattern = "testsrc";
             rear.audio = false;
-            spec.frameSize = QSize(640, 360);
-            const std::pair<const RecordingSpec*, QString> files[] = {{&spec, names.front},
-                                                                      {&rear, names.rear}};
+            recipe.frameSize = QSize(640, 360);
+            const std::pair<const RecordingRecipe*, QString> files[] = {{&recipe, names.front},
+                                                                        {&rear, names.rear}};
             for (const auto& [camera, name] : files) {
                 const QString path = QDir(root).filePath(name);
                 if (!WriteRecording(*camera, path, error))

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/synth/RecordingSpec.h"
+#include "tools/synth/RecordingRecipe.h"
 #include "tools/synth/TokyoRoute.h"
 
 #include <cstdint>

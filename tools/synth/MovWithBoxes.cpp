@@ -24,20 +24,20 @@ QByteArray ChunkBox(const CameraChunk& chunk) {
 
 } // namespace
 
-std::optional<QByteArray> BuildMovWithBoxes(const QByteArray& base, const RecordingSpec& spec,
+std::optional<QByteArray> BuildMovWithBoxes(const QByteArray& base, const RecordingRecipe& recipe,
                                             QString* error) {
     const auto layout = ReadMovBase(base, error);
     if (!layout)
         return std::nullopt;
     QByteArray out = base;
-    if (!PatchMovieHeader(out, layout->moov, MovCreationTime(spec.start), 0, error))
+    if (!PatchMovieHeader(out, layout->moov, MovCreationTime(recipe.start), 0, error))
         return std::nullopt;
-    if (spec.faults.cutInMedia)
+    if (recipe.faults.cutInMedia)
         return out.left(layout->mdat.PayloadOffset() + layout->mdat.PayloadSize() / 2);
 
-    for (const CameraChunk& chunk : CameraChunks(spec)) {
+    for (const CameraChunk& chunk : CameraChunks(recipe)) {
         if (chunk.id == "gsen")
-            out += MakeBox("skip", SkipPayload(!spec.faults.noMarker));
+            out += MakeBox("skip", SkipPayload(!recipe.faults.noMarker));
         out += ChunkBox(chunk);
     }
     return out;

@@ -116,21 +116,21 @@ bool SpoilVideoMarker(QByteArray& data, const Box& moov, QString* error) {
 
 } // namespace
 
-std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const RecordingSpec& spec,
+std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const RecordingRecipe& recipe,
                                             QString* error) {
     const auto layout = ReadMovBase(base, error);
     if (!layout)
         return std::nullopt;
     QByteArray data = base;
-    if (spec.faults.noMarker && !SpoilVideoMarker(data, layout->moov, error))
+    if (recipe.faults.noMarker && !SpoilVideoMarker(data, layout->moov, error))
         return std::nullopt;
     // Same size as "wide", so no offset moves; it tells the viewer which layout this is.
     data.replace(layout->wide.offset + 4, 4, "free");
-    if (spec.faults.cutInMedia)
+    if (recipe.faults.cutInMedia)
         return data.left(layout->mdat.PayloadOffset() + layout->mdat.PayloadSize() / 2);
 
     int count = 0;
-    const QByteArray records = TrackRecords(spec, &count);
+    const QByteArray records = TrackRecords(recipe, &count);
     const int64_t firstRecord = layout->mdat.End();
     if (firstRecord + records.size() > int64_t(UINT32_MAX)) {
         if (error)
@@ -145,7 +145,7 @@ std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const Record
     }
     out += records;
 
-    const uint32_t creation = MovCreationTime(spec.start);
+    const uint32_t creation = MovCreationTime(recipe.start);
     const auto mvhd = FindPath(data, layout->moov, {"mvhd"});
     if (!mvhd || mvhd->PayloadSize() < 100) {
         if (error)
@@ -174,7 +174,7 @@ std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const Record
         const Box& child = (*children)[i];
         moovPayload += data.mid(child.offset, child.size);
         const bool afterThis =
-            spec.faults.metaTrackFirst ? child.type == "mvhd" : int64_t(i) == lastTrak;
+            recipe.faults.metaTrackFirst ? child.type == "mvhd" : int64_t(i) == lastTrak;
         if (afterThis)
             moovPayload += track;
     }

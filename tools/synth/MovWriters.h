@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/synth/RecordingSpec.h"
+#include "tools/synth/RecordingRecipe.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,12 +9,12 @@
 namespace synth {
 
 // Camera boxes ("IDIT", "gpsa", "gsea", "skip", "gsen", "gps0") after the moov.
-std::optional<QByteArray> BuildMovWithBoxes(const QByteArray& base, const RecordingSpec& spec,
+std::optional<QByteArray> BuildMovWithBoxes(const QByteArray& base, const RecordingRecipe& recipe,
                                             QString* error);
 
 // A "free" box first, the 88-byte records at the end of the mdat and a
 // metadata track whose chunk offsets point at them.
-std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const RecordingSpec& spec,
+std::optional<QByteArray> BuildMovWithTrack(const QByteArray& base, const RecordingRecipe& recipe,
                                             QString* error);
 
 // mvhd creation time for a wall-clock start: seconds since 1904 of the

@@ -12,32 +12,32 @@
 
 namespace synth {
 
-unsigned AttributesFor(const RecordingSpec& spec) {
-    if (spec.attributes)
-        return *spec.attributes;
-    if (spec.lock != Lock::None)
+unsigned AttributesFor(const RecordingRecipe& recipe) {
+    if (recipe.attributes)
+        return *recipe.attributes;
+    if (recipe.lock != Lock::None)
         return FileAttributes::ReadOnly | FileAttributes::Archive;
     return FileAttributes::Archive;
 }
 
-bool WriteRecording(const RecordingSpec& spec, const QString& path, QString* error) {
+bool WriteRecording(const RecordingRecipe& recipe, const QString& path, QString* error) {
     auto fail = [error](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
-    if (spec.durationMs <= 0 || spec.frameSize.isEmpty() || spec.frameRate <= 0)
+    if (recipe.durationMs <= 0 || recipe.frameSize.isEmpty() || recipe.frameRate <= 0)
         return fail("duration, frame size and frame rate must be positive");
-    if (!spec.start.isValid())
+    if (!recipe.start.isValid())
         return fail("no start time");
 
     BaseVideoKey key;
-    key.durationMs = spec.durationMs;
-    key.frameSize = spec.frameSize;
-    key.frameRate = spec.frameRate;
-    key.audio = spec.audio;
-    key.pattern = spec.pattern;
-    key.avi = spec.container == Container::Avi;
+    key.durationMs = recipe.durationMs;
+    key.frameSize = recipe.frameSize;
+    key.frameRate = recipe.frameRate;
+    key.audio = recipe.audio;
+    key.pattern = recipe.pattern;
+    key.avi = recipe.container == Container::Avi;
     const auto basePath = BaseVideo(key, error);
     if (!basePath)
         return false;
@@ -47,21 +47,21 @@ bool WriteRecording(const RecordingSpec& spec, const QString& path, QString* err
     const QByteArray base = baseFile.readAll();
 
     std::optional<QByteArray> out;
-    switch (spec.container) {
+    switch (recipe.container) {
     case Container::Avi:
-        out = BuildAvi(base, spec, error);
+        out = BuildAvi(base, recipe, error);
         break;
     case Container::MovBoxes:
-        out = BuildMovWithBoxes(base, spec, error);
+        out = BuildMovWithBoxes(base, recipe, error);
         break;
     case Container::MovTrack:
-        out = BuildMovWithTrack(base, spec, error);
+        out = BuildMovWithTrack(base, recipe, error);
         break;
     }
     if (!out)
         return false;
-    if (spec.faults.truncateTo >= 0)
-        out->truncate(qsizetype(std::min<int64_t>(spec.faults.truncateTo, out->size())));
+    if (recipe.faults.truncateTo >= 0)
+        out->truncate(qsizetype(std::min<int64_t>(recipe.faults.truncateTo, out->size())));
 
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (QFileInfo::exists(path) && !QFile::remove(path))
@@ -69,7 +69,7 @@ bool WriteRecording(const RecordingSpec& spec, const QString& path, QString* err
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(*out) != out->size() || !file.commit())
         return fail("cannot write " + path + ": " + file.errorString());
-    if (!FileAttributes::Set(path, AttributesFor(spec)))
+    if (!FileAttributes::Set(path, AttributesFor(recipe)))
         return fail("cannot set the attributes of " + path);
     return true;
 }

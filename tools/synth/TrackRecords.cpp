@@ -82,14 +82,14 @@ QByteArray TrackRecord(const Fix* fix, const GSensorSample* sample, const QDateT
     return r;
 }
 
-QByteArray TrackRecords(const RecordingSpec& spec, int* count) {
-    const size_t n = std::max(spec.fixes.size(), spec.gsensor.size());
+QByteArray TrackRecords(const RecordingRecipe& recipe, int* count) {
+    const size_t n = std::max(recipe.fixes.size(), recipe.gsensor.size());
     QByteArray all;
     all.reserve(int(n) * kTrackRecordSize);
     for (size_t i = 0; i < n; ++i) {
-        const Fix* fix = i < spec.fixes.size() ? &spec.fixes[i] : nullptr;
-        const GSensorSample* sample = i < spec.gsensor.size() ? &spec.gsensor[i] : nullptr;
-        all += TrackRecord(fix, sample, RecordTime(spec.start, int(i), kTrackRecordRate));
+        const Fix* fix = i < recipe.fixes.size() ? &recipe.fixes[i] : nullptr;
+        const GSensorSample* sample = i < recipe.gsensor.size() ? &recipe.gsensor[i] : nullptr;
+        all += TrackRecord(fix, sample, RecordTime(recipe.start, int(i), kTrackRecordRate));
     }
     if (count)
         *count = int(n);

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/synth/RecordingSpec.h"
+#include "tools/synth/RecordingRecipe.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -23,6 +23,6 @@ double DecodedDegrees(int32_t numerator, int32_t denominator);
 QByteArray TrackRecord(const Fix* fix, const GSensorSample* sample, const QDateTime& wallClock);
 
 // All records of a recording: record i holds fix i and sample i, at 5 a second.
-QByteArray TrackRecords(const RecordingSpec& spec, int* count);
+QByteArray TrackRecords(const RecordingRecipe& recipe, int* count);
 
 } // namespace synth

@@ -116,17 +116,17 @@ struct Options {
     }
 };
 
-std::optional<synth::RecordingSpec> SpecFrom(const QCommandLineParser& p, const Options& o,
-                                             QString* error) {
+std::optional<synth::RecordingRecipe> RecipeFrom(const QCommandLineParser& p, const Options& o,
+                                                 QString* error) {
     using namespace synth;
-    RecordingSpec spec;
+    RecordingRecipe recipe;
     const QString kind = p.value(o.kind);
     if (kind == "avi")
-        spec.container = Container::Avi;
+        recipe.container = Container::Avi;
     else if (kind == "mov-boxes")
-        spec.container = Container::MovBoxes;
+        recipe.container = Container::MovBoxes;
     else if (kind == "mov-track")
-        spec.container = Container::MovTrack;
+        recipe.container = Container::MovTrack;
     else
         return *error = "unknown --kind " + kind, std::nullopt;
     bool ok = true;
@@ -139,70 +139,71 @@ std::optional<synth::RecordingSpec> SpecFrom(const QCommandLineParser& p, const 
         return v;
     };
     const double seconds = number(o.duration);
-    spec.durationMs = int(seconds * 1000);
+    recipe.durationMs = int(seconds * 1000);
     const QStringList wh = p.value(o.size).split('x');
-    spec.frameSize = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
-    spec.frameRate = int(number(o.fps));
-    spec.audio = !p.isSet(o.noAudio);
-    spec.pattern = p.value(o.pattern);
-    spec.start = QDateTime::fromString(p.value(o.start), "yyyy-MM-dd HH:mm:ss");
-    spec.dateText = !p.isSet(o.noDateText);
-    spec.gpsRate = int(number(o.gpsRate));
-    spec.gsensorRate = int(number(o.gsensorRate));
-    spec.gsensorScale = int(number(o.gsensorScale));
+    recipe.frameSize = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+    recipe.frameRate = int(number(o.fps));
+    recipe.audio = !p.isSet(o.noAudio);
+    recipe.pattern = p.value(o.pattern);
+    recipe.start = QDateTime::fromString(p.value(o.start), "yyyy-MM-dd HH:mm:ss");
+    recipe.dateText = !p.isSet(o.noDateText);
+    recipe.gpsRate = int(number(o.gpsRate));
+    recipe.gsensorRate = int(number(o.gsensorRate));
+    recipe.gsensorScale = int(number(o.gsensorScale));
     const double offset = number(o.driveOffset);
-    spec.faults.gpsExtraBytes = int(number(o.gpsExtra));
-    spec.faults.gsensorExtraBytes = int(number(o.gsensorExtra));
-    spec.faults.gpsSizeOverstated = uint32_t(number(o.gpsOverstated));
+    recipe.faults.gpsExtraBytes = int(number(o.gpsExtra));
+    recipe.faults.gsensorExtraBytes = int(number(o.gsensorExtra));
+    recipe.faults.gpsSizeOverstated = uint32_t(number(o.gpsOverstated));
     if (p.isSet(o.truncateTo))
-        spec.faults.truncateTo = int64_t(number(o.truncateTo));
+        recipe.faults.truncateTo = int64_t(number(o.truncateTo));
     if (!ok)
         return std::nullopt;
-    if (spec.frameSize.isEmpty())
+    if (recipe.frameSize.isEmpty())
         return *error = "--size needs WxH", std::nullopt;
-    if (!spec.start.isValid())
+    if (!recipe.start.isValid())
         return *error = "--start needs YYYY-MM-DD HH:MM:SS", std::nullopt;
-    if (spec.gpsRate < 1 || spec.gpsRate > 255 || spec.gsensorRate < 1 || spec.gsensorRate > 255)
+    if (recipe.gpsRate < 1 || recipe.gpsRate > 255 || recipe.gsensorRate < 1 ||
+        recipe.gsensorRate > 255)
         return *error = "rates must be 1 to 255", std::nullopt;
 
     const QString lock = p.value(o.lock);
     if (lock == "event")
-        spec.lock = Lock::Event;
+        recipe.lock = Lock::Event;
     else if (lock == "hand")
-        spec.lock = Lock::Hand;
+        recipe.lock = Lock::Hand;
     else if (lock != "none")
         return *error = "unknown --lock " + lock, std::nullopt;
     if (p.isSet(o.attributes)) {
         const unsigned bits = p.value(o.attributes).toUInt(&ok, 0);
         if (!ok)
             return *error = "--attributes needs a number", std::nullopt;
-        spec.attributes = bits;
+        recipe.attributes = bits;
     }
 
-    const bool track = spec.container == Container::MovTrack;
-    const int gpsRate = track ? kTrackRecordRate : spec.gpsRate;
-    const int gsensorRate = track ? kTrackRecordRate : spec.gsensorRate;
+    const bool track = recipe.container == Container::MovTrack;
+    const int gpsRate = track ? kTrackRecordRate : recipe.gpsRate;
+    const int gsensorRate = track ? kTrackRecordRate : recipe.gsensorRate;
     const Drive drive(TokyoRoute());
     if (p.isSet(o.routeCsv)) {
         auto fixes = ReadRouteCsv(p.value(o.routeCsv), error);
         if (!fixes)
             return std::nullopt;
-        spec.fixes = std::move(*fixes);
+        recipe.fixes = std::move(*fixes);
     } else if (!p.isSet(o.noGps)) {
-        spec.fixes = drive.Fixes(offset, int(seconds * gpsRate), gpsRate);
+        recipe.fixes = drive.Fixes(offset, int(seconds * gpsRate), gpsRate);
     }
     if (p.isSet(o.noFix))
-        for (Fix& f : spec.fixes)
+        for (Fix& f : recipe.fixes)
             f.flags &= ~GpsPoint::kFixFlag;
     if (!p.isSet(o.noGsensor))
-        spec.gsensor = drive.Samples(offset, int(seconds * gsensorRate), gsensorRate);
+        recipe.gsensor = drive.Samples(offset, int(seconds * gsensorRate), gsensorRate);
 
-    spec.faults.noMarker = p.isSet(o.noMarker);
-    spec.faults.metaTrackFirst = p.isSet(o.metaTrackFirst);
-    spec.faults.cutInMedia = p.isSet(o.cutInMedia);
+    recipe.faults.noMarker = p.isSet(o.noMarker);
+    recipe.faults.metaTrackFirst = p.isSet(o.metaTrackFirst);
+    recipe.faults.cutInMedia = p.isSet(o.cutInMedia);
     if (p.isSet(o.dateText))
-        spec.faults.dateText = p.value(o.dateText).toLatin1() + QByteArray(1, '\0');
-    return spec;
+        recipe.faults.dateText = p.value(o.dateText).toLatin1() + QByteArray(1, '\0');
+    return recipe;
 }
 
 } // namespace
@@ -234,10 +235,10 @@ int main(int argc, char** argv) {
         return ok ? 0 : Fail(error);
     }
     if (args[0] == "file") {
-        const auto spec = SpecFrom(parser, options, &error);
-        if (!spec)
+        const auto recipe = RecipeFrom(parser, options, &error);
+        if (!recipe)
             return Fail(error);
-        return synth::WriteRecording(*spec, args[1], &error) ? 0 : Fail(error);
+        return synth::WriteRecording(*recipe, args[1], &error) ? 0 : Fail(error);
     }
     return Fail("unknown command " + args[0] + "; see --help");
 }

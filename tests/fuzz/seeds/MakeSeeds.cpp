@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
                               AviChunk("gps0", gps) + AviChunk("gsen", Zeros(24));
     bool ok = true;
 
-    AviSpec avi;
+    AviRecipe avi;
     avi.moviPayload = 32;
     avi.beforeMovi = camera + AviChunk("IDIT", "2021-07-04 18:30:05\n");
     avi.afterMovi = AviChunk("idx1", Zeros(16)) + AviChunk("JUNK", Zeros(8));
@@ -68,11 +68,11 @@ int main(int argc, char** argv) {
     avi.afterMovi = AviList("INFO", AviChunk("ISFT", "x"));
     ok &= Write(root + "/avi", "gps-time.avi", BuildAvi(avi));
 
-    MovASpec a;
+    MovARecipe a;
     a.records = {MetadataRecordBytes(TokyoRecord(1)), MetadataRecordBytes(TokyoRecord(2))};
     a.mdatExtra = 16;
     ok &= Write(root + "/mov", "metadata-track.mov", BuildMovA(a));
-    MovBSpec b;
+    MovBRecipe b;
     b.cameraBoxes = Skip(0) + Box("gpsa", Params(1)) + Box("gsea", Params(10, 8)) +
                     Box("gps0", gps) + Box("gsen", Zeros(24)) +
                     Box("IDIT", "2021-07-04 18:30:05\n");

@@ -89,15 +89,15 @@ QByteArray AviAudioStream(const QByteArray& format) {
     return AviList("strl", AviChunk("strh", strh) + AviChunk("strf", format));
 }
 
-QByteArray BuildAvi(const AviSpec& spec, int64_t* moviEnd) {
+QByteArray BuildAvi(const AviRecipe& recipe, int64_t* moviEnd) {
     const QByteArray hdrl =
-        AviList("hdrl", AviMainHeader(spec.microsPerFrame, spec.frames, spec.marker) +
-                            AviVideoStream(spec.width, spec.height));
-    const QByteArray movi =
-        AviList("movi", AviChunk("00dc", QByteArray(spec.moviPayload, '\x5a')), spec.moviSizeDelta);
-    QByteArray body = "AVI " + hdrl + spec.beforeMovi;
+        AviList("hdrl", AviMainHeader(recipe.microsPerFrame, recipe.frames, recipe.marker) +
+                            AviVideoStream(recipe.width, recipe.height));
+    const QByteArray movi = AviList(
+        "movi", AviChunk("00dc", QByteArray(recipe.moviPayload, '\x5a')), recipe.moviSizeDelta);
+    QByteArray body = "AVI " + hdrl + recipe.beforeMovi;
     const int64_t moviStart = 8 + body.size();
-    body += movi + spec.afterMovi;
+    body += movi + recipe.afterMovi;
     if (moviEnd)
         *moviEnd = moviStart + movi.size();
     return "RIFF" + Le32(uint32_t(body.size())) + body;
@@ -176,18 +176,18 @@ QByteArray Trak(const MovTrack& t) {
     return Box("trak", Box("tkhd", Zeros(84)) + mdia);
 }
 
-QByteArray BuildMovA(const MovASpec& spec) {
+QByteArray BuildMovA(const MovARecipe& recipe) {
     const QByteArray head = Ftyp() + Box("free", Zeros(8));
     QByteArray media;
     std::vector<uint32_t> offsets;
     const uint32_t mdatPayload = uint32_t(head.size() + 8);
-    for (const QByteArray& r : spec.records) {
+    for (const QByteArray& r : recipe.records) {
         offsets.push_back(mdatPayload + uint32_t(media.size()));
         media += r;
     }
-    media += QByteArray(spec.mdatExtra, '\x11');
-    QByteArray moov = Mvhd(spec.created, spec.timeScale, spec.duration);
-    for (MovTrack t : spec.tracks) {
+    media += QByteArray(recipe.mdatExtra, '\x11');
+    QByteArray moov = Mvhd(recipe.created, recipe.timeScale, recipe.duration);
+    for (MovTrack t : recipe.tracks) {
         if (QByteArray(t.handlerType) == "meta" && t.chunkOffsets.empty())
             t.chunkOffsets = offsets;
         moov += Trak(t);
@@ -201,9 +201,9 @@ QByteArray Skip(uint8_t lastByte, int payloadSize) {
     return Box("skip", p);
 }
 
-QByteArray BuildMovB(const MovBSpec& spec) {
-    return Ftyp() + spec.cameraBoxes + Box("mdat", QByteArray(spec.mdatSize, '\x22')) +
-           Box("moov", Mvhd(0, 1000, 1000) + Trak(spec.video));
+QByteArray BuildMovB(const MovBRecipe& recipe) {
+    return Ftyp() + recipe.cameraBoxes + Box("mdat", QByteArray(recipe.mdatSize, '\x22')) +
+           Box("moov", Mvhd(0, 1000, 1000) + Trak(recipe.video));
 }
 
 // ---- metadata records --------------------------------------------------------

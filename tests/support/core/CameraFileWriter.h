@@ -32,7 +32,7 @@ QByteArray AviVideoStream(uint32_t width, uint32_t height);
 // An audio stream list whose format payload is the given bytes.
 QByteArray AviAudioStream(const QByteArray& format);
 
-struct AviSpec {
+struct AviRecipe {
     uint32_t microsPerFrame = 33366;
     uint32_t frames = 9000;
     const char* marker = "JTDD";
@@ -44,7 +44,7 @@ struct AviSpec {
     QByteArray afterMovi;
 };
 // The file and where "movi" ends in it.
-QByteArray BuildAvi(const AviSpec& spec, int64_t* moviEnd = nullptr);
+QByteArray BuildAvi(const AviRecipe& recipe, int64_t* moviEnd = nullptr);
 
 // ---- MOV -------------------------------------------------------------------
 
@@ -73,7 +73,7 @@ QByteArray Trak(const MovTrack& track);
 
 // Layout A: ftyp, free, mdat holding the records, moov with mvhd and the
 // tracks; a "meta" track gets chunk offsets pointing at the records.
-struct MovASpec {
+struct MovARecipe {
     uint32_t created = 3708000000u;
     uint32_t timeScale = 1000;
     uint32_t duration = 60000;
@@ -81,15 +81,15 @@ struct MovASpec {
     std::vector<QByteArray> records;
     int mdatExtra = 64; // media bytes besides the records
 };
-QByteArray BuildMovA(const MovASpec& spec);
+QByteArray BuildMovA(const MovARecipe& recipe);
 
 // Layout B: ftyp, the camera boxes, mdat, moov with one track.
-struct MovBSpec {
+struct MovBRecipe {
     QByteArray cameraBoxes; // gpsa, gsea, gps0, gsen, IDIT, skip... in order
     MovTrack video{"vide", "VideoHandler", "avc1", 1280, 720, 90000, 5400000, {}};
     int mdatSize = 128;
 };
-QByteArray BuildMovB(const MovBSpec& spec);
+QByteArray BuildMovB(const MovBRecipe& recipe);
 // A "skip" box whose payload ends with the given byte.
 QByteArray Skip(uint8_t lastByte, int payloadSize = 16);
 

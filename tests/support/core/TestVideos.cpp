@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
-bool MakeTestVideo(const QString& path, const TestVideoSpec& spec, QString* error) {
+bool MakeTestVideo(const QString& path, const TestVideoRecipe& recipe, QString* error) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString size = QString("%1x%2").arg(spec.width).arg(spec.height);
-    const QString seconds = QString::number(spec.seconds);
+    const QString size = QString("%1x%2").arg(recipe.width).arg(recipe.height);
+    const QString seconds = QString::number(recipe.seconds);
     QStringList args{"-y",
                      "-loglevel",
                      "error",
@@ -15,7 +15,7 @@ bool MakeTestVideo(const QString& path, const TestVideoSpec& spec, QString* erro
                      "lavfi",
                      "-i",
                      QString("testsrc2=size=%1:rate=25").arg(size)};
-    if (spec.audio)
+    if (recipe.audio)
         args << "-f"
              << "lavfi"
              << "-i"
@@ -28,7 +28,7 @@ bool MakeTestVideo(const QString& path, const TestVideoSpec& spec, QString* erro
          << "5"
          << "-pix_fmt"
          << "yuv420p";
-    if (spec.audio)
+    if (recipe.audio)
         args << "-c:a"
              << "aac"
              << "-b:a"

@@ -48,7 +48,7 @@ struct Faults {
     std::optional<QByteArray> dateText; // replaces the "IDIT" text (may be invalid)
 };
 
-struct RecordingSpec {
+struct RecordingRecipe {
     Container container = Container::MovBoxes;
     int durationMs = 2000;
     QSize frameSize{160, 90};
