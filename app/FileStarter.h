@@ -40,9 +40,11 @@ class FileStarter {
     int m_nDeferredIndex = -1;
     int m_nDeferredTicks = 0;
 
+    // LOCK shows "unlock" (0) while the current group holds a locked file.
+    void RefreshLockButton();
+
   private:
     void StartFile(int index);
-    void RefreshLockButton();
     void ShowFrontSurface();
     void ClampCurrentFile();
     void PlayFrontFrom(CVlcPlayer* player);

@@ -18,7 +18,8 @@ PlaybackContext WithTimers(PlaybackContext context, WindowTimers* timers) {
 PlaybackLogic::PlaybackLogic(const PlaybackContext& context)
     : timers_([this](int id) { OnTimer(id); }), context_(WithTimers(context, &timers_)),
       tick(*context_.catalog, *context_.view), controller(context_, tick),
-      starter(context_, controller), open(context_, controller, starter) {
+      starter(context_, controller), open(context_, controller, starter),
+      files(context_, controller, starter) {
     if (context_.window)
         context_.window->installEventFilter(this);
 }
@@ -59,6 +60,18 @@ bool PlaybackLogic::OnCommand(int controlId) {
         return true;
     case IDC_OPEN:
         open.Run();
+        return true;
+    case IDC_DEL:
+        files.OnDelete();
+        return true;
+    case IDC_LOCK:
+        files.OnLock();
+        return true;
+    case IDC_SAVE:
+        files.OnSave();
+        return true;
+    case IDC_KML:
+        files.OnKml();
         return true;
     default:
         return false;

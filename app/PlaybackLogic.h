@@ -1,4 +1,5 @@
 #pragma once
+#include "app/FileCommands.h"
 #include "app/FileStarter.h"
 #include "app/OpenCommand.h"
 #include "app/PlaybackContext.h"
@@ -10,7 +11,8 @@
 
 // Everything the main window does to play recordings, in one object it owns:
 // it takes the window's playback messages (through an event filter on the
-// window), runs the playback timers and answers the transport commands.
+// window), runs the playback timers and answers the transport, OPEN and
+// file commands.
 // Declare it after the players, catalog and controls so that it goes first.
 class PlaybackLogic : public QObject {
     Q_OBJECT
@@ -46,4 +48,5 @@ class PlaybackLogic : public QObject {
     PlaybackController controller;
     FileStarter starter;
     OpenCommand open;
+    FileCommands files;
 };

@@ -51,11 +51,14 @@ class RecordingCatalog {
     // Asked before an existing destination file is replaced; false skips it.
     // Without a question existing files are replaced.
     using OverwriteQuestion = std::function<bool(const QString& destinationPath)>;
+    // Told before each file is copied: its position among the files to copy,
+    // their number and its path; false stops the copying there.
+    using CopyProgress = std::function<bool(int index, int total, const QString& source)>;
     // Copies the chosen recordings below the destination, keeping their
     // sub-folders; false when nothing is chosen. The source paths of files
     // that could not be copied go to notCopied.
     bool SaveChosen(const QString& destination, const OverwriteQuestion& askOverwrite = {},
-                    QStringList* notCopied = nullptr);
+                    QStringList* notCopied = nullptr, const CopyProgress& progress = {});
 
     // Writes the route of the current recording as a KML file in the folder;
     // false when there is no current recording or the file cannot be written.

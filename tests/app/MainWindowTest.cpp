@@ -5,6 +5,7 @@
 #include "controls/CKesToolTipCtrl.h"
 #include "platform/IniFile.h"
 #include "platform/widgets/MessageBox.h"
+#include "strings/UiStrings.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -115,6 +116,18 @@ TEST_F(MainWindowTest, PaneTogglesAreRememberedAndLaidOut) {
     static_cast<QAbstractButton*>(dlg.Control(IDC_MAP))->click();
     EXPECT_EQ(dlg.Control(IDC_FILE_LIST)->y(), 48);
     EXPECT_EQ(IniFile::ReadInt(Ini(), "UI", "MAP_ENABLE", -1), 0);
+}
+
+TEST_F(MainWindowTest, FileButtonsReachTheirCommands) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    // Nothing is listed, so each says so instead of acting.
+    for (int id : {IDC_DEL, IDC_LOCK, IDC_SAVE, IDC_KML}) {
+        boxes_.calls.clear();
+        static_cast<QAbstractButton*>(dlg.Control(id))->click();
+        ASSERT_EQ(boxes_.calls.size(), 1u) << id;
+        EXPECT_EQ(boxes_.calls[0].text, LoadUiString(136)) << id;
+    }
 }
 
 } // namespace

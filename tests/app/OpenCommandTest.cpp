@@ -2,12 +2,8 @@
 #include "app/AppSettings.h"
 #include "app/ControlIds.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,22 +24,7 @@ class OpenCommandTest : public ::testing::Test {
         AppSettings::DiscardInstance();
     }
     // Answers the next folder browser: a folder to choose, or "" to cancel.
-    void AnswerBrowser(const QString& folder) {
-        QTimer::singleShot(200, [folder, this] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            seenDirectory_ = dialog->directory().absolutePath();
-            if (folder.isEmpty()) {
-                dialog->reject();
-            } else {
-                // As a user types the folder's path into the name box.
-                if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit"))
-                    edit->setText(folder);
-                QMetaObject::invokeMethod(dialog, "accept");
-            }
-        });
-    }
+    void AnswerBrowser(const QString& folder) { AnswerFolderBrowser(folder, &seenDirectory_); }
 
     QTemporaryDir work_;
     QString previous_;

@@ -1,6 +1,10 @@
 #include "PlaybackHarness.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTimer>
 
 HarnessView::HarnessView() : position(Qt::Horizontal, &window), volume(Qt::Horizontal, &window) {
     window.resize(400, 200);
@@ -44,4 +48,21 @@ void Harness::AddGroup(const QStringList& paths) {
         catalog.files.push_back(file);
     }
     catalog.groups.push_back(group);
+}
+
+void AnswerFolderBrowser(const QString& folder, QString* seenDirectory) {
+    QTimer::singleShot(200, [folder, seenDirectory] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (seenDirectory)
+            *seenDirectory = dialog->directory().absolutePath();
+        if (folder.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit"))
+            edit->setText(folder);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
 }

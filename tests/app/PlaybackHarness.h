@@ -91,6 +91,11 @@ inline void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
 }
 
+// Answers the next folder browser a moment after it opens: as a user types a
+// folder's path into its name box and accepts, or cancels for "". The folder
+// the browser showed first goes to seenDirectory.
+void AnswerFolderBrowser(const QString& folder, QString* seenDirectory = nullptr);
+
 struct Harness {
     explicit Harness(const QString& library = VlcApi::LibraryName());
     // Adds a recording to the catalog (one group per call, front file first).

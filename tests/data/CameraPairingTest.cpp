@@ -1,6 +1,6 @@
 #include "recordings/CameraPairing.h"
 
-#include "ScratchDir.h"
+#include "tests/support/core/ScratchDir.h"
 
 #include <gtest/gtest.h>
 

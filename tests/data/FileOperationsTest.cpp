@@ -1,8 +1,8 @@
 #include "platform/FileAttributes.h"
 #include "recordings/RecordingCatalog.h"
 
-#include "CatalogFakes.h"
-#include "ScratchDir.h"
+#include "tests/support/core/CatalogFakes.h"
+#include "tests/support/core/ScratchDir.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -205,7 +205,7 @@ TEST_F(CardFixture, SaveKeepsSubFoldersAndAsksBeforeOverwriting) {
         return p.endsWith("FILE0002.MOV");
     }));
     EXPECT_EQ(asked.size(), 2);
-    EXPECT_EQ(asked[0], backup + "/DCIM/MOVIE//FILE0001.MOV");
+    EXPECT_EQ(asked[0], backup + "/DCIM/MOVIE/FILE0001.MOV");
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "older");
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0002.MOV"), "FILE0002");
 }
@@ -220,7 +220,7 @@ TEST_F(CardFixture, FailedCopyIsReportedAndLeavesTheDestinationWhole) {
     QStringList notCopied;
 
     EXPECT_TRUE(catalog.SaveChosen(backup, {}, &notCopied));
-    EXPECT_EQ(notCopied, (QStringList{catalog.GetFilePath(0), catalog.GetFilePath(1)}));
+    EXPECT_EQ(notCopied, (QStringList{PathOf("FILE0001.MOV"), PathOf("FILE0002.MOV")}));
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "earlier copy");
     EXPECT_TRUE(QFileInfo(backup + "/DCIM/MOVIE/FILE0002.MOV").isDir());
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0003.MOV"), "FILE0003") << "the rest is copied";
@@ -228,6 +228,29 @@ TEST_F(CardFixture, FailedCopyIsReportedAndLeavesTheDestinationWhole) {
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                   .size(),
               3);
+}
+
+TEST_F(CardFixture, SaveTellsItsProgressAndStopsWhenTold) {
+    Build({2, 1, 2});
+    const QString backup = card.path() + "/backup";
+    std::vector<std::pair<int, int>> told;
+    auto progress = [&](int index, int total, const QString&) {
+        told.emplace_back(index, total);
+        return index < 2;
+    };
+    groups.chosen = {0, 2};
+    EXPECT_TRUE(catalog.SaveChosen(backup, {}, nullptr, progress));
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 4}, {1, 4}, {2, 4}}));
+    EXPECT_TRUE(QFile::exists(backup + "/DCIM/MOVIE/FILE0002.MOV"));
+    EXPECT_FALSE(QFile::exists(backup + "/DCIM/MOVIE/FILE0004.MOV")) << "stopped before it";
+
+    told.clear();
+    groups.chosen = {1};
+    EXPECT_TRUE(catalog.SaveChosen(backup, {}, nullptr, [&](int index, int total, const QString&) {
+        told.emplace_back(index, total);
+        return true;
+    }));
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}})) << "the end is told too";
 }
 
 TEST_F(CardFixture, SaveOntoTheRecordingItselfKeepsIt) {

@@ -1,6 +1,6 @@
 #include "recordings/FolderWalk.h"
 
-#include "ScratchDir.h"
+#include "tests/support/core/ScratchDir.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

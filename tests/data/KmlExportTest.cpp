@@ -2,7 +2,7 @@
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
-#include "ScratchDir.h"
+#include "tests/support/core/ScratchDir.h"
 
 #include <QLocale>
 #include <clocale>

@@ -3,8 +3,8 @@
 #include "tools/synth/CameraNaming.h"
 #include "tools/synth/RecordingWriter.h"
 
-#include "CatalogFakes.h"
-#include "ScratchDir.h"
+#include "tests/support/core/CatalogFakes.h"
+#include "tests/support/core/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <memory>

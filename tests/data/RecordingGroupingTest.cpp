@@ -1,7 +1,7 @@
 #include "recordings/RecordingCatalog.h"
 
-#include "CatalogFakes.h"
-#include "ScratchDir.h"
+#include "tests/support/core/CatalogFakes.h"
+#include "tests/support/core/ScratchDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,146 @@
+#include "app/FileCommands.h"
+
+#include "app/FileStarter.h"
+#include "app/PlaybackController.h"
+#include "app/PlaybackView.h"
+#include "dialogs/CFolderDialog.h"
+#include "platform/widgets/MessageBox.h"
+#include "recordings/KmlExport.h"
+#include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
+
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace {
+
+// The string table's texts carry a printf-style "%s" for the caller to fill.
+QString Filled(unsigned id, const QString& value) {
+    return LoadUiString(id).replace(QLatin1String("%s"), value);
+}
+
+// More lines than this would push the message box off the screen.
+constexpr int kListedPathsMax = 15;
+
+} // namespace
+
+FileCommands::FileCommands(const PlaybackContext& context, PlaybackController& controller,
+                           FileStarter& starter)
+    : ctx_(context), controller_(controller), starter_(starter) {
+    chooseSaveFolder = [this](QString* folder) {
+        CFolderDialog browser(LoadUiString(130), QString(), ctx_.window);
+        const int result = browser.DoModal();
+        if (result == IDCANCEL)
+            return false;
+        *folder = result == IDOK ? browser.GetFolderPath() : QString();
+        return true;
+    };
+    kmlFolder = [] { return KmlFolder(); };
+}
+
+bool FileCommands::ReportEmptyCatalog() const {
+    if (!ctx_.catalog->files.empty())
+        return false;
+    ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+    return true;
+}
+
+void FileCommands::ReportNothingChosen() const {
+    ShowMessageBox(ctx_.window, LoadUiString(135), LoadUiString(144));
+}
+
+void FileCommands::HideVideos() {
+    for (Camera camera : {Camera::Front, Camera::Rear})
+        if (!ctx_.view->SurfaceHidden(camera))
+            ctx_.view->SetSurfaceHidden(camera, true);
+}
+
+void FileCommands::OnDelete() {
+    if (ReportEmptyCatalog())
+        return;
+    controller_.StopPlayers();
+    HideVideos();
+    const int answer =
+        ShowMessageBox(ctx_.window, LoadUiString(129), LoadUiString(128), MbButtons::OkCancel);
+    if (answer == IDOK && ctx_.catalog->DeleteChosen() == 0) {
+        ReportNothingChosen();
+        return;
+    }
+    controller_.OnPlay();
+}
+
+void FileCommands::OnLock() {
+    if (ReportEmptyCatalog())
+        return;
+    RecordingCatalog& catalog = *ctx_.catalog;
+    const int done =
+        catalog.CurrentGroupHasFlaggedFile() ? catalog.UnlockChosen() : catalog.LockChosen();
+    if (done == 0)
+        ReportNothingChosen();
+    starter_.RefreshLockButton();
+}
+
+void FileCommands::OnSave() {
+    if (ReportEmptyCatalog())
+        return;
+    controller_.StopPlayers();
+    QString folder;
+    if (!chooseSaveFolder || !chooseSaveFolder(&folder)) {
+        HideVideos();
+        return;
+    }
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir()) {
+        ShowMessageBox(ctx_.window, LoadUiString(132), LoadUiString(131), MbButtons::Ok,
+                       MbIcon::Warning);
+    } else {
+        // Recordings are large: show how far the copy has got once it takes
+        // a moment, and let the user stop between two files.
+        QProgressDialog progress(ctx_.window);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        progress.setCancelButtonText(LoadUiString(108));
+        progress.setAutoReset(false);
+        QStringList notCopied;
+        const bool chosen = ctx_.catalog->SaveChosen(
+            info.absoluteFilePath(),
+            [this](const QString& target) {
+                return ShowMessageBox(ctx_.window, Filled(141, target), LoadUiString(140),
+                                      MbButtons::OkCancel) == IDOK;
+            },
+            &notCopied,
+            [&progress](int index, int total, const QString& source) {
+                progress.setMaximum(total);
+                progress.setLabelText(QFileInfo(source).fileName());
+                progress.setValue(index);
+                return !progress.wasCanceled();
+            });
+        progress.close();
+        if (!chosen)
+            ReportNothingChosen();
+        else if (!notCopied.isEmpty())
+            ReportNotCopied(notCopied);
+    }
+    HideVideos();
+}
+
+// A failed copy left unreported would let the user take a partial backup
+// for a whole one.
+void FileCommands::ReportNotCopied(const QStringList& sources) const {
+    QStringList listed = sources.mid(0, kListedPathsMax);
+    if (sources.size() > kListedPathsMax)
+        listed << QStringLiteral("…");
+    ShowMessageBox(ctx_.window, Filled(200, listed.join('\n')), LoadUiString(131), MbButtons::Ok,
+                   MbIcon::Warning);
+}
+
+void FileCommands::OnKml() {
+    if (ReportEmptyCatalog())
+        return;
+    const QString folder = kmlFolder ? kmlFolder() : QString();
+    if (!folder.isEmpty() && !QFileInfo::exists(folder))
+        CreateFolderPath(folder);
+    QString fileName;
+    const bool saved = ctx_.catalog->ExportKml(folder, &fileName);
+    ShowMessageBox(ctx_.window, Filled(saved ? 125 : 126, fileName), LoadUiString(127));
+}
