@@ -19,6 +19,9 @@ QString Filled(unsigned id, const QString& value) {
     return LoadUiString(id).replace(QLatin1String("%s"), value);
 }
 
+// The progress bar counts bytes in steps; byte counts overflow an int.
+constexpr int kProgressSteps = 1000;
+
 // More lines than this would push the message box off the screen.
 constexpr int kListedPathsMax = 15;
 
@@ -49,6 +52,18 @@ void FileCommands::ReportNothingChosen() const {
     ShowMessageBox(ctx_.window, LoadUiString(135), LoadUiString(144));
 }
 
+void FileCommands::StopPlayers() {
+    controller_.StopPlayers();
+    ctx_.view->SetPlayButtonState(0);
+}
+
+// A refill of the lists loses the mark of the current recording.
+void FileCommands::MarkCurrentAgain() {
+    RecordingCatalog& catalog = *ctx_.catalog;
+    if (catalog.currentFile >= 0 && size_t(catalog.currentFile) < catalog.files.size())
+        catalog.SelectFile(catalog.currentFile);
+}
+
 void FileCommands::HideVideos() {
     for (Camera camera : {Camera::Front, Camera::Rear})
         if (!ctx_.view->SurfaceHidden(camera))
@@ -58,7 +73,7 @@ void FileCommands::HideVideos() {
 void FileCommands::OnDelete() {
     if (ReportEmptyCatalog())
         return;
-    controller_.StopPlayers();
+    StopPlayers();
     HideVideos();
     const int answer =
         ShowMessageBox(ctx_.window, LoadUiString(129), LoadUiString(128), MbButtons::OkCancel);
@@ -66,6 +81,7 @@ void FileCommands::OnDelete() {
         ReportNothingChosen();
         return;
     }
+    MarkCurrentAgain();
     controller_.OnPlay();
 }
 
@@ -77,18 +93,21 @@ void FileCommands::OnLock() {
         catalog.CurrentGroupHasFlaggedFile() ? catalog.UnlockChosen() : catalog.LockChosen();
     if (done == 0)
         ReportNothingChosen();
+    else
+        MarkCurrentAgain();
     starter_.RefreshLockButton();
 }
 
 void FileCommands::OnSave() {
     if (ReportEmptyCatalog())
         return;
-    controller_.StopPlayers();
+    StopPlayers();
+    // Stopped surfaces are no longer painted: hidden now, they cannot keep
+    // the picture of the browser drawn over them.
+    HideVideos();
     QString folder;
-    if (!chooseSaveFolder || !chooseSaveFolder(&folder)) {
-        HideVideos();
+    if (!chooseSaveFolder || !chooseSaveFolder(&folder))
         return;
-    }
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.isDir()) {
         ShowMessageBox(ctx_.window, LoadUiString(132), LoadUiString(131), MbButtons::Ok,
@@ -109,10 +128,11 @@ void FileCommands::OnSave() {
                                       MbButtons::OkCancel) == IDOK;
             },
             &notCopied,
-            [&progress](int index, int total, const QString& source) {
-                progress.setMaximum(total);
-                progress.setLabelText(QFileInfo(source).fileName());
-                progress.setValue(index);
+            [&progress](qint64 done, qint64 total, const QString& source) {
+                progress.setMaximum(kProgressSteps);
+                if (!source.isEmpty())
+                    progress.setLabelText(QFileInfo(source).fileName());
+                progress.setValue(total > 0 ? int(done * kProgressSteps / total) : kProgressSteps);
                 return !progress.wasCanceled();
             });
         progress.close();
@@ -121,7 +141,6 @@ void FileCommands::OnSave() {
         else if (!notCopied.isEmpty())
             ReportNotCopied(notCopied);
     }
-    HideVideos();
 }
 
 // A failed copy left unreported would let the user take a partial backup

@@ -2,6 +2,7 @@
 #include "app/PlaybackContext.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class FileStarter;
@@ -34,6 +35,8 @@ class FileCommands {
     bool ReportEmptyCatalog() const;
     void ReportNothingChosen() const;
     void ReportNotCopied(const QStringList& sources) const;
+    void StopPlayers();
+    void MarkCurrentAgain();
     void HideVideos();
 
     PlaybackContext ctx_;

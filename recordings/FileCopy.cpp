@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-bool CopyFileReplacing(const QString& source, const QString& destination) {
+bool CopyFileReplacing(const QString& source, const QString& destination,
+                       const std::function<bool(qint64 copied)>& copied) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
@@ -24,6 +25,10 @@ bool CopyFileReplacing(const QString& source, const QString& destination) {
             break;
         if (out.write(buffer.constData(), n) != n)
             break; // the failed write already cancels the commit
+        if (copied && !copied(out.pos())) {
+            out.cancelWriting();
+            break;
+        }
     }
     if (!out.commit())
         return false;

@@ -51,9 +51,10 @@ class RecordingCatalog {
     // Asked before an existing destination file is replaced; false skips it.
     // Without a question existing files are replaced.
     using OverwriteQuestion = std::function<bool(const QString& destinationPath)>;
-    // Told before each file is copied: its position among the files to copy,
-    // their number and its path; false stops the copying there.
-    using CopyProgress = std::function<bool(int index, int total, const QString& source)>;
+    // Told before each file and after each piece of it: the bytes copied so
+    // far of all the files to copy, their total and the file at hand; false
+    // stops the copying there, leaving no part of that file behind.
+    using CopyProgress = std::function<bool(qint64 done, qint64 total, const QString& source)>;
     // Copies the chosen recordings below the destination, keeping their
     // sub-folders; false when nothing is chosen. The source paths of files
     // that could not be copied go to notCopied.

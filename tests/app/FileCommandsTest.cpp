@@ -133,8 +133,10 @@ TEST_F(FileCommandsTest, DeleteStopsAsksAndDeletesTheChosenGroupsButNotLockedFil
         groups_.chosen = {0};
         h_->view.hidden[0] = h_->view.hidden[1] = false;
         boxes_.answer = c.answer;
+        h_->view.playButton = 1;
         Command(IDC_DEL);
         EXPECT_TRUE(VideosHidden());
+        EXPECT_EQ(h_->view.playButton, 0);
         EXPECT_EQ(Boxes().size(), 1u);
         EXPECT_EQ(Listed(), c.left) << c.answer;
         for (int serial = 1; serial <= 4; ++serial)
@@ -154,6 +156,8 @@ TEST_F(FileCommandsTest, LockLocksTheChosenGroupAndAgainUnlocksIt) {
         EXPECT_TRUE(*FileAttributes::Get(PathOf(serial)) & FileAttributes::ReadOnly) << serial;
     EXPECT_FALSE(*FileAttributes::Get(PathOf(3)) & FileAttributes::ReadOnly);
     EXPECT_EQ(h_->view.lockButton, 0); // the current group now holds a locked file
+    EXPECT_EQ(groups_.highlighted, (std::set<int>{0})) << "the current group stays marked";
+    EXPECT_EQ(fileRows_.highlighted, (std::set<int>{0}));
 
     // With the current group locked, LOCK unlocks whatever is chosen.
     groups_.chosen = {0};

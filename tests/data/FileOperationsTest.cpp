@@ -231,26 +231,43 @@ TEST_F(CardFixture, FailedCopyIsReportedAndLeavesTheDestinationWhole) {
 }
 
 TEST_F(CardFixture, SaveTellsItsProgressAndStopsWhenTold) {
+    // Files of 8 bytes, the fourth big enough to be copied in pieces.
     Build({2, 1, 2});
+    const QByteArray big(3 << 20, 'x');
+    card.Write("DCIM/MOVIE/FILE0004.MOV", big);
     const QString backup = card.path() + "/backup";
-    std::vector<std::pair<int, int>> told;
-    auto progress = [&](int index, int total, const QString&) {
-        told.emplace_back(index, total);
-        return index < 2;
+    std::vector<std::pair<qint64, qint64>> told;
+    auto telling = [&](bool keepGoing) {
+        return [&told, keepGoing](qint64 done, qint64 total, const QString&) {
+            told.emplace_back(done, total);
+            return keepGoing || done < 3 << 19;
+        };
     };
     groups.chosen = {0, 2};
-    EXPECT_TRUE(catalog.SaveChosen(backup, {}, nullptr, progress));
-    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 4}, {1, 4}, {2, 4}}));
-    EXPECT_TRUE(QFile::exists(backup + "/DCIM/MOVIE/FILE0002.MOV"));
-    EXPECT_FALSE(QFile::exists(backup + "/DCIM/MOVIE/FILE0004.MOV")) << "stopped before it";
+    EXPECT_TRUE(catalog.SaveChosen(backup, {}, nullptr, telling(true)));
+    const qint64 total = 3 * 8 + (3 << 20);
+    // Before each file and after each MiB of it, then the end.
+    const qint64 m = 1 << 20;
+    EXPECT_EQ(told, (std::vector<std::pair<qint64, qint64>>{{0, total},
+                                                            {8, total},
+                                                            {8, total},
+                                                            {16, total},
+                                                            {16, total},
+                                                            {16 + m, total},
+                                                            {16 + 2 * m, total},
+                                                            {16 + 3 * m, total},
+                                                            {16 + 3 * m, total},
+                                                            {total, total},
+                                                            {total, total}}));
 
+    // Stopped in the middle of the big file: no part of it is left.
     told.clear();
-    groups.chosen = {1};
-    EXPECT_TRUE(catalog.SaveChosen(backup, {}, nullptr, [&](int index, int total, const QString&) {
-        told.emplace_back(index, total);
-        return true;
-    }));
-    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}})) << "the end is told too";
+    QDir(backup).removeRecursively();
+    groups.chosen = {0, 2};
+    EXPECT_TRUE(catalog.SaveChosen(backup, {}, nullptr, telling(false)));
+    EXPECT_EQ(told.back().first, 16 + (2 << 20));
+    EXPECT_TRUE(QFile::exists(backup + "/DCIM/MOVIE/FILE0002.MOV"));
+    EXPECT_EQ(QDir(backup + "/DCIM/MOVIE").entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 TEST_F(CardFixture, SaveOntoTheRecordingItselfKeepsIt) {
