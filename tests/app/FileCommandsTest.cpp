@@ -4,8 +4,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/widgets/MessageBox.h"
 #include "strings/UiStrings.h"
-#include "tests/support/core/CatalogFakes.h"
-#include "tests/support/core/ScratchDir.h"
+#include "tests/support/core/SmallCard.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,54 +26,15 @@ Box B(const QString& text, const QString& caption) {
 
 // A card of small files in DCIM/MOVIE/, grouped as asked, behind the real
 // playback logic; message boxes are recorded and answered with OK.
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public HarnessTest {
   protected:
-    void SetUp() override {
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(work_.path());
-        AppSettings::DiscardInstance();
-        h_ = std::make_unique<Harness>();
-        h_->Logic().Initialise();
-    }
-    void TearDown() override {
-        h_.reset();
-        QDir::setCurrent(previous_);
-        AppSettings::DiscardInstance();
-    }
-
-    // Group g's file k starts at 10000 * g + 60 * k and lasts a minute.
     void Build(const std::vector<int>& filesPerGroup) {
-        RecordingCatalog& catalog = h_->catalog;
-        catalog.groupList = &groups_;
-        catalog.fileList = &fileRows_;
-        int serial = 1;
-        for (size_t g = 0; g < filesPerGroup.size(); ++g)
-            for (int k = 0; k < filesPerGroup[g]; ++k, ++serial) {
-                RecordingFile f;
-                f.root = card_.Root();
-                f.folder = "DCIM/MOVIE/";
-                f.fileName = Name(serial);
-                f.info.startTime = int64_t(10000 * g + 60 * k);
-                f.info.durationMs = 60000;
-                f.info.fileSize = 8;
-                card_.Write(f.folder + f.fileName, f.fileName.toLatin1().left(8));
-                catalog.files.push_back(f);
-            }
-        catalog.MarkGroupStarts();
-        catalog.BuildGroupsAndRows();
-        catalog.FillLists();
-        catalog.currentFile = 0;
+        card_.Build(h_->catalog, filesPerGroup);
+        h_->catalog.currentFile = 0;
     }
-    static QString Name(int serial) {
-        return QStringLiteral("FILE%1.MOV").arg(serial, 4, 10, QChar('0'));
-    }
-    QString PathOf(int serial) const { return card_.Root() + "DCIM/MOVIE/" + Name(serial); }
-    QStringList Listed() const {
-        QStringList names;
-        for (const RecordingFile& f : h_->catalog.files)
-            names << f.fileName;
-        return names;
-    }
+    static QString Name(int serial) { return SmallCard::Name(serial); }
+    QString PathOf(int serial) const { return card_.PathOf(serial); }
+    QStringList Listed() const { return SmallCard::ListedNames(h_->catalog); }
     void Command(int id) { h_->Logic().OnCommand(id); }
     // The boxes shown since the last call, as text and caption.
     std::vector<Box> Boxes() {
@@ -86,13 +46,10 @@ class FileCommandsTest : public ::testing::Test {
     }
     bool VideosHidden() const { return h_->view.hidden[0] && h_->view.hidden[1]; }
 
-    QTemporaryDir work_;
-    QString previous_;
     MessageBoxRecorder boxes_;
-    ScratchDir card_;
-    FakeGroupList groups_;
-    FakeFileList fileRows_;
-    std::unique_ptr<Harness> h_;
+    SmallCard card_;
+    FakeGroupList& groups_ = card_.groups;
+    FakeFileList& fileRows_ = card_.fileRows;
 };
 
 TEST_F(FileCommandsTest, EveryCommandOnAnEmptyListSaysSoAndDoesNothingElse) {
@@ -193,7 +150,7 @@ TEST_F(FileCommandsTest, SaveWarnsOfAMissingFolderAndCancelOnlyHidesTheVideos) {
     Build({1});
     groups_.chosen = {0};
     // A folder gone between the choice and the copy (a card pulled out).
-    const QString missing = card_.path() + "/missing";
+    const QString missing = card_.dir.path() + "/missing";
     FileCommands::FolderChooser browser = h_->Logic().files.chooseSaveFolder;
     h_->Logic().files.chooseSaveFolder = [missing](QString* folder) {
         *folder = missing;
@@ -204,7 +161,7 @@ TEST_F(FileCommandsTest, SaveWarnsOfAMissingFolderAndCancelOnlyHidesTheVideos) {
     ASSERT_EQ(boxes_.calls.size(), 1u);
     EXPECT_EQ(boxes_.calls[0].icon, MbIcon::Warning);
     EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(132), LoadUiString(131))}));
-    EXPECT_FALSE(QFileInfo::exists(card_.path() + "/missing"));
+    EXPECT_FALSE(QFileInfo::exists(card_.dir.path() + "/missing"));
 
     h_->view.hidden[0] = h_->view.hidden[1] = false;
     AnswerFolderBrowser("");
@@ -231,7 +188,7 @@ TEST_F(FileCommandsTest, SaveReportsTheFilesItCouldNotCopy) {
 TEST_F(FileCommandsTest, KmlSavesTheCurrentRouteAndSaysWhere) {
     Build({2});
     h_->catalog.currentFile = 1;
-    const QString folder = card_.path() + "/docs/KML/";
+    const QString folder = card_.dir.path() + "/docs/KML/";
     h_->Logic().files.kmlFolder = [folder] { return folder; };
     Command(IDC_KML);
     const QStringList written = QDir(folder).entryList({"*.KML"}, QDir::Files);
@@ -240,7 +197,7 @@ TEST_F(FileCommandsTest, KmlSavesTheCurrentRouteAndSaysWhere) {
     EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(125, folder + written[0]), LoadUiString(127))}));
 
     // A folder that cannot be made: the failure names the file it tried.
-    const QString blocked = card_.Write("blocked") + "/KML/";
+    const QString blocked = card_.dir.Write("blocked") + "/KML/";
     h_->Logic().files.kmlFolder = [blocked] { return blocked; };
     Command(IDC_KML);
     const std::vector<Box> seen = Boxes();

@@ -9,27 +9,12 @@
 namespace {
 
 // Settings go to a scratch working directory.
-class OpenCommandTest : public ::testing::Test {
+class OpenCommandTest : public HarnessTest {
   protected:
-    void SetUp() override {
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(work_.path());
-        AppSettings::DiscardInstance();
-        h_ = std::make_unique<Harness>();
-        h_->Logic().Initialise();
-    }
-    void TearDown() override {
-        h_.reset();
-        QDir::setCurrent(previous_);
-        AppSettings::DiscardInstance();
-    }
     // Answers the next folder browser: a folder to choose, or "" to cancel.
     void AnswerBrowser(const QString& folder) { AnswerFolderBrowser(folder, &seenDirectory_); }
 
-    QTemporaryDir work_;
-    QString previous_;
     QString seenDirectory_;
-    std::unique_ptr<Harness> h_;
 };
 
 TEST_F(OpenCommandTest, CancelStopsPlayersResetsRateAndKeepsTheCatalog) {

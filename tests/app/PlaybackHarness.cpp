@@ -1,6 +1,8 @@
 #include "PlaybackHarness.h"
+#include "app/AppSettings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -65,4 +67,18 @@ void AnswerFolderBrowser(const QString& folder, QString* seenDirectory) {
             edit->setText(folder);
         QMetaObject::invokeMethod(dialog, "accept");
     });
+}
+
+void HarnessTest::SetUp() {
+    previous_ = QDir::currentPath();
+    QDir::setCurrent(work_.path());
+    AppSettings::DiscardInstance();
+    h_ = std::make_unique<Harness>();
+    h_->Logic().Initialise();
+}
+
+void HarnessTest::TearDown() {
+    h_.reset();
+    QDir::setCurrent(previous_);
+    AppSettings::DiscardInstance();
 }

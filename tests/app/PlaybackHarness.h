@@ -10,9 +10,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QWidget>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <memory>
 
 class HarnessView : public PlaybackView {
@@ -107,4 +109,16 @@ struct Harness {
     CVlcPlayer front;
     CVlcPlayer rear;
     std::unique_ptr<PlaybackLogic> logic;
+};
+
+// A test of the playback logic whose settings file lives in a scratch
+// working directory, with a fresh harness for every case.
+class HarnessTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QTemporaryDir work_;
+    QString previous_;
+    std::unique_ptr<Harness> h_;
 };

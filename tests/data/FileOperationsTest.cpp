@@ -1,8 +1,7 @@
 #include "platform/FileAttributes.h"
 #include "recordings/RecordingCatalog.h"
 
-#include "tests/support/core/CatalogFakes.h"
-#include "tests/support/core/ScratchDir.h"
+#include "tests/support/core/SmallCard.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,42 +9,12 @@
 
 namespace {
 
-// A card with groups of files that exist on disk: group g's file k starts at
-// 10000 * g + 60 * k and lasts a minute.
-struct Card {
-    void Build(const std::vector<int>& filesPerGroup) {
-        catalog.groupList = &groups;
-        catalog.fileList = &fileRows;
-        int serial = 1;
-        for (size_t g = 0; g < filesPerGroup.size(); ++g) {
-            for (int k = 0; k < filesPerGroup[g]; ++k, ++serial) {
-                RecordingFile f;
-                f.root = card.Root();
-                f.folder = "DCIM/MOVIE/";
-                f.fileName = QStringLiteral("FILE%1.MOV").arg(serial, 4, 10, QChar('0'));
-                f.info.startTime = int64_t(10000 * g + 60 * k);
-                f.info.durationMs = 60000;
-                f.info.fileSize = 6;
-                card.Write(f.folder + f.fileName, f.fileName.toLatin1().left(8));
-                catalog.files.push_back(f);
-            }
-        }
-        catalog.MarkGroupStarts();
-        catalog.BuildGroupsAndRows();
-        catalog.FillLists();
-    }
-    QString PathOf(const QString& name) const { return card.Root() + "DCIM/MOVIE/" + name; }
-    QStringList ListedNames() const {
-        QStringList names;
-        for (const RecordingFile& f : catalog.files)
-            names << f.fileName;
-        return names;
-    }
+struct Card : SmallCard {
+    void Build(const std::vector<int>& filesPerGroup) { SmallCard::Build(catalog, filesPerGroup); }
+    QStringList ListedNames() const { return SmallCard::ListedNames(catalog); }
 
-    ScratchDir card;
     RecordingCatalog catalog;
-    FakeGroupList groups;
-    FakeFileList fileRows;
+    ScratchDir& card = dir;
 };
 
 struct CardFixture : ::testing::Test, Card {};

@@ -27,7 +27,19 @@ struct FileRowSeen {
     int64_t startTime;
 };
 
-class FakeGroupList : public GroupListView {
+// The drop-highlighted rows of a list and the row last scrolled into view.
+struct RowMarks {
+    void Set(int row, bool on) {
+        if (on)
+            highlighted.insert(row);
+        else
+            highlighted.erase(row);
+    }
+    std::set<int> highlighted;
+    int lastVisible = -1;
+};
+
+class FakeGroupList : public GroupListView, public RowMarks {
   public:
     void DeleteAllItems() override {
         rows.clear();
@@ -38,22 +50,15 @@ class FakeGroupList : public GroupListView {
         rows.push_back({groupNumber, resolution, totalDurationMs, totalSize, flags, startTime});
         return true;
     }
-    void SetDropHighlight(int row, bool on) override {
-        if (on)
-            highlighted.insert(row);
-        else
-            highlighted.erase(row);
-    }
+    void SetDropHighlight(int row, bool on) override { Set(row, on); }
     void EnsureVisible(int row) override { lastVisible = row; }
     bool IsRowChosen(int row) const override { return chosen.count(row) != 0; }
 
     std::vector<GroupRowSeen> rows;
     std::set<int> chosen;
-    std::set<int> highlighted;
-    int lastVisible = -1;
 };
 
-class FakeFileList : public FileListView {
+class FakeFileList : public FileListView, public RowMarks {
   public:
     void DeleteAllItems() override { rows.clear(); }
     bool AddFileRow(int groupNumber, int indexInGroup, const QString& folderText,
@@ -63,17 +68,10 @@ class FakeFileList : public FileListView {
                         flags, startTime});
         return true;
     }
-    void SetDropHighlight(int row, bool on) override {
-        if (on)
-            highlighted.insert(row);
-        else
-            highlighted.erase(row);
-    }
+    void SetDropHighlight(int row, bool on) override { Set(row, on); }
     void EnsureVisible(int row) override { lastVisible = row; }
 
     std::vector<FileRowSeen> rows;
-    std::set<int> highlighted;
-    int lastVisible = -1;
 };
 
 class FakeScanCounter : public ScanCounterView {

@@ -1,0 +1,52 @@
+#pragma once
+// A card of small files in DCIM/MOVIE/ of a scratch folder, listed in a
+// catalog grouped as asked: group g's file k starts at 10000 * g + 60 * k and
+// lasts a minute. Files are numbered from 1 (FILE0001.MOV) and hold the first
+// 8 bytes of their names.
+#include "recordings/RecordingCatalog.h"
+#include "tests/support/core/CatalogFakes.h"
+#include "tests/support/core/ScratchDir.h"
+
+#include <QStringList>
+#include <vector>
+
+class SmallCard {
+  public:
+    // Writes the files and lists them in `catalog`, with the fake lists as
+    // its views.
+    void Build(RecordingCatalog& catalog, const std::vector<int>& filesPerGroup) {
+        catalog.groupList = &groups;
+        catalog.fileList = &fileRows;
+        int serial = 1;
+        for (size_t g = 0; g < filesPerGroup.size(); ++g)
+            for (int k = 0; k < filesPerGroup[g]; ++k, ++serial) {
+                RecordingFile f;
+                f.root = dir.Root();
+                f.folder = "DCIM/MOVIE/";
+                f.fileName = Name(serial);
+                f.info.startTime = int64_t(10000 * g + 60 * k);
+                f.info.durationMs = 60000;
+                f.info.fileSize = 8;
+                dir.Write(f.folder + f.fileName, f.fileName.toLatin1().left(8));
+                catalog.files.push_back(f);
+            }
+        catalog.MarkGroupStarts();
+        catalog.BuildGroupsAndRows();
+        catalog.FillLists();
+    }
+    static QString Name(int serial) {
+        return QStringLiteral("FILE%1.MOV").arg(serial, 4, 10, QChar('0'));
+    }
+    QString PathOf(const QString& name) const { return dir.Root() + "DCIM/MOVIE/" + name; }
+    QString PathOf(int serial) const { return PathOf(Name(serial)); }
+    static QStringList ListedNames(const RecordingCatalog& catalog) {
+        QStringList names;
+        for (const RecordingFile& f : catalog.files)
+            names << f.fileName;
+        return names;
+    }
+
+    ScratchDir dir;
+    FakeGroupList groups;
+    FakeFileList fileRows;
+};
