@@ -19,7 +19,7 @@ PlaybackLogic::PlaybackLogic(const PlaybackContext& context)
     : timers_([this](int id) { OnTimer(id); }), context_(WithTimers(context, &timers_)),
       tick(*context_.catalog, *context_.view), controller(context_, tick),
       starter(context_, controller), open(context_, controller, starter),
-      files(context_, controller, starter) {
+      files(context_, controller, starter), snapshot(context_) {
     if (context_.window)
         context_.window->installEventFilter(this);
 }
@@ -72,6 +72,9 @@ bool PlaybackLogic::OnCommand(int controlId) {
         return true;
     case IDC_KML:
         files.OnKml();
+        return true;
+    case IDC_SNAP:
+        snapshot.Run();
         return true;
     default:
         return false;

@@ -5,14 +5,15 @@
 #include "app/PlaybackContext.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackTick.h"
+#include "app/SnapshotCommand.h"
 #include "platform/WindowTimers.h"
 
 #include <QObject>
 
 // Everything the main window does to play recordings, in one object it owns:
 // it takes the window's playback messages (through an event filter on the
-// window), runs the playback timers and answers the transport, OPEN and
-// file commands.
+// window), runs the playback timers and answers the transport, OPEN, file
+// and SNAP commands.
 // Declare it after the players, catalog and controls so that it goes first.
 class PlaybackLogic : public QObject {
     Q_OBJECT
@@ -49,4 +50,5 @@ class PlaybackLogic : public QObject {
     FileStarter starter;
     OpenCommand open;
     FileCommands files;
+    SnapshotCommand snapshot;
 };

@@ -1,0 +1,82 @@
+#include "app/SnapshotCommand.h"
+
+#include "dialogs/CSnapshotDialog.h"
+#include "platform/widgets/MessageBox.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+
+SnapshotCommand::SnapshotCommand(const PlaybackContext& context) : ctx_(context) {
+    // Owned by the main window, so that nothing else is clicked while the
+    // players wait paused.
+    chooseFile = [this](QString* path) {
+        CSnapshotDialog dialog(ctx_.window);
+        if (dialog.DoModal() != 1)
+            return false;
+        *path = dialog.GetPathName();
+        return true;
+    };
+}
+
+QString SnapshotCommand::TaggedPath(const QString& path, const QString& tag) {
+    const QString normal = QDir::fromNativeSeparators(path);
+    const int nameStart = normal.lastIndexOf('/') + 1;
+    const int dot = normal.lastIndexOf('.');
+    // A dot in a folder's name or leading a hidden file's name is no extension.
+    if (dot <= nameStart)
+        return path + tag;
+    return QString(path).insert(dot, tag);
+}
+
+// libvlc writes its own format (PNG) whatever the name says; the picture is
+// taken to a scratch file and written again in the format of the chosen
+// name's extension, so that a ".jpg" holds a JPEG.
+bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path) {
+    const QTemporaryDir scratch;
+    const QString taken = scratch.filePath("snapshot.png");
+    if (!scratch.isValid() || player.TakeSnapshot(taken, 0, 0) != 0 || !QFile::exists(taken))
+        return false;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const char* format = suffix == "jpg" || suffix == "jpeg" ? "JPEG" : "PNG";
+    const QImage picture(taken);
+    return !picture.isNull() && picture.save(path, format, format[0] == 'J' ? 95 : -1);
+}
+
+void SnapshotCommand::Run() {
+    if (ctx_.catalog->files.empty()) {
+        ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+        return;
+    }
+    CVlcPlayer* players[] = {ctx_.front, ctx_.rear};
+    bool pausedHere[] = {false, false};
+    for (int i = 0; i < 2; ++i) {
+        CVlcPlayer* p = players[i];
+        if (p && p->m_bAvailable && p->m_bPlaying) {
+            p->Pause();
+            p->m_bPlaying = 0;
+            p->m_bPaused = 1;
+            pausedHere[i] = true;
+        }
+    }
+    QString path;
+    if (chooseFile && chooseFile(&path)) {
+        const QString tags[] = {QStringLiteral("_F"), QStringLiteral("_R")};
+        for (int i = 0; i < 2; ++i)
+            if (players[i] && players[i]->m_bAvailable)
+                TakePicture(*players[i], TaggedPath(path, tags[i]));
+    }
+    for (int i = 0; i < 2; ++i) {
+        CVlcPlayer* p = players[i];
+        if (pausedHere[i] && p->m_bAvailable) {
+            p->Play();
+            p->m_bPlaying = 1;
+            p->m_bPaused = 0;
+        }
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include "app/PlaybackContext.h"
+
+#include <QString>
+#include <functional>
+
+// SNAP: the current pictures of both cameras as image files beside each
+// other, the front one marked "_F" and the rear one "_R". Players that were
+// playing are paused while the name is chosen and resumed afterwards.
+class SnapshotCommand {
+  public:
+    // Returns true with the path when the user chose a name.
+    using FileChooser = std::function<bool(QString* path)>;
+
+    explicit SnapshotCommand(const PlaybackContext& context);
+
+    void Run();
+
+    // `path` with `tag` put before the extension of its file name
+    // ("snap.jpg", "_F" gives "snap_F.jpg"), or at its end without one.
+    static QString TaggedPath(const QString& path, const QString& tag);
+
+    // The save dialog by default.
+    FileChooser chooseFile;
+
+  private:
+    static bool TakePicture(CVlcPlayer& player, const QString& path);
+
+    PlaybackContext ctx_;
+};
