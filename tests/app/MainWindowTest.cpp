@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, FileButtonsReachTheirCommands) {
     CVELDlg dlg;
     ASSERT_TRUE(ShowAndWait(dlg));
     // Nothing is listed, so each says so instead of acting.
-    for (int id : {IDC_DEL, IDC_LOCK, IDC_SAVE, IDC_KML}) {
+    for (int id : {IDC_DEL, IDC_LOCK, IDC_SAVE, IDC_KML, IDC_SNAP}) {
         boxes_.calls.clear();
         static_cast<QAbstractButton*>(dlg.Control(id))->click();
         ASSERT_EQ(boxes_.calls.size(), 1u) << id;
