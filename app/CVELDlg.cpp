@@ -321,7 +321,14 @@ void CVELDlg::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CVELDlg::mouseDoubleClickEvent(QMouseEvent* event) {
-    QDialog::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mouseDoubleClickEvent(event);
+        return;
+    }
+    // The speed read-out takes its own double-clicks (the unit toggle);
+    // everywhere else on the window's own surface it is [ ].
+    ToggleMaximized();
+    event->accept();
 }
 
 // Escape never closes the viewer.

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/MainLayout.h"
+#include "app/WindowPlacement.h"
 #include "platform/WindowMessages.h"
 #include "recordings/CatalogViews.h"
 #include "recordings/RecordingCatalog.h"
@@ -46,6 +47,8 @@ class CVELDlg : public QDialog, public MainWindowView {
     bool m_bMapEnabled = true;
     bool m_bGSensorEnabled = true;
     bool m_bMaximized = false;
+    // The window's rectangle before [ ] maximised it.
+    QRect m_savedRect;
     bool m_bFullScreen = false;
     int m_nFullScreenVideo = 0;
 
@@ -72,6 +75,11 @@ class CVELDlg : public QDialog, public MainWindowView {
   private:
     void CreateControls();
     void TogglePane(bool map);
+    // S, M and L.
+    void SetPresetSize(WindowPreset preset);
+    // [ ] and a double-click on the window's own surface.
+    void ToggleMaximized();
+    QRect MonitorRect() const;
     enum Drag { NoDrag, GripDrag, MapSplitterDrag, GroupListSplitterDrag, ColumnSplitterDrag };
 
     void RestoreWindowRect();

@@ -22,6 +22,8 @@
 #include "recordings/views/CVelGroupListCtrl.h"
 #include "strings/UiStrings.h"
 
+#include <QScreen>
+
 namespace {
 
 struct ButtonFace {
@@ -215,6 +217,35 @@ void CVELDlg::TogglePane(bool map) {
     AppSettings::Instance().WriteInt("UI", "GSNR_ENABLE", m_bGSensorEnabled ? 1 : 0);
 }
 
+// The whole monitor the window is on, not its work area.
+QRect CVELDlg::MonitorRect() const {
+    const QScreen* monitor = screen();
+    return monitor ? monitor->geometry() : QRect(0, 0, kMinWindowWidth, kMinWindowHeight);
+}
+
+void CVELDlg::SetPresetSize(WindowPreset preset) {
+    m_bMaximized = false;
+    setGeometry(PresetWindowRect(preset, MonitorRect()));
+}
+
+void CVELDlg::ToggleMaximized() {
+    if (m_bMaximized) {
+        setGeometry(m_savedRect);
+        m_bMaximized = false;
+    } else {
+        m_savedRect = geometry();
+        setGeometry(MonitorRect());
+        m_bMaximized = true;
+    }
+    raise();
+    show();
+    // The browser view repaints only once shown again.
+    if (m_bMapEnabled && m_pMapDlg) {
+        m_pMapDlg->hide();
+        m_pMapDlg->show();
+    }
+}
+
 void CVELDlg::OnCommand(int id) {
     if (m_playback && m_playback->OnCommand(id))
         return;
@@ -227,6 +258,18 @@ void CVELDlg::OnCommand(int id) {
         break;
     case IDC_MINIMIZE:
         showMinimized();
+        break;
+    case IDC_MAXIMIZE:
+        ToggleMaximized();
+        break;
+    case IDC_SIZE_S:
+        SetPresetSize(WindowPreset::Small);
+        break;
+    case IDC_SIZE_M:
+        SetPresetSize(WindowPreset::Medium);
+        break;
+    case IDC_SIZE_L:
+        SetPresetSize(WindowPreset::Large);
         break;
     case IDC_MAP:
         TogglePane(true);

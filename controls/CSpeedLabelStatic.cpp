@@ -33,6 +33,9 @@ void CSpeedLabelStatic::mouseDoubleClickEvent(QMouseEvent* event) {
         m_bKm = !m_bKm;
         UpdateText();
         update();
+        // Taken here: the window would otherwise maximise on it too.
+        event->accept();
+        return;
     }
     QWidget::mouseDoubleClickEvent(event);
 }

@@ -2,6 +2,7 @@
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
+#include "app/WindowPlacement.h"
 #include "controls/CKesToolTipCtrl.h"
 #include "platform/IniFile.h"
 #include "platform/widgets/MessageBox.h"
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -116,6 +119,56 @@ TEST_F(MainWindowTest, PaneTogglesAreRememberedAndLaidOut) {
     static_cast<QAbstractButton*>(dlg.Control(IDC_MAP))->click();
     EXPECT_EQ(dlg.Control(IDC_FILE_LIST)->y(), 48);
     EXPECT_EQ(IniFile::ReadInt(Ini(), "UI", "MAP_ENABLE", -1), 0);
+}
+
+TEST_F(MainWindowTest, PresetSizesAndMaximiseMoveTheWindow) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    const QRect monitor = dlg.screen()->geometry();
+    auto click = [&](int id) {
+        static_cast<QAbstractButton*>(dlg.Control(id))->click();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    click(IDC_SIZE_S);
+    const QRect small = dlg.geometry();
+    EXPECT_EQ(small, PresetWindowRect(WindowPreset::Small, monitor));
+
+    click(IDC_MAXIMIZE);
+    EXPECT_TRUE(dlg.m_bMaximized);
+    EXPECT_EQ(dlg.geometry(), monitor);
+    click(IDC_MAXIMIZE);
+    EXPECT_FALSE(dlg.m_bMaximized);
+    EXPECT_EQ(dlg.geometry(), small) << "[ ] twice comes back";
+
+    // S while maximised leaves maximised mode: the next [ ] maximises again.
+    click(IDC_MAXIMIZE);
+    click(IDC_SIZE_S);
+    EXPECT_FALSE(dlg.m_bMaximized);
+    click(IDC_MAXIMIZE);
+    EXPECT_TRUE(dlg.m_bMaximized);
+
+    click(IDC_SIZE_M);
+    EXPECT_EQ(dlg.geometry(), PresetWindowRect(WindowPreset::Medium, monitor));
+    click(IDC_SIZE_L);
+    EXPECT_EQ(dlg.geometry(), monitor);
+    EXPECT_FALSE(dlg.m_bMaximized);
+}
+
+TEST_F(MainWindowTest, DoubleClickMaximisesExceptOnTheSpeedReadOut) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    auto doubleClick = [](QWidget* w, QPoint p) {
+        QMouseEvent press(QEvent::MouseButtonDblClick, p, w->mapToGlobal(p), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    doubleClick(dlg.Control(IDC_SPEED), QPoint(20, 10));
+    EXPECT_FALSE(dlg.m_bMaximized);
+    doubleClick(&dlg, QPoint(150, 20)); // the title strip
+    EXPECT_TRUE(dlg.m_bMaximized);
+    doubleClick(&dlg, QPoint(150, 20));
+    EXPECT_FALSE(dlg.m_bMaximized);
 }
 
 TEST_F(MainWindowTest, FileButtonsReachTheirCommands) {

@@ -24,3 +24,23 @@ TEST(WindowPlacement, ClampsSavedRectangleToScreen) {
         EXPECT_EQ(RestoredWindowRect(c.left, c.top, c.right, c.bottom, c.screen), c.expected)
             << c.name;
 }
+
+TEST(WindowPlacement, PresetSizesOnAMonitor) {
+    struct Case {
+        WindowPreset preset;
+        QRect monitor;
+        QRect expected;
+    };
+    const QRect hd(0, 0, 1920, 1080);
+    const Case cases[] = {
+        {WindowPreset::Small, hd, {560, 260, 800, 560}},
+        {WindowPreset::Medium, hd, {240, 135, 1536, 864}},
+        {WindowPreset::Medium, {0, 0, 900, 600}, {112, 75, 800, 560}},
+        {WindowPreset::Large, hd, hd},
+        // A second monitor to the right: the same, from its own origin.
+        {WindowPreset::Small, {1920, 0, 1280, 1024}, {2160, 232, 800, 560}},
+        {WindowPreset::Medium, {1920, 0, 1280, 1024}, {2080, 128, 1024, 819}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PresetWindowRect(c.preset, c.monitor), c.expected) << int(c.preset);
+}
