@@ -98,6 +98,9 @@ qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr, qintptr) {
         if (m_pMapDlg)
             m_pMapDlg->OnMapTypeChanged();
         break;
+    case WM_VIDEO_DBLCLK:
+        ToggleFullScreen();
+        break;
     default:
         break;
     }
@@ -148,6 +151,15 @@ void CVELDlg::RestoreWindowRect() {
 }
 
 void CVELDlg::LayoutControls(int cx, int cy) {
+    if (m_bFullScreen) {
+        // Both frames cover the window, which covers the monitor; the chosen
+        // video is fitted in them.
+        for (int id : {IDC_FRONT_FRAME, IDC_REAR_FRAME})
+            if (QWidget* frame = Control(id))
+                frame->setGeometry(0, 0, cx, cy);
+        FitVideosToAspect();
+        return;
+    }
     MainLayoutInput in;
     in.cx = cx;
     in.cy = cy;

@@ -80,6 +80,10 @@ class CVELDlg : public QDialog, public MainWindowView {
     // [ ] and a double-click on the window's own surface.
     void ToggleMaximized();
     QRect MonitorRect() const;
+    // A double-click on a video: that video alone on the whole monitor, or
+    // back to the window.
+    void ToggleFullScreen();
+    void ShowControls(bool show);
     enum Drag { NoDrag, GripDrag, MapSplitterDrag, GroupListSplitterDrag, ColumnSplitterDrag };
 
     void RestoreWindowRect();

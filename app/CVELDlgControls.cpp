@@ -22,8 +22,6 @@
 #include "recordings/views/CVelGroupListCtrl.h"
 #include "strings/UiStrings.h"
 
-#include <QScreen>
-
 namespace {
 
 struct ButtonFace {
@@ -215,35 +213,6 @@ void CVELDlg::TogglePane(bool map) {
         curve->setVisible(m_bGSensorEnabled);
     LayoutControls(width(), height());
     AppSettings::Instance().WriteInt("UI", "GSNR_ENABLE", m_bGSensorEnabled ? 1 : 0);
-}
-
-// The whole monitor the window is on, not its work area.
-QRect CVELDlg::MonitorRect() const {
-    const QScreen* monitor = screen();
-    return monitor ? monitor->geometry() : QRect(0, 0, kMinWindowWidth, kMinWindowHeight);
-}
-
-void CVELDlg::SetPresetSize(WindowPreset preset) {
-    m_bMaximized = false;
-    setGeometry(PresetWindowRect(preset, MonitorRect()));
-}
-
-void CVELDlg::ToggleMaximized() {
-    if (m_bMaximized) {
-        setGeometry(m_savedRect);
-        m_bMaximized = false;
-    } else {
-        m_savedRect = geometry();
-        setGeometry(MonitorRect());
-        m_bMaximized = true;
-    }
-    raise();
-    show();
-    // The browser view repaints only once shown again.
-    if (m_bMapEnabled && m_pMapDlg) {
-        m_pMapDlg->hide();
-        m_pMapDlg->show();
-    }
 }
 
 void CVELDlg::OnCommand(int id) {

@@ -5,11 +5,17 @@
 #include "app/WindowPlacement.h"
 #include "controls/CKesToolTipCtrl.h"
 #include "platform/IniFile.h"
+#include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
 #include "strings/UiStrings.h"
+#if HALVEX_HAVE_SYNTH
+#include "tools/synth/CameraNaming.h"
+#include "tools/synth/RecordingWriter.h"
+#endif
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -170,6 +176,64 @@ TEST_F(MainWindowTest, DoubleClickMaximisesExceptOnTheSpeedReadOut) {
     doubleClick(&dlg, QPoint(150, 20));
     EXPECT_FALSE(dlg.m_bMaximized);
 }
+
+TEST_F(MainWindowTest, DoubleClickOnAVideoWithNothingListedStaysInTheWindow) {
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    const QRect before = dlg.geometry();
+    SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
+    EXPECT_FALSE(dlg.m_bFullScreen);
+    EXPECT_EQ(dlg.geometry(), before);
+}
+
+#if HALVEX_HAVE_SYNTH
+TEST_F(MainWindowTest, DoubleClickedVideoFillsTheMonitorAndComesBack) {
+    QTemporaryDir card;
+    const synth::CameraPair names = synth::CameraNames(synth::Naming::Chunk, "DCIM", "FILE", 10);
+    synth::RecordingRecipe recipe;
+    recipe.durationMs = 20000;
+    for (const QString& name : {names.front, names.rear}) {
+        QString error;
+        ASSERT_TRUE(synth::WriteRecording(recipe, card.filePath(name), &error))
+            << error.toStdString();
+    }
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    dlg.OpenFolder(card.path());
+    QWidget* rear = dlg.Control(IDC_REAR_VIDEO);
+    auto wait = [](auto done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 8000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return done();
+    };
+    ASSERT_TRUE(wait([&] { return rear->isVisible(); })) << "the pair plays";
+    const QRect window = dlg.geometry();
+    const QRect monitor = dlg.screen()->geometry();
+
+    QCursor::setPos(rear->mapToGlobal(rear->rect().center()));
+    SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
+    EXPECT_TRUE(dlg.m_bFullScreen);
+    EXPECT_EQ(dlg.m_nFullScreenVideo, 2);
+    EXPECT_TRUE(wait([&] { return dlg.geometry().size() == monitor.size(); }));
+    EXPECT_FALSE(dlg.Control(IDC_PLAY)->isVisible());
+    EXPECT_FALSE(dlg.Control(IDC_FILE_LIST)->isVisible());
+    EXPECT_FALSE(dlg.Control(IDC_FRONT_VIDEO)->isVisible());
+    EXPECT_TRUE(rear->isVisible());
+    // The 640 x 360 picture, fitted across the monitor's width.
+    EXPECT_TRUE(wait([&] { return rear->width() == monitor.width(); }));
+    EXPECT_EQ(rear->height(), monitor.width() * 360 / 640);
+
+    SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
+    EXPECT_FALSE(dlg.m_bFullScreen);
+    EXPECT_TRUE(wait([&] { return dlg.geometry() == window; }));
+    EXPECT_TRUE(dlg.Control(IDC_PLAY)->isVisible());
+    EXPECT_TRUE(dlg.Control(IDC_FRONT_VIDEO)->isVisible());
+    EXPECT_FALSE(dlg.Control(IDC_FLIP)->isVisible());
+    EXPECT_LT(rear->width(), window.width() / 2);
+}
+#endif
 
 TEST_F(MainWindowTest, FileButtonsReachTheirCommands) {
     CVELDlg dlg;
