@@ -16,6 +16,7 @@
 #include "controls/CVideoSlider.h"
 #include "controls/CVideoStatic.h"
 #include "controls/CVideoStaticBg.h"
+#include "dialogs/CKesConfigDlg.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/views/CVelFileListCtrl.h"
@@ -231,6 +232,12 @@ void CVELDlg::OnCommand(int id) {
     case IDC_MAXIMIZE:
         ToggleMaximized();
         break;
+    case IDC_CONF: {
+        CKesConfigDlg dialog(this);
+        if (dialog.exec() == QDialog::Accepted && m_pMapDlg)
+            m_pMapDlg->SetMapType(dialog.MapChoice());
+        break;
+    }
     case IDC_SIZE_S:
         SetPresetSize(WindowPreset::Small);
         break;

@@ -8,6 +8,7 @@
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
 #include "strings/UiStrings.h"
+#include "tests/support/core/ScratchSettings.h"
 #if HALVEX_HAVE_SYNTH
 #include "tools/synth/CameraNaming.h"
 #include "tools/synth/RecordingWriter.h"
@@ -40,21 +41,8 @@ bool ShowAndWait(QWidget& w) {
 }
 
 // A main window whose settings file lives in a fresh folder.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ScratchSettingsTest {
   protected:
-    void SetUp() override {
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-        AppSettings::DiscardInstance();
-    }
-    void TearDown() override {
-        QDir::setCurrent(previous_);
-        AppSettings::DiscardInstance();
-    }
-    QString Ini() const { return dir_.path() + "/Halvex.ini"; }
-
-    QTemporaryDir dir_;
-    QString previous_;
     MessageBoxRecorder boxes_;
 };
 

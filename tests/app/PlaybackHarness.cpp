@@ -70,15 +70,12 @@ void AnswerFolderBrowser(const QString& folder, QString* seenDirectory) {
 }
 
 void HarnessTest::SetUp() {
-    previous_ = QDir::currentPath();
-    QDir::setCurrent(work_.path());
-    AppSettings::DiscardInstance();
+    ScratchSettingsTest::SetUp();
     h_ = std::make_unique<Harness>();
     h_->Logic().Initialise();
 }
 
 void HarnessTest::TearDown() {
     h_.reset();
-    QDir::setCurrent(previous_);
-    AppSettings::DiscardInstance();
+    ScratchSettingsTest::TearDown();
 }

@@ -6,6 +6,7 @@
 #include "app/PlaybackView.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+#include "tests/support/core/ScratchSettings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -113,12 +114,10 @@ struct Harness {
 
 // A test of the playback logic whose settings file lives in a scratch
 // working directory, with a fresh harness for every case.
-class HarnessTest : public ::testing::Test {
+class HarnessTest : public ScratchSettingsTest {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    QTemporaryDir work_;
-    QString previous_;
     std::unique_ptr<Harness> h_;
 };

@@ -1,0 +1,104 @@
+#include "dialogs/CKesConfigDlg.h"
+
+#include "app/AppSettings.h"
+#include "app/LanguageTable.h"
+#include "platform/WindowMessages.h"
+#include "strings/UiStrings.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace {
+
+// Dialog units of an 8-point "MS Shell Dlg" template at 96 dpi: a base unit
+// of 6 x 13 pixels, of which an x unit is a quarter and a y unit an eighth.
+QRect FromDialogUnits(int x, int y, int cx, int cy) {
+    auto px = [](int u) { return u * 6 / 4; };
+    auto py = [](int u) { return u * 13 / 8; };
+    return QRect(px(x), py(y), px(cx), py(cy));
+}
+
+} // namespace
+
+CKesConfigDlg::CKesConfigDlg(QWidget* owner) : QDialog(owner), owner_(owner) {
+    setObjectName("CKesConfigDlg");
+    setFixedSize(FromDialogUnits(0, 0, 357, 116).size());
+    mapBox_ = new QGroupBox(this);
+    mapBox_->setGeometry(FromDialogUnits(6, 3, 101, 83));
+    languageBox_ = new QGroupBox(this);
+    languageBox_->setGeometry(FromDialogUnits(117, 3, 101, 83));
+    mapList = new QComboBox(this);
+    mapList->setGeometry(FromDialogUnits(22, 23, 74, 17));
+    languageList = new QComboBox(this);
+    languageList->setGeometry(FromDialogUnits(135, 23, 66, 16));
+    mapApply_ = new QPushButton(this);
+    mapApply_->setGeometry(FromDialogUnits(29, 55, 50, 14));
+    languageApply_ = new QPushButton(this);
+    languageApply_->setGeometry(FromDialogUnits(143, 55, 50, 14));
+    ok_ = new QPushButton(this);
+    ok_->setGeometry(FromDialogUnits(245, 95, 50, 14));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(this);
+    cancel_->setGeometry(FromDialogUnits(300, 95, 50, 14));
+    connect(ok_, &QPushButton::clicked, this, &CKesConfigDlg::accept);
+    connect(cancel_, &QPushButton::clicked, this, &CKesConfigDlg::reject);
+    connect(mapApply_, &QPushButton::clicked, this, &CKesConfigDlg::OnMapApply);
+    connect(languageApply_, &QPushButton::clicked, this, &CKesConfigDlg::OnLanguageApply);
+
+    for (const LanguageEntry& entry : LanguageTable())
+        languageList->addItem(QString::fromUtf8(entry.name));
+    mapList->clear();
+    mapList->addItem(LoadUiString(105));
+    mapList->addItem(LoadUiString(106));
+    languageList->setCurrentIndex(AppSettings::Instance().LanguageIndex());
+    ApplyTexts();
+    SelectStoredMap();
+}
+
+void CKesConfigDlg::ApplyTexts() {
+    setWindowTitle(LoadUiString(110));
+    ok_->setText(LoadUiString(107));
+    cancel_->setText(LoadUiString(108));
+    mapApply_->setText(LoadUiString(109));
+    languageApply_->setText(LoadUiString(109));
+    mapBox_->setTitle(LoadUiString(115));
+    languageBox_->setTitle(LoadUiString(114));
+}
+
+void CKesConfigDlg::SelectStoredMap() {
+    AppSettings& settings = AppSettings::Instance();
+    const int choice = settings.ReadMapChoice();
+    mapList->setCurrentIndex(choice < mapList->count() ? choice : 0);
+}
+
+void CKesConfigDlg::OnMapApply() {
+    m_nMapChoice = mapList->currentIndex() == MAP_CHINA ? MAP_CHINA : MAP_GOOGLE;
+    AppSettings& settings = AppSettings::Instance();
+    settings.SetMapChoice(m_nMapChoice);
+    settings.WriteInt("UI", "MAP", m_nMapChoice);
+    PostWindowMessage(owner_, WM_MAP_TYPE_CHANGED, quintptr(m_nMapChoice));
+}
+
+void CKesConfigDlg::SetLanguageFromList() {
+    const int index = languageList->currentIndex();
+    if (index >= 0 && index < kLanguageCount)
+        AppSettings::Instance().SetLanguage(index);
+    ApplyTexts();
+}
+
+void CKesConfigDlg::OnLanguageApply() {
+    const int map = mapList->currentIndex();
+    SetLanguageFromList();
+    // The map list's own texts stay; its choice is kept.
+    mapList->setCurrentIndex(map);
+    PostWindowMessage(owner_, WM_LANGUAGE_CHANGED, quintptr(qintptr(languageList->currentIndex())));
+}
+
+void CKesConfigDlg::accept() {
+    OnMapApply();
+    SetLanguageFromList();
+    SelectStoredMap();
+    PostWindowMessage(owner_, WM_LANGUAGE_CHANGED, quintptr(qintptr(languageList->currentIndex())));
+    QDialog::accept();
+}
