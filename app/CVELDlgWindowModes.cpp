@@ -2,6 +2,7 @@
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/MainPlaybackView.h"
+#include "app/PlaybackController.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
 
@@ -96,14 +97,11 @@ void CVELDlg::ToggleFullScreen() {
     bool wasPaused[] = {true, true};
     for (int i = 0; i < 2; ++i) {
         CVlcPlayer* p = players[i];
-        if (!p || !p->m_bAvailable)
+        if (!Usable(p))
             continue;
         wasPaused[i] = p->m_bPaused != 0;
-        if (!wasPaused[i]) {
-            p->Pause();
-            p->m_bPlaying = 0;
-            p->m_bPaused = 1;
-        }
+        if (!wasPaused[i])
+            PausePlayer(*p);
     }
 
     const Camera chosen = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
@@ -135,10 +133,7 @@ void CVELDlg::ToggleFullScreen() {
 
     for (int i = 0; i < 2; ++i) {
         CVlcPlayer* p = players[i];
-        if (p && p->m_bAvailable && !wasPaused[i] && p->HasMedia()) {
-            p->Play();
-            p->m_bPlaying = 1;
-            p->m_bPaused = 0;
-        }
+        if (Usable(p) && !wasPaused[i] && p->HasMedia())
+            ResumePlayer(*p);
     }
 }

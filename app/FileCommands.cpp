@@ -64,17 +64,11 @@ void FileCommands::MarkCurrentAgain() {
         catalog.SelectFile(catalog.currentFile);
 }
 
-void FileCommands::HideVideos() {
-    for (Camera camera : {Camera::Front, Camera::Rear})
-        if (!ctx_.view->SurfaceHidden(camera))
-            ctx_.view->SetSurfaceHidden(camera, true);
-}
-
 void FileCommands::OnDelete() {
     if (ReportEmptyCatalog())
         return;
     StopPlayers();
-    HideVideos();
+    controller_.HideVideos();
     const int answer =
         ShowMessageBox(ctx_.window, LoadUiString(129), LoadUiString(128), MbButtons::OkCancel);
     if (answer == IDOK && ctx_.catalog->DeleteChosen() == 0) {
@@ -104,7 +98,7 @@ void FileCommands::OnSave() {
     StopPlayers();
     // Stopped surfaces are no longer painted: hidden now, they cannot keep
     // the picture of the browser drawn over them.
-    HideVideos();
+    controller_.HideVideos();
     QString folder;
     if (!chooseSaveFolder || !chooseSaveFolder(&folder))
         return;

@@ -37,7 +37,6 @@ class FileCommands {
     void ReportNotCopied(const QStringList& sources) const;
     void StopPlayers();
     void MarkCurrentAgain();
-    void HideVideos();
 
     PlaybackContext ctx_;
     PlaybackController& controller_;

@@ -10,19 +10,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-namespace {
-
-bool Usable(const CVlcPlayer* player) {
-    return player && player->m_bAvailable;
-}
-
-void MarkPlaying(CVlcPlayer* player) {
-    player->m_bPlaying = 1;
-    player->m_bPaused = 0;
-}
-
-} // namespace
-
 int64_t FileStarter::TickCount() {
     static QElapsedTimer clock = [] {
         QElapsedTimer c;
@@ -50,8 +37,7 @@ void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
         return;
     rear->SetWindow(uint32_t(surface->winId()));
     rear->OpenMedia(partner, noAudio);
-    rear->Play();
-    MarkPlaying(rear);
+    ResumePlayer(*rear);
 }
 
 void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
@@ -62,8 +48,7 @@ void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     if (player == ctx_.front && surface && Usable(player))
         player->SetWindow(uint32_t(surface->winId()));
     if (Usable(player)) {
-        player->Play();
-        MarkPlaying(player);
+        ResumePlayer(*player);
     }
     controller_.ShowRateLabel();
     controller_.StartRateLabelRefresh();

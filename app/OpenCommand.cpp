@@ -31,11 +31,11 @@ bool OpenCommand::Blocked() const {
 
 void OpenCommand::StopAndReset() {
     controller_.StopPlayers();
-    if (ctx_.front && ctx_.front->m_bAvailable)
+    if (Usable(ctx_.front))
         ctx_.front->SetVolume(2 * ctx_.view->VolumeSliderPos());
     controller_.m_nSpeedIndex = kNormalSpeedIndex;
     for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
-        if (player && player->m_bAvailable)
+        if (Usable(player))
             player->SetRate(1.0f);
 }
 

@@ -18,11 +18,11 @@ namespace {
 // Caption of the playback error box: the program's name.
 const char* const kProgramName = "Halvex";
 
+} // namespace
+
 bool Usable(const CVlcPlayer* player) {
     return player && player->m_bAvailable;
 }
-
-} // namespace
 
 PlaybackController::PlaybackController(const PlaybackContext& context, PlaybackTick& tick)
     : m_nSpeedIndex(kNormalSpeedIndex), ctx_(context), tick_(tick) {}
@@ -87,21 +87,29 @@ void PlaybackController::OnPlay() {
         if (!Usable(p.player))
             continue;
         if (p.player->m_bPlaying) {
-            p.player->Pause();
-            p.player->m_bPlaying = 0;
-            p.player->m_bPaused = 1;
+            PausePlayer(*p.player);
         } else if (p.player->m_bPaused) {
             if (ctx_.view->SurfaceHidden(p.camera))
                 ctx_.view->SetSurfaceHidden(p.camera, false);
-            p.player->Play();
-            p.player->m_bPlaying = 1;
-            p.player->m_bPaused = 0;
+            ResumePlayer(*p.player);
             if (p.camera == Camera::Front) {
                 ShowRateLabel();
                 StartRateLabelRefresh();
             }
         }
     }
+}
+
+void PausePlayer(CVlcPlayer& player) {
+    player.Pause();
+    player.m_bPlaying = 0;
+    player.m_bPaused = 1;
+}
+
+void ResumePlayer(CVlcPlayer& player) {
+    player.Play();
+    player.m_bPlaying = 1;
+    player.m_bPaused = 0;
 }
 
 void PlaybackController::StopPlayers() {
@@ -133,6 +141,10 @@ void PlaybackController::OnStop() {
         curve->CurveState().stopped = true;
         curve->Redraw();
     }
+    HideVideos();
+}
+
+void PlaybackController::HideVideos() {
     for (Camera camera : {Camera::Front, Camera::Rear})
         if (!ctx_.view->SurfaceHidden(camera))
             ctx_.view->SetSurfaceHidden(camera, true);

@@ -8,6 +8,12 @@
 
 class PlaybackTick;
 
+// A player that exists and whose library loaded.
+bool Usable(const CVlcPlayer* player);
+// Pause and play of one player with the marks the playback logic keeps on it.
+void PausePlayer(CVlcPlayer& player);
+void ResumePlayer(CVlcPlayer& player);
+
 // Timers that serve playback.
 constexpr int kRateLabelTimer = 102;   // 300 ms, while a start's rate label shows
 constexpr int kPendingSeekTimer = 103; // 500 ms, for the window's life
@@ -49,6 +55,8 @@ class PlaybackController : public QObject {
     void StartRateLabelRefresh();
     // Stops each available player and clears its flags.
     void StopPlayers();
+    // Hides both video surfaces, so that their frames' background shows.
+    void HideVideos();
     void ResetRate();
 
     // The player whose time and length drive slider and tick: the front one

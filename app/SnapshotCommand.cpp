@@ -1,5 +1,6 @@
 #include "app/SnapshotCommand.h"
 
+#include "app/PlaybackController.h"
 #include "dialogs/CSnapshotDialog.h"
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
@@ -57,10 +58,8 @@ void SnapshotCommand::Run() {
     bool pausedHere[] = {false, false};
     for (int i = 0; i < 2; ++i) {
         CVlcPlayer* p = players[i];
-        if (p && p->m_bAvailable && p->m_bPlaying) {
-            p->Pause();
-            p->m_bPlaying = 0;
-            p->m_bPaused = 1;
+        if (Usable(p) && p->m_bPlaying) {
+            PausePlayer(*p);
             pausedHere[i] = true;
         }
     }
@@ -68,15 +67,12 @@ void SnapshotCommand::Run() {
     if (chooseFile && chooseFile(&path)) {
         const QString tags[] = {QStringLiteral("_F"), QStringLiteral("_R")};
         for (int i = 0; i < 2; ++i)
-            if (players[i] && players[i]->m_bAvailable)
+            if (Usable(players[i]))
                 TakePicture(*players[i], TaggedPath(path, tags[i]));
     }
     for (int i = 0; i < 2; ++i) {
         CVlcPlayer* p = players[i];
-        if (pausedHere[i] && p->m_bAvailable) {
-            p->Play();
-            p->m_bPlaying = 1;
-            p->m_bPaused = 0;
-        }
+        if (pausedHere[i] && Usable(p))
+            ResumePlayer(*p);
     }
 }
