@@ -30,7 +30,7 @@ int CVELApp::Run(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(":/ICON/128"));
 
     auto dialog = std::make_unique<CVELDlg>();
-    const QString folder = OpenCommand::FolderFromArguments(QApplication::arguments());
+    const QString folder = OpenCommand::FolderAtStart(QApplication::arguments());
     if (!folder.isEmpty())
         QTimer::singleShot(0, dialog.get(), [d = dialog.get(), folder] { d->OpenFolder(folder); });
     dialog->exec();

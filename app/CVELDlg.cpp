@@ -2,6 +2,9 @@
 
 #include "app/AppSettings.h"
 #include "app/ControlIds.h"
+#include "app/DropHandler.h"
+#include "app/EmptyListHint.h"
+#include "app/KeyboardShortcuts.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackLogic.h"
 #include "app/TitleText.h"
@@ -51,6 +54,8 @@ CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
 
 CVELDlg::~CVELDlg() {
     qApp->removeEventFilter(this);
+    m_keys.reset();
+    m_drops.reset();
     m_playback.reset();
 }
 
@@ -93,6 +98,8 @@ qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr, qintptr) {
         if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_FILE_LIST)))
             list->Retitle();
         SetupToolTips();
+        if (m_pEmptyHint)
+            m_pEmptyHint->Retext();
         break;
     case WM_MAP_TYPE_CHANGED:
         if (m_pMapDlg)

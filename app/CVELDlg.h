@@ -12,6 +12,9 @@
 class CHtmlMapDlg;
 class CKesToolTipCtrl;
 class CVlcPlayer;
+class DropHandler;
+class EmptyListHint;
+class KeyboardShortcuts;
 class MainPlaybackView;
 class PlaybackLogic;
 class WindowTimers;
@@ -36,6 +39,11 @@ class CVELDlg : public QDialog, public MainWindowView {
     CHtmlMapDlg* MapWindow() const { return m_pMapDlg; }
     CKesToolTipCtrl* ToolTip() const { return m_pToolTip; }
     PlaybackLogic* Playback() const { return m_playback.get(); }
+
+    // A control's command, as its button gives it.
+    void Command(int id) { OnCommand(id); }
+    // F, F11 and Escape: the front video alone on the monitor, or back.
+    void ToggleFrontFullScreen();
 
     // Shutdown steps shared by closing and cancelling: stop the front player
     // and save the window rectangle.
@@ -83,7 +91,10 @@ class CVELDlg : public QDialog, public MainWindowView {
     // A double-click on a video: that video alone on the whole monitor, or
     // back to the window.
     void ToggleFullScreen();
+    void SwitchFullScreen();
     void ShowControls(bool show);
+    // Keys, dropped folders, the top strip's menu and the empty-list hint.
+    void CreateInputHandlers();
     enum Drag { NoDrag, GripDrag, MapSplitterDrag, GroupListSplitterDrag, ColumnSplitterDrag };
 
     void RestoreWindowRect();
@@ -97,6 +108,9 @@ class CVELDlg : public QDialog, public MainWindowView {
     std::unique_ptr<MainPlaybackView> m_view;
     CHtmlMapDlg* m_pMapDlg = nullptr;
     CKesToolTipCtrl* m_pToolTip = nullptr;
+    EmptyListHint* m_pEmptyHint = nullptr;
+    std::unique_ptr<KeyboardShortcuts> m_keys;
+    std::unique_ptr<DropHandler> m_drops;
     // Goes first: it holds pointers to all of the above.
     std::unique_ptr<PlaybackLogic> m_playback;
     bool m_bPlaced = false;

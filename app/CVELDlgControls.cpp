@@ -3,8 +3,13 @@
 #include "app/CAboutDlg.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
+#include "app/DropHandler.h"
+#include "app/EmptyListHint.h"
+#include "app/KeyboardHelpDlg.h"
+#include "app/KeyboardShortcuts.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackLogic.h"
+#include "app/StripMenu.h"
 #include "controls/CGSensorCtrl.h"
 #include "controls/CGdipButton.h"
 #include "controls/CKesToolTipCtrl.h"
@@ -176,6 +181,19 @@ void CVELDlg::CreateControls() {
 
     m_pToolTip = new CKesToolTipCtrl(this);
     m_pToolTip->Activate(true);
+    CreateInputHandlers();
+}
+
+void CVELDlg::CreateInputHandlers() {
+    m_keys = std::make_unique<KeyboardShortcuts>(*this);
+    m_drops = std::make_unique<DropHandler>(*this, [this](const DropTarget& target) {
+        m_playback->open.OpenFolder(target.folder, target.file);
+    });
+    new StripMenu(
+        *this, [this] { OnCommand(IDC_CONF); }, [this] { KeyboardHelpDlg(this).exec(); },
+        [this] { OnCommand(IDC_ABOUT); });
+    m_pEmptyHint = new EmptyListHint(Control(IDC_FRONT_FRAME),
+                                     qobject_cast<QAbstractItemView*>(Control(IDC_FILE_LIST)));
 }
 
 void CVELDlg::SetupToolTips() {

@@ -86,6 +86,16 @@ void CVELDlg::ToggleFullScreen() {
             QRect(surface->mapToGlobal(QPoint(0, 0)), surface->size()).contains(cursor))
             m_nFullScreenVideo = video;
     }
+    SwitchFullScreen();
+}
+
+void CVELDlg::ToggleFrontFullScreen() {
+    if (!m_bFullScreen)
+        m_nFullScreenVideo = 1;
+    SwitchFullScreen();
+}
+
+void CVELDlg::SwitchFullScreen() {
     if (m_catalog.files.empty())
         return;
     // A double-click beside both pictures (on a frame) picks the front one.

@@ -2,6 +2,7 @@
 
 #include "app/PlaybackController.h"
 #include "app/PlaybackView.h"
+#include "app/RecordingSteps.h"
 #include "platform/WindowTimers.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/CameraPairing.h"
@@ -193,6 +194,23 @@ void FileStarter::OnPlayerEnd() {
         }
     }
     StartFile(0); // nothing to wrap to in an empty list
+}
+
+void FileStarter::StartNeighbour(int step) {
+    RecordingCatalog& c = *ctx_.catalog;
+    if (controller_.m_bPlayStartBusy || c.files.empty())
+        return;
+    const int row = NeighbourRecordingRow(
+        int(c.files.size()),
+        [&c](int i) { return FrontPathFor(c.GetFilePath(i)) == c.GetFilePath(i - 1); },
+        c.currentFile, step);
+    if (row < 0)
+        return;
+    controller_.StopPlayers();
+    controller_.m_bPlayStartBusy = 1;
+    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
+    ShowFrontSurface();
+    StartFile(row);
 }
 
 bool FileStarter::OnTimer(int id) {

@@ -23,6 +23,10 @@ class FileStarter {
     void OnGroupActivate(int row);
     void OnFileActivate(int row);
     void OnPlayerEnd();
+    // The next (step 1) or previous (step -1) recording in list order, a
+    // pair counting once; ignored while a start is in progress, like a list
+    // activation.
+    void StartNeighbour(int step);
     // Timer 105; false for other ids.
     bool OnTimer(int id);
 

@@ -13,6 +13,21 @@
 
 #include <QFileInfo>
 
+namespace {
+
+// The row of `file` in the catalog, or 0 when it is not listed.
+int RowOf(const RecordingCatalog& catalog, const QString& file) {
+    const QString wanted = QFileInfo(file).canonicalFilePath();
+    if (wanted.isEmpty())
+        return 0;
+    for (size_t i = 0; i < catalog.files.size(); ++i)
+        if (QFileInfo(catalog.GetFilePath(int(i))).canonicalFilePath() == wanted)
+            return int(i);
+    return 0;
+}
+
+} // namespace
+
 OpenCommand::OpenCommand(const PlaybackContext& context, PlaybackController& controller,
                          FileStarter& starter)
     : ctx_(context), controller_(controller), starter_(starter) {
@@ -46,20 +61,20 @@ void OpenCommand::Run() {
     QString folder;
     if (!chooseFolder || !chooseFolder(&folder))
         return;
-    Scan(folder);
+    Scan(folder, QString());
 }
 
-void OpenCommand::OpenFolder(const QString& folder) {
+void OpenCommand::OpenFolder(const QString& folder, const QString& startFile) {
     if (Blocked())
         return;
     StopAndReset();
     const QFileInfo info(folder);
     const QString path = info.exists() ? info.absoluteFilePath() : folder;
     AppSettings::Instance().WriteString("UI", "Folder", info.exists() ? path : QString());
-    Scan(path);
+    Scan(path, startFile);
 }
 
-void OpenCommand::Scan(const QString& folder) {
+void OpenCommand::Scan(const QString& folder, const QString& startFile) {
     controller_.m_bPlayStartBusy = 1;
     ctx_.timers->SetTimer(kStartGuardTimer, 100000);
     if (folder.isEmpty()) {
@@ -72,7 +87,7 @@ void OpenCommand::Scan(const QString& folder) {
     if (ctx_.catalog->files.empty())
         controller_.m_bPlayStartBusy = 0;
     else
-        starter_.DeferStart(0, 5);
+        starter_.DeferStart(startFile.isEmpty() ? 0 : RowOf(*ctx_.catalog, startFile), 5);
 }
 
 QString OpenCommand::FolderFromArguments(const QStringList& arguments) {
@@ -80,4 +95,9 @@ QString OpenCommand::FolderFromArguments(const QStringList& arguments) {
         if (!arguments[i].startsWith('-'))
             return arguments[i];
     return QString();
+}
+
+QString OpenCommand::FolderAtStart(const QStringList& arguments) {
+    const QString folder = FolderFromArguments(arguments);
+    return folder.isEmpty() ? AppSettings::Instance().GetLastFolder() : folder;
 }

@@ -20,12 +20,16 @@ class OpenCommand {
 
     // The OPEN button.
     void Run();
-    // A folder given at start-up, taken as if chosen with OPEN (and
-    // remembered as the last folder).
-    void OpenFolder(const QString& folder);
+    // A folder given at start-up or dropped on the window, taken as if
+    // chosen with OPEN (and remembered as the last folder). When
+    // `startFile` is listed after the scan, it starts instead of the first.
+    void OpenFolder(const QString& folder, const QString& startFile = QString());
 
     // The folder named on the command line, or "" when none is.
     static QString FolderFromArguments(const QStringList& arguments);
+    // The folder to open at start: the one on the command line, else the
+    // last folder when it still exists, else "".
+    static QString FolderAtStart(const QStringList& arguments);
 
     // The media open dialog by default.
     FolderChooser chooseFolder;
@@ -33,7 +37,7 @@ class OpenCommand {
   private:
     bool Blocked() const;
     void StopAndReset();
-    void Scan(const QString& folder);
+    void Scan(const QString& folder, const QString& startFile);
 
     PlaybackContext ctx_;
     PlaybackController& controller_;

@@ -1,0 +1,69 @@
+#pragma once
+#include <QObject>
+#include <Qt>
+#include <optional>
+
+class CVELDlg;
+class QKeyEvent;
+
+// What a key of the main window does.
+enum class KeyCommand {
+    PlayPause,
+    Back,
+    Forward,
+    LongBack,
+    LongForward,
+    VolumeUp,
+    VolumeDown,
+    Next,
+    Previous,
+    Faster,
+    Slower,
+    Mute,
+    FullScreen,
+    LeaveFullScreen,
+    Open,
+    Delete,
+    Kml,
+    Help,
+    Settings,
+};
+
+// The widget that has the keyboard focus, as far as the keys care: a list
+// and the map keep the keys they move with.
+enum class KeyFocus { Window, List, Map };
+
+// The command of a key, or none when the key is not one of ours or the
+// focused widget keeps it. Auto-repeated presses count only for the keys
+// that may be held (seek, volume, rate).
+std::optional<KeyCommand> CommandForKey(int key, Qt::KeyboardModifiers modifiers, KeyFocus focus,
+                                        bool autoRepeat);
+
+// The keyboard of the main window, everywhere in it, in the conventions of
+// desktop video players. It sees each key before the focused widget does,
+// but leaves every key to a text field or a dialog.
+class KeyboardShortcuts : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kSeekMs = 5000;
+    static constexpr int kLongSeekMs = 30000;
+    static constexpr int kVolumeStep = 5;
+
+    // Watches the keys of `window` until destroyed.
+    explicit KeyboardShortcuts(CVELDlg& window);
+    ~KeyboardShortcuts() override;
+
+    void Run(KeyCommand command);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    std::optional<KeyFocus> FocusKind() const;
+    // Through the position slider and WM_SEEK_REQUEST, as a drag of the thumb.
+    void SeekBy(int deltaMs);
+    // Through the volume slider and WM_VOLUME_CHANGED.
+    void VolumeBy(int delta);
+
+    CVELDlg& window_;
+};
