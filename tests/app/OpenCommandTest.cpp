@@ -67,4 +67,13 @@ TEST_F(OpenCommandTest, CommandLineFolderIsOpenedAndRemembered) {
     EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", "x"), "");
 }
 
+TEST_F(OpenCommandTest, TheLastFolderOpensAtStartUnlessOneIsGivenOrItIsGone) {
+    QTemporaryDir card;
+    AppSettings::Instance().WriteString("UI", "Folder", card.path());
+    EXPECT_EQ(OpenCommand::FolderAtStart({"halvex"}), card.path());
+    EXPECT_EQ(OpenCommand::FolderAtStart({"halvex", "/media/card"}), "/media/card");
+    AppSettings::Instance().WriteString("UI", "Folder", card.filePath("gone"));
+    EXPECT_EQ(OpenCommand::FolderAtStart({"halvex"}), "");
+}
+
 } // namespace
