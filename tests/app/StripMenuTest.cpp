@@ -1,0 +1,94 @@
+// The right-click menu of the window's top strip, opened with a real right
+// click at the window's coordinates and answered with a click on an item.
+#include "MainWindowCard.h"
+#include "PlaybackHarness.h"
+#include "app/CVELDlg.h"
+#include "app/ControlIds.h"
+#include "app/LanguageTable.h"
+#include "strings/UiStrings.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class StripMenuTest : public ScratchSettingsTest {
+  protected:
+    void SetUp() override {
+        ScratchSettingsTest::SetUp();
+        dlg_ = std::make_unique<CVELDlg>();
+        ASSERT_TRUE(ShowActive(*dlg_));
+    }
+    void TearDown() override {
+        dlg_.reset();
+        ScratchSettingsTest::TearDown();
+    }
+
+    // Right-clicks at `at`; when a menu opens, notes its items and clicks
+    // item `pick`, then notes the dialog that item opened and closes it.
+    void RightClick(QPoint at, int pick) {
+        items_.clear();
+        dialog_.clear();
+        QTimer::singleShot(300, [this, pick] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* action : menu->actions())
+                items_ << (action->isSeparator() ? QString("-") : action->text());
+            QTimer::singleShot(300, [this] {
+                if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    dialog_ = d->metaObject()->className();
+                    d->reject();
+                }
+            });
+            QAction* action = menu->actions().value(pick);
+            QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              menu->actionGeometry(action).center());
+        });
+        QTest::mouseClick(dlg_->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+        Pump(800);
+    }
+
+    std::unique_ptr<CVELDlg> dlg_;
+    QStringList items_;
+    QString dialog_;
+};
+
+TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpAndAbout) {
+    const QStringList expected = {LoadUiString(210), LoadUiString(211), "-", LoadUiString(198)};
+    const QPoint logo = dlg_->Control(IDC_LOGO)->geometry().center();
+    const struct {
+        const char* where;
+        QPoint at;
+        int pick;
+        const char* dialog;
+    } cases[] = {
+        {"title text", QPoint(150, 20), 0, "CKesConfigDlg"},
+        {"title text", QPoint(150, 20), 1, "KeyboardHelpDlg"},
+        {"logo", logo, 3, "CAboutDlg"},
+    };
+    for (const auto& c : cases) {
+        RightClick(c.at, c.pick);
+        EXPECT_EQ(items_, expected) << c.where;
+        EXPECT_EQ(dialog_, c.dialog) << c.where << " item " << c.pick;
+    }
+}
+
+TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
+    RightClick(dlg_->Control(IDC_FRONT_FRAME)->geometry().center(), 0);
+    EXPECT_TRUE(items_.isEmpty());
+    EXPECT_TRUE(dialog_.isEmpty());
+
+    AppSettings::Instance().SetLanguage(FindLanguageCode("GER"));
+    RightClick(QPoint(150, 20), 1);
+    ASSERT_EQ(items_.size(), 4);
+    EXPECT_EQ(items_[0], QString::fromUtf8("Einstellungen…"));
+    EXPECT_EQ(items_[1], QString::fromUtf8("Tastenkürzel"));
+    EXPECT_EQ(dialog_, "KeyboardHelpDlg");
+}
+
+} // namespace
