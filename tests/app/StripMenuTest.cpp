@@ -5,10 +5,12 @@
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/LanguageTable.h"
+#include "platform/WindowMessages.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -89,6 +91,12 @@ TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
     EXPECT_EQ(items_[0], QString::fromUtf8("Einstellungen…"));
     EXPECT_EQ(items_[1], QString::fromUtf8("Tastenkürzel"));
     EXPECT_EQ(dialog_, "KeyboardHelpDlg");
+
+    // The hint in the empty front video is re-texted with the lists.
+    auto* hint = dlg_->Control(IDC_FRONT_FRAME)->findChild<QLabel*>();
+    ASSERT_NE(hint, nullptr);
+    SendWindowMessage(dlg_.get(), WM_LANGUAGE_CHANGED, quintptr(FindLanguageCode("GER")));
+    EXPECT_EQ(hint->text(), QString::fromUtf8("Öffnen Sie einen Ordner mit Aufnahmen"));
 }
 
 } // namespace
