@@ -1,7 +1,5 @@
 #include "MainWindowCard.h"
 
-#include "PlaybackHarness.h"
-
 #include <QDir>
 #include <QTest>
 #include <QWidget>
