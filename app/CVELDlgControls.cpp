@@ -119,6 +119,7 @@ void CVELDlg::CreateControls() {
 
     auto* speed = new CSpeedLabelStatic(this);
     speed->SetValid(true);
+    speed->SetKilometres(!AppSettings::Instance().ReadSpeedInMiles());
     speed->SetSpeed(0);
     speed->UpdateText();
     speed->setGeometry(377, 3, 81, 33);
