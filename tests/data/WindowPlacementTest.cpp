@@ -25,7 +25,13 @@ TEST(WindowPlacement, ClampsSavedRectangleToTheWorkArea) {
         {"under the top panel", 300, 10, 1100, 570, panels, {300, 32, 800, 560}},
         {"as high as the screen", 100, 0, 900, 1080, panels, {100, 32, 800, 1048}},
         {"off the right edge of the area", 1500, 600, 2300, 1160, panels, {1120, 520, 800, 560}},
-        {"second monitor's area", 2000, 100, 2800, 660, {1920, 0, 1280, 1024}, {2000, 100, 800, 560}},
+        {"second monitor's area",
+         2000,
+         100,
+         2800,
+         660,
+         {1920, 0, 1280, 1024},
+         {2000, 100, 800, 560}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RestoredWindowRect(c.left, c.top, c.right, c.bottom, c.area), c.expected)
