@@ -33,7 +33,10 @@ class WindowTest : public ScratchSettingsTest {
     }
     static bool ShowAndWait(CVELDlg& dlg) {
         dlg.show();
-        if (!WaitFor([&] { return dlg.isVisible() && dlg.windowHandle() && dlg.width() > 0; }))
+        if (!WaitFor([&] {
+                return dlg.isVisible() && dlg.windowHandle() && dlg.windowHandle()->isExposed() &&
+                       dlg.width() > 0;
+            }))
             return false;
         Pump();
         return true;
@@ -62,7 +65,7 @@ class WindowTest : public ScratchSettingsTest {
             recipe.durationMs = durationMs;
             recipe.frameSize = QSize(640, 360);
             recipe.pattern = pattern;
-            recipe.start = recipe.start.addSecs(60 * i);
+            recipe.start = recipe.start.addSecs(30 * (firstSequence + 2 * i));
             QString error;
             ASSERT_TRUE(synth::WriteRecording(recipe, root + "/" + names.front, &error))
                 << error.toStdString();
