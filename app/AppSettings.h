@@ -35,6 +35,11 @@ class AppSettings {
     int MapChoice() const { return mapChoice_; }
     void SetMapChoice(int choice) { mapChoice_ = choice; }
 
+    // UI/SPEED_MPH: the speed read-out shows miles per hour (any non-zero
+    // value); missing or 0 is km/h.
+    bool ReadSpeedInMiles() const { return ReadInt("UI", "SPEED_MPH", 0) != 0; }
+    void WriteSpeedInMiles(bool miles) { WriteInt("UI", "SPEED_MPH", miles ? 1 : 0); }
+
     // UI/Folder, or "" when that folder no longer exists.
     QString GetLastFolder() const;
 

@@ -11,6 +11,7 @@
 #include "app/WindowPlacement.h"
 #include "app/WindowShape.h"
 #include "controls/CKesToolTipCtrl.h"
+#include "controls/CSpeedLabelStatic.h"
 #include "map/CCefClientApp.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
@@ -146,10 +147,11 @@ void CVELDlg::RestoreWindowRect() {
     const int top = s.ReadInt("WINPOS", "TOP", 0);
     const int right = s.ReadInt("WINPOS", "RIGHT", kMinWindowWidth);
     const int bottom = s.ReadInt("WINPOS", "BOTTOM", kMinWindowHeight);
+    // The work area, so that the window does not come back under a panel.
     QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize full =
-        screen ? screen->geometry().size() : QSize(kMinWindowWidth, kMinWindowHeight);
-    const QRect rect = RestoredWindowRect(left, top, right, bottom, full);
+    const QRect area =
+        screen ? screen->availableGeometry() : QRect(0, 0, kMinWindowWidth, kMinWindowHeight);
+    const QRect rect = RestoredWindowRect(left, top, right, bottom, area);
     // The screen may be smaller than the usual minimum.
     setMinimumSize(std::min(kMinWindowWidth, rect.width()),
                    std::min(kMinWindowHeight, rect.height()));
@@ -344,9 +346,20 @@ void CVELDlg::mouseDoubleClickEvent(QMouseEvent* event) {
         QDialog::mouseDoubleClickEvent(event);
         return;
     }
-    // The speed read-out takes its own double-clicks (the unit toggle);
-    // everywhere else on the window's own surface it is [ ].
-    ToggleMaximized();
+    // The speed read-out lets the mouse through to the window, which hands it
+    // the double-clicks on it (its unit toggle); elsewhere on the window's own
+    // surface a double-click is [ ].
+    auto* speed = static_cast<CSpeedLabelStatic*>(Control(IDC_SPEED));
+    const QPoint p = event->position().toPoint();
+    if (speed && speed->isVisible() && speed->geometry().contains(p)) {
+        QMouseEvent forwarded(QEvent::MouseButtonDblClick, QPointF(speed->mapFrom(this, p)),
+                              event->globalPosition(), event->button(), event->buttons(),
+                              event->modifiers());
+        QCoreApplication::sendEvent(speed, &forwarded);
+        AppSettings::Instance().WriteSpeedInMiles(!speed->IsKilometres());
+    } else {
+        ToggleMaximized();
+    }
     event->accept();
 }
 
@@ -360,6 +373,12 @@ void CVELDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CVELDlg::SaveOnClose() {
+    // The rear player is released with the window.
+    if (Usable(m_frontPlayer.get())) {
+        m_frontPlayer->Stop();
+        m_frontPlayer->m_bPlaying = 0;
+        m_frontPlayer->m_bPaused = 0;
+    }
     const QRect r = geometry();
     AppSettings& s = AppSettings::Instance();
     s.WriteInt("WINPOS", "LEFT", r.left());

@@ -124,6 +124,7 @@ void CVELDlg::CreateControls() {
 
     auto* speed = new CSpeedLabelStatic(this);
     speed->SetValid(true);
+    speed->SetKilometres(!AppSettings::Instance().ReadSpeedInMiles());
     speed->SetSpeed(0);
     speed->UpdateText();
     speed->setGeometry(377, 3, 81, 33);
@@ -178,6 +179,10 @@ void CVELDlg::CreateControls() {
     context.front = m_frontPlayer.get();
     context.rear = m_rearPlayer.get();
     m_playback = std::make_unique<PlaybackLogic>(context);
+    PlaybackController* controller = &m_playback->controller;
+    connect(position, &CSkinnedSlider::Scrolled, controller,
+            &PlaybackController::OnPositionSliderScroll);
+    connect(volume, &CSkinnedSlider::Scrolled, controller, &PlaybackController::OnVolumeChanged);
 
     m_pToolTip = new CKesToolTipCtrl(this);
     m_pToolTip->Activate(true);

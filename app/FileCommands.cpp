@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <memory>
 
 namespace {
 
@@ -21,6 +22,16 @@ QString Filled(unsigned id, const QString& value) {
 
 // The progress bar counts bytes in steps; byte counts overflow an int.
 constexpr int kProgressSteps = 1000;
+
+std::unique_ptr<QProgressDialog> SaveProgressBox(QWidget* owner) {
+    auto box = std::make_unique<QProgressDialog>(owner);
+    box->setWindowModality(Qt::WindowModal);
+    box->setMinimumDuration(500);
+    box->setCancelButtonText(LoadUiString(108));
+    box->setAutoReset(false);
+    box->setMaximum(kProgressSteps);
+    return box;
+}
 
 // More lines than this would push the message box off the screen.
 constexpr int kListedPathsMax = 15;
@@ -108,12 +119,10 @@ void FileCommands::OnSave() {
                        MbIcon::Warning);
     } else {
         // Recordings are large: show how far the copy has got once it takes
-        // a moment, and let the user stop between two files.
-        QProgressDialog progress(ctx_.window);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(500);
-        progress.setCancelButtonText(LoadUiString(108));
-        progress.setAutoReset(false);
+        // a moment, and let the user stop between two files. The progress
+        // box is made only once the overwrite questions are answered: modal,
+        // it would lie over a question and take its keys and clicks.
+        std::unique_ptr<QProgressDialog> progress;
         QStringList notCopied;
         const bool chosen = ctx_.catalog->SaveChosen(
             info.absoluteFilePath(),
@@ -122,14 +131,16 @@ void FileCommands::OnSave() {
                                       MbButtons::OkCancel) == IDOK;
             },
             &notCopied,
-            [&progress](qint64 done, qint64 total, const QString& source) {
-                progress.setMaximum(kProgressSteps);
+            [this, &progress](qint64 done, qint64 total, const QString& source) {
+                if (!progress)
+                    progress = SaveProgressBox(ctx_.window);
                 if (!source.isEmpty())
-                    progress.setLabelText(QFileInfo(source).fileName());
-                progress.setValue(total > 0 ? int(done * kProgressSteps / total) : kProgressSteps);
-                return !progress.wasCanceled();
+                    progress->setLabelText(QFileInfo(source).fileName());
+                progress->setValue(total > 0 ? int(done * kProgressSteps / total) : kProgressSteps);
+                return !progress->wasCanceled();
             });
-        progress.close();
+        if (progress)
+            progress->close();
         if (!chosen)
             ReportNothingChosen();
         else if (!notCopied.isEmpty())

@@ -30,6 +30,10 @@ void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
     if (partner.isEmpty()) {
         if (rear)
             rear->Recreate(0);
+        // The native window keeps the last frame drawn into it until it is
+        // painted again: its background is what an empty picture shows.
+        if (surface)
+            surface->repaint();
         return;
     }
     if (ctx_.view->SurfaceHidden(Camera::Rear))

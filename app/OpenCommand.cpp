@@ -81,9 +81,16 @@ void OpenCommand::Scan(const QString& folder, const QString& startFile) {
         controller_.m_bPlayStartBusy = 0;
         return;
     }
+    // The count is painted on the front surface, which is hidden while
+    // nothing plays; it shows for the scan and keeps its mark afterwards.
+    const bool hidden = ctx_.view->SurfaceHidden(Camera::Front);
+    if (hidden)
+        ctx_.view->SetSurfaceHidden(Camera::Front, false);
     ctx_.view->SetScanCounterShown(true);
     ctx_.catalog->Open(folder);
     ctx_.view->SetScanCounterShown(false);
+    if (hidden)
+        ctx_.view->SetSurfaceHidden(Camera::Front, true);
     if (ctx_.catalog->files.empty())
         controller_.m_bPlayStartBusy = 0;
     else

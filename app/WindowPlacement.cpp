@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
-QRect RestoredWindowRect(int left, int top, int right, int bottom, QSize screen) {
-    const int width = std::min(std::max(right - left, kMinWindowWidth), screen.width());
-    const int height = std::min(std::max(bottom - top, kMinWindowHeight), screen.height());
-    const int x = left > screen.width() - width ? screen.width() - width : std::max(left, 0);
-    const int y = top > screen.height() - height ? screen.height() - height : std::max(top, 0);
+QRect RestoredWindowRect(int left, int top, int right, int bottom, const QRect& area) {
+    const int width = std::min(std::max(right - left, kMinWindowWidth), area.width());
+    const int height = std::min(std::max(bottom - top, kMinWindowHeight), area.height());
+    const int lastX = area.left() + area.width() - width;
+    const int lastY = area.top() + area.height() - height;
+    const int x = left > lastX ? lastX : std::max(left, area.left());
+    const int y = top > lastY ? lastY : std::max(top, area.top());
     return QRect(x, y, width, height);
 }
 

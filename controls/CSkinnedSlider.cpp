@@ -2,6 +2,7 @@
 
 #include "controls/SliderGeometry.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +10,7 @@ CSkinnedSlider::CSkinnedSlider(QColor thumbNormal, QColor thumbPressed, QWidget*
     : QSlider(Qt::Horizontal, parent), m_thumbNormal(thumbNormal), m_thumbPressed(thumbPressed) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractSlider::actionTriggered, this, [this] { m_bActionTaken = true; });
 }
 
 QRect CSkinnedSlider::ChannelRect() const {
@@ -64,4 +66,20 @@ void CSkinnedSlider::mouseReleaseEvent(QMouseEvent* event) {
     update();
     event->accept();
     ReportDrag();
+}
+
+// The slider applies an action only after announcing it; the notification
+// goes out once the position is set.
+void CSkinnedSlider::wheelEvent(QWheelEvent* event) {
+    m_bActionTaken = false;
+    QSlider::wheelEvent(event);
+    if (m_bActionTaken)
+        emit Scrolled();
+}
+
+void CSkinnedSlider::keyPressEvent(QKeyEvent* event) {
+    m_bActionTaken = false;
+    QSlider::keyPressEvent(event);
+    if (m_bActionTaken)
+        emit Scrolled();
 }

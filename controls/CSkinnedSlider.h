@@ -13,6 +13,11 @@ class CSkinnedSlider : public QSlider {
     QRect ThumbRect() const;
     virtual int PositionFromX(int x) const;
 
+  signals:
+    // The wheel or a key moved the thumb (the slider's scroll notification),
+    // after the new position is set.
+    void Scrolled();
+
   protected:
     CSkinnedSlider(QColor thumbNormal, QColor thumbPressed, QWidget* parent);
     virtual void ReportDrag() = 0;
@@ -21,9 +26,12 @@ class CSkinnedSlider : public QSlider {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool m_bDragging = false;
+    bool m_bActionTaken = false;
     QColor m_thumbNormal;
     QColor m_thumbPressed;
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/LanguageTable.h"
+#include "dialogs/DialogUnits.h"
 #include "platform/WindowMessages.h"
 #include "strings/UiStrings.h"
 
@@ -9,20 +10,14 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-namespace {
-
-// Dialog units of an 8-point "MS Shell Dlg" template at 96 dpi: a base unit
-// of 6 x 13 pixels, of which an x unit is a quarter and a y unit an eighth.
-QRect FromDialogUnits(int x, int y, int cx, int cy) {
-    auto px = [](int u) { return u * 6 / 4; };
-    auto py = [](int u) { return u * 13 / 8; };
-    return QRect(px(x), py(y), px(cx), py(cy));
-}
-
-} // namespace
-
 CKesConfigDlg::CKesConfigDlg(QWidget* owner) : QDialog(owner), owner_(owner) {
     setObjectName("CKesConfigDlg");
+    // The template is laid out in the dialog's own font, so that the longest
+    // translations keep room in its buttons and lists.
+    const DialogUnits units = DialogUnits::Of(font());
+    auto FromDialogUnits = [&units](int x, int y, int cx, int cy) {
+        return units.ToPixels(x, y, cx, cy);
+    };
     setFixedSize(FromDialogUnits(0, 0, 357, 116).size());
     mapBox_ = new QGroupBox(this);
     mapBox_->setGeometry(FromDialogUnits(6, 3, 101, 83));

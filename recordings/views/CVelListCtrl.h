@@ -19,6 +19,8 @@ class CVelListCtrl : public QTableWidget {
     // Column titles from the string table in the current language; widths
     // as they were.
     void Retitle();
+    // The string ids of the column titles, in column order.
+    const std::vector<unsigned>& TitleIds() const { return m_titleIds; }
 
     bool IsDropHighlighted(int row) const;
     void SetDropHighlightRow(int row, bool on);

@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -145,23 +144,6 @@ TEST_F(MainWindowTest, PresetSizesAndMaximiseMoveTheWindow) {
     EXPECT_EQ(dlg.geometry(), PresetWindowRect(WindowPreset::Medium, monitor));
     click(IDC_SIZE_L);
     EXPECT_EQ(dlg.geometry(), monitor);
-    EXPECT_FALSE(dlg.m_bMaximized);
-}
-
-TEST_F(MainWindowTest, DoubleClickMaximisesExceptOnTheSpeedReadOut) {
-    CVELDlg dlg;
-    ASSERT_TRUE(ShowAndWait(dlg));
-    auto doubleClick = [](QWidget* w, QPoint p) {
-        QMouseEvent press(QEvent::MouseButtonDblClick, p, w->mapToGlobal(p), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &press);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    };
-    doubleClick(dlg.Control(IDC_SPEED), QPoint(20, 10));
-    EXPECT_FALSE(dlg.m_bMaximized);
-    doubleClick(&dlg, QPoint(150, 20)); // the title strip
-    EXPECT_TRUE(dlg.m_bMaximized);
-    doubleClick(&dlg, QPoint(150, 20));
     EXPECT_FALSE(dlg.m_bMaximized);
 }
 
