@@ -21,6 +21,8 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "  track [--json] FILE      GPS points and G-sensor samples of a recording\n"
                       "  kml FILE [--out DIR]     write the route of a recording as a KML file\n"
                       "\n"
+                      "  --help, --version        this help, or the version, and exit\n"
+                      "\n"
                       "Run 'halvex-cli COMMAND --help' for one command.\n";
 
 struct Command {
@@ -212,6 +214,10 @@ int Run(const QStringList& arguments) {
         Print(g_out, kUsage);
         return kDone;
     }
+    if (name == "--version") {
+        Print(g_out, "halvex-cli " HALVEX_VERSION "\n");
+        return kDone;
+    }
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;
@@ -226,7 +232,8 @@ int Run(const QStringList& arguments) {
             return Track(options);
         return Kml(options);
     }
-    Print(stderr, "halvex-cli: unknown command " + name + "\n\n" + kUsage);
+    const char* what = name.startsWith('-') ? "unknown option " : "unknown command ";
+    Print(stderr, QString("halvex-cli: ") + what + name + "\n\n" + kUsage);
     return kBadUsage;
 }
 
