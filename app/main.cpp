@@ -1,3 +1,4 @@
+#include "HalvexVersion.h"
 #include "app/CVELApp.h"
 #include "app/ViewerCommandLine.h"
 

@@ -1,6 +1,7 @@
 // halvex-cli run as a user would, on synthesized recordings.
 #include "tools/synth/RecordingWriter.h"
 
+#include "HalvexVersion.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QJsonArray>

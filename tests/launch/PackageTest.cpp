@@ -1,5 +1,6 @@
 // The Debian package built by cpack, unpacked into a scratch root: its
 // programs run from there, from an unrelated folder, as an installed program.
+#include "HalvexVersion.h"
 #include "LaunchSupport.h"
 #include "tests/support/core/ScratchDir.h"
 

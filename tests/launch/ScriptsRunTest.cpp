@@ -32,14 +32,16 @@ class ScriptsRun : public ::testing::Test {
             f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
         }
         // The repository's own settings (from earlier runs) may have the map
-        // pane off; the run starts with none and gets them back afterwards.
-        QFile::remove(kSource + "/Halvex.ini.before-test");
-        QFile::rename(kSource + "/Halvex.ini", kSource + "/Halvex.ini.before-test");
+        // pane off; the runs start with none and the settings come back
+        // afterwards (a crashed test leaves them in the scratch folder).
+        kept = scratch.path() + "/Halvex.ini.kept";
+        if (QFile::copy(kSource + "/Halvex.ini", kept))
+            QFile::remove(kSource + "/Halvex.ini");
     }
     void TearDown() override {
-        if (QFile::exists(kSource + "/Halvex.ini.before-test")) {
+        if (!kept.isEmpty() && QFile::exists(kept)) {
             QFile::remove(kSource + "/Halvex.ini");
-            QFile::rename(kSource + "/Halvex.ini.before-test", kSource + "/Halvex.ini");
+            QFile::copy(kept, kSource + "/Halvex.ini");
         }
     }
     QProcessEnvironment Environment() const {
@@ -53,7 +55,7 @@ class ScriptsRun : public ::testing::Test {
     }
 
     ScratchDir scratch;
-    QString fakeBin;
+    QString fakeBin, kept;
 };
 
 TEST_F(ScriptsRun, DrawsTheRouteFromEachWorkingDirectory) {

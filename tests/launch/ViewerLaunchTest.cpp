@@ -1,5 +1,6 @@
 // The built viewer started directly: its command line, and its map pages
 // found from any working directory.
+#include "HalvexVersion.h"
 #include "LaunchSupport.h"
 #include "tests/support/core/ScratchDir.h"
 

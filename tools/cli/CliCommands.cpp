@@ -2,6 +2,7 @@
 
 #include "CliJson.h"
 #include "CliText.h"
+#include "HalvexVersion.h"
 #include "recordings/CVel3gpParser.h"
 #include "recordings/CVelAviParser.h"
 #include "recordings/KmlExport.h"
