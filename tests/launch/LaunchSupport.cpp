@@ -122,6 +122,11 @@ bool WaitForNoRoute(int timeoutMs) {
 QProcessEnvironment ViewerEnvironment(const QString& configHome) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // No map tiles, even where the network reaches the tile server: the
+    // route is then looked for over the map's plain background.
+    env.insert("QTWEBENGINE_CHROMIUM_FLAGS", (env.value("QTWEBENGINE_CHROMIUM_FLAGS") +
+                                              " --host-resolver-rules=\"MAP * ~NOTFOUND\"")
+                                                 .trimmed());
     env.remove("QT_QPA_PLATFORM");
     if (!configHome.isEmpty())
         env.insert("XDG_CONFIG_HOME", configHome);

@@ -45,8 +45,8 @@ bool WaitForRoute(const Running& viewer, int timeoutMs = 90000);
 bool WaitForNoRoute(int timeoutMs = 15000);
 
 // The test's environment for a viewer: no browser sandbox (tests run as
-// root), the viewer's own display platform, and the configuration folder
-// when one is given.
+// root), no host names resolved by the browser, the viewer's own display
+// platform, and the configuration folder when one is given.
 QProcessEnvironment ViewerEnvironment(const QString& configHome = QString());
 
 // Writes a recording with a GPS route into FOLDER/DCIM/MOVIE/ with the
