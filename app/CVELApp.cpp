@@ -1,12 +1,15 @@
 #include "app/CVELApp.h"
 
 #include "app/CVELDlg.h"
+#include "app/InstalledProgram.h"
 #include "app/OpenCommand.h"
+#include "app/ViewerCommandLine.h"
 #include "map/CCefClientApp.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
 #include <malloc.h>
 #include <memory>
 
@@ -29,8 +32,20 @@ int CVELApp::Run(int argc, char** argv) {
     QApplication::setOrganizationName("Halvex Ostrel Zarn");
     QApplication::setWindowIcon(QIcon(":/ICON/128"));
 
+    // Qt has taken its own options out of the arguments by now.
+    const ViewerCommandLine::Parsed parsed = ViewerCommandLine::Parse(QApplication::arguments());
+    if (parsed.kind == ViewerCommandLine::Parsed::Error) {
+        std::fprintf(stderr, "halvex: %s\nTry 'halvex --help'.\n", qPrintable(parsed.error));
+        return 2;
+    }
+    QString folder = parsed.folder;
+    // Before the settings file is first used, which fixes its folder.
+    if (InstalledProgram::IsInstalled() && !InstalledProgram::EnterConfigFolder(&folder))
+        std::fprintf(stderr, "halvex: cannot use %s; settings stay in the working directory\n",
+                     qPrintable(InstalledProgram::ConfigFolder()));
+    folder = OpenCommand::FolderAtStart(folder);
+
     auto dialog = std::make_unique<CVELDlg>();
-    const QString folder = OpenCommand::FolderAtStart(QApplication::arguments());
     if (!folder.isEmpty())
         QTimer::singleShot(0, dialog.get(), [d = dialog.get(), folder] { d->OpenFolder(folder); });
     dialog->exec();

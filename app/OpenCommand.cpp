@@ -97,14 +97,7 @@ void OpenCommand::Scan(const QString& folder, const QString& startFile) {
         starter_.DeferStart(startFile.isEmpty() ? 0 : RowOf(*ctx_.catalog, startFile), 5);
 }
 
-QString OpenCommand::FolderFromArguments(const QStringList& arguments) {
-    for (int i = 1; i < arguments.size(); ++i)
-        if (!arguments[i].startsWith('-'))
-            return arguments[i];
-    return QString();
-}
-
-QString OpenCommand::FolderAtStart(const QStringList& arguments) {
-    const QString folder = FolderFromArguments(arguments);
-    return folder.isEmpty() ? AppSettings::Instance().GetLastFolder() : folder;
+QString OpenCommand::FolderAtStart(const QString& commandLineFolder) {
+    return commandLineFolder.isEmpty() ? AppSettings::Instance().GetLastFolder()
+                                       : commandLineFolder;
 }

@@ -2,7 +2,6 @@
 #include "app/PlaybackContext.h"
 
 #include <QString>
-#include <QStringList>
 #include <functional>
 
 class FileStarter;
@@ -25,11 +24,9 @@ class OpenCommand {
     // `startFile` is listed after the scan, it starts instead of the first.
     void OpenFolder(const QString& folder, const QString& startFile = QString());
 
-    // The folder named on the command line, or "" when none is.
-    static QString FolderFromArguments(const QStringList& arguments);
-    // The folder to open at start: the one on the command line, else the
-    // last folder when it still exists, else "".
-    static QString FolderAtStart(const QStringList& arguments);
+    // The folder to open at start: the one given on the command line, else
+    // the last folder when it still exists, else "".
+    static QString FolderAtStart(const QString& commandLineFolder);
 
     // The media open dialog by default.
     FolderChooser chooseFolder;

@@ -1,6 +1,7 @@
 # The map pages, our stand-ins for the map providers' scripts and the npm
 # libraries they draw with, laid out in the build's res/ folder beside the
-# program (the car icon "190" comes with the pictures).
+# program (the car icon "190" comes with the pictures), and installed in the
+# same layout into share/halvex.
 set(MAP_RES_DIR ${CMAKE_BINARY_DIR}/res)
 set(MAP_NODE_MODULES ${CMAKE_SOURCE_DIR}/node_modules)
 
@@ -11,6 +12,8 @@ macro(halvex_map_copy from to)
     DEPENDS ${from}
     VERBATIM)
   list(APPEND MAP_PAGE_FILES ${MAP_RES_DIR}/${to})
+  get_filename_component(map_page_subdir ${to} DIRECTORY)
+  install(FILES ${MAP_RES_DIR}/${to} DESTINATION ${CMAKE_INSTALL_DATADIR}/halvex/${map_page_subdir})
 endmacro()
 
 foreach(f gmap_ja.html BMap.html gmaps-standin.js bmap-standin.js)

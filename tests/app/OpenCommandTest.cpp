@@ -54,9 +54,6 @@ TEST_F(OpenCommandTest, OpenIsIgnoredWhileAStartIsInProgress) {
 }
 
 TEST_F(OpenCommandTest, CommandLineFolderIsOpenedAndRemembered) {
-    EXPECT_EQ(OpenCommand::FolderFromArguments({"halvex"}), "");
-    EXPECT_EQ(OpenCommand::FolderFromArguments({"halvex", "--verbose", "/media/card"}),
-              "/media/card");
     QTemporaryDir card;
     QDir::setCurrent(card.path());
     QDir().mkdir("DCIM");
@@ -70,10 +67,10 @@ TEST_F(OpenCommandTest, CommandLineFolderIsOpenedAndRemembered) {
 TEST_F(OpenCommandTest, TheLastFolderOpensAtStartUnlessOneIsGivenOrItIsGone) {
     QTemporaryDir card;
     AppSettings::Instance().WriteString("UI", "Folder", card.path());
-    EXPECT_EQ(OpenCommand::FolderAtStart({"halvex"}), card.path());
-    EXPECT_EQ(OpenCommand::FolderAtStart({"halvex", "/media/card"}), "/media/card");
+    EXPECT_EQ(OpenCommand::FolderAtStart(""), card.path());
+    EXPECT_EQ(OpenCommand::FolderAtStart("/media/card"), "/media/card");
     AppSettings::Instance().WriteString("UI", "Folder", card.filePath("gone"));
-    EXPECT_EQ(OpenCommand::FolderAtStart({"halvex"}), "");
+    EXPECT_EQ(OpenCommand::FolderAtStart(""), "");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // halvex-cli run as a user would, on synthesized recordings.
 #include "tools/synth/RecordingWriter.h"
 
+#include "HalvexVersion.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QJsonArray>
@@ -209,7 +210,9 @@ TEST_F(Cli, ExitCodesAndMessages) {
         {{"--help"}, 0, "Usage: halvex-cli", ""},
         {{"scan", "--help"}, 0, "Usage: halvex-cli scan", ""},
         {{"kml", "--help"}, 0, "--out DIR", ""},
+        {{"--version"}, 0, "halvex-cli " HALVEX_VERSION "\n", ""},
         {{"frob"}, 2, "", "unknown command frob"},
+        {{"--frob"}, 2, "", "unknown option --frob"},
         {{"scan"}, 2, "", "Usage: halvex-cli scan"},
         {{"scan", "--deep", card->path()}, 2, "", "unknown option --deep"},
         {{"info", bad, bad}, 2, "", "unexpected argument"},

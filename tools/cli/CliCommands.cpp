@@ -2,6 +2,7 @@
 
 #include "CliJson.h"
 #include "CliText.h"
+#include "HalvexVersion.h"
 #include "recordings/CVel3gpParser.h"
 #include "recordings/CVelAviParser.h"
 #include "recordings/KmlExport.h"
@@ -20,6 +21,8 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "  info [--json] FILE       what the parser reads from one AVI or MOV file\n"
                       "  track [--json] FILE      GPS points and G-sensor samples of a recording\n"
                       "  kml FILE [--out DIR]     write the route of a recording as a KML file\n"
+                      "\n"
+                      "  --help, --version        this help, or the version, and exit\n"
                       "\n"
                       "Run 'halvex-cli COMMAND --help' for one command.\n";
 
@@ -212,6 +215,10 @@ int Run(const QStringList& arguments) {
         Print(g_out, kUsage);
         return kDone;
     }
+    if (name == "--version") {
+        Print(g_out, "halvex-cli " HALVEX_VERSION "\n");
+        return kDone;
+    }
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;
@@ -226,7 +233,8 @@ int Run(const QStringList& arguments) {
             return Track(options);
         return Kml(options);
     }
-    Print(stderr, "halvex-cli: unknown command " + name + "\n\n" + kUsage);
+    const char* what = name.startsWith('-') ? "unknown option " : "unknown command ";
+    Print(stderr, QString("halvex-cli: ") + what + name + "\n\n" + kUsage);
     return kBadUsage;
 }
 

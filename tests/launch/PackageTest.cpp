@@ -1,0 +1,100 @@
+// The Debian package built by cpack, unpacked into a scratch root: its
+// programs run from there, from an unrelated folder, as an installed program.
+#include "HalvexVersion.h"
+#include "LaunchSupport.h"
+#include "tests/support/core/ScratchDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DebianPackage : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        scratch = new ScratchDir;
+        const launch::Finished packed =
+            launch::RunToEnd("cpack",
+                             {"-G", "DEB", "--config", HALVEX_BINARY_DIR "/CPackConfig.cmake", "-B",
+                              scratch->path() + "/out"},
+                             HALVEX_BINARY_DIR);
+        packLog = packed.out + packed.err;
+        const QStringList debs = QDir(scratch->path() + "/out").entryList({"halvex_*.deb"});
+        if (packed.exitCode != 0 || debs.size() != 1)
+            return;
+        deb = scratch->path() + "/out/" + debs.front();
+        root = scratch->path() + "/root";
+        if (launch::RunToEnd("dpkg", {"-x", deb, root}, scratch->path()).exitCode != 0)
+            root.clear();
+    }
+    static void TearDownTestSuite() {
+        delete scratch;
+        scratch = nullptr;
+    }
+    void SetUp() override { ASSERT_FALSE(root.isEmpty()) << packLog.toStdString(); }
+
+    static ScratchDir* scratch;
+    static QString packLog, deb, root;
+};
+ScratchDir* DebianPackage::scratch = nullptr;
+QString DebianPackage::packLog, DebianPackage::deb, DebianPackage::root;
+
+// cpack runs once per test process, so the checks come in two tests.
+TEST_F(DebianPackage, DependenciesLauncherIconsAndMetadata) {
+    const QString depends = launch::RunToEnd("dpkg-deb", {"-f", deb, "Depends"}, root).out;
+    for (const char* package :
+         {"libvlc5", "vlc-plugin-base", "vlc-plugin-video-output", "libqt6webenginewidgets6",
+          "libqt6webenginecore6-bin", "fonts-liberation", "fonts-wqy-microhei"})
+        EXPECT_TRUE(depends.contains(QString(package)))
+            << package << " in " << depends.toStdString();
+
+    const struct {
+        const char* tool;
+        QStringList args;
+    } checks[] = {
+        {"desktop-file-validate",
+         {root + "/usr/share/applications/io.github.halvex.Halvex.desktop"}},
+        {"appstreamcli",
+         {"validate", "--no-net",
+          root + "/usr/share/metainfo/io.github.halvex.Halvex.metainfo.xml"}},
+    };
+    for (const auto& c : checks) {
+        const launch::Finished run = launch::RunToEnd(c.tool, c.args, root);
+        EXPECT_EQ(run.exitCode, 0) << c.tool << "\n" << (run.out + run.err).toStdString();
+    }
+    for (const char* icon :
+         {"16x16/apps/io.github.halvex.Halvex.png", "48x48/apps/io.github.halvex.Halvex.png",
+          "256x256/apps/io.github.halvex.Halvex.png", "scalable/apps/io.github.halvex.Halvex.svg"})
+        EXPECT_TRUE(QFile::exists(root + "/usr/share/icons/hicolor/" + icon)) << icon;
+}
+
+TEST_F(DebianPackage, InstalledProgramsRunFromAnUnrelatedFolder) {
+    const QString elsewhere = scratch->path() + "/elsewhere";
+    const QString config = scratch->path() + "/config";
+    ASSERT_TRUE(launch::WriteSmallCard(elsewhere + "/card"));
+
+    const launch::Finished version =
+        launch::RunToEnd(root + "/usr/bin/halvex-cli", {"--version"}, elsewhere);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "halvex-cli " HALVEX_VERSION "\n");
+    const launch::Finished scan =
+        launch::RunToEnd(root + "/usr/bin/halvex-cli", {"scan", "card"}, elsewhere);
+    EXPECT_EQ(scan.exitCode, 0) << scan.err.toStdString();
+    EXPECT_TRUE(scan.out.contains("FILE0001F.MOV")) << scan.out.toStdString();
+
+    ASSERT_TRUE(launch::WaitForNoRoute());
+    {
+        // A relative folder, resolved before the viewer moves to its
+        // configuration folder.
+        launch::Running viewer(root + "/usr/bin/halvex", {"card"}, elsewhere,
+                               launch::ViewerEnvironment(config));
+        EXPECT_TRUE(launch::WaitForRoute(viewer)) << viewer.Output().toStdString();
+    }
+    QFile ini(config + "/halvex/Halvex.ini");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains(QString("Folder=" + elsewhere + "/card").toUtf8()));
+    EXPECT_FALSE(QFile::exists(elsewhere + "/Halvex.ini"));
+}
+
+} // namespace
