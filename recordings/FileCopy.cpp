@@ -1,16 +1,18 @@
 #include "recordings/FileCopy.h"
 
+#include "platform/CheckedFileWriter.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 bool CopyFileReplacing(const QString& source, const QString& destination,
                        const std::function<bool(qint64 copied)>& copied) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
+    const qint64 size = in.size();
+    CheckedFileWriter out(destination);
+    if (!out.Open())
         return false;
 
     constexpr qint64 kChunk = 1 << 20;
@@ -18,19 +20,20 @@ bool CopyFileReplacing(const QString& source, const QString& destination,
     for (;;) {
         const qint64 n = in.read(buffer.data(), kChunk);
         if (n < 0) {
-            out.cancelWriting();
-            break;
+            out.Cancel();
+            return false;
         }
         if (n == 0)
             break;
-        if (out.write(buffer.constData(), n) != n)
-            break; // the failed write already cancels the commit
-        if (copied && !copied(out.pos())) {
-            out.cancelWriting();
-            break;
+        if (!out.Write(buffer.constData(), n))
+            return false; // a full disk: nothing under the final name
+        if (copied && !copied(out.Written())) {
+            out.Cancel();
+            return false;
         }
     }
-    if (!out.commit())
+    // Every byte of the source, or no copy at all.
+    if (!out.Commit(size))
         return false;
     // Like a copy made by the file manager: same time stamp, same lock.
     QFile copy(destination);

@@ -1,13 +1,13 @@
 // The route of the current recording as a KML file.
 #include "recordings/KmlExport.h"
 
+#include "platform/CheckedFileWriter.h"
 #include "platform/PathUtil.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 QString KmlFolder() {
@@ -114,9 +114,5 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
     }
     kml += kClosing;
 
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(kml);
-    return out.commit();
+    return CheckedFileWriter::WriteFile(name, kml);
 }
