@@ -8,7 +8,9 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace CliCommands {
@@ -64,8 +66,10 @@ void Print(FILE* stream, const QString& text) {
     fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+// Names in messages may hold control characters; printed raw they would
+// act on the terminal.
 int Fail(const QString& message) {
-    Print(stderr, "halvex-cli: " + message + "\n");
+    Print(stderr, "halvex-cli: " + CliText::Printable(message) + "\n");
     return kBadInput;
 }
 
@@ -102,7 +106,8 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
 }
 
 void PrintJson(const QJsonObject& object) {
-    Print(g_out, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+    const QByteArray json = CliJson::EscapeControls(QJsonDocument(object).toJson());
+    fwrite(json.constData(), 1, size_t(json.size()), g_out);
 }
 
 // Parses one file with the parser its extension suggests, then the other.
@@ -192,17 +197,11 @@ int Kml(const Options& o) {
     QString written;
     if (!catalog.ExportKml(folder, &written))
         return Fail(written + ": cannot write the KML file");
-    Print(g_out, written + "\n");
+    Print(g_out, CliText::Printable(written) + "\n");
     return kDone;
 }
 
-} // namespace
-
-void SetOutput(FILE* out) {
-    g_out = out;
-}
-
-int Run(const QStringList& arguments) {
+int Dispatch(const QStringList& arguments) {
     if (arguments.isEmpty()) {
         Print(stderr, kUsage);
         return kBadUsage;
@@ -226,8 +225,26 @@ int Run(const QStringList& arguments) {
             return Track(options);
         return Kml(options);
     }
-    Print(stderr, "halvex-cli: unknown command " + name + "\n\n" + kUsage);
+    Print(stderr, "halvex-cli: unknown command " + CliText::Printable(name) + "\n\n" + kUsage);
     return kBadUsage;
+}
+
+} // namespace
+
+void SetOutput(FILE* out) {
+    g_out = out;
+}
+
+// Results that never reached their file (a full disk, a closed pipe) are a
+// failure, whatever the command found.
+int Run(const QStringList& arguments) {
+    const int code = Dispatch(arguments);
+    errno = 0;
+    if (std::fflush(g_out) == 0 && !std::ferror(g_out))
+        return code;
+    Print(stderr, QStringLiteral("halvex-cli: cannot write the results: %1\n")
+                      .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+    return kBadInput;
 }
 
 } // namespace CliCommands

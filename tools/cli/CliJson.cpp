@@ -82,4 +82,22 @@ QJsonObject Track(const RecordingCatalog& catalog) {
             {"samples", samples}};
 }
 
+QByteArray EscapeControls(const QByteArray& json) {
+    QByteArray out;
+    out.reserve(json.size());
+    for (int i = 0; i < json.size(); ++i) {
+        const uchar c = uchar(json[i]);
+        // U+0080..U+009F are C2 80..C2 9F in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < json.size() && uchar(json[i + 1]) >= 0x80 &&
+                        uchar(json[i + 1]) <= 0x9F;
+        if (c == 0x7F || c1) {
+            const uint code = c1 ? uchar(json[++i]) : c;
+            out += "\\u00" + QByteArray::number(code, 16).rightJustified(2, '0');
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
 } // namespace CliJson

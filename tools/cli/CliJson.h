@@ -14,4 +14,8 @@ QJsonObject Scan(const RecordingCatalog& catalog);
 // The loaded track of the catalog's current recording.
 QJsonObject Track(const RecordingCatalog& catalog);
 
+// Qt's JSON text escapes the C0 controls only; DEL and the C1 controls (a
+// terminal reads U+009B as an escape sequence) become \u escapes too.
+QByteArray EscapeControls(const QByteArray& json);
+
 } // namespace CliJson

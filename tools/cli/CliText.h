@@ -11,4 +11,8 @@ QString Scan(const RecordingCatalog& catalog);
 QString Info(const QString& path, const RecordingInfo& info);
 QString Track(const RecordingCatalog& catalog);
 
+// The text with every control character (C0, DEL, C1) written as \xNN, so
+// that a file name cannot clear the terminal or set its title.
+QString Printable(const QString& text);
+
 } // namespace CliText
