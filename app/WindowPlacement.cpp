@@ -1,13 +1,17 @@
 #include "app/WindowPlacement.h"
 
 #include <algorithm>
+#include <cstdint>
 
 QRect RestoredWindowRect(int left, int top, int right, int bottom, QSize screen) {
-    const int width = std::min(std::max(right - left, kMinWindowWidth), screen.width());
-    const int height = std::min(std::max(bottom - top, kMinWindowHeight), screen.height());
-    const int x = left > screen.width() - width ? screen.width() - width : std::max(left, 0);
-    const int y = top > screen.height() - height ? screen.height() - height : std::max(top, 0);
-    return QRect(x, y, width, height);
+    // In 64 bits: the saved edges are whatever the file holds.
+    const int64_t width = std::min<int64_t>(
+        std::max<int64_t>(int64_t(right) - left, kMinWindowWidth), screen.width());
+    const int64_t height = std::min<int64_t>(
+        std::max<int64_t>(int64_t(bottom) - top, kMinWindowHeight), screen.height());
+    const int64_t x = left > screen.width() - width ? screen.width() - width : std::max(left, 0);
+    const int64_t y = top > screen.height() - height ? screen.height() - height : std::max(top, 0);
+    return QRect(int(x), int(y), int(width), int(height));
 }
 
 QRect PresetWindowRect(WindowPreset preset, const QRect& monitor) {

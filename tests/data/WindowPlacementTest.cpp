@@ -1,5 +1,6 @@
 #include "app/WindowPlacement.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 TEST(WindowPlacement, ClampsSavedRectangleToScreen) {
@@ -19,6 +20,15 @@ TEST(WindowPlacement, ClampsSavedRectangleToScreen) {
         {"negative origin", -40, -7, 760, 553, hd, {0, 0, 800, 560}},
         {"larger than the screen", 0, 0, 3000, 2000, hd, {0, 0, 1920, 1080}},
         {"screen below minimum", 0, 0, 800, 560, QSize(640, 480), {0, 0, 640, 480}},
+        // Edges whose difference overflows an int.
+        {"widest possible", INT_MIN, INT_MIN, INT_MAX, INT_MAX, hd, {0, 0, 1920, 1080}},
+        {"edges the wrong way round",
+         INT_MAX,
+         INT_MAX,
+         INT_MIN,
+         INT_MIN,
+         hd,
+         {1120, 520, 800, 560}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RestoredWindowRect(c.left, c.top, c.right, c.bottom, c.screen), c.expected)
