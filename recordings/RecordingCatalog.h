@@ -45,9 +45,11 @@ class RecordingCatalog {
 
     // File operations on the groups chosen in the group list.
     int MarkChosenGroups();
-    int DeleteChosen();
-    int LockChosen();
-    int UnlockChosen();
+    // The full paths of files that stay as they were (locked, a read-only
+    // card, no permission) go to untouched.
+    int DeleteChosen(QStringList* untouched = nullptr);
+    int LockChosen(QStringList* untouched = nullptr);
+    int UnlockChosen(QStringList* untouched = nullptr);
     // Asked before an existing destination file is replaced; false skips it.
     // Without a question existing files are replaced.
     using OverwriteQuestion = std::function<bool(const QString& destinationPath)>;
@@ -114,6 +116,7 @@ class RecordingCatalog {
     void ClearTrack();
     void ForgetTrack();
     void RefillLists();
+    uint8_t GroupFlagsAfter(const RecordingGroup& g, uint8_t designed) const;
     int LoadChunkTrack(int index);
     int LoadMetadataTrack(int index);
     void HandSamplesToCurve(const RecordingInfo& info, const std::vector<GSensorSample>& samples);

@@ -31,6 +31,11 @@ class TinyDisk {
     bool Mounted() const { return mounted_; }
     const QString& path() const { return path_; }
 
+    // Like a card with its write-protect switch on (or off again).
+    bool Remount(bool readOnly) const {
+        return ::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs",
+                       MS_REMOUNT | (readOnly ? MS_RDONLY : 0), "size=1500k") == 0;
+    }
     // Fills every byte left with a file of its own.
     void Fill() const {
         QFile filler(path_ + "/filler");
