@@ -10,6 +10,7 @@
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
 
 #include <QFileInfo>
 
@@ -69,10 +70,24 @@ void OpenCommand::Scan(const QString& folder) {
     ctx_.view->SetScanCounterShown(true);
     ctx_.catalog->Open(folder);
     ctx_.view->SetScanCounterShown(false);
+    ReportUnreadableNames();
     if (ctx_.catalog->files.empty())
         controller_.m_bPlayStartBusy = 0;
     else
         starter_.DeferStart(0, 5);
+}
+
+// Files that cannot be listed are named, so that none goes missing unseen.
+void OpenCommand::ReportUnreadableNames() const {
+    const QStringList& names = ctx_.catalog->unreadableNames;
+    if (names.isEmpty())
+        return;
+    constexpr int kListedMax = 15; // more would push the box off the screen
+    QStringList listed = names.mid(0, kListedMax);
+    if (names.size() > kListedMax)
+        listed << QStringLiteral("… (%1)").arg(names.size());
+    ShowMessageBox(ctx_.window, LoadUiString(251).replace(QLatin1String("%s"), listed.join('\n')),
+                   LoadUiString(131), MbButtons::Ok, MbIcon::Warning);
 }
 
 QString OpenCommand::FolderFromArguments(const QStringList& arguments) {

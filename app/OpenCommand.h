@@ -34,6 +34,7 @@ class OpenCommand {
     bool Blocked() const;
     void StopAndReset();
     void Scan(const QString& folder);
+    void ReportUnreadableNames() const;
 
     PlaybackContext ctx_;
     PlaybackController& controller_;

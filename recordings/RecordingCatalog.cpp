@@ -10,6 +10,7 @@ int RecordingCatalog::Reset() {
     files.clear();
     groups.clear();
     rows.clear();
+    unreadableNames.clear();
     points.clear();
     samples.clear();
     currentFile = -1;

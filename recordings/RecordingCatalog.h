@@ -83,6 +83,10 @@ class RecordingCatalog {
     std::vector<RecordingFile> files;
     std::vector<RecordingGroup> groups;
     std::vector<FileListRow> rows;
+    // Files the last Open found but could not list, because their names or
+    // their folders' names are not valid UTF-8: paths below the root with
+    // each such byte written \xNN.
+    QStringList unreadableNames;
 
     // Reads the metadata records of the recording being loaded.
     QFile reader;

@@ -158,6 +158,15 @@ int Scan(const Options& o) {
         return Fail(o.target + ": no such folder");
     RecordingCatalog catalog;
     catalog.Open(o.target);
+    if (!catalog.unreadableNames.isEmpty()) {
+        QString names;
+        for (const QString& name : catalog.unreadableNames)
+            names += "\n  " + CliText::Printable(name);
+        Print(stderr, QStringLiteral("halvex-cli: warning: %1 files not listed, their names are "
+                                     "not valid UTF-8:%2\n")
+                          .arg(catalog.unreadableNames.size())
+                          .arg(names));
+    }
     if (o.json)
         PrintJson(CliJson::Scan(catalog));
     else
