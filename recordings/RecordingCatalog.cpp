@@ -178,7 +178,7 @@ int RecordingCatalog::LoadMetadataTrack(int index) {
     points.clear();
     samples.clear();
     loading = 1;
-    const std::vector<MetaChunkEntry> chunks = info.metaChunks;
+    const std::vector<MetaChunkEntry>& chunks = info.metaChunks;
     const bool opened = MetadataRecord::DecodeAll(reader, path, chunks, &points, &samples);
 
     sampleCount = int32_t(samples.size());

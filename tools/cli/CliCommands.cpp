@@ -190,9 +190,12 @@ int Track(const Options& o) {
     if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
         return code;
     if (o.json)
-        PrintJson(CliJson::Track(catalog));
+        CliJson::WriteTrack(catalog, [](const QByteArray& piece) {
+            const QByteArray escaped = CliJson::EscapeControls(piece);
+            fwrite(escaped.constData(), 1, size_t(escaped.size()), g_out);
+        });
     else
-        Print(g_out, CliText::Track(catalog));
+        CliText::WriteTrack(catalog, [](const QString& piece) { Print(g_out, piece); });
     return kDone;
 }
 

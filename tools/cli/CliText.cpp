@@ -97,13 +97,17 @@ QString Info(const QString& path, const RecordingInfo& info) {
     return out;
 }
 
-QString Track(const RecordingCatalog& c) {
+void WriteTrack(const RecordingCatalog& c, const std::function<void(const QString&)>& write) {
     QString out = QStringLiteral("%1 GPS points at %2 per second, %3 G-sensor samples\n")
                       .arg(c.GpsPointCount())
                       .arg(c.gpsRate)
                       .arg(c.GSensorSampleCount());
     for (int i = 0; i < c.GpsPointCount(); ++i) {
         const GpsPoint p = c.GpsPointAt(i);
+        if (out.size() > (1 << 15)) {
+            write(out);
+            out.clear();
+        }
         out += Columns({QString::number(i), p.HasFix() ? "fix" : "-",
                         QString::number(p.latitude, 'f', 6), QString::number(p.longitude, 'f', 6),
                         QString::number(p.altitude) + " m", QString::number(p.speed) + " km/h",
@@ -115,8 +119,12 @@ QString Track(const RecordingCatalog& c) {
     for (int i = 0; i < c.GSensorSampleCount(); ++i) {
         const GSensorSample s = c.GSensorSampleAt(i);
         out += QStringLiteral("g %1: %2 %3 %4\n").arg(i).arg(s.x).arg(s.y).arg(s.z);
+        if (out.size() > (1 << 15)) {
+            write(out);
+            out.clear();
+        }
     }
-    return out;
+    write(out);
 }
 
 } // namespace CliText
