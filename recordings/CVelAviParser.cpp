@@ -81,7 +81,7 @@ uint64_t CVelAviParser::NextWalkToken(uint64_t p) {
         if (data >= fileLength)
             break;
         if (data > p + 3)
-            p += (data - p - 3 + 3) / 4 * 4;
+            p += (data - p) / 4 * 4;
         const size_t n = size_t(std::min<uint64_t>(want, fileLength - p)) / 4 * 4;
         if (n == 0)
             break; // a last token cut short by the end holds a zero, no token
