@@ -60,10 +60,16 @@ struct Options {
 };
 
 FILE* g_out = stdout;
+int g_writeError = 0; // the first error of a write to the results
+
+void Write(FILE* stream, const QByteArray& bytes) {
+    if (fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) != size_t(bytes.size()) &&
+        stream == g_out && !g_writeError)
+        g_writeError = errno;
+}
 
 void Print(FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    Write(stream, text.toLocal8Bit());
 }
 
 // Names in messages may hold control characters; printed raw they would
@@ -106,8 +112,7 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
 }
 
 void PrintJson(const QJsonObject& object) {
-    const QByteArray json = CliJson::EscapeControls(QJsonDocument(object).toJson());
-    fwrite(json.constData(), 1, size_t(json.size()), g_out);
+    Write(g_out, CliJson::EscapeControls(QJsonDocument(object).toJson()));
 }
 
 // Parses one file with the parser its extension suggests, then the other.
@@ -190,10 +195,8 @@ int Track(const Options& o) {
     if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
         return code;
     if (o.json)
-        CliJson::WriteTrack(catalog, [](const QByteArray& piece) {
-            const QByteArray escaped = CliJson::EscapeControls(piece);
-            fwrite(escaped.constData(), 1, size_t(escaped.size()), g_out);
-        });
+        CliJson::WriteTrack(
+            catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
     else
         CliText::WriteTrack(catalog, [](const QString& piece) { Print(g_out, piece); });
     return kDone;
@@ -250,12 +253,14 @@ void SetOutput(FILE* out) {
 // Results that never reached their file (a full disk, a closed pipe) are a
 // failure, whatever the command found.
 int Run(const QStringList& arguments) {
+    g_writeError = 0;
     const int code = Dispatch(arguments);
     errno = 0;
     if (std::fflush(g_out) == 0 && !std::ferror(g_out))
         return code;
+    const int error = g_writeError ? g_writeError : errno ? errno : EIO;
     Print(stderr, QStringLiteral("halvex-cli: cannot write the results: %1\n")
-                      .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+                      .arg(QString::fromLocal8Bit(std::strerror(error))));
     return kBadInput;
 }
 
