@@ -7,7 +7,8 @@
 namespace RegularFile {
 
 // Opens the file's path for reading into `file` only when it is a regular
-// file: without blocking, with the type checked on what was opened.
+// file: without blocking, with the type checked on what was opened. The file
+// is then opened by descriptor: ask about its path, not the QFile.
 bool Open(QFile& file, QIODevice::OpenMode mode = QIODevice::ReadOnly);
 
 // A read-only descriptor of a regular file or folder, opened without

@@ -1,6 +1,7 @@
 #include "recordings/FileCopy.h"
 
 #include "platform/CheckedFileWriter.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,8 +9,8 @@
 bool CopyFileReplacing(const QString& source, const QString& destination,
                        const std::function<bool(qint64 copied)>& copied) {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
+    if (!RegularFile::Open(in))
+        return false; // a FIFO or a device is no recording to copy
     const qint64 size = in.size();
     CheckedFileWriter out(destination);
     if (!out.Open())
@@ -38,10 +39,10 @@ bool CopyFileReplacing(const QString& source, const QString& destination,
     // Like a copy made by the file manager: same time stamp, same lock.
     QFile copy(destination);
     if (copy.open(QIODevice::ReadOnly))
-        copy.setFileTime(QFileInfo(in).lastModified(), QFileDevice::FileModificationTime);
+        copy.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
     copy.close();
     // The "user" bits describe the caller's access, not the file's mode.
-    copy.setPermissions(in.permissions() &
+    copy.setPermissions(QFile::permissions(source) &
                         ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser));
     return true;
 }

@@ -1,6 +1,7 @@
 #include "recordings/RecordingCatalog.h"
 
 #include "platform/PathUtil.h"
+#include "platform/RegularFile.h"
 #include "recordings/MetadataRecord.h"
 
 #include <QFile>
@@ -137,7 +138,7 @@ int RecordingCatalog::LoadChunkTrack(int index) {
     const RecordingInfo& info = files[size_t(index)].info;
 
     QFile file(GetFilePath(index));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!RegularFile::Open(file))
         return 0;
 
     loading = 1;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -184,16 +185,19 @@ TEST_F(CardFixture, SaveKeepsSubFoldersAndAsksBeforeOverwriting) {
 }
 
 TEST_F(CardFixture, FailedCopyIsReportedAndLeavesTheDestinationWhole) {
-    Build({3});
+    Build({4});
     const QString backup = card.path() + "/backup";
     card.Write("backup/DCIM/MOVIE/FILE0001.MOV", "earlier copy");
-    QFile::remove(PathOf("FILE0001.MOV"));              // source gone
+    QFile::remove(PathOf("FILE0001.MOV")); // source gone
+    QFile::remove(PathOf("FILE0004.MOV")); // now a FIFO, which has no writer
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("FILE0004.MOV")).constData(), 0644), 0);
     QDir().mkpath(backup + "/DCIM/MOVIE/FILE0002.MOV"); // a folder in the way
     groups.chosen = {0};
     QStringList notCopied;
 
     EXPECT_TRUE(catalog.SaveChosen(backup, {}, &notCopied));
-    EXPECT_EQ(notCopied, (QStringList{PathOf("FILE0001.MOV"), PathOf("FILE0002.MOV")}));
+    EXPECT_EQ(notCopied, (QStringList{PathOf("FILE0001.MOV"), PathOf("FILE0002.MOV"),
+                                      PathOf("FILE0004.MOV")}));
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "earlier copy");
     EXPECT_TRUE(QFileInfo(backup + "/DCIM/MOVIE/FILE0002.MOV").isDir());
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0003.MOV"), "FILE0003") << "the rest is copied";
