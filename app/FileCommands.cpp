@@ -82,10 +82,12 @@ void FileCommands::OnDelete() {
     controller_.HideVideos();
     const int answer =
         ShowMessageBox(ctx_.window, LoadUiString(129), LoadUiString(128), MbButtons::OkCancel);
-    if (answer == IDOK && ctx_.catalog->DeleteChosen() == 0) {
+    QStringList untouched;
+    if (answer == IDOK && ctx_.catalog->DeleteChosen(&untouched) == 0) {
         ReportNothingChosen();
         return;
     }
+    ReportPaths(250, untouched);
     MarkCurrentAgain();
     controller_.OnPlay();
 }
@@ -94,12 +96,15 @@ void FileCommands::OnLock() {
     if (ReportEmptyCatalog())
         return;
     RecordingCatalog& catalog = *ctx_.catalog;
-    const int done =
-        catalog.CurrentGroupHasFlaggedFile() ? catalog.UnlockChosen() : catalog.LockChosen();
-    if (done == 0)
+    QStringList untouched;
+    const int done = catalog.CurrentGroupHasFlaggedFile() ? catalog.UnlockChosen(&untouched)
+                                                          : catalog.LockChosen(&untouched);
+    if (done == 0) {
         ReportNothingChosen();
-    else
+    } else {
+        ReportPaths(250, untouched);
         MarkCurrentAgain();
+    }
     starter_.RefreshLockButton();
 }
 
@@ -143,19 +148,22 @@ void FileCommands::OnSave() {
             progress->close();
         if (!chosen)
             ReportNothingChosen();
-        else if (!notCopied.isEmpty())
-            ReportNotCopied(notCopied);
+        else
+            ReportPaths(200, notCopied);
     }
 }
 
 // A failed copy left unreported would let the user take a partial backup
-// for a whole one.
-void FileCommands::ReportNotCopied(const QStringList& sources) const {
-    QStringList listed = sources.mid(0, kListedPathsMax);
-    if (sources.size() > kListedPathsMax)
+// for a whole one; a file that DEL or LOCK silently left alone would be
+// taken for deleted or protected.
+void FileCommands::ReportPaths(unsigned stringId, const QStringList& paths) const {
+    if (paths.isEmpty())
+        return;
+    QStringList listed = paths.mid(0, kListedPathsMax);
+    if (paths.size() > kListedPathsMax)
         listed << QStringLiteral("…");
-    ShowMessageBox(ctx_.window, Filled(200, listed.join('\n')), LoadUiString(131), MbButtons::Ok,
-                   MbIcon::Warning);
+    ShowMessageBox(ctx_.window, Filled(stringId, listed.join('\n')), LoadUiString(131),
+                   MbButtons::Ok, MbIcon::Warning);
 }
 
 void FileCommands::OnKml() {

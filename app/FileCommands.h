@@ -34,7 +34,8 @@ class FileCommands {
     // Shows "No files in list." and returns true when nothing is listed.
     bool ReportEmptyCatalog() const;
     void ReportNothingChosen() const;
-    void ReportNotCopied(const QStringList& sources) const;
+    // The text of the string id, listing the paths, when there are any.
+    void ReportPaths(unsigned stringId, const QStringList& paths) const;
     void StopPlayers();
     void MarkCurrentAgain();
 

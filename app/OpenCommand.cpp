@@ -10,6 +10,7 @@
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
 
 #include <QFileInfo>
 
@@ -91,6 +92,7 @@ void OpenCommand::Scan(const QString& folder, const QString& startFile) {
     ctx_.view->SetScanCounterShown(false);
     if (hidden)
         ctx_.view->SetSurfaceHidden(Camera::Front, true);
+    ReportUnreadableNames();
     if (ctx_.catalog->files.empty())
         controller_.m_bPlayStartBusy = 0;
     else
@@ -100,4 +102,17 @@ void OpenCommand::Scan(const QString& folder, const QString& startFile) {
 QString OpenCommand::FolderAtStart(const QString& commandLineFolder) {
     return commandLineFolder.isEmpty() ? AppSettings::Instance().GetLastFolder()
                                        : commandLineFolder;
+}
+
+// Files that cannot be listed are named, so that none goes missing unseen.
+void OpenCommand::ReportUnreadableNames() const {
+    const QStringList& names = ctx_.catalog->unreadableNames;
+    if (names.isEmpty())
+        return;
+    constexpr int kListedMax = 15; // more would push the box off the screen
+    QStringList listed = names.mid(0, kListedMax);
+    if (names.size() > kListedMax)
+        listed << QStringLiteral("… (%1)").arg(names.size());
+    ShowMessageBox(ctx_.window, LoadUiString(251).replace(QLatin1String("%s"), listed.join('\n')),
+                   LoadUiString(131), MbButtons::Ok, MbIcon::Warning);
 }

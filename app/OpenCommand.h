@@ -35,6 +35,7 @@ class OpenCommand {
     bool Blocked() const;
     void StopAndReset();
     void Scan(const QString& folder, const QString& startFile);
+    void ReportUnreadableNames() const;
 
     PlaybackContext ctx_;
     PlaybackController& controller_;

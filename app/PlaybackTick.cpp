@@ -1,6 +1,8 @@
 #include "app/PlaybackTick.h"
 
 #include "app/PlaybackView.h"
+#include "map/RoutePlottingMath.h"
+#include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
 int PlaybackTick::IndexAt(int64_t timeMs, double rate) {
@@ -96,6 +98,10 @@ int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
         if (lat >= 200 || lon >= 200)
             return 0;
     }
+    const double shownLat = chunk ? MinutesToDegrees(lat) : lat;
+    const double shownLon = chunk ? MinutesToDegrees(lon) : lon;
+    if (!IsPlausiblePosition(shownLat, shownLon))
+        return 0; // a damaged record never reaches the page
     // Either coordinate unchanged leaves the marker where it is.
     if (lat == lastLatitude_ || lon == lastLongitude_)
         return 1;

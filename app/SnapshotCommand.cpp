@@ -2,11 +2,13 @@
 
 #include "app/PlaybackController.h"
 #include "dialogs/CSnapshotDialog.h"
+#include "platform/CheckedFileWriter.h"
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +48,12 @@ bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const char* format = suffix == "jpg" || suffix == "jpeg" ? "JPEG" : "PNG";
     const QImage picture(taken);
-    return !picture.isNull() && picture.save(path, format, format[0] == 'J' ? 95 : -1);
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) ||
+        !picture.save(&buffer, format, format[0] == 'J' ? 95 : -1))
+        return false;
+    return CheckedFileWriter::WriteFile(path, encoded);
 }
 
 void SnapshotCommand::Run() {

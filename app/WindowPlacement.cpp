@@ -1,15 +1,19 @@
 #include "app/WindowPlacement.h"
 
 #include <algorithm>
+#include <cstdint>
 
 QRect RestoredWindowRect(int left, int top, int right, int bottom, const QRect& area) {
-    const int width = std::min(std::max(right - left, kMinWindowWidth), area.width());
-    const int height = std::min(std::max(bottom - top, kMinWindowHeight), area.height());
-    const int lastX = area.left() + area.width() - width;
-    const int lastY = area.top() + area.height() - height;
-    const int x = left > lastX ? lastX : std::max(left, area.left());
-    const int y = top > lastY ? lastY : std::max(top, area.top());
-    return QRect(x, y, width, height);
+    // In 64 bits: the saved edges are whatever the file holds.
+    const int64_t width =
+        std::min<int64_t>(std::max<int64_t>(int64_t(right) - left, kMinWindowWidth), area.width());
+    const int64_t height = std::min<int64_t>(
+        std::max<int64_t>(int64_t(bottom) - top, kMinWindowHeight), area.height());
+    const int64_t lastX = int64_t(area.left()) + area.width() - width;
+    const int64_t lastY = int64_t(area.top()) + area.height() - height;
+    const int64_t x = left > lastX ? lastX : std::max(left, area.left());
+    const int64_t y = top > lastY ? lastY : std::max(top, area.top());
+    return QRect(int(x), int(y), int(width), int(height));
 }
 
 QRect PresetWindowRect(WindowPreset preset, const QRect& monitor) {

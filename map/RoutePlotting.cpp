@@ -1,4 +1,5 @@
 #include "map/RoutePlottingMath.h"
+#include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <algorithm>
@@ -12,7 +13,8 @@ struct MovedFilter {
     double latitude = 0;
     double longitude = 0;
     bool Accept(const GpsPoint& p) {
-        if (!p.HasFix() || p.latitude == latitude || p.longitude == longitude)
+        if (!p.HasFix() || p.latitude == latitude || p.longitude == longitude ||
+            !IsPlausiblePosition(p.latitude, p.longitude))
             return false;
         latitude = p.latitude;
         longitude = p.longitude;
@@ -41,8 +43,11 @@ void RecordingCatalog::PlotRoute() {
         for (const GpsPoint& p : points)
             if (moved.Accept(p))
                 mapWindow->RunScript(PathPlotScript(p.latitude, p.longitude));
-        // The car starts at the first point even without a fix there.
-        mapWindow->MovePosition(points.front().latitude, true, points.front().longitude);
+        // The car starts at the first point even without a fix there, but
+        // never off the globe.
+        const GpsPoint& first = points.front();
+        if (IsPlausiblePosition(first.latitude, first.longitude))
+            mapWindow->MovePosition(first.latitude, true, first.longitude);
     }
 }
 

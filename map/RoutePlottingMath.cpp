@@ -1,5 +1,7 @@
 #include "map/RoutePlottingMath.h"
 
+#include "recordings/NmeaCoordinates.h"
+
 #include <cmath>
 
 double MinutesToDegrees(double x) {
@@ -8,7 +10,9 @@ double MinutesToDegrees(double x) {
 }
 
 bool IsPlottableChunkPoint(const GpsPoint& p) {
-    return p.HasFix() && p.latitude / 100.0 < 200.0 && p.longitude / 100.0 < 200.0;
+    return p.HasFix() && p.latitude / 100.0 < 200.0 && p.longitude / 100.0 < 200.0 &&
+           IsPlausiblePosition(MinutesToDegrees(p.latitude / 100.0),
+                               MinutesToDegrees(p.longitude / 100.0));
 }
 
 // QString::asprintf formats numbers without regard to the process's locale,

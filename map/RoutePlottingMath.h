@@ -7,8 +7,8 @@
 // decimal degrees; trunc cuts toward zero, so the sign is kept.
 double MinutesToDegrees(double x);
 
-// A chunk-variant record can be drawn when it has a fix and both coordinates,
-// divided by 100, lie below 200 (there is no lower bound).
+// A chunk-variant record can be drawn when it has a fix, both coordinates,
+// divided by 100, lie below 200, and the position is on the globe.
 bool IsPlottableChunkPoint(const GpsPoint& p);
 
 // The texts the map page understands. Numbers are "%f" in the C locale,

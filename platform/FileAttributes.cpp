@@ -1,5 +1,7 @@
 #include "platform/FileAttributes.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
@@ -14,9 +16,13 @@ namespace {
 constexpr const char* kDosAttribute = "user.DOSATTRIB";
 constexpr unsigned kStoredBits = FileAttributes::Archive | FileAttributes::System;
 
+// Only regular files and folders are opened, and without blocking: a FIFO
+// would wait for a writer, a device might do anything.
 class Fd {
   public:
-    explicit Fd(const QByteArray& path) : fd_(::open(path.constData(), O_RDONLY | O_CLOEXEC)) {}
+    Fd(const QByteArray& path, const struct stat& st)
+        : fd_(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) ? RegularFile::OpenDescriptor(path) : -1) {
+    }
     ~Fd() {
         if (fd_ >= 0)
             ::close(fd_);
@@ -57,7 +63,7 @@ std::optional<unsigned> Get(const QString& path) {
     if (::stat(native.constData(), &st) != 0)
         return std::nullopt;
 
-    Fd fd(native);
+    Fd fd(native, st);
     if (const auto vfat = VfatAttributes(fd))
         return *vfat & (ReadOnly | Hidden | System | Archive);
 
@@ -79,7 +85,10 @@ bool Set(const QString& path, unsigned attributes) {
     if (::stat(native.constData(), &st) != 0)
         return false;
 
-    Fd fd(native);
+    // Nothing but files and folders carries a lock.
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        return false;
+    Fd fd(native, st);
     if (const auto vfat = VfatAttributes(fd)) {
         __u32 attrs = (attributes & (ReadOnly | Hidden | System | Archive)) | (*vfat & ~0x27u);
         return ioctl(fd.get(), FAT_IOCTL_SET_ATTRIBUTES, &attrs) == 0;

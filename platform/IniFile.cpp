@@ -1,7 +1,8 @@
 #include "platform/IniFile.h"
 
+#include "platform/CheckedFileWriter.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <climits>
 
@@ -153,11 +154,8 @@ bool WriteString(const QString& path, const QString& section, const QString& key
         lines << "[" + section + "]" << entry;
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write((lines.join('\n') + '\n').toUtf8());
-    return file.commit();
+    // A write that fails (a full disk) leaves the old file as it was.
+    return CheckedFileWriter::WriteFile(path, (lines.join('\n') + '\n').toUtf8());
 }
 
 } // namespace IniFile

@@ -1,5 +1,7 @@
 #include "recordings/CVel3gpParser.h"
 
+#include "recordings/MetadataRecord.h"
+
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
@@ -133,6 +135,7 @@ bool CVel3gpParser::OpenAndCheckFtyp(const QString& path, uint64_t* p) {
     ResetState();
     videoMarker = false;
     metaChunks.clear();
+    tableEntriesSeen = 0;
     if (!OpenFile(path))
         return false;
     Box first;
@@ -161,7 +164,8 @@ void CVel3gpParser::ReadMediaDuration(const Box& header) {
     const uint64_t ms = duration <= UINT64_MAX / 1000
                             ? duration * 1000 / timeScale
                             : duration / timeScale * 1000 + duration % timeScale * 1000 / timeScale;
-    durationMs = uint32_t(ms);
+    // A duration beyond 49 days does not fit; it is kept at the largest one.
+    durationMs = uint32_t(std::min<uint64_t>(ms, UINT32_MAX));
 }
 
 void CVel3gpParser::ReadVideoSize(const Box& moov, bool anySampleEntry) {
@@ -217,19 +221,26 @@ void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
             if (!FindPath({Type("mdia"), Type("minf"), Type("stbl"), Type("stco")},
                           trak.payloadStart, trak.payloadSize, &stco))
                 continue;
-            // The count is trusted only as far as the box holds entries.
+            // The count is trusted only as far as the box holds entries, and
+            // only as far as the recording can hold records: an entry whose
+            // record does not lie inside the file is no record.
             const uint64_t declared = ReadU32(stco.payloadStart + 4);
             const uint64_t room = stco.payloadSize > 8 ? (stco.payloadSize - 8) / 4 : 0;
-            const uint64_t count = std::min(declared, room);
             const uint64_t tableStart = stco.payloadStart + 8;
             const uint64_t inFile = tableStart < fileLength ? (fileLength - tableStart + 3) / 4 : 0;
-            const uint64_t readable = std::min(count, inFile);
+            const uint64_t budget = MetadataRecord::MaxRecords(fileLength, durationMs);
+            const uint64_t left = budget > tableEntriesSeen ? budget - tableEntriesSeen : 0;
+            const uint64_t examined = std::min({declared, room, inFile, left});
+            tableEntriesSeen += examined;
             uint8_t buffer[4096];
-            for (uint64_t i = 0; i < readable;) {
-                const uint64_t n = std::min<uint64_t>(sizeof buffer / 4, readable - i);
+            for (uint64_t i = 0; i < examined;) {
+                const uint64_t n = std::min<uint64_t>(sizeof buffer / 4, examined - i);
                 ReadAt(tableStart + 4 * i, buffer, size_t(4 * n));
-                for (uint64_t k = 0; k < n; ++k, ++i)
-                    metaChunks.push_back({uint32_t(i), qFromBigEndian<quint32>(buffer + 4 * k)});
+                for (uint64_t k = 0; k < n; ++k, ++i) {
+                    const uint64_t offset = qFromBigEndian<quint32>(buffer + 4 * k);
+                    if (offset <= fileLength && fileLength - offset >= MetadataRecord::kSize)
+                        metaChunks.push_back({uint32_t(i), offset});
+                }
             }
         }
     }
@@ -326,12 +337,12 @@ int CVel3gpParser::WalkCameraBoxLayout(const QString& path) {
             gpsSize = uint32_t(box.payloadSize);
             if (!timeSettled)
                 ScanGpsRecords(box.payloadStart, box.payloadSize);
-            p = box.payloadStart + GpsPoint::kSize * (box.payloadSize / GpsPoint::kSize);
+            p = next; // the box's size is authoritative, whatever it holds
             break;
         case Type("gsen"):
             gsensorOffset = box.payloadStart;
             gsensorSize = uint32_t(box.payloadSize);
-            p = box.payloadStart + 3 * (box.payloadSize / 3);
+            p = next;
             break;
         case Type("gpsa"):
         case Type("gsea"):

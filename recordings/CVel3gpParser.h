@@ -52,4 +52,7 @@ class CVel3gpParser : public CVelVideoParser {
     int layout = kNoLayout;
     bool videoMarker = false;
     std::vector<MetaChunkEntry> metaChunks;
+    // Chunk-table entries looked at so far, all tables together; bounded by
+    // the records the recording can hold.
+    uint64_t tableEntriesSeen = 0;
 };

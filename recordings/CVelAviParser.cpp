@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -14,6 +15,32 @@ constexpr size_t kMainHeaderSize = 56;
 constexpr size_t kStreamHeaderSize = 64;
 constexpr size_t kBitmapHeaderSize = 40;
 constexpr size_t kDateTextSize = 64;
+
+// The tokens the walk acts on; every other one is stepped over.
+bool IsWalkToken(uint32_t token) {
+    switch (token) {
+    case Fourcc("LIST"):
+    case Fourcc("avih"):
+    case Fourcc("strh"):
+    case Fourcc("gps0"):
+    case Fourcc("gsen"):
+    case Fourcc("gpsa"):
+    case Fourcc("gsea"):
+    case Fourcc("IDIT"):
+    case Fourcc("idx1"):
+    case Fourcc("JUNK"):
+    case Fourcc("indx"):
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Steps over this many unknown tokens one read at a time before the rest of
+// a run of them is searched in large reads; camera files have short runs.
+constexpr int kStepsBeforeSearch = 32;
+constexpr size_t kFirstSearchRead = 64 << 10;
+constexpr size_t kLargestSearchRead = 1 << 20;
 
 } // namespace
 
@@ -44,8 +71,37 @@ int CVelAviParser::Parse(const QString& path) {
     return 0;
 }
 
+uint64_t CVelAviParser::NextWalkToken(uint64_t p) {
+    std::vector<uint8_t> buffer;
+    size_t want = kFirstSearchRead;
+    while (p < fileLength) {
+        // Zeros are no token: the holes of a sparse file are passed whole,
+        // to the first step whose four bytes reach into the data after them.
+        const uint64_t data = NextDataAt(p);
+        if (data >= fileLength)
+            break;
+        if (data > p + 3)
+            p += (data - p) / 4 * 4;
+        const size_t n = size_t(std::min<uint64_t>(want, fileLength - p)) / 4 * 4;
+        if (n == 0)
+            break; // a last token cut short by the end holds a zero, no token
+        buffer.resize(n);
+        const size_t got = ReadAt(p, buffer.data(), n) / 4 * 4;
+        if (got == 0)
+            break;
+        for (size_t at = 0; at < got; at += 4)
+            if (IsWalkToken(qFromLittleEndian<quint32>(buffer.data() + at)))
+                return p + at;
+        p += got;
+        want = std::min(want * 2, kLargestSearchRead);
+    }
+    // Where the step-by-step walk would have ended.
+    return p < fileLength ? p + (fileLength - p + 3) / 4 * 4 : p;
+}
+
 void CVelAviParser::Walk() {
     uint64_t p = 8;
+    int unknownSteps = 0;
     auto read32 = [this, &p]() {
         uint8_t b[4];
         ReadAt(p, b, 4);
@@ -55,6 +111,8 @@ void CVelAviParser::Walk() {
 
     while (p < fileLength) {
         const uint32_t token = read32();
+        if (IsWalkToken(token))
+            unknownSteps = 0;
         switch (token) {
         case Fourcc("LIST"): {
             const uint32_t size = read32();
@@ -77,7 +135,7 @@ void CVelAviParser::Walk() {
             markerFound = qFromLittleEndian<quint32>(h + 40) == Fourcc("JTDD") ? 1 : 0;
             const uint64_t microsPerFrame = qFromLittleEndian<quint32>(h);
             const uint64_t frames = qFromLittleEndian<quint32>(h + 16);
-            durationMs = uint32_t(microsPerFrame * frames / 1000);
+            durationMs = uint32_t(std::min<uint64_t>(microsPerFrame * frames / 1000, UINT32_MAX));
             durationSeconds = durationMs / 1000;
             break;
         }
@@ -150,7 +208,13 @@ void CVelAviParser::Walk() {
             break;
         }
         default:
-            break; // skipped four bytes at a time
+            // Skipped four bytes at a time; a long run of such steps (damaged
+            // or zero-filled data) is searched for the next token in bulk.
+            if (++unknownSteps >= kStepsBeforeSearch) {
+                p = NextWalkToken(p);
+                unknownSteps = 0;
+            }
+            break;
         }
     }
 }

@@ -14,6 +14,9 @@ class CVelAviParser : public CVelVideoParser {
     // Walks the file after the RIFF header; sets truncated when the "movi"
     // list reaches past the end.
     void Walk();
+    // The first position p + 4k holding a token the walk acts on, or the
+    // first one at or past the end: the same place stepping would reach.
+    uint64_t NextWalkToken(uint64_t p);
 
     bool truncated = false;
 };

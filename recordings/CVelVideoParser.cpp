@@ -1,9 +1,13 @@
 #include "recordings/CVelVideoParser.h"
 
+#include "platform/RegularFile.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <unistd.h>
 
 void CVelVideoParser::SetInfo(RecordingInfo*) {}
 
@@ -32,8 +36,9 @@ bool CVelVideoParser::OpenFile(const QString& path) {
     file.close();
     file.setFileName(path);
     ++openCount;
-    // Unbuffered, so that skipping the media data really reads none of it.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    // Unbuffered, so that skipping the media data really reads none of it;
+    // only a regular file, since a FIFO or a device would block the scan.
+    if (!RegularFile::Open(file, QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         (void)file.errorString(); // nothing is shown to the user
         return false;
     }
@@ -50,13 +55,20 @@ size_t CVelVideoParser::ReadAt(uint64_t pos, void* buffer, size_t n) {
     if (!file.isOpen() || pos >= fileLength)
         return 0;
     const size_t wanted = size_t(std::min<uint64_t>(n, fileLength - pos));
-    if (!file.seek(qint64(pos)))
-        return 0;
-    const qint64 got = file.read(static_cast<char*>(buffer), qint64(wanted));
+    const ssize_t got = ::pread(file.handle(), buffer, wanted, off_t(pos));
     if (got <= 0)
         return 0;
     bytesRead += uint64_t(got);
     return size_t(got);
+}
+
+uint64_t CVelVideoParser::NextDataAt(uint64_t pos) {
+    if (!file.isOpen() || pos >= fileLength)
+        return fileLength;
+    const off_t data = ::lseek(file.handle(), off_t(pos), SEEK_DATA);
+    if (data < 0)
+        return errno == ENXIO ? fileLength : pos; // ENXIO: nothing but hole
+    return std::min<uint64_t>(uint64_t(data), fileLength);
 }
 
 namespace {

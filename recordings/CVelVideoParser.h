@@ -37,6 +37,10 @@ class CVelVideoParser {
     // Reads up to n bytes at pos; bytes past the end of the file read as zero.
     // Returns how many bytes came from the file.
     size_t ReadAt(uint64_t pos, void* buffer, size_t n);
+    // Where the next data at or after pos lies: the end of a hole of a sparse
+    // file (which reads as zeros), fileLength when only a hole is left, or
+    // pos itself.
+    uint64_t NextDataAt(uint64_t pos);
 
     // Applies the text of an "IDIT" payload (first 64 bytes at most).
     void ApplyDateText(const char* text, size_t length);

@@ -1,16 +1,19 @@
 #include "recordings/FileCopy.h"
 
+#include "platform/CheckedFileWriter.h"
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 bool CopyFileReplacing(const QString& source, const QString& destination,
                        const std::function<bool(qint64 copied)>& copied) {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!RegularFile::Open(in))
+        return false; // a FIFO or a device is no recording to copy
+    const qint64 size = in.size();
+    CheckedFileWriter out(destination);
+    if (!out.Open())
         return false;
 
     constexpr qint64 kChunk = 1 << 20;
@@ -18,27 +21,28 @@ bool CopyFileReplacing(const QString& source, const QString& destination,
     for (;;) {
         const qint64 n = in.read(buffer.data(), kChunk);
         if (n < 0) {
-            out.cancelWriting();
-            break;
+            out.Cancel();
+            return false;
         }
         if (n == 0)
             break;
-        if (out.write(buffer.constData(), n) != n)
-            break; // the failed write already cancels the commit
-        if (copied && !copied(out.pos())) {
-            out.cancelWriting();
-            break;
+        if (!out.Write(buffer.constData(), n))
+            return false; // a full disk: nothing under the final name
+        if (copied && !copied(out.Written())) {
+            out.Cancel();
+            return false;
         }
     }
-    if (!out.commit())
+    // Every byte of the source, or no copy at all.
+    if (!out.Commit(size))
         return false;
     // Like a copy made by the file manager: same time stamp, same lock.
     QFile copy(destination);
     if (copy.open(QIODevice::ReadOnly))
-        copy.setFileTime(QFileInfo(in).lastModified(), QFileDevice::FileModificationTime);
+        copy.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
     copy.close();
     // The "user" bits describe the caller's access, not the file's mode.
-    copy.setPermissions(in.permissions() &
+    copy.setPermissions(QFile::permissions(source) &
                         ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser));
     return true;
 }

@@ -2,6 +2,7 @@
 #include "platform/FileAttributes.h"
 #include "recordings/RecordingCatalog.h"
 
+#include <QDir>
 #include <QFile>
 
 int RecordingCatalog::MarkChosenGroups() {
@@ -24,7 +25,16 @@ void RecordingCatalog::ForgetTrack() {
     }
 }
 
-int RecordingCatalog::DeleteChosen() {
+namespace {
+
+void Note(QStringList* list, const QString& path) {
+    if (list)
+        list->append(QDir::cleanPath(path));
+}
+
+} // namespace
+
+int RecordingCatalog::DeleteChosen(QStringList* untouched) {
     if (!MarkChosenGroups())
         return 0;
     int deleted = 0;
@@ -37,11 +47,15 @@ int RecordingCatalog::DeleteChosen() {
         for (int i = first + groups[size_t(g)].fileCount - 1; i >= first; --i) {
             const QString path = GetFilePath(i);
             const unsigned attributes = FileAttributes::Get(path).value_or(0);
-            if (attributes & FileAttributes::ReadOnly)
-                continue; // locked recordings are never deleted
-            FileAttributes::Set(path, attributes & ~unsigned(FileAttributes::ReadOnly));
-            if (!QFile::remove(path))
+            if (attributes & FileAttributes::ReadOnly) {
+                Note(untouched, path); // locked recordings are never deleted
                 continue;
+            }
+            FileAttributes::Set(path, attributes & ~unsigned(FileAttributes::ReadOnly));
+            if (!QFile::remove(path)) {
+                Note(untouched, path);
+                continue;
+            }
             files.erase(files.begin() + i);
             if (size_t(i) < rows.size())
                 rows.erase(rows.begin() + i);
@@ -69,7 +83,20 @@ int RecordingCatalog::DeleteChosen() {
     return 1;
 }
 
-int RecordingCatalog::LockChosen() {
+// The group's padlock shows what its files are: the designed mark when every
+// file took the change, the files' own marks when some did not.
+uint8_t RecordingCatalog::GroupFlagsAfter(const RecordingGroup& g, uint8_t designed) const {
+    uint8_t any = 0;
+    bool allAsDesigned = true;
+    for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
+        const RecordingFile& f = files[size_t(i)];
+        any |= f.flags;
+        allAsDesigned = allAsDesigned && (designed ? f.IsLocked() : !f.IsLocked());
+    }
+    return allAsDesigned ? designed : any;
+}
+
+int RecordingCatalog::LockChosen(QStringList* untouched) {
     if (!MarkChosenGroups())
         return 0;
     for (RecordingGroup& g : groups) {
@@ -82,8 +109,10 @@ int RecordingCatalog::LockChosen() {
             if (FileAttributes::Set(GetFilePath(i),
                                     FileAttributes::ReadOnly | FileAttributes::Archive))
                 f.flags = RecordingFile::kHandLocked;
+            else
+                Note(untouched, GetFilePath(i));
         }
-        g.flags = RecordingFile::kHandLocked;
+        g.flags = GroupFlagsAfter(g, RecordingFile::kHandLocked);
     }
     RefillLists();
     return 1;
@@ -99,7 +128,7 @@ bool ClearReadOnly(const QString& path) {
 
 } // namespace
 
-int RecordingCatalog::UnlockChosen() {
+int RecordingCatalog::UnlockChosen(QStringList* untouched) {
     if (!MarkChosenGroups())
         return 0;
     for (RecordingGroup& g : groups) {
@@ -110,8 +139,10 @@ int RecordingCatalog::UnlockChosen() {
             for (uint8_t bit : {RecordingFile::kHandLocked, RecordingFile::kEventLocked})
                 if ((f.flags & bit) && ClearReadOnly(GetFilePath(i)))
                     f.flags &= uint8_t(~bit);
+            if (f.IsLocked())
+                Note(untouched, GetFilePath(i));
         }
-        g.flags = 0;
+        g.flags = GroupFlagsAfter(g, 0);
     }
     RefillLists();
     return 1;

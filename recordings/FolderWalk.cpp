@@ -4,20 +4,104 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
+// The name as text, each byte that is not part of valid UTF-8 written \xNN.
+QString Shown(const QByteArray& raw) {
+    QString out;
+    for (int i = 0; i < raw.size();) {
+        int n = 1;
+        const uchar c = uchar(raw[i]);
+        if (c >= 0xC2 && c <= 0xF4)
+            n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        const QByteArray piece = raw.mid(i, n);
+        const QString text = QString::fromUtf8(piece);
+        if (n > 1 && piece.size() == n && text.toUtf8() == piece && !text.contains(QChar(0xFFFD))) {
+            out += text;
+            i += n;
+        } else if (c < 0x80) {
+            out += QChar(c);
+            ++i;
+        } else {
+            out += QStringLiteral("\\x%1").arg(c, 2, 16, QChar('0'));
+            ++i;
+        }
+    }
+    return out;
+}
+
+// The raw names of a folder that do not survive decoding: a path made of
+// their decoded text names no file.
+QList<QByteArray> UndecodableNames(const QByteArray& folder) {
+    QList<QByteArray> names;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return names;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray raw(e->d_name);
+        if (raw != "." && raw != ".." && QFile::encodeName(QFile::decodeName(raw)) != raw)
+            names << raw;
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Reports the regular files at or below a path that cannot be named as text
+// (links are not followed, the depth limit holds).
+void ReportUnreadable(const QByteArray& path, const QString& shown, int depth,
+                      const FolderWalk::UnreadableVisitor& unreadable) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return;
+    if (S_ISREG(st.st_mode)) {
+        unreadable(shown);
+        return;
+    }
+    if (!S_ISDIR(st.st_mode) || depth >= FolderWalk::kMaxFolderDepth)
+        return;
+    QList<QByteArray> entries;
+    if (DIR* dir = ::opendir(path.constData())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const QByteArray raw(e->d_name);
+            if (raw != "." && raw != ".." && !raw.startsWith('.'))
+                entries << raw;
+        }
+        ::closedir(dir);
+    }
+    std::sort(entries.begin(), entries.end());
+    for (const QByteArray& raw : entries)
+        ReportUnreadable(path + "/" + raw, shown + "/" + Shown(raw), depth + 1, unreadable);
+}
+
 void WalkLevel(const QString& root, const QString& folder, int depth,
-               const std::function<void(const FolderWalk::Entry&)>& visit) {
+               const FolderWalk::Visitor& visit, const FolderWalk::UnreadableVisitor& unreadable) {
     const QDir dir(root + folder);
+    const QByteArray native = QFile::encodeName(root + folder);
+    // Names that are not valid UTF-8 come out of the listing with
+    // replacement characters and then name nothing: they are reported
+    // instead of being lost without a word.
+    QSet<QString> lost;
+    for (const QByteArray& raw : UndecodableNames(native)) {
+        lost.insert(QFile::decodeName(raw));
+        if (unreadable && !raw.startsWith('.'))
+            ReportUnreadable(native + "/" + raw, folder + Shown(raw), depth + 1, unreadable);
+    }
     const QFileInfoList entries = dir.entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (lost.contains(name) && !QFileInfo::exists(entry.filePath()))
+            continue;
         // FIFOs, sockets, devices and dangling links hold no recording, and
         // opening a FIFO would block the scan.
         if (!entry.isFile() && !entry.isDir())
             continue;
-        const QString name = entry.fileName();
         const unsigned attributes = FileAttributes::Get(entry.filePath()).value_or(0);
         if (attributes & (FileAttributes::Hidden | FileAttributes::System))
             continue;
@@ -25,7 +109,7 @@ void WalkLevel(const QString& root, const QString& folder, int depth,
             // A link to a folder can loop back up the tree or leave the card.
             if (entry.isSymLink() || depth >= FolderWalk::kMaxFolderDepth)
                 continue;
-            WalkLevel(root, folder + name + "/", depth + 1, visit);
+            WalkLevel(root, folder + name + "/", depth + 1, visit, unreadable);
             continue;
         }
         visit({folder, name, attributes});
@@ -36,8 +120,8 @@ void WalkLevel(const QString& root, const QString& folder, int depth,
 
 namespace FolderWalk {
 
-void Walk(const QString& root, const std::function<void(const Entry&)>& visit) {
-    WalkLevel(root, QString(), 0, visit);
+void Walk(const QString& root, const Visitor& visit, const UnreadableVisitor& unreadable) {
+    WalkLevel(root, QString(), 0, visit, unreadable);
 }
 
 } // namespace FolderWalk

@@ -15,7 +15,14 @@ struct Entry {
     unsigned attributes = 0; // FileAttributes bits
 };
 
-// Calls visit for every file; root should end with "/".
-void Walk(const QString& root, const std::function<void(const Entry&)>& visit);
+using Visitor = std::function<void(const Entry&)>;
+// A file whose name, or a folder name above it, is not valid UTF-8: such a
+// path cannot be opened through text, so the file is only reported, with its
+// path below the root and each undecodable byte written \xNN.
+using UnreadableVisitor = std::function<void(const QString& shownPath)>;
+
+// Calls visit for every file and unreadable for every file that cannot be
+// named; root should end with "/".
+void Walk(const QString& root, const Visitor& visit, const UnreadableVisitor& unreadable = {});
 
 } // namespace FolderWalk

@@ -1,13 +1,13 @@
 // The route of the current recording as a KML file.
 #include "recordings/KmlExport.h"
 
+#include "platform/CheckedFileWriter.h"
 #include "platform/PathUtil.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 QString KmlFolder() {
@@ -24,19 +24,30 @@ bool CreateFolderPath(const QString& folder) {
 namespace {
 
 // Names and folders may hold "&" or "<"; quotes stay as they are, since the
-// text is element content.
+// text is element content. Characters that XML 1.0 does not allow at all
+// (control characters, U+FFFE, U+FFFF, lone surrogates) become "?", so the
+// file stays well-formed.
 QByteArray XmlText(const QString& text) {
     QString escaped;
     escaped.reserve(text.size());
-    for (QChar c : text) {
-        if (c == '&')
-            escaped += QLatin1String("&amp;");
-        else if (c == '<')
-            escaped += QLatin1String("&lt;");
-        else if (c == '>')
-            escaped += QLatin1String("&gt;");
-        else
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             escaped += c;
+            escaped += text[++i];
+        } else if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || c.isSurrogate() ||
+                   u == 0xFFFE || u == 0xFFFF) {
+            escaped += QLatin1Char('?');
+        } else if (c == '&') {
+            escaped += QLatin1String("&amp;");
+        } else if (c == '<') {
+            escaped += QLatin1String("&lt;");
+        } else if (c == '>') {
+            escaped += QLatin1String("&gt;");
+        } else {
+            escaped += c;
+        }
     }
     return escaped.toUtf8();
 }
@@ -95,28 +106,26 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
            XmlText(FormatLocalTime(file.info.startTime, " %Y/%m/%d %H:%M:%S"));
     kml += kPlacemarkTail;
 
+    // Points that are not finite or lie off the globe are left out.
     if (file.info.variant == kMetadataTrackVariant) {
         for (const GpsPoint& p : points)
-            if (p.HasFix())
+            if (p.HasFix() && IsPlausiblePosition(p.latitude, p.longitude))
                 kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
     } else if (file.info.variant == kChunkVariant) {
         for (size_t at = 0; at + GpsPoint::kSize <= gpsBlock.size(); at += GpsPoint::kSize) {
             const GpsPoint p = GpsPoint::FromBytes(gpsBlock.data() + at);
             if (!p.HasFix()) {
-                kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
+                if (IsPlausiblePosition(p.latitude, p.longitude))
+                    kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
                 continue;
             }
             const double latitude = NmeaToDegrees(p.latitude);
             const double longitude = NmeaToDegrees(p.longitude);
-            if (latitude < 200 && longitude < 200)
+            if (latitude < 200 && longitude < 200 && IsPlausiblePosition(latitude, longitude))
                 kml += CoordinateLine(longitude, latitude, p.altitude);
         }
     }
     kml += kClosing;
 
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(kml);
-    return out.commit();
+    return CheckedFileWriter::WriteFile(name, kml);
 }

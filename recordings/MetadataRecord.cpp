@@ -1,9 +1,12 @@
 #include "recordings/MetadataRecord.h"
 
+#include "platform/RegularFile.h"
+
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 
 namespace MetadataRecord {
 
@@ -185,12 +188,17 @@ Decoded Decode(const uint8_t* r) {
     return out;
 }
 
-void DecodeOne(QFile& reader, uint64_t offset, std::vector<GpsPoint>* points,
-               std::vector<GSensorSample>* samples) {
-    uint8_t record[kSize] = {};
-    const qint64 length = reader.size();
-    if (offset < uint64_t(length) && reader.seek(qint64(offset)))
-        reader.read(reinterpret_cast<char*>(record), qint64(kSize)); // the rest stays zero
+uint64_t MaxRecords(uint64_t fileLength, uint32_t durationMs) {
+    const uint64_t inFile = fileLength / kSize;
+    // Twice the camera's rate over the duration and one more minute.
+    const uint64_t byDuration = (uint64_t(durationMs) / 1000 + 60) * kRecordsPerSecond * 2;
+    return std::min({inFile, byDuration, kDayOfRecords});
+}
+
+namespace {
+
+void Append(const uint8_t* record, std::vector<GpsPoint>* points,
+            std::vector<GSensorSample>* samples) {
     const Decoded d = Decode(record);
     if (d.point)
         points->push_back(*d.point);
@@ -198,16 +206,70 @@ void DecodeOne(QFile& reader, uint64_t offset, std::vector<GpsPoint>* points,
         samples->push_back(*d.sample);
 }
 
+// Records lie one after the other in the media data, or close together:
+// they are read in runs, one read for as many records as lie within
+// kLargestRead bytes of the first, as long as no gap between two of them
+// exceeds kLargestGap. Bytes past the end of the file read as zero.
+constexpr uint64_t kLargestRead = 1 << 20;
+constexpr uint64_t kLargestGap = 16 << 10;
+
+class RecordWindow {
+  public:
+    RecordWindow(int fd, uint64_t fileLength) : fd_(fd), fileLength_(fileLength) {}
+
+    // The record at offset; reads the run of records from entry i on when it
+    // is not in the bytes read last.
+    const uint8_t* At(const std::vector<MetaChunkEntry>& chunks, size_t i) {
+        const uint64_t offset = chunks[i].fileOffset;
+        if (offset >= start_ && offset - start_ <= bytes_.size() &&
+            bytes_.size() - (offset - start_) >= kSize)
+            return bytes_.data() + (offset - start_);
+        uint64_t end = offset + kSize;
+        for (size_t j = i + 1; j < chunks.size(); ++j) {
+            const uint64_t next = chunks[j].fileOffset;
+            if (next < chunks[j - 1].fileOffset || next > end + kLargestGap ||
+                next + kSize - offset > kLargestRead)
+                break;
+            end = std::max(end, next + kSize);
+        }
+        Fill(offset, size_t(std::min<uint64_t>(end - offset, kLargestRead)));
+        return bytes_.data();
+    }
+
+  private:
+    void Fill(uint64_t offset, size_t size) {
+        start_ = offset;
+        bytes_.assign(std::max(size, kSize), 0);
+        const uint64_t inFile = offset < fileLength_ ? fileLength_ - offset : 0;
+        const size_t wanted = size_t(std::min<uint64_t>(bytes_.size(), inFile));
+        for (size_t done = 0; done < wanted;) {
+            const ssize_t n =
+                ::pread(fd_, bytes_.data() + done, wanted - done, off_t(offset + done));
+            if (n <= 0)
+                break; // the rest stays zero
+            done += size_t(n);
+        }
+    }
+
+    int fd_;
+    uint64_t fileLength_;
+    uint64_t start_ = 0;
+    std::vector<uint8_t> bytes_;
+};
+
+} // namespace
+
 bool DecodeAll(QFile& reader, const QString& path, const std::vector<MetaChunkEntry>& chunks,
                std::vector<GpsPoint>* points, std::vector<GSensorSample>* samples) {
     reader.close();
     reader.setFileName(path);
-    if (!reader.open(QIODevice::ReadOnly)) {
+    if (!RegularFile::Open(reader, QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         (void)reader.errorString();
         return false;
     }
-    for (const MetaChunkEntry& entry : chunks)
-        DecodeOne(reader, entry.fileOffset, points, samples);
+    RecordWindow window(reader.handle(), uint64_t(std::max<qint64>(reader.size(), 0)));
+    for (size_t i = 0; i < chunks.size(); ++i)
+        Append(window.At(chunks, i), points, samples);
     reader.close();
     return true;
 }

@@ -48,14 +48,20 @@ bool operator==(const DateTime& a, const DateTime& b);
 DateTime ShiftHours(DateTime utc, int zoneHours);
 
 // Opens the file with reader and decodes the record at each entry, in table
-// order, appending to the vectors. False (vectors untouched) when the file
-// cannot be opened.
+// order, appending to the vectors; bytes past the end of the file read as
+// zero. False (vectors untouched) when the file cannot be opened or is not a
+// regular file.
 bool DecodeAll(QFile& reader, const QString& path, const std::vector<MetaChunkEntry>& chunks,
                std::vector<GpsPoint>* points, std::vector<GSensorSample>* samples);
 
-// Reads and decodes the record at offset of an open file; bytes past the end
-// of the file read as zero.
-void DecodeOne(QFile& reader, uint64_t offset, std::vector<GpsPoint>* points,
-               std::vector<GSensorSample>* samples);
+// The camera writes five records a second.
+constexpr uint64_t kRecordsPerSecond = 5;
+// A day of recording: no table is taken beyond it, whatever a file claims.
+constexpr uint64_t kDayOfRecords = 24 * 3600 * kRecordsPerSecond;
+
+// How many records a recording of this length and duration can hold: no
+// more than fit in the file, than twice the camera's rate over the duration
+// and a minute, or than a day's worth.
+uint64_t MaxRecords(uint64_t fileLength, uint32_t durationMs);
 
 } // namespace MetadataRecord

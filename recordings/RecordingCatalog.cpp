@@ -1,6 +1,7 @@
 #include "recordings/RecordingCatalog.h"
 
 #include "platform/PathUtil.h"
+#include "platform/RegularFile.h"
 #include "recordings/MetadataRecord.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@ int RecordingCatalog::Reset() {
     files.clear();
     groups.clear();
     rows.clear();
+    unreadableNames.clear();
     points.clear();
     samples.clear();
     currentFile = -1;
@@ -136,7 +138,7 @@ int RecordingCatalog::LoadChunkTrack(int index) {
     const RecordingInfo& info = files[size_t(index)].info;
 
     QFile file(GetFilePath(index));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!RegularFile::Open(file))
         return 0;
 
     loading = 1;
@@ -177,7 +179,7 @@ int RecordingCatalog::LoadMetadataTrack(int index) {
     points.clear();
     samples.clear();
     loading = 1;
-    const std::vector<MetaChunkEntry> chunks = info.metaChunks;
+    const std::vector<MetaChunkEntry>& chunks = info.metaChunks;
     const bool opened = MetadataRecord::DecodeAll(reader, path, chunks, &points, &samples);
 
     sampleCount = int32_t(samples.size());

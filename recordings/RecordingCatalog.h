@@ -45,9 +45,11 @@ class RecordingCatalog {
 
     // File operations on the groups chosen in the group list.
     int MarkChosenGroups();
-    int DeleteChosen();
-    int LockChosen();
-    int UnlockChosen();
+    // The full paths of files that stay as they were (locked, a read-only
+    // card, no permission) go to untouched.
+    int DeleteChosen(QStringList* untouched = nullptr);
+    int LockChosen(QStringList* untouched = nullptr);
+    int UnlockChosen(QStringList* untouched = nullptr);
     // Asked before an existing destination file is replaced; false skips it.
     // Without a question existing files are replaced.
     using OverwriteQuestion = std::function<bool(const QString& destinationPath)>;
@@ -81,6 +83,10 @@ class RecordingCatalog {
     std::vector<RecordingFile> files;
     std::vector<RecordingGroup> groups;
     std::vector<FileListRow> rows;
+    // Files the last Open found but could not list, because their names or
+    // their folders' names are not valid UTF-8: paths below the root with
+    // each such byte written \xNN.
+    QStringList unreadableNames;
 
     // Reads the metadata records of the recording being loaded.
     QFile reader;
@@ -114,6 +120,7 @@ class RecordingCatalog {
     void ClearTrack();
     void ForgetTrack();
     void RefillLists();
+    uint8_t GroupFlagsAfter(const RecordingGroup& g, uint8_t designed) const;
     int LoadChunkTrack(int index);
     int LoadMetadataTrack(int index);
     void HandSamplesToCurve(const RecordingInfo& info, const std::vector<GSensorSample>& samples);

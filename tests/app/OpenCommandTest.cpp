@@ -1,9 +1,12 @@
 #include "PlaybackHarness.h"
 #include "app/AppSettings.h"
 #include "app/ControlIds.h"
+#include "platform/widgets/MessageBox.h"
+#include "strings/UiStrings.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,6 +74,21 @@ TEST_F(OpenCommandTest, TheLastFolderOpensAtStartUnlessOneIsGivenOrItIsGone) {
     EXPECT_EQ(OpenCommand::FolderAtStart("/media/card"), "/media/card");
     AppSettings::Instance().WriteString("UI", "Folder", card.filePath("gone"));
     EXPECT_EQ(OpenCommand::FolderAtStart(""), "");
+}
+
+TEST_F(OpenCommandTest, FilesWhoseNamesAreNotUtf8AreNamedAfterTheScan) {
+    QTemporaryDir card;
+    const QByteArray raw = QFile::encodeName(card.path()) + "/FILE0001\xfe.MOV";
+    FILE* f = std::fopen(raw.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    MessageBoxRecorder boxes;
+    AnswerBrowser(card.path());
+    h_->Logic().OnCommand(IDC_OPEN);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, LoadUiString(251).replace("%s", "FILE0001\\xfe.MOV"));
+    EXPECT_EQ(boxes.calls[0].caption, LoadUiString(131));
+    EXPECT_EQ(h_->catalog.scanCount, 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "PlaybackHarness.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -121,6 +122,26 @@ TEST(PlaybackTick, PointWithoutFixAndImplausibleCoordinates) {
     EXPECT_EQ(std::get<0>(f.map.moves[1]), 0.0);
     EXPECT_EQ(f.tick.Run(3000, true, true), 0); // latitude 250 after the division
     EXPECT_EQ(f.map.moves.size(), 2u);
+}
+
+TEST(PlaybackTick, PositionsOffTheGlobeNeverMoveTheCar) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    TickFixture chunk({Point(0, 0, 0, 0, false), Point(nan, 13945, 10, 0),
+                       Point(9130, 13945, 10, 0), Point(3540, -inf, 10, 0),
+                       Point(3540, 13945, 10, 0)},
+                      1);
+    TickFixture meta({Point(0, 0, 0, 0, false), Point(nan, 139.5, 10, 0), Point(-95, 139.5, 10, 0),
+                      Point(35.5, 180.5, 10, 0), Point(35.5, 139.5, 10, 0)},
+                     1, kMetadataTrackVariant);
+    for (TickFixture* f : {&chunk, &meta}) {
+        f->tick.Run(0, true, true);
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(f->tick.Run(i * 1000, true, true), 0) << i;
+        EXPECT_TRUE(f->map.moves.empty());
+        EXPECT_EQ(f->tick.Run(4000, true, true), 1);
+        EXPECT_EQ(f->map.moves.size(), 1u);
+    }
 }
 
 TEST(PlaybackTick, NoTrackResetsInstrumentsAndBusyCatalogClearsTheRoute) {

@@ -4,6 +4,7 @@
 #include "HalvexVersion.h"
 #include "tests/support/core/ScratchDir.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,9 +21,12 @@ struct CliRun {
 };
 
 CliRun RunCli(const QStringList& args,
-              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+              const QString& outputFile = QString()) {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (!outputFile.isEmpty())
+        p.setStandardOutputFile(outputFile);
     p.start(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args);
     CliRun run;
     if (!p.waitForStarted(10000)) {
@@ -233,6 +237,45 @@ TEST_F(Cli, ExitCodesAndMessages) {
             EXPECT_TRUE(run.out.isEmpty()) << what << ": " << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(c.inErr)) << what << ": " << run.err.toStdString();
     }
+}
+
+TEST_F(Cli, ResultsThatCannotBeWrittenFail) {
+    for (const QStringList& args :
+         {QStringList{"scan", card->path()}, QStringList{"info", "--json", TrackFile()},
+          QStringList{"track", ChunkFile()}}) {
+        const CliRun run = RunCli(args, QProcessEnvironment::systemEnvironment(), "/dev/full");
+        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("cannot write the results")) << run.err.toStdString();
+    }
+}
+
+TEST_F(Cli, ControlCharactersInNamesCannotReachTheTerminal) {
+    ScratchDir odd;
+    // A name that would clear the screen, in a folder that would set the
+    // terminal's title.
+    const QString folder = QStringLiteral("DCIM\x1b]0;owned\x07/");
+    const QString name = QStringLiteral("FILE0001\x1b[2J\u009b.MOV");
+    ASSERT_TRUE(QDir().mkpath(odd.Root() + folder));
+    ASSERT_TRUE(QFile::copy(ChunkFile(), odd.Root() + folder + name));
+
+    const CliRun text = RunCli({"scan", odd.path()});
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.contains("FILE0001\\x1b[2J\\x9b.MOV")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains("DCIM\\x1b]0;owned\\x07/"));
+    for (const QByteArray& raw : {QByteArray("\x1b"), QByteArray("\x07"), QByteArray("\xc2\x9b")})
+        EXPECT_FALSE(text.out.contains(raw));
+
+    const CliRun json = RunCli({"scan", "--json", odd.path()});
+    ASSERT_EQ(json.exitCode, 0);
+    EXPECT_FALSE(json.out.contains("\x1b") || json.out.contains("\xc2\x9b"))
+        << json.out.toStdString();
+    const QJsonObject file =
+        JsonOf(json)["groups"].toArray()[0].toObject()["files"].toArray()[0].toObject();
+    EXPECT_EQ(file["fileName"].toString(), name) << "the escapes read back as the name";
+
+    const CliRun missing = RunCli({"info", odd.Root() + "\x1b[2J.MOV"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("\\x1b[2J.MOV: no such file")) << missing.err.toStdString();
 }
 
 } // namespace

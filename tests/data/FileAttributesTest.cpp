@@ -2,8 +2,12 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +57,30 @@ TEST(FileAttributes, ArchiveCanBeClearedWhereExtendedAttributesExist) {
     // Read-only without archive is how the camera marks an event-locked file.
     EXPECT_EQ(a & (FileAttributes::ReadOnly | FileAttributes::Archive),
               unsigned(FileAttributes::ReadOnly));
+}
+
+// A listed file that has become a FIFO: reading or changing its attributes
+// must neither wait for a writer nor pretend that a lock was set.
+TEST(FileAttributes, AFifoIsNeverOpened) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("FILE0001.MOV");
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_EQ(::mkfifo(native.constData(), 0644), 0);
+    auto work = std::async(std::launch::async, [&] {
+        const auto attributes = FileAttributes::Get(path);
+        const bool locked = FileAttributes::Set(path, FileAttributes::ReadOnly);
+        return std::make_pair(attributes, locked);
+    });
+    if (work.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Give the blocked open its writer so that the test can end.
+        const int writer = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
+        work.wait();
+        ::close(writer);
+        FAIL() << "opening the FIFO blocked";
+    }
+    const auto [attributes, locked] = work.get();
+    EXPECT_TRUE(attributes.has_value());
+    EXPECT_FALSE(locked);
 }
 
 } // namespace

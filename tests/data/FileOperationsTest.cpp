@@ -2,10 +2,13 @@
 #include "recordings/RecordingCatalog.h"
 
 #include "tests/support/core/SmallCard.h"
+#include "tests/support/core/TinyDisk.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -42,7 +45,9 @@ TEST_F(CardFixture, DeleteSkipsReadOnlyFilesAndRegroups) {
     ASSERT_TRUE(FileAttributes::Set(PathOf("FILE0002.MOV"), FileAttributes::ReadOnly));
     groups.chosen = {0, 1};
 
-    EXPECT_EQ(catalog.DeleteChosen(), 1);
+    QStringList untouched;
+    EXPECT_EQ(catalog.DeleteChosen(&untouched), 1);
+    EXPECT_EQ(untouched, QStringList{PathOf("FILE0002.MOV")}) << "named, not skipped silently";
     EXPECT_EQ(ListedNames(), (QStringList{"FILE0002.MOV", "FILE0007.MOV"}));
     for (int n : {1, 3, 4, 5, 6})
         EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("FILE%1.MOV").arg(n, 4, 10, QChar('0')))));
@@ -117,7 +122,7 @@ TEST_F(CardFixture, FailedAttributeChangeKeepsFileFlags) {
     groups.chosen = {0};
     EXPECT_EQ(catalog.LockChosen(), 1);
     EXPECT_EQ(catalog.files[1].flags, 0);
-    EXPECT_EQ(catalog.groups[0].flags, 2) << "the group is marked anyway";
+    EXPECT_EQ(catalog.groups[0].flags, 2) << "one of its files is locked";
 
     groups.chosen = {0};
     EXPECT_EQ(catalog.UnlockChosen(), 1);
@@ -180,16 +185,19 @@ TEST_F(CardFixture, SaveKeepsSubFoldersAndAsksBeforeOverwriting) {
 }
 
 TEST_F(CardFixture, FailedCopyIsReportedAndLeavesTheDestinationWhole) {
-    Build({3});
+    Build({4});
     const QString backup = card.path() + "/backup";
     card.Write("backup/DCIM/MOVIE/FILE0001.MOV", "earlier copy");
-    QFile::remove(PathOf("FILE0001.MOV"));              // source gone
+    QFile::remove(PathOf("FILE0001.MOV")); // source gone
+    QFile::remove(PathOf("FILE0004.MOV")); // now a FIFO, which has no writer
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PathOf("FILE0004.MOV")).constData(), 0644), 0);
     QDir().mkpath(backup + "/DCIM/MOVIE/FILE0002.MOV"); // a folder in the way
     groups.chosen = {0};
     QStringList notCopied;
 
     EXPECT_TRUE(catalog.SaveChosen(backup, {}, &notCopied));
-    EXPECT_EQ(notCopied, (QStringList{PathOf("FILE0001.MOV"), PathOf("FILE0002.MOV")}));
+    EXPECT_EQ(notCopied, (QStringList{PathOf("FILE0001.MOV"), PathOf("FILE0002.MOV"),
+                                      PathOf("FILE0004.MOV")}));
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0001.MOV"), "earlier copy");
     EXPECT_TRUE(QFileInfo(backup + "/DCIM/MOVIE/FILE0002.MOV").isDir());
     EXPECT_EQ(Contents(backup + "/DCIM/MOVIE/FILE0003.MOV"), "FILE0003") << "the rest is copied";
@@ -264,6 +272,61 @@ TEST_F(CardFixture, SaveKeepsPermissionsAndTimes) {
     const QFileInfo copy(backup + "/DCIM/MOVIE/FILE0001.MOV");
     EXPECT_EQ(copy.lastModified(), stamp);
     EXPECT_EQ(copy.permissions(), QFileInfo(source).permissions());
+}
+
+// A card whose write protection is on: nothing can be deleted, locked or
+// unlocked, and every file says so; no padlock appears that is not there.
+TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
+    TinyDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    RecordingCatalog catalog;
+    FakeGroupList groups;
+    FakeFileList fileRows;
+    catalog.groupList = &groups;
+    catalog.fileList = &fileRows;
+    QStringList paths;
+    for (int serial : {1, 2}) {
+        RecordingFile f;
+        f.root = disk.path() + "/";
+        f.folder = "DCIM/";
+        f.fileName = SmallCard::Name(serial);
+        QDir().mkpath(f.root + f.folder);
+        QFile file(f.root + f.folder + f.fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        catalog.files.push_back(f);
+        paths << QDir::cleanPath(catalog.GetFilePath(int(catalog.files.size() - 1)));
+    }
+    catalog.MarkGroupStarts();
+    catalog.BuildGroupsAndRows();
+    ASSERT_TRUE(disk.Remount(true));
+
+    QStringList untouched;
+    groups.chosen = {0};
+    EXPECT_EQ(catalog.LockChosen(&untouched), 1);
+    EXPECT_EQ(untouched, paths);
+    EXPECT_EQ(catalog.files[0].flags, 0);
+    EXPECT_EQ(catalog.groups[0].flags, 0) << "no padlock for a lock that failed";
+    EXPECT_EQ(groups.rows.at(0).flags, 0);
+
+    untouched.clear();
+    groups.chosen = {0};
+    EXPECT_EQ(catalog.DeleteChosen(&untouched), 1);
+    EXPECT_EQ(untouched, (QStringList{paths[1], paths[0]})) << "visited from the last";
+    EXPECT_EQ(catalog.files.size(), 2u);
+
+    // Locked files on such a card stay locked, and the group keeps its mark.
+    ASSERT_TRUE(disk.Remount(false));
+    for (RecordingFile& f : catalog.files) {
+        f.flags = RecordingFile::kHandLocked;
+        ASSERT_TRUE(FileAttributes::Set(f.root + f.folder + f.fileName,
+                                        FileAttributes::ReadOnly | FileAttributes::Archive));
+    }
+    ASSERT_TRUE(disk.Remount(true));
+    untouched.clear();
+    groups.chosen = {0};
+    EXPECT_EQ(catalog.UnlockChosen(&untouched), 1);
+    EXPECT_EQ(untouched, paths);
+    EXPECT_EQ(catalog.groups[0].flags, RecordingFile::kHandLocked);
 }
 
 } // namespace

@@ -147,6 +147,31 @@ TEST_F(KmlExport, MetadataVariantWritesFixedPointsOnly) {
                                  "-0.125000,35.500000,0\n-0.125000,35.500000,0\n"));
 }
 
+TEST_F(KmlExport, OnlyPlausiblePositionsAndXmlCharactersAreWritten) {
+    // A name with a control character, which XML 1.0 forbids even escaped.
+    AddFile("DCIM/\x01/", QStringLiteral("FILE\x01\uFFFF1.MOV"), kChunkVariant);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    AddChunkRecord(nan, 13945.6780, 1, 1);
+    AddChunkRecord(3539.1234, -inf, 2, 1);
+    AddChunkRecord(9130.0, 13945.6780, 3, 1); // 91.5 degrees north
+    AddChunkRecord(3539.1234, 18030.0, 4, 1); // 180.5 degrees east
+    AddChunkRecord(nan, 0, 5, 0);             // no fix, stored as it is
+    AddChunkRecord(95.0, 0, 6, 0);            // no fix, off the globe
+    AddChunkRecord(-9000.0, -18000.0, 7, 1);  // the south pole, the date line
+    const QByteArray kml = Export();
+    EXPECT_EQ(kml, Document("FILE??1.MOV", "\"DCIM/?//FILE??1.MOV\" 2021/07/04 18:30:05",
+                            "-180.000000,-90.000000,7\n"));
+
+    catalog.files.back().info.variant = kMetadataTrackVariant;
+    GpsPoint p;
+    p.flags = 1;
+    for (auto [lat, lon] :
+         {std::pair{nan, 1.0}, {1.0, inf}, {-90.5, 1.0}, {1.0, 200.0}, {35.5, 139.25}})
+        catalog.points.push_back((p.latitude = lat, p.longitude = lon, p));
+    EXPECT_TRUE(Export().contains("        <coordinates>\n139.250000,35.500000,0\n\n"));
+}
+
 TEST_F(KmlExport, NamesAreEscapedAndNumbersUseAPointInAnyLocale) {
     const char* previous = setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";

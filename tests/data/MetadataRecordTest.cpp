@@ -4,7 +4,9 @@
 
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace CameraFile;
 using MetadataRecord::DateTime;
@@ -294,6 +296,66 @@ TEST(MetadataRecordFile, UnreadableFileLeavesTheVectorsAlone) {
         MetadataRecord::DecodeAll(reader, dir.filePath("absent.MOV"), {{0, 0}}, &points, &samples));
     EXPECT_EQ(points.size(), 2u);
     EXPECT_EQ(samples.size(), 1u);
+}
+
+TEST(MetadataRecordFile, RecordsAreDecodedInTableOrderWhereverTheyLie) {
+    // Records read in runs must decode exactly as one read per record would:
+    // neighbours, far apart, backwards, repeated, overlapping, past the end.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("REC.MOV");
+    QByteArray bytes(200 * 1024, '\0');
+    std::vector<uint64_t> offsets;
+    for (int i = 0; i < 300; ++i) {
+        MetaRecord r = At(Fix(353912 + i, 100, 13945678, 1000), 24, 4, 30, 23, 30, i % 60);
+        r.gsensorValid = int16_t(i % 3);
+        r.axis[1] = int16_t(i);
+        const int at = i < 200 ? 4096 + 88 * i : 40000 + 503 * (i - 200);
+        bytes.replace(at, 88, MetadataRecordBytes(r));
+        offsets.push_back(uint64_t(at));
+    }
+    ASSERT_TRUE(WriteFile(path, bytes));
+    std::vector<uint64_t> order = offsets;                       // ascending, then wider gaps
+    order.insert(order.end(), offsets.rbegin(), offsets.rend()); // backwards
+    order.insert(order.end(), {4096, 4096, 4096 + 44, 0, 150000, 1 << 20,
+                               uint64_t(bytes.size()) - 40, 4096 + 88 * 5});
+    for (int i = 0; i < 50; ++i)
+        order.push_back(offsets[size_t((i * 37) % 300)]); // scattered
+
+    std::vector<MetaChunkEntry> table;
+    std::vector<GpsPoint> expectedPoints;
+    std::vector<GSensorSample> expectedSamples;
+    for (uint64_t at : order) {
+        table.push_back({uint32_t(table.size()), at});
+        QByteArray record = at < uint64_t(bytes.size()) ? bytes.mid(int(at), 88) : QByteArray();
+        record.append(88 - record.size(), '\0');
+        const MetadataRecord::Decoded d =
+            MetadataRecord::Decode(reinterpret_cast<const uint8_t*>(record.constData()));
+        if (d.point)
+            expectedPoints.push_back(*d.point);
+        if (d.sample)
+            expectedSamples.push_back(*d.sample);
+    }
+    QFile reader;
+    std::vector<GpsPoint> points;
+    std::vector<GSensorSample> samples;
+    ASSERT_TRUE(MetadataRecord::DecodeAll(reader, path, table, &points, &samples));
+    ASSERT_EQ(points.size(), expectedPoints.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        ASSERT_EQ(std::memcmp(&points[i], &expectedPoints[i], sizeof(GpsPoint)), 0) << i;
+    ASSERT_EQ(samples.size(), expectedSamples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        ASSERT_EQ(samples[i].y, expectedSamples[i].y) << i;
+}
+
+TEST(MetadataRecordFile, AFifoIsNoRecordingAndDoesNotBlock) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("REC.MOV");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    QFile reader;
+    std::vector<GpsPoint> points;
+    std::vector<GSensorSample> samples;
+    // Without a writer, opening the FIFO for reading would wait for ever.
+    EXPECT_FALSE(MetadataRecord::DecodeAll(reader, path, {{0, 0}}, &points, &samples));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace CameraFile;
 
@@ -299,6 +300,72 @@ TEST_F(AviFixture, HugeDeclaredSizesEndTheWalkInsteadOfReadingOutsideTheFile) {
         Parse(BuildAvi(recipe), &info, &parser);
         EXPECT_LT(parser.BytesRead(), 1024u) << c.name;
     }
+}
+
+// Read system calls made by this process so far.
+uint64_t ReadCalls() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("syscr:"))
+            return line.mid(6).trimmed().toULongLong();
+    return 0;
+}
+
+TEST_F(AviFixture, DamagedAndZeroFilledDataIsWalkedInLargeReads) {
+    // A damaged "movi" tag: its size no longer skips the media data, which
+    // the walk then goes through four bytes at a time.
+    AviRecipe recipe;
+    recipe.moviPayload = 4 << 20;
+    // After the media: a GPS chunk where stepping lands, and a G-sensor chunk
+    // two bytes off that stepping never sees.
+    recipe.afterMovi = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + "xx" +
+                       AviChunk("gsen", Zeros(12)) + "yy";
+    QByteArray damaged = BuildAvi(recipe);
+    damaged.replace(damaged.indexOf("movi") - 8, 4, "LIZT");
+
+    // The same after a 64 MiB hole of a sparse file.
+    AviRecipe small;
+    QByteArray head = BuildAvi(small);
+    head.replace(head.indexOf("movi") - 8, 4, "LIZT");
+    const QByteArray tail = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
+
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        uint64_t hole;
+    };
+    const Case cases[] = {{"damaged list tag", damaged, 0}, {"sparse zeros", head, 64 << 20}};
+    for (const Case& c : cases) {
+        path = dir.filePath("REC.AVI");
+        ASSERT_TRUE(WriteFile(path, c.bytes));
+        uint64_t gps0 = uint64_t(c.bytes.indexOf("gps0"));
+        if (c.hole) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            gps0 = uint64_t(c.bytes.size()) + c.hole;
+            ASSERT_TRUE(f.seek(qint64(gps0)) && f.write(tail) == tail.size());
+        }
+        RecordingInfo info;
+        CVelAviParser parser;
+        parser.SetInfo(&info);
+        const uint64_t before = ReadCalls();
+        ASSERT_EQ(0, parser.Parse(path)) << c.name;
+        EXPECT_LT(ReadCalls() - before, 200u) << c.name;
+        EXPECT_EQ(info.gpsOffset, gps0 + 8) << c.name;
+        EXPECT_EQ(info.startTime, Tokyo(2021, 7, 4, 18, 30, 5)) << c.name;
+        EXPECT_EQ(info.gsensorSize, 0u) << c.name << ": found only where stepping finds it";
+    }
+}
+
+TEST_F(AviFixture, AFifoIsRejectedWithoutWaitingForAWriter) {
+    path = dir.filePath("REC.AVI");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    RecordingInfo info;
+    CVelAviParser parser;
+    parser.SetInfo(&info);
+    EXPECT_EQ(-1, parser.Parse(path));
 }
 
 } // namespace

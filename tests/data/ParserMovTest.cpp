@@ -127,16 +127,25 @@ TEST_F(MovFixture, MetadataTrackVariations) {
     }
 }
 
-TEST_F(MovFixture, ChunkOffsetsAreUnsigned) {
+TEST_F(MovFixture, ChunkOffsetsAreUnsignedAndOnlyRecordsInsideTheFileCount) {
     MovTrack meta = MetaTrack();
-    meta.chunkOffsets = {0x90000000u, 0xFFFFFFFFu};
+    meta.chunkOffsets = {0x90000000u, 0xFFFFFFFFu, 0x90000000u - 1, 64};
     MovARecipe recipe;
     recipe.tracks = {VideoTrack(), meta};
+    path = dir.filePath("REC.MOV");
+    ASSERT_TRUE(WriteFile(path, BuildMovA(recipe)));
+    // A sparse file that ends right after a record at 0x90000000.
+    QFile file(path);
+    ASSERT_TRUE(file.resize(0x90000000 + 88));
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildMovA(recipe), &info));
-    ASSERT_EQ(info.metaChunks.size(), 2u);
+    CVel3gpParser parser;
+    parser.SetInfo(&info);
+    ASSERT_EQ(0, parser.Parse(path));
+    ASSERT_EQ(info.metaChunks.size(), 3u);
     EXPECT_EQ(info.metaChunks[0].fileOffset, 2415919104u);
-    EXPECT_EQ(info.metaChunks[1].fileOffset, 4294967295u);
+    EXPECT_EQ(info.metaChunks[1].index, 2u) << "the entry's place in the table";
+    EXPECT_EQ(info.metaChunks[1].fileOffset, 2415919103u);
+    EXPECT_EQ(info.metaChunks[2].fileOffset, 64u);
 }
 
 TEST_F(MovFixture, ChunkCountIsTrustedOnlyAsFarAsTheTableHoldsEntries) {
@@ -154,6 +163,37 @@ TEST_F(MovFixture, ChunkCountIsTrustedOnlyAsFarAsTheTableHoldsEntries) {
     ASSERT_EQ(0, Parse(file, &info));
     ASSERT_EQ(info.metaChunks.size(), 2u);
     EXPECT_EQ(info.metaChunks[1].fileOffset, 200u);
+}
+
+TEST_F(MovFixture, ChunkTablesAreBoundedByWhatTheRecordingCanHold) {
+    // Every entry points at one record inside the file; the table is longer
+    // than the recording can be.
+    struct Case {
+        const char* name;
+        uint32_t durationMs;
+        int mediaBytes;
+        size_t expected;
+    };
+    const Case cases[] = {
+        // (60 s + a minute) at twice five records a second
+        {"by the duration", 60000, 800 * 1000, 1200},
+        {"a longer duration", 600000, 800 * 1000, 6600},
+        // Two tables of 9000 entries and little media: the file holds ~900 records
+        {"by the file size", 3600000, 8000, 0},
+    };
+    for (const Case& c : cases) {
+        MovTrack meta = MetaTrack();
+        meta.chunkOffsets.assign(9000, 64);
+        MovARecipe recipe;
+        recipe.tracks = {VideoTrack(), meta, meta};
+        recipe.duration = c.durationMs;
+        recipe.mdatExtra = c.mediaBytes;
+        const QByteArray file = BuildMovA(recipe);
+        RecordingInfo info;
+        ASSERT_EQ(0, Parse(file, &info)) << c.name;
+        const size_t expected = c.expected ? c.expected : size_t(file.size()) / 88;
+        EXPECT_EQ(info.metaChunks.size(), expected) << c.name << ", both tables together";
+    }
 }
 
 TEST_F(MovFixture, TracksCannotShareOneTableThroughBoxesThatReachOutOfThem) {
@@ -328,16 +368,38 @@ TEST_F(MovFixture, CameraBoxLayoutNeedsAnAvcSampleEntryAndADuration) {
     }
 }
 
-TEST_F(MovFixture, CameraBoxWalkResumesAfterWholeRecords) {
-    // 36-byte GPS block: the walk goes on 32 bytes into it, where its last
-    // four bytes and the box after them read as a box header.
+TEST_F(MovFixture, CameraBoxWalkContinuesAfterTheWholeBox) {
+    // Blocks whose sizes are not whole records: every box after them counts.
+    const QByteArray gps = GpsRecord(21, 7, 4, 18, 30, 5) + Zeros(4);
     MovBRecipe recipe;
-    QByteArray gps = GpsRecord(0, 0, 0, 0, 0, 0) + Be32(12);
-    recipe.cameraBoxes = Skip(0) + Box("gps0", gps) + QByteArray("gpsa") + Params(6);
+    recipe.cameraBoxes = Box("gsen", Zeros(61)) + Box("gps0", gps) + Box("gpsa", Params(6)) +
+                         Box("gsea", Params(10, 4)) + Box("IDIT", "2021-07-04 18:30:07") + Skip(0);
+    const QByteArray file = BuildMovB(recipe);
     RecordingInfo info;
-    ASSERT_EQ(0, Parse(BuildMovB(recipe), &info));
+    ASSERT_EQ(0, Parse(file, &info));
+    EXPECT_EQ(info.gsensorOffset, uint64_t(file.indexOf("gsen") + 4));
+    EXPECT_EQ(info.gsensorSize, 61u);
+    EXPECT_EQ(info.gpsOffset, uint64_t(file.indexOf("gps0") + 4));
     EXPECT_EQ(info.gpsSize, 36u);
     EXPECT_EQ(info.gpsParams[0], 6);
+    EXPECT_EQ(info.gsensorParams, (std::array<uint8_t, 4>{10, 4, 0, 0}));
+    EXPECT_EQ(info.startTime, 1625391007) << "the date text after the blocks";
+}
+
+TEST_F(MovFixture, DurationsBeyondTheFieldAreClamped) {
+    // 0xFFFFFFFF seconds do not fit in 32-bit milliseconds; they must not wrap.
+    MovARecipe a;
+    a.timeScale = 1;
+    a.duration = 0xFFFFFFFFu;
+    MovBRecipe b;
+    b.cameraBoxes = Skip(0);
+    b.video.timeScale = 1;
+    b.video.duration = 0xFFFFFFFFu;
+    for (const QByteArray& file : {BuildMovA(a), BuildMovB(b)}) {
+        RecordingInfo info;
+        ASSERT_EQ(0, Parse(file, &info));
+        EXPECT_EQ(info.durationMs, 0xFFFFFFFFu);
+    }
 }
 
 // ---- both layouts ------------------------------------------------------------

@@ -6,8 +6,10 @@
 #include "tests/support/core/CatalogFakes.h"
 #include "tests/support/core/ScratchDir.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -162,6 +164,39 @@ TEST_F(RecordingDiscovery, LockedByHandIsFoundAgainByTheNextScan) {
     ASSERT_EQ(catalog.Open(other.path()), 1);
     ASSERT_EQ(catalog.files.size(), 1u);
     EXPECT_EQ(catalog.files[0].flags, 2);
+}
+
+// Names that are not valid UTF-8 cannot be opened through text: they are not
+// listed, but they are counted and named, never lost without a word.
+TEST_F(RecordingDiscovery, NamesThatAreNotUtf8AreCountedAndNamed) {
+    ScratchDir odd;
+    const QByteArray root = QFile::encodeName(odd.path());
+    const QByteArray recording = QFile::encodeName(card->Root() + "DCIM/Movie/front/FILE0010.MOV");
+    QFile source(QFile::decodeName(recording));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    ASSERT_EQ(::mkdir((root + "/DCIM\xff").constData(), 0755), 0);
+    for (const QByteArray& name :
+         {QByteArray("/FILE0001\xff.MOV"), QByteArray("/DCIM\xff/FILE0002.MOV"),
+          QByteArray("/DCIM\xff/FILE0003.MOV"), QByteArray("/FILE0004.MOV")}) {
+        FILE* f = std::fopen((root + name).constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+        std::fclose(f);
+    }
+    FakeScanCounter counter;
+    catalog.scanCounterDisplay = &counter;
+
+    ASSERT_EQ(catalog.Open(odd.path()), 1);
+    EXPECT_EQ(catalog.files.size(), 1u);
+    EXPECT_EQ(catalog.scanCount, 4) << "every file counts";
+    EXPECT_EQ(counter.shown, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(
+        catalog.unreadableNames,
+        (QStringList{"DCIM\\xff/FILE0002.MOV", "DCIM\\xff/FILE0003.MOV", "FILE0001\\xff.MOV"}));
+
+    ASSERT_EQ(catalog.Open(card->path()), 1);
+    EXPECT_TRUE(catalog.unreadableNames.isEmpty()) << "each Open starts afresh";
 }
 
 } // namespace

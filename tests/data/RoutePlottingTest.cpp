@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -119,6 +120,25 @@ TEST_F(PlotFixture, ChunkLoadClearsThenDrawsEveryPlottableRecord) {
         QStringList({"pathdrived_delete()", "path_delete()", "path_plot(35.652057,139.750000)",
                      "path_plot(-35.652057,139.750000)", "path_plot(35.652057,139.750000)"}));
     EXPECT_EQ(catalog.loading, 0);
+}
+
+TEST_F(PlotFixture, PositionsOffTheGlobeNeverReachThePage) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    AddChunkFile(ChunkBytes({Point(nan, 13945.0), Point(9130.0, 13945.0),
+                             Point(3539.1234, -std::numeric_limits<double>::infinity()),
+                             Point(3539.1234, 13945.0)}));
+    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    EXPECT_EQ(map.calls, QStringList({"pathdrived_delete()", "path_delete()",
+                                      "path_plot(35.652057,139.750000)"}));
+
+    map.calls.clear();
+    UseMetadataPoints(
+        {Point(nan, 139.1), Point(95.0, 139.2), Point(35.3, 181.0), Point(35.4, 139.4)});
+    catalog.PlotRoute();
+    catalog.PlotDrivenTo(10000);
+    EXPECT_EQ(map.calls, QStringList({"path_plot(35.400000,139.400000)", "pathdrived_delete()",
+                                      "pathdrived_plot(35.400000,139.400000)"}))
+        << "the car does not start on a point off the globe";
 }
 
 TEST_F(PlotFixture, ChunkRouteLeavesTheCarWhereItIs) {

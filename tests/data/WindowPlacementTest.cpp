@@ -1,5 +1,6 @@
 #include "app/WindowPlacement.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 TEST(WindowPlacement, ClampsSavedRectangleToTheWorkArea) {
@@ -32,6 +33,15 @@ TEST(WindowPlacement, ClampsSavedRectangleToTheWorkArea) {
          660,
          {1920, 0, 1280, 1024},
          {2000, 100, 800, 560}},
+        // Edges whose difference overflows an int.
+        {"widest possible", INT_MIN, INT_MIN, INT_MAX, INT_MAX, hd, {0, 0, 1920, 1080}},
+        {"edges the wrong way round",
+         INT_MAX,
+         INT_MAX,
+         INT_MIN,
+         INT_MIN,
+         hd,
+         {1120, 520, 800, 560}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RestoredWindowRect(c.left, c.top, c.right, c.bottom, c.area), c.expected)

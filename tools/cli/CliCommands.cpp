@@ -9,7 +9,9 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace CliCommands {
@@ -61,14 +63,22 @@ struct Options {
 };
 
 FILE* g_out = stdout;
+int g_writeError = 0; // the first error of a write to the results
 
-void Print(FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+void Write(FILE* stream, const QByteArray& bytes) {
+    if (fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) != size_t(bytes.size()) &&
+        stream == g_out && !g_writeError)
+        g_writeError = errno;
 }
 
+void Print(FILE* stream, const QString& text) {
+    Write(stream, text.toLocal8Bit());
+}
+
+// Names in messages may hold control characters; printed raw they would
+// act on the terminal.
 int Fail(const QString& message) {
-    Print(stderr, "halvex-cli: " + message + "\n");
+    Print(stderr, "halvex-cli: " + CliText::Printable(message) + "\n");
     return kBadInput;
 }
 
@@ -105,7 +115,7 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
 }
 
 void PrintJson(const QJsonObject& object) {
-    Print(g_out, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+    Write(g_out, CliJson::EscapeControls(QJsonDocument(object).toJson()));
 }
 
 // Parses one file with the parser its extension suggests, then the other.
@@ -156,6 +166,15 @@ int Scan(const Options& o) {
         return Fail(o.target + ": no such folder");
     RecordingCatalog catalog;
     catalog.Open(o.target);
+    if (!catalog.unreadableNames.isEmpty()) {
+        QString names;
+        for (const QString& name : catalog.unreadableNames)
+            names += "\n  " + CliText::Printable(name);
+        Print(stderr, QStringLiteral("halvex-cli: warning: %1 files not listed, their names are "
+                                     "not valid UTF-8:%2\n")
+                          .arg(catalog.unreadableNames.size())
+                          .arg(names));
+    }
     if (o.json)
         PrintJson(CliJson::Scan(catalog));
     else
@@ -179,9 +198,10 @@ int Track(const Options& o) {
     if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
         return code;
     if (o.json)
-        PrintJson(CliJson::Track(catalog));
+        CliJson::WriteTrack(
+            catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
     else
-        Print(g_out, CliText::Track(catalog));
+        CliText::WriteTrack(catalog, [](const QString& piece) { Print(g_out, piece); });
     return kDone;
 }
 
@@ -195,17 +215,11 @@ int Kml(const Options& o) {
     QString written;
     if (!catalog.ExportKml(folder, &written))
         return Fail(written + ": cannot write the KML file");
-    Print(g_out, written + "\n");
+    Print(g_out, CliText::Printable(written) + "\n");
     return kDone;
 }
 
-} // namespace
-
-void SetOutput(FILE* out) {
-    g_out = out;
-}
-
-int Run(const QStringList& arguments) {
+int Dispatch(const QStringList& arguments) {
     if (arguments.isEmpty()) {
         Print(stderr, kUsage);
         return kBadUsage;
@@ -234,8 +248,28 @@ int Run(const QStringList& arguments) {
         return Kml(options);
     }
     const char* what = name.startsWith('-') ? "unknown option " : "unknown command ";
-    Print(stderr, QString("halvex-cli: ") + what + name + "\n\n" + kUsage);
+    Print(stderr, QString("halvex-cli: ") + what + CliText::Printable(name) + "\n\n" + kUsage);
     return kBadUsage;
+}
+
+} // namespace
+
+void SetOutput(FILE* out) {
+    g_out = out;
+}
+
+// Results that never reached their file (a full disk, a closed pipe) are a
+// failure, whatever the command found.
+int Run(const QStringList& arguments) {
+    g_writeError = 0;
+    const int code = Dispatch(arguments);
+    errno = 0;
+    if (std::fflush(g_out) == 0 && !std::ferror(g_out))
+        return code;
+    const int error = g_writeError ? g_writeError : errno ? errno : EIO;
+    Print(stderr, QStringLiteral("halvex-cli: cannot write the results: %1\n")
+                      .arg(QString::fromLocal8Bit(std::strerror(error))));
+    return kBadInput;
 }
 
 } // namespace CliCommands

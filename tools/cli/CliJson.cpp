@@ -1,6 +1,8 @@
 #include "CliJson.h"
 
 #include <QJsonArray>
+#include <QLocale>
+#include <cmath>
 
 namespace {
 
@@ -9,13 +11,6 @@ QJsonArray Bytes(const std::array<uint8_t, 4>& bytes) {
     for (uint8_t b : bytes)
         out.append(int(b));
     return out;
-}
-
-QJsonObject Point(const GpsPoint& p) {
-    return {{"latitude", p.latitude}, {"longitude", p.longitude}, {"altitude", p.altitude},
-            {"speed", p.speed},       {"year", p.year},           {"month", p.month},
-            {"day", p.day},           {"hour", p.hour},           {"minute", p.minute},
-            {"second", p.second},     {"heading", p.heading},     {"flags", p.flags}};
 }
 
 } // namespace
@@ -66,20 +61,75 @@ QJsonObject Scan(const RecordingCatalog& catalog) {
     return {{"scanCount", catalog.scanCount}, {"groups", groups}};
 }
 
-QJsonObject Track(const RecordingCatalog& catalog) {
-    QJsonArray points;
-    for (int i = 0; i < catalog.GpsPointCount(); ++i)
-        points.append(Point(catalog.GpsPointAt(i)));
-    QJsonArray samples;
-    for (int i = 0; i < catalog.GSensorSampleCount(); ++i) {
-        const GSensorSample s = catalog.GSensorSampleAt(i);
-        samples.append(QJsonArray{s.x, s.y, s.z});
+namespace {
+
+// A JSON number; values that JSON cannot hold (NaN, infinities) as null.
+QByteArray Number(double v) {
+    return std::isfinite(v) ? QByteArray::number(v, 'g', QLocale::FloatingPointShortest) : "null";
+}
+
+QByteArray PointText(const GpsPoint& p) {
+    QByteArray out = "{\"altitude\": " + QByteArray::number(p.altitude);
+    out += ", \"day\": " + QByteArray::number(p.day);
+    out += ", \"flags\": " + QByteArray::number(p.flags);
+    out += ", \"heading\": " + QByteArray::number(p.heading);
+    out += ", \"hour\": " + QByteArray::number(p.hour);
+    out += ", \"latitude\": " + Number(p.latitude);
+    out += ", \"longitude\": " + Number(p.longitude);
+    out += ", \"minute\": " + QByteArray::number(p.minute);
+    out += ", \"month\": " + QByteArray::number(p.month);
+    out += ", \"second\": " + QByteArray::number(p.second);
+    out += ", \"speed\": " + QByteArray::number(p.speed);
+    out += ", \"year\": " + QByteArray::number(p.year) + "}";
+    return out;
+}
+
+} // namespace
+
+void WriteTrack(const RecordingCatalog& catalog,
+                const std::function<void(const QByteArray&)>& write) {
+    QByteArray out = "{\n    \"gpsRate\": " + Number(catalog.gpsRate) + ",\n    \"points\": [";
+    const int points = catalog.GpsPointCount();
+    for (int i = 0; i < points; ++i) {
+        out += (i ? ",\n        " : "\n        ") + PointText(catalog.GpsPointAt(i));
+        if (out.size() > (1 << 16)) {
+            write(out);
+            out.clear();
+        }
     }
-    return {{"variant", catalog.CurrentVariant()},
-            {"gpsRate", catalog.gpsRate},
-            {"sampleCount", catalog.GSensorSampleCount()},
-            {"points", points},
-            {"samples", samples}};
+    out += points ? "\n    ],\n" : "],\n";
+    const int samples = catalog.GSensorSampleCount();
+    out += "    \"sampleCount\": " + QByteArray::number(samples) + ",\n    \"samples\": [";
+    for (int i = 0; i < samples; ++i) {
+        const GSensorSample s = catalog.GSensorSampleAt(i);
+        out += (i ? ",\n        [" : "\n        [") + QByteArray::number(s.x) + ", " +
+               QByteArray::number(s.y) + ", " + QByteArray::number(s.z) + "]";
+        if (out.size() > (1 << 16)) {
+            write(out);
+            out.clear();
+        }
+    }
+    out += samples ? "\n    ],\n" : "],\n";
+    out += "    \"variant\": " + QByteArray::number(catalog.CurrentVariant()) + "\n}\n";
+    write(out);
+}
+
+QByteArray EscapeControls(const QByteArray& json) {
+    QByteArray out;
+    out.reserve(json.size());
+    for (int i = 0; i < json.size(); ++i) {
+        const uchar c = uchar(json[i]);
+        // U+0080..U+009F are C2 80..C2 9F in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < json.size() && uchar(json[i + 1]) >= 0x80 &&
+                        uchar(json[i + 1]) <= 0x9F;
+        if (c == 0x7F || c1) {
+            const uint code = c1 ? uchar(json[++i]) : c;
+            out += "\\u00" + QByteArray::number(code, 16).rightJustified(2, '0');
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
 }
 
 } // namespace CliJson

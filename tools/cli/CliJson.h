@@ -3,6 +3,7 @@
 #include "recordings/RecordingCatalog.h"
 
 #include <QJsonObject>
+#include <functional>
 
 namespace CliJson {
 
@@ -11,7 +12,13 @@ QJsonObject Info(const RecordingInfo& info);
 QJsonObject File(const RecordingFile& file);
 // Scan count and the groups, each with its files.
 QJsonObject Scan(const RecordingCatalog& catalog);
-// The loaded track of the catalog's current recording.
-QJsonObject Track(const RecordingCatalog& catalog);
+// The loaded track of the catalog's current recording, written piece by
+// piece: a day-long track is never held as one document.
+void WriteTrack(const RecordingCatalog& catalog,
+                const std::function<void(const QByteArray&)>& write);
+
+// Qt's JSON text escapes the C0 controls only; DEL and the C1 controls (a
+// terminal reads U+009B as an escape sequence) become \u escapes too.
+QByteArray EscapeControls(const QByteArray& json);
 
 } // namespace CliJson

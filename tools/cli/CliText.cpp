@@ -28,6 +28,19 @@ QString Columns(const QStringList& cells, const std::initializer_list<int>& widt
 
 namespace CliText {
 
+QString Printable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QChar('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 QString Scan(const RecordingCatalog& c) {
     QString out;
     for (const RecordingGroup& g : c.groups) {
@@ -41,12 +54,12 @@ QString Scan(const RecordingCatalog& c) {
             const RecordingFile& f = c.files[size_t(i)];
             const FileListRow& row = c.rows[size_t(i)];
             const int64_t end = f.info.startTime + int64_t(f.info.durationMs / 1000);
-            out +=
-                "  " + Columns({QStringLiteral("G%1-%2").arg(row.groupNumber).arg(row.indexInGroup),
-                                f.fileName, FormatLocalTime(f.info.startTime, "%H:%M:%S"),
-                                FormatLocalTime(end, "%H:%M:%S"), Megabytes(f.info.fileSize),
-                                f.root + f.folder, Lock(f.flags)},
-                               {8, 16, 8, 8, 9, 0});
+            out += "  " +
+                   Columns({QStringLiteral("G%1-%2").arg(row.groupNumber).arg(row.indexInGroup),
+                            Printable(f.fileName), FormatLocalTime(f.info.startTime, "%H:%M:%S"),
+                            FormatLocalTime(end, "%H:%M:%S"), Megabytes(f.info.fileSize),
+                            Printable(f.root + f.folder), Lock(f.flags)},
+                           {8, 16, 8, 8, 9, 0});
         }
     }
     out += QStringLiteral("%1 recordings in %2 groups, %3 files scanned\n")
@@ -61,7 +74,7 @@ QString Info(const QString& path, const RecordingInfo& info) {
         return QStringLiteral("%1 %2 %3 %4").arg(b[0]).arg(b[1]).arg(b[2]).arg(b[3]);
     };
     QString out;
-    out += "file             " + path + "\n";
+    out += "file             " + Printable(path) + "\n";
     out += "variant          " +
            QString(info.variant == kMetadataTrackVariant ? "metadata track" : "chunks") + "\n";
     out += QStringLiteral("video            %1x%2 (%3)\n")
@@ -84,13 +97,17 @@ QString Info(const QString& path, const RecordingInfo& info) {
     return out;
 }
 
-QString Track(const RecordingCatalog& c) {
+void WriteTrack(const RecordingCatalog& c, const std::function<void(const QString&)>& write) {
     QString out = QStringLiteral("%1 GPS points at %2 per second, %3 G-sensor samples\n")
                       .arg(c.GpsPointCount())
                       .arg(c.gpsRate)
                       .arg(c.GSensorSampleCount());
     for (int i = 0; i < c.GpsPointCount(); ++i) {
         const GpsPoint p = c.GpsPointAt(i);
+        if (out.size() > (1 << 15)) {
+            write(out);
+            out.clear();
+        }
         out += Columns({QString::number(i), p.HasFix() ? "fix" : "-",
                         QString::number(p.latitude, 'f', 6), QString::number(p.longitude, 'f', 6),
                         QString::number(p.altitude) + " m", QString::number(p.speed) + " km/h",
@@ -102,8 +119,12 @@ QString Track(const RecordingCatalog& c) {
     for (int i = 0; i < c.GSensorSampleCount(); ++i) {
         const GSensorSample s = c.GSensorSampleAt(i);
         out += QStringLiteral("g %1: %2 %3 %4\n").arg(i).arg(s.x).arg(s.y).arg(s.z);
+        if (out.size() > (1 << 15)) {
+            write(out);
+            out.clear();
+        }
     }
-    return out;
+    write(out);
 }
 
 } // namespace CliText

@@ -4,11 +4,17 @@
 #include "recordings/RecordingCatalog.h"
 
 #include <QString>
+#include <functional>
 
 namespace CliText {
 
 QString Scan(const RecordingCatalog& catalog);
 QString Info(const QString& path, const RecordingInfo& info);
-QString Track(const RecordingCatalog& catalog);
+// Written piece by piece, so that a long track is never held as one text.
+void WriteTrack(const RecordingCatalog& catalog, const std::function<void(const QString&)>& write);
+
+// The text with every control character (C0, DEL, C1) written as \xNN, so
+// that a file name cannot clear the terminal or set its title.
+QString Printable(const QString& text);
 
 } // namespace CliText

@@ -20,8 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(info.fileSize == size);
     FUZZ_CHECK(info.width != 0 && info.height != 0 && info.durationMs != 0);
     FUZZ_CHECK(info.variant == kChunkVariant || info.variant == kMetadataTrackVariant);
-    // Each table entry is four bytes of the file.
-    FUZZ_CHECK(info.metaChunks.size() <= size / 4);
+    // Each entry is a whole record inside the file, and the tables hold no
+    // more than the recording can.
+    FUZZ_CHECK(info.metaChunks.size() <= MetadataRecord::MaxRecords(size, info.durationMs));
+    for (const MetaChunkEntry& e : info.metaChunks)
+        FUZZ_CHECK(e.fileOffset + MetadataRecord::kSize <= size);
     if (info.variant == kChunkVariant)
         FUZZ_CHECK(info.metaChunks.empty());
 
