@@ -13,7 +13,7 @@ macro(halvex_map_copy from to)
   list(APPEND MAP_PAGE_FILES ${MAP_RES_DIR}/${to})
 endmacro()
 
-foreach(f gmap_ja.html BMap.html gmaps-standin.js bmap-standin.js)
+foreach(f gmap_ja.html BMap.html piecewise-line.js gmaps-standin.js bmap-standin.js)
   halvex_map_copy(${CMAKE_CURRENT_SOURCE_DIR}/${f} ${f})
 endforeach()
 
