@@ -125,23 +125,27 @@
   Polyline.prototype._drawnLatLngs = function () { return this._layer.drawnLatLngs(); };
 
   // Type 0: GPS (WGS-84); type 2: the Chinese national datum (GCJ-02). The
-  // answer comes asynchronously, as from the provider's service.
+  // answer comes asynchronously, as from the provider's service. A point
+  // converted from GPS keeps where it lies on the WGS-84 tiles, so drawing it
+  // needs no conversion back.
+  function convert(point, type) {
+    var from = type === 2 ? gcoord.GCJ02 : gcoord.WGS84;
+    var b = gcoord.transform([point.lng, point.lat], from, gcoord.BD09);
+    var converted = new Point(b[0], b[1]);
+    if (from === gcoord.WGS84) {
+      converted._wgs = [point.lat, point.lng];
+      converted._wgsFrom = converted.lng + "," + converted.lat;
+    }
+    return converted;
+  }
   var Convertor = {
     translate: function (point, type, callback) {
-      var from = type === 2 ? gcoord.GCJ02 : gcoord.WGS84;
-      Promise.resolve().then(function () {
-        var b = gcoord.transform([point.lng, point.lat], from, gcoord.BD09);
-        callback(new Point(b[0], b[1]));
-      });
+      Promise.resolve().then(function () { callback(convert(point, type)); });
     },
     // Ours: a list converted in one answer, handed back in order.
     translateMore: function (points, type, callback) {
-      var from = type === 2 ? gcoord.GCJ02 : gcoord.WGS84;
       Promise.resolve().then(function () {
-        callback(points.map(function (point) {
-          var b = gcoord.transform([point.lng, point.lat], from, gcoord.BD09);
-          return new Point(b[0], b[1]);
-        }));
+        callback(points.map(function (point) { return convert(point, type); }));
       });
     }
   };

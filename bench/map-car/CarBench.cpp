@@ -1,7 +1,8 @@
 // The car driven on the map at 5 Hz, as the playback tick moves it while a
 // metadata-track recording plays: CPU of the whole process tree (the viewer
 // and the web engine's processes) over a fixed time, next to the same pane
-// left alone (the floor). The route of a one-hour recording is drawn and the
+// left alone and to the car's marker alone moving at the same rate (the
+// floors). The route of a one-hour recording is drawn and the
 // driven line already holds the points up to the start minute. Run from the
 // build folder under a display.
 #include "../support/HourRoute.h"
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -68,7 +70,10 @@ void Report(benchmark::State& state, const CpuSample& before, double seconds) {
     state.counters["processes"] = after.tree.processes;
 }
 
-void BM_CarAt5Hz(benchmark::State& state) {
+// Calls the move with the next point of the track every 200 ms for the
+// measuring time, from the start minute on.
+void DriveAt5Hz(benchmark::State& state,
+                const std::function<void(HourRoute*, const GpsPoint&)>& move) {
     HourRoute* r = Route(int(state.range(0)));
     const int minute = int(state.range(1));
     if (!r || !SetUp(r, minute)) {
@@ -80,9 +85,8 @@ void BM_CarAt5Hz(benchmark::State& state) {
         QTimer ticks;
         ticks.setTimerType(Qt::PreciseTimer);
         QObject::connect(&ticks, &QTimer::timeout, [&] {
-            const GpsPoint& p = r->catalog.points[next];
+            move(r, r->catalog.points[next]);
             next = (next + 1) % r->catalog.points.size();
-            r->pane.map->MovePosition(p.latitude, true, p.longitude);
         });
         const CpuSample before;
         QElapsedTimer timer;
@@ -92,6 +96,26 @@ void BM_CarAt5Hz(benchmark::State& state) {
         ticks.stop();
         Report(state, before, double(timer.nsecsElapsed()) / 1e9);
     }
+}
+
+// The car as the playback tick moves it: centred, its marker moved and the
+// driven line extended, one script call per tick.
+void BM_CarAt5Hz(benchmark::State& state) {
+    DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) {
+        r->pane.map->MovePosition(p.latitude, true, p.longitude);
+    });
+}
+
+// The floor: only the marker moves (no centring, no line), the least a
+// moving car can cost; one frame per tick all the same.
+void BM_MarkerOnlyAt5Hz(benchmark::State& state) {
+    DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) {
+        r->pane.map->RunScript(
+            r->choice == 1 ? QString::asprintf("marker.setPosition(new BMap.Point(%f, %f))",
+                                               p.longitude, p.latitude)
+                           : QString::asprintf("marker.setPosition(new google.maps.LatLng(%f, %f))",
+                                               p.latitude, p.longitude));
+    });
 }
 
 // The same pane and lines, the car standing.
@@ -120,6 +144,7 @@ void BM_MapAtRest(benchmark::State& state) {
         ->Unit(benchmark::kSecond)                                                                 \
         ->Iterations(1)
 CAR_CASES(BM_MapAtRest);
+CAR_CASES(BM_MarkerOnlyAt5Hz);
 CAR_CASES(BM_CarAt5Hz);
 
 } // namespace

@@ -99,6 +99,24 @@ void BM_PlotHourRouteOnePerPoint(benchmark::State& state) {
     });
 }
 
+// The floor: the page's own share, the same route handed over as one batch
+// call with no track to decode and no texts to write.
+void BM_OneBatchCallFloor(benchmark::State& state) {
+    HourRoute* r = Route(int(state.range(0)));
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    QStringList pairs;
+    for (const QString& single : r->singles)
+        pairs << single.mid(int(qstrlen("path_plot(")), single.size() - 11);
+    const QString batch = QLatin1String(kPathPlotBatch) + "([" + pairs.join(',') + "])";
+    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] {
+        r->pane.map->RunScript(kPathDeleteScript);
+        r->pane.map->RunScript(batch);
+    });
+}
+
 // A seek to the end rebuilds the whole driven line.
 void BM_DrivenLineAfterSeek(benchmark::State& state) {
     HourRoute* r = Route(int(state.range(0)));
@@ -156,6 +174,7 @@ void SaveScreenshots() {
 #define MAP_PAGES(b)                                                                               \
     BENCHMARK(b)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)
 MAP_PAGES(BM_PlotHourRoute);
+MAP_PAGES(BM_OneBatchCallFloor);
 MAP_PAGES(BM_PlotHourRouteOnePerPoint);
 MAP_PAGES(BM_DrivenLineAfterSeek);
 MAP_PAGES(BM_DeleteHourRoute);

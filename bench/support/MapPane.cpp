@@ -17,6 +17,17 @@ void Idle(int milliseconds) {
     loop.exec();
 }
 
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        Idle(10);
+    }
+    return true;
+}
+
 QVariant Evaluate(QWebEngineView* view, const QString& script, int timeoutMs) {
     QEventLoop loop;
     auto result = std::make_shared<QVariant>();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QWebEngineView;
@@ -15,6 +16,10 @@ namespace benchmap {
 
 // Runs the event loop for the time, sleeping while there is nothing to do.
 void Idle(int milliseconds);
+
+// Runs the event loop until the condition holds (polled every 10 ms); false
+// when the time is up.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 30000);
 
 // The value of the script in the page (empty after the timeout).
 QVariant Evaluate(QWebEngineView* view, const QString& script, int timeoutMs = 30000);
