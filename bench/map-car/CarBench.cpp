@@ -50,6 +50,9 @@ bool SetUp(HourRoute* r, int minute) {
     const int driven = int(minute * 60 * r->catalog.gpsRate);
     if (!r->WaitForLine("driven", driven))
         return false;
+    // The view where the car starts, as the tick's first move puts it.
+    const GpsPoint& start = r->catalog.points[size_t(driven)];
+    r->pane.map->MovePosition(start.latitude, true, start.longitude);
     benchmap::Idle(2000);
     return true;
 }
