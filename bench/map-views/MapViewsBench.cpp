@@ -53,8 +53,9 @@ void MeasureChanges(benchmark::State& state, const char* name,
             benchmap::Idle(kSettleMs);
             last = SampleProcessTree();
             highest = std::max(highest, last.pssMiB);
-            std::fprintf(stderr, "%s: change %d: %.0f MiB PSS, %d processes, %zu views\n", name, i,
-                         last.pssMiB, last.processes, benchmap::ViewCount(*pane.map));
+            std::fprintf(
+                stderr, "%s: change %d: %.0f MiB PSS, %.0f MiB RSS, %d processes, %zu views\n",
+                name, i, last.pssMiB, last.rssMiB, last.processes, benchmap::ViewCount(*pane.map));
         }
         state.counters["pssFirst_MiB"] = first.pssMiB;
         state.counters["pssLast_MiB"] = last.pssMiB;
