@@ -45,7 +45,21 @@ void CCEFWebkitUI::SetPos(int left, int top, int right, int bottom) {
 }
 
 void CCEFWebkitUI::OpenPage(const QUrl& url) {
-    handler_->CreateBrowser(GetRect(), url);
+    QWebEngineView* view = handler_->CreateBrowser(GetRect(), url);
+    // The handler lives exactly as long as this wrapper, so the connection
+    // ends with it even for a closed view whose deletion is still pending.
+    if (view)
+        QObject::connect(view, &QWebEngineView::loadFinished, handler_.get(),
+                         [this, view] { OnPageLoaded(view); });
+}
+
+// The newest page is the one seen. Older views would only take scripts and
+// hold a renderer each for the life of the window.
+void CCEFWebkitUI::OnPageLoaded(QWebEngineView* view) {
+    if (handler_->CloseBrowsersBefore(view) == 0)
+        return;
+    view->setGeometry(GetRect());
+    view->show();
 }
 
 void CCEFWebkitUI::ReFresh() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 class CCefClientHandler;
+class QWebEngineView;
 class QWidget;
 
 // The browser views of one host window: opens pages in new views, places
@@ -21,16 +22,19 @@ class CCEFWebkitUI {
     virtual void SetPos(int left, int top, int right, int bottom);
     virtual QRect GetRect() const;
 
-    // Adds one more view showing the URL; earlier views stay.
+    // Adds one more view showing the URL. Earlier views stay until its page
+    // has loaded; then they are closed and the new view takes the first place.
     void OpenPage(const QUrl& url);
     // Hides and shows every view, so the newest one ends up seen.
     void ReFresh();
-    // Runs the script in every view without waiting for it.
+    // Runs the script in every live view without waiting for it.
     void ExecuteScript(const QString& script);
 
     CCefClientHandler* Handler() const { return handler_.get(); }
 
   private:
+    void OnPageLoaded(QWebEngineView* view);
+
     QWidget* host_;
     std::unique_ptr<CCefClientHandler> handler_;
     int currentView_ = 0;

@@ -55,6 +55,26 @@ void CCefClientHandler::OnBeforeClose(QWebEngineView* view) {
         views_.erase(it);
 }
 
+int CCefClientHandler::CloseBrowsersBefore(QWebEngineView* view) {
+    std::vector<QPointer<QWebEngineView>> older;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        auto it = std::find(views_.begin(), views_.end(), view);
+        if (it == views_.end())
+            return 0;
+        older.assign(views_.begin(), it);
+        views_.erase(views_.begin(), it);
+    }
+    // Later, as a view may be in the middle of delivering an event.
+    for (const QPointer<QWebEngineView>& old : older) {
+        if (old) {
+            old->hide();
+            old->deleteLater();
+        }
+    }
+    return int(older.size());
+}
+
 bool CCefClientHandler::OnBeforePopup(const QUrl& targetUrl) {
     emit OpenUrlRequested(targetUrl);
     return true;

@@ -36,6 +36,9 @@ class CCefClientHandler : public QObject {
     // Life span.
     void OnAfterCreated(QWebEngineView* view);
     void OnBeforeClose(QWebEngineView* view);
+    // Takes the views created before this one off the list and releases them
+    // (each with its page and renderer). Returns how many went.
+    int CloseBrowsersBefore(QWebEngineView* view);
     // Every pop-up is refused; its address goes out as an open-URL request.
     bool OnBeforePopup(const QUrl& targetUrl);
 

@@ -2,14 +2,13 @@
 // converter that our China map page uses, drawn with Leaflet over
 // OpenStreetMap tiles. As with the provider, points given to the map are in
 // its own datum (BD-09); they are turned back into WGS-84 only to be drawn on
-// the tiles. Needs Leaflet and gcoord.
+// the tiles. Needs Leaflet, gcoord and piecewise-line.js.
 (function () {
   "use strict";
   if (window.BMap) return; // the provider's API is loaded
 
   var TILE_URL = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
   var ATTRIBUTION = '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
-  var REDRAW_DELAY_MS = 40;
 
   function Point(lng, lat) {
     this.lng = Number(lng);
@@ -105,40 +104,48 @@
       strokeWeight: options.strokeWeight !== undefined ? options.strokeWeight : 2,
       strokeOpacity: options.strokeOpacity !== undefined ? options.strokeOpacity : 0.65
     };
-    this._layer = L.polyline([], {
+    this._layer = new PiecewiseLine({
       color: this._options.strokeColor,
       weight: this._options.strokeWeight,
-      opacity: this._options.strokeOpacity,
-      interactive: false
+      opacity: this._options.strokeOpacity
     });
     this._map = null;
-    this._drawTimer = null;
     this.setPath(points || []);
   }
   // Like the provider's, the array handed in is the line's own.
   Polyline.prototype.getPath = function () { return this._points; };
   Polyline.prototype.setPath = function (points) {
     this._points = points;
-    if (this._drawTimer !== null) return;
-    var self = this;
-    this._drawTimer = setTimeout(function () {
-      self._drawTimer = null;
-      self._layer.setLatLngs(self._points.map(toLeaflet));
-    }, REDRAW_DELAY_MS);
+    this._layer.show(points, toLeaflet);
   };
   Polyline.prototype.getStrokeColor = function () { return this._options.strokeColor; };
   Polyline.prototype.getStrokeWeight = function () { return this._options.strokeWeight; };
   Polyline.prototype.getStrokeOpacity = function () { return this._options.strokeOpacity; };
-  Polyline.prototype._drawnLength = function () { return this._layer.getLatLngs().length; };
+  Polyline.prototype._drawnLength = function () { return this._layer.drawnLength(); };
+  Polyline.prototype._drawnLatLngs = function () { return this._layer.drawnLatLngs(); };
 
   // Type 0: GPS (WGS-84); type 2: the Chinese national datum (GCJ-02). The
-  // answer comes asynchronously, as from the provider's service.
+  // answer comes asynchronously, as from the provider's service. A point
+  // converted from GPS keeps where it lies on the WGS-84 tiles, so drawing it
+  // needs no conversion back.
+  function convert(point, type) {
+    var from = type === 2 ? gcoord.GCJ02 : gcoord.WGS84;
+    var b = gcoord.transform([point.lng, point.lat], from, gcoord.BD09);
+    var converted = new Point(b[0], b[1]);
+    if (from === gcoord.WGS84) {
+      converted._wgs = [point.lat, point.lng];
+      converted._wgsFrom = converted.lng + "," + converted.lat;
+    }
+    return converted;
+  }
   var Convertor = {
     translate: function (point, type, callback) {
-      var from = type === 2 ? gcoord.GCJ02 : gcoord.WGS84;
+      Promise.resolve().then(function () { callback(convert(point, type)); });
+    },
+    // Ours: a list converted in one answer, handed back in order.
+    translateMore: function (points, type, callback) {
       Promise.resolve().then(function () {
-        var b = gcoord.transform([point.lng, point.lat], from, gcoord.BD09);
-        callback(new Point(b[0], b[1]));
+        callback(points.map(function (point) { return convert(point, type); }));
       });
     }
   };

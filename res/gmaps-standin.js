@@ -1,15 +1,13 @@
 // The part of the Google Maps JavaScript API (google.maps.*) that our map page
 // uses, drawn with Leaflet over OpenStreetMap tiles. Lines and markers are
-// vector overlays, so they show even when no tile can be loaded.
+// vector overlays, so they show even when no tile can be loaded. Needs Leaflet
+// and piecewise-line.js.
 (function () {
   "use strict";
   if (window.google && window.google.maps) return; // the provider's API is loaded
 
   var TILE_URL = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
   var ATTRIBUTION = '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
-  // Routes grow by thousands of points in a row; redrawing after each one
-  // would cost the square of their length.
-  var REDRAW_DELAY_MS = 40;
 
   function LatLng(lat, lng) {
     this._lat = Number(lat);
@@ -109,13 +107,11 @@
       strokeOpacity: options.strokeOpacity !== undefined ? options.strokeOpacity : 1.0,
       strokeWeight: options.strokeWeight !== undefined ? options.strokeWeight : 3
     };
-    this._layer = L.polyline([], {
+    this._layer = new PiecewiseLine({
       color: this._options.strokeColor,
       opacity: this._options.strokeOpacity,
-      weight: this._options.strokeWeight,
-      interactive: false
+      weight: this._options.strokeWeight
     });
-    this._drawTimer = null;
     this._map = null;
     this.setPath(options.path || []);
     if (options.map) attach(this, options.map);
@@ -123,24 +119,18 @@
   Polyline.prototype.setPath = function (path) {
     this._path = path instanceof MVCArray ? path : new MVCArray((path || []).map(toLatLng));
     var self = this;
-    this._path._onChange = function () { self._scheduleDraw(); };
-    this._scheduleDraw();
+    this._path._onChange = function () { self._show(); };
+    this._show();
   };
   Polyline.prototype.getPath = function () { return this._path; };
   Polyline.prototype.setMap = function (map) { attach(this, map); };
   Polyline.prototype.getMap = function () { return this._map; };
   Polyline.prototype.get = function (key) { return this._options[key]; };
-  Polyline.prototype._scheduleDraw = function () {
-    if (this._drawTimer !== null) return;
-    var self = this;
-    this._drawTimer = setTimeout(function () { self._draw(); }, REDRAW_DELAY_MS);
-  };
-  Polyline.prototype._draw = function () {
-    this._drawTimer = null;
-    this._layer.setLatLngs(this._path.getArray().map(toLeaflet));
-  };
-  // How many points the drawn line holds now (they lag the path briefly).
-  Polyline.prototype._drawnLength = function () { return this._layer.getLatLngs().length; };
+  Polyline.prototype._show = function () { this._layer.show(this._path.getArray(), toLeaflet); };
+  // How many points the drawn line holds now (it follows the path at the end
+  // of the running script).
+  Polyline.prototype._drawnLength = function () { return this._layer.drawnLength(); };
+  Polyline.prototype._drawnLatLngs = function () { return this._layer.drawnLatLngs(); };
 
   window.google = window.google || {};
   window.google.maps = {

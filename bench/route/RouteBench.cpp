@@ -1,144 +1,183 @@
 // From LoadTrack of a one-hour metadata-track recording (18000 points) to the
-// last point drawn on the map page, for both pages. Run from the build folder
-// (the pages are found in res/ there) with a display or QT_QPA_PLATFORM=offscreen;
+// last point drawn on the map page, for both pages, next to the same route
+// sent the design's way (one script call per point); the driven line rebuilt
+// after a seek to the end; the route line cleared. Run from the build folder
+// (the pages are found in res/ there) under a display;
 // HALVEX_BENCH_SCREENSHOT=FILE.png saves the pane after the last run.
-#include "map/CCEFWebkitUI.h"
-#include "map/CCefClientHandler.h"
-#include "map/CHtmlMapDlg.h"
-#include "recordings/CVel3gpParser.h"
-#include "recordings/RecordingCatalog.h"
-#include "tools/synth/RecordingWriter.h"
+#include "../support/HourRoute.h"
+#include "../support/ProcessTree.h"
+#include "map/RoutePlottingMath.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QWebEngineView>
 #include <benchmark/benchmark.h>
-#include <cmath>
 #include <memory>
 
 namespace {
 
-constexpr int kSeconds = 3600;
+using benchmap::HourRoute;
+using benchmap::kHourSeconds;
 
-bool WriteHourRecording(const QString& path) {
-    synth::RecordingRecipe recipe;
-    recipe.container = synth::Container::MovTrack;
-    recipe.durationMs = kSeconds * 1000;
-    recipe.frameSize = QSize(160, 90);
-    recipe.frameRate = 1;
-    recipe.audio = false;
-    // A drive that never stands still (about 80 km/h), so every point is drawn;
-    // the records keep thousandths of a minute.
-    for (int i = 0; i < kSeconds * synth::kTrackRecordRate; ++i) {
-        const double t = double(i) / synth::kTrackRecordRate;
-        recipe.fixes.push_back(synth::Fix{
-            35.40 + 0.00015 * t, 139.40 + 0.00015 * t + 0.002 * std::sin(t / 90.0), 12, 80, 45});
+// Destroyed before the application object, which the engine needs.
+std::unique_ptr<HourRoute> g_routes[2];
+
+HourRoute* Route(int choice) {
+    std::unique_ptr<HourRoute>& route = g_routes[choice];
+    if (!route) {
+        route = std::make_unique<HourRoute>();
+        if (!route->Prepare(choice))
+            return nullptr;
     }
-    for (int i = 0; i < kSeconds * synth::kTrackRecordRate; ++i)
-        recipe.gsensor.push_back({int16_t(i % 7), int16_t(-(i % 5)), 16});
-    QString error;
-    if (!synth::WriteRecording(recipe, path, &error)) {
-        std::fprintf(stderr, "cannot write the recording: %s\n", qPrintable(error));
-        return false;
-    }
-    return true;
+    return route.get();
 }
 
-QVariant Evaluate(QWebEngineView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return result;
-}
-
-void WaitUntil(QWebEngineView* view, const QString& condition) {
-    while (!Evaluate(view, condition).toBool())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-// Counts the texts a load sends, to know when the page has all of them.
-struct CountingMap : MapView {
-    void RunScript(const QString& s) override { plotted += s.startsWith("path_plot("); }
-    void MovePosition(double, bool, double) override {}
-    int plotted = 0;
-};
-
-void BM_PlotHourRoute(benchmark::State& state) {
-    const int choice = int(state.range(0));
-    static QTemporaryDir dir;
-    static const QString path = dir.filePath("HOUR.MOV");
-    static const bool written = WriteHourRecording(path);
-    RecordingCatalog catalog;
-    RecordingFile file;
-    CVel3gpParser parser;
-    parser.SetInfo(&file.info);
-    if (!written || parser.Parse(path) != 0) {
-        state.SkipWithError("no one-hour recording");
-        return;
-    }
-    file.root = QFileInfo(path).absolutePath() + "/";
-    file.fileName = QFileInfo(path).fileName();
-    catalog.files.push_back(file);
-
-    CountingMap counter;
-    catalog.mapWindow = &counter;
-    catalog.LoadTrack(0);
-    const int expected = counter.plotted;
-
-    QWidget parent;
-    parent.resize(1000, 700);
-    parent.show();
-    CHtmlMapDlg map(&parent);
-    map.show();
-    map.SetMapType(choice);
-    map.PlaceMap(QRect(0, 0, 1000, 700));
-    while (!map.IsReady() || map.ViewWrapper()->Handler()->Views().empty())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QWebEngineView* view = map.ViewWrapper()->Handler()->Views().back();
-    WaitUntil(view, "typeof driven === 'object' && driven !== null");
-    catalog.mapWindow = &map;
-
-    const QString routeLength =
-        choice == 1 ? "route.getPath().length" : "route.getPath().getLength()";
-    const QString allDrawn =
-        QStringLiteral("%1 === %2 && route._drawnLength() === %2").arg(routeLength).arg(expected);
+// Runs the step once per iteration, timed up to the moment the line shows
+// the points; reports the engine processes' CPU as well.
+template <typename Step>
+void TimeUntilDrawn(benchmark::State& state, HourRoute* r, const char* line, int points,
+                    Step step) {
+    double engineCpu = 0;
     for (auto _ : state) {
+        const double cpuBefore = ChildrenCpuSeconds();
         QElapsedTimer timer;
         timer.start();
-        catalog.LoadTrack(0);
-        WaitUntil(view, allDrawn);
+        step();
+        if (!r->WaitForLine(line, points)) {
+            state.SkipWithError("the line was not drawn");
+            return;
+        }
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        engineCpu += ChildrenCpuSeconds() - cpuBefore;
+    }
+    state.counters["points"] = points;
+    state.counters["engineCpu_ms"] = 1000.0 * engineCpu / double(state.iterations());
+}
+
+void BM_PlotHourRoute(benchmark::State& state) {
+    HourRoute* r = Route(int(state.range(0)));
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] { r->catalog.LoadTrack(0); });
+}
+
+// The viewer's own share: decoding the track and writing the route's texts,
+// handed to a map that drops them.
+void BM_LoadTrackTextsOnly(benchmark::State& state) {
+    HourRoute* r = Route(0);
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    struct DroppingMap : MapView {
+        void RunScript(const QString& s) override { bytes += s.size(); }
+        void MovePosition(double, bool, double) override {}
+        qsizetype bytes = 0;
+    } drop;
+    r->catalog.mapWindow = &drop;
+    for (auto _ : state)
+        r->catalog.LoadTrack(0);
+    r->catalog.mapWindow = r->pane.map.get();
+    state.counters["textBytes"] = double(drop.bytes) / double(state.iterations());
+}
+BENCHMARK(BM_LoadTrackTextsOnly)->Unit(benchmark::kMillisecond);
+
+// The design's way: the route cleared and sent one text per point.
+void BM_PlotHourRouteOnePerPoint(benchmark::State& state) {
+    HourRoute* r = Route(int(state.range(0)));
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] {
+        r->pane.map->RunScript(kPathDeleteScript);
+        for (const QString& s : r->singles)
+            r->pane.map->RunScript(s);
+    });
+}
+
+// The floor: the page's own share, the same route handed over as one batch
+// call with no track to decode and no texts to write.
+void BM_OneBatchCallFloor(benchmark::State& state) {
+    HourRoute* r = Route(int(state.range(0)));
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    QStringList pairs;
+    for (const QString& single : r->singles)
+        pairs << single.mid(int(qstrlen("path_plot(")), single.size() - 11);
+    const QString batch = QLatin1String(kPathPlotBatch) + "([" + pairs.join(',') + "])";
+    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] {
+        r->pane.map->RunScript(kPathDeleteScript);
+        r->pane.map->RunScript(batch);
+    });
+}
+
+// A seek to the end rebuilds the whole driven line.
+void BM_DrivenLineAfterSeek(benchmark::State& state) {
+    HourRoute* r = Route(int(state.range(0)));
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    TimeUntilDrawn(state, r, "driven", r->singles.size(),
+                   [&] { r->catalog.PlotDrivenTo(kHourSeconds * 1000); });
+}
+
+// Clearing the drawn route.
+void BM_DeleteHourRoute(benchmark::State& state) {
+    HourRoute* r = Route(int(state.range(0)));
+    if (!r) {
+        state.SkipWithError("no one-hour recording or no map page");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        r->catalog.LoadTrack(0);
+        r->WaitForLine("route", r->singles.size());
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        r->pane.map->RunScript(kPathDeleteScript);
+        if (!r->WaitForLine("route", 0)) {
+            state.SkipWithError("the line was not cleared");
+            return;
+        }
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
     }
-    state.counters["points"] = expected;
+}
 
+void SaveScreenshots() {
     const QString shot = qEnvironmentVariable("HALVEX_BENCH_SCREENSHOT");
-    if (!shot.isEmpty()) {
-        // Part of the route driven, the car at its end.
-        catalog.PlotDrivenTo(20 * 60 * 1000);
-        const GpsPoint car = catalog.points[size_t(20 * 60 * catalog.gpsRate)];
-        map.MovePosition(car.latitude, true, car.longitude);
-        map.RunScript("map.setZoom ? map.setZoom(13) : 0");
-        QElapsedTimer settle;
-        settle.start();
-        while (settle.elapsed() < 1500)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        view->grab().save(QFileInfo(shot).path() + "/" + QFileInfo(shot).completeBaseName() +
-                          (choice == 1 ? "-china.png" : "-google.png"));
+    if (shot.isEmpty())
+        return;
+    for (int choice : {0, 1}) {
+        HourRoute* r = Route(choice);
+        if (!r)
+            continue;
+        // The route drawn, part of it driven, the car at its end.
+        r->catalog.LoadTrack(0);
+        r->catalog.PlotDrivenTo(20 * 60 * 1000);
+        const GpsPoint car = r->catalog.points[size_t(20 * 60 * r->catalog.gpsRate)];
+        r->pane.map->MovePosition(car.latitude, true, car.longitude);
+        r->pane.map->RunScript("map.setZoom ? map.setZoom(13) : 0");
+        benchmap::Idle(1500);
+        r->view->grab().save(QFileInfo(shot).path() + "/" + QFileInfo(shot).completeBaseName() +
+                             (choice == 1 ? "-china.png" : "-google.png"));
     }
 }
-BENCHMARK(BM_PlotHourRoute)
-    ->Arg(0)
-    ->Arg(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+
+#define MAP_PAGES(b)                                                                               \
+    BENCHMARK(b)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)
+MAP_PAGES(BM_PlotHourRoute);
+MAP_PAGES(BM_OneBatchCallFloor);
+MAP_PAGES(BM_PlotHourRouteOnePerPoint);
+MAP_PAGES(BM_DrivenLineAfterSeek);
+MAP_PAGES(BM_DeleteHourRoute);
 
 } // namespace
 
@@ -147,6 +186,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    SaveScreenshots();
     benchmark::Shutdown();
+    for (auto& route : g_routes)
+        route.reset();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 #include <stdexcept>
@@ -102,6 +103,39 @@ TEST(MapScriptTexts, SixDecimalsLatitudeFirst) {
     EXPECT_EQ(DrivenPlotScript(1.5, -0.25), "pathdrived_plot(1.500000,-0.250000)");
 }
 
+TEST(MapScriptTexts, BatchNumbersReadAsTheSingleCallsDo) {
+    // Values where a hand-made formatter would round or sign differently.
+    const double values[] = {35.6520565,  -35.6520565, 0.0000005,           -0.0000004, -0.0,
+                             139.9999995, 1e-7,        123456789.123456789, 2.5e-6,     1e20};
+    std::vector<double> latLon;
+    QStringList expected;
+    for (double v : values) {
+        latLon.insert(latLon.end(), {v, -v});
+        expected << QString::asprintf("%f,%f", v, -v);
+    }
+    const QStringList scripts = PlotBatchScripts(kPathPlotBatch, latLon);
+    ASSERT_EQ(scripts.size(), 1);
+    EXPECT_EQ(scripts[0].toStdString(),
+              ("path_plot_batch([" + expected.join(',') + "])").toStdString());
+}
+
+TEST(MapScriptTexts, BatchesSplitInOrderAndSkipPairsThatAreNotNumbers) {
+    std::vector<double> latLon;
+    for (size_t i = 0; i < kPointsPerBatch + 1; ++i)
+        latLon.insert(latLon.end(), {double(i), 1.0});
+    // A pair the page could not read is left out, not the whole batch.
+    latLon.insert(latLon.begin() + 2, {std::nan(""), 1.0});
+    latLon.insert(latLon.begin() + 6, {2.0, -INFINITY});
+    const QStringList scripts = PlotBatchScripts(kDrivenPlotBatch, latLon);
+    ASSERT_EQ(scripts.size(), 2);
+    EXPECT_TRUE(scripts[0].startsWith("pathdrived_plot_batch([0.000000,1.000000,1.000000,"));
+    EXPECT_EQ(scripts[0].count(',') + 1, int(2 * kPointsPerBatch));
+    EXPECT_FALSE(scripts[0].contains("nan") || scripts[0].contains("inf"));
+    EXPECT_EQ(scripts[1],
+              QString::asprintf("pathdrived_plot_batch([%f,1.000000])", double(kPointsPerBatch)));
+    EXPECT_TRUE(PlotBatchScripts(kPathPlotBatch, {}).isEmpty());
+}
+
 TEST_F(PlotFixture, ChunkLoadClearsThenDrawsEveryPlottableRecord) {
     QByteArray gps = ChunkBytes({
         Point(3539.1234, 13945.0),        // drawn
@@ -115,10 +149,9 @@ TEST_F(PlotFixture, ChunkLoadClearsThenDrawsEveryPlottableRecord) {
     AddChunkFile(gps);
 
     ASSERT_EQ(catalog.LoadTrack(0), 1);
-    EXPECT_EQ(
-        map.calls,
-        QStringList({"pathdrived_delete()", "path_delete()", "path_plot(35.652057,139.750000)",
-                     "path_plot(-35.652057,139.750000)", "path_plot(35.652057,139.750000)"}));
+    EXPECT_EQ(map.calls, QStringList({"pathdrived_delete()", "path_delete()",
+                                      "path_plot_batch([35.652057,139.750000,-35.652057,139.750000,"
+                                      "35.652057,139.750000])"}));
     EXPECT_EQ(catalog.loading, 0);
 }
 
@@ -161,14 +194,14 @@ TEST_F(PlotFixture, MetadataRouteSkipsPointsRepeatingEitherCoordinate) {
                        Point(35.4, 139.3, false), Point(35.3, 139.4)});
     catalog.PlotRoute();
     EXPECT_EQ(map.calls,
-              QStringList({"path_plot(35.100000,139.100000)", "path_plot(35.300000,139.200000)",
+              QStringList({"path_plot_batch([35.100000,139.100000,35.300000,139.200000])",
                            "MovePosition(35.100000,1,139.100000)"}));
 }
 
 TEST_F(PlotFixture, MetadataCarStartsOnFirstPointEvenWithoutFix) {
     UseMetadataPoints({Point(35.1, 139.1, false), Point(35.2, 139.2)});
     catalog.PlotRoute();
-    EXPECT_EQ(map.calls, QStringList({"path_plot(35.200000,139.200000)",
+    EXPECT_EQ(map.calls, QStringList({"path_plot_batch([35.200000,139.200000])",
                                       "MovePosition(35.100000,1,139.100000)"}));
 }
 
@@ -193,16 +226,19 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
         meta.push_back(Point(35.0 + 0.01 * i, 139.0 + 0.01 * i));
     meta[4] = meta[3];
 
-    auto chunkText = [](int i) {
-        return DrivenPlotScript(MinutesToDegrees(35.0 + i / 100.0),
-                                MinutesToDegrees(139.0 + i / 100.0));
+    auto chunkPoint = [](int i) {
+        return QString::asprintf("%f,%f", MinutesToDegrees(35.0 + i / 100.0),
+                                 MinutesToDegrees(139.0 + i / 100.0));
     };
-    auto metaText = [](int i) { return DrivenPlotScript(35.0 + 0.01 * i, 139.0 + 0.01 * i); };
-    auto texts = [](auto make, std::initializer_list<int> indices) {
-        QStringList out{"pathdrived_delete()"};
+    auto metaPoint = [](int i) {
+        return QString::asprintf("%f,%f", 35.0 + 0.01 * i, 139.0 + 0.01 * i);
+    };
+    auto texts = [](auto point, std::initializer_list<int> indices) {
+        QStringList points;
         for (int i : indices)
-            out << make(i);
-        return out;
+            points << point(i);
+        return QStringList{"pathdrived_delete()",
+                           "pathdrived_plot_batch([" + points.join(',') + "])"};
     };
 
     const struct {
@@ -213,13 +249,13 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
         QStringList expected;
     } cases[] = {
         {"chunk at zero", false, 1, 0, {"pathdrived_delete()"}},
-        {"chunk 10.5 s", false, 1, 10500, texts(chunkText, {0, 1, 2, 4, 5, 6, 8, 9})},
+        {"chunk 10.5 s", false, 1, 10500, texts(chunkPoint, {0, 1, 2, 4, 5, 6, 8, 9})},
         {"chunk past the end", false, 1, 600000,
-         texts(chunkText, {0, 1, 2, 4, 5, 6, 8, 9, 10, 11})},
-        {"chunk rate 2", false, 2, 2600, texts(chunkText, {0, 1, 2, 4})},
-        {"metadata 2 s", true, 5, 2000, texts(metaText, {0, 1, 2, 3, 5, 6, 7, 8, 9})},
+         texts(chunkPoint, {0, 1, 2, 4, 5, 6, 8, 9, 10, 11})},
+        {"chunk rate 2", false, 2, 2600, texts(chunkPoint, {0, 1, 2, 4})},
+        {"metadata 2 s", true, 5, 2000, texts(metaPoint, {0, 1, 2, 3, 5, 6, 7, 8, 9})},
         {"metadata past the end", true, 5, 90000,
-         texts(metaText, {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13})},
+         texts(metaPoint, {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

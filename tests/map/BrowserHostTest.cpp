@@ -77,18 +77,24 @@ TEST(LoadErrorPageHtml, EscapesAddressAndErrorText) {
               "with error ERR_&quot;x&quot; (-6).</h2></body></html>");
 }
 
-TEST_F(BrowserFixture, ScriptsGoToEveryViewAndOnlyTheFirstIsPlaced) {
+TEST_F(BrowserFixture, ScriptsGoToEveryLiveViewAndOnlyTheFirstIsPlaced) {
     ui->ExecuteScript("window.seen = 1"); // no view yet: dropped silently
     EXPECT_TRUE(ui->Handler()->Views().empty());
 
     QWebEngineView* first = OpenAndWait(WritePage("one.html", "<html><body>one</body></html>"));
-    QWebEngineView* second = OpenAndWait(WritePage("two.html", "<html><body>two</body></html>"));
-    ASSERT_TRUE(first && second);
+    ASSERT_NE(first, nullptr);
+    // A page that never finishes loading leaves the first view live beside it.
+    LocalWebServer hanging("");
+    hanging.silent = true;
+    ASSERT_TRUE(hanging.Start());
+    ui->OpenPage(QUrl(hanging.BaseUrl()));
+    QWebEngineView* second = View(1);
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return second->page()->isLoading(); }));
     EXPECT_EQ(ui->Handler()->Views().size(), 2u);
 
     ui->ExecuteScript("window.seen = (window.seen || 0) + 1");
-    for (QWebEngineView* v : {first, second})
-        EXPECT_TRUE(WaitFor([&] { return Evaluate(v->page(), "window.seen").toInt() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return Evaluate(first->page(), "window.seen").toInt() == 1; }));
 
     ui->SetPos(0, 0, 320, 180);
     EXPECT_EQ(ui->GetRect(), QRect(0, 0, 320, 180));
@@ -103,6 +109,32 @@ TEST_F(BrowserFixture, ScriptsGoToEveryViewAndOnlyTheFirstIsPlaced) {
     EXPECT_EQ(host.childAt(10, 10) == second || second->isAncestorOf(host.childAt(10, 10)), true);
     EXPECT_EQ(second->geometry(), QRect(0, 0, 320, 180));
     EXPECT_EQ(ui->ClassName(), "WKEWebkitUI");
+}
+
+TEST_F(BrowserFixture, LoadedPageClosesTheViewsBeforeIt) {
+    QPointer<QWebEngineView> first =
+        OpenAndWait(WritePage("one.html", "<html><body>one</body></html>"));
+    LocalWebServer hanging("");
+    hanging.silent = true;
+    ASSERT_TRUE(hanging.Start());
+    ui->OpenPage(QUrl(hanging.BaseUrl()));
+    QPointer<QWebEngineView> second = View(1);
+    ASSERT_TRUE(first && second);
+    ui->SetPos(0, 0, 320, 180); // the third view starts hidden, behind the first
+    QPointer<QWebEngineView> third =
+        OpenAndWait(WritePage("three.html", "<html><body>three</body></html>"));
+    ASSERT_TRUE(third);
+
+    // The loaded third page takes the first place; both views before it go,
+    // the one still loading too, and are freed.
+    ASSERT_TRUE(WaitFor([&] { return ui->Handler()->Views().size() == 1u; }));
+    EXPECT_EQ(ui->Handler()->Views()[0], third);
+    EXPECT_TRUE(WaitFor([&] { return !first && !second; }));
+    EXPECT_TRUE(third->isVisible());
+    EXPECT_EQ(third->geometry(), QRect(0, 0, 320, 180));
+
+    ui->ExecuteScript("window.seen = 1");
+    EXPECT_TRUE(WaitFor([&] { return Evaluate(third->page(), "window.seen").toInt() == 1; }));
 }
 
 TEST_F(BrowserFixture, MissingPageShowsEscapedErrorPage) {

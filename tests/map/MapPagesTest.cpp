@@ -1,4 +1,5 @@
 #include "MapWindowFixture.h"
+#include "map/RoutePlottingMath.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -159,8 +160,7 @@ TEST_F(MapWindowFixture, ChinaPageActsOnConvertedPoints) {
 
     // Drawn over the WGS-84 tiles, the point is back where the GPS put it.
     ASSERT_TRUE(WaitFor([&] { return Js(view, "route._drawnLength()").toInt() == 2; }));
-    ExpectNear(JsonOf(view, "[route._layer.getLatLngs()[0].lat, route._layer.getLatLngs()[0].lng]"),
-               39.915, 116.404, 1e-5);
+    ExpectNear(JsonOf(view, "route._drawnLatLngs()[0]"), 39.915, 116.404, 1e-5);
 
     map->RunScript("pathdrived_delete()");
     map->RunScript("movpos(39.916000, 116.405000)");
@@ -173,6 +173,65 @@ TEST_F(MapWindowFixture, ChinaPageActsOnConvertedPoints) {
 
     map->RunScript("path_delete()");
     EXPECT_TRUE(WaitFor([&] { return JsonOf(view, kChinaRoute).toArray().isEmpty(); }));
+}
+
+// The same points sent one call each and in batches end up alike on both
+// pages, in the page's own coordinates and as drawn, on both lines; the line
+// is long enough to be drawn in several pieces.
+TEST_F(MapWindowFixture, BatchFunctionsDrawWhatSingleCallsDraw) {
+    std::vector<double> latLon;
+    QStringList routeSingles, drivenSingles;
+    for (int i = 0; i < 600; ++i) {
+        const double lat = 39.9 + 0.0001 * i;
+        const double lon = 116.4 + 0.0001 * i + 0.0003 * (i % 3);
+        latLon.insert(latLon.end(), {lat, lon});
+        routeSingles << PathPlotScript(lat, lon);
+        drivenSingles << DrivenPlotScript(lat, lon);
+    }
+    const struct {
+        const char* line;
+        const QStringList& singles;
+        const char* batch;
+        const char* clear;
+    } lines[] = {{"route", routeSingles, kPathPlotBatch, kPathDeleteScript},
+                 {"driven", drivenSingles, kDrivenPlotBatch, kDrivenDeleteScript}};
+    for (int choice : {MAP_GOOGLE, MAP_CHINA}) {
+        QWebEngineView* view = ShowPage(choice);
+        ASSERT_NE(view, nullptr);
+        for (const auto& l : lines) {
+            SCOPED_TRACE(std::string(l.line) + (choice == MAP_CHINA ? " china" : " google"));
+            const QString path =
+                QString(choice == MAP_CHINA ? "%1.getPath().map(function (p) { return [p.lat, "
+                                              "p.lng]; })"
+                                            : "%1.getPath().getArray().map(function (p) { "
+                                              "return [p.lat(), p.lng()]; })")
+                    .arg(l.line);
+            const QString drawn = QString("%1._drawnLatLngs()").arg(l.line);
+            const QString drawnCount = QString("%1._drawnLength()").arg(l.line);
+
+            for (const QString& single : l.singles)
+                map->RunScript(single);
+            ASSERT_TRUE(WaitFor([&] { return Js(view, drawnCount).toInt() == 600; }));
+            const QJsonArray singlePath = JsonOf(view, path).toArray();
+            const QJsonArray singleDrawn = JsonOf(view, drawn).toArray();
+            ASSERT_EQ(singleDrawn.size(), 600);
+            ExpectNear(singleDrawn.at(599), 39.9599, 116.4605, 1e-5);
+
+            map->RunScript(l.clear);
+            ASSERT_TRUE(WaitFor([&] { return Js(view, drawnCount).toInt() == 0; }));
+            for (const QString& batch : PlotBatchScripts(l.batch, latLon))
+                map->RunScript(batch);
+            ASSERT_TRUE(WaitFor([&] { return Js(view, drawnCount).toInt() == 600; }));
+            EXPECT_EQ(JsonOf(view, path).toArray(), singlePath);
+            EXPECT_EQ(JsonOf(view, drawn).toArray(), singleDrawn);
+
+            // Single calls after a batch continue the same line.
+            map->RunScript(l.singles[0]);
+            EXPECT_TRUE(WaitFor([&] { return Js(view, drawnCount).toInt() == 601; }));
+            EXPECT_EQ(JsonOf(view, drawn).toArray().at(600), singleDrawn.at(0));
+            map->RunScript(l.clear);
+        }
+    }
 }
 
 namespace {

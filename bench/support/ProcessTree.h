@@ -1,0 +1,14 @@
+#pragma once
+// CPU time and memory of this process together with every process it started
+// (the web engine's renderer, GPU and utility processes), read from /proc.
+struct ProcessTreeSample {
+    double cpuSeconds = 0; // user + system time of the live processes
+    double pssMiB = 0;     // proportional set size: shared pages counted once
+    double rssMiB = 0;
+    int processes = 0;
+};
+
+ProcessTreeSample SampleProcessTree();
+
+// CPU seconds of the descendants only (the engine's processes).
+double ChildrenCpuSeconds();
