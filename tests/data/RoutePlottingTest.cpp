@@ -162,15 +162,16 @@ TEST_F(PlotFixture, PositionsOffTheGlobeNeverReachThePage) {
                              Point(3539.1234, 13945.0)}));
     ASSERT_EQ(catalog.LoadTrack(0), 1);
     EXPECT_EQ(map.calls, QStringList({"pathdrived_delete()", "path_delete()",
-                                      "path_plot(35.652057,139.750000)"}));
+                                      "path_plot_batch([35.652057,139.750000])"}));
 
     map.calls.clear();
     UseMetadataPoints(
         {Point(nan, 139.1), Point(95.0, 139.2), Point(35.3, 181.0), Point(35.4, 139.4)});
     catalog.PlotRoute();
     catalog.PlotDrivenTo(10000);
-    EXPECT_EQ(map.calls, QStringList({"path_plot(35.400000,139.400000)", "pathdrived_delete()",
-                                      "pathdrived_plot(35.400000,139.400000)"}))
+    EXPECT_EQ(map.calls,
+              QStringList({"path_plot_batch([35.400000,139.400000])", "pathdrived_delete()",
+                           "pathdrived_plot_batch([35.400000,139.400000])"}))
         << "the car does not start on a point off the globe";
 }
 
