@@ -1,5 +1,7 @@
 #include "recordings/CVelVideoParser.h"
 
+#include "recordings/LocalTimeText.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -58,23 +60,6 @@ size_t CVelVideoParser::ReadAt(uint64_t pos, void* buffer, size_t n) {
     bytesRead += uint64_t(got);
     return size_t(got);
 }
-
-namespace {
-
-// A local date and time as a time_t, daylight saving decided by the system.
-int64_t LocalToTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return int64_t(std::mktime(&tm));
-}
-
-} // namespace
 
 void CVelVideoParser::ApplyDateText(const char* text, size_t length) {
     char buffer[65] = {};
