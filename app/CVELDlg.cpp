@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/ControlIds.h"
+#include "app/FrameClockLayout.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackLogic.h"
 #include "app/TitleText.h"
@@ -174,6 +175,8 @@ void CVELDlg::LayoutControls(int cx, int cy) {
     for (const auto& [id, rect] : r.controls)
         if (QWidget* w = Control(id))
             w->setGeometry(rect);
+    if (QWidget* clock = Control(IDC_FRAME_CLOCK))
+        clock->setGeometry(FrameClockRect(cx));
     if (m_pMapDlg)
         m_pMapDlg->PlaceMap(r.mapPane);
     m_mapSplitter = r.mapSplitter;
@@ -346,6 +349,12 @@ void CVELDlg::mouseDoubleClickEvent(QMouseEvent* event) {
 // Escape never closes the viewer.
 void CVELDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_I && m_bFullScreen) {
+        m_bFrameClockOverlay = !m_bFrameClockOverlay;
+        ShowFrameClockOverlay(m_bFrameClockOverlay);
         event->accept();
         return;
     }

@@ -51,6 +51,8 @@ class CVELDlg : public QDialog, public MainWindowView {
     QRect m_savedRect;
     bool m_bFullScreen = false;
     int m_nFullScreenVideo = 0;
+    // In full screen the frame clock is drawn onto the video; I toggles it.
+    bool m_bFrameClockOverlay = true;
 
   protected:
     bool event(QEvent* event) override;
@@ -84,6 +86,7 @@ class CVELDlg : public QDialog, public MainWindowView {
     // back to the window.
     void ToggleFullScreen();
     void ShowControls(bool show);
+    void ShowFrameClockOverlay(bool show);
     enum Drag { NoDrag, GripDrag, MapSplitterDrag, GroupListSplitterDrag, ColumnSplitterDrag };
 
     void RestoreWindowRect();

@@ -23,6 +23,8 @@
 #include "recordings/views/CVelGroupListCtrl.h"
 #include "strings/UiStrings.h"
 
+#include <QLabel>
+
 namespace {
 
 struct ButtonFace {
@@ -69,6 +71,14 @@ void CVELDlg::CreateControls() {
         m_controls[b.id] = button;
     }
     Control(IDC_PLAY)->setFocus();
+    // The KML button's click stays the KML export; its right-click offers
+    // the other formats and whole trips.
+    QWidget* kml = Control(IDC_KML);
+    kml->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(kml, &QWidget::customContextMenuRequested, this, [this, kml](QPoint at) {
+        if (m_playback)
+            m_playback->exports.ShowMenu(kml->mapToGlobal(at));
+    });
     for (int id : {IDC_CONF, IDC_FLIP}) {
         Control(id)->hide();
         Control(id)->setEnabled(false);
@@ -137,6 +147,17 @@ void CVELDlg::CreateControls() {
 
     m_pMapDlg = new CHtmlMapDlg(this);
     m_pMapDlg->setVisible(m_bMapEnabled);
+    connect(m_pMapDlg, &CHtmlMapDlg::RoutePointClicked, this, [this](int routePoint) {
+        if (m_playback)
+            m_playback->SeekToRoutePoint(routePoint);
+    });
+
+    auto* frameClock = new QLabel(this);
+    frameClock->setStyleSheet("color: rgb(230, 230, 230); background: transparent;");
+    frameClock->setFont(QFont("Arial", 10, QFont::Bold));
+    frameClock->setAlignment(Qt::AlignCenter);
+    frameClock->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_controls[IDC_FRAME_CLOCK] = frameClock;
 
     m_view = std::make_unique<MainPlaybackView>();
     m_view->surfaces[0] = frontVideo;
@@ -153,6 +174,7 @@ void CVELDlg::CreateControls() {
     m_view->compass = compass;
     m_view->speed = speed;
     m_view->catalog = &m_catalog;
+    m_view->frameClock = frameClock;
     m_view->fitVideos = [this] { FitVideosToAspect(); };
     m_view->gsensorPaneEnabled = [this] { return m_bGSensorEnabled; };
     m_view->mapPaneEnabled = [this] { return m_bMapEnabled; };

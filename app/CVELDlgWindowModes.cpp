@@ -7,6 +7,7 @@
 #include "player/CVlcPlayer.h"
 
 #include <QCursor>
+#include <QLabel>
 #include <QScreen>
 
 // The whole monitor the window is on, not its work area.
@@ -57,7 +58,7 @@ constexpr int kHiddenInFullScreen[] = {
     IDC_GROUP_LIST,    IDC_FILE_LIST,
     IDC_SPEED,         IDC_SIZE_S,
     IDC_SIZE_M,        IDC_SIZE_L,
-    IDC_PB_SPEED,
+    IDC_PB_SPEED,      IDC_FRAME_CLOCK,
 };
 
 } // namespace
@@ -107,6 +108,7 @@ void CVELDlg::ToggleFullScreen() {
     const Camera chosen = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
     if (m_bFullScreen) {
         m_bFullScreen = false;
+        ShowFrameClockOverlay(false);
         ShowControls(true);
         setGeometry(m_savedRect);
         for (Camera camera : {Camera::Front, Camera::Rear})
@@ -129,6 +131,7 @@ void CVELDlg::ToggleFullScreen() {
             m_view->SetSurfaceHidden(chosen, false);
         if (QWidget* surface = m_view->VideoSurface(chosen))
             surface->update();
+        ShowFrameClockOverlay(m_bFrameClockOverlay);
     }
 
     for (int i = 0; i < 2; ++i) {
@@ -136,4 +139,17 @@ void CVELDlg::ToggleFullScreen() {
         if (Usable(p) && !wasPaused[i] && p->HasMedia())
             ResumePlayer(*p);
     }
+}
+
+// libvlc draws the text onto the picture itself, so no widget has to stay
+// above the native video window.
+void CVELDlg::ShowFrameClockOverlay(bool show) {
+    CVlcPlayer* player = m_nFullScreenVideo == 2 ? m_rearPlayer.get() : m_frontPlayer.get();
+    CVlcPlayer* shown = show && m_bFullScreen && Usable(player) ? player : nullptr;
+    if (m_view->frameClockPlayer && m_view->frameClockPlayer != shown)
+        m_view->frameClockPlayer->SetMarquee(QString());
+    m_view->frameClockPlayer = shown;
+    if (QWidget* clock = Control(IDC_FRAME_CLOCK))
+        if (auto* label = qobject_cast<QLabel*>(clock); label && shown)
+            shown->SetMarquee(label->text());
 }

@@ -10,7 +10,10 @@
 #include "controls/CVideoStatic.h"
 #include "controls/CVideoStaticBg.h"
 #include "controls/SeekState.h"
+#include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+
+#include <QLabel>
 
 QWidget* MainPlaybackView::VideoSurface(Camera camera) {
     return surfaces[int(camera)];
@@ -132,4 +135,11 @@ void MainPlaybackView::SetScanCounterShown(bool shown) {
         surfaces[0]->SetCounterShown(shown);
         surfaces[0]->repaint();
     }
+}
+
+void MainPlaybackView::SetFrameClock(const QString& text) {
+    if (frameClock && frameClock->text() != text)
+        frameClock->setText(text);
+    if (frameClockPlayer)
+        frameClockPlayer->SetMarquee(text);
 }

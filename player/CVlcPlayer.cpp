@@ -204,6 +204,27 @@ int CVlcPlayer::TakeSnapshot(const QString& path, unsigned width, unsigned heigh
                                             height);
 }
 
+void CVlcPlayer::SetMarquee(const QString& text) {
+    if (!m_bAvailable)
+        return;
+    // Set again on every call: a new file brings a new video output, which
+    // starts without the marquee.
+    marquee_ = text;
+    if (text.isEmpty()) {
+        api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Enable, 0);
+        return;
+    }
+    api_->libvlc_video_set_marquee_string(player_, libvlc_marquee_Text, text.toUtf8().constData());
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Position, 4 | 1); // top, left
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_X, 12);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Y, 12);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Size, 18);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Color, 0xFFFFFF);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Opacity, 230);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Timeout, 0);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Enable, 1);
+}
+
 libvlc_state_t CVlcPlayer::State() const {
     return m_bAvailable ? api_->libvlc_media_player_get_state(player_) : libvlc_NothingSpecial;
 }

@@ -139,8 +139,30 @@
     this._drawTimer = null;
     this._layer.setLatLngs(this._path.getArray().map(toLeaflet));
   };
+  // A listener makes the line clickable; clicks report where they hit.
+  Polyline.prototype._addListener = function (name, handler) {
+    makeInteractive(this._layer);
+    this._layer.on(name, function (e) {
+      handler({ latLng: new LatLng(e.latlng.lat, e.latlng.lng) });
+    });
+  };
   // How many points the drawn line holds now (they lag the path briefly).
   Polyline.prototype._drawnLength = function () { return this._layer.getLatLngs().length; };
+
+  // Leaflet reads a path's interactivity when it is added to the map.
+  function makeInteractive(layer) {
+    if (layer.options.interactive) return;
+    layer.options.interactive = true;
+    var map = layer._map;
+    if (map) { layer.remove(); layer.addTo(map); }
+  }
+
+  var event = {
+    addListener: function (target, name, handler) {
+      if (target && target._addListener) target._addListener(name, handler);
+      return { remove: function () {} };
+    }
+  };
 
   window.google = window.google || {};
   window.google.maps = {
@@ -149,6 +171,7 @@
     Map: Map,
     Marker: Marker,
     Polyline: Polyline,
+    event: event,
     MapTypeId: { ROADMAP: "roadmap", SATELLITE: "satellite", HYBRID: "hybrid", TERRAIN: "terrain" }
   };
 })();
