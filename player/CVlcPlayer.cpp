@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -218,7 +219,10 @@ void CVlcPlayer::SetMarquee(const QString& text) {
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Position, 4 | 1); // top, left
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_X, 12);
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Y, 12);
-    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Size, 18);
+    // Drawn in the picture's own pixels: a size that suits its height.
+    unsigned width = 0, height = 0;
+    const int size = VideoSize(&width, &height) ? std::max(12, int(height) / 28) : 18;
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Size, size);
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Color, 0xFFFFFF);
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Opacity, 230);
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Timeout, 0);

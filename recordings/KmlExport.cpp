@@ -114,9 +114,14 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
     }
     kml += kClosing;
 
+    // Unbuffered: a full disk then fails the write, where a buffered one
+    // would fail only on commit and still leave an empty file behind.
     QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    out.write(kml);
+    if (out.write(kml) != kml.size()) {
+        out.cancelWriting();
+        return false;
+    }
     return out.commit();
 }

@@ -11,9 +11,11 @@
 
 namespace {
 
+// Unbuffered, so that a full disk fails the write itself: a buffered write
+// that fails only on commit leaves an empty file behind and reports success.
 bool WriteWhole(const QString& path, const QByteArray& bytes) {
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();

@@ -64,6 +64,7 @@ class TripWindow : public ScratchSettingsTest {
             synth::RecordingRecipe recipe;
             recipe.durationMs = 20000;
             recipe.pattern = "color";
+            recipe.frameSize = QSize(640, 360);
             recipe.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30 + 10 * group, 5));
             for (int i = 0; i < kFixes; ++i)
                 recipe.fixes.push_back(
@@ -223,8 +224,10 @@ TEST_F(TripWindow, ExportOntoAFullDiskSaysItFailedAndLeavesNoPart) {
         GTEST_SKIP() << "a tmpfs cannot be mounted here (needs root)";
     {
         QFile filler(out.Root() + "filler");
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+        while (filler.write("x", 1) == 1) {
         }
     }
     ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
@@ -258,10 +261,12 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     ASSERT_TRUE(dlg->m_bFullScreen);
     EXPECT_FALSE(Clock()->isVisible());
     EXPECT_TRUE(WaitUntil([&] { return front->Marquee().startsWith("2021-07-04 18:30:"); }));
+    // The top-left corner of the picture, where the text goes.
     auto cornerBrightness = [&] {
+        const QPoint origin = surface->mapToGlobal(QPoint(0, 0));
         const QImage corner = dlg->screen()
-                                  ->grabWindow(0, surface->mapToGlobal(QPoint(0, 0)).x(),
-                                               surface->mapToGlobal(QPoint(0, 0)).y(), 300, 60)
+                                  ->grabWindow(0, origin.x(), origin.y(), surface->width() * 2 / 3,
+                                               surface->height() / 5)
                                   .toImage();
         int bright = 0;
         for (int y = 0; y < corner.height(); ++y)
@@ -309,6 +314,11 @@ TEST_F(TripWindow, ClickOnTheRouteSeeksToThatPoint) {
     // Pause, so that the time checked is the seek's and not the play's.
     static_cast<QAbstractButton*>(dlg->Control(IDC_PLAY))->click();
     const int target = 13;
+    // The user pans the map until the point is in sight.
+    evaluate(QStringLiteral("(function () { var p = route.getPath().getAt(%1);"
+                            "set_center(p.lat(), p.lng()); })()")
+                 .arg(target));
+    Pump(300);
     const QVariantList at =
         evaluate(QStringLiteral("(function () { var p = route.getPath().getAt(%1);"
                                 "var c = map._leaflet.latLngToContainerPoint([p.lat(), p.lng()]);"
@@ -318,6 +328,10 @@ TEST_F(TripWindow, ClickOnTheRouteSeeksToThatPoint) {
     ASSERT_EQ(at.size(), 2);
     const QPoint global =
         view->mapToGlobal(QPoint(qRound(at[0].toDouble()) + 2, qRound(at[1].toDouble()) + 1));
+    // Well beside the line nothing happens; on it the video seeks.
+    XClick(global + QPoint(25, 25));
+    Pump(1500);
+    EXPECT_LT(Playback().front->GetTime(), 1000);
     XClick(global);
     const int64_t expected = PlaybackTick::TimeOfIndex(target, dlg->Catalog().gpsRate);
     EXPECT_TRUE(WaitUntil(

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 namespace {
 
@@ -249,6 +250,31 @@ TEST_F(TripReaders, KmlReadsBackInOgrinfo) {
     EXPECT_EQ(ogr.exitCode, 0) << ogr.err.toStdString();
     EXPECT_TRUE(ogr.out.contains("LINESTRING Z (139.76 35.65 12,139.761 35.651 13,-7400 4000 8)"))
         << ogr.out.toStdString();
+}
+
+// A full disk: each writer says so and leaves no file (an empty one would
+// pass for an export of a recording without GPS data).
+TEST_F(TripReaders, FullDiskFailsWithoutLeavingAFile) {
+    ScratchDir full;
+    const QByteArray where = full.path().toLocal8Bit();
+    if (mount("tmpfs", where.constData(), "tmpfs", 0, "size=1500k") != 0)
+        GTEST_SKIP() << "a tmpfs cannot be mounted here (needs root)";
+    {
+        QFile filler(full.Root() + "filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+        while (filler.write("x", 1) == 1) {
+        }
+    }
+    const QString file = card->Root() + "DCIM/Movie/front/FILE0010.MOV";
+    for (const char* command : {"gpx", "csv", "kml"}) {
+        const ToolRun run = Cli({command, file, "--out", full.path()});
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_TRUE(run.err.contains("cannot write")) << run.err.toStdString();
+    }
+    EXPECT_EQ(QDir(full.path()).entryList(QDir::Files), QStringList{"filler"});
+    umount(where.constData());
 }
 
 } // namespace
