@@ -26,6 +26,9 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -345,6 +348,51 @@ TEST_F(TripWindow, ClickOnTheRouteSeeksToThatPoint) {
     EXPECT_TRUE(
         WaitUntil([&] { return evaluate("driven._drawnLength()").toInt() == target; }, 10000))
         << evaluate("driven._drawnLength()").toInt();
+}
+
+// SNAP: the JPEG carries the frame's time and place as EXIF tags, the PNG as
+// text chunks; exiftool reads them back and they agree with the track.
+TEST_F(TripWindow, SnapshotsKnowWhenAndWhereTheyWereTaken) {
+    if (QStandardPaths::findExecutable("exiftool").isEmpty())
+        GTEST_SKIP() << "exiftool is not installed";
+    ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
+    ASSERT_TRUE(WaitUntil([&] { return Playback().front->GetTime() > 2500; }));
+    ScratchDir out;
+    for (const char* name : {"snap.jpg", "snap.png"}) {
+        dlg->Playback()->snapshot.chooseFile = [&](QString* path) {
+            *path = out.Root() + name;
+            return true;
+        };
+        static_cast<QAbstractButton*>(dlg->Control(IDC_SNAP))->click();
+    }
+    QProcess exiftool;
+    exiftool.start("exiftool", {"-j", "-n", out.Root() + "snap_F.jpg", out.Root() + "snap_R.jpg",
+                                out.Root() + "snap_F.png"});
+    ASSERT_TRUE(exiftool.waitForFinished(30000));
+    const QJsonArray tags = QJsonDocument::fromJson(exiftool.readAllStandardOutput()).array();
+    ASSERT_EQ(tags.size(), 3);
+    for (int k = 0; k < 2; ++k) {
+        const QJsonObject jpeg = tags[k].toObject();
+        SCOPED_TRACE(jpeg["SourceFile"].toString().toStdString());
+        const QString taken = jpeg["DateTimeOriginal"].toString();
+        ASSERT_TRUE(taken.startsWith("2021:07:04 18:30:")) << taken.toStdString();
+        // The fix of that second: one a second from 18:30:05.
+        const int i = taken.right(2).toInt() - 5;
+        ASSERT_GE(i, 2);
+        EXPECT_NEAR(jpeg["GPSLatitude"].toDouble(), 35.68 + i * 0.0004, 1e-5);
+        EXPECT_NEAR(jpeg["GPSLongitude"].toDouble(), 139.76 + i * 0.0004, 1e-5);
+        EXPECT_EQ(jpeg["GPSAltitude"].toDouble(), 30 + i);
+        EXPECT_EQ(jpeg["GPSSpeed"].toDouble(), 40 + i);
+        EXPECT_EQ(jpeg["GPSSpeedRef"].toString(), "K");
+        EXPECT_EQ(jpeg["GPSImgDirection"].toDouble(), 44);
+        EXPECT_EQ(jpeg["OffsetTimeOriginal"].toString(), "+09:00");
+    }
+    const QJsonObject png = tags[2].toObject();
+    const QString pngTaken = png["DateTimeOriginal"].toString();
+    ASSERT_TRUE(pngTaken.startsWith("2021:07:04 18:30:")) << pngTaken.toStdString();
+    const int i = pngTaken.right(2).toInt() - 5;
+    EXPECT_NEAR(png["GPSLatitude"].toDouble(), 35.68 + i * 0.0004, 1e-5) << "as text chunks";
+    EXPECT_NEAR(png["GPSLongitude"].toDouble(), 139.76 + i * 0.0004, 1e-5);
 }
 
 } // namespace
