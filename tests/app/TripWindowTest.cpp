@@ -3,6 +3,7 @@
 // seeking by a click on the map's route.
 #if HALVEX_HAVE_SYNTH
 #include "PlaybackHarness.h"
+#include "app/AppSettings.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/PlaybackLogic.h"
@@ -160,6 +161,8 @@ class TripWindow : public ScratchSettingsTest {
         ScratchSettingsTest::TearDown();
     }
 
+    void ClickRouteAndCheck(int mapChoice);
+
     static ScratchDir* card;
     ScopedTimeZone tokyo_{"JST-9"};
     MessageBoxRecorder boxes_;
@@ -295,9 +298,10 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     EXPECT_EQ(Clock()->text(), "") << "blank when nothing plays";
 }
 
-// A real click of the X server's pointer on a drawn route point: the video
-// seeks to that point's time.
-TEST_F(TripWindow, ClickOnTheRouteSeeksToThatPoint) {
+// A real click of the X server's pointer on a drawn route point of either
+// map page: the video seeks to that point's time.
+void TripWindow::ClickRouteAndCheck(int mapChoice) {
+    AppSettings::Instance().SetMapChoice(mapChoice);
     ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
     const auto views = dlg->MapWindow()->findChildren<QWebEngineView*>();
     ASSERT_FALSE(views.isEmpty());
@@ -317,16 +321,23 @@ TEST_F(TripWindow, ClickOnTheRouteSeeksToThatPoint) {
     // Pause, so that the time checked is the seek's and not the play's.
     static_cast<QAbstractButton*>(dlg->Control(IDC_PLAY))->click();
     const int target = 13;
-    // The user pans the map until the point is in sight.
-    evaluate(QStringLiteral("(function () { var p = route.getPath().getAt(%1);"
-                            "set_center(p.lat(), p.lng()); })()")
-                 .arg(target));
+    // Where route point k is drawn (the China page keeps its own datum); the
+    // user first pans the map until it is in sight.
+    const QString point =
+        mapChoice == MAP_CHINA
+            ? QStringLiteral("var b = route.getPath()[%1];"
+                             "var w = gcoord.transform([b.lng, b.lat], gcoord.BD09, gcoord.WGS84);"
+                             "var p = {lat: w[1], lng: w[0]};")
+            : QStringLiteral("var g = route.getPath().getAt(%1); var p = {lat: g.lat(), lng: "
+                             "g.lng()};");
+    evaluate(QStringLiteral("(function () { %1 map._leaflet.setView([p.lat, p.lng]); })()")
+                 .arg(point.arg(target)));
     Pump(300);
     const QVariantList at =
-        evaluate(QStringLiteral("(function () { var p = route.getPath().getAt(%1);"
-                                "var c = map._leaflet.latLngToContainerPoint([p.lat(), p.lng()]);"
+        evaluate(QStringLiteral("(function () { %1"
+                                "var c = map._leaflet.latLngToContainerPoint([p.lat, p.lng]);"
                                 "return [c.x, c.y]; })()")
-                     .arg(target))
+                     .arg(point.arg(target)))
             .toList();
     ASSERT_EQ(at.size(), 2);
     const QPoint global =
@@ -348,6 +359,14 @@ TEST_F(TripWindow, ClickOnTheRouteSeeksToThatPoint) {
     EXPECT_TRUE(
         WaitUntil([&] { return evaluate("driven._drawnLength()").toInt() == target; }, 10000))
         << evaluate("driven._drawnLength()").toInt();
+}
+
+TEST_F(TripWindow, ClickOnTheGooglePagesRouteSeeksToThatPoint) {
+    ClickRouteAndCheck(MAP_GOOGLE);
+}
+
+TEST_F(TripWindow, ClickOnTheChinaPagesRouteSeeksToThatPoint) {
+    ClickRouteAndCheck(MAP_CHINA);
 }
 
 // SNAP: the JPEG carries the frame's time and place as EXIF tags, the PNG as
