@@ -352,12 +352,7 @@ void CVELDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_I && m_bFullScreen) {
-        m_bFrameClockOverlay = !m_bFrameClockOverlay;
-        ShowFrameClockOverlay(m_bFrameClockOverlay);
-        event->accept();
-        return;
-    }
+
     QDialog::keyPressEvent(event);
 }
 

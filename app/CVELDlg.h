@@ -13,6 +13,7 @@ class CHtmlMapDlg;
 class CKesToolTipCtrl;
 class CVlcPlayer;
 class MainPlaybackView;
+class QShortcut;
 class PlaybackLogic;
 class WindowTimers;
 
@@ -53,6 +54,7 @@ class CVELDlg : public QDialog, public MainWindowView {
     int m_nFullScreenVideo = 0;
     // In full screen the frame clock is drawn onto the video; I toggles it.
     bool m_bFrameClockOverlay = true;
+    QShortcut* m_pFrameClockKey = nullptr;
 
   protected:
     bool event(QEvent* event) override;

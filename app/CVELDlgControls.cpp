@@ -5,6 +5,7 @@
 #include "app/ControlIds.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackLogic.h"
+#include "controls/CFrameClockStatic.h"
 #include "controls/CGSensorCtrl.h"
 #include "controls/CGdipButton.h"
 #include "controls/CKesToolTipCtrl.h"
@@ -23,7 +24,7 @@
 #include "recordings/views/CVelGroupListCtrl.h"
 #include "strings/UiStrings.h"
 
-#include <QLabel>
+#include <QShortcut>
 
 namespace {
 
@@ -152,12 +153,17 @@ void CVELDlg::CreateControls() {
             m_playback->SeekToRoutePoint(routePoint);
     });
 
-    auto* frameClock = new QLabel(this);
-    frameClock->setStyleSheet("color: rgb(230, 230, 230); background: transparent;");
-    frameClock->setFont(QFont("Arial", 10, QFont::Bold));
-    frameClock->setAlignment(Qt::AlignCenter);
-    frameClock->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* frameClock = new CFrameClockStatic(this);
+    frameClock->SetObstacle(rate, [rate] { return rate->IsTextVisible(); });
     m_controls[IDC_FRAME_CLOCK] = frameClock;
+    // I in full screen, whichever control holds the focus; off in the window,
+    // where lists take typed letters.
+    m_pFrameClockKey = new QShortcut(QKeySequence(Qt::Key_I), this);
+    m_pFrameClockKey->setEnabled(false);
+    connect(m_pFrameClockKey, &QShortcut::activated, this, [this] {
+        m_bFrameClockOverlay = !m_bFrameClockOverlay;
+        ShowFrameClockOverlay(m_bFrameClockOverlay);
+    });
 
     m_view = std::make_unique<MainPlaybackView>();
     m_view->surfaces[0] = frontVideo;

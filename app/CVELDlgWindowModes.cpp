@@ -3,12 +3,13 @@
 #include "app/ControlIds.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackController.h"
+#include "controls/CFrameClockStatic.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
 
 #include <QCursor>
-#include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 
 // The whole monitor the window is on, not its work area.
 QRect CVELDlg::MonitorRect() const {
@@ -144,12 +145,13 @@ void CVELDlg::ToggleFullScreen() {
 // libvlc draws the text onto the picture itself, so no widget has to stay
 // above the native video window.
 void CVELDlg::ShowFrameClockOverlay(bool show) {
+    if (m_pFrameClockKey)
+        m_pFrameClockKey->setEnabled(m_bFullScreen);
     CVlcPlayer* player = m_nFullScreenVideo == 2 ? m_rearPlayer.get() : m_frontPlayer.get();
     CVlcPlayer* shown = show && m_bFullScreen && Usable(player) ? player : nullptr;
     if (m_view->frameClockPlayer && m_view->frameClockPlayer != shown)
         m_view->frameClockPlayer->SetMarquee(QString());
     m_view->frameClockPlayer = shown;
-    if (QWidget* clock = Control(IDC_FRAME_CLOCK))
-        if (auto* label = qobject_cast<QLabel*>(clock); label && shown)
-            shown->SetMarquee(label->text());
+    if (auto* clock = qobject_cast<CFrameClockStatic*>(Control(IDC_FRAME_CLOCK)); clock && shown)
+        shown->SetMarquee(clock->Text());
 }

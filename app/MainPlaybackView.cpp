@@ -1,5 +1,6 @@
 #include "app/MainPlaybackView.h"
 
+#include "controls/CFrameClockStatic.h"
 #include "controls/CGdipButton.h"
 #include "controls/CMySliderControl.h"
 #include "controls/CPbSpeedLabelStatic.h"
@@ -12,8 +13,6 @@
 #include "controls/SeekState.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
-
-#include <QLabel>
 
 QWidget* MainPlaybackView::VideoSurface(Camera camera) {
     return surfaces[int(camera)];
@@ -138,8 +137,8 @@ void MainPlaybackView::SetScanCounterShown(bool shown) {
 }
 
 void MainPlaybackView::SetFrameClock(const QString& text) {
-    if (frameClock && frameClock->text() != text)
-        frameClock->setText(text);
+    if (frameClock)
+        frameClock->SetText(text);
     if (frameClockPlayer)
         frameClockPlayer->SetMarquee(text);
 }

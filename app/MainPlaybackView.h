@@ -3,6 +3,7 @@
 
 #include <functional>
 
+class CFrameClockStatic;
 class CGdipButton;
 class CMySliderControl;
 class CPbSpeedLabelStatic;
@@ -13,7 +14,6 @@ class CVideoSlider;
 class CVideoStatic;
 class CVideoStaticBg;
 class CVlcPlayer;
-class QLabel;
 class RecordingCatalog;
 
 // The playback logic's view of the main window's real controls.
@@ -31,7 +31,7 @@ class MainPlaybackView : public PlaybackView {
     CPngCompassStatic* compass = nullptr;
     CSpeedLabelStatic* speed = nullptr;
     RecordingCatalog* catalog = nullptr;
-    QLabel* frameClock = nullptr;
+    CFrameClockStatic* frameClock = nullptr;
     // The player whose picture carries the frame clock (full screen), or null.
     CVlcPlayer* frameClockPlayer = nullptr;
     std::function<void()> fitVideos;

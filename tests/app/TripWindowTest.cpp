@@ -8,6 +8,7 @@
 #include "app/ControlIds.h"
 #include "app/PlaybackLogic.h"
 #include "app/PlaybackTick.h"
+#include "controls/CFrameClockStatic.h"
 #include "map/CHtmlMapDlg.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
@@ -30,8 +31,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
@@ -98,7 +97,9 @@ class TripWindow : public ScratchSettingsTest {
             << "the first recording plays";
     }
     const PlaybackContext& Playback() { return dlg->Playback()->Context(); }
-    QLabel* Clock() { return static_cast<QLabel*>(dlg->Control(IDC_FRAME_CLOCK)); }
+    CFrameClockStatic* Clock() {
+        return static_cast<CFrameClockStatic*>(dlg->Control(IDC_FRAME_CLOCK));
+    }
 
     // Right-clicks the KML button as a user does and picks the menu entry
     // with this text, then types `folder` into the folder browser that opens
@@ -249,15 +250,15 @@ TEST_F(TripWindow, ExportOntoAFullDiskSaysItFailedAndLeavesNoPart) {
 TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen) {
     ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
     // Each second brings the next fix: time and place of the frame on screen.
-    ASSERT_TRUE(WaitUntil([&] { return Clock()->text().startsWith("2021-07-04 18:30:0"); }))
-        << Clock()->text().toStdString();
-    EXPECT_TRUE(Clock()->text().contains("  35.68")) << Clock()->text().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return Clock()->Text().startsWith("2021-07-04 18:30:0"); }))
+        << Clock()->Text().toStdString();
+    EXPECT_TRUE(Clock()->Text().contains("  35.68")) << Clock()->Text().toStdString();
     EXPECT_TRUE(Clock()->isVisible());
 
     ASSERT_TRUE(dlg->Playback()->controller.SeekTo(12500));
-    EXPECT_TRUE(WaitUntil([&] { return Clock()->text().startsWith("2021-07-04 18:30:17"); }))
-        << Clock()->text().toStdString();
-    EXPECT_TRUE(Clock()->text().endsWith("35.68480, 139.76480")) << Clock()->text().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return Clock()->Text().startsWith("2021-07-04 18:30:17"); }))
+        << Clock()->Text().toStdString();
+    EXPECT_TRUE(Clock()->Text().endsWith("35.68480, 139.76480")) << Clock()->Text().toStdString();
 
     // Full screen: the text is drawn onto the front video's picture.
     CVlcPlayer* front = Playback().front;
@@ -283,11 +284,13 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     EXPECT_TRUE(WaitUntil([&] { return cornerBrightness() > 50; }))
         << "the text shows on the black picture";
 
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, "i");
-    QApplication::sendEvent(dlg.get(), &key);
-    EXPECT_EQ(front->Marquee(), "");
-    EXPECT_TRUE(WaitUntil([&] { return cornerBrightness() == 0; })) << "I takes it away";
-    QApplication::sendEvent(dlg.get(), &key);
+    // I, typed as a user does, takes it away and brings it back.
+    dlg->activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return dlg->isActiveWindow(); }));
+    QProcess::execute("xdotool", {"key", "i"});
+    EXPECT_TRUE(WaitUntil([&] { return front->Marquee().isEmpty(); }));
+    EXPECT_TRUE(WaitUntil([&] { return cornerBrightness() == 0; }));
+    QProcess::execute("xdotool", {"key", "i"});
     EXPECT_TRUE(WaitUntil([&] { return !front->Marquee().isEmpty(); }));
 
     SendWindowMessage(dlg.get(), WM_VIDEO_DBLCLK);
@@ -295,7 +298,7 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     EXPECT_EQ(front->Marquee(), "") << "the window shows the strip instead";
 
     static_cast<QAbstractButton*>(dlg->Control(IDC_STOP))->click();
-    EXPECT_EQ(Clock()->text(), "") << "blank when nothing plays";
+    EXPECT_EQ(Clock()->Text(), "") << "blank when nothing plays";
 }
 
 // A real click of the X server's pointer on a drawn route point of either
