@@ -58,7 +58,11 @@ QString ExportCommands::InitialFolder() {
 }
 
 bool ExportCommands::PickFolder(QString* folder) {
-    if (!chooseFolder || !chooseFolder(InitialFolder(), folder) || folder->isEmpty())
+    const QString initial = InitialFolder();
+    // As the KML button does, the KML folder is made when it is first used.
+    if (initial == KmlFolder() && !initial.isEmpty() && !QFileInfo::exists(initial))
+        CreateFolderPath(initial);
+    if (!chooseFolder || !chooseFolder(initial, folder) || folder->isEmpty())
         return false;
     if (!QFileInfo(*folder).isDir()) {
         ShowMessageBox(ctx_.window, LoadUiString(132), LoadUiString(131), MbButtons::Ok,
