@@ -32,6 +32,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -107,14 +108,21 @@ class TripWindow : public ScratchSettingsTest {
     QStringList PickFromKmlMenu(const QString& entry, const QString& folder,
                                 QString* seen = nullptr) {
         QStringList offered;
+        // The browser fills its list in the background: the user looks a
+        // moment before picking, and dismisses any complaint of the browser.
         auto answer = std::make_shared<QTimer>();
-        answer->setInterval(100);
-        QObject::connect(answer.get(), &QTimer::timeout, [answer, folder, seen] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
+        auto looks = std::make_shared<int>(0);
+        answer->setInterval(200);
+        QObject::connect(answer.get(), &QTimer::timeout, [looks, folder, seen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* complaint = qobject_cast<QMessageBox*>(modal)) {
+                complaint->accept();
                 return;
-            answer->stop();
-            if (seen)
+            }
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog || ++*looks < 3)
+                return;
+            if (*looks == 3 && seen)
                 *seen = dialog->selectedFiles().value(0);
             // As a user picks the folder in the browser's list and chooses it.
             dialog->selectFile(folder);
@@ -133,10 +141,17 @@ class TripWindow : public ScratchSettingsTest {
                     XClick(menu->mapToGlobal(menu->actionGeometry(a).center()));
         });
         QWidget* kml = dlg->Control(IDC_KML);
+        const size_t boxesBefore = boxes_.calls.size();
         XClick(kml->mapToGlobal(kml->rect().center()), 3);
-        WaitUntil([&] { return !answer->isActive(); }, 8000);
-        Pump(500);
+        // Done once the export has told its result (not just asked).
+        WaitUntil(
+            [&] {
+                return boxes_.calls.size() > boxesBefore &&
+                       boxes_.calls.back().text != LoadUiString(236);
+            },
+            15000);
         answer->stop();
+        Pump(300);
         return offered;
     }
 
