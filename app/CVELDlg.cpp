@@ -4,6 +4,7 @@
 #include "app/ControlIds.h"
 #include "app/DropHandler.h"
 #include "app/EmptyListHint.h"
+#include "app/FrameClockLayout.h"
 #include "app/KeyboardShortcuts.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackLogic.h"
@@ -183,6 +184,8 @@ void CVELDlg::LayoutControls(int cx, int cy) {
     for (const auto& [id, rect] : r.controls)
         if (QWidget* w = Control(id))
             w->setGeometry(rect);
+    if (QWidget* clock = Control(IDC_FRAME_CLOCK))
+        clock->setGeometry(FrameClockRect(cx));
     if (m_pMapDlg)
         m_pMapDlg->PlaceMap(r.mapPane);
     m_mapSplitter = r.mapSplitter;
@@ -369,6 +372,7 @@ void CVELDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+
     QDialog::keyPressEvent(event);
 }
 

@@ -16,6 +16,7 @@ class DropHandler;
 class EmptyListHint;
 class KeyboardShortcuts;
 class MainPlaybackView;
+class QShortcut;
 class PlaybackLogic;
 class WindowTimers;
 
@@ -59,6 +60,9 @@ class CVELDlg : public QDialog, public MainWindowView {
     QRect m_savedRect;
     bool m_bFullScreen = false;
     int m_nFullScreenVideo = 0;
+    // In full screen the frame clock is drawn onto the video; I toggles it.
+    bool m_bFrameClockOverlay = true;
+    QShortcut* m_pFrameClockKey = nullptr;
 
   protected:
     bool event(QEvent* event) override;
@@ -95,6 +99,7 @@ class CVELDlg : public QDialog, public MainWindowView {
     void ShowControls(bool show);
     // Keys, dropped folders, the top strip's menu and the empty-list hint.
     void CreateInputHandlers();
+    void ShowFrameClockOverlay(bool show);
     enum Drag { NoDrag, GripDrag, MapSplitterDrag, GroupListSplitterDrag, ColumnSplitterDrag };
 
     void RestoreWindowRect();

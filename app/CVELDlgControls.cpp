@@ -10,6 +10,7 @@
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackLogic.h"
 #include "app/StripMenu.h"
+#include "controls/CFrameClockStatic.h"
 #include "controls/CGSensorCtrl.h"
 #include "controls/CGdipButton.h"
 #include "controls/CKesToolTipCtrl.h"
@@ -27,6 +28,8 @@
 #include "recordings/views/CVelFileListCtrl.h"
 #include "recordings/views/CVelGroupListCtrl.h"
 #include "strings/UiStrings.h"
+
+#include <QShortcut>
 
 namespace {
 
@@ -74,6 +77,14 @@ void CVELDlg::CreateControls() {
         m_controls[b.id] = button;
     }
     Control(IDC_PLAY)->setFocus();
+    // The KML button's click stays the KML export; its right-click offers
+    // the other formats and whole trips.
+    QWidget* kml = Control(IDC_KML);
+    kml->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(kml, &QWidget::customContextMenuRequested, this, [this, kml](QPoint at) {
+        if (m_playback)
+            m_playback->exports.ShowMenu(kml->mapToGlobal(at));
+    });
     for (int id : {IDC_CONF, IDC_FLIP}) {
         Control(id)->hide();
         Control(id)->setEnabled(false);
@@ -143,6 +154,22 @@ void CVELDlg::CreateControls() {
 
     m_pMapDlg = new CHtmlMapDlg(this);
     m_pMapDlg->setVisible(m_bMapEnabled);
+    connect(m_pMapDlg, &CHtmlMapDlg::RoutePointClicked, this, [this](int routePoint) {
+        if (m_playback)
+            m_playback->SeekToRoutePoint(routePoint);
+    });
+
+    auto* frameClock = new CFrameClockStatic(this);
+    frameClock->SetObstacle(rate, [rate] { return rate->IsTextVisible(); });
+    m_controls[IDC_FRAME_CLOCK] = frameClock;
+    // I in full screen, whichever control holds the focus; off in the window,
+    // where lists take typed letters.
+    m_pFrameClockKey = new QShortcut(QKeySequence(Qt::Key_I), this);
+    m_pFrameClockKey->setEnabled(false);
+    connect(m_pFrameClockKey, &QShortcut::activated, this, [this] {
+        m_bFrameClockOverlay = !m_bFrameClockOverlay;
+        ShowFrameClockOverlay(m_bFrameClockOverlay);
+    });
 
     m_view = std::make_unique<MainPlaybackView>();
     m_view->surfaces[0] = frontVideo;
@@ -159,6 +186,7 @@ void CVELDlg::CreateControls() {
     m_view->compass = compass;
     m_view->speed = speed;
     m_view->catalog = &m_catalog;
+    m_view->frameClock = frameClock;
     m_view->fitVideos = [this] { FitVideosToAspect(); };
     m_view->gsensorPaneEnabled = [this] { return m_bGSensorEnabled; };
     m_view->mapPaneEnabled = [this] { return m_bMapEnabled; };

@@ -3,11 +3,13 @@
 #include "app/ControlIds.h"
 #include "app/MainPlaybackView.h"
 #include "app/PlaybackController.h"
+#include "controls/CFrameClockStatic.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
 
 #include <QCursor>
 #include <QScreen>
+#include <QShortcut>
 
 // The whole monitor the window is on, not its work area.
 QRect CVELDlg::MonitorRect() const {
@@ -57,7 +59,7 @@ constexpr int kHiddenInFullScreen[] = {
     IDC_GROUP_LIST,    IDC_FILE_LIST,
     IDC_SPEED,         IDC_SIZE_S,
     IDC_SIZE_M,        IDC_SIZE_L,
-    IDC_PB_SPEED,
+    IDC_PB_SPEED,      IDC_FRAME_CLOCK,
 };
 
 } // namespace
@@ -117,6 +119,7 @@ void CVELDlg::SwitchFullScreen() {
     const Camera chosen = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
     if (m_bFullScreen) {
         m_bFullScreen = false;
+        ShowFrameClockOverlay(false);
         ShowControls(true);
         setGeometry(m_savedRect);
         for (Camera camera : {Camera::Front, Camera::Rear})
@@ -139,6 +142,7 @@ void CVELDlg::SwitchFullScreen() {
             m_view->SetSurfaceHidden(chosen, false);
         if (QWidget* surface = m_view->VideoSurface(chosen))
             surface->update();
+        ShowFrameClockOverlay(m_bFrameClockOverlay);
     }
 
     for (int i = 0; i < 2; ++i) {
@@ -146,4 +150,18 @@ void CVELDlg::SwitchFullScreen() {
         if (Usable(p) && !wasPaused[i] && p->HasMedia())
             ResumePlayer(*p);
     }
+}
+
+// libvlc draws the text onto the picture itself, so no widget has to stay
+// above the native video window.
+void CVELDlg::ShowFrameClockOverlay(bool show) {
+    if (m_pFrameClockKey)
+        m_pFrameClockKey->setEnabled(m_bFullScreen);
+    CVlcPlayer* player = m_nFullScreenVideo == 2 ? m_rearPlayer.get() : m_frontPlayer.get();
+    CVlcPlayer* shown = show && m_bFullScreen && Usable(player) ? player : nullptr;
+    if (m_view->frameClockPlayer && m_view->frameClockPlayer != shown)
+        m_view->frameClockPlayer->SetMarquee(QString());
+    m_view->frameClockPlayer = shown;
+    if (auto* clock = qobject_cast<CFrameClockStatic*>(Control(IDC_FRAME_CLOCK)); clock && shown)
+        shown->SetMarquee(clock->Text());
 }

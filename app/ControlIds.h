@@ -40,5 +40,6 @@ enum ControlId : int {
     IDC_SIZE_L = 1060,
     IDC_BANNER = 1064,
     IDC_PB_SPEED = 1067,
+    IDC_FRAME_CLOCK = 1231, // added: local time and position of the frame
     IDC_ABOUT = 57670,
 };

@@ -1,5 +1,6 @@
 #include "app/MainPlaybackView.h"
 
+#include "controls/CFrameClockStatic.h"
 #include "controls/CGdipButton.h"
 #include "controls/CMySliderControl.h"
 #include "controls/CPbSpeedLabelStatic.h"
@@ -10,6 +11,7 @@
 #include "controls/CVideoStatic.h"
 #include "controls/CVideoStaticBg.h"
 #include "controls/SeekState.h"
+#include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
 
 QWidget* MainPlaybackView::VideoSurface(Camera camera) {
@@ -132,4 +134,11 @@ void MainPlaybackView::SetScanCounterShown(bool shown) {
         surfaces[0]->SetCounterShown(shown);
         surfaces[0]->repaint();
     }
+}
+
+void MainPlaybackView::SetFrameClock(const QString& text) {
+    if (frameClock)
+        frameClock->SetText(text);
+    if (frameClockPlayer)
+        frameClockPlayer->SetMarquee(text);
 }

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+class CFrameClockStatic;
 class CGdipButton;
 class CMySliderControl;
 class CPbSpeedLabelStatic;
@@ -12,6 +13,7 @@ class CSpeedLabelStatic;
 class CVideoSlider;
 class CVideoStatic;
 class CVideoStaticBg;
+class CVlcPlayer;
 class RecordingCatalog;
 
 // The playback logic's view of the main window's real controls.
@@ -29,6 +31,9 @@ class MainPlaybackView : public PlaybackView {
     CPngCompassStatic* compass = nullptr;
     CSpeedLabelStatic* speed = nullptr;
     RecordingCatalog* catalog = nullptr;
+    CFrameClockStatic* frameClock = nullptr;
+    // The player whose picture carries the frame clock (full screen), or null.
+    CVlcPlayer* frameClockPlayer = nullptr;
     std::function<void()> fitVideos;
     std::function<bool()> gsensorPaneEnabled;
     std::function<bool()> mapPaneEnabled;
@@ -57,4 +62,5 @@ class MainPlaybackView : public PlaybackView {
     bool GSensorPaneEnabled() const override;
     bool MapPaneEnabled() const override;
     void SetScanCounterShown(bool shown) override;
+    void SetFrameClock(const QString& text) override;
 };

@@ -12,6 +12,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -213,6 +214,24 @@ void PlaybackController::OnSeekRequest() {
     const int state = tick_.Run(0, ctx_.view->GSensorPaneEnabled(), ctx_.view->MapPaneEnabled());
     m_nGpsState = state;
     ctx_.view->SetGpsIndicator(state);
+}
+
+bool PlaybackController::SeekTo(int64_t timeMs) {
+    const CVlcPlayer* source = nullptr;
+    for (const CVlcPlayer* player : {ctx_.front, ctx_.rear})
+        if (!source && Usable(player) && (player->m_bPlaying || player->m_bPaused) &&
+            player->HasMedia())
+            source = player;
+    const int64_t length = source ? source->GetLength() : 0;
+    if (length <= 0 || timeMs < 0 || timeMs >= length)
+        return false;
+    // A pending target of 0 means none; 1 ms lies on the same first point.
+    m_nPendingSeekMs = std::max<int64_t>(timeMs, 1);
+    ctx_.view->SetSeekHappened();
+    const int state = tick_.Run(0, ctx_.view->GSensorPaneEnabled(), ctx_.view->MapPaneEnabled());
+    m_nGpsState = state;
+    ctx_.view->SetGpsIndicator(state);
+    return true;
 }
 
 void PlaybackController::OnPositionSliderScroll() {

@@ -43,6 +43,9 @@ class PlaybackController : public QObject {
     void OnLoop() { m_bAutoNext = !m_bAutoNext; }
     void OnVolumeChanged();
     void OnSeekRequest();
+    // Seeks the playing (or paused) recording to a time the way the slider
+    // does; false when nothing plays or the time lies beyond its length.
+    bool SeekTo(int64_t timeMs);
     void OnPositionSliderScroll();
     void OnPlayerError(quintptr wParam);
     void OnPlayerState(quintptr wParam);

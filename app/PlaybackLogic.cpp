@@ -2,7 +2,11 @@
 
 #include "app/ControlIds.h"
 #include "app/PlaybackView.h"
+#include "map/RoutePlottingIndex.h"
 #include "platform/WindowMessages.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/FramePlace.h"
+#include "recordings/RecordingCatalog.h"
 
 #include <QWidget>
 
@@ -19,7 +23,7 @@ PlaybackLogic::PlaybackLogic(const PlaybackContext& context)
     : timers_([this](int id) { OnTimer(id); }), context_(WithTimers(context, &timers_)),
       tick(*context_.catalog, *context_.view), controller(context_, tick),
       starter(context_, controller), open(context_, controller, starter),
-      files(context_, controller, starter), snapshot(context_) {
+      files(context_, controller, starter), snapshot(context_), exports(context_) {
     if (context_.window)
         context_.window->installEventFilter(this);
 }
@@ -45,6 +49,7 @@ bool PlaybackLogic::OnCommand(int controlId) {
         return true;
     case IDC_STOP:
         controller.OnStop();
+        context_.view->SetFrameClock(QString());
         return true;
     case IDC_FAST:
         controller.OnFaster();
@@ -98,6 +103,7 @@ bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr l
             tick.Run(int64_t(uint32_t(wParam)), view.GSensorPaneEnabled(), view.MapPaneEnabled());
         controller.m_nGpsState = state;
         view.SetGpsIndicator(state);
+        UpdateFrameClock(int64_t(uint32_t(wParam)));
         return true;
     }
     case WM_PLAYER_END:
@@ -125,4 +131,24 @@ bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr l
 
 bool PlaybackLogic::OnTimer(int id) {
     return controller.OnTimer(id) || starter.OnTimer(id);
+}
+
+void PlaybackLogic::UpdateFrameClock(int64_t timeMs) {
+    bool plays = false;
+    for (const CVlcPlayer* p : {context_.front, context_.rear})
+        plays = plays || (Usable(p) && p->HasMedia() && (p->m_bPlaying || p->m_bPaused));
+    QString text;
+    if (plays) {
+        const RecordingCatalog& catalog = *context_.catalog;
+        const int index = PlaybackTick::IndexAt(timeMs, catalog.gpsRate);
+        text = FramePlaceText(FramePlaceAt(catalog, index, timeMs));
+    }
+    context_.view->SetFrameClock(text);
+}
+
+bool PlaybackLogic::SeekToRoutePoint(int routePoint) {
+    const RecordingCatalog& catalog = *context_.catalog;
+    const int index = RoutePointGpsIndex(catalog, routePoint);
+    const int64_t time = PlaybackTick::TimeOfIndex(index, catalog.gpsRate);
+    return time >= 0 && controller.SeekTo(time);
 }

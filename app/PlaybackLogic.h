@@ -1,4 +1,5 @@
 #pragma once
+#include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/FileStarter.h"
 #include "app/OpenCommand.h"
@@ -34,6 +35,12 @@ class PlaybackLogic : public QObject {
     // After every size event: the position slider goes back to its start.
     void OnResized() { context_.timers->SetTimer(kSliderResetTimer, 200); }
 
+    // A click on the map's route: the playing recording seeks to the time of
+    // the k-th point the page holds; false when there is no such point.
+    bool SeekToRoutePoint(int routePoint);
+    // The frame clock for a play time (ms); blank when nothing plays.
+    void UpdateFrameClock(int64_t timeMs);
+
     WindowTimers& Timers() { return timers_; }
     const PlaybackContext& Context() const { return context_; }
 
@@ -51,4 +58,5 @@ class PlaybackLogic : public QObject {
     OpenCommand open;
     FileCommands files;
     SnapshotCommand snapshot;
+    ExportCommands exports;
 };

@@ -5,8 +5,23 @@
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
+#include <cmath>
+
 int PlaybackTick::IndexAt(int64_t timeMs, double rate) {
     return int(rate * double(timeMs) / 1000.0);
+}
+
+int64_t PlaybackTick::TimeOfIndex(int index, double rate) {
+    if (index < 0 || !(rate > 0))
+        return -1;
+    // The division may land a hair below the boundary; step to the first
+    // time that IndexAt really maps to the index.
+    int64_t t = int64_t(std::ceil(double(index) * 1000.0 / rate));
+    while (t > 0 && IndexAt(t - 1, rate) >= index)
+        --t;
+    while (IndexAt(t, rate) < index)
+        ++t;
+    return t;
 }
 
 int PlaybackTick::CurrentPointCount() const {

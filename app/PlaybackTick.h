@@ -16,6 +16,8 @@ class PlaybackTick {
 
     // GPS point index for a play time; points per second = rate.
     static int IndexAt(int64_t timeMs, double rate);
+    // The earliest play time whose index is the given one; -1 for none.
+    static int64_t TimeOfIndex(int index, double rate);
 
   private:
     int CurrentPointCount() const;

@@ -59,4 +59,8 @@ class PlaybackView {
 
     // The scan counter on the front surface, repainted at once.
     virtual void SetScanCounterShown(bool shown) = 0;
+
+    // When and where the frame being played was taken; empty when nothing
+    // plays.
+    virtual void SetFrameClock(const QString& text) { (void)text; }
 };

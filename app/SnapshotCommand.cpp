@@ -1,6 +1,8 @@
 #include "app/SnapshotCommand.h"
 
 #include "app/PlaybackController.h"
+#include "app/PlaybackTick.h"
+#include "app/SnapshotTags.h"
 #include "dialogs/CSnapshotDialog.h"
 #include "platform/CheckedFileWriter.h"
 #include "platform/widgets/MessageBox.h"
@@ -14,6 +16,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <algorithm>
 
 SnapshotCommand::SnapshotCommand(const PlaybackContext& context) : ctx_(context) {
     // Owned by the main window, so that nothing else is clicked while the
@@ -37,23 +40,39 @@ QString SnapshotCommand::TaggedPath(const QString& path, const QString& tag) {
     return QString(path).insert(dot, tag);
 }
 
+FramePlace SnapshotCommand::CurrentFramePlace() const {
+    for (const CVlcPlayer* p : {ctx_.front, ctx_.rear}) {
+        if (!Usable(p) || !p->HasMedia())
+            continue;
+        const int64_t t = std::max<int64_t>(p->GetTime(), 0);
+        const RecordingCatalog& catalog = *ctx_.catalog;
+        return FramePlaceAt(catalog, PlaybackTick::IndexAt(t, catalog.gpsRate), t);
+    }
+    return FramePlace();
+}
+
 // libvlc writes its own format (PNG) whatever the name says; the picture is
 // taken to a scratch file and written again in the format of the chosen
 // name's extension, so that a ".jpg" holds a JPEG.
-bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path) {
+bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path,
+                                  const FramePlace& place) {
     const QTemporaryDir scratch;
     const QString taken = scratch.filePath("snapshot.png");
     if (!scratch.isValid() || player.TakeSnapshot(taken, 0, 0) != 0 || !QFile::exists(taken))
         return false;
     const QString suffix = QFileInfo(path).suffix().toLower();
     const char* format = suffix == "jpg" || suffix == "jpeg" ? "JPEG" : "PNG";
-    const QImage picture(taken);
+    QImage picture(taken);
+    if (picture.isNull())
+        return false;
+    const bool jpeg = format[0] == 'J';
+    if (!jpeg)
+        AddPngText(&picture, place);
     QByteArray encoded;
     QBuffer buffer(&encoded);
-    if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) ||
-        !picture.save(&buffer, format, format[0] == 'J' ? 95 : -1))
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, format, jpeg ? 95 : -1))
         return false;
-    return CheckedFileWriter::WriteFile(path, encoded);
+    return CheckedFileWriter::WriteFile(path, encoded) && (!jpeg || WriteJpegExif(path, place));
 }
 
 void SnapshotCommand::Run() {
@@ -73,9 +92,10 @@ void SnapshotCommand::Run() {
     QString path;
     if (chooseFile && chooseFile(&path)) {
         const QString tags[] = {QStringLiteral("_F"), QStringLiteral("_R")};
+        const FramePlace place = CurrentFramePlace();
         for (int i = 0; i < 2; ++i)
             if (Usable(players[i]))
-                TakePicture(*players[i], TaggedPath(path, tags[i]));
+                TakePicture(*players[i], TaggedPath(path, tags[i]), place);
     }
     for (int i = 0; i < 2; ++i) {
         CVlcPlayer* p = players[i];

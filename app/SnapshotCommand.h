@@ -1,5 +1,6 @@
 #pragma once
 #include "app/PlaybackContext.h"
+#include "recordings/FramePlace.h"
 
 #include <QString>
 #include <functional>
@@ -23,8 +24,12 @@ class SnapshotCommand {
     // The save dialog by default.
     FileChooser chooseFile;
 
+    // When and where the frame on screen was taken (the front player's
+    // time when it has a file, else the rear one's).
+    FramePlace CurrentFramePlace() const;
+
   private:
-    static bool TakePicture(CVlcPlayer& player, const QString& path);
+    static bool TakePicture(CVlcPlayer& player, const QString& path, const FramePlace& place);
 
     PlaybackContext ctx_;
 };

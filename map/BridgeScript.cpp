@@ -22,6 +22,10 @@ constexpr char kBootstrap[] = R"JS(
       whenReady(function () { handler.Invoke("jsInvokeCPlusPlus", args, resolve); });
     });
   };
+  // The map pages tell which route point was clicked.
+  app.routePointClicked = function (index) {
+    whenReady(function () { handler.Invoke("routePointClicked", [index], function () {}); });
+  };
   window.app = app;
   window.jsValue = "C++ created Value!";
 

@@ -16,6 +16,14 @@ constexpr int kMaxTextChars = 511;
 } // namespace
 
 bool CCEFV8HandlerEx::Execute(const QString& name, const QVariantList& arguments, int* retval) {
+    if (name == QLatin1String("routePointClicked")) {
+        bool number = false;
+        const int point = arguments.size() == 1 ? arguments[0].toInt(&number) : -1;
+        *retval = number && point >= 0 ? 0 : 2;
+        if (*retval == 0)
+            emit RoutePointClicked(point);
+        return true;
+    }
     if (name != QLatin1String("jsInvokeCPlusPlus"))
         return false;
     if (arguments.size() != 2) {

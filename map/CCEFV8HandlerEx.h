@@ -17,4 +17,9 @@ class CCEFV8HandlerEx : public QObject {
 
     // For the page: the result, or null when the call was not handled.
     Q_INVOKABLE QVariant Invoke(const QString& name, const QVariantList& arguments);
+
+  signals:
+    // "routePointClicked" with one number: the map page's route was clicked
+    // nearest to its point of that index.
+    void RoutePointClicked(int routePoint);
 };

@@ -1,6 +1,7 @@
 #include "map/CHtmlMapDlg.h"
 
 #include "app/AppSettings.h"
+#include "map/CCEFV8HandlerEx.h"
 #include "map/CCEFWebkitUI.h"
 #include "map/CCefClientApp.h"
 #include "map/LocalPages.h"
@@ -16,6 +17,9 @@ CHtmlMapDlg::CHtmlMapDlg(QWidget* parent)
     : QFrame(parent), m_timers(new WindowTimers([this](int id) { OnTimer(id); }, this)) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     InitBrowser(this, &m_pWebkitUI);
+    if (CCefClientApp* app = CCefClientApp::Instance())
+        connect(app->V8Handler(), &CCEFV8HandlerEx::RoutePointClicked, this,
+                &CHtmlMapDlg::RoutePointClicked);
 }
 
 CHtmlMapDlg::~CHtmlMapDlg() = default;

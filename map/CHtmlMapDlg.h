@@ -34,6 +34,10 @@ class CHtmlMapDlg : public QFrame, public MapView {
     bool IsReady() const { return m_bReady; }
     CCEFWebkitUI* ViewWrapper() const { return m_pWebkitUI.get(); }
 
+  signals:
+    // The page's route was clicked nearest to its point of this index.
+    void RoutePointClicked(int routePoint);
+
   protected:
     bool event(QEvent* event) override;
 

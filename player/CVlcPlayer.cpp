@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -202,6 +203,30 @@ int CVlcPlayer::TakeSnapshot(const QString& path, unsigned width, unsigned heigh
         return -1;
     return api_->libvlc_video_take_snapshot(player_, 0, QFile::encodeName(path).constData(), width,
                                             height);
+}
+
+void CVlcPlayer::SetMarquee(const QString& text) {
+    if (!m_bAvailable)
+        return;
+    // Set again on every call: a new file brings a new video output, which
+    // starts without the marquee.
+    marquee_ = text;
+    if (text.isEmpty()) {
+        api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Enable, 0);
+        return;
+    }
+    api_->libvlc_video_set_marquee_string(player_, libvlc_marquee_Text, text.toUtf8().constData());
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Position, 4 | 1); // top, left
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_X, 12);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Y, 12);
+    // Drawn in the picture's own pixels: a size that suits its height.
+    unsigned width = 0, height = 0;
+    const int size = VideoSize(&width, &height) ? std::max(12, int(height) / 28) : 18;
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Size, size);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Color, 0xFFFFFF);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Opacity, 230);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Timeout, 0);
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Enable, 1);
 }
 
 libvlc_state_t CVlcPlayer::State() const {

@@ -50,6 +50,10 @@ class CVlcPlayer {
     void SetVolume(int volume); // 0..200, kept in m_nVolume
     void SetMute(int mute);
     int TakeSnapshot(const QString& path, unsigned width, unsigned height);
+    // A line of text drawn onto the picture in its top-left corner by
+    // libvlc's marquee; an empty text removes it.
+    void SetMarquee(const QString& text);
+    const QString& Marquee() const { return marquee_; }
 
     // What libvlc reports, for layout and checks; neutral values when unavailable.
     libvlc_state_t State() const;
@@ -78,6 +82,7 @@ class CVlcPlayer {
     void AttachStoredCallback();
 
     std::shared_ptr<VlcApi> api_;
+    QString marquee_;
     libvlc_instance_t* instance_ = nullptr;
     libvlc_media_player_t* player_ = nullptr;
     libvlc_media_t* media_ = nullptr;

@@ -38,7 +38,9 @@ struct VlcApi {
     X(libvlc_video_set_key_input)                                                                  \
     X(libvlc_video_set_mouse_input)                                                                \
     X(libvlc_video_get_size)                                                                       \
-    X(libvlc_video_take_snapshot)
+    X(libvlc_video_take_snapshot)                                                                  \
+    X(libvlc_video_set_marquee_int)                                                                \
+    X(libvlc_video_set_marquee_string)
 
 #define HALVEX_VLC_POINTER(name) decltype(&::name) name = nullptr;
     HALVEX_VLC_FUNCTIONS(HALVEX_VLC_POINTER)

@@ -1,6 +1,7 @@
 #include "recordings/CVelVideoParser.h"
 
 #include "platform/RegularFile.h"
+#include "recordings/LocalTimeText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -70,23 +71,6 @@ uint64_t CVelVideoParser::NextDataAt(uint64_t pos) {
         return errno == ENXIO ? fileLength : pos; // ENXIO: nothing but hole
     return std::min<uint64_t>(uint64_t(data), fileLength);
 }
-
-namespace {
-
-// A local date and time as a time_t, daylight saving decided by the system.
-int64_t LocalToTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return int64_t(std::mktime(&tm));
-}
-
-} // namespace
 
 void CVelVideoParser::ApplyDateText(const char* text, size_t length) {
     char buffer[65] = {};

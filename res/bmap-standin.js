@@ -26,6 +26,10 @@
     }
     return p._wgs;
   }
+  function fromLeaflet(latlng) {
+    var b = gcoord.transform([latlng.lng, latlng.lat], gcoord.WGS84, gcoord.BD09);
+    return new Point(b[0], b[1]);
+  }
 
   function Map(container, options) {
     var element = typeof container === "string" ? document.getElementById(container) : container;
@@ -123,6 +127,11 @@
   Polyline.prototype.getStrokeOpacity = function () { return this._options.strokeOpacity; };
   Polyline.prototype._drawnLength = function () { return this._layer.drawnLength(); };
   Polyline.prototype._drawnLatLngs = function () { return this._layer.drawnLatLngs(); };
+  // A listener makes the line clickable; clicks report where they hit, in
+  // the map's own coordinates.
+  Polyline.prototype.addEventListener = function (name, handler) {
+    this._layer.on(name, function (e) { handler({ point: fromLeaflet(e.latlng) }); });
+  };
 
   // Type 0: GPS (WGS-84); type 2: the Chinese national datum (GCJ-02). The
   // answer comes asynchronously, as from the provider's service. A point

@@ -131,6 +131,19 @@
   // of the running script).
   Polyline.prototype._drawnLength = function () { return this._layer.drawnLength(); };
   Polyline.prototype._drawnLatLngs = function () { return this._layer.drawnLatLngs(); };
+  // A listener makes the line clickable; clicks report where they hit.
+  Polyline.prototype._addListener = function (name, handler) {
+    this._layer.on(name, function (e) {
+      handler({ latLng: new LatLng(e.latlng.lat, e.latlng.lng) });
+    });
+  };
+
+  var event = {
+    addListener: function (target, name, handler) {
+      if (target && target._addListener) target._addListener(name, handler);
+      return { remove: function () {} };
+    }
+  };
 
   window.google = window.google || {};
   window.google.maps = {
@@ -139,6 +152,7 @@
     Map: Map,
     Marker: Marker,
     Polyline: Polyline,
+    event: event,
     MapTypeId: { ROADMAP: "roadmap", SATELLITE: "satellite", HYBRID: "hybrid", TERRAIN: "terrain" }
   };
 })();

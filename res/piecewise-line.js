@@ -42,6 +42,7 @@
     this._toLeaflet = null;
     this._map = null;
     this._scheduled = false;
+    this._listeners = [];
   }
 
   PiecewiseLine.prototype.addTo = function (leafletMap) {
@@ -74,6 +75,25 @@
       self._scheduled = false;
       self._draw();
     });
+  };
+
+  // Clicks and other pointer events on the line, from pieces drawn now and
+  // later alike. Leaflet reads a path's interactivity when it is added to the
+  // map, so a piece already there is added again.
+  PiecewiseLine.prototype.on = function (name, handler) {
+    this._listeners.push([name, handler]);
+    for (var k = 0; k < this._pieces.length; k++)
+      this._listen(this._pieces[k], name, handler);
+    return this;
+  };
+
+  PiecewiseLine.prototype._listen = function (piece, name, handler) {
+    if (!piece.options.interactive) {
+      piece.options.interactive = true;
+      var map = piece._map;
+      if (map) { piece.remove(); piece.addTo(map); }
+    }
+    piece.on(name, handler);
   };
 
   PiecewiseLine.prototype.drawnLength = function () { return this._drawn.length; };
@@ -112,8 +132,10 @@
           color: this._style.color,
           weight: this._style.weight,
           opacity: 1,
-          interactive: false
+          interactive: this._listeners.length > 0
         });
+        for (var n = 0; n < this._listeners.length; n++)
+          piece.on(this._listeners[n][0], this._listeners[n][1]);
         this._pieces.push(piece);
         if (this._map) piece.addTo(this._map);
       }

@@ -58,6 +58,22 @@ TEST(PlaybackTickIndex, FollowsRateAndTime) {
         EXPECT_EQ(PlaybackTick::IndexAt(c.t, c.rate), c.index) << c.t << " ms at " << c.rate;
 }
 
+// A click on the route seeks to the first time the tick maps to the point.
+TEST(PlaybackTickIndex, TimeOfIndexIsTheFirstTimeOfThatIndex) {
+    for (double rate : {1.0, 2.0, 3.0, 5.0, 10.0}) {
+        for (int index : {0, 1, 7, 13, 3599}) {
+            const int64_t t = PlaybackTick::TimeOfIndex(index, rate);
+            EXPECT_EQ(PlaybackTick::IndexAt(t, rate), index) << index << " at " << rate;
+            if (t > 0) {
+                EXPECT_EQ(PlaybackTick::IndexAt(t - 1, rate), index - 1) << index << " at " << rate;
+            }
+        }
+    }
+    EXPECT_EQ(PlaybackTick::TimeOfIndex(7, 5), 1400);
+    EXPECT_EQ(PlaybackTick::TimeOfIndex(-1, 5), -1);
+    EXPECT_EQ(PlaybackTick::TimeOfIndex(3, 0), -1);
+}
+
 TEST(PlaybackTick, MovesInstrumentsAndMarkerAlongTheTrack) {
     std::vector<GpsPoint> points;
     for (int i = 0; i < 10; ++i)

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliExport.h"
 #include "CliJson.h"
 #include "CliText.h"
 #include "HalvexVersion.h"
@@ -23,6 +24,10 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "  info [--json] FILE       what the parser reads from one AVI or MOV file\n"
                       "  track [--json] FILE      GPS points and G-sensor samples of a recording\n"
                       "  kml FILE [--out DIR]     write the route of a recording as a KML file\n"
+                      "  gpx FILE...|--trip GROUP FOLDER [--out DIR|-]\n"
+                      "                           the route of recordings or of a group as GPX\n"
+                      "  csv FILE...|--trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
+                      "                           GPS points (and G-sensor samples) as CSV\n"
                       "\n"
                       "  --help, --version        this help, or the version, and exit\n"
                       "\n"
@@ -118,6 +123,8 @@ void PrintJson(const QJsonObject& object) {
     Write(g_out, CliJson::EscapeControls(QJsonDocument(object).toJson()));
 }
 
+} // namespace
+
 // Parses one file with the parser its extension suggests, then the other.
 int ParseRecording(const QString& path, RecordingInfo* info) {
     std::unique_ptr<CVelVideoParser> parsers[2] = {std::make_unique<CVel3gpParser>(),
@@ -134,6 +141,8 @@ int ParseRecording(const QString& path, RecordingInfo* info) {
     }
     return -1;
 }
+
+namespace {
 
 // Checks the file and parses it; an exit code when it cannot be used.
 int LoadRecording(const QString& path, RecordingInfo* info) {
@@ -233,6 +242,8 @@ int Dispatch(const QStringList& arguments) {
         Print(g_out, "halvex-cli " HALVEX_VERSION "\n");
         return kDone;
     }
+    if (name == "gpx" || name == "csv")
+        return CliExport::Run(name, arguments.mid(1), g_out);
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;

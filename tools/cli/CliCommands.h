@@ -1,6 +1,8 @@
 #pragma once
 // The commands of halvex-cli. Each returns the exit code: 0 done, 1 the
 // input is not a recording or cannot be read, 2 wrong usage.
+#include "recordings/RecordingInfo.h"
+
 #include <QStringList>
 #include <cstdio>
 
@@ -9,6 +11,9 @@ namespace CliCommands {
 enum ExitCode { kDone = 0, kBadInput = 1, kBadUsage = 2 };
 
 int Run(const QStringList& arguments); // without the program name
+
+// Parses one AVI or MOV file; 0 when it is a recording of the camera.
+int ParseRecording(const QString& path, RecordingInfo* info);
 
 // Where results go (standard output unless set).
 void SetOutput(FILE* out);

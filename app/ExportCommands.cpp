@@ -1,0 +1,132 @@
+#include "app/ExportCommands.h"
+
+#include "app/AppSettings.h"
+#include "dialogs/CFolderDialog.h"
+#include "platform/widgets/MessageBox.h"
+#include "recordings/KmlExport.h"
+#include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+const char kSection[] = "UI";
+const char kFolderKey[] = "EXPORT_FOLDER";
+
+QString Filled(unsigned id, const QString& value) {
+    return LoadUiString(id).replace(QLatin1String("%s"), value);
+}
+
+} // namespace
+
+ExportCommands::ExportCommands(const PlaybackContext& context) : ctx_(context) {
+    chooseFolder = [this](const QString& initial, QString* folder) {
+        CFolderDialog browser(LoadUiString(235), initial, ctx_.window);
+        if (browser.DoModal() != 1)
+            return false;
+        *folder = browser.GetFolderPath();
+        return true;
+    };
+    askGSensor = [this] {
+        return ShowMessageBox(ctx_.window, LoadUiString(236), LoadUiString(238), MbButtons::YesNo,
+                              MbIcon::Question) == IDYES;
+    };
+}
+
+void ExportCommands::FillMenu(QMenu* menu) {
+    menu->addAction(LoadUiString(230), [this] { ExportRoute(TripFormat::Gpx); });
+    menu->addAction(LoadUiString(231), [this] { ExportRoute(TripFormat::Csv); });
+    menu->addSeparator();
+    menu->addAction(LoadUiString(232), [this] { ExportTrip(TripKind::Gpx); });
+    menu->addAction(LoadUiString(233), [this] { ExportTrip(TripKind::Csv); });
+    menu->addAction(LoadUiString(234), [this] { ExportTrip(TripKind::Kml); });
+}
+
+void ExportCommands::ShowMenu(QPoint globalPosition) {
+    QMenu menu(ctx_.window);
+    FillMenu(&menu);
+    menu.exec(globalPosition);
+}
+
+QString ExportCommands::InitialFolder() {
+    const QString last = AppSettings::Instance().ReadString(kSection, kFolderKey, QString());
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return KmlFolder();
+}
+
+bool ExportCommands::PickFolder(QString* folder) {
+    const QString initial = InitialFolder();
+    // As the KML button does, the KML folder is made when it is first used.
+    if (initial == KmlFolder() && !initial.isEmpty() && !QFileInfo::exists(initial))
+        CreateFolderPath(initial);
+    if (!chooseFolder || !chooseFolder(initial, folder) || folder->isEmpty())
+        return false;
+    if (!QFileInfo(*folder).isDir()) {
+        ShowMessageBox(ctx_.window, LoadUiString(132), LoadUiString(131), MbButtons::Ok,
+                       MbIcon::Warning);
+        return false;
+    }
+    AppSettings::Instance().WriteString(kSection, kFolderKey, *folder);
+    return true;
+}
+
+void ExportCommands::Report(bool ok, const QStringList& written) {
+    const QString names = written.join('\n');
+    ShowMessageBox(ctx_.window, Filled(ok ? 237 : 239, names), LoadUiString(238), MbButtons::Ok,
+                   ok ? MbIcon::None : MbIcon::Warning);
+}
+
+void ExportCommands::ExportRoute(TripFormat format) {
+    RecordingCatalog& catalog = *ctx_.catalog;
+    if (catalog.files.empty()) {
+        ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+        return;
+    }
+    const bool gsensor = format == TripFormat::Csv && askGSensor && askGSensor();
+    QString folder;
+    if (!PickFolder(&folder))
+        return;
+    const int index = catalog.currentFile >= 0 && size_t(catalog.currentFile) < catalog.files.size()
+                          ? catalog.currentFile
+                          : 0;
+    Trip trip;
+    QStringList written;
+    const bool ok = LoadTrip(catalog, {index}, &trip) &&
+                    WriteTrip(trip, format, gsensor, false, folder, &written);
+    if (written.isEmpty())
+        written << catalog.GetFilePath(index);
+    Report(ok, written);
+}
+
+void ExportCommands::ExportTrip(TripKind kind) {
+    RecordingCatalog& catalog = *ctx_.catalog;
+    if (catalog.files.empty()) {
+        ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+        return;
+    }
+    if (!catalog.MarkChosenGroups()) {
+        ShowMessageBox(ctx_.window, LoadUiString(135), LoadUiString(144));
+        return;
+    }
+    const std::vector<int> indices = TripFileIndices(catalog);
+    const bool gsensor = kind == TripKind::Csv && askGSensor && askGSensor();
+    QString folder;
+    if (!PickFolder(&folder))
+        return;
+    QStringList written;
+    bool ok = false;
+    if (kind == TripKind::Kml) {
+        ok = WriteTripKml(catalog, indices, folder, &written);
+    } else {
+        Trip trip;
+        ok = LoadTrip(catalog, indices, &trip) &&
+             WriteTrip(trip, kind == TripKind::Gpx ? TripFormat::Gpx : TripFormat::Csv, gsensor,
+                       true, folder, &written);
+    }
+    if (written.isEmpty())
+        written << folder;
+    Report(ok, written);
+}

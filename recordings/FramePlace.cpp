@@ -1,0 +1,46 @@
+#include "recordings/FramePlace.h"
+
+#include "recordings/LocalTimeText.h"
+#include "recordings/RecordingCatalog.h"
+#include "recordings/TripModel.h"
+
+FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t playMs) {
+    FramePlace place;
+    if (catalog.currentFile < 0 || size_t(catalog.currentFile) >= catalog.files.size())
+        return place;
+    const RecordingInfo& info = catalog.files[size_t(catalog.currentFile)].info;
+    if (info.startTime != 0) {
+        place.hasTime = true;
+        place.time = info.startTime + playMs / 1000;
+    }
+    if (pointIndex < 0 || pointIndex >= catalog.GpsPointCount())
+        return place;
+    const GpsPoint p = catalog.GpsPointAt(pointIndex);
+    TripPoint point;
+    if (ExportablePoint(p, info.variant, &point)) {
+        place.hasFix = true;
+        place.latitude = point.latitude;
+        place.longitude = point.longitude;
+        place.hasAltitude = point.hasAltitude;
+        place.altitude = point.altitude;
+        place.speedKmh = point.speedKmh;
+        place.courseDegrees = point.courseDegrees;
+    }
+    int64_t ms = 0;
+    if (GpsPointTime(p, &ms)) {
+        place.hasTime = true;
+        place.time = ms / 1000;
+    }
+    return place;
+}
+
+QString FramePlaceText(const FramePlace& place) {
+    if (!place.hasTime)
+        return QString();
+    QString text = FormatLocalTime(place.time, "%Y-%m-%d %H:%M:%S");
+    if (place.hasFix)
+        text += QStringLiteral("  %1, %2")
+                    .arg(QString::number(place.latitude, 'f', 5),
+                         QString::number(place.longitude, 'f', 5));
+    return text;
+}

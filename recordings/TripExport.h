@@ -1,0 +1,26 @@
+#pragma once
+#include "recordings/TripModel.h"
+
+#include <QString>
+#include <QStringList>
+
+enum class TripFormat { Gpx, Csv };
+
+// The KML naming pattern: the first recording's name without its extension
+// and its start time as local time, "_%Y_%m_%d_%H-%M-%S"; a trip adds
+// "_TRIP". The writers add their own extension.
+QString TripBaseName(const Trip& trip, bool wholeTrip);
+
+// Writes the trip into the folder: a ".GPX", or a ".CSV" of the points and,
+// with gsensor, a "_GSENSOR.CSV" of the samples. Existing files are replaced.
+// The names written go to `written` (also those that failed, last); false
+// when a file could not be written whole.
+bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip,
+               const QString& folder, QStringList* written);
+
+class RecordingCatalog;
+
+// One KML file per recording of the trip, each exactly as the KML button
+// writes it, loaded apart from the catalog's current track.
+bool WriteTripKml(const RecordingCatalog& catalog, const std::vector<int>& fileIndices,
+                  const QString& folder, QStringList* written);

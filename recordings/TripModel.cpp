@@ -1,0 +1,142 @@
+#include "recordings/TripModel.h"
+
+#include "recordings/CameraPairing.h"
+#include "recordings/LocalTimeText.h"
+#include "recordings/NmeaCoordinates.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool OnEarth(double latitude, double longitude) {
+    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
+           std::fabs(longitude) <= 180;
+}
+
+// The curve reads each axis from the low byte of the stored value.
+double AxisG(int16_t raw, double fullScale) {
+    return double(int8_t(uint8_t(raw & 0xFF))) * fullScale / 128.0;
+}
+
+} // namespace
+
+bool GpsPointTime(const GpsPoint& p, int64_t* utcMs) {
+    if (p.year == 0 || p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31 || p.hour > 23 ||
+        p.minute > 59 || p.second > 59)
+        return false;
+    *utcMs = LocalToTime(2000 + p.year, p.month, p.day, p.hour, p.minute, p.second) * 1000;
+    return true;
+}
+
+bool ExportablePoint(const GpsPoint& p, int32_t variant, TripPoint* out) {
+    if (!p.HasFix())
+        return false;
+    const bool chunk = variant == kChunkVariant;
+    TripPoint point;
+    point.latitude = chunk ? NmeaToDegrees(p.latitude) : p.latitude;
+    point.longitude = chunk ? NmeaToDegrees(p.longitude) : p.longitude;
+    if (!OnEarth(point.latitude, point.longitude))
+        return false;
+    // The metadata track stores no altitude; its 0 is not a reading.
+    point.hasAltitude = chunk;
+    point.altitude = p.altitude;
+    point.speedKmh = p.speed;
+    point.courseDegrees = p.heading * 2.0;
+    *out = point;
+    return true;
+}
+
+TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
+    TripRecording out;
+    if (catalog.currentFile < 0 || size_t(catalog.currentFile) >= catalog.files.size())
+        return out;
+    const RecordingFile& file = catalog.files[size_t(catalog.currentFile)];
+    const RecordingInfo& info = file.info;
+    out.fileName = file.fileName;
+    const double rate = catalog.gpsRate > 0 ? catalog.gpsRate : 1.0;
+
+    // Records keep whole seconds; several a second repeat one time, so the
+    // k-th repeat lies k / rate seconds after it.
+    int64_t lastOwnMs = -1;
+    int repeats = 0;
+    const int count = catalog.GpsPointCount();
+    for (int i = 0; i < count; ++i) {
+        const GpsPoint p = catalog.GpsPointAt(i);
+        int64_t ownMs = 0;
+        const bool ownTime = GpsPointTime(p, &ownMs);
+        repeats = ownTime && ownMs == lastOwnMs ? repeats + 1 : 0;
+        if (ownTime)
+            lastOwnMs = ownMs;
+        TripPoint point;
+        if (!ExportablePoint(p, info.variant, &point))
+            continue;
+        if (ownTime) {
+            point.hasTime = true;
+            point.utcMs = ownMs + std::min<int64_t>(std::llround(repeats * 1000.0 / rate), 999);
+        } else if (info.startTime != 0) {
+            point.hasTime = true;
+            point.utcMs = info.startTime * 1000 + int64_t(std::llround(i * 1000.0 / rate));
+        }
+        out.points.push_back(point);
+    }
+
+    const int samples = catalog.GSensorSampleCount();
+    const double fullScale = info.gsensorParams[1] ? info.gsensorParams[1] : 8.0;
+    double perMs = 0;
+    if (info.gsensorParams[0])
+        perMs = info.gsensorParams[0] / 1000.0;
+    else if (info.durationMs)
+        perMs = double(samples) / info.durationMs;
+    for (int i = 0; i < samples; ++i) {
+        const GSensorSample s = catalog.GSensorSampleAt(i);
+        out.samples.push_back({perMs > 0 ? i / perMs : 0.0, AxisG(s.x, fullScale),
+                               AxisG(s.y, fullScale), AxisG(s.z, fullScale)});
+    }
+    return out;
+}
+
+bool LoadTripRecording(const RecordingFile& file, TripRecording* out) {
+    RecordingCatalog scratch;
+    scratch.files.push_back(file);
+    if (!scratch.LoadTrack(0))
+        return false;
+    *out = TripRecordingOfLoadedTrack(scratch);
+    return true;
+}
+
+std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
+    std::vector<int> indices;
+    for (const RecordingGroup& group : catalog.groups) {
+        if (!group.chosen)
+            continue;
+        for (int i = group.firstFile; i < group.firstFile + group.fileCount; ++i) {
+            if (i < 0 || size_t(i) >= catalog.files.size())
+                continue;
+            // The metadata naming rule gives a path without "R" back as it is.
+            const QString path = catalog.GetFilePath(i);
+            const QString front = IsRearCameraPath(path) ? FrontPathFor(path) : QString();
+            if (!front.isEmpty() && front != path)
+                continue;
+            indices.push_back(i);
+        }
+    }
+    return indices;
+}
+
+bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip) {
+    trip->recordings.clear();
+    for (int index : fileIndices) {
+        if (index < 0 || size_t(index) >= catalog.files.size())
+            return false;
+        const RecordingFile& file = catalog.files[size_t(index)];
+        if (trip->recordings.empty())
+            trip->first = file;
+        TripRecording recording;
+        if (!LoadTripRecording(file, &recording))
+            return false;
+        trip->recordings.push_back(std::move(recording));
+    }
+    return !trip->recordings.empty();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The route of one recording or of a trip, in the units the export formats
+// want: decimal degrees, UTC, g. Built from a loaded track, so the chunk and
+// metadata variants look the same to every writer.
+#include "recordings/GpsPoint.h"
+#include "recordings/RecordingInfo.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class RecordingCatalog;
+
+struct TripPoint {
+    double latitude = 0;  // decimal degrees
+    double longitude = 0; // decimal degrees
+    bool hasAltitude = false;
+    int32_t altitude = 0; // metres
+    double speedKmh = 0;
+    double courseDegrees = 0;
+    bool hasTime = false;
+    int64_t utcMs = 0; // milliseconds since 1970 UTC
+};
+
+struct TripSample {
+    double offsetMs = 0;        // from the start of the recording
+    double x = 0, y = 0, z = 0; // g
+};
+
+struct TripRecording {
+    QString fileName;
+    std::vector<TripPoint> points;
+    std::vector<TripSample> samples;
+};
+
+struct Trip {
+    // The recording that names the output files (the first one).
+    RecordingFile first;
+    std::vector<TripRecording> recordings;
+};
+
+// The record's own date and time, the camera's local clock read as the
+// start time is, in ms since 1970 UTC; false when the record holds none.
+bool GpsPointTime(const GpsPoint& p, int64_t* utcMs);
+
+// A point with a fix and coordinates on Earth in export form (decimal
+// degrees whatever the variant); false for any other.
+bool ExportablePoint(const GpsPoint& p, int32_t variant, TripPoint* out);
+
+// The export form of the catalog's loaded track (its current file). Points
+// without a fix or with coordinates that cannot be on Earth are left out.
+TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog);
+
+// Loads one listed recording in a catalog of its own, so that the viewer's
+// current track and map stay as they are; false when it cannot be read.
+bool LoadTripRecording(const RecordingFile& file, TripRecording* out);
+
+// The files of the chosen groups in list order; a rear file whose front
+// partner exists is left out, so that each moment is counted once.
+std::vector<int> TripFileIndices(const RecordingCatalog& catalog);
+
+// The trip of the given files; false when one of them cannot be read.
+bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip);

@@ -1,0 +1,89 @@
+// When and where the frame at a play time was taken, and which GPS point a
+// click on the page's route means.
+#include "recordings/FramePlace.h"
+#include "map/RoutePlottingIndex.h"
+#include "recordings/RecordingCatalog.h"
+
+#include "tests/support/core/ScopedTimeZone.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FramePlaceTest : public ::testing::Test {
+  protected:
+    void AddFile(int32_t variant) {
+        RecordingFile f;
+        f.fileName = "FILE0001.MOV";
+        f.info.variant = variant;
+        f.info.startTime = 1625391005; // 2021-07-04 18:30:05 in Tokyo
+        if (variant == kMetadataTrackVariant)
+            f.info.metaChunks.resize(1);
+        catalog.files.push_back(f);
+        catalog.currentFile = 0;
+    }
+    void AddPoint(double latitude, double longitude, uint8_t flags = GpsPoint::kFixFlag) {
+        GpsPoint p;
+        p.latitude = latitude;
+        p.longitude = longitude;
+        p.flags = flags;
+        if (catalog.CurrentVariant() == kMetadataTrackVariant) {
+            catalog.points.push_back(p);
+            return;
+        }
+        uint8_t bytes[32];
+        p.ToBytes(bytes);
+        catalog.gpsBlock.insert(catalog.gpsBlock.end(), bytes, bytes + 32);
+    }
+
+    ScopedTimeZone tokyo_{"JST-9"};
+    RecordingCatalog catalog;
+};
+
+TEST_F(FramePlaceTest, StartPlusPlayTimeOrThePointsOwnTimeAndItsPlace) {
+    AddFile(kChunkVariant);
+    AddPoint(3539.1234, 13945.678);
+    AddPoint(3539.1234, 13945.678, 0);
+    uint8_t* second = catalog.gpsBlock.data() + 32 + 22;
+    const uint8_t ownTime[] = {21, 7, 4, 19, 0, 0}; // the camera's own clock
+    std::copy(std::begin(ownTime), std::end(ownTime), second);
+
+    EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 2500)),
+              "2021-07-04 18:30:07  35.65206, 139.76130");
+    EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 1, 2500)), "2021-07-04 19:00:00")
+        << "no fix: the time alone";
+    EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 9, 61000)), "2021-07-04 18:31:06")
+        << "past the track: the start plus the play time";
+    catalog.files[0].info.startTime = 0;
+    EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 5, 1000)), "") << "no time known";
+    catalog.currentFile = -1;
+    EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 1000)), "");
+}
+
+// The page's route holds only the points the plotting sent.
+TEST_F(FramePlaceTest, RoutePointsMapToTheGpsPointsThePlottingSent) {
+    AddFile(kChunkVariant);
+    AddPoint(3539.0, 13945.0);
+    AddPoint(3539.1, 13945.1, 0); // no fix: not sent
+    AddPoint(3539.2, 13945.2);
+    AddPoint(20000.0, 13945.3); // off the map: not sent
+    AddPoint(3539.4, 13945.4);
+    const int chunk[] = {0, 2, 4, -1};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(RoutePointGpsIndex(catalog, k), chunk[k]) << k;
+    EXPECT_EQ(RoutePointGpsIndex(catalog, -1), -1);
+
+    catalog.files.clear();
+    catalog.gpsBlock.clear();
+    AddFile(kMetadataTrackVariant);
+    AddPoint(35.1, 139.1);
+    AddPoint(35.2, 139.1); // one coordinate repeats: not sent
+    AddPoint(35.3, 139.2);
+    AddPoint(35.4, 139.3, 0);
+    AddPoint(35.5, 139.4);
+    const int metadata[] = {0, 2, 4, -1};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(RoutePointGpsIndex(catalog, k), metadata[k]) << k;
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "CliExport.h"
+
+#include "CliCommands.h"
+#include "recordings/CsvExport.h"
+#include "recordings/GpxExport.h"
+#include "recordings/KmlExport.h"
+#include "recordings/RecordingCatalog.h"
+#include "recordings/TripExport.h"
+
+#include <QFileInfo>
+
+namespace CliExport {
+
+const char kGpxUsage[] =
+    "Usage: halvex-cli gpx FILE... [--out DIR|-]\n"
+    "       halvex-cli gpx --trip GROUP FOLDER [--out DIR|-]\n"
+    "Writes the route of the recordings (one track, one segment per recording)\n"
+    "or of group GROUP of FOLDER, numbered as 'scan' lists it, as GPX 1.1 into\n"
+    "DIR (default: the viewer's KML folder) and prints the file's name; with '-'\n"
+    "the GPX goes to standard output. Of a front/rear pair only the front file\n"
+    "counts.\n";
+
+const char kCsvUsage[] = "Usage: halvex-cli csv FILE... [--gsensor] [--out DIR|-]\n"
+                         "       halvex-cli csv --trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
+                         "Writes one CSV row per GPS point (file, UTC time, latitude, longitude,\n"
+                         "altitude, speed km/h, heading) and, with --gsensor, a second CSV of the\n"
+                         "G-sensor samples (file, ms from the start, x, y, z in g). With '-' the\n"
+                         "points CSV goes to standard output, or the samples CSV with --gsensor.\n";
+
+namespace {
+
+struct Options {
+    QStringList files;
+    bool trip = false;
+    int group = -1;
+    QString folder;
+    QString out;
+    bool gsensor = false;
+};
+
+void Print(FILE* stream, const QByteArray& bytes) {
+    fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+int Fail(const QString& message) {
+    Print(stderr, ("halvex-cli: " + message + "\n").toLocal8Bit());
+    return CliCommands::kBadInput;
+}
+
+int UsageError(const QString& command, const QString& message) {
+    Print(stderr, ("halvex-cli " + command + ": " + message + "\n").toLocal8Bit() +
+                      (command == "gpx" ? kGpxUsage : kCsvUsage));
+    return CliCommands::kBadUsage;
+}
+
+// Returns -1 to go on, or the exit code to stop with.
+int Parse(const QString& command, const QStringList& args, FILE* out, Options* o) {
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            Print(out, command == "gpx" ? kGpxUsage : kCsvUsage);
+            return CliCommands::kDone;
+        }
+        if (arg == "--out") {
+            if (++i == args.size())
+                return UsageError(command, "--out needs a folder or -");
+            o->out = args[i];
+        } else if (arg == "--trip") {
+            o->trip = true;
+        } else if (arg == "--gsensor" && command == "csv") {
+            o->gsensor = true;
+        } else if (arg.startsWith('-')) {
+            return UsageError(command, "unknown option " + arg);
+        } else {
+            positional << arg;
+        }
+    }
+    if (o->trip) {
+        bool number = false;
+        if (positional.size() != 2 || (o->group = positional[0].toInt(&number), !number) ||
+            o->group < 0)
+            return UsageError(command, "--trip needs a group number and a folder");
+        o->folder = positional[1];
+    } else if (positional.isEmpty()) {
+        return UsageError(command, "missing argument");
+    }
+    o->files = positional;
+    return -1;
+}
+
+// The given recordings, each parsed as the scan would, as one catalog.
+int CatalogOfFiles(const QStringList& paths, RecordingCatalog* catalog, std::vector<int>* indices) {
+    for (const QString& path : paths) {
+        const QFileInfo where(path);
+        if (!where.isFile())
+            return Fail(path + ": no such file");
+        RecordingFile file;
+        if (CliCommands::ParseRecording(path, &file.info) != 0)
+            return Fail(path + ": not a recording of this camera");
+        file.root = where.absolutePath() + "/";
+        file.fileName = where.fileName();
+        indices->push_back(int(catalog->files.size()));
+        catalog->files.push_back(std::move(file));
+    }
+    return -1;
+}
+
+int CatalogOfGroup(const Options& o, RecordingCatalog* catalog, std::vector<int>* indices) {
+    if (!QFileInfo(o.folder).isDir())
+        return Fail(o.folder + ": no such folder");
+    catalog->Open(o.folder);
+    if (size_t(o.group) >= catalog->groups.size())
+        return Fail(QStringLiteral("%1: no group %2").arg(o.folder).arg(o.group));
+    catalog->groups[size_t(o.group)].chosen = 1;
+    *indices = TripFileIndices(*catalog);
+    return -1;
+}
+
+} // namespace
+
+int Run(const QString& command, const QStringList& arguments, FILE* out) {
+    Options o;
+    if (const int code = Parse(command, arguments, out, &o); code >= 0)
+        return code;
+    RecordingCatalog catalog;
+    std::vector<int> indices;
+    const int code = o.trip ? CatalogOfGroup(o, &catalog, &indices)
+                            : CatalogOfFiles(o.files, &catalog, &indices);
+    if (code >= 0)
+        return code;
+    Trip trip;
+    if (!LoadTrip(catalog, indices, &trip))
+        return Fail("cannot read the tracks of the recordings");
+
+    const bool wholeTrip = o.trip || indices.size() > 1;
+    const TripFormat format = command == "gpx" ? TripFormat::Gpx : TripFormat::Csv;
+    if (o.out == "-") {
+        if (format == TripFormat::Gpx)
+            Print(out, GpxDocument(trip, TripBaseName(trip, wholeTrip)));
+        else
+            Print(out, o.gsensor ? CsvSamples(trip) : CsvPoints(trip));
+        return CliCommands::kDone;
+    }
+    const QString folder = o.out.isEmpty() ? KmlFolder() : o.out;
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir() && !CreateFolderPath(folder))
+        return Fail(folder + ": cannot create the folder");
+    QStringList written;
+    const bool ok = WriteTrip(trip, format, o.gsensor, wholeTrip, folder, &written);
+    if (!ok)
+        return Fail((written.isEmpty() ? folder : written.last()) + ": cannot write the file");
+    Print(out, (written.join('\n') + '\n').toLocal8Bit());
+    return CliCommands::kDone;
+}
+
+} // namespace CliExport
