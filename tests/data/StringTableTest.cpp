@@ -29,9 +29,7 @@ std::vector<unsigned> DesignedIds() {
         ids.push_back(id);
     for (unsigned id = 179; id <= 199; ++id)
         ids.push_back(id);
-    ids.push_back(200);                      // the viewer's own: copies that failed
-    for (unsigned id = 230; id <= 239; ++id) // the viewer's own: route and trip export
-        ids.push_back(id);
+    ids.push_back(200); // the viewer's own: copies that failed
     return ids;
 }
 

@@ -248,7 +248,8 @@ TEST_F(TripReaders, KmlReadsBackInOgrinfo) {
     const ToolRun ogr =
         RunProgram("ogrinfo", {"-ro", "-q", "-al", QString::fromUtf8(run.out.trimmed())});
     EXPECT_EQ(ogr.exitCode, 0) << ogr.err.toStdString();
-    EXPECT_TRUE(ogr.out.contains("LINESTRING Z (139.76 35.65 12,139.761 35.651 13,-7400 4000 8)"))
+    // The third record has no fix and lies off the globe: it is left out.
+    EXPECT_TRUE(ogr.out.contains("LINESTRING Z (139.76 35.65 12,139.761 35.651 13)"))
         << ogr.out.toStdString();
 }
 
