@@ -2,6 +2,7 @@
 #include "tools/synth/RecordingWriter.h"
 
 #include "HalvexVersion.h"
+#include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QDir>
@@ -14,30 +15,12 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliRun = ProgramRun;
 
 CliRun RunCli(const QStringList& args,
               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
               const QString& outputFile = QString()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    if (!outputFile.isEmpty())
-        p.setStandardOutputFile(outputFile);
-    p.start(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args);
-    CliRun run;
-    if (!p.waitForStarted(10000)) {
-        ADD_FAILURE() << "halvex-cli did not start; build the halvex-cli target";
-        return run;
-    }
-    p.waitForFinished(60000);
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = p.readAllStandardError();
-    return run;
+    return RunProgram(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args, env, outputFile);
 }
 
 QJsonObject JsonOf(const CliRun& run) {

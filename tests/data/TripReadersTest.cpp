@@ -3,6 +3,7 @@
 #include "tools/synth/BaseVideo.h"
 #include "tools/synth/RecordingWriter.h"
 
+#include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QDir>
@@ -17,40 +18,24 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using ToolRun = ProgramRun;
 
 // Local time is Tokyo's for every program run here, so 18:30:05 on the
 // camera's clock is 09:30:05 UTC.
-ToolRun RunProgram(const QString& program, const QStringList& args) {
-    QProcess p;
+ToolRun RunInTokyo(const QString& program, const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TZ", "JST-9");
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    ToolRun run;
-    if (!p.waitForStarted(10000)) {
-        ADD_FAILURE() << program.toStdString() << " did not start";
-        return run;
-    }
-    p.waitForFinished(60000);
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = p.readAllStandardError();
-    return run;
+    return RunProgram(program, args, env);
 }
 
 ToolRun Cli(const QStringList& args) {
-    return RunProgram(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args);
+    return RunInTokyo(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args);
 }
 
 // The points of a GPX's track_points layer as ogrinfo lists them:
 // "lat,lon,time,speed m/s,course" each.
 QStringList OgrTrackPoints(const QString& gpx) {
-    const ToolRun run = RunProgram(
+    const ToolRun run = RunInTokyo(
         "ogrinfo", {"--config", "GPX_USE_EXTENSIONS", "YES", "-ro", "-q", gpx, "track_points"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QStringList points;
@@ -73,7 +58,7 @@ QStringList OgrTrackPoints(const QString& gpx) {
 // Python's csv module: the rows of a file as a JSON array of arrays.
 QJsonArray PythonCsvRows(const QString& path) {
     const ToolRun run =
-        RunProgram("python3", {"-c",
+        RunInTokyo("python3", {"-c",
                                "import csv, json, sys\n"
                                "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
                                "    print(json.dumps(list(csv.reader(f, strict=True))))\n",
@@ -175,7 +160,7 @@ TEST_F(TripReaders, GpxOfEachKindReadsBackInOgrinfoAndGpsbabel) {
         }
 
         const ToolRun babel =
-            RunProgram("gpsbabel", {"-t", "-i", "gpx", "-f", gpx, "-o", "unicsv", "-F", "-"});
+            RunInTokyo("gpsbabel", {"-t", "-i", "gpx", "-f", gpx, "-o", "unicsv", "-F", "-"});
         EXPECT_EQ(babel.exitCode, 0);
         EXPECT_EQ(babel.err, "") << "GPSBabel warns about nothing";
         const QStringList rows = QString::fromUtf8(babel.out).trimmed().split('\n');
@@ -192,7 +177,7 @@ TEST_F(TripReaders, TripOfAGroupIsOneTrackWithTheFrontFilesOnly) {
     const QString gpx = out.Root() + "FILE0010_2021_07_04_18-30-05_TRIP.GPX";
     EXPECT_EQ(run.out, (gpx + "\n").toUtf8());
     EXPECT_EQ(OgrTrackPoints(gpx).size(), 2) << "the rear file's track is not counted";
-    const ToolRun tracks = RunProgram("ogrinfo", {"-ro", "-q", gpx, "tracks"});
+    const ToolRun tracks = RunInTokyo("ogrinfo", {"-ro", "-q", gpx, "tracks"});
     EXPECT_TRUE(tracks.out.contains("MULTILINESTRING ((139.76 35.65,139.761 35.651))"))
         << tracks.out.toStdString();
 
@@ -246,7 +231,7 @@ TEST_F(TripReaders, KmlReadsBackInOgrinfo) {
         Cli({"kml", card->Root() + "DCIM/Movie/front/FILE0010.MOV", "--out", out.path()});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const ToolRun ogr =
-        RunProgram("ogrinfo", {"-ro", "-q", "-al", QString::fromUtf8(run.out.trimmed())});
+        RunInTokyo("ogrinfo", {"-ro", "-q", "-al", QString::fromUtf8(run.out.trimmed())});
     EXPECT_EQ(ogr.exitCode, 0) << ogr.err.toStdString();
     // The third record has no fix and lies off the globe: it is left out.
     EXPECT_TRUE(ogr.out.contains("LINESTRING Z (139.76 35.65 12,139.761 35.651 13)"))
