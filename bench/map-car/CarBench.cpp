@@ -6,9 +6,9 @@
 // driven line already holds the points up to the start minute. Run from the
 // build folder under a display.
 #include "../support/HourRoute.h"
+#include "../support/MapBenchMain.h"
 #include "../support/ProcessTree.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -153,11 +153,5 @@ CAR_CASES(BM_CarAt5Hz);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_route.reset();
-    return 0;
+    return RunMapBenchmarks(argc, argv, [] { g_route.reset(); });
 }

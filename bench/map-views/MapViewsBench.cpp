@@ -4,6 +4,7 @@
 // to the design's behaviour, where every change adds a view and keeps the
 // older ones (5 changes, each view opened without the closing of the older).
 // Run from the build folder under a display.
+#include "../support/MapBenchMain.h"
 #include "../support/MapPane.h"
 #include "../support/ProcessTree.h"
 #include "app/AppSettings.h"
@@ -11,7 +12,6 @@
 #include "map/CCefClientHandler.h"
 #include "map/LocalPages.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <functional>
@@ -95,10 +95,5 @@ BENCHMARK(BM_MapChangesKeepingViews)->Arg(5)->Iterations(1)->Unit(benchmark::kSe
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunMapBenchmarks(argc, argv);
 }

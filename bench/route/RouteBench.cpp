@@ -5,10 +5,10 @@
 // (the pages are found in res/ there) under a display;
 // HALVEX_BENCH_SCREENSHOT=FILE.png saves the pane after the last run.
 #include "../support/HourRoute.h"
+#include "../support/MapBenchMain.h"
 #include "../support/ProcessTree.h"
 #include "map/RoutePlottingMath.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QWebEngineView>
@@ -182,13 +182,9 @@ MAP_PAGES(BM_DeleteHourRoute);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    SaveScreenshots();
-    benchmark::Shutdown();
-    for (auto& route : g_routes)
-        route.reset();
-    return 0;
+    return RunMapBenchmarks(argc, argv, [] {
+        SaveScreenshots();
+        for (auto& route : g_routes)
+            route.reset();
+    });
 }
