@@ -18,7 +18,7 @@
 
 namespace {
 
-class DropTest : public ScratchSettingsTest {
+class DropTest : public ShownWindowTest {
   protected:
     static void SetUpTestSuite() {
         card_ = new QTemporaryDir;
@@ -29,15 +29,6 @@ class DropTest : public ScratchSettingsTest {
     static void TearDownTestSuite() {
         delete card_;
         card_ = nullptr;
-    }
-    void SetUp() override {
-        ScratchSettingsTest::SetUp();
-        dlg_ = std::make_unique<CVELDlg>();
-        ASSERT_TRUE(ShowActive(*dlg_));
-    }
-    void TearDown() override {
-        dlg_.reset();
-        ScratchSettingsTest::TearDown();
     }
 
     // Drags `urls` onto the window's front video and drops them there;
@@ -68,7 +59,6 @@ class DropTest : public ScratchSettingsTest {
     static QTemporaryDir* card_;
     static QStringList fronts_;
     MessageBoxRecorder boxes_;
-    std::unique_ptr<CVELDlg> dlg_;
 };
 QTemporaryDir* DropTest::card_ = nullptr;
 QStringList DropTest::fronts_;

@@ -23,7 +23,7 @@
 
 namespace {
 
-class KeyboardTest : public ScratchSettingsTest {
+class KeyboardTest : public ShownWindowTest {
   public:
     static void SetUpTestSuite() {
         card_ = new QTemporaryDir;
@@ -37,16 +37,10 @@ class KeyboardTest : public ScratchSettingsTest {
     }
 
     void SetUp() override {
-        ScratchSettingsTest::SetUp();
-        dlg_ = std::make_unique<CVELDlg>();
+        ShownWindowTest::SetUp();
         dlg_->Playback()->files.kmlFolder = [this] { return kml_.path(); };
-        ASSERT_TRUE(ShowActive(*dlg_));
         dlg_->OpenFolder(card_->path());
         ASSERT_TRUE(WaitUntil([&] { return Front()->State() == libvlc_Playing && Time() > 0; }));
-    }
-    void TearDown() override {
-        dlg_.reset();
-        ScratchSettingsTest::TearDown();
     }
 
     CVlcPlayer* Front() const { return dlg_->Playback()->Context().front; }
@@ -87,7 +81,6 @@ class KeyboardTest : public ScratchSettingsTest {
     static QStringList fronts_;
     QTemporaryDir kml_;
     MessageBoxRecorder boxes_;
-    std::unique_ptr<CVELDlg> dlg_;
 };
 QTemporaryDir* KeyboardTest::card_ = nullptr;
 QStringList KeyboardTest::fronts_;

@@ -1,8 +1,13 @@
 #pragma once
 // A memory card of real recordings for tests of the whole main window, and
 // the window shown and active as a user sees it.
+#include "app/CVELDlg.h"
+#include "tests/support/core/ScratchSettings.h"
+
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
 
 class QWidget;
 
@@ -14,3 +19,19 @@ QStringList WriteCard(const QString& root, int moments, int durationMs, QString*
 
 // Shows the window, makes it the active one and waits until it is.
 bool ShowActive(QWidget& window);
+
+// The main window, shown and active, with settings of its own.
+class ShownWindowTest : public ScratchSettingsTest {
+  public:
+    void SetUp() override {
+        ScratchSettingsTest::SetUp();
+        dlg_ = std::make_unique<CVELDlg>();
+        ASSERT_TRUE(ShowActive(*dlg_));
+    }
+    void TearDown() override {
+        dlg_.reset();
+        ScratchSettingsTest::TearDown();
+    }
+
+    std::unique_ptr<CVELDlg> dlg_;
+};

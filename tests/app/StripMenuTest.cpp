@@ -18,18 +18,8 @@
 
 namespace {
 
-class StripMenuTest : public ScratchSettingsTest {
+class StripMenuTest : public ShownWindowTest {
   protected:
-    void SetUp() override {
-        ScratchSettingsTest::SetUp();
-        dlg_ = std::make_unique<CVELDlg>();
-        ASSERT_TRUE(ShowActive(*dlg_));
-    }
-    void TearDown() override {
-        dlg_.reset();
-        ScratchSettingsTest::TearDown();
-    }
-
     // Right-clicks at `at`; when a menu opens, notes its items and clicks
     // item `pick`, then notes the dialog that item opened and closes it.
     void RightClick(QPoint at, int pick) {
@@ -55,7 +45,6 @@ class StripMenuTest : public ScratchSettingsTest {
         Pump(800);
     }
 
-    std::unique_ptr<CVELDlg> dlg_;
     QStringList items_;
     QString dialog_;
 };
