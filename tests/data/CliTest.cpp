@@ -2,6 +2,7 @@
 #include "tools/synth/RecordingWriter.h"
 
 #include "HalvexVersion.h"
+#include "SynthFixture.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 
@@ -59,9 +60,7 @@ class Cli : public ::testing::Test {
         card = nullptr;
     }
     static void Write(const synth::RecordingRecipe& recipe, const QString& relative) {
-        QString error;
-        ASSERT_TRUE(synth::WriteRecording(recipe, card->Root() + relative, &error))
-            << error.toStdString();
+        synthtest::WriteBelow(card->Root(), recipe, relative);
     }
     static QString ChunkFile() { return card->Root() + "DCIM/Movie/front/FILE0010.MOV"; }
     static QString TrackFile() { return card->Root() + "DCIM/MovieF/MOV_0001F.MOV"; }

@@ -72,6 +72,15 @@ inline synth::RecordingRecipe SmallRecipe(synth::Container container) {
     return recipe;
 }
 
+// Writes `recipe` to `relative` below `root` (ending in "/"); a failure fails
+// the test that asked.
+inline void WriteBelow(const QString& root, const synth::RecordingRecipe& recipe,
+                       const QString& relative) {
+    QString error;
+    EXPECT_TRUE(synth::WriteRecording(recipe, root + relative, &error))
+        << relative.toStdString() << ": " << error.toStdString();
+}
+
 class SynthFiles : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { synth::SetCacheFolder(HALVEX_BINARY_DIR "/synth-cache"); }

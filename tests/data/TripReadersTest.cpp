@@ -3,6 +3,7 @@
 #include "tools/synth/BaseVideo.h"
 #include "tools/synth/RecordingWriter.h"
 
+#include "SynthFixture.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 
@@ -107,9 +108,7 @@ class TripReaders : public ::testing::Test {
         card = nullptr;
     }
     static void Write(const synth::RecordingRecipe& recipe, const QString& relative) {
-        QString error;
-        ASSERT_TRUE(synth::WriteRecording(recipe, card->Root() + relative, &error))
-            << error.toStdString();
+        synthtest::WriteBelow(card->Root(), recipe, relative);
     }
     void SetUp() override {
         for (const char* tool : {"ogrinfo", "gpsbabel", "python3"})
