@@ -4,6 +4,7 @@
 #include "map/CCEFV8HandlerEx.h"
 #include "map/CCEFWebkitUI.h"
 #include "map/MapMessages.h"
+#include "map/WebViewDrawing.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -62,8 +63,11 @@ void CCefClientApp::OnContextInitialized(QObject* host) {
 bool InitBrowser(QWidget* host, std::unique_ptr<CCEFWebkitUI>* wrapper) {
     if (!QCoreApplication::instance())
         return false;
-    if (!g_app)
+    if (!g_app) {
+        // Before the profile, which starts the engine with its way of drawing.
+        WebViewDrawing::UseSoftwareWhereOpenGlIsSoftware();
         g_app = new CCefClientApp();
+    }
     // The profile is usable at once; the message keeps the hand-off
     // asynchronous, so the host opens its first page from its event loop.
     g_app->OnContextInitialized(host);
