@@ -37,7 +37,7 @@ QByteArray OpenGlRenderer() {
 bool UseSoftwareWhereOpenGlIsSoftware() {
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
         qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
-        return QQuickWindow::graphicsApi() == QSGRendererInterface::Software;
+        return QQuickWindow::sceneGraphBackend() == QLatin1String("software");
     if (!IsSoftwareRenderer(OpenGlRenderer()))
         return false;
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
