@@ -5,6 +5,7 @@
 // floors). The route of a one-hour recording is drawn and the
 // driven line already holds the points up to the start minute. Run from the
 // build folder under a display.
+#include "../support/FrameCounter.h"
 #include "../support/HourRoute.h"
 #include "../support/MapBenchMain.h"
 #include "../support/ProcessTree.h"
@@ -58,19 +59,21 @@ bool SetUp(HourRoute* r, int minute) {
 }
 
 struct CpuSample {
-    ProcessTreeSample tree = SampleProcessTree();
+    ProcessTreeSample tree = SampleProcessTree(false);
     double engine = ChildrenCpuSeconds();
 };
 
 // Percent of one core: the whole tree, and the web engine's processes alone
 // (its renderer draws the page; the viewer's process composes the window).
-void Report(benchmark::State& state, const CpuSample& before, double seconds) {
+// framesPerSecond: what the view drew.
+void Report(benchmark::State& state, const CpuSample& before, double seconds, int frames) {
     const CpuSample after;
     state.SetIterationTime(seconds);
     state.counters["treeCpu_pct"] =
         100.0 * (after.tree.cpuSeconds - before.tree.cpuSeconds) / seconds;
     state.counters["engineCpu_pct"] = 100.0 * (after.engine - before.engine) / seconds;
     state.counters["processes"] = after.tree.processes;
+    state.counters["framesPerSecond"] = double(frames) / seconds;
 }
 
 // Calls the move with the next point of the track every 200 ms for the
@@ -91,13 +94,14 @@ void DriveAt5Hz(benchmark::State& state,
             move(r, r->catalog.points[next]);
             next = (next + 1) % r->catalog.points.size();
         });
+        const benchmap::FrameCounter frames(r->view);
         const CpuSample before;
         QElapsedTimer timer;
         timer.start();
         ticks.start(kTickMs);
         benchmap::Idle(MeasureSeconds() * 1000);
         ticks.stop();
-        Report(state, before, double(timer.nsecsElapsed()) / 1e9);
+        Report(state, before, double(timer.nsecsElapsed()) / 1e9, frames.Frames());
     }
 }
 
@@ -129,11 +133,12 @@ void BM_MapAtRest(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
+        const benchmap::FrameCounter frames(r->view);
         const CpuSample before;
         QElapsedTimer timer;
         timer.start();
         benchmap::Idle(MeasureSeconds() * 1000);
-        Report(state, before, double(timer.nsecsElapsed()) / 1e9);
+        Report(state, before, double(timer.nsecsElapsed()) / 1e9, frames.Frames());
     }
 }
 

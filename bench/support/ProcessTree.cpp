@@ -68,13 +68,15 @@ QMap<int, ProcStat> Tree() {
 
 } // namespace
 
-ProcessTreeSample SampleProcessTree() {
+ProcessTreeSample SampleProcessTree(bool withMemory) {
     ProcessTreeSample sample;
     const QMap<int, ProcStat> tree = Tree();
     for (auto it = tree.begin(); it != tree.end(); ++it) {
         sample.cpuSeconds += it->cpuSeconds;
-        sample.pssMiB += RollupKiB(it.key(), "Pss:") / 1024.0;
-        sample.rssMiB += RollupKiB(it.key(), "Rss:") / 1024.0;
+        if (withMemory) {
+            sample.pssMiB += RollupKiB(it.key(), "Pss:") / 1024.0;
+            sample.rssMiB += RollupKiB(it.key(), "Rss:") / 1024.0;
+        }
         ++sample.processes;
     }
     return sample;

@@ -8,7 +8,9 @@ struct ProcessTreeSample {
     int processes = 0;
 };
 
-ProcessTreeSample SampleProcessTree();
+// Without memory the sample is cheap enough to take inside a measured span
+// (reading the memory of every process walks their page tables).
+ProcessTreeSample SampleProcessTree(bool withMemory = true);
 
 // CPU seconds of the descendants only (the engine's processes).
 double ChildrenCpuSeconds();
