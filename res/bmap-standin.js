@@ -16,13 +16,17 @@
   }
   Point.prototype.equals = function (o) { return !!o && o.lng === this.lng && o.lat === this.lat; };
 
-  // Where a map point lies on the WGS-84 tiles; kept on the point, since a
-  // route is drawn again and again.
+  // Where a map point lies on the WGS-84 tiles; kept on the point together
+  // with the coordinates it belongs to, since a route is drawn again and again.
+  function keepWgs(p, wgs) {
+    p._wgs = wgs;
+    p._wgsOfLng = p.lng;
+    p._wgsOfLat = p.lat;
+  }
   function toLeaflet(p) {
-    if (!p._wgs || p._wgsFrom !== p.lng + "," + p.lat) {
+    if (!p._wgs || p._wgsOfLng !== p.lng || p._wgsOfLat !== p.lat) {
       var w = gcoord.transform([p.lng, p.lat], gcoord.BD09, gcoord.WGS84);
-      p._wgs = [w[1], w[0]];
-      p._wgsFrom = p.lng + "," + p.lat;
+      keepWgs(p, [w[1], w[0]]);
     }
     return p._wgs;
   }
@@ -141,10 +145,8 @@
     var from = type === 2 ? gcoord.GCJ02 : gcoord.WGS84;
     var b = gcoord.transform([point.lng, point.lat], from, gcoord.BD09);
     var converted = new Point(b[0], b[1]);
-    if (from === gcoord.WGS84) {
-      converted._wgs = [point.lat, point.lng];
-      converted._wgsFrom = converted.lng + "," + converted.lat;
-    }
+    if (from === gcoord.WGS84)
+      keepWgs(converted, [point.lat, point.lng]);
     return converted;
   }
   var Convertor = {

@@ -6,6 +6,7 @@
 // HALVEX_BENCH_SCREENSHOT=FILE.png saves the pane after the last run.
 #include "../support/HourRoute.h"
 #include "../support/MapBenchMain.h"
+#include "../support/PageClock.h"
 #include "../support/ProcessTree.h"
 #include "map/RoutePlottingMath.h"
 
@@ -34,25 +35,55 @@ HourRoute* Route(int choice) {
 }
 
 // Runs the step once per iteration, timed up to the moment the line shows
-// the points; reports the engine processes' CPU as well.
+// the points; reports the engine processes' CPU as well. For a step that
+// plots with the batch functions it splits the time (means, ms): load_ms is
+// the step itself (for LoadTrack: decoding and the texts), bridge_ms until
+// the page enters the batch function (the text's way into the page and its
+// compilation), page_ms the page's own work up to the line drawn (the China
+// page's conversion included), frame_ms from there to the start of the frame
+// after the one that shows it, toFrame_ms the whole way, free of the polling
+// that ends the timed span.
 template <typename Step>
-void TimeUntilDrawn(benchmark::State& state, HourRoute* r, const char* line, int points,
-                    Step step) {
+void TimeUntilDrawn(benchmark::State& state, HourRoute* r, const char* line, int points, Step step,
+                    bool batch = true) {
     double engineCpu = 0;
+    double load = 0, bridge = 0, page = 0, frame = 0, toFrame = 0;
     for (auto _ : state) {
+        if (batch) {
+            benchmap::InstallPageClock(r->view);
+            benchmap::ResetPageTimes(r->view);
+        }
         const double cpuBefore = ChildrenCpuSeconds();
         QElapsedTimer timer;
+        const double start = benchmap::NowMs();
         timer.start();
         step();
+        const double stepped = benchmap::NowMs();
         if (!r->WaitForLine(line, points)) {
             state.SkipWithError("the line was not drawn");
             return;
         }
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         engineCpu += ChildrenCpuSeconds() - cpuBefore;
+        if (batch) {
+            const benchmap::PageTimes t = benchmap::WaitForPageTimes(r->view);
+            load += stepped - start;
+            bridge += t.entered - stepped;
+            page += t.drawn - t.entered;
+            frame += t.framed - t.drawn;
+            toFrame += t.framed - start;
+        }
     }
+    const double n = double(state.iterations());
     state.counters["points"] = points;
-    state.counters["engineCpu_ms"] = 1000.0 * engineCpu / double(state.iterations());
+    state.counters["engineCpu_ms"] = 1000.0 * engineCpu / n;
+    if (batch) {
+        state.counters["load_ms"] = load / n;
+        state.counters["bridge_ms"] = bridge / n;
+        state.counters["page_ms"] = page / n;
+        state.counters["frame_ms"] = frame / n;
+        state.counters["toFrame_ms"] = toFrame / n;
+    }
 }
 
 void BM_PlotHourRoute(benchmark::State& state) {
@@ -92,11 +123,14 @@ void BM_PlotHourRouteOnePerPoint(benchmark::State& state) {
         state.SkipWithError("no one-hour recording or no map page");
         return;
     }
-    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] {
-        r->pane.map->RunScript(kPathDeleteScript);
-        for (const QString& s : r->singles)
-            r->pane.map->RunScript(s);
-    });
+    TimeUntilDrawn(
+        state, r, "route", r->singles.size(),
+        [&] {
+            r->pane.map->RunScript(kPathDeleteScript);
+            for (const QString& s : r->singles)
+                r->pane.map->RunScript(s);
+        },
+        false);
 }
 
 // The floor: the page's own share, the same route handed over as one batch
