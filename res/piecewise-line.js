@@ -98,7 +98,8 @@
 
   PiecewiseLine.prototype.drawnLength = function () { return this._drawn.length; };
 
-  // The points as drawn, [lat, lng] each.
+  // The points as drawn, [lat, lng] each; repeats of the last point wait
+  // for the next change of the line.
   PiecewiseLine.prototype.drawnLatLngs = function () {
     var out = [];
     for (var k = 0; k < this._pieces.length; k++) {
@@ -117,6 +118,14 @@
     var same = 0, common = Math.min(points.length, drawn.length);
     while (same < common && points[same] === drawn[same]) same++;
     if (same === points.length && same === drawn.length) return;
+    // Points that repeat the last drawn one add no pixel, as when a standing
+    // car sends its position again: they count as drawn and no piece is
+    // touched (the next real change draws its piece from the points anew).
+    if (same === drawn.length && same > 0 && this._repeatsLast(points, same)) {
+      for (var r = same; r < points.length; r++)
+        drawn.push(points[r]);
+      return;
+    }
 
     var count = Math.ceil(points.length / PIECE);
     for (var k = Math.floor(same / PIECE); k < count; k++) {
@@ -146,6 +155,15 @@
     drawn.length = same;
     for (var j = same; j < points.length; j++)
       drawn.push(points[j]);
+  };
+
+  PiecewiseLine.prototype._repeatsLast = function (points, from) {
+    var last = this._toLeaflet(points[from - 1]);
+    for (var i = from; i < points.length; i++) {
+      var p = this._toLeaflet(points[i]);
+      if (p[0] !== last[0] || p[1] !== last[1]) return false;
+    }
+    return true;
   };
 
   window.PiecewiseLine = PiecewiseLine;

@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -113,6 +114,17 @@ void BM_CarAt5Hz(benchmark::State& state) {
     });
 }
 
+// The car standing (the camera repeats its position while the car stops):
+// the same point every tick, which changes no pixel.
+void BM_CarStandingAt5Hz(benchmark::State& state) {
+    auto standing = std::make_shared<std::optional<GpsPoint>>();
+    DriveAt5Hz(state, [standing](HourRoute* r, const GpsPoint& next) {
+        if (!*standing)
+            *standing = next;
+        r->pane.map->MovePosition((*standing)->latitude, true, (*standing)->longitude);
+    });
+}
+
 // The floor: only the marker moves (no centring, no line), the least a
 // moving car can cost; one frame per tick all the same.
 void BM_MarkerOnlyAt5Hz(benchmark::State& state) {
@@ -154,6 +166,7 @@ void BM_MapAtRest(benchmark::State& state) {
 CAR_CASES(BM_MapAtRest);
 CAR_CASES(BM_MarkerOnlyAt5Hz);
 CAR_CASES(BM_CarAt5Hz);
+CAR_CASES(BM_CarStandingAt5Hz);
 
 } // namespace
 

@@ -61,6 +61,8 @@ TEST_F(MapWindowFixture, GooglePageStartsAsConfigured) {
     EXPECT_TRUE(setup["onMap"].toBool());
     EXPECT_EQ(setup["route"].toArray(), (QJsonArray{"#8833FF", 0.5, 6, 0}));
     EXPECT_EQ(setup["driven"].toArray(), (QJsonArray{"#55EE55", 0.5, 6, 0}));
+    // Layers are placed with plain offsets, which is what keeps a moving car cheap.
+    EXPECT_FALSE(Js(view, "L.Browser.any3d").toBool());
 }
 
 TEST_F(MapWindowFixture, GooglePageKeepsRouteAndDrivenLine) {
@@ -137,6 +139,7 @@ TEST_F(MapWindowFixture, ChinaPageStartsAsConfigured) {
     EXPECT_FALSE(setup["markerShown"].toBool());
     EXPECT_EQ(setup["route"].toArray(), (QJsonArray{"blue", 6, 0.5, 0}));
     EXPECT_EQ(setup["driven"].toArray(), (QJsonArray{"red", 6, 0.5, 0}));
+    EXPECT_FALSE(Js(view, "L.Browser.any3d").toBool());
 }
 
 TEST_F(MapWindowFixture, ChinaPageActsOnConvertedPoints) {
@@ -231,6 +234,29 @@ TEST_F(MapWindowFixture, BatchFunctionsDrawWhatSingleCallsDraw) {
             EXPECT_EQ(JsonOf(view, drawn).toArray().at(600), singleDrawn.at(0));
             map->RunScript(l.clear);
         }
+    }
+}
+
+// A standing car sends the same position at every tick: the driven line
+// keeps each point, but its drawing is left alone until the car moves on.
+TEST_F(MapWindowFixture, RepeatedPositionsLeaveTheDrawnLineAlone) {
+    for (int choice : {MAP_GOOGLE, MAP_CHINA}) {
+        SCOPED_TRACE(choice == MAP_CHINA ? "china" : "google");
+        QWebEngineView* view = ShowPage(choice);
+        ASSERT_NE(view, nullptr);
+        const QString length =
+            choice == MAP_CHINA ? "driven.getPath().length" : "driven.getPath().getLength()";
+        const QString state =
+            "[" + length + ", driven._drawnLength(), driven._drawnLatLngs().length].join()";
+        map->RunScript("pathdrived_delete()");
+        for (int tick = 0; tick < 3; ++tick)
+            map->RunScript("movpos(35.100000, 139.100000)");
+        EXPECT_TRUE(WaitFor([&] { return Js(view, state).toString() == "3,3,1"; }))
+            << Js(view, state).toString().toStdString();
+
+        map->RunScript("movpos(35.100100, 139.100100)");
+        EXPECT_TRUE(WaitFor([&] { return Js(view, state).toString() == "4,4,4"; }))
+            << Js(view, state).toString().toStdString();
     }
 }
 
