@@ -12,8 +12,10 @@ nice cmake --build "$build" --target bench_route_plot bench_map_car bench_map_vi
 export QTWEBENGINE_DISABLE_SANDBOX=1
 cd "$build"
 for b in route_plot map_car map_views; do
-  xvfb-run -a -s "-screen 0 1920x1080x24" "bench/bench_$b" \
-    --benchmark_out="$out/$b.json" --benchmark_out_format=json >"$out/$b.txt" 2>&1
+  cmd=(xvfb-run -a -s "-screen 0 1920x1080x24" "bench/bench_$b"
+       --benchmark_out="$out/$b.json" --benchmark_out_format=json)
+  echo "# command (in $build): HALVEX_BENCH_SECONDS=${HALVEX_BENCH_SECONDS:-20} ${cmd[*]}"
+  "${cmd[@]}" >"$out/$b.txt" 2>&1
 done
 
 python3 - "$out" <<'PY'
@@ -44,6 +46,13 @@ for page, label in ((0, "Google"), (1, "China")):
         label, fmt(get("BM_DrivenLineAfterSeek/%d" % page))))
     print("| clearing the drawn route (ms) | %s | %s | | |" % (
         label, fmt(get("BM_DeleteHourRoute/%d" % page))))
+    for key, what in (("load_ms", "LoadTrack itself"), ("bridge_ms", "into the page"),
+                      ("page_ms", "page's drawing"), ("frame_ms", "to the next frame"),
+                      ("toFrame_ms", "whole way")):
+        print("| route split: %s (ms), LoadTrack vs one batch call | %s | %s | %s | %s |" % (
+            what, label, fmt(get("BM_PlotHourRoute/%d" % page, key)),
+            fmt(get("BM_OneBatchCallFloor/%d" % page, key)),
+            ratio(get("BM_PlotHourRoute/%d" % page, key), get("BM_OneBatchCallFloor/%d" % page, key))))
     for minute in (0, 50):
         car = "BM_CarAt5Hz/page:%d/minute:%d" % (page, minute)
         floor = "BM_MarkerOnlyAt5Hz/page:%d/minute:%d" % (page, minute)
@@ -54,6 +63,13 @@ for page, label in ((0, "Google"), (1, "China")):
                 ratio(get(car, key), get(floor, key))))
         print("| map at rest from minute %d, whole tree (%% of a core) | %s | %s | | |" % (
             minute, label, fmt(get(rest, "treeCpu_pct"))))
+        standing = "BM_CarStandingAt5Hz/page:%d/minute:%d" % (page, minute)
+        print("| car standing at 5 Hz from minute %d, whole tree (%% of a core) vs at rest | %s | %s | %s | %s |" % (
+            minute, label, fmt(get(standing, "treeCpu_pct")), fmt(get(rest, "treeCpu_pct")),
+            ratio(get(standing, "treeCpu_pct"), get(rest, "treeCpu_pct"))))
+        print("| frames drawn per second: car, marker alone, standing | %s | %s | %s | %s |" % (
+            label, fmt(get(car, "framesPerSecond")), fmt(get(floor, "framesPerSecond")),
+            fmt(get(standing, "framesPerSecond"))))
 print("| PSS after 20 map changes vs before (MiB) | both | %s | %s | %s |" % (
     fmt(get("BM_MapChanges/20", "pssLast_MiB")), fmt(get("BM_MapChanges/20", "pssFirst_MiB")),
     ratio(get("BM_MapChanges/20", "pssLast_MiB"), get("BM_MapChanges/20", "pssFirst_MiB"))))
