@@ -14,7 +14,7 @@ cd "$build"
 for b in route_plot map_car map_views; do
   cmd=(xvfb-run -a -s "-screen 0 1920x1080x24" "bench/bench_$b"
        --benchmark_out="$out/$b.json" --benchmark_out_format=json)
-  echo "# command (in $build): HALVEX_BENCH_SECONDS=${HALVEX_BENCH_SECONDS:-20} ${cmd[*]}"
+  echo "# command (in $build): HALVEX_BENCH_SECONDS=${HALVEX_BENCH_SECONDS:-20} $(printf '%q ' "${cmd[@]}")"
   "${cmd[@]}" >"$out/$b.txt" 2>&1
 done
 

@@ -38,6 +38,8 @@
     this._renderer = new LazySVG();
     this._pieces = [];
     this._drawn = [];
+    // The first of the repeated points counted as drawn but not drawn; -1: none.
+    this._undrawnFrom = -1;
     this._source = [];
     this._toLeaflet = null;
     this._map = null;
@@ -98,8 +100,8 @@
 
   PiecewiseLine.prototype.drawnLength = function () { return this._drawn.length; };
 
-  // The points as drawn, [lat, lng] each; repeats of the last point wait
-  // for the next change of the line.
+  // The points as drawn, [lat, lng] each; repeats of the last point are
+  // drawn with the next change of the line.
   PiecewiseLine.prototype.drawnLatLngs = function () {
     var out = [];
     for (var k = 0; k < this._pieces.length; k++) {
@@ -122,13 +124,16 @@
     // car sends its position again: they count as drawn and no piece is
     // touched (the next real change draws its piece from the points anew).
     if (same === drawn.length && same > 0 && this._repeatsLast(points, same)) {
+      if (this._undrawnFrom < 0) this._undrawnFrom = same;
       for (var r = same; r < points.length; r++)
         drawn.push(points[r]);
       return;
     }
+    var first = this._undrawnFrom >= 0 ? Math.min(same, this._undrawnFrom) : same;
+    this._undrawnFrom = -1;
 
     var count = Math.ceil(points.length / PIECE);
-    for (var k = Math.floor(same / PIECE); k < count; k++) {
+    for (var k = Math.floor(first / PIECE); k < count; k++) {
       var from = Math.max(0, k * PIECE - 1), to = Math.min(points.length, (k + 1) * PIECE);
       var latlngs = new Array(to - from);
       for (var i = from; i < to; i++)

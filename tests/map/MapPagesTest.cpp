@@ -238,8 +238,14 @@ TEST_F(MapWindowFixture, BatchFunctionsDrawWhatSingleCallsDraw) {
 }
 
 // A standing car sends the same position at every tick: the driven line
-// keeps each point, but its drawing is left alone until the car moves on.
+// keeps each point, but its drawing is left alone until the car moves on, and
+// then holds every point, also where the repeats crossed from one drawn piece
+// of the line into the next.
 TEST_F(MapWindowFixture, RepeatedPositionsLeaveTheDrawnLineAlone) {
+    std::vector<double> latLon;
+    for (int i = 0; i < 254; ++i)
+        latLon.insert(latLon.end(), {35.1 + 0.0001 * i, 139.1 + 0.0001 * i});
+    const QString standing = MovePositionScript(latLon[latLon.size() - 2], latLon.back());
     for (int choice : {MAP_GOOGLE, MAP_CHINA}) {
         SCOPED_TRACE(choice == MAP_CHINA ? "china" : "google");
         QWebEngineView* view = ShowPage(choice);
@@ -248,14 +254,17 @@ TEST_F(MapWindowFixture, RepeatedPositionsLeaveTheDrawnLineAlone) {
             choice == MAP_CHINA ? "driven.getPath().length" : "driven.getPath().getLength()";
         const QString state =
             "[" + length + ", driven._drawnLength(), driven._drawnLatLngs().length].join()";
-        map->RunScript("pathdrived_delete()");
-        for (int tick = 0; tick < 3; ++tick)
-            map->RunScript("movpos(35.100000, 139.100000)");
-        EXPECT_TRUE(WaitFor([&] { return Js(view, state).toString() == "3,3,1"; }))
+        map->RunScript(kDrivenDeleteScript);
+        for (const QString& batch : PlotBatchScripts(kDrivenPlotBatch, latLon))
+            map->RunScript(batch);
+        ASSERT_TRUE(WaitFor([&] { return Js(view, state).toString() == "254,254,254"; }));
+        for (int tick = 0; tick < 4; ++tick)
+            map->RunScript(standing);
+        EXPECT_TRUE(WaitFor([&] { return Js(view, state).toString() == "258,258,254"; }))
             << Js(view, state).toString().toStdString();
 
-        map->RunScript("movpos(35.100100, 139.100100)");
-        EXPECT_TRUE(WaitFor([&] { return Js(view, state).toString() == "4,4,4"; }))
+        map->RunScript(MovePositionScript(35.2, 139.2));
+        EXPECT_TRUE(WaitFor([&] { return Js(view, state).toString() == "259,259,259"; }))
             << Js(view, state).toString().toStdString();
     }
 }
