@@ -1,5 +1,4 @@
 // The main window's controls: creation, tool-tips and commands.
-#include "app/AppSettings.h"
 #include "app/CAboutDlg.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
@@ -19,14 +18,15 @@
 #include "controls/CPngCompassStatic.h"
 #include "controls/CPngStatic.h"
 #include "controls/CSpeedLabelStatic.h"
+#include "controls/CVelFileListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
 #include "controls/CVideoSlider.h"
 #include "controls/CVideoStatic.h"
 #include "controls/CVideoStaticBg.h"
 #include "dialogs/CKesConfigDlg.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
-#include "recordings/views/CVelFileListCtrl.h"
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QShortcut>

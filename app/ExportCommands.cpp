@@ -1,10 +1,10 @@
 #include "app/ExportCommands.h"
 
-#include "app/AppSettings.h"
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
 #include "recordings/KmlExport.h"
 #include "recordings/RecordingCatalog.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>

@@ -1,6 +1,5 @@
 #include "app/OpenCommand.h"
 
-#include "app/AppSettings.h"
 #include "app/FileStarter.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackView.h"
@@ -10,6 +9,7 @@
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>

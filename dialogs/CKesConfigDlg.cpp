@@ -1,9 +1,9 @@
 #include "dialogs/CKesConfigDlg.h"
 
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
 #include "dialogs/DialogUnits.h"
 #include "platform/WindowMessages.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "dialogs/CMediaOpenDialog.h"
 
-#include "app/AppSettings.h"
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>

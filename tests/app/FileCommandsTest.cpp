@@ -1,8 +1,8 @@
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
 #include "app/ControlIds.h"
 #include "platform/FileAttributes.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/SmallCard.h"
 

@@ -1,7 +1,7 @@
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
 #include "app/ControlIds.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QDir>

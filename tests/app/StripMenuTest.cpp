@@ -4,8 +4,8 @@
 #include "PlaybackHarness.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
-#include "app/LanguageTable.h"
 #include "platform/WindowMessages.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "strings/StringTable.h"
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/SystemUiLanguage.h"
 #include "strings/UiStrings.h"
 

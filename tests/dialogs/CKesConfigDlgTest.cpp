@@ -1,8 +1,8 @@
 #include "dialogs/CKesConfigDlg.h"
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
 #include "platform/IniFile.h"
 #include "platform/WindowMessages.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/ScratchSettings.h"
 

@@ -1,7 +1,7 @@
-#include "recordings/views/CVelFileListCtrl.h"
+#include "controls/CVelFileListCtrl.h"
 
+#include "controls/ListRowTexts.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/ListRowTexts.h"
 
 CVelFileListCtrl::CVelFileListCtrl(QWidget* parent) : CVelListCtrl(parent, WM_FILE_ACTIVATE) {}
 

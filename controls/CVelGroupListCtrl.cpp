@@ -1,7 +1,7 @@
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
 
+#include "controls/ListRowTexts.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/ListRowTexts.h"
 
 #include <QItemSelectionModel>
 
