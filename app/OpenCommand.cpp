@@ -113,6 +113,8 @@ void OpenCommand::ReportUnreadableNames() const {
     QStringList listed = names.mid(0, kListedMax);
     if (names.size() > kListedMax)
         listed << QStringLiteral("… (%1)").arg(names.size());
-    ShowMessageBox(ctx_.window, LoadUiString(251).replace(QLatin1String("%s"), listed.join('\n')),
-                   LoadUiString(131), MbButtons::Ok, MbIcon::Warning);
+    ShowMessageBox(
+        ctx_.window,
+        LoadUiString(UiStringId::kNamesNotText).replace(QLatin1String("%s"), listed.join('\n')),
+        LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
 }

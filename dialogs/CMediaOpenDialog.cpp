@@ -9,7 +9,8 @@
 
 int CMediaOpenDialog::DoModal() {
     AppSettings& settings = AppSettings::Instance();
-    CFolderDialog browser(LoadUiString(130), settings.GetLastFolder(), owner_);
+    CFolderDialog browser(LoadUiString(UiStringId::kSelectFolder), settings.GetLastFolder(),
+                          owner_);
     if (browser.DoModal() != 1)
         return IDCANCEL;
     m_strFolderPath = browser.GetFolderPath();

@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, FileButtonsReachTheirCommands) {
         boxes_.calls.clear();
         static_cast<QAbstractButton*>(dlg.Control(id))->click();
         ASSERT_EQ(boxes_.calls.size(), 1u) << id;
-        EXPECT_EQ(boxes_.calls[0].text, LoadUiString(136)) << id;
+        EXPECT_EQ(boxes_.calls[0].text, LoadUiString(UiStringId::kNoFilesInList)) << id;
     }
 }
 

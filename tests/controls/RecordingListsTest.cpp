@@ -100,7 +100,7 @@ TEST_F(RecordingLists, ColumnsAreTitledFromTheStringTableAndRetitled) {
         }
         EXPECT_EQ(files.columnWidth(c), 300) << c;
     }
-    EXPECT_EQ(groups.horizontalHeaderItem(0)->text(), LoadUiString(116));
+    EXPECT_EQ(groups.horizontalHeaderItem(0)->text(), LoadUiString(UiStringId::kGroupColumn));
 }
 
 TEST_F(RecordingLists, RowsShowTheirTextsAndTheImageOfTheirLockFlags) {
