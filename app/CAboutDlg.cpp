@@ -8,7 +8,7 @@
 #include <QLabel>
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(LoadUiString(101));
+    setWindowTitle(LoadUiString(UiStringId::kAboutVel));
     auto* grid = new QGridLayout(this);
     auto* icon = new QLabel(this);
     icon->setPixmap(windowIcon().pixmap(32, 32));

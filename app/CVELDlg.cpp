@@ -1,6 +1,5 @@
 #include "app/CVELDlg.h"
 
-#include "app/AppSettings.h"
 #include "app/ControlIds.h"
 #include "app/DropHandler.h"
 #include "app/EmptyListHint.h"
@@ -13,11 +12,12 @@
 #include "app/WindowShape.h"
 #include "controls/CKesToolTipCtrl.h"
 #include "controls/CSpeedLabelStatic.h"
+#include "controls/CVelFileListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
 #include "map/CCefClientApp.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
-#include "recordings/views/CVelFileListCtrl.h"
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,5 +1,4 @@
 // The main window's controls: creation, tool-tips and commands.
-#include "app/AppSettings.h"
 #include "app/CAboutDlg.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
@@ -19,14 +18,15 @@
 #include "controls/CPngCompassStatic.h"
 #include "controls/CPngStatic.h"
 #include "controls/CSpeedLabelStatic.h"
+#include "controls/CVelFileListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
 #include "controls/CVideoSlider.h"
 #include "controls/CVideoStatic.h"
 #include "controls/CVideoStaticBg.h"
 #include "dialogs/CKesConfigDlg.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
-#include "recordings/views/CVelFileListCtrl.h"
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QShortcut>
@@ -53,13 +53,31 @@ const ButtonFace kButtons[] = {
 
 // Tool-tip order and texts.
 const std::pair<int, unsigned> kToolTips[] = {
-    {IDC_ABOUT, 198},         {IDC_CONF, 183},  {IDC_DEL, 182},    {IDC_CLOSE, 195},
-    {IDC_FAST, 186},          {IDC_FLIP, 190},  {IDC_GSR, 193},    {IDC_KML, 191},
-    {IDC_LOCK, 194},          {IDC_LOOP, 189},  {IDC_MAP, 192},    {IDC_MAXIMIZE, 196},
-    {IDC_MINIMIZE, 197},      {IDC_OPEN, 179},  {IDC_PLAY, 134},   {IDC_SAVE, 181},
-    {IDC_SLOW, 184},          {IDC_SNAP, 180},  {IDC_STOP, 185},   {IDC_VOL, 188},
-    {IDC_VOLUME_SLIDER, 187}, {IDC_SPEED, 199}, {IDC_SIZE_S, 137}, {IDC_SIZE_M, 138},
-    {IDC_SIZE_L, 139},
+    {IDC_ABOUT, UiStringId::kAbout},
+    {IDC_CONF, UiStringId::kConfigurationTip},
+    {IDC_DEL, UiStringId::kDeleteFilesTip},
+    {IDC_CLOSE, UiStringId::kCloseTip},
+    {IDC_FAST, UiStringId::kFasterTip},
+    {IDC_FLIP, UiStringId::kRotateTip},
+    {IDC_GSR, UiStringId::kCurveOnOffTip},
+    {IDC_KML, UiStringId::kSaveKmlTip},
+    {IDC_LOCK, UiStringId::kUnlockFilesTip},
+    {IDC_LOOP, UiStringId::kAutoPlayNextTip},
+    {IDC_MAP, UiStringId::kMapOnOffTip},
+    {IDC_MAXIMIZE, UiStringId::kMaximizeTip},
+    {IDC_MINIMIZE, UiStringId::kMinimizeTip},
+    {IDC_OPEN, UiStringId::kOpenFilesTip},
+    {IDC_PLAY, UiStringId::kPlayPauseTip},
+    {IDC_SAVE, UiStringId::kSaveAsTip},
+    {IDC_SLOW, UiStringId::kSlowerTip},
+    {IDC_SNAP, UiStringId::kSnapshotTip},
+    {IDC_STOP, UiStringId::kStopTip},
+    {IDC_VOL, UiStringId::kSoundOnOffTip},
+    {IDC_VOLUME_SLIDER, UiStringId::kVolumeTip},
+    {IDC_SPEED, UiStringId::kSpeedUnitTip},
+    {IDC_SIZE_S, UiStringId::kSmallWindowTip},
+    {IDC_SIZE_M, UiStringId::kMediumWindowTip},
+    {IDC_SIZE_L, UiStringId::kLargeWindowTip},
 };
 
 } // namespace

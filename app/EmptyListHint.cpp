@@ -25,7 +25,7 @@ EmptyListHint::EmptyListHint(QWidget* frame, QAbstractItemView* fileList)
 }
 
 void EmptyListHint::Retext() {
-    setText(LoadUiString(212));
+    setText(LoadUiString(UiStringId::kOpenFolderHint));
 }
 
 void EmptyListHint::Follow() {

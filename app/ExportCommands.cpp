@@ -1,10 +1,10 @@
 #include "app/ExportCommands.h"
 
-#include "app/AppSettings.h"
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
 #include "recordings/KmlExport.h"
 #include "recordings/RecordingCatalog.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>
@@ -23,25 +23,31 @@ QString Filled(unsigned id, const QString& value) {
 
 ExportCommands::ExportCommands(const PlaybackContext& context) : ctx_(context) {
     chooseFolder = [this](const QString& initial, QString* folder) {
-        CFolderDialog browser(LoadUiString(235), initial, ctx_.window);
+        CFolderDialog browser(LoadUiString(UiStringId::kSelectExportFolder), initial, ctx_.window);
         if (browser.DoModal() != 1)
             return false;
         *folder = browser.GetFolderPath();
         return true;
     };
     askGSensor = [this] {
-        return ShowMessageBox(ctx_.window, LoadUiString(236), LoadUiString(238), MbButtons::YesNo,
+        return ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kAskSensorCsv),
+                              LoadUiString(UiStringId::kExportCaption), MbButtons::YesNo,
                               MbIcon::Question) == IDYES;
     };
 }
 
 void ExportCommands::FillMenu(QMenu* menu) {
-    menu->addAction(LoadUiString(230), [this] { ExportRoute(TripFormat::Gpx); });
-    menu->addAction(LoadUiString(231), [this] { ExportRoute(TripFormat::Csv); });
+    menu->addAction(LoadUiString(UiStringId::kExportRouteGpx),
+                    [this] { ExportRoute(TripFormat::Gpx); });
+    menu->addAction(LoadUiString(UiStringId::kExportRouteCsv),
+                    [this] { ExportRoute(TripFormat::Csv); });
     menu->addSeparator();
-    menu->addAction(LoadUiString(232), [this] { ExportTrip(TripKind::Gpx); });
-    menu->addAction(LoadUiString(233), [this] { ExportTrip(TripKind::Csv); });
-    menu->addAction(LoadUiString(234), [this] { ExportTrip(TripKind::Kml); });
+    menu->addAction(LoadUiString(UiStringId::kExportTripGpx),
+                    [this] { ExportTrip(TripKind::Gpx); });
+    menu->addAction(LoadUiString(UiStringId::kExportTripCsv),
+                    [this] { ExportTrip(TripKind::Csv); });
+    menu->addAction(LoadUiString(UiStringId::kExportTripKml),
+                    [this] { ExportTrip(TripKind::Kml); });
 }
 
 void ExportCommands::ShowMenu(QPoint globalPosition) {
@@ -65,8 +71,8 @@ bool ExportCommands::PickFolder(QString* folder) {
     if (!chooseFolder || !chooseFolder(initial, folder) || folder->isEmpty())
         return false;
     if (!QFileInfo(*folder).isDir()) {
-        ShowMessageBox(ctx_.window, LoadUiString(132), LoadUiString(131), MbButtons::Ok,
-                       MbIcon::Warning);
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kFolderMissing),
+                       LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
         return false;
     }
     AppSettings::Instance().WriteString(kSection, kFolderKey, *folder);
@@ -75,14 +81,17 @@ bool ExportCommands::PickFolder(QString* folder) {
 
 void ExportCommands::Report(bool ok, const QStringList& written) {
     const QString names = written.join('\n');
-    ShowMessageBox(ctx_.window, Filled(ok ? 237 : 239, names), LoadUiString(238), MbButtons::Ok,
+    ShowMessageBox(ctx_.window,
+                   Filled(ok ? UiStringId::kExportDone : UiStringId::kExportFailed, names),
+                   LoadUiString(UiStringId::kExportCaption), MbButtons::Ok,
                    ok ? MbIcon::None : MbIcon::Warning);
 }
 
 void ExportCommands::ExportRoute(TripFormat format) {
     RecordingCatalog& catalog = *ctx_.catalog;
     if (catalog.files.empty()) {
-        ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
+                       LoadUiString(UiStringId::kOkCaption));
         return;
     }
     const bool gsensor = format == TripFormat::Csv && askGSensor && askGSensor();
@@ -104,11 +113,13 @@ void ExportCommands::ExportRoute(TripFormat format) {
 void ExportCommands::ExportTrip(TripKind kind) {
     RecordingCatalog& catalog = *ctx_.catalog;
     if (catalog.files.empty()) {
-        ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
+                       LoadUiString(UiStringId::kOkCaption));
         return;
     }
     if (!catalog.MarkChosenGroups()) {
-        ShowMessageBox(ctx_.window, LoadUiString(135), LoadUiString(144));
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesChecked),
+                       LoadUiString(UiStringId::kFileSelectionCaption));
         return;
     }
     const std::vector<int> indices = TripFileIndices(catalog);

@@ -27,7 +27,7 @@ std::unique_ptr<QProgressDialog> SaveProgressBox(QWidget* owner) {
     auto box = std::make_unique<QProgressDialog>(owner);
     box->setWindowModality(Qt::WindowModal);
     box->setMinimumDuration(500);
-    box->setCancelButtonText(LoadUiString(108));
+    box->setCancelButtonText(LoadUiString(UiStringId::kCancelButton));
     box->setAutoReset(false);
     box->setMaximum(kProgressSteps);
     return box;
@@ -42,7 +42,7 @@ FileCommands::FileCommands(const PlaybackContext& context, PlaybackController& c
                            FileStarter& starter)
     : ctx_(context), controller_(controller), starter_(starter) {
     chooseSaveFolder = [this](QString* folder) {
-        CFolderDialog browser(LoadUiString(130), QString(), ctx_.window);
+        CFolderDialog browser(LoadUiString(UiStringId::kSelectFolder), QString(), ctx_.window);
         const int result = browser.DoModal();
         if (result == IDCANCEL)
             return false;
@@ -55,12 +55,14 @@ FileCommands::FileCommands(const PlaybackContext& context, PlaybackController& c
 bool FileCommands::ReportEmptyCatalog() const {
     if (!ctx_.catalog->files.empty())
         return false;
-    ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+    ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
+                   LoadUiString(UiStringId::kOkCaption));
     return true;
 }
 
 void FileCommands::ReportNothingChosen() const {
-    ShowMessageBox(ctx_.window, LoadUiString(135), LoadUiString(144));
+    ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesChecked),
+                   LoadUiString(UiStringId::kFileSelectionCaption));
 }
 
 void FileCommands::StopPlayers() {
@@ -81,13 +83,14 @@ void FileCommands::OnDelete() {
     StopPlayers();
     controller_.HideVideos();
     const int answer =
-        ShowMessageBox(ctx_.window, LoadUiString(129), LoadUiString(128), MbButtons::OkCancel);
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kDeleteCheckedQuestion),
+                       LoadUiString(UiStringId::kDeleteFilesCaption), MbButtons::OkCancel);
     QStringList untouched;
     if (answer == IDOK && ctx_.catalog->DeleteChosen(&untouched) == 0) {
         ReportNothingChosen();
         return;
     }
-    ReportPaths(250, untouched);
+    ReportPaths(UiStringId::kFilesLeftAsTheyWere, untouched);
     MarkCurrentAgain();
     controller_.OnPlay();
 }
@@ -102,7 +105,7 @@ void FileCommands::OnLock() {
     if (done == 0) {
         ReportNothingChosen();
     } else {
-        ReportPaths(250, untouched);
+        ReportPaths(UiStringId::kFilesLeftAsTheyWere, untouched);
         MarkCurrentAgain();
     }
     starter_.RefreshLockButton();
@@ -120,8 +123,8 @@ void FileCommands::OnSave() {
         return;
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.isDir()) {
-        ShowMessageBox(ctx_.window, LoadUiString(132), LoadUiString(131), MbButtons::Ok,
-                       MbIcon::Warning);
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kFolderMissing),
+                       LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
     } else {
         // Recordings are large: show how far the copy has got once it takes
         // a moment, and let the user stop between two files. The progress
@@ -132,7 +135,8 @@ void FileCommands::OnSave() {
         const bool chosen = ctx_.catalog->SaveChosen(
             info.absoluteFilePath(),
             [this](const QString& target) {
-                return ShowMessageBox(ctx_.window, Filled(141, target), LoadUiString(140),
+                return ShowMessageBox(ctx_.window, Filled(UiStringId::kOverwriteQuestion, target),
+                                      LoadUiString(UiStringId::kOverwriteCaption),
                                       MbButtons::OkCancel) == IDOK;
             },
             &notCopied,
@@ -149,7 +153,7 @@ void FileCommands::OnSave() {
         if (!chosen)
             ReportNothingChosen();
         else
-            ReportPaths(200, notCopied);
+            ReportPaths(UiStringId::kFilesNotCopied, notCopied);
     }
 }
 
@@ -162,8 +166,8 @@ void FileCommands::ReportPaths(unsigned stringId, const QStringList& paths) cons
     QStringList listed = paths.mid(0, kListedPathsMax);
     if (paths.size() > kListedPathsMax)
         listed << QStringLiteral("…");
-    ShowMessageBox(ctx_.window, Filled(stringId, listed.join('\n')), LoadUiString(131),
-                   MbButtons::Ok, MbIcon::Warning);
+    ShowMessageBox(ctx_.window, Filled(stringId, listed.join('\n')),
+                   LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
 }
 
 void FileCommands::OnKml() {
@@ -174,5 +178,7 @@ void FileCommands::OnKml() {
         CreateFolderPath(folder);
     QString fileName;
     const bool saved = ctx_.catalog->ExportKml(folder, &fileName);
-    ShowMessageBox(ctx_.window, Filled(saved ? 125 : 126, fileName), LoadUiString(127));
+    ShowMessageBox(ctx_.window,
+                   Filled(saved ? UiStringId::kSaveKmlDone : UiStringId::kSaveKmlFailed, fileName),
+                   LoadUiString(UiStringId::kSaveKmlCaption));
 }

@@ -14,27 +14,27 @@ const struct {
     const char* keys;
     unsigned text;
 } kHelpRows[] = {
-    {"Space", 213},
-    {"\u2190  \u2192", 214},
-    {"Shift+\u2190  Shift+\u2192", 215},
-    {"Ctrl+\u2190  Ctrl+\u2192", 226},
-    {"\u2191  \u2193", 216},
-    {"N  P", 217},
-    {"+  \u2212", 218},
-    {"M", 219},
-    {"F  F11", 220},
-    {"Esc", 221},
-    {"Ctrl+O", 222},
-    {"Del", 223},
-    {"Ctrl+E", 224},
-    {"Ctrl+,", 210},
-    {"F1", 225},
+    {"Space", UiStringId::kHelpPlayPause},
+    {"\u2190  \u2192", UiStringId::kHelpSeek5s},
+    {"Shift+\u2190  Shift+\u2192", UiStringId::kHelpSeek30s},
+    {"Ctrl+\u2190  Ctrl+\u2192", UiStringId::kHelpSeek5sFromList},
+    {"\u2191  \u2193", UiStringId::kHelpVolume},
+    {"N  P", UiStringId::kHelpNextPrevious},
+    {"+  \u2212", UiStringId::kHelpFasterSlower},
+    {"M", UiStringId::kHelpSoundOnOff},
+    {"F  F11", UiStringId::kHelpFullScreen},
+    {"Esc", UiStringId::kHelpLeaveFullScreen},
+    {"Ctrl+O", UiStringId::kHelpOpenFolder},
+    {"Del", UiStringId::kHelpDeleteChecked},
+    {"Ctrl+E", UiStringId::kHelpSaveKml},
+    {"Ctrl+,", UiStringId::kSettingsItem},
+    {"F1", UiStringId::kHelpThisHelp},
 };
 
 } // namespace
 
 KeyboardHelpDlg::KeyboardHelpDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(LoadUiString(211));
+    setWindowTitle(LoadUiString(UiStringId::kKeyboardShortcuts));
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(24);
     int row = 0;
@@ -48,7 +48,7 @@ KeyboardHelpDlg::KeyboardHelpDlg(QWidget* parent) : QDialog(parent) {
         ++row;
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(LoadUiString(107));
+    buttons->button(QDialogButtonBox::Ok)->setText(LoadUiString(UiStringId::kOkButton));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     grid->addWidget(buttons, row, 0, 1, 2);
 }

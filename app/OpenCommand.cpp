@@ -1,6 +1,5 @@
 #include "app/OpenCommand.h"
 
-#include "app/AppSettings.h"
 #include "app/FileStarter.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackView.h"
@@ -10,6 +9,7 @@
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>
@@ -113,6 +113,8 @@ void OpenCommand::ReportUnreadableNames() const {
     QStringList listed = names.mid(0, kListedMax);
     if (names.size() > kListedMax)
         listed << QStringLiteral("… (%1)").arg(names.size());
-    ShowMessageBox(ctx_.window, LoadUiString(251).replace(QLatin1String("%s"), listed.join('\n')),
-                   LoadUiString(131), MbButtons::Ok, MbIcon::Warning);
+    ShowMessageBox(
+        ctx_.window,
+        LoadUiString(UiStringId::kNamesNotText).replace(QLatin1String("%s"), listed.join('\n')),
+        LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
 }

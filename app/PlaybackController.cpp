@@ -44,7 +44,8 @@ void PlaybackController::Initialise() {
     } players[] = {{ctx_.front, Camera::Front, &FrontEvent}, {ctx_.rear, Camera::Rear, &RearEvent}};
     for (const auto& p : players) {
         if (!Usable(p.player)) {
-            ShowMessageBox(ctx_.window, LoadUiString(133), LoadUiString(131));
+            ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kVideoComponentFailed),
+                           LoadUiString(UiStringId::kWarningCaption));
             continue;
         }
         if (QWidget* surface = view.VideoSurface(p.camera))
@@ -275,7 +276,7 @@ bool PlaybackController::OnTimer(int id) {
 }
 
 void PlaybackController::OnPlayerError(quintptr wParam) {
-    ShowMessageBox(ctx_.window, wParam == 1 ? LoadUiString(102) : QString(),
+    ShowMessageBox(ctx_.window, wParam == 1 ? LoadUiString(UiStringId::kPlayerError) : QString(),
                    QString::fromLatin1(kProgramName), MbButtons::Ok);
 }
 

@@ -77,7 +77,8 @@ bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path,
 
 void SnapshotCommand::Run() {
     if (ctx_.catalog->files.empty()) {
-        ShowMessageBox(ctx_.window, LoadUiString(136), LoadUiString(145));
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
+                       LoadUiString(UiStringId::kOkCaption));
         return;
     }
     CVlcPlayer* players[] = {ctx_.front, ctx_.rear};

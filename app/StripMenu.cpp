@@ -23,10 +23,10 @@ bool StripMenu::eventFilter(QObject* watched, QEvent* event) {
         return false;
     // Texts in the language chosen at this moment.
     QMenu menu(&window_);
-    menu.addAction(LoadUiString(210), settings_);
-    menu.addAction(LoadUiString(211), shortcuts_);
+    menu.addAction(LoadUiString(UiStringId::kSettingsItem), settings_);
+    menu.addAction(LoadUiString(UiStringId::kKeyboardShortcuts), shortcuts_);
     menu.addSeparator();
-    menu.addAction(LoadUiString(198), about_);
+    menu.addAction(LoadUiString(UiStringId::kAbout), about_);
     menu_ = &menu;
     menu.exec(e->globalPos());
     menu_ = nullptr;

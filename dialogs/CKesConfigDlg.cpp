@@ -1,9 +1,9 @@
 #include "dialogs/CKesConfigDlg.h"
 
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
 #include "dialogs/DialogUnits.h"
 #include "platform/WindowMessages.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 #include <QComboBox>
@@ -44,21 +44,21 @@ CKesConfigDlg::CKesConfigDlg(QWidget* owner) : QDialog(owner), owner_(owner) {
     for (const LanguageEntry& entry : LanguageTable())
         languageList->addItem(QString::fromUtf8(entry.name));
     mapList->clear();
-    mapList->addItem(LoadUiString(105));
-    mapList->addItem(LoadUiString(106));
+    mapList->addItem(LoadUiString(UiStringId::kGoogleMap));
+    mapList->addItem(LoadUiString(UiStringId::kChinaMap));
     languageList->setCurrentIndex(AppSettings::Instance().LanguageIndex());
     ApplyTexts();
     SelectStoredMap();
 }
 
 void CKesConfigDlg::ApplyTexts() {
-    setWindowTitle(LoadUiString(110));
-    ok_->setText(LoadUiString(107));
-    cancel_->setText(LoadUiString(108));
-    mapApply_->setText(LoadUiString(109));
-    languageApply_->setText(LoadUiString(109));
-    mapBox_->setTitle(LoadUiString(115));
-    languageBox_->setTitle(LoadUiString(114));
+    setWindowTitle(LoadUiString(UiStringId::kConfigTitle));
+    ok_->setText(LoadUiString(UiStringId::kOkButton));
+    cancel_->setText(LoadUiString(UiStringId::kCancelButton));
+    mapApply_->setText(LoadUiString(UiStringId::kApplyButton));
+    languageApply_->setText(LoadUiString(UiStringId::kApplyButton));
+    mapBox_->setTitle(LoadUiString(UiStringId::kSelectMap));
+    languageBox_->setTitle(LoadUiString(UiStringId::kSelectLanguage));
 }
 
 void CKesConfigDlg::SelectStoredMap() {

@@ -1,15 +1,16 @@
 #include "dialogs/CMediaOpenDialog.h"
 
-#include "app/AppSettings.h"
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>
 
 int CMediaOpenDialog::DoModal() {
     AppSettings& settings = AppSettings::Instance();
-    CFolderDialog browser(LoadUiString(130), settings.GetLastFolder(), owner_);
+    CFolderDialog browser(LoadUiString(UiStringId::kSelectFolder), settings.GetLastFolder(),
+                          owner_);
     if (browser.DoModal() != 1)
         return IDCANCEL;
     m_strFolderPath = browser.GetFolderPath();

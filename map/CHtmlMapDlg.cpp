@@ -1,6 +1,5 @@
 #include "map/CHtmlMapDlg.h"
 
-#include "app/AppSettings.h"
 #include "map/CCEFV8HandlerEx.h"
 #include "map/CCEFWebkitUI.h"
 #include "map/CCefClientApp.h"
@@ -8,6 +7,7 @@
 #include "map/MapMessages.h"
 #include "map/RoutePlottingMath.h"
 #include "platform/WindowTimers.h"
+#include "settings/AppSettings.h"
 
 namespace {
 constexpr int kStripHeight = 10;

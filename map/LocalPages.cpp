@@ -1,6 +1,6 @@
 #include "map/LocalPages.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>

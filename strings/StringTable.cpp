@@ -1,6 +1,6 @@
 #include "strings/StringTable.h"
 
-#include "app/LanguageTable.h"
+#include "settings/LanguageTable.h"
 
 #include <algorithm>
 #include <tuple>

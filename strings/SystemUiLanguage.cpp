@@ -1,6 +1,6 @@
 #include "strings/SystemUiLanguage.h"
 
-#include "app/LanguageTable.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "strings/UiStrings.h"
 
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/StringTable.h"
 
 QString LoadUiString(unsigned id) {

@@ -1,9 +1,12 @@
 #pragma once
+#include "strings/UiStringIds.h"
+
 #include <QString>
 #include <cstdint>
 
-// The text of a string id in the current language (AppSettings), with the
-// lookup's fallbacks; "" for an id the table does not hold.
+// The text of a string id (a UiStringId name) in the current language
+// (AppSettings), with the lookup's fallbacks; "" for an id the table does not
+// hold.
 QString LoadUiString(unsigned id);
 
 // The same lookup for a given Windows language id.

@@ -7,10 +7,10 @@
 #include "../support/MapBenchMain.h"
 #include "../support/MapPane.h"
 #include "../support/ProcessTree.h"
-#include "app/AppSettings.h"
 #include "map/CCEFWebkitUI.h"
 #include "map/CCefClientHandler.h"
 #include "map/LocalPages.h"
+#include "settings/AppSettings.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -1,6 +1,7 @@
 // Turns the translators' table (ui_strings.tsv) into a C++ source holding the
-// texts as UTF-16 literals, sorted for lookup. Any fault in the table stops
-// the build with its line number, so a broken edit never ships.
+// texts as UTF-16 literals, sorted for lookup, and a header naming the ids for
+// code. Any fault in the table stops the build with its line number, so a
+// broken edit never ships.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +22,18 @@ struct Entry {
     unsigned languageId;
     unsigned stringId;
     std::u32string text;
+};
+
+struct IdName {
+    unsigned stringId;
+    std::string name;
+    std::string english; // the first language's cell as written
+};
+
+struct Table {
+    std::vector<Entry> entries;
+    bool named = false; // has a "name" column
+    std::vector<IdName> names;
 };
 
 struct TableError {
@@ -149,11 +162,23 @@ std::string CxxLiteral(const std::u32string& text) {
     return out + "\"";
 }
 
-std::vector<Entry> ParseTable(std::istream& in) {
+// A constant name: "k", a capital letter, then letters and digits.
+bool IsIdName(const std::string& name) {
+    if (name.size() < 2 || name[0] != 'k' || name[1] < 'A' || name[1] > 'Z')
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+Table ParseTable(std::istream& in) {
     std::vector<Column> columns;
+    bool hasName = false;
     bool hasContext = false;
     std::set<unsigned> seenIds;
-    std::vector<Entry> entries;
+    std::set<std::string> seenNames;
+    Table table;
+    std::vector<Entry>& entries = table.entries;
     std::string line;
     int lineNumber = 0;
     bool headerSeen = false;
@@ -174,6 +199,10 @@ std::vector<Entry> ParseTable(std::istream& in) {
             std::set<unsigned> languageIds;
             for (size_t c = 1; c < cells.size(); ++c) {
                 const std::string& name = cells[c];
+                if (name == "name" && c == 1) {
+                    hasName = table.named = true;
+                    continue;
+                }
                 if (name == "context" && c + 1 == cells.size()) {
                     hasContext = true;
                     continue;
@@ -183,8 +212,8 @@ std::vector<Entry> ParseTable(std::istream& in) {
                 if (colon == std::string::npos || colon == 0 ||
                     !ParseUnsigned(name.substr(colon + 1), 16, 0xFFFF, &column.languageId))
                     throw TableError{lineNumber, "column \"" + name +
-                                                     "\" is neither CODE:XXXX nor a last "
-                                                     "\"context\""};
+                                                     "\" is neither CODE:XXXX, a second "
+                                                     "\"name\" nor a last \"context\""};
                 column.code = name.substr(0, colon);
                 if (!languageIds.insert(column.languageId).second)
                     throw TableError{lineNumber, "language id of \"" + name + "\" repeats"};
@@ -195,7 +224,8 @@ std::vector<Entry> ParseTable(std::istream& in) {
             continue;
         }
 
-        const size_t expected = columns.size() + 1 + (hasContext ? 1 : 0);
+        const size_t first = hasName ? 2 : 1; // the first language's cell
+        const size_t expected = columns.size() + first + (hasContext ? 1 : 0);
         if (cells.size() != expected)
             throw TableError{lineNumber, "expected " + std::to_string(expected) +
                                              " tab-separated cells, found " +
@@ -205,10 +235,19 @@ std::vector<Entry> ParseTable(std::istream& in) {
             throw TableError{lineNumber, "id \"" + cells[0] + "\" is not a number 0..65535"};
         if (!seenIds.insert(stringId).second)
             throw TableError{lineNumber, "id " + cells[0] + " repeats"};
+        if (hasName) {
+            const std::string& name = cells[1];
+            if (!IsIdName(name))
+                throw TableError{lineNumber, "name \"" + name +
+                                                 "\" is not k, a capital, then letters and digits"};
+            if (!seenNames.insert(name).second)
+                throw TableError{lineNumber, "name " + name + " repeats"};
+            table.names.push_back({stringId, name, cells[first]});
+        }
         for (size_t c = 0; c < columns.size(); ++c) {
             std::string bytes;
             std::string why;
-            if (!Unescape(cells[c + 1], &bytes, &why))
+            if (!Unescape(cells[c + first], &bytes, &why))
                 throw TableError{lineNumber, columns[c].code + ": " + why};
             std::u32string text;
             if (!DecodeUtf8(bytes, &text))
@@ -225,7 +264,7 @@ std::vector<Entry> ParseTable(std::istream& in) {
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return a.languageId != b.languageId ? a.languageId < b.languageId : a.stringId < b.stringId;
     });
-    return entries;
+    return table;
 }
 
 std::string Render(const std::vector<Entry>& entries, const std::string& sourceName) {
@@ -249,11 +288,35 @@ std::string Render(const std::vector<Entry>& entries, const std::string& sourceN
     return out.str();
 }
 
+std::string RenderNames(const std::vector<IdName>& names, const std::string& sourceName) {
+    std::ostringstream out;
+    out << "// Generated from " << sourceName << "; edit that file, not this one.\n"
+        << "#pragma once\n\n"
+        << "// The ids of the string table by name, each with its number and English text.\n"
+        << "namespace UiStringId {\n";
+    for (const IdName& n : names)
+        out << "constexpr unsigned " << n.name << " = " << n.stringId << "; // \"" << n.english
+            << "\"\n";
+    out << "} // namespace UiStringId\n";
+    return out.str();
+}
+
+bool WriteFile(const char* path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "%s: cannot be written\n", path);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s TABLE.tsv OUTPUT.cpp\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s TABLE.tsv OUTPUT.cpp [OUTPUT_IDS.h]\n", argv[0]);
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -261,22 +324,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot be read\n", argv[1]);
         return 1;
     }
-    std::vector<Entry> entries;
+    Table table;
     try {
-        entries = ParseTable(in);
+        table = ParseTable(in);
     } catch (const TableError& error) {
         std::fprintf(stderr, "%s:%d: %s\n", argv[1], error.line, error.message.c_str());
         return 1;
     }
     std::string name = argv[1];
     name = name.substr(name.find_last_of('/') + 1);
-    const std::string text = Render(entries, name);
-    std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "%s: cannot be written\n", argv[2]);
+    if (argc == 4 && !table.named) {
+        std::fprintf(stderr, "%s: no \"name\" column to write %s from\n", argv[1], argv[3]);
         return 1;
     }
+    if (!WriteFile(argv[2], Render(table.entries, name)))
+        return 1;
+    if (argc == 4 && !WriteFile(argv[3], RenderNames(table.names, name)))
+        return 1;
     return 0;
 }

@@ -87,7 +87,7 @@ TEST_F(DropTest, AnythingButAFolderOrARecordingIsRefusedWithoutABox) {
     EXPECT_TRUE(dlg_->Catalog().files.empty());
     ASSERT_NE(Hint(), nullptr);
     EXPECT_TRUE(Hint()->isVisible());
-    EXPECT_EQ(Hint()->text(), LoadUiString(212));
+    EXPECT_EQ(Hint()->text(), LoadUiString(UiStringId::kOpenFolderHint));
 }
 
 TEST_F(DropTest, AFolderOpensAsOpenWouldAndARecordingStartsItself) {

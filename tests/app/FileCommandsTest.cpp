@@ -1,8 +1,8 @@
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
 #include "app/ControlIds.h"
 #include "platform/FileAttributes.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/SmallCard.h"
 
@@ -55,16 +55,21 @@ class FileCommandsTest : public HarnessTest {
 TEST_F(FileCommandsTest, EveryCommandOnAnEmptyListSaysSoAndDoesNothingElse) {
     for (int id : {IDC_DEL, IDC_LOCK, IDC_SAVE, IDC_KML}) {
         Command(id); // no browser may open: it would never be answered
-        EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(136), LoadUiString(145))})) << id;
+        EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(UiStringId::kNoFilesInList),
+                                               LoadUiString(UiStringId::kOkCaption))}))
+            << id;
         EXPECT_FALSE(VideosHidden()) << id;
     }
 }
 
 TEST_F(FileCommandsTest, NothingChosenIsReportedByDeleteLockAndSave) {
     Build({2, 1});
-    const Box nothing = B(LoadUiString(135), LoadUiString(144));
+    const Box nothing = B(LoadUiString(UiStringId::kNoFilesChecked),
+                          LoadUiString(UiStringId::kFileSelectionCaption));
     Command(IDC_DEL);
-    EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(129), LoadUiString(128)), nothing}));
+    EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(UiStringId::kDeleteCheckedQuestion),
+                                           LoadUiString(UiStringId::kDeleteFilesCaption)),
+                                         nothing}));
     Command(IDC_LOCK);
     EXPECT_EQ(Boxes(), (std::vector<Box>{nothing}));
     QTemporaryDir backup;
@@ -94,9 +99,11 @@ TEST_F(FileCommandsTest, DeleteStopsAsksAndDeletesTheChosenGroupsButNotLockedFil
         Command(IDC_DEL);
         EXPECT_TRUE(VideosHidden());
         EXPECT_EQ(h_->view.playButton, 0);
-        std::vector<Box> expected{B(LoadUiString(129), LoadUiString(128))};
+        std::vector<Box> expected{B(LoadUiString(UiStringId::kDeleteCheckedQuestion),
+                                    LoadUiString(UiStringId::kDeleteFilesCaption))};
         if (c.answer == IDOK) // the locked file is named, not skipped without a word
-            expected.push_back(B(Filled(250, PathOf(2)), LoadUiString(131)));
+            expected.push_back(B(Filled(UiStringId::kFilesLeftAsTheyWere, PathOf(2)),
+                                 LoadUiString(UiStringId::kWarningCaption)));
         EXPECT_EQ(Boxes(), expected);
         EXPECT_EQ(Listed(), c.left) << c.answer;
         for (int serial = 1; serial <= 4; ++serial)
@@ -145,8 +152,10 @@ TEST_F(FileCommandsTest, SaveCopiesThroughTheBrowserKeepingSubFolders) {
     groups_.chosen = {0};
     AnswerFolderBrowser(backup.path());
     Command(IDC_SAVE);
-    EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(141, copied + Name(1)), LoadUiString(140)),
-                                         B(Filled(141, copied + Name(2)), LoadUiString(140))}));
+    EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(UiStringId::kOverwriteQuestion, copied + Name(1)),
+                                           LoadUiString(UiStringId::kOverwriteCaption)),
+                                         B(Filled(UiStringId::kOverwriteQuestion, copied + Name(2)),
+                                           LoadUiString(UiStringId::kOverwriteCaption))}));
 }
 
 TEST_F(FileCommandsTest, SaveWarnsOfAMissingFolderAndCancelOnlyHidesTheVideos) {
@@ -163,7 +172,8 @@ TEST_F(FileCommandsTest, SaveWarnsOfAMissingFolderAndCancelOnlyHidesTheVideos) {
     h_->Logic().files.chooseSaveFolder = browser;
     ASSERT_EQ(boxes_.calls.size(), 1u);
     EXPECT_EQ(boxes_.calls[0].icon, MbIcon::Warning);
-    EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(132), LoadUiString(131))}));
+    EXPECT_EQ(Boxes(), (std::vector<Box>{B(LoadUiString(UiStringId::kFolderMissing),
+                                           LoadUiString(UiStringId::kWarningCaption))}));
     EXPECT_FALSE(QFileInfo::exists(card_.dir.path() + "/missing"));
 
     h_->view.hidden[0] = h_->view.hidden[1] = false;
@@ -182,8 +192,10 @@ TEST_F(FileCommandsTest, SaveReportsTheFilesItCouldNotCopy) {
     groups_.chosen = {0};
     AnswerFolderBrowser(backup.path());
     Command(IDC_SAVE); // asked to replace the folder in the way: OK
-    EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(141, copied + Name(2)), LoadUiString(140)),
-                                         B(Filled(200, PathOf(2)), LoadUiString(131))}));
+    EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(UiStringId::kOverwriteQuestion, copied + Name(2)),
+                                           LoadUiString(UiStringId::kOverwriteCaption)),
+                                         B(Filled(UiStringId::kFilesNotCopied, PathOf(2)),
+                                           LoadUiString(UiStringId::kWarningCaption))}));
     EXPECT_TRUE(QFile::exists(copied + Name(1)));
     EXPECT_TRUE(QFile::exists(copied + Name(3)));
 }
@@ -197,7 +209,8 @@ TEST_F(FileCommandsTest, KmlSavesTheCurrentRouteAndSaysWhere) {
     const QStringList written = QDir(folder).entryList({"*.KML"}, QDir::Files);
     ASSERT_EQ(written.size(), 1);
     EXPECT_TRUE(written[0].startsWith("FILE0002_"));
-    EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(125, folder + written[0]), LoadUiString(127))}));
+    EXPECT_EQ(Boxes(), (std::vector<Box>{B(Filled(UiStringId::kSaveKmlDone, folder + written[0]),
+                                           LoadUiString(UiStringId::kSaveKmlCaption))}));
 
     // A folder that cannot be made: the failure names the file it tried.
     const QString blocked = card_.dir.Write("blocked") + "/KML/";
@@ -205,11 +218,11 @@ TEST_F(FileCommandsTest, KmlSavesTheCurrentRouteAndSaysWhere) {
     Command(IDC_KML);
     const std::vector<Box> seen = Boxes();
     ASSERT_EQ(seen.size(), 1u);
-    const QString failed = LoadUiString(126);
+    const QString failed = LoadUiString(UiStringId::kSaveKmlFailed);
     EXPECT_TRUE(QString::fromStdString(seen[0].first)
                     .startsWith(failed.left(failed.indexOf("%s")) + blocked + "FILE0002_"))
         << seen[0].first;
-    EXPECT_EQ(seen[0].second, LoadUiString(127).toStdString());
+    EXPECT_EQ(seen[0].second, LoadUiString(UiStringId::kSaveKmlCaption).toStdString());
 }
 
 } // namespace

@@ -231,13 +231,13 @@ TEST_F(KeyboardTest, CommandKeysOpenTheirDialogsButNoKeyActsInsideOne) {
 
     Key(Qt::Key_E, Qt::ControlModifier);
     ASSERT_EQ(boxes_.calls.size(), 1u);
-    EXPECT_EQ(boxes_.calls[0].caption, LoadUiString(127));
+    EXPECT_EQ(boxes_.calls[0].caption, LoadUiString(UiStringId::kSaveKmlCaption));
     EXPECT_EQ(QDir(kml_.path()).entryList({"*.KML"}).size(), 1);
 
     boxes_.answer = IDCANCEL;
     Key(Qt::Key_Delete);
     ASSERT_EQ(boxes_.calls.size(), 2u);
-    EXPECT_EQ(boxes_.calls[1].text, LoadUiString(129));
+    EXPECT_EQ(boxes_.calls[1].text, LoadUiString(UiStringId::kDeleteCheckedQuestion));
     EXPECT_EQ(QDir(card_->path() + "/DCIM/front").entryList(QDir::Files).size(), 3);
 
     QString browsed;

@@ -1,11 +1,11 @@
 // Every column title of both lists fits its column at the window's default
 // size, in each of the 16 languages, measured with the window's own font.
 #include "WindowFixture.h"
-#include "app/AppSettings.h"
 #include "app/ControlIds.h"
-#include "app/LanguageTable.h"
+#include "controls/CVelListCtrl.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/CVelListCtrl.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 
 #include <QHeaderView>
 #include <QStyleOptionHeader>

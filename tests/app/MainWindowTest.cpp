@@ -1,4 +1,3 @@
-#include "app/AppSettings.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
@@ -7,6 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/ScratchSettings.h"
 #if HALVEX_HAVE_SYNTH
@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, FileButtonsReachTheirCommands) {
         boxes_.calls.clear();
         static_cast<QAbstractButton*>(dlg.Control(id))->click();
         ASSERT_EQ(boxes_.calls.size(), 1u) << id;
-        EXPECT_EQ(boxes_.calls[0].text, LoadUiString(136)) << id;
+        EXPECT_EQ(boxes_.calls[0].text, LoadUiString(UiStringId::kNoFilesInList)) << id;
     }
 }
 

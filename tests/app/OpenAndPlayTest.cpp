@@ -2,7 +2,7 @@
 // recording starts half a second later and the instruments follow the video.
 #if HALVEX_HAVE_SYNTH
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "tools/synth/CameraNaming.h"
 #include "tools/synth/RecordingWriter.h"
 

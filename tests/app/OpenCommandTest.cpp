@@ -1,7 +1,7 @@
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
 #include "app/ControlIds.h"
 #include "platform/widgets/MessageBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QDir>
@@ -86,8 +86,9 @@ TEST_F(OpenCommandTest, FilesWhoseNamesAreNotUtf8AreNamedAfterTheScan) {
     AnswerBrowser(card.path());
     h_->Logic().OnCommand(IDC_OPEN);
     ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, LoadUiString(251).replace("%s", "FILE0001\\xfe.MOV"));
-    EXPECT_EQ(boxes.calls[0].caption, LoadUiString(131));
+    EXPECT_EQ(boxes.calls[0].text,
+              LoadUiString(UiStringId::kNamesNotText).replace("%s", "FILE0001\\xfe.MOV"));
+    EXPECT_EQ(boxes.calls[0].caption, LoadUiString(UiStringId::kWarningCaption));
     EXPECT_EQ(h_->catalog.scanCount, 1);
 }
 

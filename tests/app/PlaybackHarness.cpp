@@ -1,5 +1,5 @@
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QDir>

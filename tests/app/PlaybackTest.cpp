@@ -242,7 +242,7 @@ TEST_F(PlaybackTest, PlayerErrorShowsTheErrorBox) {
     h_->front.OpenMedia(Path("MOVF/missing-0009F.MOV"), 0);
     h_->front.Play();
     ASSERT_TRUE(WaitUntil([&] { return !boxes.calls.empty(); }));
-    EXPECT_EQ(boxes.calls[0].text, LoadUiString(102));
+    EXPECT_EQ(boxes.calls[0].text, LoadUiString(UiStringId::kPlayerError));
     EXPECT_EQ(boxes.calls[0].caption, "Halvex");
 }
 
@@ -252,8 +252,8 @@ TEST(PlaybackWithoutLibrary, WarnsTwiceAndSurvivesEveryAction) {
     h.Logic().Initialise();
     ASSERT_EQ(boxes.calls.size(), 2u);
     for (const MessageBoxCall& call : boxes.calls) {
-        EXPECT_EQ(call.text, LoadUiString(133));
-        EXPECT_EQ(call.caption, LoadUiString(131));
+        EXPECT_EQ(call.text, LoadUiString(UiStringId::kVideoComponentFailed));
+        EXPECT_EQ(call.caption, LoadUiString(UiStringId::kWarningCaption));
     }
     h.AddGroup({"/nowhere/0001F.MOV"});
     for (int id : {IDC_PLAY, IDC_FAST, IDC_SLOW, IDC_VOL, IDC_STOP, IDC_PLAY})

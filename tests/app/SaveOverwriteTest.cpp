@@ -5,7 +5,7 @@
 #include "WindowFixture.h"
 #include "app/ControlIds.h"
 #include "app/PlaybackLogic.h"
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
 
 #include <QAbstractButton>
 #include <QApplication>

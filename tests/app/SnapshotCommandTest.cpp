@@ -147,8 +147,8 @@ TEST_F(SnapshotCommandTest, AnEmptyListIsReported) {
     h_->catalog.Reset();
     Snap("never.jpg");
     ASSERT_EQ(boxes_.calls.size(), 1u);
-    EXPECT_EQ(boxes_.calls[0].text, LoadUiString(136));
-    EXPECT_EQ(boxes_.calls[0].caption, LoadUiString(145));
+    EXPECT_EQ(boxes_.calls[0].text, LoadUiString(UiStringId::kNoFilesInList));
+    EXPECT_EQ(boxes_.calls[0].caption, LoadUiString(UiStringId::kOkCaption));
     EXPECT_TRUE(QDir(pictures_.path()).isEmpty());
 }
 

@@ -4,8 +4,8 @@
 #include "PlaybackHarness.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
-#include "app/LanguageTable.h"
 #include "platform/WindowMessages.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>
@@ -50,7 +50,9 @@ class StripMenuTest : public ShownWindowTest {
 };
 
 TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpAndAbout) {
-    const QStringList expected = {LoadUiString(210), LoadUiString(211), "-", LoadUiString(198)};
+    const QStringList expected = {LoadUiString(UiStringId::kSettingsItem),
+                                  LoadUiString(UiStringId::kKeyboardShortcuts), "-",
+                                  LoadUiString(UiStringId::kAbout)};
     const QPoint logo = dlg_->Control(IDC_LOGO)->geometry().center();
     const struct {
         const char* where;

@@ -3,18 +3,18 @@
 // seeking by a click on the map's route.
 #if HALVEX_HAVE_SYNTH
 #include "PlaybackHarness.h"
-#include "app/AppSettings.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/PlaybackLogic.h"
 #include "app/PlaybackTick.h"
 #include "controls/CFrameClockStatic.h"
+#include "controls/CVelGroupListCtrl.h"
 #include "map/CHtmlMapDlg.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/KmlExport.h"
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/ScopedTimeZone.h"
 #include "tests/support/core/ScratchDir.h"
@@ -147,7 +147,7 @@ class TripWindow : public ScratchSettingsTest {
         WaitUntil(
             [&] {
                 return boxes_.calls.size() > boxesBefore &&
-                       boxes_.calls.back().text != LoadUiString(236);
+                       boxes_.calls.back().text != LoadUiString(UiStringId::kAskSensorCsv);
             },
             15000);
         answer->stop();
@@ -197,17 +197,21 @@ TEST_F(TripWindow, KmlButtonMenuExportsTheRouteAndTheChosenGroups) {
     ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
     ScratchDir out;
     QString offeredFirst;
-    const QStringList entries = PickFromKmlMenu(LoadUiString(230), out.path(), &offeredFirst);
-    EXPECT_EQ(entries, (QStringList{LoadUiString(230), LoadUiString(231), LoadUiString(232),
-                                    LoadUiString(233), LoadUiString(234)}));
+    const QStringList entries =
+        PickFromKmlMenu(LoadUiString(UiStringId::kExportRouteGpx), out.path(), &offeredFirst);
+    EXPECT_EQ(entries, (QStringList{LoadUiString(UiStringId::kExportRouteGpx),
+                                    LoadUiString(UiStringId::kExportRouteCsv),
+                                    LoadUiString(UiStringId::kExportTripGpx),
+                                    LoadUiString(UiStringId::kExportTripCsv),
+                                    LoadUiString(UiStringId::kExportTripKml)}));
     EXPECT_EQ(QDir(offeredFirst).canonicalPath().toStdString(),
               QDir(KmlFolder()).canonicalPath().toStdString())
         << "the KML folder comes first";
     const QString gpx = out.Root() + "FILE0100_2021_07_04_18-30-05.GPX";
     ASSERT_EQ(boxes_.calls.size(), 1u);
     EXPECT_EQ(boxes_.calls[0].text.toStdString(),
-              LoadUiString(237).replace("%s", gpx).toStdString());
-    EXPECT_EQ(boxes_.calls[0].caption, LoadUiString(238));
+              LoadUiString(UiStringId::kExportDone).replace("%s", gpx).toStdString());
+    EXPECT_EQ(boxes_.calls[0].caption, LoadUiString(UiStringId::kExportCaption));
     EXPECT_EQ(ReadAll(gpx).count("<trkpt"), kFixes);
 
     // Both groups chosen: one CSV of the front files, the second with the
@@ -218,10 +222,11 @@ TEST_F(TripWindow, KmlButtonMenuExportsTheRouteAndTheChosenGroups) {
     boxes_.calls.clear();
     boxes_.answer = IDYES;
     QString offeredAgain;
-    PickFromKmlMenu(LoadUiString(233), out.path(), &offeredAgain);
+    PickFromKmlMenu(LoadUiString(UiStringId::kExportTripCsv), out.path(), &offeredAgain);
     EXPECT_EQ(offeredAgain.toStdString(), out.path().toStdString());
     ASSERT_EQ(boxes_.calls.size(), 2u);
-    EXPECT_EQ(boxes_.calls[0].text, LoadUiString(236)) << "asked about the G-sensor samples";
+    EXPECT_EQ(boxes_.calls[0].text, LoadUiString(UiStringId::kAskSensorCsv))
+        << "asked about the G-sensor samples";
     const QByteArray csv = ReadAll(out.Root() + "FILE0100_2021_07_04_18-30-05_TRIP.CSV");
     EXPECT_EQ(csv.count("\r\n"), 1 + 2 * kFixes);
     EXPECT_FALSE(csv.contains("_b.MOV")) << "rear files are not counted";
@@ -230,7 +235,7 @@ TEST_F(TripWindow, KmlButtonMenuExportsTheRouteAndTheChosenGroups) {
 
     // A trip as KML: each front file's KML as the KML button writes it.
     boxes_.calls.clear();
-    PickFromKmlMenu(LoadUiString(234), out.path());
+    PickFromKmlMenu(LoadUiString(UiStringId::kExportTripKml), out.path());
     ASSERT_EQ(boxes_.calls.size(), 1u);
     EXPECT_EQ(boxes_.calls[0].text.count(".KML"), 2) << boxes_.calls[0].text.toStdString();
     ScratchDir kmlOut;
@@ -253,11 +258,11 @@ TEST_F(TripWindow, ExportOntoAFullDiskSaysItFailedAndLeavesNoPart) {
         }
     }
     ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
-    PickFromKmlMenu(LoadUiString(230), out.path());
+    PickFromKmlMenu(LoadUiString(UiStringId::kExportRouteGpx), out.path());
     const QString gpx = out.Root() + "FILE0100_2021_07_04_18-30-05.GPX";
     ASSERT_EQ(boxes_.calls.size(), 1u);
     EXPECT_EQ(boxes_.calls[0].text.toStdString(),
-              LoadUiString(239).replace("%s", gpx).toStdString());
+              LoadUiString(UiStringId::kExportFailed).replace("%s", gpx).toStdString());
     EXPECT_FALSE(QFile::exists(gpx));
     umount(out.path().toLocal8Bit().constData());
 }

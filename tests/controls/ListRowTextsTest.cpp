@@ -1,4 +1,4 @@
-#include "recordings/views/ListRowTexts.h"
+#include "controls/ListRowTexts.h"
 
 #include "tests/support/core/ScopedTimeZone.h"
 

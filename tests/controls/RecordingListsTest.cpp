@@ -1,11 +1,11 @@
 // The file list and the group list as widgets: titles, rows, images, the
 // chosen rows, the current-row mark and the activation messages.
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
+#include "controls/CVelFileListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
+#include "controls/PadlockImages.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/CVelFileListCtrl.h"
-#include "recordings/views/CVelGroupListCtrl.h"
-#include "recordings/views/PadlockImages.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>
@@ -100,7 +100,7 @@ TEST_F(RecordingLists, ColumnsAreTitledFromTheStringTableAndRetitled) {
         }
         EXPECT_EQ(files.columnWidth(c), 300) << c;
     }
-    EXPECT_EQ(groups.horizontalHeaderItem(0)->text(), LoadUiString(116));
+    EXPECT_EQ(groups.horizontalHeaderItem(0)->text(), LoadUiString(UiStringId::kGroupColumn));
 }
 
 TEST_F(RecordingLists, RowsShowTheirTextsAndTheImageOfTheirLockFlags) {

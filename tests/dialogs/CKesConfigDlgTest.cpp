@@ -1,8 +1,8 @@
 #include "dialogs/CKesConfigDlg.h"
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
 #include "platform/IniFile.h"
 #include "platform/WindowMessages.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/ScratchSettings.h"
 
@@ -61,13 +61,13 @@ TEST_F(ConfigDialogTest, OpensInTheStoredLanguageWithTheStoredMapClamped) {
               QString::fromUtf8(LanguageTable()[FindLanguageCode("FRA")].name));
     EXPECT_EQ(dlg.languageList->currentIndex(), FindLanguageCode("FRA"));
     EXPECT_EQ(dlg.languageList->count(), kLanguageCount);
-    EXPECT_EQ(dlg.windowTitle(), LoadUiStringFor(french, 110));
+    EXPECT_EQ(dlg.windowTitle(), LoadUiStringFor(french, UiStringId::kConfigTitle));
     EXPECT_EQ(dlg.mapList->currentIndex(), 1) << "7 is clamped to the second page";
-    EXPECT_EQ(dlg.mapList->itemText(1), LoadUiStringFor(french, 106));
+    EXPECT_EQ(dlg.mapList->itemText(1), LoadUiStringFor(french, UiStringId::kChinaMap));
     const auto boxes = dlg.findChildren<QGroupBox*>();
     ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0]->title(), LoadUiStringFor(french, 115));
-    EXPECT_EQ(boxes[1]->title(), LoadUiStringFor(french, 114));
+    EXPECT_EQ(boxes[0]->title(), LoadUiStringFor(french, UiStringId::kSelectMap));
+    EXPECT_EQ(boxes[1]->title(), LoadUiStringFor(french, UiStringId::kSelectLanguage));
     if (const QByteArray path = qgetenv("HALVEX_SCREENSHOT"); !path.isEmpty())
         dlg.grab().save(QString::fromLocal8Bit(path));
 }
@@ -78,10 +78,11 @@ TEST_F(ConfigDialogTest, LanguageApplyWritesRetextsAndKeepsTheMapChoice) {
     dlg.languageList->setCurrentIndex(kJapaneseIndex);
     dlg.OnLanguageApply();
     EXPECT_EQ(IniFile::ReadString(Ini(), "UI", "LANGID", ""), "JPN");
-    EXPECT_EQ(dlg.windowTitle(), LoadUiStringFor(0x0411, 110));
+    EXPECT_EQ(dlg.windowTitle(), LoadUiStringFor(0x0411, UiStringId::kConfigTitle));
     EXPECT_EQ(dlg.mapList->currentIndex(), 1);
     EXPECT_EQ(Posted(), (Messages{{WM_LANGUAGE_CHANGED, quintptr(kJapaneseIndex)}}));
-    EXPECT_EQ(LoadUiString(107), LoadUiStringFor(0x0411, 107)) << "texts loaded later follow";
+    EXPECT_EQ(LoadUiString(UiStringId::kOkButton), LoadUiStringFor(0x0411, UiStringId::kOkButton))
+        << "texts loaded later follow";
 }
 
 TEST_F(ConfigDialogTest, MapApplyThenCancelKeepsTheNewPage) {

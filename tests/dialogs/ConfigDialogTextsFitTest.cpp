@@ -1,8 +1,8 @@
 // No text of the configuration dialog is cut, in any of the 16 languages:
 // its template is measured in the dialog's own font.
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
 #include "dialogs/CKesConfigDlg.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "tests/support/core/ScratchSettings.h"
 
 #include <QComboBox>

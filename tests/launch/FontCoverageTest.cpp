@@ -1,6 +1,6 @@
 // Every user-interface text, in all 16 languages, can be drawn with the fonts
 // the setup installs: no character falls back to an empty box.
-#include "app/LanguageTable.h"
+#include "settings/LanguageTable.h"
 #include "strings/StringTable.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #pragma once
 #include "MapTestSupport.h"
-#include "app/AppSettings.h"
 #include "map/CCEFWebkitUI.h"
 #include "map/CCefClientHandler.h"
 #include "map/CHtmlMapDlg.h"
+#include "settings/AppSettings.h"
 
 #include <QWebEngineView>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 // A test whose settings file, Halvex.ini, lives in a fresh working directory
 // of its own, read afresh by the settings object.
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #pragma once
 // A small reader of MOV boxes for the synthesizer tests: headers, and the
 // search for a child or a path of children within a limit.
-#include "SynthFixture.h"
+#include "tests/support/core/SynthFixture.h"
 
 #include <optional>
 

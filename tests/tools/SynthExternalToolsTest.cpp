@@ -1,7 +1,7 @@
 // Other programs accept what the synthesizer writes: ffprobe sees the
 // streams, exiftool reads the same GPS records back, and libvlc decodes and
 // plays every kind of recording to its end.
-#include "SynthFixture.h"
+#include "tests/support/core/SynthFixture.h"
 #include "tools/synth/Drive.h"
 
 #include <QJsonArray>

@@ -2,7 +2,7 @@
 #include "tools/synth/RecordingWriter.h"
 
 #include "HalvexVersion.h"
-#include "SynthFixture.h"
+#include "tests/support/core/SynthFixture.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 

@@ -1,7 +1,8 @@
-#include "recordings/views/CVelGroupListCtrl.h"
+#include "controls/CVelGroupListCtrl.h"
 
+#include "controls/ListRowTexts.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/ListRowTexts.h"
+#include "strings/UiStringIds.h"
 
 #include <QItemSelectionModel>
 
@@ -9,7 +10,10 @@ CVelGroupListCtrl::CVelGroupListCtrl(QWidget* parent) : CVelListCtrl(parent, WM_
 
 void CVelGroupListCtrl::SetUp() {
     // Group, Resolution, Start Time, Length, File Size: each 1/5 of the width.
-    SetUpColumns({116, 117, 118, 119, 120}, 1, 5);
+    SetUpColumns({UiStringId::kGroupColumn, UiStringId::kResolutionColumn,
+                  UiStringId::kStartTimeColumn, UiStringId::kLengthColumn,
+                  UiStringId::kFileSizeColumn},
+                 1, 5);
 }
 
 bool CVelGroupListCtrl::AddGroupRow(int groupNumber, const QString& resolution,

@@ -1,7 +1,7 @@
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
-#include "app/LanguageTable.h"
 #include "platform/IniFile.h"
+#include "settings/LanguageTable.h"
 
 #include <QDir>
 #include <QFileInfo>

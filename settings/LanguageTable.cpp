@@ -1,4 +1,4 @@
-#include "app/LanguageTable.h"
+#include "settings/LanguageTable.h"
 
 const std::array<LanguageEntry, kLanguageCount>& LanguageTable() {
     static const std::array<LanguageEntry, kLanguageCount> table = {{

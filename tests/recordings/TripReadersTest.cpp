@@ -3,7 +3,7 @@
 #include "tools/synth/BaseVideo.h"
 #include "tools/synth/RecordingWriter.h"
 
-#include "SynthFixture.h"
+#include "tests/support/core/SynthFixture.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 

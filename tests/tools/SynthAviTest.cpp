@@ -1,7 +1,7 @@
 // The AVI recordings the synthesizer writes, read back with a forward walk
 // of the kind the camera's AVI files are parsed with: chunk ids stepped over
 // four bytes at a time unless known, lists entered or skipped by type.
-#include "SynthFixture.h"
+#include "tests/support/core/SynthFixture.h"
 #include "tools/synth/ChunkRecords.h"
 
 #include <optional>

@@ -11,18 +11,21 @@ struct GeneratorRun {
     int exitCode = -1;
     QString errors;
     QString output;
+    QString ids; // the header of named ids, when asked for
 };
 
-GeneratorRun Generate(const QByteArray& table) {
+GeneratorRun Generate(const QByteArray& table, bool withIds = false) {
     QTemporaryDir dir;
     GeneratorRun run;
     QFile in(dir.filePath("table.tsv"));
     if (!in.open(QIODevice::WriteOnly) || in.write(table) != table.size())
         return run;
     in.close();
+    QStringList arguments = {in.fileName(), dir.filePath("out.cpp")};
+    if (withIds)
+        arguments << dir.filePath("ids.h");
     QProcess process;
-    process.start(HALVEX_BINARY_DIR "/strings/halvex_strings_gen",
-                  {in.fileName(), dir.filePath("out.cpp")});
+    process.start(HALVEX_BINARY_DIR "/strings/halvex_strings_gen", arguments);
     if (!process.waitForFinished(30000))
         return run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -30,6 +33,9 @@ GeneratorRun Generate(const QByteArray& table) {
     QFile out(dir.filePath("out.cpp"));
     if (out.open(QIODevice::ReadOnly))
         run.output = QString::fromUtf8(out.readAll());
+    QFile ids(dir.filePath("ids.h"));
+    if (ids.open(QIODevice::ReadOnly))
+        run.ids = QString::fromUtf8(ids.readAll());
     return run;
 }
 
@@ -80,6 +86,46 @@ TEST(StringTableGenerator, RejectsBrokenTables) {
     };
     for (const Case& c : cases) {
         const GeneratorRun run = Generate(c.table);
+        EXPECT_EQ(run.exitCode, 1) << c.what;
+        EXPECT_TRUE(run.errors.contains(c.message)) << c.what << ": " << run.errors.toStdString();
+    }
+}
+
+const QByteArray kNamedHeader = "id\tname\tENG:0409\tJPN:0411\tcontext\n";
+
+// The name column gives code a constant per id; the texts are the same as
+// without it, and a name the compiler would not take stops the build.
+TEST(StringTableGenerator, WritesNamedIdsBesideTheTexts) {
+    const GeneratorRun run = Generate(kNamedHeader + "7\tkSecond\tb\\\\\tx\tnote\n"
+                                                     "3\tkFirst9\t\"q\"\t\xE6\x97\xA5\tnote\n",
+                                      true);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.ids.contains("namespace UiStringId {")) << run.ids.toStdString();
+    const int second = run.ids.indexOf("constexpr unsigned kSecond = 7; // \"b\\\\\"\n");
+    const int first = run.ids.indexOf("constexpr unsigned kFirst9 = 3; // \"\"q\"\"\n");
+    EXPECT_GE(second, 0) << run.ids.toStdString();
+    EXPECT_GT(first, second) << "names keep the table's order";
+    EXPECT_TRUE(run.output.contains(R"({0x0409, 7, u"b\\"},)")) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(R"({0x0411, 3, u"\u65E5"},)")) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains("kSecond"));
+
+    struct Case {
+        const char* what;
+        QByteArray table;
+        const char* message;
+    } cases[] = {
+        {"lower-case start", kNamedHeader + "1\tkfirst\ta\tb\t\n", ":2: name \"kfirst\""},
+        {"no k", kNamedHeader + "1\tFirst\ta\tb\t\n", ":2: name"},
+        {"empty name", kNamedHeader + "1\t\ta\tb\t\n", ":2: name \"\""},
+        {"not an identifier", kNamedHeader + "1\tkOne-Two\ta\tb\t\n", ":2: name"},
+        {"repeated name", kNamedHeader + "1\tkOne\ta\tb\t\n2\tkOne\tc\td\t\n",
+         ":3: name kOne repeats"},
+        {"missing cell", kNamedHeader + "1\tkOne\ta\t\n", ":2: expected 5"},
+        {"name not second", "id\tENG:0409\tname\n", ":1: column"},
+        {"ids asked of a table without names", kHeader + "1\ta\tb\t\n", "no \"name\" column"},
+    };
+    for (const Case& c : cases) {
+        const GeneratorRun run = Generate(c.table, true);
         EXPECT_EQ(run.exitCode, 1) << c.what;
         EXPECT_TRUE(run.errors.contains(c.message)) << c.what << ": " << run.errors.toStdString();
     }

@@ -1,4 +1,4 @@
-#include "recordings/views/PadlockImages.h"
+#include "controls/PadlockImages.h"
 
 #include "controls/CGdiPlusBitmapResource.h"
 

@@ -1,14 +1,18 @@
-#include "recordings/views/CVelFileListCtrl.h"
+#include "controls/CVelFileListCtrl.h"
 
+#include "controls/ListRowTexts.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/ListRowTexts.h"
+#include "strings/UiStringIds.h"
 
 CVelFileListCtrl::CVelFileListCtrl(QWidget* parent) : CVelListCtrl(parent, WM_FILE_ACTIVATE) {}
 
 void CVelFileListCtrl::SetUp() {
     // ID, File Name, Start Time, End Time, File Size, Folder: each 3/10 of
     // the width, so the list scrolls sideways.
-    SetUpColumns({121, 122, 118, 123, 120, 124}, 3, 10);
+    SetUpColumns({UiStringId::kIdColumn, UiStringId::kFileNameColumn, UiStringId::kStartTimeColumn,
+                  UiStringId::kEndTimeColumn, UiStringId::kFileSizeColumn,
+                  UiStringId::kFolderColumn},
+                 3, 10);
 }
 
 bool CVelFileListCtrl::AddFileRow(int groupNumber, int indexInGroup, const QString& folderText,

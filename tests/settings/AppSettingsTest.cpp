@@ -1,6 +1,6 @@
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
+#include "settings/AppSettings.h"
 #include "platform/IniFile.h"
+#include "settings/LanguageTable.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // MOV recordings with the camera's own top-level boxes, read back with a walk
 // over the top-level boxes (entering the moov) and box searches by path.
 #include "SynthBoxReader.h"
-#include "SynthFixture.h"
+#include "tests/support/core/SynthFixture.h"
 
 namespace {
 

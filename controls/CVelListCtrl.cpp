@@ -1,7 +1,7 @@
-#include "recordings/views/CVelListCtrl.h"
+#include "controls/CVelListCtrl.h"
 
+#include "controls/PadlockImages.h"
 #include "platform/WindowMessages.h"
-#include "recordings/views/PadlockImages.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>

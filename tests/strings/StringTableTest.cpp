@@ -1,6 +1,6 @@
 #include "strings/StringTable.h"
-#include "app/AppSettings.h"
-#include "app/LanguageTable.h"
+#include "settings/AppSettings.h"
+#include "settings/LanguageTable.h"
 #include "strings/SystemUiLanguage.h"
 #include "strings/UiStrings.h"
 
@@ -90,9 +90,9 @@ TEST(StringLookup, FallsBackToNeutralThenJapaneseThenEmpty) {
 }
 
 TEST(BuiltInStrings, FallbacksOfTheLanguageTable) {
-    EXPECT_EQ(LoadUiStringFor(kSpanish, 105), "Google Map");
-    EXPECT_EQ(LoadUiStringFor(kSpanish, 106), "Mapa de China");
-    EXPECT_EQ(LoadUiStringFor(kItalian, 110), "Configura");
+    EXPECT_EQ(LoadUiStringFor(kSpanish, UiStringId::kGoogleMap), "Google Map");
+    EXPECT_EQ(LoadUiStringFor(kSpanish, UiStringId::kChinaMap), "Mapa de China");
+    EXPECT_EQ(LoadUiStringFor(kItalian, UiStringId::kConfigTitle), "Configura");
     // Spanish and Italian lie under the neutral sub-language only.
     EXPECT_EQ(FindStoredUiText(BuiltInUiTable(), kSpanish, 106), nullptr);
     EXPECT_EQ(FindStoredUiText(BuiltInUiTable(), kItalian, 110), nullptr);
@@ -102,7 +102,7 @@ TEST(BuiltInStrings, FallbacksOfTheLanguageTable) {
         EXPECT_EQ(LoadUiStringFor(kJapanese, id), QString()) << id;
     }
     // A language the table does not hold reads Japanese.
-    EXPECT_EQ(LoadUiStringFor(0x0413, 131), U("警告"));
+    EXPECT_EQ(LoadUiStringFor(0x0413, UiStringId::kWarningCaption), U("警告"));
 }
 
 TEST(BuiltInStrings, EnglishAndJapaneseTextsAreExact) {
@@ -152,8 +152,8 @@ TEST(BuiltInStrings, MapListInEveryLanguage) {
         const int index = FindLanguageCode(c.code);
         ASSERT_GE(index, 0) << c.code;
         const uint16_t language = LanguageTable()[index].LanguageId();
-        EXPECT_EQ(LoadUiStringFor(language, 105), U(c.google)) << c.code;
-        EXPECT_EQ(LoadUiStringFor(language, 106), U(c.china)) << c.code;
+        EXPECT_EQ(LoadUiStringFor(language, UiStringId::kGoogleMap), U(c.google)) << c.code;
+        EXPECT_EQ(LoadUiStringFor(language, UiStringId::kChinaMap), U(c.china)) << c.code;
     }
 }
 
@@ -215,13 +215,13 @@ TEST(LoadUiString, FollowsTheLanguageChosenInTheSettings) {
     FreshSettingsFolder folder;
     ASSERT_TRUE(folder.ok());
 
-    EXPECT_EQ(LoadUiString(131), "Warning");
+    EXPECT_EQ(LoadUiString(UiStringId::kWarningCaption), "Warning");
     AppSettings::Instance().SetLanguage(FindLanguageCode("GER"));
-    EXPECT_EQ(LoadUiString(131), "Warnung");
+    EXPECT_EQ(LoadUiString(UiStringId::kWarningCaption), "Warnung");
     AppSettings::Instance().SetLanguage(FindLanguageCode("ESP"));
-    EXPECT_EQ(LoadUiString(106), "Mapa de China");
+    EXPECT_EQ(LoadUiString(UiStringId::kChinaMap), "Mapa de China");
     AppSettings::Instance().SetLanguage(FindLanguageCode("JPN"));
-    EXPECT_EQ(LoadUiString(106), U("中国のマップ"));
+    EXPECT_EQ(LoadUiString(UiStringId::kChinaMap), U("中国のマップ"));
     EXPECT_EQ(LoadUiString(150), QString());
 }
 
