@@ -1,0 +1,110 @@
+"""The performance targets, each a measure of ours beside its peer or floor,
+and their verdicts."""
+
+from dataclasses import dataclass
+from typing import Optional, Tuple
+
+
+@dataclass(frozen=True)
+class Row:
+    key: str  # names the row in in-the-way.tsv
+    area: str
+    what: str
+    ours: str  # measure name (measures.py)
+    unit: str
+    peer: Optional[str] = None
+    peer_name: str = ""
+    # "ours/peer" for costs (lower is better), "peer/ours" for speed-ups.
+    ratio: Optional[str] = None
+    # (on "ours" or "ratio", "<=" or ">=", limit); None: shown, not judged.
+    bound: Optional[Tuple[str, str, float]] = None
+
+
+PAGES = ((0, "Google page"), (1, "China page"))
+
+ROWS = (
+    [
+        Row("route.%d" % page, "Route", "18 000 points, LoadTrack to last point drawn, %s" % name,
+            "map.route.%d_ms" % page, "ms", "map.route_floor.%d_ms" % page, "one batch call",
+            "ours/peer", ("ours", "<=", 100))
+        for page, name in PAGES
+    ]
+    + [
+        Row("views", "Map views", "PSS growth per map change over 20 changes",
+            "map.views.growth_mib", "MiB", "map.views_kept.growth_mib", "views kept",
+            "ours/peer", ("ours", "<=", 2)),
+    ]
+    + [
+        Row("car.%d.%d" % (page, minute), "Car at 5 Hz",
+            "%s from minute %d, whole process tree" % (name, minute),
+            "map.car.tree.%d.%d_pct" % (page, minute), "% of a core",
+            "map.marker.tree.%d.%d_pct" % (page, minute), "marker alone", "ours/peer",
+            ("ours", "<=", 3))
+        for page, name in PAGES for minute in (0, 50)
+    ]
+    + [
+        Row("playback.cpu", "Playback", "steady CPU, two 1080p30 files",
+            "playback.cpu.halvex_pct", "% of a core", "playback.cpu.cvlc_pct", "two cvlc",
+            "ours/peer", ("ratio", "<=", 1.05)),
+        Row("playback.first", "Playback", "first frame in both surfaces",
+            "playback.first_frame.halvex_s", "s", "playback.first_frame.cvlc_s", "two cvlc",
+            "ours/peer", ("ratio", "<=", 1.1)),
+        Row("scan.warm", "Scan", "1000 recordings, warm cache, whole process",
+            "scan.warm.halvex_s", "s", "scan.warm.exiftool_s", "exiftool -fast2 -r",
+            "peer/ours", ("ratio", ">=", 50)),
+        Row("scan.warm.inprocess", "Scan", "1000 recordings, warm cache, in process",
+            "scan.warm.halvex_inprocess_s", "s", "scan.sh.exiftool_s", "exiftool -fast2 -r",
+            "peer/ours"),
+        Row("scan.cold", "Scan", "1000 recordings, page cache dropped, whole process",
+            "scan.cold.halvex_s", "s", "scan.cold.exiftool_s", "exiftool -fast2 -r",
+            "peer/ours", ("ratio", ">=", 10)),
+        Row("scan.ffprobe", "Scan", "1000 recordings, in process, against ffprobe per file",
+            "scan.warm.halvex_inprocess_s", "s", "scan.sh.ffprobe_s", "ffprobe per file",
+            "peer/ours"),
+        Row("scan.json", "Scan", "`halvex-cli scan --json` of 10 000 files, peak RSS",
+            "scan.json10k.peak_mib", "MiB", bound=("ours", "<=", 40)),
+        Row("track", "Track", "LoadTrack of a one-hour recording, in process",
+            "track.hour_ms", "ms", bound=("ours", "<=", 10)),
+    ]
+)
+
+
+@dataclass(frozen=True)
+class Result:
+    row: Row
+    ours: Optional[float]
+    peer: Optional[float]
+    ratio: Optional[float]
+    verdict: str  # "met", "not met", "not run" or "" (shown, not judged)
+    gap: Optional[float]  # how many times the figure misses its bound
+
+
+def ratio_of(row, ours, peer):
+    if row.ratio is None or ours is None or peer is None:
+        return None
+    top, bottom = (ours, peer) if row.ratio == "ours/peer" else (peer, ours)
+    return top / bottom if bottom > 0 else None
+
+
+def evaluate(row, measures):
+    ours = measures.get(row.ours)
+    peer = measures.get(row.peer) if row.peer else None
+    ratio = ratio_of(row, ours, peer)
+    if row.bound is None:
+        return Result(row, ours, peer, ratio, "" if ours is not None else "not run", None)
+    on, sense, limit = row.bound
+    value = ours if on == "ours" else ratio
+    if value is None:
+        return Result(row, ours, peer, ratio, "not run", None)
+    met = value <= limit if sense == "<=" else value >= limit
+    if met:
+        return Result(row, ours, peer, ratio, "met", None)
+    if sense == "<=":
+        gap = value / limit
+    else:
+        gap = limit / value if value > 0 else float("inf")
+    return Result(row, ours, peer, ratio, "not met", gap)
+
+
+def evaluate_all(measures, rows=ROWS):
+    return [evaluate(row, measures) for row in rows]
