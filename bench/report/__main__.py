@@ -46,7 +46,7 @@ def collect(logs):
 
 def why_missing(logs):
     """For rows without a figure: what happened to the script that feeds them."""
-    reasons = {}
+    reasons = {row.key: "Its benchmark gave no figure; see the logs in %s." % logs for row in targets.ROWS}
     for script, log, prefixes in SCRIPTS:
         status = (read(os.path.join(logs, log + ".status")) or "").strip()
         if status == "absent":
@@ -57,7 +57,7 @@ def why_missing(logs):
             continue
         for row in targets.ROWS:
             if row.key.split(".")[0] in prefixes:
-                reasons.setdefault(row.key, text)
+                reasons[row.key] = text
     return reasons
 
 

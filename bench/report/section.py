@@ -7,12 +7,7 @@ def number(value):
     """Three significant figures at most, no exponent."""
     if value is None:
         return "n/a"
-    size = abs(value)
-    if size >= 100:
-        return "%.0f" % value
-    if size >= 10:
-        return "%.1f" % value
-    return "%.2f" % value
+    return "%.0f" % value if abs(value) >= 100 else "%.3g" % value
 
 
 def bound_text(row, on):
@@ -20,7 +15,7 @@ def bound_text(row, on):
         return "—"
     _, sense, limit = row.bound
     sign = "≤" if sense == "<=" else "≥"
-    return "%s %s %s" % (sign, number(limit), row.unit) if on == "ours" else "%s %s×" % (sign, number(limit))
+    return "%s %g %s" % (sign, limit, row.unit) if on == "ours" else "%s %g×" % (sign, limit)
 
 
 def verdict_text(result):

@@ -140,7 +140,7 @@ class Placing(unittest.TestCase):
                    targets.evaluate(Row("playback.cpu", "Playback", "CPU", "x", "%"), {})]
         text = section.render(results, "Run of today", "summary", {"route.0": "Decoding the track."},
                               {"playback.cpu": "bench/playback.sh is not there."})
-        self.assertIn("| Route | Google page | 256 ms | one batch call: 82.0 ms | 3.12 (ours/peer) "
+        self.assertIn("| Route | Google page | 256 ms | one batch call: 82 ms | 3.12 (ours/peer) "
                       "| ≤ 100 ms | — | **no** (2.56× off) |", text)
         self.assertIn("- Route, Google page: 256 ms against ≤ 100 ms, 2.56× off. Decoding the track.", text)
         self.assertIn("- Playback, CPU: not run. bench/playback.sh is not there.", text)
