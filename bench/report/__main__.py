@@ -1,8 +1,8 @@
 """Reads the logs of one bench/run-all run, prints the table of ratios and,
 with --write, puts a dated section at the top of the results in a file.
 
-  python3 bench/report LOGDIR [--write BENCHMARKS.md] [--commit C]
-                              [--started TIME] [--minutes M] [--quick] [--load-start L]
+  python3 bench/report LOGDIR [--write BENCHMARKS.md] [--commit C] [--started TIME]
+                              [--minutes M] [--quick] [--load-start L] [--count N]
 """
 
 import argparse
@@ -80,16 +80,21 @@ def main(argv):
     parser.add_argument("--started", default="")
     parser.add_argument("--minutes", type=float)
     parser.add_argument("--quick", action="store_true")
-    parser.add_argument("--load-start")
+    parser.add_argument("--load-start", type=float)
+    parser.add_argument("--count", type=int, help="recordings on each card of the scan")
     args = parser.parse_args(argv)
 
     results = targets.evaluate_all(collect(args.logs))
 
     run = "quick run (fewer files, shorter and fewer repetitions)" if args.quick else "full run"
     took = ", %.0f minutes" % args.minutes if args.minutes is not None else ""
-    load = "load average %s at the start, %s at the end" % (args.load_start or "?", machine.load_average())
-    summary = "Commit %s, %s%s, Release build. Machine: %s; %s (other work shares the cores)." % (
-        args.commit, run, took, machine.describe(), load)
+    if args.count:
+        run += ", cards of %d recordings" % args.count
+    start = "%.1f" % args.load_start if args.load_start is not None else "?"
+    load = "load average %s at the start, %s at the end" % (start, machine.load_average())
+    peers = machine.peers(read(os.path.join(args.logs, "peers.txt")) or "")
+    summary = "Commit %s, %s%s, Release build. Machine: %s; %s (other work shares the cores). Peers: %s." % (
+        args.commit, run, took, machine.describe(), load, peers)
     details = []
     for script, log, _ in SCRIPTS:
         text = read(os.path.join(args.logs, log + ".txt"))

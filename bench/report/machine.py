@@ -56,3 +56,18 @@ def describe():
 
 def load_average():
     return "%.1f" % os.getloadavg()[0]
+
+
+def peers(printed):
+    """The peers' versions from what `exiftool -ver`, `ffprobe -version` and
+    `cvlc --version` printed, one after the other."""
+    found = []
+    for line in printed.splitlines():
+        words = line.split()
+        if len(words) == 1 and words[0][:1].isdigit():
+            found.append("exiftool " + words[0])
+        elif line.startswith("ffprobe version") and len(words) > 2:
+            found.append("ffprobe " + words[2])
+        elif line.startswith("VLC version") and len(words) > 2:
+            found.append("cvlc " + words[2])
+    return ", ".join(found) or "versions unknown"

@@ -6,6 +6,7 @@ import os
 import tempfile
 import unittest
 
+import machine
 import measures
 import section
 import targets
@@ -105,6 +106,13 @@ class Reading(unittest.TestCase):
         self.assertEqual(found["map.car.engine.1.50_pct"], 4.4)
         self.assertEqual(found["map.views.growth_mib"], 1.5)
         self.assertEqual(measures.map_benchmarks("/nonexistent"), {})
+
+
+    def test_peer_versions(self):
+        printed = ("12.57\nffprobe version 5.1.9-0+deb12u1 Copyright (c) 2007-2026 the FFmpeg developers\n"
+                   "VLC version 3.0.24 Vetinari (3.0.24-rc1-0-g6de05adcba)\n")
+        self.assertEqual(machine.peers(printed), "exiftool 12.57, ffprobe 5.1.9-0+deb12u1, cvlc 3.0.24")
+        self.assertEqual(machine.peers("VLC is not supposed to be run as root. Sorry.\n"), "versions unknown")
 
 
 class Placing(unittest.TestCase):
