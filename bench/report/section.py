@@ -49,8 +49,12 @@ def gaps(results, notes, missing):
         row = r.row
         if r.verdict == "not met":
             figure = "%s %s" % (number(r.ours), row.unit) if row.bound[0] == "ours" else "ratio %s" % number(r.ratio)
-            lines.append("- %s, %s: %s against %s, %s× off. %s" % (
-                row.area, row.what, figure, bound_text(row, row.bound[0]), number(r.gap),
+            split = ""
+            if r.split:
+                split = " Where it goes in this run: %s." % ", ".join(
+                    "%s %s %s" % (label, number(value), unit) for label, value, unit in r.split)
+            lines.append("- %s, %s: %s against %s, %s× off.%s %s" % (
+                row.area, row.what, figure, bound_text(row, row.bound[0]), number(r.gap), split,
                 notes.get(row.key, "No note on what stands in the way yet.")))
         elif r.verdict == "not run":
             lines.append("- %s, %s: not run. %s" % (
