@@ -10,6 +10,10 @@ def number(value):
     return "%.0f" % value if abs(value) >= 100 else "%.3g" % value
 
 
+def figure(value, unit):
+    return "n/a" if value is None else "%s %s" % (number(value), unit)
+
+
 def bound_text(row, on):
     if row.bound is None or row.bound[0] != on:
         return "—"
@@ -31,11 +35,11 @@ def table(results):
     ]
     for r in results:
         row = r.row
-        ours = "%s %s" % (number(r.ours), row.unit) if r.ours is not None else "n/a"
-        peer = "—"
-        if row.peer:
-            peer = "%s: %s" % (row.peer_name, "%s %s" % (number(r.peer), row.unit) if r.peer is not None else "n/a")
-        ratio = "—" if row.ratio is None else ("%s (%s)" % (number(r.ratio), row.ratio) if r.ratio is not None else "n/a")
+        ours = figure(r.ours, row.unit)
+        peer = "%s: %s" % (row.peer_name, figure(r.peer, row.unit)) if row.peer else "—"
+        ratio = "—"
+        if row.ratio:
+            ratio = "%s (%s)" % (number(r.ratio), row.ratio) if r.ratio is not None else "n/a"
         lines.append("| %s | %s | %s | %s | %s | %s | %s | %s |" % (
             row.area, row.what, ours, peer, ratio, bound_text(row, "ours"), bound_text(row, "ratio"),
             verdict_text(r)))
@@ -48,13 +52,14 @@ def gaps(results, notes, missing):
     for r in results:
         row = r.row
         if r.verdict == "not met":
-            figure = "%s %s" % (number(r.ours), row.unit) if row.bound[0] == "ours" else "ratio %s" % number(r.ratio)
+            on = row.bound[0]
+            measured = figure(r.ours, row.unit) if on == "ours" else "ratio %s" % number(r.ratio)
             split = ""
             if r.split:
                 split = " Where it goes in this run: %s." % ", ".join(
-                    "%s %s %s" % (label, number(value), unit) for label, value, unit in r.split)
+                    "%s %s" % (label, figure(value, unit)) for label, value, unit in r.split)
             lines.append("- %s, %s: %s against %s, %s× off.%s %s" % (
-                row.area, row.what, figure, bound_text(row, row.bound[0]), number(r.gap), split,
+                row.area, row.what, measured, bound_text(row, on), number(r.gap), split,
                 notes.get(row.key, "No note on what stands in the way yet.")))
         elif r.verdict == "not run":
             lines.append("- %s, %s: not run. %s" % (
@@ -70,7 +75,8 @@ def render(results, heading, summary, notes=None, missing=None, details=()):
     if gap_lines:
         parts.append("Targets not met or not run, and what stands in their way:\n\n" + gap_lines)
     for title, text in details:
-        parts.append("<details><summary>%s</summary>\n\n```\n%s\n```\n</details>" % (title, text.rstrip()))
+        parts.append("<details><summary>%s</summary>\n\n```\n%s\n```\n</details>" %
+                     (title, text.rstrip()))
     return "\n\n".join(parts) + "\n"
 
 
