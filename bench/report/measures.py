@@ -37,30 +37,53 @@ def console_seconds(line):
         return None
 
 
+# bench/scan.sh's `name value unit` lines, as this report names them, and
+# the factor to its unit.
+SCAN_LINES = {
+    "scan.warm.halvex": ("scan.warm.halvex_s", 1),
+    "scan.warm.exiftool": ("scan.warm.exiftool_s", 1),
+    "scan.cold.halvex": ("scan.cold.halvex_s", 1),
+    "scan.cold.exiftool": ("scan.cold.exiftool_s", 1),
+    "scan.json_many.peak_rss": ("scan.json10k.peak_mib", 1),
+    "load_hour_track": ("track.hour_ms", 1),
+    "scan.inprocess.small": ("scan.warm.halvex_inprocess_s", 0.001),
+    "scan.halvex.per_file": ("scan.halvex.per_file_s", 1),
+    "scan.ffprobe.per_file": ("scan.ffprobe.per_file_s", 1),
+}
+
+
 def scan(text):
-    """bench/scan.sh: the in-process scan of each card, the one-hour track
-    load, and exiftool and ffprobe timed as whole processes on the same card.
-    The table uses the card of small recordings."""
+    """bench/scan.sh: the scan of the card of small recordings in process and
+    as whole processes beside exiftool, the one-hour track load, the JSON
+    scan's peak memory, ffprobe per file. Read from its `name value unit`
+    lines, or else from the report it printed before it had them (in-process
+    scan per card, one exiftool and one ffprobe run per card)."""
     found = {}
     card = None
+    files = 0
     peer = re.compile(r"^(exiftool -fast2 -r|ffprobe per file)\s+(\w+)\s+(%s) s\b" % NUMBER)
     for line in text.splitlines():
         if line.startswith("-- "):
             card = line[3:].strip()
+        elif re.match(r"^small\s+\d+ files,", line):
+            files = int(line.split()[1])
         elif line.startswith("BM_ScanCard") and card == "small":
             seconds = console_seconds(line)
             if seconds is not None:
                 found["scan.warm.halvex_inprocess_s"] = seconds
+                if files:
+                    found["scan.halvex.per_file_s"] = seconds / files
         elif line.startswith("BM_LoadHourTrack"):
             seconds = console_seconds(line)
             if seconds is not None:
                 found["track.hour_ms"] = seconds * 1000
         else:
             match = peer.match(line)
-            if match and match.group(2) == "small":
-                tool = "exiftool" if match.group(1).startswith("exiftool") else "ffprobe"
-                found["scan.sh.%s_s" % tool] = float(match.group(3))
-    found.update(machine_lines(text))
+            if match and match.group(1).startswith("ffprobe") and match.group(2) == "small" and files:
+                found["scan.ffprobe.per_file_s"] = float(match.group(3)) / files
+    for name, value in machine_lines(text).items():
+        ours, factor = SCAN_LINES.get(name, (name, 1))
+        found[ours] = value * factor
     return found
 
 

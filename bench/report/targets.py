@@ -65,11 +65,11 @@ ROWS = (
             ("warm", "warm cache, whole process", "scan.warm.halvex_s", "scan.warm.exiftool_s",
              "exiftool -fast2 -r", ("ratio", ">=", 50)),
             ("warm.inprocess", "warm cache, in process", "scan.warm.halvex_inprocess_s",
-             "scan.sh.exiftool_s", "exiftool -fast2 -r", None),
+             "scan.warm.exiftool_s", "exiftool -fast2 -r", None),
             ("cold", "page cache dropped, whole process", "scan.cold.halvex_s",
              "scan.cold.exiftool_s", "exiftool -fast2 -r", ("ratio", ">=", 10)),
-            ("ffprobe", "in process, against ffprobe per file", "scan.warm.halvex_inprocess_s",
-             "scan.sh.ffprobe_s", "ffprobe per file", None),
+            ("ffprobe", "per file, against ffprobe once per file", "scan.halvex.per_file_s",
+             "scan.ffprobe.per_file_s", "ffprobe", None),
         )
     ]
     + [

@@ -64,18 +64,26 @@ exiftool -fast2 -r   large     1.54 s     648.0 files/s
 
 
 class Reading(unittest.TestCase):
-    def test_scan_output_takes_the_small_card_in_one_unit(self):
+    def test_scan_report_takes_the_small_card_in_one_unit(self):
         found = measures.scan(SCAN_OUTPUT)
         self.assertAlmostEqual(found["scan.warm.halvex_inprocess_s"], 0.0466)
+        self.assertAlmostEqual(found["scan.halvex.per_file_s"], 0.0000466)
+        self.assertAlmostEqual(found["scan.ffprobe.per_file_s"], 0.0977)
         self.assertAlmostEqual(found["track.hour_ms"], 2.195)
-        self.assertEqual(found["scan.sh.exiftool_s"], 1.67)
-        self.assertEqual(found["scan.sh.ffprobe_s"], 97.7)
-
-    def test_lines_a_script_prints_for_the_report_win(self):
-        found = measures.scan(SCAN_OUTPUT + "track.hour_ms 1.5 ms\nscan.cold.halvex_s 0.3 s\n")
-        self.assertEqual(found["track.hour_ms"], 1.5)
-        self.assertEqual(found["scan.cold.halvex_s"], 0.3)
         self.assertEqual(measures.machine_lines("small   1000 files, 562 MiB\n-- small 3 s"), {})
+
+    def test_scan_lines_win_in_the_report_units(self):
+        printed = SCAN_OUTPUT + (
+            "   scan.inprocess.small                         21.5 ms\n"
+            "   load_hour_track                              1.50 ms\n"
+            "   scan.warm.ratio                              52.1 x\n"
+            "   scan.cold.halvex                            0.312 s\n"
+            "   scan.json_many.peak_rss                      18.4 MiB\n")
+        found = measures.scan(printed)
+        self.assertAlmostEqual(found["scan.warm.halvex_inprocess_s"], 0.0215)
+        self.assertEqual(found["track.hour_ms"], 1.5)
+        self.assertEqual(found["scan.cold.halvex_s"], 0.312)
+        self.assertEqual(found["scan.json10k.peak_mib"], 18.4)
 
     def test_map_json_keeps_successful_runs_and_converts_units(self):
         rows = {
