@@ -2,7 +2,7 @@
 with --write, puts a dated section at the top of the results in a file.
 
   python3 bench/report LOGDIR [--write BENCHMARKS.md] [--commit C] [--started TIME]
-                              [--minutes M] [--quick] [--load-start L] [--count N]
+                              [--minutes M] [--quick] [--load-start L] [--load-end L] [--count N]
 """
 
 import argparse
@@ -81,6 +81,7 @@ def main(argv):
     parser.add_argument("--minutes", type=float)
     parser.add_argument("--quick", action="store_true")
     parser.add_argument("--load-start", type=float)
+    parser.add_argument("--load-end", type=float, help="default: the load average now")
     parser.add_argument("--count", type=int, help="recordings on each card of the scan")
     args = parser.parse_args(argv)
 
@@ -91,7 +92,8 @@ def main(argv):
     if args.count:
         run += ", cards of %d recordings" % args.count
     start = "%.1f" % args.load_start if args.load_start is not None else "?"
-    load = "load average %s at the start, %s at the end" % (start, machine.load_average())
+    end = "%.1f" % args.load_end if args.load_end is not None else machine.load_average()
+    load = "load average %s at the start, %s at the end" % (start, end)
     peers = machine.peers(read(os.path.join(args.logs, "peers.txt")) or "")
     summary = "Commit %s, %s%s, Release build. Machine: %s; %s (other work shares the cores). Peers: %s." % (
         args.commit, run, took, machine.describe(), load, peers)
