@@ -47,8 +47,8 @@ SCAN_LINES = {
     "scan.json_many.peak_rss": ("scan.json10k.peak_mib", 1),
     "load_hour_track": ("track.hour_ms", 1),
     "scan.inprocess.small": ("scan.warm.halvex_inprocess_s", 0.001),
-    "scan.halvex.per_file": ("scan.halvex.per_file_s", 1),
-    "scan.ffprobe.per_file": ("scan.ffprobe.per_file_s", 1),
+    "scan.halvex.per_file": ("scan.halvex.per_file_ms", 1000),
+    "scan.ffprobe.per_file": ("scan.ffprobe.per_file_ms", 1000),
 }
 
 
@@ -72,7 +72,7 @@ def scan(text):
             if seconds is not None:
                 found["scan.warm.halvex_inprocess_s"] = seconds
                 if files:
-                    found["scan.halvex.per_file_s"] = seconds / files
+                    found["scan.halvex.per_file_ms"] = 1000 * seconds / files
         elif line.startswith("BM_LoadHourTrack"):
             seconds = console_seconds(line)
             if seconds is not None:
@@ -80,7 +80,7 @@ def scan(text):
         else:
             match = peer.match(line)
             if match and match.group(1).startswith("ffprobe") and match.group(2) == "small" and files:
-                found["scan.ffprobe.per_file_s"] = float(match.group(3)) / files
+                found["scan.ffprobe.per_file_ms"] = 1000 * float(match.group(3)) / files
     for name, value in machine_lines(text).items():
         ours, factor = SCAN_LINES.get(name, (name, 1))
         found[ours] = value * factor

@@ -59,17 +59,17 @@ ROWS = (
             "ours/peer", ("ratio", "<=", 1.1)),
     ]
     + [
-        Row("scan." + key, "Scan", "card of small recordings, " + what, ours, "s", peer, peer_name,
+        Row("scan." + key, "Scan", "card of small recordings, " + what, ours, unit, peer, peer_name,
             "peer/ours", bound)
-        for key, what, ours, peer, peer_name, bound in (
-            ("warm", "warm cache, whole process", "scan.warm.halvex_s", "scan.warm.exiftool_s",
+        for key, what, ours, unit, peer, peer_name, bound in (
+            ("warm", "warm cache, whole process", "scan.warm.halvex_s", "s", "scan.warm.exiftool_s",
              "exiftool -fast2 -r", ("ratio", ">=", 50)),
-            ("warm.inprocess", "warm cache, in process", "scan.warm.halvex_inprocess_s",
+            ("warm.inprocess", "warm cache, in process", "scan.warm.halvex_inprocess_s", "s",
              "scan.warm.exiftool_s", "exiftool -fast2 -r", None),
-            ("cold", "page cache dropped, whole process", "scan.cold.halvex_s",
+            ("cold", "page cache dropped, whole process", "scan.cold.halvex_s", "s",
              "scan.cold.exiftool_s", "exiftool -fast2 -r", ("ratio", ">=", 10)),
-            ("ffprobe", "per file, against ffprobe once per file", "scan.halvex.per_file_s",
-             "scan.ffprobe.per_file_s", "ffprobe", None),
+            ("ffprobe", "per file, against ffprobe once per file", "scan.halvex.per_file_ms", "ms",
+             "scan.ffprobe.per_file_ms", "ffprobe", None),
         )
     ]
     + [
