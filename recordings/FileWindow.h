@@ -11,7 +11,7 @@
 class FileWindow {
   public:
     // Bytes brought in by a read that misses, unless more are asked for.
-    static constexpr size_t kBlock = 16 << 10;
+    static constexpr size_t kBlock = 8 << 10;
     // A range larger than this is never held whole: its parts are read as
     // they are asked for.
     static constexpr uint64_t kLargestHold = 4 << 20;
