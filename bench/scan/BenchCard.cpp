@@ -48,8 +48,12 @@ bool WriteBenchCard(const QString& root, int count, uint64_t extraMediaBytes, QS
             MinuteRecipe(chunk ? synth::Container::MovBoxes : synth::Container::MovTrack, 60);
         recipe.start = kFirstStart.addSecs(qint64(m) * 60 + qint64(m / 10) * 600);
         const synth::Naming naming = chunk ? synth::Naming::Chunk : synth::Naming::Metadata;
-        const synth::CameraPair names = synth::CameraNames(
-            naming, "DCIM/Movie", synth::PrefixFor(naming, synth::Lock::None), m);
+        // Chunk names repeat after a thousand moments: each thousand gets a
+        // folder of its own.
+        const QString folder =
+            m < 1000 ? QString("DCIM/Movie") : QString("DCIM/Movie%1").arg(m / 1000);
+        const synth::CameraPair names =
+            synth::CameraNames(naming, folder, synth::PrefixFor(naming, synth::Lock::None), m);
         for (const QString& name : {names.front, names.rear}) {
             if (written++ == count)
                 break;
