@@ -50,6 +50,10 @@ card small "$count" 0
 card large "$count" "$extra"
 card half "$half" "$extra"
 [ -e "$work/hour/MOV_0001F.MOV" ] || "$bench" make-hour "$work/hour/MOV_0001F.MOV"
+# The same hour with its records 200 KiB apart, as between the video of a
+# real camera: one read per record.
+[ -e "$work/spread/MOV_0001F.MOV" ] ||
+  "$bench" make-hour-spread "$work/spread/MOV_0001F.MOV" 204800 >/dev/null
 # One recording of each kind: runs each program once before a cold run, so
 # that only the card is cold, not the programs and their libraries.
 if [ ! -e "$work/one/ONE.made" ]; then
@@ -57,7 +61,7 @@ if [ ! -e "$work/one/ONE.made" ]; then
   "$bench" make-card "$work/one" 2 0 && touch "$work/one/ONE.made"
 fi
 
-say "== in process, warm page cache (google-benchmark; wall ms)"
+say "== in process, warm page cache (google-benchmark; wall ms unless cpu)"
 # The benchmark's own table goes to /dev/null; its CSV file has the figures.
 inProcess() {
   "$bench" --benchmark_filter="$1" --benchmark_out="$work/bm.csv" --benchmark_out_format=csv \
@@ -71,6 +75,9 @@ for c in small half large; do
 done
 row=$(HALVEX_BENCH_HOUR="$work/hour/MOV_0001F.MOV" inProcess BM_LoadHourTrack)
 result load_hour_track "$(echo "$row" | awk -F, '{ printf "%.2f", $3 }')" ms
+row=$(HALVEX_BENCH_HOUR="$work/spread/MOV_0001F.MOV" inProcess BM_LoadHourTrack)
+result load_hour_track_spread "$(echo "$row" | awk -F, '{ printf "%.2f", $3 }')" ms
+result load_hour_track_spread.cpu "$(echo "$row" | awk -F, '{ printf "%.2f", $4 }')" ms
 
 # Wall seconds of one run of a command, its output dropped.
 seconds() {
