@@ -12,7 +12,8 @@
 // the RecordingInfo given to SetInfo. Use: `CVelAviParser p; p.SetInfo(&info);
 // if (p.Parse(path) == 0) ...`. Parse returns 0 for a recording, -1 otherwise;
 // on -1 the info is left as it was. The walk records where the GPS and
-// G-sensor blocks lie but never reads the media data.
+// G-sensor blocks lie but skips the media data: only the edges of it that a
+// window around the boxes takes in are read.
 class CVelVideoParser {
   public:
     virtual ~CVelVideoParser() = default;
