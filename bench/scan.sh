@@ -71,6 +71,7 @@ inProcess() {
 for c in small half large; do
   row=$(HALVEX_BENCH_CARD="$work/$c" inProcess BM_ScanCard)
   result "scan.inprocess.$c" "$(echo "$row" | awk -F, '{ printf "%.1f", $3 }')" ms
+  result "scan.inprocess.$c.cpu" "$(echo "$row" | awk -F, '{ printf "%.1f", $4 }')" ms
   result "scan.inprocess.$c.bytes_read_per_file" "$(echo "$row" | awk -F, '{ printf "%.0f", $11 }')" B
 done
 row=$(HALVEX_BENCH_HOUR="$work/hour/MOV_0001F.MOV" inProcess BM_LoadHourTrack)
@@ -84,16 +85,16 @@ seconds() {
   /usr/bin/time -o "$work/time.txt" -f %e "$@" >/dev/null 2>&1 || true
   tail -1 "$work/time.txt"
 }
-exif() { exiftool -fast2 -r -q -q "$@"; }
+exif=(exiftool -fast2 -r -q -q)
 
 say "== whole processes on the small card ($count files), warm, $runs paired runs (medians)"
 seconds "$cli" scan "$work/small" >/dev/null
-seconds exif "$work/small" >/dev/null
+seconds "${exif[@]}" "$work/small" >/dev/null
 : >"$work/halvex.txt"
 : >"$work/exif.txt"
 for ((i = 0; i < runs; i++)); do
   seconds "$cli" scan "$work/small" >>"$work/halvex.txt"
-  seconds exif "$work/small" >>"$work/exif.txt"
+  seconds "${exif[@]}" "$work/small" >>"$work/exif.txt"
 done
 warmHalvex=$(median <"$work/halvex.txt")
 warmExif=$(median <"$work/exif.txt")
@@ -112,7 +113,7 @@ dropCache() {
     find "$work/small" -type f -exec dd if={} iflag=nocache count=0 status=none \;
   fi
   "$cli" scan "$work/one" >/dev/null 2>&1
-  exif "$work/one" >/dev/null 2>&1
+  "${exif[@]}" "$work/one" >/dev/null 2>&1
 }
 say "== whole processes on the small card, cold, $coldRuns paired runs (medians)"
 : >"$work/halvex.txt"
@@ -121,7 +122,7 @@ for ((i = 0; i < coldRuns; i++)); do
   dropCache
   seconds "$cli" scan "$work/small" >>"$work/halvex.txt"
   dropCache
-  seconds exif "$work/small" >>"$work/exif.txt"
+  seconds "${exif[@]}" "$work/small" >>"$work/exif.txt"
 done
 coldHalvex=$(median <"$work/halvex.txt")
 coldExif=$(median <"$work/exif.txt")
