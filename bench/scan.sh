@@ -10,7 +10,7 @@
 # each recording of the large cards; RUNS (5) paired warm runs, COLD_RUNS (3)
 # paired cold runs; RSS_COUNT (10000, 0 skips) recordings on the card whose
 # JSON scan's peak memory is taken (rounded up to whole copies of the small
-# card); FFPROBE_FILES (100, 0 skips).
+# card); FFPROBE_FILES (100, 0 skips). BENCH and CLI: other programs to run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -33,8 +33,9 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
 
 cmake --build "$build" --target halvex-bench-scan halvex-cli >/dev/null
-bench="$build/bench/halvex-bench-scan"
-cli="$build/tools/halvex-cli"
+# BENCH and CLI may name other builds' programs, to compare before and after.
+bench=${BENCH:-$build/bench/halvex-bench-scan}
+cli=${CLI:-$build/tools/halvex-cli}
 
 # Cards are kept between runs; a stamp says with which settings each was made.
 card() {
@@ -64,8 +65,9 @@ fi
 say "== in process, warm page cache (google-benchmark; wall ms unless cpu)"
 # The benchmark's own table goes to /dev/null; its CSV file has the figures.
 inProcess() {
-  "$bench" --benchmark_filter="$1" --benchmark_out="$work/bm.csv" --benchmark_out_format=csv \
-    >/dev/null 2>&1 || true
+  # The warm-up reads in what an earlier cold run dropped.
+  "$bench" --benchmark_filter="$1" --benchmark_min_warmup_time=1 --benchmark_out="$work/bm.csv" \
+    --benchmark_out_format=csv >/dev/null 2>&1 || true
   grep "^\"$1" "$work/bm.csv" || echo ",,,,,,,,,,"
 }
 for c in small half large; do
@@ -80,27 +82,48 @@ row=$(HALVEX_BENCH_HOUR="$work/spread/MOV_0001F.MOV" inProcess BM_LoadHourTrack)
 result load_hour_track_spread "$(echo "$row" | awk -F, '{ printf "%.2f", $3 }')" ms
 result load_hour_track_spread.cpu "$(echo "$row" | awk -F, '{ printf "%.2f", $4 }')" ms
 
-# Wall seconds of one run of a command, its output dropped.
-seconds() {
-  /usr/bin/time -o "$work/time.txt" -f %e "$@" >/dev/null 2>&1 || true
-  tail -1 "$work/time.txt"
+# Wall and CPU (user + system) seconds of one run of a command, its output
+# dropped; on a busy machine the CPU time is the steadier figure.
+timed() {
+  /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1 || true
+  tail -1 "$work/time.txt" | awk '{ printf "%s %.2f\n", $1, $2 + $3 }'
 }
+seconds() { timed "$@" | cut -d' ' -f1; }
+column() { awk -v c="$1" '{ print $c }' "$2" | median; }
 exif=(exiftool -fast2 -r -q -q)
 
+# Runs halvex and exiftool on the small card, in pairs, after `prepare`.
+pairs() {
+  local n=$1 prepare=$2 i
+  : >"$work/halvex.txt"
+  : >"$work/exif.txt"
+  for ((i = 0; i < n; i++)); do
+    $prepare
+    timed "$cli" scan "$work/small" >>"$work/halvex.txt"
+    $prepare
+    timed "${exif[@]}" "$work/small" >>"$work/exif.txt"
+  done
+}
+report() {
+  local kind=$1 wallH wallE cpuH cpuE
+  wallH=$(column 1 "$work/halvex.txt")
+  wallE=$(column 1 "$work/exif.txt")
+  cpuH=$(column 2 "$work/halvex.txt")
+  cpuE=$(column 2 "$work/exif.txt")
+  result "scan.$kind.halvex" "$wallH" s
+  result "scan.$kind.exiftool" "$wallE" s
+  result "scan.$kind.ratio" "$(ratio "$wallE" "$wallH")" x
+  result "scan.$kind.halvex.cpu" "$cpuH" s
+  result "scan.$kind.exiftool.cpu" "$cpuE" s
+  result "scan.$kind.ratio.cpu" "$(ratio "$cpuE" "$cpuH")" x
+  [ "$kind" != warm ] || warmHalvex=$wallH
+}
+
 say "== whole processes on the small card ($count files), warm, $runs paired runs (medians)"
-seconds "$cli" scan "$work/small" >/dev/null
-seconds "${exif[@]}" "$work/small" >/dev/null
-: >"$work/halvex.txt"
-: >"$work/exif.txt"
-for ((i = 0; i < runs; i++)); do
-  seconds "$cli" scan "$work/small" >>"$work/halvex.txt"
-  seconds "${exif[@]}" "$work/small" >>"$work/exif.txt"
-done
-warmHalvex=$(median <"$work/halvex.txt")
-warmExif=$(median <"$work/exif.txt")
-result scan.warm.halvex "$warmHalvex" s
-result scan.warm.exiftool "$warmExif" s
-result scan.warm.ratio "$(ratio "$warmExif" "$warmHalvex")" x
+timed "$cli" scan "$work/small" >/dev/null
+timed "${exif[@]}" "$work/small" >/dev/null
+pairs "$runs" :
+report warm
 
 # A cold card: the page cache dropped whole when the container allows it,
 # else each file of the card evicted (its data; the folder entries stay).
@@ -116,20 +139,9 @@ dropCache() {
   "${exif[@]}" "$work/one" >/dev/null 2>&1
 }
 say "== whole processes on the small card, cold, $coldRuns paired runs (medians)"
-: >"$work/halvex.txt"
-: >"$work/exif.txt"
-for ((i = 0; i < coldRuns; i++)); do
-  dropCache
-  seconds "$cli" scan "$work/small" >>"$work/halvex.txt"
-  dropCache
-  seconds "${exif[@]}" "$work/small" >>"$work/exif.txt"
-done
-coldHalvex=$(median <"$work/halvex.txt")
-coldExif=$(median <"$work/exif.txt")
+pairs "$coldRuns" dropCache
 if [ "$lines" = 1 ]; then echo "# cold page cache by $coldMethod"; else say "   (cold page cache by $coldMethod)"; fi
-result scan.cold.halvex "$coldHalvex" s
-result scan.cold.exiftool "$coldExif" s
-result scan.cold.ratio "$(ratio "$coldExif" "$coldHalvex")" x
+report cold
 
 # The large card: copies of the small card side by side, hard links in
 # folders of their own; what costs memory is the number of recordings.
