@@ -21,6 +21,23 @@ int OpenDescriptor(const QByteArray& nativePath) {
     return fd;
 }
 
+int OpenReadOnly(const QByteArray& nativePath, uint64_t* size) {
+    struct stat st {};
+    // The check before the open spares a device or a FIFO even the
+    // non-blocking open.
+    if (::stat(nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+        ::close(fd);
+        return -1;
+    }
+    *size = uint64_t(st.st_size);
+    return fd;
+}
+
 bool Open(QFile& file, QIODevice::OpenMode mode) {
     const QByteArray native = QFile::encodeName(file.fileName());
     struct stat st {};

@@ -100,9 +100,7 @@ bool CVel3gpParser::FindPath(std::initializer_list<uint32_t> types, uint64_t sta
     return true;
 }
 
-void CVel3gpParser::Probe(const QString& path) {
-    if (!OpenFile(path))
-        return;
+void CVel3gpParser::Probe() {
     uint64_t pos = 0;
     Box box;
     while (pos < fileLength && ReadBox(pos, &box)) {
@@ -116,33 +114,34 @@ void CVel3gpParser::Probe(const QString& path) {
         }
         pos = box.payloadStart + box.payloadSize;
     }
-    CloseFile();
 }
 
 int CVel3gpParser::Parse(const QString& path) {
     openCount = 0;
     bytesRead = 0;
+    readCount = 0;
     layout = kNoLayout;
-    Probe(path);
+    // One open for the probe and the walk: what the one read serves the other.
+    if (!OpenFile(path))
+        return -1;
+    Probe();
+    int result = -1;
     if (layout == kLayoutMetadataTrack)
-        return WalkMetadataTrackLayout(path);
-    if (layout == kLayoutCameraBoxes)
-        return WalkCameraBoxLayout(path);
-    return -1;
+        result = WalkMetadataTrackLayout();
+    else if (layout == kLayoutCameraBoxes)
+        result = WalkCameraBoxLayout();
+    CloseFile();
+    return result;
 }
 
-bool CVel3gpParser::OpenAndCheckFtyp(const QString& path, uint64_t* p) {
+bool CVel3gpParser::CheckFtyp(uint64_t* p) {
     ResetState();
     videoMarker = false;
     metaChunks.clear();
     tableEntriesSeen = 0;
-    if (!OpenFile(path))
-        return false;
     Box first;
-    if (!ReadBox(0, &first) || first.type != Type("ftyp")) {
-        CloseFile();
+    if (!ReadBox(0, &first) || first.type != Type("ftyp"))
         return false;
-    }
     *p = first.payloadStart + first.payloadSize;
     return true;
 }
@@ -200,7 +199,12 @@ void CVel3gpParser::ReadVideoSize(const Box& moov, bool anySampleEntry) {
     }
 }
 
+void CVel3gpParser::HoldWhole(const Box& box) {
+    file.Hold(box.start, box.payloadStart - box.start + box.payloadSize);
+}
+
 void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
+    HoldWhole(moov);
     Box mvhd;
     if (FindPath({Type("mvhd")}, moov.payloadStart, moov.payloadSize, &mvhd))
         ReadMediaDuration(mvhd);
@@ -264,9 +268,9 @@ void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
     ReadVideoSize(moov, true);
 }
 
-int CVel3gpParser::WalkMetadataTrackLayout(const QString& path) {
+int CVel3gpParser::WalkMetadataTrackLayout() {
     uint64_t p = 0;
-    if (!OpenAndCheckFtyp(path, &p))
+    if (!CheckFtyp(&p))
         return -1;
     Box box;
     while (p < fileLength && ReadBox(p, &box)) {
@@ -286,7 +290,6 @@ int CVel3gpParser::WalkMetadataTrackLayout(const QString& path) {
             break; // its content is read as boxes
         }
     }
-    CloseFile();
     if (!videoMarker || width == 0 || height == 0 || durationMs == 0) {
         width = 0;
         height = 0;
@@ -304,6 +307,7 @@ int CVel3gpParser::WalkMetadataTrackLayout(const QString& path) {
 }
 
 void CVel3gpParser::ProcessMoovCameraBoxes(const Box& moov) {
+    HoldWhole(moov);
     Box mdhd;
     if (FindPath({Type("trak"), Type("mdia"), Type("mdhd")}, moov.payloadStart, moov.payloadSize,
                  &mdhd))
@@ -311,9 +315,9 @@ void CVel3gpParser::ProcessMoovCameraBoxes(const Box& moov) {
     ReadVideoSize(moov, false);
 }
 
-int CVel3gpParser::WalkCameraBoxLayout(const QString& path) {
+int CVel3gpParser::WalkCameraBoxLayout() {
     uint64_t p = 0;
-    if (!OpenAndCheckFtyp(path, &p))
+    if (!CheckFtyp(&p))
         return -1;
     Box box;
     while (p < fileLength && ReadBox(p, &box)) {
@@ -364,7 +368,6 @@ int CVel3gpParser::WalkCameraBoxLayout(const QString& path) {
             break; // "mdat" and anything else: skipped by size
         }
     }
-    CloseFile();
     if (!timeSettled)
         startTime = 0;
     if (width == 0 || height == 0 || durationMs == 0) {

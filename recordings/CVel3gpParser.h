@@ -38,11 +38,16 @@ class CVel3gpParser : public CVelVideoParser {
     bool FindPath(std::initializer_list<uint32_t> types, uint64_t start, uint64_t limit,
                   Box* found);
     uint32_t ReadU32(uint64_t pos);
+    // The movie box is walked many times over: it is read in one go.
+    void HoldWhole(const Box& box);
 
-    void Probe(const QString& path);
-    bool OpenAndCheckFtyp(const QString& path, uint64_t* p);
-    int WalkMetadataTrackLayout(const QString& path);
-    int WalkCameraBoxLayout(const QString& path);
+    // Sets layout from the first top-level box that tells.
+    void Probe();
+    // Starts a walk: false unless the file begins with "ftyp"; *p is where
+    // the box after it starts.
+    bool CheckFtyp(uint64_t* p);
+    int WalkMetadataTrackLayout();
+    int WalkCameraBoxLayout();
     void ProcessMoovMetadataTrack(const Box& moov);
     void ProcessMoovCameraBoxes(const Box& moov);
     // Duration from an "mvhd" or "mdhd" payload; a time scale of 0 gives none.

@@ -53,6 +53,7 @@ int CVelAviParser::Parse(const QString& path) {
     truncated = false;
     openCount = 0;
     bytesRead = 0;
+    readCount = 0;
     if (!OpenFile(path))
         return -1;
     uint8_t header[8];

@@ -1,14 +1,10 @@
 #include "recordings/CVelVideoParser.h"
 
-#include "platform/RegularFile.h"
 #include "recordings/LocalTimeText.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
-#include <unistd.h>
 
 void CVelVideoParser::SetInfo(RecordingInfo*) {}
 
@@ -26,7 +22,6 @@ void CVelVideoParser::ResetState() {
     height = 0;
     gsensorOffset = 0;
     gsensorSize = 0;
-    fileLength = 0;
     gpsParams = {};
     gsensorParams = {};
     markerFound = 0;
@@ -34,42 +29,18 @@ void CVelVideoParser::ResetState() {
 }
 
 bool CVelVideoParser::OpenFile(const QString& path) {
-    file.close();
-    file.setFileName(path);
     ++openCount;
-    // Unbuffered, so that skipping the media data really reads none of it;
-    // only a regular file, since a FIFO or a device would block the scan.
-    if (!RegularFile::Open(file, QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        (void)file.errorString(); // nothing is shown to the user
-        return false;
-    }
-    fileLength = uint64_t(std::max<qint64>(file.size(), 0));
-    return true;
+    const bool opened = file.Open(path);
+    fileLength = file.Length();
+    return opened;
 }
 
 void CVelVideoParser::CloseFile() {
-    file.close();
-}
-
-size_t CVelVideoParser::ReadAt(uint64_t pos, void* buffer, size_t n) {
-    std::memset(buffer, 0, n);
-    if (!file.isOpen() || pos >= fileLength)
-        return 0;
-    const size_t wanted = size_t(std::min<uint64_t>(n, fileLength - pos));
-    const ssize_t got = ::pread(file.handle(), buffer, wanted, off_t(pos));
-    if (got <= 0)
-        return 0;
-    bytesRead += uint64_t(got);
-    return size_t(got);
-}
-
-uint64_t CVelVideoParser::NextDataAt(uint64_t pos) {
-    if (!file.isOpen() || pos >= fileLength)
-        return fileLength;
-    const off_t data = ::lseek(file.handle(), off_t(pos), SEEK_DATA);
-    if (data < 0)
-        return errno == ENXIO ? fileLength : pos; // ENXIO: nothing but hole
-    return std::min<uint64_t>(uint64_t(data), fileLength);
+    if (file.IsOpen()) {
+        bytesRead += file.BytesRead();
+        readCount += file.ReadCount();
+    }
+    file.Close();
 }
 
 void CVelVideoParser::ApplyDateText(const char* text, size_t length) {

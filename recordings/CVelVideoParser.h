@@ -1,8 +1,8 @@
 #pragma once
+#include "recordings/FileWindow.h"
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
 
-#include <QFile>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -12,7 +12,8 @@
 // the RecordingInfo given to SetInfo. Use: `CVelAviParser p; p.SetInfo(&info);
 // if (p.Parse(path) == 0) ...`. Parse returns 0 for a recording, -1 otherwise;
 // on -1 the info is left as it was. The walk records where the GPS and
-// G-sensor blocks lie but never reads the media data.
+// G-sensor blocks lie but skips the media data: only the edges of it that a
+// window around the boxes takes in are read.
 class CVelVideoParser {
   public:
     virtual ~CVelVideoParser() = default;
@@ -22,25 +23,27 @@ class CVelVideoParser {
     virtual void SetInfo(RecordingInfo* info);
     virtual int Parse(const QString& path);
 
-    // How often the last Parse opened the file and how many bytes it read;
-    // lets tests and benchmarks check that media data is skipped.
+    // How often the last Parse opened the file, how many bytes it read and in
+    // how many reads; lets tests and benchmarks check that media data is
+    // skipped and that a file costs a few system calls.
     int OpenCount() const { return openCount; }
     uint64_t BytesRead() const { return bytesRead; }
+    int ReadCount() const { return readCount; }
 
   protected:
     CVelVideoParser() = default;
 
-    // Clears everything a walk finds; info is kept.
+    // Clears everything a walk finds; info and the file's length are kept.
     void ResetState();
     bool OpenFile(const QString& path);
     void CloseFile();
     // Reads up to n bytes at pos; bytes past the end of the file read as zero.
     // Returns how many bytes came from the file.
-    size_t ReadAt(uint64_t pos, void* buffer, size_t n);
+    size_t ReadAt(uint64_t pos, void* buffer, size_t n) { return file.ReadAt(pos, buffer, n); }
     // Where the next data at or after pos lies: the end of a hole of a sparse
     // file (which reads as zeros), fileLength when only a hole is left, or
     // pos itself.
-    uint64_t NextDataAt(uint64_t pos);
+    uint64_t NextDataAt(uint64_t pos) const { return file.NextDataAt(pos); }
 
     // Applies the text of an "IDIT" payload (first 64 bytes at most).
     void ApplyDateText(const char* text, size_t length);
@@ -50,7 +53,7 @@ class CVelVideoParser {
     // Copies the findings into info (when set).
     void FillInfo() const;
 
-    QFile file;
+    FileWindow file;
     int64_t startTime = 0;
     int64_t durationSeconds = 0;
     uint32_t durationMs = 0;
@@ -69,4 +72,5 @@ class CVelVideoParser {
 
     int openCount = 0;
     uint64_t bytesRead = 0;
+    int readCount = 0;
 };

@@ -3,6 +3,7 @@
 #include "recordings/CVel3gpParser.h"
 #include "recordings/CVelAviParser.h"
 #include "recordings/FolderWalk.h"
+#include "recordings/ReadAhead.h"
 #include "recordings/RecordingCatalog.h"
 #include "recordings/ScanRules.h"
 
@@ -30,44 +31,52 @@ int RecordingCatalog::Open(const QString& folder) {
         return 0;
 
     const QString root = PathUtil::WithTrailingSeparator(folder);
+    ReadAhead ahead;
     FolderWalk::Walk(
         root,
         [&](const FolderWalk::Entry& entry) {
-            if (ScanRules::IsCandidateName(entry.name)) {
-                RecordingFile file;
-                file.root = root;
-                file.folder = entry.folder;
-                file.fileName = entry.name;
-                file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
-                const QString path = PathUtil::JoinRecordingPath(root, entry.folder, entry.name);
-                if (entry.name.endsWith(QLatin1String(".AVI"))) {
-                    // AVI recordings are recognised but not listed.
-                    CVelAviParser parser;
-                    parser.SetInfo(&file.info);
-                    parser.Parse(path);
-                } else {
-                    CVel3gpParser parser;
-                    parser.SetInfo(&file.info);
-                    if (parser.Parse(path) == 0) {
-                        if (file.info.variant == kMetadataTrackVariant)
-                            file.flags = ScanRules::MetadataTrackFlags(entry.name);
-                        if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
-                            anyGps = 1;
-                        files.push_back(std::move(file));
+            const bool candidate = ScanRules::IsCandidateName(entry.name);
+            const QString path =
+                candidate ? PathUtil::JoinRecordingPath(root, entry.folder, entry.name) : QString();
+            ahead.Add(path, [this, &root, entry, candidate, path] {
+                if (candidate) {
+                    RecordingFile file;
+                    file.root = root;
+                    file.folder = entry.folder;
+                    file.fileName = entry.name;
+                    file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
+                    if (entry.name.endsWith(QLatin1String(".AVI"))) {
+                        // AVI recordings are recognised but not listed.
+                        CVelAviParser parser;
+                        parser.SetInfo(&file.info);
+                        parser.Parse(path);
+                    } else {
+                        CVel3gpParser parser;
+                        parser.SetInfo(&file.info);
+                        if (parser.Parse(path) == 0) {
+                            if (file.info.variant == kMetadataTrackVariant)
+                                file.flags = ScanRules::MetadataTrackFlags(entry.name);
+                            if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
+                                anyGps = 1;
+                            files.push_back(std::move(file));
+                        }
                     }
                 }
-            }
-            if (scanCounterDisplay)
-                scanCounterDisplay->ShowScanCount(scanCount);
-            ++scanCount;
+                if (scanCounterDisplay)
+                    scanCounterDisplay->ShowScanCount(scanCount);
+                ++scanCount;
+            });
         },
         [&](const QString& shownPath) {
-            // Counted like every file scanned, and kept so that it can be told.
-            unreadableNames << shownPath;
-            if (scanCounterDisplay)
-                scanCounterDisplay->ShowScanCount(scanCount);
-            ++scanCount;
+            ahead.Add(QString(), [this, shownPath] {
+                // Counted like every file scanned, and kept so that it can be told.
+                unreadableNames << shownPath;
+                if (scanCounterDisplay)
+                    scanCounterDisplay->ShowScanCount(scanCount);
+                ++scanCount;
+            });
         });
+    ahead.Finish();
 
     std::stable_sort(files.begin(), files.end(), ListsBefore);
     MarkGroupStarts();

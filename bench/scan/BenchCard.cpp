@@ -1,5 +1,7 @@
 #include "BenchCard.h"
 
+#include "recordings/CVel3gpParser.h"
+#include "recordings/MetadataRecord.h"
 #include "tools/synth/CameraNaming.h"
 #include "tools/synth/RecordingWriter.h"
 
@@ -48,8 +50,12 @@ bool WriteBenchCard(const QString& root, int count, uint64_t extraMediaBytes, QS
             MinuteRecipe(chunk ? synth::Container::MovBoxes : synth::Container::MovTrack, 60);
         recipe.start = kFirstStart.addSecs(qint64(m) * 60 + qint64(m / 10) * 600);
         const synth::Naming naming = chunk ? synth::Naming::Chunk : synth::Naming::Metadata;
-        const synth::CameraPair names = synth::CameraNames(
-            naming, "DCIM/Movie", synth::PrefixFor(naming, synth::Lock::None), m);
+        // Chunk names repeat after a thousand moments: each thousand gets a
+        // folder of its own.
+        const QString folder =
+            m < 1000 ? QString("DCIM/Movie") : QString("DCIM/Movie%1").arg(m / 1000);
+        const synth::CameraPair names =
+            synth::CameraNames(naming, folder, synth::PrefixFor(naming, synth::Lock::None), m);
         for (const QString& name : {names.front, names.rear}) {
             if (written++ == count)
                 break;
@@ -66,6 +72,68 @@ bool WriteHourRecording(const QString& path, QString* error) {
     synth::RecordingRecipe recipe = MinuteRecipe(synth::Container::MovTrack, 3600);
     recipe.start = kFirstStart;
     return synth::WriteRecording(recipe, path, error);
+}
+
+bool SpreadRecords(const QString& path, uint64_t spacing, QString* error) {
+    auto fail = [&](const QString& why) {
+        *error = path + ": " + why;
+        return false;
+    };
+    RecordingInfo info;
+    CVel3gpParser parser;
+    parser.SetInfo(&info);
+    if (parser.Parse(path) != 0 || info.metaChunks.empty())
+        return fail("not a metadata-track recording");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail("cannot read");
+    QByteArray bytes = file.readAll();
+    file.close();
+
+    // The writer puts the records one after the other at the end of mdat.
+    const std::vector<MetaChunkEntry>& chunks = info.metaChunks;
+    const uint64_t n = chunks.size();
+    const uint64_t first = chunks.front().fileOffset;
+    for (uint64_t i = 0; i < n; ++i)
+        if (chunks[i].fileOffset != first + i * MetadataRecord::kSize)
+            return fail("records not in one run");
+    const qsizetype mdat = bytes.indexOf("mdat") - 4;
+    const uint64_t mdatSize = mdat >= 0 ? qFromBigEndian<quint32>(bytes.constData() + mdat) : 0;
+    const uint64_t recordsEnd = first + n * MetadataRecord::kSize;
+    if (mdatSize < 8 || uint64_t(mdat) + mdatSize != recordsEnd)
+        return fail("records not at the end of a 32-bit mdat");
+    const uint64_t spreadEnd = first + (n - 1) * spacing + MetadataRecord::kSize;
+    if (spreadEnd - uint64_t(mdat) > 0xFFFFFFFFu)
+        return fail("spread records do not fit a 32-bit mdat");
+
+    // The chunk table of n entries starting at the first record.
+    qsizetype stco = -1;
+    for (qsizetype at = bytes.indexOf("stco", qsizetype(recordsEnd)); at >= 0;
+         at = bytes.indexOf("stco", at + 4)) {
+        if (qFromBigEndian<quint32>(bytes.constData() + at + 8) == n &&
+            qFromBigEndian<quint32>(bytes.constData() + at + 12) == first) {
+            stco = at;
+            break;
+        }
+    }
+    if (stco < 0)
+        return fail("no chunk table for the records");
+    for (uint64_t i = 0; i < n; ++i)
+        qToBigEndian<quint32>(quint32(first + i * spacing), bytes.data() + stco + 12 + 4 * i);
+    qToBigEndian<quint32>(quint32(spreadEnd - uint64_t(mdat)), bytes.data() + mdat);
+
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.constData(), qint64(first)) != qint64(first))
+        return fail("cannot write");
+    for (uint64_t i = 0; i < n; ++i)
+        if (!file.seek(qint64(first + i * spacing)) ||
+            file.write(bytes.constData() + first + i * MetadataRecord::kSize,
+                       MetadataRecord::kSize) != qint64(MetadataRecord::kSize))
+            return fail("cannot write");
+    const QByteArray tail = bytes.mid(qsizetype(recordsEnd));
+    if (!file.seek(qint64(spreadEnd)) || file.write(tail) != tail.size())
+        return fail("cannot write");
+    return true;
 }
 
 bool GrowMediaData(const QString& path, uint64_t extraBytes, QString* error) {

@@ -13,6 +13,11 @@ bool WriteBenchCard(const QString& root, int count, uint64_t extraMediaBytes, QS
 // One metadata-track recording of an hour (18000 records).
 bool WriteHourRecording(const QString& path, QString* error);
 
+// The records of a metadata-track recording as a camera lays them out: each
+// `spacing` bytes after the one before, with a sparse hole between them
+// standing for the media data written there. The chunk table follows them.
+bool SpreadRecords(const QString& path, uint64_t spacing, QString* error);
+
 // Lengthens the mdat payload of a MOV by a hole after its last byte; the
 // boxes after it move, and every offset into the media stays valid.
 bool GrowMediaData(const QString& path, uint64_t extraBytes, QString* error);

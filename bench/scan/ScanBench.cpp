@@ -1,5 +1,5 @@
 // halvex-bench-scan make-card DIR COUNT EXTRA_BYTES | make-hour FILE
-//                   | [benchmark options]
+//                   | make-hour-spread FILE SPACING | [benchmark options]
 // The benchmarks read the card from HALVEX_BENCH_CARD and the one-hour
 // recording from HALVEX_BENCH_HOUR.
 #include "BenchCard.h"
@@ -80,8 +80,12 @@ int Make(const QStringList& args) {
         ok = bench::WriteBenchCard(args[2], args[3].toInt(), args[4].toULongLong(), &error);
     else if (args.value(1) == "make-hour" && args.size() == 3)
         ok = bench::WriteHourRecording(args[2], &error);
+    else if (args.value(1) == "make-hour-spread" && args.size() == 4)
+        ok = bench::WriteHourRecording(args[2], &error) &&
+             bench::SpreadRecords(args[2], args[3].toULongLong(), &error);
     else
-        error = "usage: make-card DIR COUNT EXTRA_BYTES | make-hour FILE";
+        error = "usage: make-card DIR COUNT EXTRA_BYTES | make-hour FILE"
+                " | make-hour-spread FILE SPACING";
     if (!ok)
         std::fprintf(stderr, "halvex-bench-scan: %s\n", qPrintable(error));
     return ok ? 0 : 1;

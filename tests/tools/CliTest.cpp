@@ -110,6 +110,38 @@ TEST_F(Cli, ScanJsonShape) {
     EXPECT_TRUE(text.out.contains("160x90"));
 }
 
+TEST_F(Cli, ScanJsonIsWrittenAsQtWritesTheWholeDocument) {
+    // The scan is written a recording at a time; its bytes must stay those of
+    // the indented document, whatever the names hold and however many groups.
+    ScratchDir empty;
+    ScratchDir odd;
+    const QString folder = QStringLiteral("DCIM/Fo\"l\\der \u00e9/");
+    const QString names[] = {QStringLiteral("FILE0001\t\x1b[2J.MOV"),
+                             QStringLiteral("FILE0002\u65e5\u672c.MOV"),
+                             QStringLiteral("FILE0003\u2028.MOV")};
+    ASSERT_TRUE(QDir().mkpath(odd.Root() + folder));
+    for (const QString& name : names)
+        ASSERT_TRUE(QFile::copy(ChunkFile(), odd.Root() + folder + name));
+    synth::RecordingRecipe later;
+    later.container = synth::Container::MovTrack;
+    later.fixes.assign(5, synth::Fix{35.5, 139.75, 0, 40, 90});
+    later.start = later.start.addDays(3);
+    synthtest::WriteBelow(odd.Root(), later, "DCIM/MovieF/MOV_0009F.MOV");
+
+    const struct {
+        const char* name;
+        QString folder;
+        int groups;
+    } cases[] = {{"empty folder", empty.path(), 0}, {"odd names", odd.path(), 2}};
+    for (const auto& c : cases) {
+        const CliRun run = RunCli({"scan", "--json", c.folder});
+        ASSERT_EQ(run.exitCode, 0) << c.name << ": " << run.err.toStdString();
+        const QJsonDocument doc = QJsonDocument::fromJson(run.out);
+        EXPECT_EQ(doc["groups"].toArray().size(), c.groups) << c.name;
+        EXPECT_EQ(run.out, doc.toJson()) << c.name;
+    }
+}
+
 TEST_F(Cli, InfoOfOneFile) {
     const CliRun run = RunCli({"info", "--json", TrackFile()});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();

@@ -185,7 +185,8 @@ int Scan(const Options& o) {
                           .arg(names));
     }
     if (o.json)
-        PrintJson(CliJson::Scan(catalog));
+        CliJson::WriteScan(
+            catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
     else
         Print(g_out, CliText::Scan(catalog));
     return kDone;

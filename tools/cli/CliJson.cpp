@@ -1,6 +1,7 @@
 #include "CliJson.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <cmath>
 
@@ -44,21 +45,53 @@ QJsonObject File(const RecordingFile& file) {
     return out;
 }
 
-QJsonObject Scan(const RecordingCatalog& catalog) {
-    QJsonArray groups;
-    for (const RecordingGroup& g : catalog.groups) {
-        QJsonArray files;
-        for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i)
-            files.append(File(catalog.files[size_t(i)]));
-        groups.append(QJsonObject{{"number", g.number},
-                                  {"firstFile", g.firstFile},
-                                  {"fileCount", g.fileCount},
-                                  {"totalDurationMs", qint64(g.totalDurationMs)},
-                                  {"totalSize", qint64(g.totalSize)},
-                                  {"flags", g.flags},
-                                  {"files", files}});
+namespace {
+
+// A document's indented text moved right by `spaces`, without its last line
+// break; its strings hold no raw line break, so every line is the text's own.
+QByteArray Nested(const QJsonObject& object, int spaces) {
+    const QByteArray pad(spaces, ' ');
+    QByteArray out;
+    for (const QByteArray& line : QJsonDocument(object).toJson().split('\n'))
+        if (!line.isEmpty())
+            out += (out.isEmpty() ? pad : "\n" + pad) + line;
+    return out;
+}
+
+QByteArray Member(const char* key, qint64 value, bool last = false) {
+    return QByteArray("            \"") + key + "\": " + QByteArray::number(value) +
+           (last ? "\n" : ",\n");
+}
+
+} // namespace
+
+// Keys in the order QJsonObject keeps them (sorted), empty arrays written as
+// QJsonDocument writes them.
+void WriteScan(const RecordingCatalog& catalog,
+               const std::function<void(const QByteArray&)>& write) {
+    write("{\n    \"groups\": [\n");
+    for (size_t n = 0; n < catalog.groups.size(); ++n) {
+        const RecordingGroup& g = catalog.groups[n];
+        QByteArray out = n ? ",\n        {\n" : "        {\n";
+        out += Member("fileCount", g.fileCount);
+        out += "            \"files\": [\n";
+        for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
+            out += Nested(File(catalog.files[size_t(i)]), 16) +
+                   (i + 1 < g.firstFile + g.fileCount ? ",\n" : "\n");
+            write(out);
+            out.clear();
+        }
+        out += "            ],\n";
+        out += Member("firstFile", g.firstFile);
+        out += Member("flags", g.flags);
+        out += Member("number", g.number);
+        out += Member("totalDurationMs", qint64(g.totalDurationMs));
+        out += Member("totalSize", qint64(g.totalSize), true);
+        out += "        }";
+        write(out);
     }
-    return {{"scanCount", catalog.scanCount}, {"groups", groups}};
+    write((catalog.groups.empty() ? "    ],\n" : "\n    ],\n") + QByteArray("    \"scanCount\": ") +
+          QByteArray::number(catalog.scanCount) + "\n}\n");
 }
 
 namespace {

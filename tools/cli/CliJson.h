@@ -10,8 +10,11 @@ namespace CliJson {
 QJsonObject Info(const RecordingInfo& info);
 // The info fields plus the entry's own (name, root, folder, group start, flags).
 QJsonObject File(const RecordingFile& file);
-// Scan count and the groups, each with its files.
-QJsonObject Scan(const RecordingCatalog& catalog);
+// Scan count and the groups, each with its files, written a recording at a
+// time: the text of a large card is never held whole. The bytes are those
+// of QJsonDocument's indented form of the same object.
+void WriteScan(const RecordingCatalog& catalog,
+               const std::function<void(const QByteArray&)>& write);
 // The loaded track of the catalog's current recording, written piece by
 // piece: a day-long track is never held as one document.
 void WriteTrack(const RecordingCatalog& catalog,
