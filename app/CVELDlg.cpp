@@ -92,8 +92,19 @@ bool CVELDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr, qintptr) {
+qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam) {
     switch (message) {
+    case WM_PLAYER_ERROR:
+    case WM_PLAYER_STATE:
+    case WM_PLAYER_TIME:
+    case WM_PLAYER_END:
+    case WM_GROUP_ACTIVATE:
+    case WM_FILE_ACTIVATE:
+    case WM_VOLUME_CHANGED:
+    case WM_SEEK_REQUEST:
+    case WM_REAR_END:
+        m_playback->OnWindowMessage(message, wParam, lParam);
+        break;
     case WM_LANGUAGE_CHANGED:
         if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_GROUP_LIST)))
             list->Retitle();

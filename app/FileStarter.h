@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 
+class CVlcPlayer;
 class PlaybackController;
 
 // Which files the players open: the front file with sound on the left and
@@ -49,6 +50,8 @@ class FileStarter {
 
   private:
     void StartFile(int index);
+    // The front surface shown, then StartFile; true.
+    bool StartShown(int index);
     void ShowFrontSurface();
     void ClampCurrentFile();
     void PlayFrontFrom(CVlcPlayer* player);

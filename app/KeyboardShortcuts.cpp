@@ -208,8 +208,8 @@ void KeyboardShortcuts::SeekBy(int deltaMs) {
         return;
     const PlaybackContext& ctx = logic->Context();
     // The player whose length the slider's seek takes.
-    auto gives = [](const CVlcPlayer* p) { return Usable(p) && (p->m_bPlaying || p->m_bPaused); };
-    CVlcPlayer* source = gives(ctx.front) ? ctx.front : gives(ctx.rear) ? ctx.rear : nullptr;
+    const CVlcPlayer* source = logic->Players().FirstUsable(
+        [](const CVlcPlayer& p) { return p.m_bPlaying || p.m_bPaused; });
     if (!source)
         return;
     // Presses quicker than the seek timer add up.

@@ -1,5 +1,6 @@
 #include "PlaybackHarness.h"
 #include "app/AppSettings.h"
+#include "platform/WindowMessages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,9 +24,17 @@ Harness::Harness(const QString& library) : front(0, library), rear(0, library) {
     context.window = &view.window;
     context.catalog = &catalog;
     context.view = &view;
-    context.front = &front;
-    context.rear = &rear;
-    logic = std::make_unique<PlaybackLogic>(context);
+    logic = std::make_unique<PlaybackLogic>(context, &front, &rear);
+    view.window.logic = logic.get();
+}
+
+// Hands the playback messages on as the main window does.
+bool HarnessWindow::event(QEvent* event) {
+    if (DispatchWindowMessage(event, [this](unsigned m, quintptr w, qintptr l) {
+            return logic && logic->OnWindowMessage(m, w, l) ? 1 : 0;
+        }))
+        return true;
+    return QWidget::event(event);
 }
 
 void Harness::AddGroup(const QStringList& paths) {

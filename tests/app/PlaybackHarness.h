@@ -18,10 +18,19 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+// The harness's main window.
+class HarnessWindow : public QWidget {
+  public:
+    PlaybackLogic* logic = nullptr;
+
+  protected:
+    bool event(QEvent* event) override;
+};
+
 class HarnessView : public PlaybackView {
   public:
     HarnessView();
-    QWidget window;
+    HarnessWindow window;
     QWidget* surfaces[2];
     QSlider position;
     QSlider volume;
@@ -75,6 +84,12 @@ class HarnessView : public PlaybackView {
     bool gsensorOn = true, mapOn = true;
     std::vector<bool> scanShown;
     std::vector<int64_t> plottedTo;
+};
+
+// The start guard is the controller's own; tests look at it through this.
+struct StartGuardProbe {
+    static int Busy(const PlaybackController& c) { return c.m_bPlayStartBusy; }
+    static void Set(PlaybackController& c, int busy) { c.m_bPlayStartBusy = busy; }
 };
 
 // Runs the event loop until done() or the time is up.
