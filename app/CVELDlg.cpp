@@ -61,8 +61,10 @@ CVELDlg::~CVELDlg() {
     m_playback.reset();
 }
 
-// Message pre-translation: the tool-tip sees keys and clicks meant for our
-// controls.
+// The one application-wide filter. Keys, drops and the clicks that close the
+// tool-tip must be seen before the child they land on (a list, the map's
+// browser view, a video surface) takes them, and Qt offers a child's events
+// to no parent first.
 bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
     if (m_pToolTip && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched) == this || isAncestorOf(static_cast<QWidget*>(watched)))) {
@@ -77,6 +79,8 @@ bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
     }
+    if ((m_drops && m_drops->Filter(watched, event)) || (m_keys && m_keys->Filter(watched, event)))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 
