@@ -393,10 +393,10 @@ void CVELDlg::keyPressEvent(QKeyEvent* event) {
 
 void CVELDlg::SaveOnClose() {
     // The rear player is released with the window.
-    if (Usable(m_frontPlayer.get())) {
-        m_frontPlayer->Stop();
-        m_frontPlayer->m_bPlaying = 0;
-        m_frontPlayer->m_bPaused = 0;
+    if (CVlcPlayer* front = m_playback->Players().UsablePlayer(Camera::Front)) {
+        front->Stop();
+        front->m_bPlaying = 0;
+        front->m_bPaused = 0;
     }
     const QRect r = geometry();
     AppSettings& s = AppSettings::Instance();

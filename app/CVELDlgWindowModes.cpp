@@ -160,9 +160,9 @@ void CVELDlg::EnterFullScreen() {
 void CVELDlg::ShowFrameClockOverlay(bool show) {
     if (m_pFrameClockKey)
         m_pFrameClockKey->setEnabled(m_bFullScreen);
-    CVlcPlayer* player =
-        m_playback->Players().Player(m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front);
-    CVlcPlayer* shown = show && m_bFullScreen && Usable(player) ? player : nullptr;
+    const Camera camera = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
+    CVlcPlayer* shown =
+        show && m_bFullScreen ? m_playback->Players().UsablePlayer(camera) : nullptr;
     if (m_view->frameClockPlayer && m_view->frameClockPlayer != shown)
         m_view->frameClockPlayer->SetMarquee(QString());
     m_view->frameClockPlayer = shown;

@@ -50,10 +50,11 @@ void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     // The surface's native window can be recreated after start-up (the map's
     // GL view does that to the whole window), so it is bound at every start.
     QWidget* surface = ctx_.view->VideoSurface(Camera::Front);
-    if (player == ctx_.players->Front() && surface && Usable(player))
-        player->SetWindow(uint32_t(surface->winId()));
-    if (Usable(player))
+    if (Usable(player)) {
+        if (player == ctx_.players->Front() && surface)
+            player->SetWindow(uint32_t(surface->winId()));
         PlayerPair::Resume(*player);
+    }
     controller_.ShowRateLabel();
     controller_.StartRateLabelRefresh();
 }

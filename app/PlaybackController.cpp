@@ -37,7 +37,7 @@ PlaybackController::~PlaybackController() {
 void PlaybackController::Initialise() {
     PlaybackView& view = *ctx_.view;
     for (Camera camera : {Camera::Front, Camera::Rear})
-        if (!Usable(players_.Player(camera)))
+        if (!players_.UsablePlayer(camera))
             ShowMessageBox(ctx_.window, LoadUiString(133), LoadUiString(131));
     players_.ForEachUsable([&view](CVlcPlayer& player, Camera camera) {
         if (QWidget* surface = view.VideoSurface(camera))
@@ -49,7 +49,7 @@ void PlaybackController::Initialise() {
     view.SetPositionSliderPos(view.SeekMinimum());
     view.SetVolumeSliderRange(0, 100);
     view.SetVolumeSliderPos(50);
-    if (CVlcPlayer* front = players_.Front(); Usable(front)) {
+    if (CVlcPlayer* front = players_.UsablePlayer(Camera::Front)) {
         front->SetVolume(100);
         front->SetMute(1);
     }
@@ -136,13 +136,13 @@ void PlaybackController::StartRateLabelRefresh() {
 
 // Only the front camera's sound is heard.
 void PlaybackController::OnMuteButton() {
-    if (CVlcPlayer* front = players_.Front(); Usable(front))
+    if (CVlcPlayer* front = players_.UsablePlayer(Camera::Front))
         front->SetMute(ctx_.view->MuteButtonState() == 1 ? 1 : 0);
 }
 
 void PlaybackController::OnVolumeChanged() {
     const int p = ctx_.view->VolumeSliderPos();
-    if (CVlcPlayer* front = players_.Front(); Usable(front))
+    if (CVlcPlayer* front = players_.UsablePlayer(Camera::Front))
         front->SetVolume(2 * p);
 }
 
@@ -271,49 +271,39 @@ bool PlaybackController::StartGuarded(const std::function<bool()>& prepare,
 // The handlers run on libvlc's threads.
 void PlaybackController::ConnectPlayerEvents() {
     PlayerPair* pair = &players_;
-    const auto direct = Qt::DirectConnection;
-    connect(
-        pair, &PlayerPair::Opening, this,
-        [this] {
-            m_nPendingSeekMs = 0;
+    // Each event that ends a pending seek, and the window message it becomes
+    // (0: none).
+    const struct {
+        void (PlayerPair::*signal)();
+        bool endsSeek;
+        unsigned message;
+        quintptr wParam;
+    } events[] = {
+        {&PlayerPair::Opening, true, 0, 0},
+        {&PlayerPair::Playing, false, WM_PLAYER_STATE, 3},
+        {&PlayerPair::Paused, true, WM_PLAYER_STATE, 4},
+        {&PlayerPair::EndReached, true, WM_PLAYER_END, 1},
+        {&PlayerPair::RearEndReached, true, WM_REAR_END, 1},
+        {&PlayerPair::ErrorOccurred, false, WM_PLAYER_ERROR, 1},
+    };
+    for (const auto& e : events) {
+        auto handler = [this, e] {
+            if (e.endsSeek)
+                m_nPendingSeekMs = 0;
+            if (e.message != 0)
+                PostToWindow(e.message, e.wParam);
+        };
+        connect(pair, e.signal, this, handler, Qt::DirectConnection);
+    }
+    for (auto signal : {&PlayerPair::Opening, &PlayerPair::Stopped}) {
+        auto handler = [this] {
             m_nGpsState = 0;
             ShowGpsStateLater();
-        },
-        direct);
-    connect(
-        pair, &PlayerPair::Stopped, this,
-        [this] {
-            m_nGpsState = 0;
-            ShowGpsStateLater();
-        },
-        direct);
-    connect(
-        pair, &PlayerPair::Playing, this, [this] { PostToWindow(WM_PLAYER_STATE, 3); }, direct);
-    connect(
-        pair, &PlayerPair::Paused, this,
-        [this] {
-            m_nPendingSeekMs = 0;
-            PostToWindow(WM_PLAYER_STATE, 4);
-        },
-        direct);
-    connect(
-        pair, &PlayerPair::EndReached, this,
-        [this] {
-            PostToWindow(WM_PLAYER_END, 1);
-            m_nPendingSeekMs = 0;
-        },
-        direct);
-    connect(
-        pair, &PlayerPair::RearEndReached, this,
-        [this] {
-            PostToWindow(WM_REAR_END, 1);
-            m_nPendingSeekMs = 0;
-        },
-        direct);
-    connect(
-        pair, &PlayerPair::ErrorOccurred, this, [this] { PostToWindow(WM_PLAYER_ERROR, 1); },
-        direct);
-    connect(pair, &PlayerPair::TimeChanged, this, &PlaybackController::OnTimeChanged, direct);
+        };
+        connect(pair, signal, this, handler, Qt::DirectConnection);
+    }
+    connect(pair, &PlayerPair::TimeChanged, this, &PlaybackController::OnTimeChanged,
+            Qt::DirectConnection);
 }
 
 void PlaybackController::PostToWindow(unsigned message, quintptr wParam) {

@@ -24,6 +24,10 @@ class PlayerPair : public QObject {
     CVlcPlayer* Front() const { return front_; }
     CVlcPlayer* Rear() const { return rear_; }
     CVlcPlayer* Player(Camera camera) const { return camera == Camera::Front ? front_ : rear_; }
+    // The player of the camera when it is usable, else null.
+    CVlcPlayer* UsablePlayer(Camera camera) const {
+        return Usable(Player(camera)) ? Player(camera) : nullptr;
+    }
 
     // Calls act(player, camera) for each usable player, front first.
     template <typename Act> void ForEachUsable(Act&& act) const {

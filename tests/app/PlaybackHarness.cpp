@@ -1,6 +1,7 @@
 #include "PlaybackHarness.h"
 #include "app/AppSettings.h"
 #include "platform/WindowMessages.h"
+#include "tests/support/core/TestVideos.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,4 +88,27 @@ void HarnessTest::SetUp() {
 void HarnessTest::TearDown() {
     h_.reset();
     ScratchSettingsTest::TearDown();
+}
+
+QTemporaryDir* RecordedPairTest::videos_ = nullptr;
+
+void RecordedPairTest::SetUpTestSuite() {
+    videos_ = new QTemporaryDir;
+    for (const char* name : {"MOVF/0001F.MOV", "MOVR/0001R.MOV", "MOVF/0002F.MOV"}) {
+        QString error;
+        ASSERT_TRUE(MakeTestVideo(videos_->filePath(name), {20.0, 160, 90, false}, &error))
+            << error.toStdString();
+    }
+}
+
+void RecordedPairTest::TearDownTestSuite() {
+    delete videos_;
+    videos_ = nullptr;
+}
+
+void RecordedPairTest::SetUp() {
+    HarnessTest::SetUp();
+    ASSERT_EQ(h_->front.m_bAvailable, 1);
+    h_->AddGroup({videos_->filePath("MOVF/0001F.MOV"), videos_->filePath("MOVR/0001R.MOV")});
+    h_->AddGroup({videos_->filePath("MOVF/0002F.MOV")});
 }

@@ -136,3 +136,15 @@ class HarnessTest : public ScratchSettingsTest {
 
     std::unique_ptr<Harness> h_;
 };
+
+// A harness test whose catalog lists a front and rear pair (group 0) and a
+// lone front file (group 1): real 20 s videos, long enough to be still
+// playing whenever a case looks.
+class RecordedPairTest : public HarnessTest {
+  protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+
+    static QTemporaryDir* videos_;
+};

@@ -4,7 +4,6 @@
 #include "PlaybackHarness.h"
 #include "app/ControlIds.h"
 #include "platform/WindowMessages.h"
-#include "tests/support/core/TestVideos.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -12,26 +11,8 @@
 
 namespace {
 
-class PlayerPairTest : public HarnessTest {
+class PlayerPairTest : public RecordedPairTest {
   protected:
-    static void SetUpTestSuite() {
-        videos_ = new QTemporaryDir;
-        for (const char* name : {"MOVF/0001F.MOV", "MOVR/0001R.MOV", "MOVF/0002F.MOV"}) {
-            QString error;
-            ASSERT_TRUE(MakeTestVideo(videos_->filePath(name), {20.0, 160, 90, false}, &error))
-                << error.toStdString();
-        }
-    }
-    static void TearDownTestSuite() {
-        delete videos_;
-        videos_ = nullptr;
-    }
-    void SetUp() override {
-        HarnessTest::SetUp();
-        ASSERT_EQ(h_->front.m_bAvailable, 1);
-        h_->AddGroup({videos_->filePath("MOVF/0001F.MOV"), videos_->filePath("MOVR/0001R.MOV")});
-        h_->AddGroup({videos_->filePath("MOVF/0002F.MOV")});
-    }
     // Starts the pair of group 0 and waits until both pictures move and the
     // start is over.
     void PlayPair() {
@@ -42,10 +23,7 @@ class PlayerPairTest : public HarnessTest {
     }
     PlaybackController& Controller() { return h_->Logic().controller; }
     PlayerPair& Players() { return h_->Logic().Players(); }
-
-    static QTemporaryDir* videos_;
 };
-QTemporaryDir* PlayerPairTest::videos_ = nullptr;
 
 // A player's marks: playing, paused.
 using Marks = std::pair<int, int>;
