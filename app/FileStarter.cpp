@@ -116,38 +116,43 @@ void FileStarter::StartFile(int index) {
 // files can be opened straight after it without the wait the window would
 // otherwise sit through.
 void FileStarter::OnGroupActivate(int row) {
-    RecordingCatalog& c = *ctx_.catalog;
     ClampCurrentFile();
     if (row == -1)
         return;
     int current = -1;
     controller_.StartGuarded(
         [&] {
-            controller_.StopPlayers();
-            const int groups = int(c.groups.size());
-            if (row >= 0 && row < groups) {
-                if (c.currentGroup < 0 || c.currentGroup >= groups)
-                    c.currentGroup = 0;
-                const RecordingGroup& activated = c.groups[size_t(row)];
-                if (c.groups[size_t(c.currentGroup)].fileCount >= 1 && activated.fileCount >= 1) {
-                    if (c.groupList)
-                        c.groupList->SetDropHighlight(c.currentGroup, false);
-                    if (c.fileList && c.currentFile >= 0)
-                        c.fileList->SetDropHighlight(c.currentFile, false);
-                    c.currentGroup = row;
-                    c.currentFile = activated.firstFile;
-                    if (c.groupList)
-                        c.groupList->SetDropHighlight(row, true);
-                    if (c.fileList)
-                        c.fileList->SetDropHighlight(c.currentFile, true);
-                }
-            }
-            ClampCurrentFile();
-            current = c.files.empty() ? -1 : c.currentFile;
-            RefreshLockButton();
+            current = SelectGroup(row);
             return current >= 0;
         },
         [&] { return StartShown(current); });
+}
+
+int FileStarter::SelectGroup(int row) {
+    RecordingCatalog& c = *ctx_.catalog;
+    controller_.StopPlayers();
+    const int groups = int(c.groups.size());
+    if (row >= 0 && row < groups) {
+        if (c.currentGroup < 0 || c.currentGroup >= groups)
+            c.currentGroup = 0;
+        const RecordingGroup& activated = c.groups[size_t(row)];
+        if (c.groups[size_t(c.currentGroup)].fileCount >= 1 && activated.fileCount >= 1) {
+            if (c.groupList)
+                c.groupList->SetDropHighlight(c.currentGroup, false);
+            if (c.fileList && c.currentFile >= 0)
+                c.fileList->SetDropHighlight(c.currentFile, false);
+            c.currentGroup = row;
+            c.currentFile = activated.firstFile;
+            if (c.groupList)
+                c.groupList->SetDropHighlight(row, true);
+            if (c.fileList)
+                c.fileList->SetDropHighlight(c.currentFile, true);
+        }
+    }
+    ClampCurrentFile();
+    const int current = c.files.empty() ? -1 : c.currentFile;
+    RefreshLockButton();
+    return current;
 }
 
 void FileStarter::OnFileActivate(int row) {
