@@ -61,8 +61,10 @@ CVELDlg::~CVELDlg() {
     m_playback.reset();
 }
 
-// Message pre-translation: the tool-tip sees keys and clicks meant for our
-// controls.
+// The one application-wide filter. Keys, drops and the clicks that close the
+// tool-tip must be seen before the child they land on (a list, the map's
+// browser view, a video surface) takes them, and Qt offers a child's events
+// to no parent first.
 bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
     if (m_pToolTip && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched) == this || isAncestorOf(static_cast<QWidget*>(watched)))) {
@@ -77,6 +79,8 @@ bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
     }
+    if ((m_drops && m_drops->Filter(watched, event)) || (m_keys && m_keys->Filter(watched, event)))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 
@@ -92,8 +96,19 @@ bool CVELDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr, qintptr) {
+qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam) {
     switch (message) {
+    case WM_PLAYER_ERROR:
+    case WM_PLAYER_STATE:
+    case WM_PLAYER_TIME:
+    case WM_PLAYER_END:
+    case WM_GROUP_ACTIVATE:
+    case WM_FILE_ACTIVATE:
+    case WM_VOLUME_CHANGED:
+    case WM_SEEK_REQUEST:
+    case WM_REAR_END:
+        m_playback->OnWindowMessage(message, wParam, lParam);
+        break;
     case WM_LANGUAGE_CHANGED:
         if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_GROUP_LIST)))
             list->Retitle();
@@ -378,10 +393,10 @@ void CVELDlg::keyPressEvent(QKeyEvent* event) {
 
 void CVELDlg::SaveOnClose() {
     // The rear player is released with the window.
-    if (Usable(m_frontPlayer.get())) {
-        m_frontPlayer->Stop();
-        m_frontPlayer->m_bPlaying = 0;
-        m_frontPlayer->m_bPaused = 0;
+    if (CVlcPlayer* front = m_playback->Players().UsablePlayer(Camera::Front)) {
+        front->Stop();
+        front->m_bPlaying = 0;
+        front->m_bPaused = 0;
     }
     const QRect r = geometry();
     AppSettings& s = AppSettings::Instance();

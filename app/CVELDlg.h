@@ -96,6 +96,8 @@ class CVELDlg : public QDialog, public MainWindowView {
     // back to the window.
     void ToggleFullScreen();
     void SwitchFullScreen();
+    void EnterFullScreen();
+    void LeaveFullScreen();
     void ShowControls(bool show);
     // Keys, dropped folders, the top strip's menu and the empty-list hint.
     void CreateInputHandlers();

@@ -222,9 +222,7 @@ void CVELDlg::CreateControls() {
     context.window = this;
     context.catalog = &m_catalog;
     context.view = m_view.get();
-    context.front = m_frontPlayer.get();
-    context.rear = m_rearPlayer.get();
-    m_playback = std::make_unique<PlaybackLogic>(context);
+    m_playback = std::make_unique<PlaybackLogic>(context, m_frontPlayer.get(), m_rearPlayer.get());
     PlaybackController* controller = &m_playback->controller;
     connect(position, &CSkinnedSlider::Scrolled, controller,
             &PlaybackController::OnPositionSliderScroll);

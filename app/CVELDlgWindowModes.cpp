@@ -2,7 +2,8 @@
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/MainPlaybackView.h"
-#include "app/PlaybackController.h"
+#include "app/PlaybackLogic.h"
+#include "app/PlayerPair.h"
 #include "controls/CFrameClockStatic.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
@@ -10,6 +11,7 @@
 #include <QCursor>
 #include <QScreen>
 #include <QShortcut>
+#include <vector>
 
 // The whole monitor the window is on, not its work area.
 QRect CVELDlg::MonitorRect() const {
@@ -103,53 +105,54 @@ void CVELDlg::SwitchFullScreen() {
     // A double-click beside both pictures (on a frame) picks the front one.
     if (m_nFullScreenVideo == 0)
         m_nFullScreenVideo = 1;
-
-    // The players wait while the window changes shape.
-    CVlcPlayer* players[] = {m_frontPlayer.get(), m_rearPlayer.get()};
-    bool wasPaused[] = {true, true};
-    for (int i = 0; i < 2; ++i) {
-        CVlcPlayer* p = players[i];
-        if (!Usable(p))
-            continue;
-        wasPaused[i] = p->m_bPaused != 0;
-        if (!wasPaused[i])
-            PausePlayer(*p);
+    PlayerPair& players = m_playback->Players();
+    // The toggle also starts a stopped recording again, as it always has.
+    std::vector<CVlcPlayer*> stopped;
+    players.ForEachUsable([&stopped](CVlcPlayer& player, Camera) {
+        if (!player.m_bPlaying && !player.m_bPaused && player.HasMedia())
+            stopped.push_back(&player);
+    });
+    {
+        // The players wait while the window changes shape.
+        const PlayerPair::Hold hold(players);
+        if (m_bFullScreen)
+            LeaveFullScreen();
+        else
+            EnterFullScreen();
     }
+    for (CVlcPlayer* player : stopped)
+        PlayerPair::Resume(*player);
+}
 
+void CVELDlg::LeaveFullScreen() {
+    m_bFullScreen = false;
+    ShowFrameClockOverlay(false);
+    ShowControls(true);
+    setGeometry(m_savedRect);
+    for (Camera camera : {Camera::Front, Camera::Rear})
+        if (QWidget* surface = m_view->VideoSurface(camera))
+            surface->setVisible(!m_view->SurfaceHidden(camera));
+}
+
+void CVELDlg::EnterFullScreen() {
+    m_savedRect = geometry();
+    m_bFullScreen = true;
+    m_bMaximized = false;
+    ShowControls(false);
+    QRect monitor = MonitorRect();
+    // The same size would bring no size event, and with it no layout.
+    if (width() == monitor.width() || height() == monitor.height())
+        monitor.setHeight(monitor.height() - 1);
+    setGeometry(monitor);
+    if (QWidget* play = Control(IDC_PLAY))
+        play->setFocus();
+    // The chosen video plays on below: a stopped one is shown again.
     const Camera chosen = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
-    if (m_bFullScreen) {
-        m_bFullScreen = false;
-        ShowFrameClockOverlay(false);
-        ShowControls(true);
-        setGeometry(m_savedRect);
-        for (Camera camera : {Camera::Front, Camera::Rear})
-            if (QWidget* surface = m_view->VideoSurface(camera))
-                surface->setVisible(!m_view->SurfaceHidden(camera));
-    } else {
-        m_savedRect = geometry();
-        m_bFullScreen = true;
-        m_bMaximized = false;
-        ShowControls(false);
-        QRect monitor = MonitorRect();
-        // The same size would bring no size event, and with it no layout.
-        if (width() == monitor.width() || height() == monitor.height())
-            monitor.setHeight(monitor.height() - 1);
-        setGeometry(monitor);
-        if (QWidget* play = Control(IDC_PLAY))
-            play->setFocus();
-        // The chosen video plays on below: a stopped one is shown again.
-        if (m_view->SurfaceHidden(chosen))
-            m_view->SetSurfaceHidden(chosen, false);
-        if (QWidget* surface = m_view->VideoSurface(chosen))
-            surface->update();
-        ShowFrameClockOverlay(m_bFrameClockOverlay);
-    }
-
-    for (int i = 0; i < 2; ++i) {
-        CVlcPlayer* p = players[i];
-        if (Usable(p) && !wasPaused[i] && p->HasMedia())
-            ResumePlayer(*p);
-    }
+    if (m_view->SurfaceHidden(chosen))
+        m_view->SetSurfaceHidden(chosen, false);
+    if (QWidget* surface = m_view->VideoSurface(chosen))
+        surface->update();
+    ShowFrameClockOverlay(m_bFrameClockOverlay);
 }
 
 // libvlc draws the text onto the picture itself, so no widget has to stay
@@ -157,8 +160,9 @@ void CVELDlg::SwitchFullScreen() {
 void CVELDlg::ShowFrameClockOverlay(bool show) {
     if (m_pFrameClockKey)
         m_pFrameClockKey->setEnabled(m_bFullScreen);
-    CVlcPlayer* player = m_nFullScreenVideo == 2 ? m_rearPlayer.get() : m_frontPlayer.get();
-    CVlcPlayer* shown = show && m_bFullScreen && Usable(player) ? player : nullptr;
+    const Camera camera = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
+    CVlcPlayer* shown =
+        show && m_bFullScreen ? m_playback->Players().UsablePlayer(camera) : nullptr;
     if (m_view->frameClockPlayer && m_view->frameClockPlayer != shown)
         m_view->frameClockPlayer->SetMarquee(QString());
     m_view->frameClockPlayer = shown;

@@ -2,7 +2,6 @@
 
 #include "recordings/ScanRules.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
@@ -29,14 +28,9 @@ bool DropTargetOf(const QMimeData* data, DropTarget* target) {
 
 DropHandler::DropHandler(QWidget& window, Opener open) : window_(window), open_(std::move(open)) {
     window.setAcceptDrops(true);
-    qApp->installEventFilter(this);
 }
 
-DropHandler::~DropHandler() {
-    qApp->removeEventFilter(this);
-}
-
-bool DropHandler::eventFilter(QObject* watched, QEvent* event) {
+bool DropHandler::Filter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) ||
         !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &window_)

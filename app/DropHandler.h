@@ -19,17 +19,17 @@ bool DropTargetOf(const QMimeData* data, DropTarget* target);
 
 // Folders and recordings dragged onto the main window, wherever they are
 // dropped in it (the map's page included). Anything else is refused while it
-// is dragged, so the cursor shows that it cannot be dropped.
+// is dragged, so the cursor shows that it cannot be dropped. The main
+// window's application-wide filter hands it every event first.
 class DropHandler : public QObject {
     Q_OBJECT
   public:
     using Opener = std::function<void(const DropTarget&)>;
 
     DropHandler(QWidget& window, Opener open);
-    ~DropHandler() override;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // True when the event was a drag over or a drop on the window, taken.
+    bool Filter(QObject* watched, QEvent* event);
 
   private:
     QWidget& window_;

@@ -2,8 +2,8 @@
 
 #include "app/PlaybackController.h"
 #include "app/PlaybackView.h"
+#include "app/PlayerPair.h"
 #include "app/RecordingSteps.h"
-#include "platform/WindowTimers.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/CameraPairing.h"
 #include "recordings/RecordingCatalog.h"
@@ -24,7 +24,7 @@ FileStarter::FileStarter(const PlaybackContext& context, PlaybackController& con
     : m_dwLastFileActivate(TickCount()), ctx_(context), controller_(controller) {}
 
 void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
-    CVlcPlayer* rear = ctx_.rear;
+    CVlcPlayer* rear = ctx_.players->Rear();
     QWidget* surface = ctx_.view->VideoSurface(Camera::Rear);
     const QString partner = surface ? RearPathFor(path) : QString();
     if (partner.isEmpty()) {
@@ -42,7 +42,7 @@ void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
         return;
     rear->SetWindow(uint32_t(surface->winId()));
     rear->OpenMedia(partner, noAudio);
-    ResumePlayer(*rear);
+    PlayerPair::Resume(*rear);
 }
 
 void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
@@ -50,10 +50,10 @@ void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     // The surface's native window can be recreated after start-up (the map's
     // GL view does that to the whole window), so it is bound at every start.
     QWidget* surface = ctx_.view->VideoSurface(Camera::Front);
-    if (player == ctx_.front && surface && Usable(player))
-        player->SetWindow(uint32_t(surface->winId()));
     if (Usable(player)) {
-        ResumePlayer(*player);
+        if (player == ctx_.players->Front() && surface)
+            player->SetWindow(uint32_t(surface->winId()));
+        PlayerPair::Resume(*player);
     }
     controller_.ShowRateLabel();
     controller_.StartRateLabelRefresh();
@@ -61,9 +61,9 @@ void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
 
 void FileStarter::PlayCurrentFile() {
     // Messages still queued from the files played so far no longer apply.
-    controller_.BeginFileStart();
+    ctx_.players->BeginFileStart();
     const QString path = m_strCurrentPath;
-    CVlcPlayer* front = ctx_.front;
+    CVlcPlayer* front = ctx_.players->Front();
     if (IsRearCameraPath(path)) {
         const QString frontPath = FrontPathFor(path);
         if (!frontPath.isEmpty()) {
@@ -74,7 +74,7 @@ void FileStarter::PlayCurrentFile() {
         } else {
             // A rear file alone plays in the rear player; the front one stays stopped.
             OpenRearCounterpart(path, 0);
-            PlayFrontFrom(ctx_.rear);
+            PlayFrontFrom(ctx_.players->Rear());
         }
         return;
     }
@@ -116,10 +116,20 @@ void FileStarter::StartFile(int index) {
 // files can be opened straight after it without the wait the window would
 // otherwise sit through.
 void FileStarter::OnGroupActivate(int row) {
-    RecordingCatalog& c = *ctx_.catalog;
     ClampCurrentFile();
-    if (controller_.m_bPlayStartBusy || row == -1)
+    if (row == -1)
         return;
+    int current = -1;
+    controller_.StartGuarded(
+        [&] {
+            current = SelectGroup(row);
+            return current >= 0;
+        },
+        [&] { return StartShown(current); });
+}
+
+int FileStarter::SelectGroup(int row) {
+    RecordingCatalog& c = *ctx_.catalog;
     controller_.StopPlayers();
     const int groups = int(c.groups.size());
     if (row >= 0 && row < groups) {
@@ -142,33 +152,32 @@ void FileStarter::OnGroupActivate(int row) {
     ClampCurrentFile();
     const int current = c.files.empty() ? -1 : c.currentFile;
     RefreshLockButton();
-    if (current < 0)
-        return;
-    controller_.m_bPlayStartBusy = 1;
-    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
-    ShowFrontSurface();
-    StartFile(current);
+    return current;
 }
 
 void FileStarter::OnFileActivate(int row) {
-    if (controller_.m_bPlayStartBusy)
-        return;
-    ClampCurrentFile();
-    const int64_t now = TickCount();
-    if (now - m_dwLastFileActivate <= 1999)
-        return;
-    m_dwLastFileActivate = now;
-    if (row == -1)
-        return;
-    controller_.StopPlayers();
-    RecordingCatalog& c = *ctx_.catalog;
-    if (c.SelectFile(row) == 0)
-        return;
-    RefreshLockButton();
-    controller_.m_bPlayStartBusy = 1;
-    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
+    controller_.StartGuarded(
+        [&] {
+            ClampCurrentFile();
+            const int64_t now = TickCount();
+            if (now - m_dwLastFileActivate <= 1999)
+                return false;
+            m_dwLastFileActivate = now;
+            if (row == -1)
+                return false;
+            controller_.StopPlayers();
+            if (ctx_.catalog->SelectFile(row) == 0)
+                return false;
+            RefreshLockButton();
+            return true;
+        },
+        [&] { return StartShown(row); });
+}
+
+bool FileStarter::StartShown(int index) {
     ShowFrontSurface();
-    StartFile(row);
+    StartFile(index);
+    return true;
 }
 
 void FileStarter::OnPlayerEnd() {
@@ -202,19 +211,21 @@ void FileStarter::OnPlayerEnd() {
 
 void FileStarter::StartNeighbour(int step) {
     RecordingCatalog& c = *ctx_.catalog;
-    if (controller_.m_bPlayStartBusy || c.files.empty())
-        return;
-    const int row = NeighbourRecordingRow(
-        int(c.files.size()),
-        [&c](int i) { return FrontPathFor(c.GetFilePath(i)) == c.GetFilePath(i - 1); },
-        c.currentFile, step);
-    if (row < 0)
-        return;
-    controller_.StopPlayers();
-    controller_.m_bPlayStartBusy = 1;
-    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
-    ShowFrontSurface();
-    StartFile(row);
+    int row = -1;
+    controller_.StartGuarded(
+        [&] {
+            if (c.files.empty())
+                return false;
+            row = NeighbourRecordingRow(
+                int(c.files.size()),
+                [&c](int i) { return FrontPathFor(c.GetFilePath(i)) == c.GetFilePath(i - 1); },
+                c.currentFile, step);
+            if (row < 0)
+                return false;
+            controller_.StopPlayers();
+            return true;
+        },
+        [&] { return StartShown(row); });
 }
 
 bool FileStarter::OnTimer(int id) {
@@ -224,9 +235,8 @@ bool FileStarter::OnTimer(int id) {
         return true;
     const bool due = m_nDeferredTicks == 1;
     --m_nDeferredTicks;
-    if (due && m_nDeferredIndex != -1) {
-        ShowFrontSurface();
-        StartFile(m_nDeferredIndex);
-    }
+    // OPEN armed the start guard for this start.
+    if (due && m_nDeferredIndex != -1)
+        StartShown(m_nDeferredIndex);
     return true;
 }

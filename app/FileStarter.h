@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 
+class CVlcPlayer;
 class PlaybackController;
 
 // Which files the players open: the front file with sound on the left and
@@ -49,6 +50,11 @@ class FileStarter {
 
   private:
     void StartFile(int index);
+    // Stops the players and makes the group at `row` the current one (when
+    // it and the current one hold files); the file to start, or -1.
+    int SelectGroup(int row);
+    // The front surface shown, then StartFile; true.
+    bool StartShown(int index);
     void ShowFrontSurface();
     void ClampCurrentFile();
     void PlayFrontFrom(CVlcPlayer* player);

@@ -91,13 +91,7 @@ std::optional<KeyCommand> CommandForKey(int key, Qt::KeyboardModifiers modifiers
     return it->command;
 }
 
-KeyboardShortcuts::KeyboardShortcuts(CVELDlg& window) : window_(window) {
-    qApp->installEventFilter(this);
-}
-
-KeyboardShortcuts::~KeyboardShortcuts() {
-    qApp->removeEventFilter(this);
-}
+KeyboardShortcuts::KeyboardShortcuts(CVELDlg& window) : window_(window) {}
 
 std::optional<KeyFocus> KeyboardShortcuts::FocusKind() const {
     const QWidget* modal = QApplication::activeModalWidget();
@@ -115,7 +109,7 @@ std::optional<KeyFocus> KeyboardShortcuts::FocusKind() const {
     return KeyFocus::Window;
 }
 
-bool KeyboardShortcuts::eventFilter(QObject* watched, QEvent* event) {
+bool KeyboardShortcuts::Filter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
         static_cast<QWidget*>(watched)->window() != &window_)
         return false;
@@ -208,8 +202,8 @@ void KeyboardShortcuts::SeekBy(int deltaMs) {
         return;
     const PlaybackContext& ctx = logic->Context();
     // The player whose length the slider's seek takes.
-    auto gives = [](const CVlcPlayer* p) { return Usable(p) && (p->m_bPlaying || p->m_bPaused); };
-    CVlcPlayer* source = gives(ctx.front) ? ctx.front : gives(ctx.rear) ? ctx.rear : nullptr;
+    const CVlcPlayer* source = logic->Players().FirstUsable(
+        [](const CVlcPlayer& p) { return p.m_bPlaying || p.m_bPaused; });
     if (!source)
         return;
     // Presses quicker than the seek timer add up.

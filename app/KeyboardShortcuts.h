@@ -41,7 +41,8 @@ std::optional<KeyCommand> CommandForKey(int key, Qt::KeyboardModifiers modifiers
 
 // The keyboard of the main window, everywhere in it, in the conventions of
 // desktop video players. It sees each key before the focused widget does,
-// but leaves every key to a text field or a dialog.
+// but leaves every key to a text field or a dialog: the main window's
+// application-wide filter hands it every event first.
 class KeyboardShortcuts : public QObject {
     Q_OBJECT
   public:
@@ -49,14 +50,11 @@ class KeyboardShortcuts : public QObject {
     static constexpr int kLongSeekMs = 30000;
     static constexpr int kVolumeStep = 5;
 
-    // Watches the keys of `window` until destroyed.
     explicit KeyboardShortcuts(CVELDlg& window);
-    ~KeyboardShortcuts() override;
 
     void Run(KeyCommand command);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // True when the event was a key of the window's that this took.
+    bool Filter(QObject* watched, QEvent* event);
 
   private:
     std::optional<KeyFocus> FocusKind() const;

@@ -3,11 +3,8 @@
 #include "app/FileStarter.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackView.h"
-#include "app/SpeedTable.h"
 #include "dialogs/CMediaOpenDialog.h"
-#include "platform/WindowTimers.h"
 #include "platform/widgets/MessageBox.h"
-#include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
@@ -41,47 +38,36 @@ OpenCommand::OpenCommand(const PlaybackContext& context, PlaybackController& con
     };
 }
 
-bool OpenCommand::Blocked() const {
-    return !ctx_.catalog->files.empty() && controller_.m_bPlayStartBusy;
-}
-
 void OpenCommand::StopAndReset() {
     controller_.StopPlayers();
-    if (Usable(ctx_.front))
-        ctx_.front->SetVolume(2 * ctx_.view->VolumeSliderPos());
-    controller_.m_nSpeedIndex = kNormalSpeedIndex;
-    for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
-        if (Usable(player))
-            player->SetRate(1.0f);
+    controller_.OnVolumeChanged();
+    controller_.ResetRate();
 }
 
 void OpenCommand::Run() {
-    if (Blocked())
-        return;
-    StopAndReset();
     QString folder;
-    if (!chooseFolder || !chooseFolder(&folder))
-        return;
-    Scan(folder, QString());
+    controller_.StartGuarded(
+        [&] {
+            StopAndReset();
+            return chooseFolder && chooseFolder(&folder) && !folder.isEmpty();
+        },
+        [&] { return Scan(folder, QString()); });
 }
 
 void OpenCommand::OpenFolder(const QString& folder, const QString& startFile) {
-    if (Blocked())
-        return;
-    StopAndReset();
-    const QFileInfo info(folder);
-    const QString path = info.exists() ? info.absoluteFilePath() : folder;
-    AppSettings::Instance().WriteString("UI", "Folder", info.exists() ? path : QString());
-    Scan(path, startFile);
+    QString path;
+    controller_.StartGuarded(
+        [&] {
+            StopAndReset();
+            const QFileInfo info(folder);
+            path = info.exists() ? info.absoluteFilePath() : folder;
+            AppSettings::Instance().WriteString("UI", "Folder", info.exists() ? path : QString());
+            return !path.isEmpty();
+        },
+        [&] { return Scan(path, startFile); });
 }
 
-void OpenCommand::Scan(const QString& folder, const QString& startFile) {
-    controller_.m_bPlayStartBusy = 1;
-    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
-    if (folder.isEmpty()) {
-        controller_.m_bPlayStartBusy = 0;
-        return;
-    }
+bool OpenCommand::Scan(const QString& folder, const QString& startFile) {
     // The count is painted on the front surface, which is hidden while
     // nothing plays; it shows for the scan and keeps its mark afterwards.
     const bool hidden = ctx_.view->SurfaceHidden(Camera::Front);
@@ -94,9 +80,9 @@ void OpenCommand::Scan(const QString& folder, const QString& startFile) {
         ctx_.view->SetSurfaceHidden(Camera::Front, true);
     ReportUnreadableNames();
     if (ctx_.catalog->files.empty())
-        controller_.m_bPlayStartBusy = 0;
-    else
-        starter_.DeferStart(startFile.isEmpty() ? 0 : RowOf(*ctx_.catalog, startFile), 5);
+        return false;
+    starter_.DeferStart(startFile.isEmpty() ? 0 : RowOf(*ctx_.catalog, startFile), 5);
+    return true;
 }
 
 QString OpenCommand::FolderAtStart(const QString& commandLineFolder) {

@@ -32,9 +32,9 @@ class OpenCommand {
     FolderChooser chooseFolder;
 
   private:
-    bool Blocked() const;
     void StopAndReset();
-    void Scan(const QString& folder, const QString& startFile);
+    // True when something is listed and its start deferred.
+    bool Scan(const QString& folder, const QString& startFile);
     void ReportUnreadableNames() const;
 
     PlaybackContext ctx_;

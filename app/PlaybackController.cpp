@@ -2,6 +2,7 @@
 
 #include "app/PlaybackTick.h"
 #include "app/PlaybackView.h"
+#include "app/PlayerPair.h"
 #include "app/SpeedTable.h"
 #include "platform/WindowMessages.h"
 #include "platform/WindowTimers.h"
@@ -19,52 +20,38 @@ namespace {
 // Caption of the playback error box: the program's name.
 const char* const kProgramName = "Halvex";
 
+// 100 s, once: a start whose file never reports a time blocks no longer.
+constexpr int kStartGuardTimer = 106;
+
 } // namespace
 
-bool Usable(const CVlcPlayer* player) {
-    return player && player->m_bAvailable;
+PlaybackController::PlaybackController(const PlaybackContext& context, PlaybackTick& tick)
+    : m_nSpeedIndex(kNormalSpeedIndex), ctx_(context), players_(*context.players), tick_(tick) {
+    ConnectPlayerEvents();
 }
 
-PlaybackController::PlaybackController(const PlaybackContext& context, PlaybackTick& tick)
-    : m_nSpeedIndex(kNormalSpeedIndex), ctx_(context), tick_(tick) {}
-
 PlaybackController::~PlaybackController() {
-    if (ctx_.front)
-        ctx_.front->DetachEvents();
-    if (ctx_.rear)
-        ctx_.rear->DetachEvents();
+    players_.DetachEvents();
 }
 
 void PlaybackController::Initialise() {
     PlaybackView& view = *ctx_.view;
-    const struct {
-        CVlcPlayer* player;
-        Camera camera;
-        libvlc_callback_t callback;
-    } players[] = {{ctx_.front, Camera::Front, &FrontEvent}, {ctx_.rear, Camera::Rear, &RearEvent}};
-    for (const auto& p : players) {
-        if (!Usable(p.player)) {
-            ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kVideoComponentFailed),
-                           LoadUiString(UiStringId::kWarningCaption));
-            continue;
-        }
-        if (QWidget* surface = view.VideoSurface(p.camera))
-            p.player->SetWindow(uint32_t(surface->winId()));
-        p.player->AttachEvents(p.callback, this);
-        if (p.camera == Camera::Front) {
-            m_nSpeedIndex = kNormalSpeedIndex;
-            p.player->SetRate(1.0f);
-        } else {
-            p.player->SetRate(float(SpeedTable[size_t(m_nSpeedIndex)].rate));
-        }
-    }
+    for (Camera camera : {Camera::Front, Camera::Rear})
+        if (!players_.UsablePlayer(camera))
+            ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kVideoComponentFailed), LoadUiString(UiStringId::kWarningCaption));
+    players_.ForEachUsable([&view](CVlcPlayer& player, Camera camera) {
+        if (QWidget* surface = view.VideoSurface(camera))
+            player.SetWindow(uint32_t(surface->winId()));
+    });
+    players_.AttachEvents();
+    ResetRate();
     view.SetPositionSliderRange(0, 1000);
     view.SetPositionSliderPos(view.SeekMinimum());
     view.SetVolumeSliderRange(0, 100);
     view.SetVolumeSliderPos(50);
-    if (Usable(ctx_.front)) {
-        ctx_.front->SetVolume(100);
-        ctx_.front->SetMute(1);
+    if (CVlcPlayer* front = players_.UsablePlayer(Camera::Front)) {
+        front->SetVolume(100);
+        front->SetMute(1);
     }
     ctx_.timers->SetTimer(kPendingSeekTimer, 500);
     ctx_.timers->SetTimer(kDeferredStartTimer, 100);
@@ -81,55 +68,28 @@ void PlaybackController::OnPlay() {
         ctx_.view->SetPlayButtonState(0);
         return;
     }
-    const struct {
-        CVlcPlayer* player;
-        Camera camera;
-    } players[] = {{ctx_.front, Camera::Front}, {ctx_.rear, Camera::Rear}};
-    for (const auto& p : players) {
-        if (!Usable(p.player))
-            continue;
-        if (p.player->m_bPlaying) {
-            PausePlayer(*p.player);
-        } else if (p.player->m_bPaused) {
-            if (ctx_.view->SurfaceHidden(p.camera))
-                ctx_.view->SetSurfaceHidden(p.camera, false);
-            ResumePlayer(*p.player);
-            if (p.camera == Camera::Front) {
+    players_.ForEachUsable([this](CVlcPlayer& player, Camera camera) {
+        if (player.m_bPlaying) {
+            PlayerPair::Pause(player);
+        } else if (player.m_bPaused) {
+            if (ctx_.view->SurfaceHidden(camera))
+                ctx_.view->SetSurfaceHidden(camera, false);
+            PlayerPair::Resume(player);
+            if (camera == Camera::Front) {
                 ShowRateLabel();
                 StartRateLabelRefresh();
             }
         }
-    }
-}
-
-void PausePlayer(CVlcPlayer& player) {
-    player.Pause();
-    player.m_bPlaying = 0;
-    player.m_bPaused = 1;
-}
-
-void ResumePlayer(CVlcPlayer& player) {
-    player.Play();
-    player.m_bPlaying = 1;
-    player.m_bPaused = 0;
+    });
 }
 
 void PlaybackController::StopPlayers() {
-    for (CVlcPlayer* player : {ctx_.front, ctx_.rear}) {
-        if (!Usable(player))
-            continue;
-        player->Stop();
-        player->m_bPlaying = 0;
-        player->m_bPaused = 0;
-    }
+    players_.StopBoth();
 }
 
 void PlaybackController::ResetRate() {
     m_nSpeedIndex = kNormalSpeedIndex;
-    if (Usable(ctx_.front))
-        ctx_.front->SetRate(1.0f);
-    if (Usable(ctx_.rear))
-        ctx_.rear->SetRate(float(SpeedTable[kNormalSpeedIndex].rate));
+    players_.SetRateBoth(float(SpeedTable[kNormalSpeedIndex].rate));
 }
 
 void PlaybackController::OnStop() {
@@ -154,17 +114,13 @@ void PlaybackController::HideVideos() {
 
 void PlaybackController::OnFaster() {
     m_nSpeedIndex = std::min(m_nSpeedIndex + 1, kLastSpeedIndex);
-    for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
-        if (Usable(player))
-            player->SetRate(float(SpeedTable[size_t(m_nSpeedIndex)].rate));
+    players_.SetRateBoth(float(SpeedTable[size_t(m_nSpeedIndex)].rate));
     ShowRateLabel();
 }
 
 void PlaybackController::OnSlower() {
     m_nSpeedIndex = std::max(m_nSpeedIndex - 1, 0);
-    for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
-        if (Usable(player))
-            player->SetRate(float(SpeedTable[size_t(m_nSpeedIndex)].rate));
+    players_.SetRateBoth(float(SpeedTable[size_t(m_nSpeedIndex)].rate));
     ShowRateLabel();
 }
 
@@ -178,26 +134,23 @@ void PlaybackController::StartRateLabelRefresh() {
     ctx_.timers->SetTimer(kRateLabelTimer, 300);
 }
 
+// Only the front camera's sound is heard.
 void PlaybackController::OnMuteButton() {
-    if (Usable(ctx_.front))
-        ctx_.front->SetMute(ctx_.view->MuteButtonState() == 1 ? 1 : 0);
+    if (CVlcPlayer* front = players_.UsablePlayer(Camera::Front))
+        front->SetMute(ctx_.view->MuteButtonState() == 1 ? 1 : 0);
 }
 
 void PlaybackController::OnVolumeChanged() {
     const int p = ctx_.view->VolumeSliderPos();
-    if (Usable(ctx_.front))
-        ctx_.front->SetVolume(2 * p);
+    if (CVlcPlayer* front = players_.UsablePlayer(Camera::Front))
+        front->SetVolume(2 * p);
 }
 
 int64_t PlaybackController::SeekTarget(bool pausedCounts) const {
-    auto gives = [pausedCounts](const CVlcPlayer* player) {
-        return Usable(player) && (player->m_bPlaying || (pausedCounts && player->m_bPaused));
-    };
-    int64_t length = 0;
-    if (gives(ctx_.front))
-        length = ctx_.front->GetLength();
-    else if (gives(ctx_.rear))
-        length = ctx_.rear->GetLength();
+    const CVlcPlayer* source = players_.FirstUsable([pausedCounts](const CVlcPlayer& player) {
+        return player.m_bPlaying || (pausedCounts && player.m_bPaused);
+    });
+    const int64_t length = source ? source->GetLength() : 0;
     const int span = ctx_.view->SeekSpan();
     // An unknown length (0 or negative) or an empty slider gives no seek.
     if (length <= 0 || span <= 0)
@@ -218,11 +171,9 @@ void PlaybackController::OnSeekRequest() {
 }
 
 bool PlaybackController::SeekTo(int64_t timeMs) {
-    const CVlcPlayer* source = nullptr;
-    for (const CVlcPlayer* player : {ctx_.front, ctx_.rear})
-        if (!source && Usable(player) && (player->m_bPlaying || player->m_bPaused) &&
-            player->HasMedia())
-            source = player;
+    const CVlcPlayer* source = players_.FirstUsable([](const CVlcPlayer& player) {
+        return (player.m_bPlaying || player.m_bPaused) && player.HasMedia();
+    });
     const int64_t length = source ? source->GetLength() : 0;
     if (length <= 0 || timeMs < 0 || timeMs >= length)
         return false;
@@ -243,9 +194,7 @@ void PlaybackController::ApplyPendingSeek() {
     const int64_t target = m_nPendingSeekMs;
     if (target == 0)
         return;
-    for (CVlcPlayer* player : {ctx_.front, ctx_.rear})
-        if (Usable(player))
-            player->SetTime(target);
+    players_.ForEachUsable([target](CVlcPlayer& player, Camera) { player.SetTime(target); });
     ctx_.view->PlotDrivenTo(target);
     m_nPendingSeekMs = 0;
 }
@@ -263,7 +212,7 @@ bool PlaybackController::OnTimer(int id) {
         ApplyPendingSeek();
         return true;
     case kStartGuardTimer:
-        m_bPlayStartBusy = 0;
+        ReleaseStartGuard();
         ctx_.timers->KillTimer(kStartGuardTimer);
         return true;
     case kSliderResetTimer:
@@ -297,38 +246,68 @@ void PlaybackController::OnPlayerState(quintptr wParam) {
     }
 }
 
-CVlcPlayer* PlaybackController::TimeSource() const {
-    if (Usable(ctx_.front) && ctx_.front->m_bPlaying)
-        return ctx_.front;
-    if (Usable(ctx_.rear) && ctx_.rear->m_bPlaying)
-        return ctx_.rear;
-    return nullptr;
+bool PlaybackController::StartInProgress() const {
+    return m_bPlayStartBusy && !ctx_.catalog->files.empty();
 }
 
-// ---- on libvlc's threads (and, for a few events, inside our own calls) ----
-
-void PlaybackController::FrontEvent(const libvlc_event_t* event, void* data) {
-    auto* self = static_cast<PlaybackController*>(data);
-    self->KeepPausedLater(self->ctx_.front, event);
-    self->HandleEvent(event);
+void PlaybackController::ArmStartGuard() {
+    m_bPlayStartBusy = 1;
+    ctx_.timers->SetTimer(kStartGuardTimer, 100000);
 }
 
-void PlaybackController::RearEvent(const libvlc_event_t* event, void* data) {
-    auto* self = static_cast<PlaybackController*>(data);
-    self->KeepPausedLater(self->ctx_.rear, event);
-    const CVlcPlayer* front = self->ctx_.front;
-    if (Usable(front) && front->m_bPlaying) {
-        if (event->type == libvlc_MediaPlayerEndReached) {
-            self->PostToWindow(WM_REAR_END, 1);
-            self->m_nPendingSeekMs = 0;
-        }
-        return;
+bool PlaybackController::StartGuarded(const std::function<bool()>& prepare,
+                                      const std::function<bool()>& start) {
+    if (StartInProgress() || !prepare())
+        return false;
+    // Armed only now: the players that prepare stopped can report no more
+    // time that would release it.
+    ArmStartGuard();
+    if (start())
+        return true;
+    ReleaseStartGuard();
+    return false;
+}
+
+// The handlers run on libvlc's threads.
+void PlaybackController::ConnectPlayerEvents() {
+    PlayerPair* pair = &players_;
+    // Each event that ends a pending seek, and the window message it becomes
+    // (0: none).
+    const struct {
+        void (PlayerPair::*signal)();
+        bool endsSeek;
+        unsigned message;
+        quintptr wParam;
+    } events[] = {
+        {&PlayerPair::Opening, true, 0, 0},
+        {&PlayerPair::Playing, false, WM_PLAYER_STATE, 3},
+        {&PlayerPair::Paused, true, WM_PLAYER_STATE, 4},
+        {&PlayerPair::EndReached, true, WM_PLAYER_END, 1},
+        {&PlayerPair::RearEndReached, true, WM_REAR_END, 1},
+        {&PlayerPair::ErrorOccurred, false, WM_PLAYER_ERROR, 1},
+    };
+    for (const auto& e : events) {
+        auto handler = [this, e] {
+            if (e.endsSeek)
+                m_nPendingSeekMs = 0;
+            if (e.message != 0)
+                PostToWindow(e.message, e.wParam);
+        };
+        connect(pair, e.signal, this, handler, Qt::DirectConnection);
     }
-    self->HandleEvent(event);
+    for (auto signal : {&PlayerPair::Opening, &PlayerPair::Stopped}) {
+        auto handler = [this] {
+            m_nGpsState = 0;
+            ShowGpsStateLater();
+        };
+        connect(pair, signal, this, handler, Qt::DirectConnection);
+    }
+    connect(pair, &PlayerPair::TimeChanged, this, &PlaybackController::OnTimeChanged,
+            Qt::DirectConnection);
 }
 
 void PlaybackController::PostToWindow(unsigned message, quintptr wParam) {
-    PostWindowMessage(ctx_.window, message, wParam, m_nStartGeneration);
+    PostWindowMessage(ctx_.window, message, wParam, players_.CurrentStart());
 }
 
 void PlaybackController::ShowGpsStateLater() {
@@ -336,61 +315,15 @@ void PlaybackController::ShowGpsStateLater() {
         this, [this] { ctx_.view->SetGpsIndicator(m_nGpsState); }, Qt::QueuedConnection);
 }
 
-void PlaybackController::KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event) {
-    if (event->type != libvlc_MediaPlayerPlaying || !player->m_bPaused || player->m_bPlaying)
+// The time goes whole (64 bits) in wParam.
+void PlaybackController::OnTimeChanged(int64_t timeMs, int64_t lengthMs) {
+    if (m_nPendingSeekMs != 0)
         return;
-    // libvlc may not be called back from its own event thread.
-    QMetaObject::invokeMethod(
-        this,
-        [player] {
-            if (Usable(player) && player->m_bPaused && !player->m_bPlaying &&
-                player->State() == libvlc_Playing)
-                player->Pause();
-        },
-        Qt::QueuedConnection);
-}
-
-void PlaybackController::HandleEvent(const libvlc_event_t* event) {
-    switch (event->type) {
-    case libvlc_MediaPlayerOpening:
-        m_nPendingSeekMs = 0;
-        [[fallthrough]];
-    case libvlc_MediaPlayerStopped:
-        m_nGpsState = 0;
-        ShowGpsStateLater();
-        break;
-    case libvlc_MediaPlayerPlaying:
-        PostToWindow(WM_PLAYER_STATE, 3);
-        break;
-    case libvlc_MediaPlayerPaused:
-        m_nPendingSeekMs = 0;
-        PostToWindow(WM_PLAYER_STATE, 4);
-        break;
-    case libvlc_MediaPlayerEndReached:
-        PostToWindow(WM_PLAYER_END, 1);
-        m_nPendingSeekMs = 0;
-        break;
-    case libvlc_MediaPlayerEncounteredError:
-        PostToWindow(WM_PLAYER_ERROR, 1);
-        break;
-    case libvlc_MediaPlayerTimeChanged:
-        if (m_nPendingSeekMs == 0)
-            HandleTimeChanged();
-        break;
-    default:
-        break;
-    }
-}
-
-void PlaybackController::HandleTimeChanged() {
-    const CVlcPlayer* source = TimeSource();
-    const int64_t time = source ? source->GetTime() : 0;
-    PostToWindow(WM_PLAYER_TIME, quintptr(uint32_t(time)));
-    const int64_t length = source ? source->GetLength() : 0;
+    PostToWindow(WM_PLAYER_TIME, quintptr(timeMs));
     const int span = ctx_.view->SeekSpan();
-    const int position = length > 0 ? int(double(time) / double(length) * span) : 0;
+    const int position = lengthMs > 0 ? int(double(timeMs) / double(lengthMs) * span) : 0;
     const int slider = position + ctx_.view->SeekMinimum();
     QMetaObject::invokeMethod(
         this, [this, slider] { ctx_.view->SetPositionSliderPos(slider); }, Qt::QueuedConnection);
-    m_bPlayStartBusy = 0;
+    ReleaseStartGuard();
 }

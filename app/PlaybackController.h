@@ -4,31 +4,26 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
-#include <vlc/vlc.h>
+#include <functional>
 
 class PlaybackTick;
-
-// A player that exists and whose library loaded.
-bool Usable(const CVlcPlayer* player);
-// Pause and play of one player with the marks the playback logic keeps on it.
-void PausePlayer(CVlcPlayer& player);
-void ResumePlayer(CVlcPlayer& player);
 
 // Timers that serve playback.
 constexpr int kRateLabelTimer = 102;   // 300 ms, while a start's rate label shows
 constexpr int kPendingSeekTimer = 103; // 500 ms, for the window's life
 constexpr int kDeferredStartTimer = 105;
-constexpr int kStartGuardTimer = 106;  // 100 s, once
 constexpr int kSliderResetTimer = 107; // 200 ms, once
 
 // The transport of the two players: play/pause, stop, rate, volume and mute,
-// seeking with the position slider, and the players' events, which arrive on
-// libvlc's threads and go on to the window as posted messages.
+// seeking with the position slider, the guard around file starts, and the
+// players' events, which arrive on libvlc's threads and go on to the window
+// as posted messages.
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
     PlaybackController(const PlaybackContext& context, PlaybackTick& tick);
-    // Detaches the event callbacks, so none runs once this object is gone.
+    // Detaches the event callbacks, so none of them reaches this object once
+    // it is gone.
     ~PlaybackController() override;
 
     // Binds the players to their surfaces and shows the warning for each
@@ -52,6 +47,15 @@ class PlaybackController : public QObject {
     // Timers 102, 103, 106 and 107; false for other ids.
     bool OnTimer(int id);
 
+    // The one way a command starts playback. Refused (false) while an
+    // earlier start is in progress: from the moment it was let through until
+    // its file reports its first play time, 100 s at most; over an empty
+    // list nothing counts as starting. Otherwise runs `prepare`, which may
+    // stop the players and returns whether to go on, then `start` with the
+    // guard armed; `start` returns whether it set a file going, and the
+    // guard is released at once when not.
+    bool StartGuarded(const std::function<bool()>& prepare, const std::function<bool()>& start);
+
     // The rate label shows the current rate unless it is normal speed.
     void ShowRateLabel();
     // After each file start: the label is refreshed for about 3 seconds.
@@ -62,36 +66,31 @@ class PlaybackController : public QObject {
     void HideVideos();
     void ResetRate();
 
-    // The player whose time and length drive slider and tick: the front one
-    // when it plays, else the rear one when it plays.
-    CVlcPlayer* TimeSource() const;
-
-    // Counts file starts; each player message carries the count of the start
-    // it belongs to, so that messages of a file stopped since are dropped.
-    void BeginFileStart() { ++m_nStartGeneration; }
-    bool IsCurrent(qintptr generation) const { return generation == m_nStartGeneration; }
-
     int m_nSpeedIndex;
     int m_bAutoNext = 1;
     std::atomic<int64_t> m_nPendingSeekMs{0};
     int m_nRateLabelTicks = 10;
-    std::atomic<int> m_bPlayStartBusy{0};
     std::atomic<int> m_nGpsState{0};
-    std::atomic<qintptr> m_nStartGeneration{0};
 
   private:
-    static void FrontEvent(const libvlc_event_t* event, void* data);
-    static void RearEvent(const libvlc_event_t* event, void* data);
-    void HandleEvent(const libvlc_event_t* event);
-    void HandleTimeChanged();
+    friend struct StartGuardProbe; // lets tests look at the guard
+
+    bool StartInProgress() const;
+    void ArmStartGuard();
+    // Also from libvlc's threads.
+    void ReleaseStartGuard() { m_bPlayStartBusy = 0; }
+
+    // The players' events, on libvlc's threads.
+    void ConnectPlayerEvents();
+    void OnTimeChanged(int64_t timeMs, int64_t lengthMs);
     void PostToWindow(unsigned message, quintptr wParam);
     void ShowGpsStateLater();
-    // libvlc drops a pause that arrives while a file is still opening; this
-    // repeats it once the player reports that it plays.
-    void KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event);
+
     int64_t SeekTarget(bool pausedCounts) const;
     void ApplyPendingSeek();
 
     PlaybackContext ctx_;
+    PlayerPair& players_;
     PlaybackTick& tick_;
+    std::atomic<int> m_bPlayStartBusy{0};
 };

@@ -12,35 +12,20 @@
 
 namespace {
 
-PlaybackContext WithTimers(PlaybackContext context, WindowTimers* timers) {
+PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players) {
     context.timers = timers;
+    context.players = players;
     return context;
 }
 
 } // namespace
 
-PlaybackLogic::PlaybackLogic(const PlaybackContext& context)
-    : timers_([this](int id) { OnTimer(id); }), context_(WithTimers(context, &timers_)),
-      tick(*context_.catalog, *context_.view), controller(context_, tick),
-      starter(context_, controller), open(context_, controller, starter),
-      files(context_, controller, starter), snapshot(context_), exports(context_) {
-    if (context_.window)
-        context_.window->installEventFilter(this);
-}
-
-PlaybackLogic::~PlaybackLogic() {
-    if (context_.window)
-        context_.window->removeEventFilter(this);
-}
-
-bool PlaybackLogic::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == context_.window && event->type() == WindowMessageEvent::Type()) {
-        auto* m = static_cast<WindowMessageEvent*>(event);
-        if (OnWindowMessage(m->message, m->wParam, m->lParam))
-            return true;
-    }
-    return QObject::eventFilter(watched, event);
-}
+PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, CVlcPlayer* rear)
+    : timers_([this](int id) { OnTimer(id); }), players_(front, rear),
+      context_(WithOwnParts(context, &timers_, &players_)), tick(*context_.catalog, *context_.view),
+      controller(context_, tick), starter(context_, controller),
+      open(context_, controller, starter), files(context_, controller, starter), snapshot(context_),
+      exports(context_) {}
 
 bool PlaybackLogic::OnCommand(int controlId) {
     switch (controlId) {
@@ -96,18 +81,18 @@ bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr l
         return true;
     case WM_PLAYER_TIME: {
         // A report of a file stopped since is stale.
-        if (!controller.IsCurrent(lParam))
+        if (!players_.IsCurrent(lParam))
             return true;
         PlaybackView& view = *context_.view;
-        const int state =
-            tick.Run(int64_t(uint32_t(wParam)), view.GSensorPaneEnabled(), view.MapPaneEnabled());
+        const int64_t timeMs = qint64(wParam);
+        const int state = tick.Run(timeMs, view.GSensorPaneEnabled(), view.MapPaneEnabled());
         controller.m_nGpsState = state;
         view.SetGpsIndicator(state);
-        UpdateFrameClock(int64_t(uint32_t(wParam)));
+        UpdateFrameClock(timeMs);
         return true;
     }
     case WM_PLAYER_END:
-        if (controller.IsCurrent(lParam))
+        if (players_.IsCurrent(lParam))
             starter.OnPlayerEnd();
         return true;
     case WM_GROUP_ACTIVATE:
@@ -134,9 +119,9 @@ bool PlaybackLogic::OnTimer(int id) {
 }
 
 void PlaybackLogic::UpdateFrameClock(int64_t timeMs) {
-    bool plays = false;
-    for (const CVlcPlayer* p : {context_.front, context_.rear})
-        plays = plays || (Usable(p) && p->HasMedia() && (p->m_bPlaying || p->m_bPaused));
+    const bool plays = players_.FirstUsable([](const CVlcPlayer& p) {
+        return p.HasMedia() && (p.m_bPlaying || p.m_bPaused);
+    }) != nullptr;
     QString text;
     if (plays) {
         const RecordingCatalog& catalog = *context_.catalog;

@@ -6,29 +6,30 @@
 #include "app/PlaybackContext.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackTick.h"
+#include "app/PlayerPair.h"
 #include "app/SnapshotCommand.h"
 #include "platform/WindowTimers.h"
 
 #include <QObject>
 
 // Everything the main window does to play recordings, in one object it owns:
-// it takes the window's playback messages (through an event filter on the
-// window), runs the playback timers and answers the transport, OPEN, file
-// and SNAP commands.
+// it takes the playback messages the window hands on, runs the playback
+// timers and answers the transport, OPEN, file and SNAP commands.
 // Declare it after the players, catalog and controls so that it goes first.
 class PlaybackLogic : public QObject {
     Q_OBJECT
   public:
-    // The playback timers are the logic's own; context.timers is not used.
-    explicit PlaybackLogic(const PlaybackContext& context);
-    ~PlaybackLogic() override;
+    // The playback timers and the player pair are the logic's own;
+    // context.timers and context.players are not used.
+    PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, CVlcPlayer* rear);
 
     // Call once the controls exist (window initialisation).
     void Initialise() { controller.Initialise(); }
 
     // A control's command (ControlIds); false when it is not a playback one.
     bool OnCommand(int controlId);
-    // A playback window message; false for others.
+    // A playback window message (the players' reports, list activations,
+    // slider moves); false for others.
     bool OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
     // A playback timer; false for other ids.
     bool OnTimer(int id);
@@ -43,12 +44,11 @@ class PlaybackLogic : public QObject {
 
     WindowTimers& Timers() { return timers_; }
     const PlaybackContext& Context() const { return context_; }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    PlayerPair& Players() { return players_; }
 
   private:
     WindowTimers timers_;
+    PlayerPair players_;
     PlaybackContext context_;
 
   public:

@@ -1,7 +1,7 @@
 #include "app/SnapshotCommand.h"
 
-#include "app/PlaybackController.h"
 #include "app/PlaybackTick.h"
+#include "app/PlayerPair.h"
 #include "app/SnapshotTags.h"
 #include "dialogs/CSnapshotDialog.h"
 #include "platform/CheckedFileWriter.h"
@@ -41,14 +41,13 @@ QString SnapshotCommand::TaggedPath(const QString& path, const QString& tag) {
 }
 
 FramePlace SnapshotCommand::CurrentFramePlace() const {
-    for (const CVlcPlayer* p : {ctx_.front, ctx_.rear}) {
-        if (!Usable(p) || !p->HasMedia())
-            continue;
-        const int64_t t = std::max<int64_t>(p->GetTime(), 0);
-        const RecordingCatalog& catalog = *ctx_.catalog;
-        return FramePlaceAt(catalog, PlaybackTick::IndexAt(t, catalog.gpsRate), t);
-    }
-    return FramePlace();
+    const CVlcPlayer* p =
+        ctx_.players->FirstUsable([](const CVlcPlayer& player) { return player.HasMedia(); });
+    if (!p)
+        return FramePlace();
+    const int64_t t = std::max<int64_t>(p->GetTime(), 0);
+    const RecordingCatalog& catalog = *ctx_.catalog;
+    return FramePlaceAt(catalog, PlaybackTick::IndexAt(t, catalog.gpsRate), t);
 }
 
 // libvlc writes its own format (PNG) whatever the name says; the picture is
@@ -81,26 +80,13 @@ void SnapshotCommand::Run() {
                        LoadUiString(UiStringId::kOkCaption));
         return;
     }
-    CVlcPlayer* players[] = {ctx_.front, ctx_.rear};
-    bool pausedHere[] = {false, false};
-    for (int i = 0; i < 2; ++i) {
-        CVlcPlayer* p = players[i];
-        if (Usable(p) && p->m_bPlaying) {
-            PausePlayer(*p);
-            pausedHere[i] = true;
-        }
-    }
+    const PlayerPair::Hold hold(*ctx_.players);
     QString path;
-    if (chooseFile && chooseFile(&path)) {
-        const QString tags[] = {QStringLiteral("_F"), QStringLiteral("_R")};
-        const FramePlace place = CurrentFramePlace();
-        for (int i = 0; i < 2; ++i)
-            if (Usable(players[i]))
-                TakePicture(*players[i], TaggedPath(path, tags[i]), place);
-    }
-    for (int i = 0; i < 2; ++i) {
-        CVlcPlayer* p = players[i];
-        if (pausedHere[i] && Usable(p))
-            ResumePlayer(*p);
-    }
+    if (!chooseFile || !chooseFile(&path))
+        return;
+    const FramePlace place = CurrentFramePlace();
+    ctx_.players->ForEachUsable([&](CVlcPlayer& player, Camera camera) {
+        const QString tag = camera == Camera::Front ? QStringLiteral("_F") : QStringLiteral("_R");
+        TakePicture(player, TaggedPath(path, tag), place);
+    });
 }

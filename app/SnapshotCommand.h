@@ -5,9 +5,11 @@
 #include <QString>
 #include <functional>
 
+class CVlcPlayer;
+
 // SNAP: the current pictures of both cameras as image files beside each
-// other, the front one marked "_F" and the rear one "_R". Players that were
-// playing are paused while the name is chosen and resumed afterwards.
+// other, the front one marked "_F" and the rear one "_R". The players are
+// held (PlayerPair::Hold) while the name is chosen and the pictures taken.
 class SnapshotCommand {
   public:
     // Returns true with the path when the user chose a name.

@@ -47,7 +47,7 @@ class DropTest : public ShownWindowTest {
         EXPECT_TRUE(drop.isAccepted());
         return true;
     }
-    CVlcPlayer* Front() const { return dlg_->Playback()->Context().front; }
+    CVlcPlayer* Front() const { return dlg_->Playback()->Players().Front(); }
     bool Plays(const QString& file) {
         return WaitUntil([&] {
             return QDir::cleanPath(QString::fromUtf8(Front()->MediaPath())) == file &&

@@ -43,7 +43,7 @@ class KeyboardTest : public ShownWindowTest {
         ASSERT_TRUE(WaitUntil([&] { return Front()->State() == libvlc_Playing && Time() > 0; }));
     }
 
-    CVlcPlayer* Front() const { return dlg_->Playback()->Context().front; }
+    CVlcPlayer* Front() const { return dlg_->Playback()->Players().Front(); }
     int64_t Time() const { return Front()->GetTime(); }
     int Volume() const { return static_cast<QSlider*>(dlg_->Control(IDC_VOLUME_SLIDER))->value(); }
     int MuteState() const {

@@ -1,11 +1,13 @@
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
+#include "app/PlaybackLogic.h"
 #include "app/WindowPlacement.h"
 #include "controls/CKesToolTipCtrl.h"
 #include "platform/IniFile.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
+#include "player/CVlcPlayer.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 #include "tests/support/core/ScratchSettings.h"
@@ -22,6 +24,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -157,6 +160,15 @@ TEST_F(MainWindowTest, DoubleClickOnAVideoWithNothingListedStaysInTheWindow) {
 }
 
 #if HALVEX_HAVE_SYNTH
+// Runs the event loop until done() or 8 s are up.
+template <typename Done> bool WaitFor(Done done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 8000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return done();
+}
+
 TEST_F(MainWindowTest, DoubleClickedVideoFillsTheMonitorAndComesBack) {
     QTemporaryDir card;
     const synth::CameraPair names = synth::CameraNames(synth::Naming::Chunk, "DCIM", "FILE", 10);
@@ -171,14 +183,7 @@ TEST_F(MainWindowTest, DoubleClickedVideoFillsTheMonitorAndComesBack) {
     ASSERT_TRUE(ShowAndWait(dlg));
     dlg.OpenFolder(card.path());
     QWidget* rear = dlg.Control(IDC_REAR_VIDEO);
-    auto wait = [](auto done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < 8000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return done();
-    };
-    ASSERT_TRUE(wait([&] { return rear->isVisible(); })) << "the pair plays";
+    ASSERT_TRUE(WaitFor([&] { return rear->isVisible(); })) << "the pair plays";
     const QRect window = dlg.geometry();
     const QRect monitor = dlg.screen()->geometry();
 
@@ -186,22 +191,69 @@ TEST_F(MainWindowTest, DoubleClickedVideoFillsTheMonitorAndComesBack) {
     SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
     EXPECT_TRUE(dlg.m_bFullScreen);
     EXPECT_EQ(dlg.m_nFullScreenVideo, 2);
-    EXPECT_TRUE(wait([&] { return dlg.geometry().size() == monitor.size(); }));
+    EXPECT_TRUE(WaitFor([&] { return dlg.geometry().size() == monitor.size(); }));
     EXPECT_FALSE(dlg.Control(IDC_PLAY)->isVisible());
     EXPECT_FALSE(dlg.Control(IDC_FILE_LIST)->isVisible());
     EXPECT_FALSE(dlg.Control(IDC_FRONT_VIDEO)->isVisible());
     EXPECT_TRUE(rear->isVisible());
     // The 640 x 360 picture, fitted across the monitor's width.
-    EXPECT_TRUE(wait([&] { return rear->width() == monitor.width(); }));
+    EXPECT_TRUE(WaitFor([&] { return rear->width() == monitor.width(); }));
     EXPECT_EQ(rear->height(), monitor.width() * 360 / 640);
 
     SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
     EXPECT_FALSE(dlg.m_bFullScreen);
-    EXPECT_TRUE(wait([&] { return dlg.geometry() == window; }));
+    EXPECT_TRUE(WaitFor([&] { return dlg.geometry() == window; }));
     EXPECT_TRUE(dlg.Control(IDC_PLAY)->isVisible());
     EXPECT_TRUE(dlg.Control(IDC_FRONT_VIDEO)->isVisible());
     EXPECT_FALSE(dlg.Control(IDC_FLIP)->isVisible());
     EXPECT_LT(rear->width(), window.width() / 2);
+}
+
+// The players wait while the window changes shape, then go on as they were;
+// a stopped recording is started again by the toggle.
+TEST_F(MainWindowTest, FullScreenKeepsPlayingAndPausedAndRestartsStopped) {
+    QTemporaryDir card;
+    const synth::CameraPair names = synth::CameraNames(synth::Naming::Chunk, "DCIM", "FILE", 10);
+    synth::RecordingRecipe recipe;
+    recipe.durationMs = 60000;
+    QString error;
+    ASSERT_TRUE(synth::WriteRecording(recipe, card.filePath(names.front), &error))
+        << error.toStdString();
+    CVELDlg dlg;
+    ASSERT_TRUE(ShowAndWait(dlg));
+    dlg.OpenFolder(card.path());
+    const CVlcPlayer* front = dlg.Playback()->Players().Front();
+    ASSERT_TRUE(
+        WaitFor([&] { return front->State() == libvlc_Playing && front->GetTime() > 300; }));
+    auto click = [&](int id) {
+        QWidget* button = dlg.Control(id);
+        QTest::mouseClick(dlg.windowHandle(), Qt::LeftButton, {},
+                          button->mapTo(&dlg, button->rect().center()));
+    };
+    const struct {
+        const char* name;
+        int button; // clicked before the toggle; 0 for none
+        libvlc_state_t after;
+    } cases[] = {
+        {"playing", 0, libvlc_Playing},
+        {"paused", IDC_PLAY, libvlc_Paused},
+        {"stopped", IDC_STOP, libvlc_Playing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.button)
+            click(c.button);
+        QTest::keyClick(dlg.windowHandle(), Qt::Key_F);
+        ASSERT_TRUE(dlg.m_bFullScreen);
+        EXPECT_TRUE(WaitFor([&] { return front->State() == c.after; }));
+        EXPECT_EQ(front->m_bPlaying, c.after == libvlc_Playing ? 1 : 0);
+        QTest::keyClick(dlg.windowHandle(), Qt::Key_F);
+        ASSERT_FALSE(dlg.m_bFullScreen);
+        ASSERT_TRUE(WaitFor([&] { return dlg.Control(IDC_PLAY)->isVisible(); }));
+        if (c.after == libvlc_Paused)
+            click(IDC_PLAY);
+        ASSERT_TRUE(WaitFor([&] { return front->State() == libvlc_Playing; }));
+    }
 }
 #endif
 

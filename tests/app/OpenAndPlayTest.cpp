@@ -51,7 +51,7 @@ TEST(OpenAndPlay, FolderFromCommandLineScansStartsAndDrivesTheInstruments) {
         h.Logic().open.OpenFolder(card.path());
         ASSERT_EQ(h.catalog.files.size(), 4u);
         EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), card.path());
-        EXPECT_EQ(h.Logic().controller.m_bPlayStartBusy, 1);
+        EXPECT_EQ(StartGuardProbe::Busy(h.Logic().controller), 1);
         ASSERT_TRUE(WaitUntil([&] { return h.front.State() == libvlc_Playing; }));
         EXPECT_TRUE(QString::fromUtf8(h.front.MediaPath()).contains("front"));
         EXPECT_TRUE(QString::fromUtf8(h.rear.MediaPath()).contains("back"));
@@ -60,7 +60,7 @@ TEST(OpenAndPlay, FolderFromCommandLineScansStartsAndDrivesTheInstruments) {
         EXPECT_TRUE(WaitUntil([&] { return h.view.gps == 1; }));
         EXPECT_TRUE(WaitUntil([&] { return curve.lastPosition > 0; }));
         EXPECT_TRUE(WaitUntil([&] { return h.view.position.value() > 0; }));
-        EXPECT_EQ(h.Logic().controller.m_bPlayStartBusy, 0);
+        EXPECT_EQ(StartGuardProbe::Busy(h.Logic().controller), 0);
         h.Logic().controller.OnStop();
     }
     QDir::setCurrent(previous);

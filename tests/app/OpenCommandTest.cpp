@@ -29,7 +29,7 @@ TEST_F(OpenCommandTest, CancelStopsPlayersResetsRateAndKeepsTheCatalog) {
     EXPECT_EQ(h_->Logic().controller.m_nSpeedIndex, 7);
     EXPECT_FLOAT_EQ(h_->front.Rate(), 1.0f);
     EXPECT_EQ(h_->front.m_nVolume, 100);
-    EXPECT_EQ(h_->Logic().controller.m_bPlayStartBusy, 0);
+    EXPECT_EQ(StartGuardProbe::Busy(h_->Logic().controller), 0);
 }
 
 TEST_F(OpenCommandTest, ChosenFolderIsRememberedAndPreselectedNextTime) {
@@ -40,7 +40,7 @@ TEST_F(OpenCommandTest, ChosenFolderIsRememberedAndPreselectedNextTime) {
     h_->Logic().OnCommand(IDC_OPEN);
     EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), folder);
     // No recordings: the guard is cleared at once and the counter was shown.
-    EXPECT_EQ(h_->Logic().controller.m_bPlayStartBusy, 0);
+    EXPECT_EQ(StartGuardProbe::Busy(h_->Logic().controller), 0);
     EXPECT_EQ(h_->view.scanShown, (std::vector<bool>{true, false}));
     EXPECT_EQ(h_->Logic().starter.m_nDeferredTicks, 0);
     AnswerBrowser("");
@@ -50,7 +50,7 @@ TEST_F(OpenCommandTest, ChosenFolderIsRememberedAndPreselectedNextTime) {
 
 TEST_F(OpenCommandTest, OpenIsIgnoredWhileAStartIsInProgress) {
     h_->AddGroup({"/nowhere/0001F.MOV"});
-    h_->Logic().controller.m_bPlayStartBusy = 1;
+    StartGuardProbe::Set(h_->Logic().controller, 1);
     h_->Logic().OnCommand(IDC_FAST);
     h_->Logic().OnCommand(IDC_OPEN); // no browser appears; nothing changes
     EXPECT_EQ(h_->Logic().controller.m_nSpeedIndex, 8);
@@ -62,7 +62,7 @@ TEST_F(OpenCommandTest, CommandLineFolderIsOpenedAndRemembered) {
     QDir().mkdir("DCIM");
     h_->Logic().open.OpenFolder("DCIM");
     EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), card.filePath("DCIM"));
-    EXPECT_EQ(h_->Logic().controller.m_bPlayStartBusy, 0);
+    EXPECT_EQ(StartGuardProbe::Busy(h_->Logic().controller), 0);
     h_->Logic().open.OpenFolder(card.filePath("missing"));
     EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", "x"), "");
 }

@@ -1,5 +1,7 @@
 #include "PlaybackHarness.h"
+#include "platform/WindowMessages.h"
 #include "settings/AppSettings.h"
+#include "tests/support/core/TestVideos.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,9 +25,17 @@ Harness::Harness(const QString& library) : front(0, library), rear(0, library) {
     context.window = &view.window;
     context.catalog = &catalog;
     context.view = &view;
-    context.front = &front;
-    context.rear = &rear;
-    logic = std::make_unique<PlaybackLogic>(context);
+    logic = std::make_unique<PlaybackLogic>(context, &front, &rear);
+    view.window.logic = logic.get();
+}
+
+// Hands the playback messages on as the main window does.
+bool HarnessWindow::event(QEvent* event) {
+    if (DispatchWindowMessage(event, [this](unsigned m, quintptr w, qintptr l) {
+            return logic && logic->OnWindowMessage(m, w, l) ? 1 : 0;
+        }))
+        return true;
+    return QWidget::event(event);
 }
 
 void Harness::AddGroup(const QStringList& paths) {
@@ -78,4 +88,27 @@ void HarnessTest::SetUp() {
 void HarnessTest::TearDown() {
     h_.reset();
     ScratchSettingsTest::TearDown();
+}
+
+QTemporaryDir* RecordedPairTest::videos_ = nullptr;
+
+void RecordedPairTest::SetUpTestSuite() {
+    videos_ = new QTemporaryDir;
+    for (const char* name : {"MOVF/0001F.MOV", "MOVR/0001R.MOV", "MOVF/0002F.MOV"}) {
+        QString error;
+        ASSERT_TRUE(MakeTestVideo(videos_->filePath(name), {20.0, 160, 90, false}, &error))
+            << error.toStdString();
+    }
+}
+
+void RecordedPairTest::TearDownTestSuite() {
+    delete videos_;
+    videos_ = nullptr;
+}
+
+void RecordedPairTest::SetUp() {
+    HarnessTest::SetUp();
+    ASSERT_EQ(h_->front.m_bAvailable, 1);
+    h_->AddGroup({videos_->filePath("MOVF/0001F.MOV"), videos_->filePath("MOVR/0001R.MOV")});
+    h_->AddGroup({videos_->filePath("MOVF/0002F.MOV")});
 }

@@ -18,10 +18,19 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+// The harness's main window.
+class HarnessWindow : public QWidget {
+  public:
+    PlaybackLogic* logic = nullptr;
+
+  protected:
+    bool event(QEvent* event) override;
+};
+
 class HarnessView : public PlaybackView {
   public:
     HarnessView();
-    QWidget window;
+    HarnessWindow window;
     QWidget* surfaces[2];
     QSlider position;
     QSlider volume;
@@ -77,6 +86,12 @@ class HarnessView : public PlaybackView {
     std::vector<int64_t> plottedTo;
 };
 
+// The start guard is the controller's own; tests look at it through this.
+struct StartGuardProbe {
+    static int Busy(const PlaybackController& c) { return c.m_bPlayStartBusy; }
+    static void Set(PlaybackController& c, int busy) { c.m_bPlayStartBusy = busy; }
+};
+
 // Runs the event loop until done() or the time is up.
 template <typename Predicate> bool WaitUntil(Predicate done, int timeoutMs = 8000) {
     QElapsedTimer clock;
@@ -120,4 +135,16 @@ class HarnessTest : public ScratchSettingsTest {
     void TearDown() override;
 
     std::unique_ptr<Harness> h_;
+};
+
+// A harness test whose catalog lists a front and rear pair (group 0) and a
+// lone front file (group 1): real 20 s videos, long enough to be still
+// playing whenever a case looks.
+class RecordedPairTest : public HarnessTest {
+  protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+
+    static QTemporaryDir* videos_;
 };

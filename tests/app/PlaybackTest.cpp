@@ -71,7 +71,7 @@ TEST_F(PlaybackTest, GroupActivationPlaysFrontWithSoundAndRearSilent) {
     EXPECT_EQ(h_->rear.AudioTrack(), -1);
     EXPECT_EQ(h_->rear.m_nVolume, 0);
     // The first time report clears the start guard and moves the slider.
-    EXPECT_TRUE(WaitUntil([&] { return h_->Logic().controller.m_bPlayStartBusy == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(h_->Logic().controller) == 0; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->view.position.value() > 0; }));
     EXPECT_EQ(h_->view.playButton, 1);
 }
@@ -88,11 +88,11 @@ TEST_F(PlaybackTest, StartGuardDropsActivationsUntilTheFirstTimeReport) {
     FillCatalog();
     StartGroup(0);
     // Still inside the start: the second activation is dropped.
-    ASSERT_EQ(h_->Logic().controller.m_bPlayStartBusy, 1);
+    ASSERT_EQ(StartGuardProbe::Busy(h_->Logic().controller), 1);
     StartGroup(1);
     EXPECT_EQ(h_->catalog.currentFile, 0);
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
-    ASSERT_TRUE(WaitUntil([&] { return h_->Logic().controller.m_bPlayStartBusy == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(h_->Logic().controller) == 0; }));
     StartGroup(1);
     EXPECT_TRUE(FrontPlays("MOVF/0002F.MOV"));
 }
@@ -139,7 +139,7 @@ TEST_F(PlaybackTest, StopThenPlayPlaysNothingUntilAFileIsStartedAgain) {
     h_->Logic().OnCommand(IDC_LOOP);
     StartGroup(0);
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
-    ASSERT_TRUE(WaitUntil([&] { return h_->Logic().controller.m_bPlayStartBusy == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(h_->Logic().controller) == 0; }));
     h_->Logic().OnCommand(IDC_FAST);
     h_->Logic().OnCommand(IDC_STOP);
     EXPECT_EQ(h_->front.State(), libvlc_Stopped);
@@ -261,7 +261,7 @@ TEST(PlaybackWithoutLibrary, WarnsTwiceAndSurvivesEveryAction) {
     for (unsigned m : {WM_SEEK_REQUEST, WM_VOLUME_CHANGED, WM_PLAYER_END})
         SendWindowMessage(&h.view.window, m);
     SendWindowMessage(&h.view.window, WM_GROUP_ACTIVATE, 0);
-    h.Logic().controller.m_bPlayStartBusy = 0;
+    StartGuardProbe::Set(h.Logic().controller, 0);
     h.Logic().starter.m_dwLastFileActivate -= 5000;
     SendWindowMessage(&h.view.window, WM_FILE_ACTIVATE, 0);
     Pump(200);

@@ -29,7 +29,7 @@ class SliderScrollTest : public WindowTest {
 TEST_F(SliderScrollTest, WheelOnTheVolumeSliderSetsTheVolume) {
     CVELDlg dlg;
     ASSERT_TRUE(ShowAndWait(dlg));
-    CVlcPlayer* front = dlg.Playback()->Context().front;
+    CVlcPlayer* front = dlg.Playback()->Players().Front();
     if (!front->m_bAvailable)
         GTEST_SKIP() << "no libvlc";
     auto* volume = static_cast<QSlider*>(dlg.Control(IDC_VOLUME_SLIDER));
@@ -48,7 +48,7 @@ TEST_F(SliderScrollTest, WheelOnThePositionSliderSeeksThePlayingRecording) {
     WriteCard(card.path(), 1, 20000);
     CVELDlg dlg;
     ASSERT_TRUE(ShowAndWait(dlg));
-    CVlcPlayer* front = dlg.Playback()->Context().front;
+    CVlcPlayer* front = dlg.Playback()->Players().Front();
     if (!front->m_bAvailable)
         GTEST_SKIP() << "no libvlc";
     dlg.OpenFolder(card.path());

@@ -4,7 +4,6 @@
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
 #include "strings/UiStrings.h"
-#include "tests/support/core/TestVideos.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,28 +30,8 @@ TEST(SnapshotNames, TagGoesBeforeTheExtensionOfTheFileName) {
         EXPECT_EQ(SnapshotCommand::TaggedPath(c.chosen, "_F"), c.front) << c.chosen;
 }
 
-// A moment of two real recordings and a front recording without partner,
-// long enough to be still playing when the pictures are taken.
-class SnapshotCommandTest : public HarnessTest {
+class SnapshotCommandTest : public RecordedPairTest {
   protected:
-    static void SetUpTestSuite() {
-        videos_ = new QTemporaryDir;
-        for (const char* name : {"MOVF/0001F.MOV", "MOVR/0001R.MOV", "MOVF/0002F.MOV"}) {
-            QString error;
-            ASSERT_TRUE(MakeTestVideo(videos_->filePath(name), {20.0, 160, 90, false}, &error))
-                << error.toStdString();
-        }
-    }
-    static void TearDownTestSuite() {
-        delete videos_;
-        videos_ = nullptr;
-    }
-    void SetUp() override {
-        HarnessTest::SetUp();
-        ASSERT_EQ(h_->front.m_bAvailable, 1);
-        h_->AddGroup({videos_->filePath("MOVF/0001F.MOV"), videos_->filePath("MOVR/0001R.MOV")});
-        h_->AddGroup({videos_->filePath("MOVF/0002F.MOV")});
-    }
     // Starts a group and waits until its pictures are on screen.
     void Play(int group, bool withRear) {
         SendWindowMessage(&h_->view.window, WM_GROUP_ACTIVATE, quintptr(group));
@@ -73,11 +52,9 @@ class SnapshotCommandTest : public HarnessTest {
     static QByteArray Format(const QString& path) { return QImageReader(path).format(); }
     static QSize Size(const QString& path) { return QImageReader(path).size(); }
 
-    static QTemporaryDir* videos_;
     QTemporaryDir pictures_;
     MessageBoxRecorder boxes_;
 };
-QTemporaryDir* SnapshotCommandTest::videos_ = nullptr;
 
 TEST_F(SnapshotCommandTest, BothCamerasArePicturedInTheChosenFormatAndPlayGoesOn) {
     Play(0, true);

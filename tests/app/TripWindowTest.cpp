@@ -93,11 +93,11 @@ class TripWindow : public ScratchSettingsTest {
         dlg->show();
         ASSERT_TRUE(WaitUntil([&] { return dlg->isVisible() && dlg->width() > 0; }));
         dlg->OpenFolder(card->path());
-        ASSERT_TRUE(
-            WaitUntil([&] { return Playback().front && Playback().front->GetTime() > 0; }, 15000))
+        ASSERT_TRUE(WaitUntil(
+            [&] { return Playback().Front() && Playback().Front()->GetTime() > 0; }, 15000))
             << "the first recording plays";
     }
-    const PlaybackContext& Playback() { return dlg->Playback()->Context(); }
+    PlayerPair& Playback() { return dlg->Playback()->Players(); }
     CFrameClockStatic* Clock() {
         return static_cast<CFrameClockStatic*>(dlg->Control(IDC_FRAME_CLOCK));
     }
@@ -281,7 +281,7 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     EXPECT_TRUE(Clock()->Text().endsWith("35.68480, 139.76480")) << Clock()->Text().toStdString();
 
     // Full screen: the text is drawn onto the front video's picture.
-    CVlcPlayer* front = Playback().front;
+    CVlcPlayer* front = Playback().Front();
     QWidget* surface = dlg->Control(IDC_FRONT_VIDEO);
     QCursor::setPos(surface->mapToGlobal(surface->rect().center()));
     SendWindowMessage(dlg.get(), WM_VIDEO_DBLCLK);
@@ -368,16 +368,16 @@ void TripWindow::ClickRouteAndCheck(int mapChoice) {
     // Well beside the line nothing happens; on it the video seeks.
     XClick(global + QPoint(25, 25));
     Pump(1500);
-    EXPECT_LT(Playback().front->GetTime(), 1000);
+    EXPECT_LT(Playback().Front()->GetTime(), 1000);
     XClick(global);
     const int64_t expected = PlaybackTick::TimeOfIndex(target, dlg->Catalog().gpsRate);
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const int64_t t = Playback().front->GetTime();
+            const int64_t t = Playback().Front()->GetTime();
             return t >= expected && t < expected + 1000;
         },
         10000))
-        << Playback().front->GetTime();
+        << Playback().Front()->GetTime();
     // The driven line is rebuilt up to the point, as after a slider seek.
     EXPECT_TRUE(
         WaitUntil([&] { return evaluate("driven._drawnLength()").toInt() == target; }, 10000))
@@ -398,7 +398,7 @@ TEST_F(TripWindow, SnapshotsKnowWhenAndWhereTheyWereTaken) {
     if (QStandardPaths::findExecutable("exiftool").isEmpty())
         GTEST_SKIP() << "exiftool is not installed";
     ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
-    ASSERT_TRUE(WaitUntil([&] { return Playback().front->GetTime() > 2500; }));
+    ASSERT_TRUE(WaitUntil([&] { return Playback().Front()->GetTime() > 2500; }));
     ScratchDir out;
     for (const char* name : {"snap.jpg", "snap.png"}) {
         dlg->Playback()->snapshot.chooseFile = [&](QString* path) {

@@ -99,7 +99,7 @@ TEST_F(VideoSurfacePicturesTest, RecordingWithoutRearPartnerEmptiesTheRearPictur
     WriteCard(root, 1, 20000, false, "testsrc2", 12);
     CVELDlg dlg;
     ASSERT_TRUE(ShowAndWait(dlg));
-    CVlcPlayer* rear = dlg.Playback()->Context().rear;
+    CVlcPlayer* rear = dlg.Playback()->Players().Rear();
     if (!rear->m_bAvailable)
         GTEST_SKIP() << "no libvlc";
     QWidget* surface = dlg.Control(IDC_REAR_VIDEO);
@@ -109,7 +109,7 @@ TEST_F(VideoSurfacePicturesTest, RecordingWithoutRearPartnerEmptiesTheRearPictur
     EXPECT_LT(BackgroundShare(surface), 0.5) << "the rear video is on screen";
 
     // Loop is on: the pair ends and the front file alone follows.
-    CVlcPlayer* front = dlg.Playback()->Context().front;
+    CVlcPlayer* front = dlg.Playback()->Players().Front();
     ASSERT_TRUE(WaitFor(
         [&] {
             return QString::fromUtf8(front->MediaPath()).contains("FILE0120") && !rear->HasMedia();

@@ -88,8 +88,8 @@ TEST_F(WindowMouseAndCloseTest, ClosingStopsTheFrontPlayerBeforeSavingTheRectang
     WriteCard(card.path(), 1, 20000);
     CVELDlg dlg;
     ASSERT_TRUE(ShowAndWait(dlg));
-    CVlcPlayer* front = dlg.Playback()->Context().front;
-    CVlcPlayer* rear = dlg.Playback()->Context().rear;
+    CVlcPlayer* front = dlg.Playback()->Players().Front();
+    CVlcPlayer* rear = dlg.Playback()->Players().Rear();
     if (!front->m_bAvailable)
         GTEST_SKIP() << "no libvlc";
     dlg.OpenFolder(card.path());

@@ -1,0 +1,148 @@
+// The hold around a command and the guard around file starts, on real
+// players playing real files.
+#include "app/PlayerPair.h"
+#include "PlaybackHarness.h"
+#include "app/ControlIds.h"
+#include "platform/WindowMessages.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlayerPairTest : public RecordedPairTest {
+  protected:
+    // Starts the pair of group 0 and waits until both pictures move and the
+    // start is over.
+    void PlayPair() {
+        SendWindowMessage(&h_->view.window, WM_GROUP_ACTIVATE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return h_->front.GetTime() > 300; }));
+        ASSERT_TRUE(WaitUntil([&] { return h_->rear.GetTime() > 300; }));
+        ASSERT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(Controller()) == 0; }));
+    }
+    PlaybackController& Controller() { return h_->Logic().controller; }
+    PlayerPair& Players() { return h_->Logic().Players(); }
+};
+
+// A player's marks: playing, paused.
+using Marks = std::pair<int, int>;
+Marks MarksOf(const CVlcPlayer& p) {
+    return {p.m_bPlaying, p.m_bPaused};
+}
+constexpr Marks kPlaying{1, 0}, kPaused{0, 1}, kStopped{0, 0};
+
+TEST_F(PlayerPairTest, AHoldPlaysAgainOnlyWhatItPausedAndWhatStillWaits) {
+    struct Case {
+        const char* name;
+        std::function<void(Harness&)> before; // after the pair plays
+        std::function<void(Harness&)> during; // inside the hold
+        Marks front, rear;                    // once the hold is gone
+    };
+    const Case cases[] = {
+        {"both playing", {}, {}, kPlaying, kPlaying},
+        {"rear paused by the user",
+         [](Harness& h) { PlayerPair::Pause(h.rear); },
+         {},
+         kPlaying,
+         kPaused},
+        {"the act stops both",
+         {},
+         [](Harness& h) { h.Logic().controller.StopPlayers(); },
+         kStopped,
+         kStopped},
+        {"the act empties the rear picture",
+         {},
+         [](Harness& h) { h.rear.Recreate(0); },
+         kPlaying,
+         kPaused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlayPair();
+        if (c.before)
+            c.before(*h_);
+        const Marks rearBefore = MarksOf(h_->rear);
+        {
+            const PlayerPair::Hold hold(Players());
+            EXPECT_EQ(MarksOf(h_->front), kPaused);
+            EXPECT_EQ(MarksOf(h_->rear), rearBefore == kPlaying ? kPaused : rearBefore);
+            if (c.during)
+                c.during(*h_);
+        }
+        EXPECT_EQ(MarksOf(h_->front), c.front);
+        EXPECT_EQ(MarksOf(h_->rear), c.rear);
+        if (c.front == kPlaying) {
+            EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Playing; }));
+        }
+        Controller().OnStop();
+    }
+}
+
+// A hold over stopped or idle players does nothing to them.
+TEST_F(PlayerPairTest, AHoldLeavesStoppedPlayersStopped) {
+    PlayPair();
+    Controller().OnStop();
+    { const PlayerPair::Hold hold(Players()); }
+    EXPECT_EQ(MarksOf(h_->front), kStopped);
+    EXPECT_EQ(MarksOf(h_->rear), kStopped);
+    Pump(300);
+    EXPECT_EQ(h_->front.State(), libvlc_Stopped);
+}
+
+TEST_F(PlayerPairTest, WhileAStartIsInProgressNoCommandStartsAnother) {
+    PlayPair();
+    const QByteArray playing = h_->front.MediaPath();
+    struct Case {
+        const char* name;
+        std::function<void(Harness&)> start;
+    };
+    bool folderAsked = false;
+    h_->Logic().open.chooseFolder = [&](QString*) { return folderAsked = true, false; };
+    const Case cases[] = {
+        {"group activation",
+         [](Harness& h) { SendWindowMessage(&h.view.window, WM_GROUP_ACTIVATE, 1); }},
+        {"file activation",
+         [](Harness& h) {
+             h.Logic().starter.m_dwLastFileActivate -= 5000;
+             SendWindowMessage(&h.view.window, WM_FILE_ACTIVATE, 2);
+         }},
+        {"next recording", [](Harness& h) { h.Logic().starter.StartNeighbour(1); }},
+        {"OPEN", [](Harness& h) { h.Logic().OnCommand(IDC_OPEN); }},
+        {"a folder dropped", [](Harness& h) { h.Logic().open.OpenFolder(videos_->path()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartGuardProbe::Set(Controller(), 1);
+        c.start(*h_);
+        EXPECT_EQ(h_->front.MediaPath(), playing);
+        EXPECT_EQ(h_->front.m_bPlaying, 1) << "not even stopped";
+        EXPECT_EQ(h_->catalog.files.size(), 3u);
+    }
+    EXPECT_FALSE(folderAsked);
+
+    // Once the start is over the same step goes through.
+    StartGuardProbe::Set(Controller(), 0);
+    h_->Logic().starter.StartNeighbour(1);
+    EXPECT_TRUE(h_->front.MediaPath().endsWith("0002F.MOV"));
+    EXPECT_EQ(StartGuardProbe::Busy(Controller()), 1);
+    EXPECT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(Controller()) == 0; }));
+}
+
+// A guard left over an emptied list blocks nothing; a start that sets no
+// file going releases the guard at once.
+TEST_F(PlayerPairTest, AStartThatStartsNothingLeavesNoGuard) {
+    h_->catalog.Reset();
+    StartGuardProbe::Set(Controller(), 1);
+    bool folderAsked = false;
+    h_->Logic().open.chooseFolder = [&](QString*) { return folderAsked = true, false; };
+    h_->Logic().OnCommand(IDC_OPEN);
+    EXPECT_TRUE(folderAsked);
+    EXPECT_EQ(StartGuardProbe::Busy(Controller()), 1) << "a cancelled choice changes nothing";
+
+    QTemporaryDir empty;
+    h_->Logic().open.OpenFolder(empty.path());
+    EXPECT_EQ(StartGuardProbe::Busy(Controller()), 0);
+}
+
+} // namespace
