@@ -1,10 +1,10 @@
 // The parsers and the track load on real recordings: H.264 video in the three
 // containers the camera writes, made by the synthesizer.
 #ifdef HALVEX_HAVE_SYNTH
-#include "tests/support/core/SynthFixture.h"
 #include "recordings/CVel3gpParser.h"
 #include "recordings/CVelAviParser.h"
 #include "recordings/RecordingCatalog.h"
+#include "tests/support/core/SynthFixture.h"
 
 #include <QFileInfo>
 #include <memory>

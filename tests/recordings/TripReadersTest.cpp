@@ -3,9 +3,9 @@
 #include "tools/synth/BaseVideo.h"
 #include "tools/synth/RecordingWriter.h"
 
-#include "tests/support/core/SynthFixture.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
+#include "tests/support/core/SynthFixture.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -2,9 +2,9 @@
 #include "tools/synth/RecordingWriter.h"
 
 #include "HalvexVersion.h"
-#include "tests/support/core/SynthFixture.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
+#include "tests/support/core/SynthFixture.h"
 
 #include <QDir>
 #include <QJsonArray>
