@@ -99,7 +99,12 @@ run_plain() {
   "$bench" windows $geometry >"$work/windows.out" &
   local windows=$!
   echo "$windows" >>"$work/children"
-  sleep 1
+  local tries=0
+  until [ "$(wc -l <"$work/windows.out")" -ge 2 ]; do
+    tries=$((tries + 1))
+    ((tries < 120)) || { echo "plain windows did not open" >&2; exit 1; }
+    sleep 0.25
+  done
   ids=($(cat "$work/windows.out"))
   local launch=$work/launch.sh
   cat >"$launch" <<EOF
