@@ -4,6 +4,7 @@
 # plain VLC players drawing into windows of the same geometry, in one run.
 #   bench/playback.sh [BUILD_DIR]
 #   PAIRS=3 SECONDS_MEASURED=20 WARMUP=5 WORK=/tmp/halvex-bench-playback BENCH_USER=benchuser
+#   VIEWER=PROGRAM (default BUILD_DIR/halvex) VIEWER_INI=FILE (settings to start with)
 # Each pair runs the viewer and the plain players once, in alternating order.
 # Lines starting with "RESULT" are the figures (medians over the pairs).
 set -euo pipefail
@@ -15,6 +16,7 @@ warmup=${WARMUP:-5}
 work=${WORK:-/tmp/halvex-bench-playback}
 user=${BENCH_USER:-benchuser}
 bench=$build/bench/halvex-bench-playback
+viewer_program=$(realpath "${VIEWER:-$build/halvex}")
 [ -x "$bench" ] || { echo "build halvex-bench-playback first" >&2; exit 1; }
 
 # VLC refuses to run as root; the plain players run as an ordinary user.
@@ -64,7 +66,7 @@ run_viewer() {
   local dir=$work/viewer
   rm -rf "$dir" && mkdir -p "$dir"
   [ -n "${VIEWER_INI:-}" ] && cp "$VIEWER_INI" "$dir/Halvex.ini"
-  (cd "$dir" && QTWEBENGINE_DISABLE_SANDBOX=1 exec "$build/halvex" "$card" >/dev/null 2>&1) &
+  (cd "$dir" && QTWEBENGINE_DISABLE_SANDBOX=1 exec "$viewer_program" "$card" >/dev/null 2>&1) &
   local viewer=$!
   echo "$viewer" >>"$work/children"
   local tries=0
