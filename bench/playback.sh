@@ -86,7 +86,7 @@ run_viewer() {
   xdotool windowfocus --sync "$window"
   # The next recording, as a user starts it: the N key.
   local first
-  first=$("$bench" first-frame $geometry -- xdotool key n | awk '/first_frame_ms/ { print $2 }')
+  first=$("$bench" first-frame $geometry -- xdotool key n | awk '/first_frame_ms/ { print $2 }' || true)
   sleep "$warmup"
   local cpu
   cpu=$(measure_cpu "$viewer")
@@ -118,7 +118,7 @@ echo \$! >>$work/plain.pids
 EOF
   chmod +x "$launch"
   local first
-  first=$("$bench" first-frame $geometry -- "$launch" | awk '/first_frame_ms/ { print $2 }')
+  first=$("$bench" first-frame $geometry -- "$launch" | awk '/first_frame_ms/ { print $2 }' || true)
   local pids
   pids=$(cat "$work/plain.pids")
   sleep "$warmup"
