@@ -227,6 +227,7 @@ void CVELDlg::CreateControls() {
     connect(position, &CSkinnedSlider::Scrolled, controller,
             &PlaybackController::OnPositionSliderScroll);
     connect(volume, &CSkinnedSlider::Scrolled, controller, &PlaybackController::OnVolumeChanged);
+    connect(position, &CVideoSlider::SeekCursorMoved, curve, &CGSensorCtrl::FollowSeekCursor);
 
     m_pToolTip = new CKesToolTipCtrl(this);
     m_pToolTip->Activate(true);

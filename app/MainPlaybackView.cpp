@@ -101,14 +101,14 @@ void MainPlaybackView::SetGpsIndicator(int state) {
 }
 
 void MainPlaybackView::SetCompass(bool valid, int degrees) {
-    if (compass && valid) {
+    // The compass repaints itself when its picture changes.
+    if (compass && valid)
         compass->SetHeading(degrees);
-        compass->update();
-    }
 }
 
 void MainPlaybackView::SetSpeed(bool valid, int kmh) {
-    if (!speed)
+    // Unchanged read-outs are not repainted on every tick.
+    if (!speed || (speed->IsValid() == valid && speed->Speed() == uint16_t(kmh)))
         return;
     speed->SetValid(valid);
     speed->SetSpeed(uint16_t(kmh));

@@ -5,7 +5,18 @@
 
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+
+namespace {
+
+// QRegion::contains(QRect) only tells whether they overlap.
+bool Covers(const QRegion& region, const QRect& rect) {
+    return (QRegion(rect) - region).isEmpty();
+}
+
+} // namespace
 
 CGSensorCtrl::CGSensorCtrl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -23,23 +34,91 @@ bool CGSensorCtrl::SetPosition(int milliseconds) {
         m_state.position = m_state.duration;
     else if (m_state.position < 0)
         m_state.position = 0;
-    update();
+    Redraw();
     return true;
 }
 
-void CGSensorCtrl::paintEvent(QPaintEvent*) {
-    // Drawn whole off-screen and copied in one block, so the strip does not
-    // flicker while it repaints on every playback tick.
-    QImage frame = m_graph.Graph(size(), m_state).copy();
-    {
-        QPainter p(&frame);
-        m_plot = GSensorPlot::FromClient(size());
-        DrawGSensorCursor(p, m_plot,
-                          GSensorCursorX(m_state, m_plot, SeekCursorX.load(), SeekHappened.load()));
-        SeekHappened = false;
-        m_legendBoxes = DrawGSensorLabels(p, size(), m_state);
+int CGSensorCtrl::CursorX() const {
+    return GSensorCursorX(m_state, m_plot, SeekCursorX.load(), SeekHappened.load());
+}
+
+QRect CGSensorCtrl::CursorRect(int x) const {
+    // DrawGSensorCursor's two columns and four rows beyond the plot.
+    return QRect(x - 1, m_plot.top - 4, 2, m_plot.bottom - m_plot.top + 8);
+}
+
+QRect CGSensorCtrl::LegendBand() const {
+    int bottom = 0;
+    for (const QRect& box : m_legendBoxes)
+        bottom = std::max(bottom, box.bottom() + 2);
+    return QRect(0, 0, width(), bottom + 1);
+}
+
+std::array<double, 6> CGSensorCtrl::LegendContent() const {
+    const std::array<double, 3> values = GSensorCurrentValues(m_state);
+    const bool running = !m_state.stopped && GSensorDuration(m_state) != 0;
+    std::array<double, 6> content{};
+    for (size_t a = 0; a < 3; ++a) {
+        content[a] = values[a];
+        content[a + 3] = running && m_state.axisVisible[a] ? 1 : 0;
     }
-    QPainter(this).drawImage(0, 0, frame);
+    return content;
+}
+
+void CGSensorCtrl::Redraw() {
+    if (!m_graph.Matches(size(), m_state) || LegendBand().height() <= 1) {
+        update();
+        m_shownCursorX = CursorX();
+        m_shownLegend = LegendContent();
+        return;
+    }
+    const std::array<double, 6> legend = LegendContent();
+    if (legend != m_shownLegend) {
+        update(LegendBand());
+        m_shownLegend = legend;
+    }
+    FollowSeekCursor();
+}
+
+void CGSensorCtrl::FollowSeekCursor() {
+    const int x = CursorX();
+    if (x != m_shownCursorX) {
+        update(CursorRect(m_shownCursorX));
+        update(CursorRect(x));
+        m_shownCursorX = x;
+    }
+}
+
+void CGSensorCtrl::paintEvent(QPaintEvent* event) {
+    // Only the region asked for is drawn: on a playback tick that is the
+    // legend and the cursor's columns, the rest comes from the kept graph.
+    const QImage& graph = m_graph.Graph(size(), m_state);
+    m_plot = GSensorPlot::FromClient(size());
+    const int x = CursorX();
+    SeekHappened = false;
+    QPainter p(this);
+    for (const QRect& r : event->region())
+        p.drawImage(r.topLeft(), graph, r);
+    DrawGSensorCursor(p, m_plot, x);
+    m_legendBoxes = DrawGSensorLabels(p, size(), m_state);
+    p.end();
+
+    // What changed since the last request without one (a seek flag set
+    // directly, or the flag cleared just now) follows in the next paint.
+    const QRegion& painted = event->region();
+    if (x != m_shownCursorX) {
+        if (!Covers(painted, CursorRect(x)) || !Covers(painted, CursorRect(m_shownCursorX))) {
+            update(CursorRect(m_shownCursorX));
+            update(CursorRect(x));
+        }
+        m_shownCursorX = x;
+    }
+    const std::array<double, 6> legend = LegendContent();
+    if (legend != m_shownLegend) {
+        if (!Covers(painted, LegendBand()))
+            update(LegendBand());
+        m_shownLegend = legend;
+    }
 }
 
 void CGSensorCtrl::resizeEvent(QResizeEvent* event) {

@@ -20,7 +20,11 @@ class CGSensorCtrl : public QWidget, public GSensorCurveView {
     const GSensorCurveState& CurveState() const { return m_state; }
     void RecalcScale() override;
     bool SetPosition(int milliseconds) override;
-    void Redraw() override { update(); }
+    // Repaints what the state changed: the whole strip when the graph did,
+    // else the legend and the cursor's old and new columns.
+    void Redraw() override;
+    // The slider's thumb moved: the cursor follows.
+    void FollowSeekCursor();
 
     // The legend boxes of X, Y and Z as the last paint placed them.
     const std::array<QRect, 3>& LegendBoxes() const { return m_legendBoxes; }
@@ -34,8 +38,20 @@ class CGSensorCtrl : public QWidget, public GSensorCurveView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    // Where the cursor goes now; reads the seek state without clearing it.
+    int CursorX() const;
+    QRect CursorRect(int x) const;
+    // The band of the legend, whose texts and box widths change with the values.
+    QRect LegendBand() const;
+    // What the legend shows: values and whether each axis is active.
+    std::array<double, 6> LegendContent() const;
+
     GSensorCurveState m_state;
     GSensorPlot m_plot;
     GSensorGraphCache m_graph;
     std::array<QRect, 3> m_legendBoxes;
+    // What the screen shows once the requested repaints are done: the
+    // cursor's column and the legend's content.
+    int m_shownCursorX = -1;
+    std::array<double, 6> m_shownLegend{};
 };

@@ -7,7 +7,10 @@
 CPbSpeedLabelStatic::CPbSpeedLabelStatic(QWidget* parent) : QWidget(parent) {}
 
 bool CPbSpeedLabelStatic::SetText(const char* text, bool visible) {
-    m_text = text ? QString::fromLocal8Bit(text) : QString();
+    const QString shown = text ? QString::fromLocal8Bit(text) : QString();
+    if (shown == m_text && visible == m_bVisible)
+        return true;
+    m_text = shown;
     m_bVisible = visible;
     update();
     return true;

@@ -29,7 +29,7 @@ bool CPngCompassStatic::SetHeading(int degrees) {
     if (m_images.empty())
         return false;
     const int index = IndexForHeading(degrees, ImageCount());
-    if (index <= ImageCount()) {
+    if (index <= ImageCount() && index != m_nIndex) {
         m_nIndex = index;
         update();
     }
@@ -37,6 +37,8 @@ bool CPngCompassStatic::SetHeading(int degrees) {
 }
 
 void CPngCompassStatic::SetHeadingIndex(int index) {
+    if (index == m_nIndex)
+        return;
     m_nIndex = index;
     update();
 }

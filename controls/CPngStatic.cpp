@@ -14,6 +14,8 @@ bool CPngStatic::SetPicture(unsigned id, const QString& type) {
 }
 
 void CPngStatic::SetColor(bool color) {
+    if (color == m_bColor)
+        return;
     m_bColor = color;
     update();
 }

@@ -19,18 +19,37 @@ void CVideoSlider::ReportDrag() {
     SendWindowMessage(parentWidget(), WM_SEEK_REQUEST);
 }
 
+SeekGeometry CVideoSlider::Geometry() const {
+    const QRect channel = ChannelRect();
+    return ComputeSeekGeometry(
+        width(), orientation() == Qt::Vertical ? channel.height() : channel.width(), value(),
+        minimum(), maximum(), {SeekMinimum.load(), SeekSpan.load(), SeekCursorX.load()});
+}
+
+void CVideoSlider::PublishCursorX(int x) {
+    if (SeekCursorX.exchange(x) != x)
+        emit SeekCursorMoved();
+}
+
+// The cursor's place goes out as soon as the value moves rather than at the
+// next paint, so the G-sensor cursor follows in the same frame.
+void CVideoSlider::sliderChange(SliderChange change) {
+    CSkinnedSlider::sliderChange(change);
+    PublishCursorX(Geometry().cursorX);
+}
+
+void CVideoSlider::resizeEvent(QResizeEvent* event) {
+    CSkinnedSlider::resizeEvent(event);
+    PublishCursorX(Geometry().cursorX);
+}
+
 void CVideoSlider::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     DrawSunkenEdge(p, rect());
-
-    const QRect channel = ChannelRect();
-    const SeekGeometry g = ComputeSeekGeometry(
-        width(), orientation() == Qt::Vertical ? channel.height() : channel.width(), value(),
-        minimum(), maximum(), {SeekMinimum.load(), SeekSpan.load(), SeekCursorX.load()});
+    const SeekGeometry g = Geometry();
     SeekMinimum = g.minimum;
     SeekSpan = g.span;
-    SeekCursorX = g.cursorX;
-
+    PublishCursorX(g.cursorX);
     DrawThumb(p);
 }

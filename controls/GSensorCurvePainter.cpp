@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <vector>
 
 namespace {
@@ -46,8 +47,13 @@ void DrawTicks(QPainter& p, const GSensorPlot& plot, int windowMs) {
     }
 }
 
-// A font given, as the strip's fonts are, by the height of its character cell.
+// A font given, as the strip's fonts are, by the height of its character
+// cell. Kept per height: the strip repaints on every playback tick.
 QFont CellHeightFont(int cellHeight) {
+    static std::map<int, QFont> made;
+    const auto found = made.find(cellHeight);
+    if (found != made.end())
+        return found->second;
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
     font.setWeight(QFont::Normal);
@@ -55,7 +61,7 @@ QFont CellHeightFont(int cellHeight) {
     const QFontMetricsF m(font);
     const double cell = m.ascent() + m.descent();
     font.setPixelSize(std::max(1, int(std::lround(cellHeight * 100.0 / cell))));
-    return font;
+    return made.emplace(cellHeight, font).first->second;
 }
 
 // Text whose cell is first filled with the background colour.

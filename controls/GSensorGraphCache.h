@@ -10,10 +10,10 @@
 class GSensorGraphCache {
   public:
     const QImage& Graph(QSize client, const GSensorCurveState& state);
-
-  private:
+    // True when the kept graph is the one `state` shows at that size.
     bool Matches(QSize client, const GSensorCurveState& state) const;
 
+  private:
     QImage m_image;
     // What m_image was drawn from; the samples are compared by value because
     // the owner writes them directly.

@@ -1,6 +1,7 @@
 // The curve control as a widget: its position, its cursor from the slider's
 // shared state, and the legend that switches axes on and off.
 #include "controls/CGSensorCtrl.h"
+#include "controls/CVideoSlider.h"
 #include "controls/GSensorCurveColors.h"
 #include "controls/GSensorCurvePainter.h"
 #include "controls/SeekState.h"
@@ -8,11 +9,25 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace {
+
+// What a fresh drawing of the whole strip shows for its present state.
+QImage FreshDrawing(CGSensorCtrl& ctrl, bool seekHappened = false) {
+    QImage img(ctrl.size(), QImage::Format_RGB32);
+    QPainter p(&img);
+    DrawGSensorGraph(p, ctrl.size(), ctrl.CurveState(), GSensorCurveDrawing::Direct);
+    const GSensorPlot plot = GSensorPlot::FromClient(ctrl.size());
+    DrawGSensorCursor(p, plot, GSensorCursorX(ctrl.CurveState(), plot, SeekCursorX, seekHappened));
+    DrawGSensorLabels(p, ctrl.size(), ctrl.CurveState());
+    return img;
+}
 
 void Click(QWidget& w, QPoint at) {
     const QPointF global = w.mapToGlobal(QPointF(at));
@@ -173,15 +188,7 @@ TEST_F(GSensorCtrlTest, AnEmptyStripHasAnInactiveLegend) {
 // The strip keeps its last graph between repaints; whatever changes, what
 // it shows must equal a fresh drawing with one line per sample.
 TEST_F(GSensorCtrlTest, RepaintsMatchAFreshDrawingWhateverChanged) {
-    auto fresh = [this] {
-        QImage img(ctrl.size(), QImage::Format_RGB32);
-        QPainter p(&img);
-        DrawGSensorGraph(p, ctrl.size(), ctrl.CurveState(), GSensorCurveDrawing::Direct);
-        const GSensorPlot plot = GSensorPlot::FromClient(ctrl.size());
-        DrawGSensorCursor(p, plot, GSensorCursorX(ctrl.CurveState(), plot, SeekCursorX, false));
-        DrawGSensorLabels(p, ctrl.size(), ctrl.CurveState());
-        return img;
-    };
+    auto fresh = [this] { return FreshDrawing(ctrl); };
     SeekCursorX = 250;
     const std::function<void()> changes[] = {
         [] {},
@@ -204,6 +211,95 @@ TEST_F(GSensorCtrlTest, RepaintsMatchAFreshDrawingWhateverChanged) {
         EXPECT_EQ(ctrl.grab().toImage().convertToFormat(QImage::Format_RGB32), fresh())
             << "after change " << step;
         ++step;
+    }
+}
+
+// On a playback tick the strip repaints only the legend and the cursor's old
+// and new columns. What the screen shows must still equal a fresh drawing:
+// the old cursor's pixels restored from the graph, the new one drawn.
+TEST(GSensorCtrlOnScreen, TicksRepaintTheCursorAndLegendOnlyAndLeaveNoTrace) {
+    SeekCursorX = 0;
+    SeekHappened = false;
+    QWidget window;
+    window.setGeometry(0, 0, 700, 200);
+    auto* ctrl = new CGSensorCtrl(&window);
+    ctrl->setGeometry(10, 10, 626, 128);
+    auto* slider = new CVideoSlider(&window);
+    slider->setGeometry(10, 150, 626, 20);
+    slider->setRange(0, 1000);
+    // As the main window wires them.
+    QObject::connect(slider, &CVideoSlider::SeekCursorMoved, ctrl, &CGSensorCtrl::FollowSeekCursor);
+    Load(*ctrl);
+    struct Painted : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } painted;
+    ctrl->installEventFilter(&painted);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    auto screenShows = [&] {
+        QTest::qWait(40);
+        return window.screen()
+            ->grabWindow(window.winId(), ctrl->x(), ctrl->y(), ctrl->width(), ctrl->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    // One step as the playback tick makes it: the slider moves, then the
+    // curve gets the play time.
+    auto tick = [&](int slider1000, int ms) {
+        slider->setValue(slider1000);
+        ctrl->CurveState().stopped = false;
+        ctrl->Redraw();
+        ctrl->SetPosition(ms);
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        bool smallRepaint; // the plot's far left and right stay untouched
+        bool seek = false; // the cursor on the thumb, whatever the position
+    } steps[] = {
+        {"first tick", [&] { tick(500, 30000); }, false},
+        {"forward a little", [&] { tick(510, 30600); }, true},
+        {"forward again", [&] { tick(530, 31800); }, true},
+        {"the same place", [&] { tick(530, 31800); }, true},
+        {"back", [&] { tick(400, 24000); }, true},
+        {"stopped",
+         [&] {
+             ctrl->SetPosition(0);
+             ctrl->CurveState().stopped = true;
+             ctrl->Redraw();
+         },
+         false},
+        {"seek to the start: the cursor stays on the thumb",
+         [&] {
+             slider->setValue(300);
+             SeekHappened = true;
+             ctrl->CurveState().stopped = false;
+             ctrl->SetPosition(0);
+         },
+         false, true},
+        {"plays again", [&] { tick(520, 31200); }, false},
+        {"samples edited in place",
+         [&] {
+             ctrl->CurveState().samples[300].x = 120;
+             ctrl->Redraw();
+         },
+         false},
+    };
+    for (const Step& step : steps) {
+        painted.region = QRegion();
+        step.change();
+        const QImage shown = screenShows();
+        EXPECT_EQ(shown, FreshDrawing(*ctrl, step.seek)) << step.what;
+        if (step.smallRepaint) {
+            for (int x : {30, 600})
+                EXPECT_FALSE(painted.region.contains(QPoint(x, 70))) << step.what << " x " << x;
+        }
     }
 }
 
