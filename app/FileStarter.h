@@ -50,7 +50,6 @@ class FileStarter {
   private:
     void StartFile(int index);
     void ShowFrontSurface();
-    void ClampCurrentFile();
     void PlayFrontFrom(CVlcPlayer* player);
 
     PlaybackContext ctx_;

@@ -6,8 +6,9 @@
 #include "map/CCefClientApp.h"
 #include "map/LocalPages.h"
 #include "map/MapMessages.h"
-#include "map/RoutePlottingMath.h"
 #include "platform/WindowTimers.h"
+#include "recordings/NmeaCoordinates.h"
+#include "recordings/RoutePlottingMath.h"
 
 namespace {
 constexpr int kStripHeight = 10;

@@ -7,7 +7,7 @@
 #include "../support/HourRoute.h"
 #include "../support/MapBenchMain.h"
 #include "../support/ProcessTree.h"
-#include "map/RoutePlottingMath.h"
+#include "recordings/RoutePlottingMath.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
