@@ -4,31 +4,48 @@
 
 #include <stdexcept>
 
+namespace {
+
+// GPS points and G-sensor samples are kept alike: as the raw block read from
+// the file (chunk variant) or decoded into a vector (metadata track).
+template <typename Record>
+int RecordCount(const RecordingFile* file, const std::vector<uint8_t>& block,
+                const std::vector<Record>& decoded) {
+    if (!file)
+        return 0;
+    switch (file->info.variant) {
+    case kChunkVariant:
+        return int(block.size() / Record::kSize);
+    case kMetadataTrackVariant:
+        return int(decoded.size());
+    default:
+        return 0;
+    }
+}
+
+template <typename Record>
+Record RecordAt(int32_t variant, const std::vector<uint8_t>& block,
+                const std::vector<Record>& decoded, int i) {
+    if (variant == kMetadataTrackVariant)
+        return decoded[size_t(i)];
+    return Record::FromBytes(block.data() + size_t(i) * Record::kSize);
+}
+
+} // namespace
+
 int32_t RecordingCatalog::CurrentVariant() const {
     const RecordingFile* file = CurrentRecording();
     return file ? file->info.variant : kChunkVariant;
 }
 
 int RecordingCatalog::GpsPointCount() const {
-    const RecordingFile* file = CurrentRecording();
-    if (!file)
-        return 0;
-    switch (file->info.variant) {
-    case kChunkVariant:
-        return int(gpsBlock.size() / GpsPoint::kSize);
-    case kMetadataTrackVariant:
-        return int(points.size());
-    default:
-        return 0;
-    }
+    return RecordCount(CurrentRecording(), gpsBlock, points);
 }
 
 GpsPoint RecordingCatalog::GpsPointAt(int i) const {
     if (i < 0 || i >= GpsPointCount())
         throw std::out_of_range("RecordingCatalog::GpsPointAt");
-    if (CurrentVariant() == kMetadataTrackVariant)
-        return points[size_t(i)];
-    return GpsPoint::FromBytes(gpsBlock.data() + size_t(i) * GpsPoint::kSize);
+    return RecordAt(CurrentVariant(), gpsBlock, points, i);
 }
 
 GpsPoint RecordingCatalog::GpsPointInDegreesAt(int i) const {
@@ -41,23 +58,11 @@ GpsPoint RecordingCatalog::GpsPointInDegreesAt(int i) const {
 }
 
 int RecordingCatalog::GSensorSampleCount() const {
-    const RecordingFile* file = CurrentRecording();
-    if (!file)
-        return 0;
-    switch (file->info.variant) {
-    case kChunkVariant:
-        return int(gsensorBlock.size() / GSensorSample::kSize);
-    case kMetadataTrackVariant:
-        return int(samples.size());
-    default:
-        return 0;
-    }
+    return RecordCount(CurrentRecording(), gsensorBlock, samples);
 }
 
 GSensorSample RecordingCatalog::GSensorSampleAt(int i) const {
     if (i < 0 || i >= GSensorSampleCount())
         throw std::out_of_range("RecordingCatalog::GSensorSampleAt");
-    if (CurrentVariant() == kMetadataTrackVariant)
-        return samples[size_t(i)];
-    return GSensorSample::FromBytes(gsensorBlock.data() + size_t(i) * GSensorSample::kSize);
+    return RecordAt(CurrentVariant(), gsensorBlock, samples, i);
 }

@@ -13,7 +13,10 @@
 
 // All recordings of one Open, their groups and list rows, and the track data
 // of the current recording. Views are reached only through pointers that may
-// be null.
+// be null. The operations are defined in recordings/: RecordingCatalog.cpp
+// (reset, paths, track loading), CatalogSelection.cpp, CatalogTrackData.cpp,
+// CatalogLists.cpp, RecordingDiscovery.cpp (Open), RecordingGrouping.cpp,
+// FileOperations.cpp, SaveChosen.cpp, KmlExport.cpp and RoutePlotting.cpp.
 class RecordingCatalog {
   public:
     RecordingCatalog() = default;
