@@ -24,9 +24,11 @@ int RecordCount(const RecordingFile* file, const std::vector<uint8_t>& block,
 }
 
 template <typename Record>
-Record RecordAt(int32_t variant, const std::vector<uint8_t>& block,
+Record RecordAt(const RecordingFile* file, const std::vector<uint8_t>& block,
                 const std::vector<Record>& decoded, int i) {
-    if (variant == kMetadataTrackVariant)
+    if (i < 0 || i >= RecordCount(file, block, decoded))
+        throw std::out_of_range("RecordingCatalog: no such point or sample");
+    if (file->info.variant == kMetadataTrackVariant)
         return decoded[size_t(i)];
     return Record::FromBytes(block.data() + size_t(i) * Record::kSize);
 }
@@ -43,9 +45,7 @@ int RecordingCatalog::GpsPointCount() const {
 }
 
 GpsPoint RecordingCatalog::GpsPointAt(int i) const {
-    if (i < 0 || i >= GpsPointCount())
-        throw std::out_of_range("RecordingCatalog::GpsPointAt");
-    return RecordAt(CurrentVariant(), gpsBlock, points, i);
+    return RecordAt(CurrentRecording(), gpsBlock, points, i);
 }
 
 GpsPoint RecordingCatalog::GpsPointInDegreesAt(int i) const {
@@ -62,7 +62,5 @@ int RecordingCatalog::GSensorSampleCount() const {
 }
 
 GSensorSample RecordingCatalog::GSensorSampleAt(int i) const {
-    if (i < 0 || i >= GSensorSampleCount())
-        throw std::out_of_range("RecordingCatalog::GSensorSampleAt");
-    return RecordAt(CurrentVariant(), gsensorBlock, samples, i);
+    return RecordAt(CurrentRecording(), gsensorBlock, samples, i);
 }
