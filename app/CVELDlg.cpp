@@ -221,12 +221,10 @@ void CVELDlg::FitVideosToAspect() {
         rear.adjust(2, 2, -2, -2);
     }
     int w = 0, h = 0;
-    if (!m_catalog.files.empty()) {
-        m_catalog.currentFile = std::min(m_catalog.currentFile, int(m_catalog.files.size()) - 1);
-        if (m_catalog.currentFile >= 0) {
-            w = m_catalog.files[size_t(m_catalog.currentFile)].info.width;
-            h = m_catalog.files[size_t(m_catalog.currentFile)].info.height;
-        }
+    const int current = m_catalog.CurrentFileClamped();
+    if (current >= 0) {
+        w = m_catalog.files[size_t(current)].info.width;
+        h = m_catalog.files[size_t(current)].info.height;
     }
     const VideoRects v = ::FitVideosToAspect(front, rear, w, h);
     QWidget* frontVideo = Control(IDC_FRONT_VIDEO);

@@ -21,7 +21,7 @@ class PlaybackLogic;
 class WindowTimers;
 
 // The main window: frameless, dark, holding every control of the viewer.
-class CVELDlg : public QDialog, public MainWindowView {
+class CVELDlg : public QDialog {
     Q_OBJECT
   public:
     explicit CVELDlg(QWidget* parent = nullptr);

@@ -210,13 +210,11 @@ void CVELDlg::CreateControls() {
     m_view->mapPaneEnabled = [this] { return m_bMapEnabled; };
 
     m_catalog.Reset();
-    m_catalog.currentGroup = 0;
     m_catalog.groupList = groupList;
     m_catalog.fileList = fileList;
     m_catalog.gsensorCurve = curve;
     m_catalog.mapWindow = m_pMapDlg;
     m_catalog.scanCounterDisplay = frontVideo;
-    m_catalog.mainWindow = this;
 
     PlaybackContext context;
     context.window = this;

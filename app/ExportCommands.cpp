@@ -98,9 +98,7 @@ void ExportCommands::ExportRoute(TripFormat format) {
     QString folder;
     if (!PickFolder(&folder))
         return;
-    const int index = catalog.currentFile >= 0 && size_t(catalog.currentFile) < catalog.files.size()
-                          ? catalog.currentFile
-                          : 0;
+    const int index = catalog.CurrentRecording() ? catalog.currentFile() : 0;
     Trip trip;
     QStringList written;
     const bool ok = LoadTrip(catalog, {index}, &trip) &&

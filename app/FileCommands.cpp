@@ -73,8 +73,8 @@ void FileCommands::StopPlayers() {
 // A refill of the lists loses the mark of the current recording.
 void FileCommands::MarkCurrentAgain() {
     RecordingCatalog& catalog = *ctx_.catalog;
-    if (catalog.currentFile >= 0 && size_t(catalog.currentFile) < catalog.files.size())
-        catalog.SelectFile(catalog.currentFile);
+    if (catalog.CurrentRecording())
+        catalog.SelectFile(catalog.currentFile());
 }
 
 void FileCommands::OnDelete() {

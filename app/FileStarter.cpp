@@ -93,13 +93,6 @@ void FileStarter::ShowFrontSurface() {
         ctx_.view->SetSurfaceHidden(Camera::Front, false);
 }
 
-void FileStarter::ClampCurrentFile() {
-    RecordingCatalog& c = *ctx_.catalog;
-    const int last = int(c.files.size()) - 1;
-    if (c.currentFile > last)
-        c.currentFile = last;
-}
-
 void FileStarter::StartFile(int index) {
     RecordingCatalog& c = *ctx_.catalog;
     // The list may have changed since the index was chosen (a later scan).
@@ -116,7 +109,7 @@ void FileStarter::StartFile(int index) {
 // files can be opened straight after it without the wait the window would
 // otherwise sit through.
 void FileStarter::OnGroupActivate(int row) {
-    ClampCurrentFile();
+    ctx_.catalog->ClampCurrentFile();
     if (row == -1)
         return;
     int current = -1;
@@ -131,26 +124,9 @@ void FileStarter::OnGroupActivate(int row) {
 int FileStarter::SelectGroup(int row) {
     RecordingCatalog& c = *ctx_.catalog;
     controller_.StopPlayers();
-    const int groups = int(c.groups.size());
-    if (row >= 0 && row < groups) {
-        if (c.currentGroup < 0 || c.currentGroup >= groups)
-            c.currentGroup = 0;
-        const RecordingGroup& activated = c.groups[size_t(row)];
-        if (c.groups[size_t(c.currentGroup)].fileCount >= 1 && activated.fileCount >= 1) {
-            if (c.groupList)
-                c.groupList->SetDropHighlight(c.currentGroup, false);
-            if (c.fileList && c.currentFile >= 0)
-                c.fileList->SetDropHighlight(c.currentFile, false);
-            c.currentGroup = row;
-            c.currentFile = activated.firstFile;
-            if (c.groupList)
-                c.groupList->SetDropHighlight(row, true);
-            if (c.fileList)
-                c.fileList->SetDropHighlight(c.currentFile, true);
-        }
-    }
-    ClampCurrentFile();
-    const int current = c.files.empty() ? -1 : c.currentFile;
+    c.SelectGroup(row);
+    c.ClampCurrentFile();
+    const int current = c.files.empty() ? -1 : c.currentFile();
     RefreshLockButton();
     return current;
 }
@@ -158,7 +134,7 @@ int FileStarter::SelectGroup(int row) {
 void FileStarter::OnFileActivate(int row) {
     controller_.StartGuarded(
         [&] {
-            ClampCurrentFile();
+            ctx_.catalog->ClampCurrentFile();
             const int64_t now = TickCount();
             if (now - m_dwLastFileActivate <= 1999)
                 return false;
@@ -189,7 +165,7 @@ void FileStarter::OnPlayerEnd() {
         return;
     RecordingCatalog& c = *ctx_.catalog;
     const int n = int(c.files.size());
-    int e = c.currentFile;
+    int e = c.currentFile();
     if (n > 0 && e > n - 1)
         e = n - 1;
     if (e >= 0 && e + 1 < n) {
@@ -219,7 +195,7 @@ void FileStarter::StartNeighbour(int step) {
             row = NeighbourRecordingRow(
                 int(c.files.size()),
                 [&c](int i) { return FrontPathFor(c.GetFilePath(i)) == c.GetFilePath(i - 1); },
-                c.currentFile, step);
+                c.currentFile(), step);
             if (row < 0)
                 return false;
             controller_.StopPlayers();

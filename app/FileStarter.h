@@ -56,7 +56,6 @@ class FileStarter {
     // The front surface shown, then StartFile; true.
     bool StartShown(int index);
     void ShowFrontSurface();
-    void ClampCurrentFile();
     void PlayFrontFrom(CVlcPlayer* player);
 
     PlaybackContext ctx_;

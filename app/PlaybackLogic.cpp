@@ -2,11 +2,11 @@
 
 #include "app/ControlIds.h"
 #include "app/PlaybackView.h"
-#include "map/RoutePlottingIndex.h"
 #include "platform/WindowMessages.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/FramePlace.h"
 #include "recordings/RecordingCatalog.h"
+#include "recordings/RoutePlottingIndex.h"
 
 #include <QWidget>
 

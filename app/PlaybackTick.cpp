@@ -1,7 +1,6 @@
 #include "app/PlaybackTick.h"
 
 #include "app/PlaybackView.h"
-#include "map/RoutePlottingMath.h"
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
@@ -24,26 +23,6 @@ int64_t PlaybackTick::TimeOfIndex(int index, double rate) {
     return t;
 }
 
-int PlaybackTick::CurrentPointCount() const {
-    const RecordingCatalog& c = catalog_;
-    if (c.files.empty() || c.currentFile < 0 || size_t(c.currentFile) >= c.files.size())
-        return 0;
-    switch (c.files[size_t(c.currentFile)].info.variant) {
-    case kChunkVariant:
-        return int(c.gpsBlock.size() / GpsPoint::kSize);
-    case kMetadataTrackVariant:
-        return int(c.points.size());
-    default:
-        return 0;
-    }
-}
-
-bool PlaybackTick::TrackHasGSensorData() const {
-    if (catalog_.CurrentVariant() == kMetadataTrackVariant)
-        return catalog_.sampleCount != 0;
-    return !catalog_.gsensorBlock.empty();
-}
-
 int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
     RecordingCatalog& c = catalog_;
     MapView* map = c.mapWindow;
@@ -56,9 +35,9 @@ int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
         return 1;
     }
 
-    const int n = CurrentPointCount();
+    const int n = c.GpsPointCount();
 
-    if (gsensorOn && c.gsensorCurve && TrackHasGSensorData()) {
+    if (gsensorOn && c.gsensorCurve && c.GSensorSampleCount() != 0) {
         c.gsensorCurve->CurveState().stopped = false;
         c.gsensorCurve->Redraw();
         c.gsensorCurve->SetPosition(int(timeMs));

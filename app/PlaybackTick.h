@@ -20,9 +20,6 @@ class PlaybackTick {
     static int64_t TimeOfIndex(int index, double rate);
 
   private:
-    int CurrentPointCount() const;
-    bool TrackHasGSensorData() const;
-
     RecordingCatalog& catalog_;
     PlaybackView& view_;
     double lastIndex_ = 0;

@@ -5,8 +5,9 @@
 #include "map/CCefClientApp.h"
 #include "map/LocalPages.h"
 #include "map/MapMessages.h"
-#include "map/RoutePlottingMath.h"
 #include "platform/WindowTimers.h"
+#include "recordings/NmeaCoordinates.h"
+#include "recordings/RoutePlottingMath.h"
 #include "settings/AppSettings.h"
 
 namespace {

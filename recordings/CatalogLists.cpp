@@ -1,4 +1,4 @@
-// Feeding the group list and the file list, and the current-file marks.
+// Feeding the group list and the file list.
 #include "recordings/RecordingCatalog.h"
 #include "recordings/ResolutionName.h"
 
@@ -25,24 +25,4 @@ void RecordingCatalog::RefillLists() {
     if (fileList)
         fileList->DeleteAllItems();
     FillLists();
-}
-
-int RecordingCatalog::SelectFile(int index) {
-    if (index < 0 || size_t(index) >= rows.size())
-        return 0;
-    if (groupList && currentGroup >= 0 && size_t(currentGroup) < groups.size())
-        groupList->SetDropHighlight(currentGroup, false);
-    if (fileList && currentFile >= 0 && size_t(currentFile) < rows.size())
-        fileList->SetDropHighlight(currentFile, false);
-    currentFile = index;
-    FindGroupOfCurrentFile();
-    if (groupList && currentGroup >= 0) {
-        groupList->SetDropHighlight(currentGroup, true);
-        groupList->EnsureVisible(currentGroup);
-    }
-    if (fileList) {
-        fileList->SetDropHighlight(currentFile, true);
-        fileList->EnsureVisible(currentFile);
-    }
-    return 1;
 }

@@ -70,8 +70,3 @@ class ScanCounterView {
     virtual ~ScanCounterView() = default;
     virtual void ShowScanCount(int count) = 0;
 };
-
-class MainWindowView {
-  public:
-    virtual ~MainWindowView() = default;
-};

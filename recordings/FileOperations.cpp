@@ -62,11 +62,11 @@ int RecordingCatalog::DeleteChosen(QStringList* untouched) {
             ++deleted;
             // The current recording keeps its index meaning: it moves down
             // with the entries before it, or is gone with its track data.
-            if (i == currentFile) {
+            if (i == currentFile_) {
                 currentDeleted = true;
-                currentFile = -1;
-            } else if (i < currentFile) {
-                --currentFile;
+                currentFile_ = -1;
+            } else if (i < currentFile_) {
+                --currentFile_;
             }
         }
     }
@@ -78,7 +78,7 @@ int RecordingCatalog::DeleteChosen(QStringList* untouched) {
         MarkGroupStarts();
         BuildGroupsAndRows();
         RefillLists();
-        FindGroupOfCurrentFile();
+        currentGroup_ = FindGroupOfCurrentFile();
     }
     return 1;
 }

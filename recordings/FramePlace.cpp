@@ -6,9 +6,10 @@
 
 FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t playMs) {
     FramePlace place;
-    if (catalog.currentFile < 0 || size_t(catalog.currentFile) >= catalog.files.size())
+    const RecordingFile* current = catalog.CurrentRecording();
+    if (!current)
         return place;
-    const RecordingInfo& info = catalog.files[size_t(catalog.currentFile)].info;
+    const RecordingInfo& info = current->info;
     if (info.startTime != 0) {
         place.hasTime = true;
         place.time = info.startTime + playMs / 1000;
@@ -17,7 +18,7 @@ FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t
         return place;
     const GpsPoint p = catalog.GpsPointAt(pointIndex);
     TripPoint point;
-    if (ExportablePoint(p, info.variant, &point)) {
+    if (ExportablePoint(catalog, pointIndex, &point)) {
         place.hasFix = true;
         place.latitude = point.latitude;
         place.longitude = point.longitude;

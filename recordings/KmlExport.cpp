@@ -83,11 +83,10 @@ const char kClosing[] = "\n        </coordinates>\n"
 } // namespace
 
 bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
-    if (files.empty() || currentFile < 0)
+    if (files.empty() || currentFile_ < 0)
         return false;
-    if (size_t(currentFile) >= files.size())
-        currentFile = int32_t(files.size() - 1);
-    const RecordingFile& file = files[size_t(currentFile)];
+    ClampCurrentFile();
+    const RecordingFile& file = files[size_t(currentFile_)];
 
     const QString folder =
         kmlFolder.isEmpty() ? kmlFolder : PathUtil::WithTrailingSeparator(kmlFolder);
@@ -106,24 +105,14 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
            XmlText(FormatLocalTime(file.info.startTime, " %Y/%m/%d %H:%M:%S"));
     kml += kPlacemarkTail;
 
-    // Points that are not finite or lie off the globe are left out.
-    if (file.info.variant == kMetadataTrackVariant) {
-        for (const GpsPoint& p : points)
-            if (p.HasFix() && IsPlausiblePosition(p.latitude, p.longitude))
-                kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
-    } else if (file.info.variant == kChunkVariant) {
-        for (size_t at = 0; at + GpsPoint::kSize <= gpsBlock.size(); at += GpsPoint::kSize) {
-            const GpsPoint p = GpsPoint::FromBytes(gpsBlock.data() + at);
-            if (!p.HasFix()) {
-                if (IsPlausiblePosition(p.latitude, p.longitude))
-                    kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
-                continue;
-            }
-            const double latitude = NmeaToDegrees(p.latitude);
-            const double longitude = NmeaToDegrees(p.longitude);
-            if (latitude < 200 && longitude < 200 && IsPlausiblePosition(latitude, longitude))
-                kml += CoordinateLine(longitude, latitude, p.altitude);
-        }
+    // Points that are not finite or lie off the globe are left out. The
+    // camera's chunk records without a fix are written as stored.
+    const bool chunk = file.info.variant == kChunkVariant;
+    for (int i = 0; i < GpsPointCount(); ++i) {
+        const GpsPoint stored = GpsPointAt(i);
+        const GpsPoint p = stored.HasFix() ? GpsPointInDegreesAt(i) : stored;
+        if ((p.HasFix() || chunk) && IsPlausiblePosition(p.latitude, p.longitude))
+            kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
     }
     kml += kClosing;
 

@@ -1,6 +1,7 @@
 #include "recordings/MetadataRecord.h"
 
 #include "platform/RegularFile.h"
+#include "recordings/NmeaCoordinates.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -35,13 +36,6 @@ bool InBox(double latitude, double longitude, double latLow, double latHigh, dou
 }
 
 } // namespace
-
-double NmeaToDegrees(double value) {
-    if (!std::isfinite(value) || std::fabs(value) >= 9e18)
-        return 0.0;
-    const int64_t degrees = int64_t(value) / 100;
-    return (value / 100 - double(degrees)) * 100 / 60 + double(degrees);
-}
 
 uint16_t KnotsToSpeed(double knots) {
     if (!std::isfinite(knots) || std::fabs(knots) >= 4e18)

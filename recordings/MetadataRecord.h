@@ -24,8 +24,6 @@ struct Decoded {
 // Decodes one record (kSize bytes).
 Decoded Decode(const uint8_t* record);
 
-// NMEA degrees * 100 + minutes to decimal degrees.
-double NmeaToDegrees(double value);
 // Knots to whole km/h with the camera's 4 km/h taken off.
 uint16_t KnotsToSpeed(double knots);
 // Whole hours of the local zone at a position.

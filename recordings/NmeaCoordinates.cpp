@@ -2,10 +2,13 @@
 
 #include <cmath>
 
+double MinutesToDegrees(double x) {
+    const double whole = std::trunc(x);
+    return whole + (x - whole) * 100.0 / 60.0;
+}
+
 double NmeaToDegrees(double value) {
-    const double x = value / 100.0;
-    const double degrees = std::trunc(x);
-    return degrees + (x - degrees) * 100.0 / 60.0;
+    return MinutesToDegrees(value / 100.0);
 }
 
 bool IsPlausiblePosition(double latitude, double longitude) {

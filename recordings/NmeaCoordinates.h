@@ -1,7 +1,12 @@
 #pragma once
 
-// A chunk-variant coordinate, stored as degrees * 100 + minutes, in decimal
-// degrees: x = value / 100, trunc(x) + (x - trunc(x)) * 100 / 60.
+// Degrees + minutes / 100 (a stored coordinate divided by 100) in decimal
+// degrees: trunc(x) + (x - trunc(x)) * 100 / 60. trunc cuts toward zero, so
+// south and west keep their sign; a value that is not finite stays so.
+double MinutesToDegrees(double x);
+
+// A coordinate stored as degrees * 100 + minutes (the camera's NMEA form) in
+// decimal degrees.
 double NmeaToDegrees(double value);
 
 // A position that can be drawn or written: both values finite, the latitude

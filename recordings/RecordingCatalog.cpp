@@ -14,7 +14,7 @@ int RecordingCatalog::Reset() {
     unreadableNames.clear();
     points.clear();
     samples.clear();
-    currentFile = -1;
+    currentFile_ = -1;
     if (groupList)
         groupList->DeleteAllItems();
     if (fileList)
@@ -35,31 +35,7 @@ QString RecordingCatalog::GetFilePath(int index) const {
 }
 
 QString RecordingCatalog::GetCurrentFilePath() const {
-    return GetFilePath(currentFile);
-}
-
-int RecordingCatalog::FindGroupOfCurrentFile() {
-    currentGroup = -1;
-    if (currentFile == -1)
-        return -1;
-    for (const RecordingGroup& g : groups) {
-        if (g.firstFile + g.fileCount > currentFile) {
-            currentGroup = g.number;
-            break;
-        }
-    }
-    return currentGroup;
-}
-
-int RecordingCatalog::CurrentGroupHasFlaggedFile() {
-    const int group = FindGroupOfCurrentFile();
-    if (group < 0 || size_t(group) >= groups.size())
-        return 0;
-    const RecordingGroup& g = groups[size_t(group)];
-    for (int i = g.firstFile; i < g.firstFile + g.fileCount && size_t(i) < files.size(); ++i)
-        if (files[size_t(i)].IsLocked())
-            return 1;
-    return 0;
+    return GetFilePath(currentFile_);
 }
 
 int RecordingCatalog::LoadTrack(int index) {
@@ -134,7 +110,7 @@ void RecordingCatalog::HandSamplesToCurve(const RecordingInfo& info,
 
 int RecordingCatalog::LoadChunkTrack(int index) {
     ClearTrack();
-    currentFile = index;
+    currentFile_ = index;
     const RecordingInfo& info = files[size_t(index)].info;
 
     QFile file(GetFilePath(index));
@@ -172,7 +148,7 @@ int RecordingCatalog::LoadChunkTrack(int index) {
 
 int RecordingCatalog::LoadMetadataTrack(int index) {
     ClearTrack();
-    currentFile = index;
+    currentFile_ = index;
     const RecordingInfo& info = files[size_t(index)].info;
     const QString path = GetFilePath(index);
 
@@ -203,38 +179,4 @@ int RecordingCatalog::LoadMetadataTrack(int index) {
 
     loading = 0;
     return opened ? 1 : 0;
-}
-
-int32_t RecordingCatalog::CurrentVariant() const {
-    if (currentFile < 0 || size_t(currentFile) >= files.size())
-        return kChunkVariant;
-    return files[size_t(currentFile)].info.variant;
-}
-
-int RecordingCatalog::GpsPointCount() const {
-    if (CurrentVariant() == kMetadataTrackVariant)
-        return int(points.size());
-    return int(gpsBlock.size() / GpsPoint::kSize);
-}
-
-GpsPoint RecordingCatalog::GpsPointAt(int i) const {
-    if (CurrentVariant() == kMetadataTrackVariant)
-        return points.at(size_t(i));
-    if (i < 0 || i >= GpsPointCount())
-        throw std::out_of_range("RecordingCatalog::GpsPointAt");
-    return GpsPoint::FromBytes(gpsBlock.data() + size_t(i) * GpsPoint::kSize);
-}
-
-int RecordingCatalog::GSensorSampleCount() const {
-    if (CurrentVariant() == kMetadataTrackVariant)
-        return int(samples.size());
-    return int(gsensorBlock.size() / GSensorSample::kSize);
-}
-
-GSensorSample RecordingCatalog::GSensorSampleAt(int i) const {
-    if (CurrentVariant() == kMetadataTrackVariant)
-        return samples.at(size_t(i));
-    if (i < 0 || i >= GSensorSampleCount())
-        throw std::out_of_range("RecordingCatalog::GSensorSampleAt");
-    return GSensorSample::FromBytes(gsensorBlock.data() + size_t(i) * GSensorSample::kSize);
 }

@@ -2,6 +2,7 @@
 #include "recordings/CatalogViews.h"
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
+#include "recordings/RoutePlottingMath.h"
 
 #include <QFile>
 #include <QString>
@@ -12,7 +13,10 @@
 
 // All recordings of one Open, their groups and list rows, and the track data
 // of the current recording. Views are reached only through pointers that may
-// be null.
+// be null. The operations are defined in recordings/: RecordingCatalog.cpp
+// (reset, paths, track loading), CatalogSelection.cpp, CatalogTrackData.cpp,
+// CatalogLists.cpp, RecordingDiscovery.cpp (Open), RecordingGrouping.cpp,
+// FileOperations.cpp, SaveChosen.cpp, KmlExport.cpp and RoutePlotting.cpp.
 class RecordingCatalog {
   public:
     RecordingCatalog() = default;
@@ -25,8 +29,18 @@ class RecordingCatalog {
     QString GetFilePath(int index) const;
     QString GetCurrentFilePath() const;
 
-    int FindGroupOfCurrentFile();
-    int CurrentGroupHasFlaggedFile();
+    // The current recording: its index in files (-1 when none) and the
+    // number of its group (-1 when none). Only the selection operations
+    // below, a track load and a delete move them.
+    int32_t currentFile() const { return currentFile_; }
+    int32_t currentGroup() const { return currentGroup_; }
+    // The current file, or nullptr when the index is not a file.
+    const RecordingFile* CurrentRecording() const;
+    // The current index limited to the last file (-1 when there is none).
+    int CurrentFileClamped() const;
+
+    int FindGroupOfCurrentFile() const;
+    int CurrentGroupHasFlaggedFile() const;
 
     // Loads the track data of the file at the index; 0 when it cannot.
     int LoadTrack(int index);
@@ -36,6 +50,11 @@ class RecordingCatalog {
     int Open(const QString& folder);
     // Makes the file at the index current and highlights it in both lists.
     int SelectFile(int index);
+    // Makes the first file of the group at the row current, as SelectFile
+    // does; 0 when the row is not a group or either group holds no file.
+    int SelectGroup(int row);
+    // Brings a current index past the last file back to the last file.
+    void ClampCurrentFile();
 
     // Grouping of the sorted files, shared by Open and a delete.
     void MarkGroupStarts();
@@ -73,10 +92,19 @@ class RecordingCatalog {
     // Rebuilds the driven line up to the play time t (ms); 0 without files.
     int PlotDrivenTo(uint32_t t);
 
-    // Track data of the current recording, whatever its variant.
+    // Track data of the current recording, whatever its variant; no points
+    // and no samples without a current recording of a known variant.
     int32_t CurrentVariant() const;
     int GpsPointCount() const;
+    // The point as stored: chunk coordinates in degrees * 100 + minutes.
     GpsPoint GpsPointAt(int i) const;
+    // The point with its coordinates in decimal degrees.
+    GpsPoint GpsPointInDegreesAt(int i) const;
+    // The points among the first count GPS points that the route lines pass
+    // through, in decimal degrees.
+    std::vector<RoutePoint> RoutePoints(size_t count) const;
+    // The points PlotRoute sends: the whole route line.
+    std::vector<RoutePoint> RouteLine() const;
     int GSensorSampleCount() const;
     GSensorSample GSensorSampleAt(int i) const;
 
@@ -100,7 +128,6 @@ class RecordingCatalog {
     GSensorCurveView* gsensorCurve = nullptr;
     MapView* mapWindow = nullptr;
     ScanCounterView* scanCounterDisplay = nullptr;
-    MainWindowView* mainWindow = nullptr;
 
     // Chunk variant: the raw "gps0" and "gsen" payloads. Only bytes actually
     // read from the file are ever held here.
@@ -110,13 +137,17 @@ class RecordingCatalog {
     int32_t scanCount = 0;
     double gpsRate = 1.0;
     int32_t sampleCount = 0;
-    int32_t currentFile = -1;
-    int32_t currentGroup = 0;
     uint8_t plotting = 0;
     uint8_t loading = 0;
     int32_t anyGps = 0;
 
   private:
+    friend struct CatalogStaging; // tests set up states no operation reaches
+
+    int32_t currentFile_ = -1;
+    int32_t currentGroup_ = 0;
+
+    bool DrawsRoute() const;
     void ClearTrack();
     void ForgetTrack();
     void RefillLists();

@@ -10,11 +10,6 @@
 
 namespace {
 
-bool OnEarth(double latitude, double longitude) {
-    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
-           std::fabs(longitude) <= 180;
-}
-
 // The curve reads each axis from the low byte of the stored value.
 double AxisG(int16_t raw, double fullScale) {
     return double(int8_t(uint8_t(raw & 0xFF))) * fullScale / 128.0;
@@ -30,17 +25,15 @@ bool GpsPointTime(const GpsPoint& p, int64_t* utcMs) {
     return true;
 }
 
-bool ExportablePoint(const GpsPoint& p, int32_t variant, TripPoint* out) {
-    if (!p.HasFix())
+bool ExportablePoint(const RecordingCatalog& catalog, int index, TripPoint* out) {
+    const GpsPoint p = catalog.GpsPointInDegreesAt(index);
+    if (!p.HasFix() || !IsPlausiblePosition(p.latitude, p.longitude))
         return false;
-    const bool chunk = variant == kChunkVariant;
     TripPoint point;
-    point.latitude = chunk ? NmeaToDegrees(p.latitude) : p.latitude;
-    point.longitude = chunk ? NmeaToDegrees(p.longitude) : p.longitude;
-    if (!OnEarth(point.latitude, point.longitude))
-        return false;
+    point.latitude = p.latitude;
+    point.longitude = p.longitude;
     // The metadata track stores no altitude; its 0 is not a reading.
-    point.hasAltitude = chunk;
+    point.hasAltitude = catalog.CurrentVariant() == kChunkVariant;
     point.altitude = p.altitude;
     point.speedKmh = p.speed;
     point.courseDegrees = p.heading * 2.0;
@@ -50,9 +43,10 @@ bool ExportablePoint(const GpsPoint& p, int32_t variant, TripPoint* out) {
 
 TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
     TripRecording out;
-    if (catalog.currentFile < 0 || size_t(catalog.currentFile) >= catalog.files.size())
+    const RecordingFile* current = catalog.CurrentRecording();
+    if (!current)
         return out;
-    const RecordingFile& file = catalog.files[size_t(catalog.currentFile)];
+    const RecordingFile& file = *current;
     const RecordingInfo& info = file.info;
     out.fileName = file.fileName;
     const double rate = catalog.gpsRate > 0 ? catalog.gpsRate : 1.0;
@@ -70,7 +64,7 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
         if (ownTime)
             lastOwnMs = ownMs;
         TripPoint point;
-        if (!ExportablePoint(p, info.variant, &point))
+        if (!ExportablePoint(catalog, i, &point))
             continue;
         if (ownTime) {
             point.hasTime = true;

@@ -43,9 +43,9 @@ struct Trip {
 // start time is, in ms since 1970 UTC; false when the record holds none.
 bool GpsPointTime(const GpsPoint& p, int64_t* utcMs);
 
-// A point with a fix and coordinates on Earth in export form (decimal
-// degrees whatever the variant); false for any other.
-bool ExportablePoint(const GpsPoint& p, int32_t variant, TripPoint* out);
+// The catalog's GPS point at the index in export form (decimal degrees
+// whatever the variant) when it has a fix and lies on Earth; false otherwise.
+bool ExportablePoint(const RecordingCatalog& catalog, int index, TripPoint* out);
 
 // The export form of the catalog's loaded track (its current file). Points
 // without a fix or with coordinates that cannot be on Earth are left out.

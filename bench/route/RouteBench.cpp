@@ -8,7 +8,7 @@
 #include "../support/MapBenchMain.h"
 #include "../support/PageClock.h"
 #include "../support/ProcessTree.h"
-#include "map/RoutePlottingMath.h"
+#include "recordings/RoutePlottingMath.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "HourRoute.h"
 
-#include "map/RoutePlottingMath.h"
 #include "recordings/CVel3gpParser.h"
+#include "recordings/RoutePlottingMath.h"
 #include "tools/synth/RecordingWriter.h"
 
 #include <QFileInfo>

@@ -4,6 +4,7 @@
 #include "platform/widgets/MessageBox.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/SmallCard.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ class FileCommandsTest : public HarnessTest {
   protected:
     void Build(const std::vector<int>& filesPerGroup) {
         card_.Build(h_->catalog, filesPerGroup);
-        h_->catalog.currentFile = 0;
+        CatalogStaging::SetCurrentFile(h_->catalog, 0);
     }
     static QString Name(int serial) { return SmallCard::Name(serial); }
     QString PathOf(int serial) const { return card_.PathOf(serial); }
@@ -202,7 +203,7 @@ TEST_F(FileCommandsTest, SaveReportsTheFilesItCouldNotCopy) {
 
 TEST_F(FileCommandsTest, KmlSavesTheCurrentRouteAndSaysWhere) {
     Build({2});
-    h_->catalog.currentFile = 1;
+    CatalogStaging::SetCurrentFile(h_->catalog, 1);
     const QString folder = card_.dir.path() + "/docs/KML/";
     h_->Logic().files.kmlFolder = [folder] { return folder; };
     Command(IDC_KML);

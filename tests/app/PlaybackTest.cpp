@@ -65,7 +65,7 @@ TEST_F(PlaybackTest, GroupActivationPlaysFrontWithSoundAndRearSilent) {
     ASSERT_TRUE(FrontPlays("MOVF/0002F.MOV"));
     EXPECT_EQ(QDir::cleanPath(RearMedia()), QDir::cleanPath(Path("MOVR/0002R.MOV")));
     EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Playing; }));
-    EXPECT_EQ(h_->catalog.currentFile, 2);
+    EXPECT_EQ(h_->catalog.currentFile(), 2);
     EXPECT_EQ(h_->front.m_bPlaying, 1);
     EXPECT_EQ(h_->rear.m_bPlaying, 1);
     EXPECT_EQ(h_->rear.AudioTrack(), -1);
@@ -90,7 +90,7 @@ TEST_F(PlaybackTest, StartGuardDropsActivationsUntilTheFirstTimeReport) {
     // Still inside the start: the second activation is dropped.
     ASSERT_EQ(StartGuardProbe::Busy(h_->Logic().controller), 1);
     StartGroup(1);
-    EXPECT_EQ(h_->catalog.currentFile, 0);
+    EXPECT_EQ(h_->catalog.currentFile(), 0);
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
     ASSERT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(h_->Logic().controller) == 0; }));
     StartGroup(1);
@@ -114,12 +114,12 @@ TEST_F(PlaybackTest, EndOfFileWithLoopSkipsThePartnerAndWrapsAround) {
     ASSERT_TRUE(FrontPlays("MOVF/0002F.MOV"));
     // 0002F ends: its partner row is skipped, the lone front file follows.
     ASSERT_TRUE(FrontPlays("MOVF/0003F.MOV"));
-    EXPECT_EQ(h_->catalog.currentFile, 4);
+    EXPECT_EQ(h_->catalog.currentFile(), 4);
     // Without a partner the rear picture is emptied.
     EXPECT_FALSE(h_->rear.HasMedia());
     // The last file wraps around to the first.
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
-    EXPECT_EQ(h_->catalog.currentFile, 0);
+    EXPECT_EQ(h_->catalog.currentFile(), 0);
 }
 
 TEST_F(PlaybackTest, EndOfFileWithLoopOffStaysStopped) {
@@ -129,7 +129,7 @@ TEST_F(PlaybackTest, EndOfFileWithLoopOffStaysStopped) {
     ASSERT_TRUE(FrontPlays("MOVF/0003F.MOV"));
     ASSERT_TRUE(WaitUntil([&] { return h_->front.m_bPlaying == 0; }));
     Pump(600);
-    EXPECT_EQ(h_->catalog.currentFile, 4);
+    EXPECT_EQ(h_->catalog.currentFile(), 4);
     EXPECT_NE(h_->front.State(), libvlc_Playing);
     EXPECT_EQ(h_->view.position.value(), h_->view.seekMinimum.load());
 }

@@ -1,5 +1,7 @@
 #include "PlaybackHarness.h"
 
+#include "tests/support/core/CatalogStaging.h"
+
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -35,7 +37,7 @@ struct TickFixture {
         RecordingFile file;
         file.info.variant = variant;
         catalog.files.push_back(file);
-        catalog.currentFile = 0;
+        CatalogStaging::SetCurrentFile(catalog, 0);
         catalog.gpsRate = rate;
         catalog.mapWindow = &map;
         if (variant == kMetadataTrackVariant) {

@@ -116,7 +116,7 @@ TEST_F(VideoSurfacePicturesTest, RecordingWithoutRearPartnerEmptiesTheRearPictur
         },
         10000))
         << front->MediaPath().constData() << " " << rear->MediaPath().constData() << " "
-        << dlg.Catalog().currentFile;
+        << dlg.Catalog().currentFile();
     Pump(500);
     EXPECT_TRUE(surface->isVisible());
     EXPECT_GT(BackgroundShare(surface), 0.99) << "the last rear frame stays on screen";

@@ -1,5 +1,5 @@
 #include "MapWindowFixture.h"
-#include "map/RoutePlottingMath.h"
+#include "recordings/RoutePlottingMath.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,6 +4,7 @@
 #include "platform/IniFile.h"
 #include "recordings/RecordingCatalog.h"
 
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/SmallCard.h"
 #include "tests/support/core/TinyDisk.h"
 
@@ -63,7 +64,7 @@ TEST(CheckedFileWriter, KmlExportOnAFullDiskFails) {
     RecordingFile f;
     f.fileName = "FILE0001.MOV";
     catalog.files.push_back(f);
-    catalog.currentFile = 0;
+    CatalogStaging::SetCurrentFile(catalog, 0);
     QString name;
     ASSERT_TRUE(catalog.ExportKml(disk.path(), &name));
     const QByteArray before = Contents(name);

@@ -76,7 +76,7 @@ TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
         Card card;
         RecordingCatalog& catalog = card.catalog;
         card.Build({1, 3, 1});
-        catalog.currentFile = c.current;
+        ASSERT_EQ(catalog.SelectFile(c.current), 1);
         catalog.gpsBlock.assign(64, 1);
         catalog.gsensorBlock.assign(12, 2);
         catalog.points.resize(3);
@@ -84,7 +84,7 @@ TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
         card.groups.chosen = {1};
 
         EXPECT_EQ(catalog.DeleteChosen(), 1);
-        EXPECT_EQ(catalog.currentFile, c.expectedCurrent) << "current " << c.current;
+        EXPECT_EQ(catalog.currentFile(), c.expectedCurrent) << "current " << c.current;
         EXPECT_EQ(!catalog.gpsBlock.empty(), c.trackKept) << "current " << c.current;
         EXPECT_EQ(!catalog.gsensorBlock.empty(), c.trackKept);
         EXPECT_EQ(!catalog.points.empty(), c.trackKept);

@@ -1,9 +1,10 @@
 // When and where the frame at a play time was taken, and which GPS point a
 // click on the page's route means.
 #include "recordings/FramePlace.h"
-#include "map/RoutePlottingIndex.h"
 #include "recordings/RecordingCatalog.h"
+#include "recordings/RoutePlottingIndex.h"
 
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ class FramePlaceTest : public ::testing::Test {
         if (variant == kMetadataTrackVariant)
             f.info.metaChunks.resize(1);
         catalog.files.push_back(f);
-        catalog.currentFile = 0;
+        CatalogStaging::SetCurrentFile(catalog, 0);
     }
     void AddPoint(double latitude, double longitude, uint8_t flags = GpsPoint::kFixFlag) {
         GpsPoint p;
@@ -56,7 +57,7 @@ TEST_F(FramePlaceTest, StartPlusPlayTimeOrThePointsOwnTimeAndItsPlace) {
         << "past the track: the start plus the play time";
     catalog.files[0].info.startTime = 0;
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 5, 1000)), "") << "no time known";
-    catalog.currentFile = -1;
+    CatalogStaging::SetCurrentFile(catalog, -1);
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 1000)), "");
 }
 
@@ -80,8 +81,9 @@ TEST_F(FramePlaceTest, RoutePointsMapToTheGpsPointsThePlottingSent) {
     AddPoint(35.2, 139.1); // one coordinate repeats: not sent
     AddPoint(35.3, 139.2);
     AddPoint(35.4, 139.3, 0);
+    AddPoint(95.0, 139.35); // off the globe: not sent, and not counted
     AddPoint(35.5, 139.4);
-    const int metadata[] = {0, 2, 4, -1};
+    const int metadata[] = {0, 2, 5, -1};
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(RoutePointGpsIndex(catalog, k), metadata[k]) << k;
 }

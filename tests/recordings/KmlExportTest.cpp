@@ -2,6 +2,7 @@
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QLocale>
@@ -39,7 +40,7 @@ class KmlExport : public ::testing::Test {
         f.info.startTime = 1625423405; // 2021-07-04 18:30:05 UTC
         f.info.variant = variant;
         catalog.files.push_back(f);
-        catalog.currentFile = int32_t(catalog.files.size() - 1);
+        CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.files.size() - 1));
         return catalog.files.back();
     }
     void AddChunkRecord(double latitude, double longitude, int32_t altitude, uint8_t flags) {
@@ -211,13 +212,13 @@ TEST_F(KmlExport, CurrentRecordingChoice) {
 
     AddFile("", "FILE0001.MOV", kChunkVariant);
     AddFile("", "FILE0002.MOV", kChunkVariant);
-    catalog.currentFile = -1;
+    CatalogStaging::SetCurrentFile(catalog, -1);
     EXPECT_FALSE(catalog.ExportKml(out.path(), &name)) << "no current recording";
     EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files).isEmpty());
 
-    catalog.currentFile = 7;
+    CatalogStaging::SetCurrentFile(catalog, 7);
     EXPECT_TRUE(catalog.ExportKml(out.path(), &name));
-    EXPECT_EQ(catalog.currentFile, 1) << "past the end means the last file";
+    EXPECT_EQ(catalog.currentFile(), 1) << "past the end means the last file";
     EXPECT_TRUE(name.endsWith("/FILE0002_2021_07_04_18-30-05.KML"));
 }
 

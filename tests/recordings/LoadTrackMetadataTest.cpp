@@ -87,7 +87,7 @@ TEST_F(MetadataTrackFixture, DecodesRecordsAndHandsLowBytesToTheCurve) {
                  "A.MOV");
 
     ASSERT_EQ(1, catalog.LoadTrack(0));
-    EXPECT_EQ(catalog.currentFile, 0);
+    EXPECT_EQ(catalog.currentFile(), 0);
     EXPECT_EQ(catalog.loading, 0);
     EXPECT_TRUE(map.scripts.contains("path_delete()"));
     EXPECT_TRUE(map.scripts.contains("pathdrived_delete()"));
@@ -162,7 +162,7 @@ TEST_F(MetadataTrackFixture, MissingFileGivesNoTrackAndResultZero) {
     AddRecording({Sample(1, 2, 3)}, "B.MOV");
     ASSERT_TRUE(QFile::remove(dir.filePath("B.MOV")));
     EXPECT_EQ(0, catalog.LoadTrack(1));
-    EXPECT_EQ(catalog.currentFile, 1);
+    EXPECT_EQ(catalog.currentFile(), 1);
     EXPECT_EQ(catalog.GpsPointCount(), 0);
     EXPECT_EQ(catalog.GSensorSampleCount(), 0);
     EXPECT_EQ(catalog.sampleCount, 0);

@@ -162,21 +162,21 @@ TEST_F(ListedCatalog, FillShowsGroupsThenFiles) {
 
 TEST_F(ListedCatalog, SelectFileMovesTheHighlights) {
     ASSERT_EQ(catalog.SelectFile(1), 1);
-    EXPECT_EQ(catalog.currentFile, 1);
-    EXPECT_EQ(catalog.currentGroup, 0);
+    EXPECT_EQ(catalog.currentFile(), 1);
+    EXPECT_EQ(catalog.currentGroup(), 0);
     EXPECT_EQ(groups.highlighted, std::set<int>{0});
     EXPECT_EQ(fileRows.highlighted, std::set<int>{1});
     EXPECT_EQ(fileRows.lastVisible, 1);
 
     ASSERT_EQ(catalog.SelectFile(2), 1);
-    EXPECT_EQ(catalog.currentGroup, 1);
+    EXPECT_EQ(catalog.currentGroup(), 1);
     EXPECT_EQ(groups.highlighted, std::set<int>{1});
     EXPECT_EQ(fileRows.highlighted, std::set<int>{2});
     EXPECT_EQ(groups.lastVisible, 1);
 
     for (int bad : {3, -1}) {
         EXPECT_EQ(catalog.SelectFile(bad), 0);
-        EXPECT_EQ(catalog.currentFile, 2);
+        EXPECT_EQ(catalog.currentFile(), 2);
         EXPECT_EQ(fileRows.highlighted, std::set<int>{2});
     }
 }

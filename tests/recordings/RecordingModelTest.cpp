@@ -1,6 +1,8 @@
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingCatalog.h"
 
+#include "tests/support/core/CatalogStaging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -92,7 +94,7 @@ TEST(LoadTrackChunk, ReadsBlocksThatLieInsideTheFile) {
     f.info.gsensorSize = 601;
 
     ASSERT_EQ(fx.catalog.LoadTrack(0), 1);
-    EXPECT_EQ(fx.catalog.currentFile, 0);
+    EXPECT_EQ(fx.catalog.currentFile(), 0);
     EXPECT_EQ(fx.catalog.GpsPointCount(), 3);
     EXPECT_DOUBLE_EQ(fx.catalog.GpsPointAt(2).latitude, 3541.0);
     EXPECT_EQ(fx.catalog.GSensorSampleCount(), 100);
@@ -150,7 +152,7 @@ TEST(LoadTrackChunk, IndexOutsideFilesDoesNothing) {
     fx.AddFile(QByteArray(10, '\0'));
     for (int index : {-1, 1, 99}) {
         EXPECT_EQ(fx.catalog.LoadTrack(index), 0);
-        EXPECT_EQ(fx.catalog.currentFile, -1);
+        EXPECT_EQ(fx.catalog.currentFile(), -1);
     }
 }
 
@@ -178,9 +180,9 @@ TEST(RecordingCatalogGroups, FindsGroupOfCurrentFileAndItsLocks) {
     };
     for (const Case c : {Case{-1, -1, 0}, Case{0, 0, 0}, Case{1, 0, 0}, Case{2, 1, 1},
                          Case{4, 1, 1}, Case{5, -1, 0}}) {
-        catalog.currentFile = c.current;
+        CatalogStaging::SetCurrentFile(catalog, c.current);
         EXPECT_EQ(catalog.FindGroupOfCurrentFile(), c.group) << c.current;
-        EXPECT_EQ(catalog.currentGroup, c.group) << c.current;
+        EXPECT_EQ(catalog.currentGroup(), 0) << "a lookup leaves the current group alone";
         EXPECT_EQ(catalog.CurrentGroupHasFlaggedFile(), c.flagged) << c.current;
     }
 }

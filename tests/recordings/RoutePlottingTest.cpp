@@ -1,5 +1,8 @@
-#include "map/RoutePlottingMath.h"
+#include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
+#include "recordings/RoutePlottingMath.h"
+
+#include "tests/support/core/CatalogStaging.h"
 
 #include <QFile>
 #include <QStringList>
@@ -77,7 +80,7 @@ struct PlotFixture : ::testing::Test {
         file.info.variant = kMetadataTrackVariant;
         file.info.metaChunks.push_back({0, 0});
         catalog.files.push_back(file);
-        catalog.currentFile = int32_t(catalog.files.size() - 1);
+        CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.files.size() - 1));
         catalog.points = points;
         catalog.gpsRate = rate;
     }
@@ -273,7 +276,7 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
                 chunk[i].ToBytes(fresh.gpsBlock.data() + i * GpsPoint::kSize);
         }
         fresh.files.push_back(file);
-        fresh.currentFile = 0;
+        CatalogStaging::SetCurrentFile(fresh, 0);
         fresh.gpsRate = c.rate;
 
         EXPECT_EQ(fresh.PlotDrivenTo(c.t), 1);
@@ -294,7 +297,7 @@ TEST_F(PlotFixture, DrivenLineEdgeCases) {
     RecordingFile odd;
     odd.info.variant = 7;
     catalog.files.push_back(odd);
-    catalog.currentFile = 0;
+    CatalogStaging::SetCurrentFile(catalog, 0);
     EXPECT_EQ(catalog.PlotDrivenTo(5000), 1);
     EXPECT_EQ(map.calls, QStringList{"pathdrived_delete()"});
 
@@ -304,7 +307,7 @@ TEST_F(PlotFixture, DrivenLineEdgeCases) {
 
     // A current file outside the list is a programming error and must not
     // leave the busy mark set.
-    catalog.currentFile = 3;
+    CatalogStaging::SetCurrentFile(catalog, 3);
     EXPECT_THROW(catalog.PlotDrivenTo(5000), std::out_of_range);
     EXPECT_EQ(catalog.plotting, 0);
 }

@@ -4,6 +4,7 @@
 #include "recordings/RecordingCatalog.h"
 #include "recordings/TripModel.h"
 
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScopedTimeZone.h"
 #include "tests/support/core/ScratchDir.h"
 
@@ -25,7 +26,7 @@ class TripModel : public ::testing::Test {
         f.info.startTime = 1625391005; // 2021-07-04 18:30:05 in Tokyo
         f.info.gpsParams[0] = gpsRate;
         catalog.files.push_back(f);
-        catalog.currentFile = 0;
+        CatalogStaging::SetCurrentFile(catalog, 0);
         catalog.gpsRate = gpsRate ? gpsRate : (variant == kChunkVariant ? 1.0 : 5.0);
     }
     void AddPoint(GpsPoint p) {

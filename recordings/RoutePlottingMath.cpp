@@ -1,15 +1,10 @@
-#include "map/RoutePlottingMath.h"
+#include "recordings/RoutePlottingMath.h"
 
 #include "recordings/NmeaCoordinates.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
-
-double MinutesToDegrees(double x) {
-    const double whole = std::trunc(x);
-    return whole + (x - whole) * 100.0 / 60.0;
-}
 
 bool IsPlottableChunkPoint(const GpsPoint& p) {
     return p.HasFix() && p.latitude / 100.0 < 200.0 && p.longitude / 100.0 < 200.0 &&
