@@ -46,6 +46,7 @@ SCAN_LINES = {
     "scan.cold.exiftool": ("scan.cold.exiftool_s", 1),
     "scan.json_many.peak_rss": ("scan.json10k.peak_mib", 1),
     "load_hour_track": ("track.hour_ms", 1),
+    "load_hour_track_spread": ("track.hour_spread_ms", 1),
     "scan.inprocess.small": ("scan.warm.halvex_inprocess_s", 0.001),
     "scan.halvex.per_file": ("scan.halvex.per_file_ms", 1000),
     "scan.ffprobe.per_file": ("scan.ffprobe.per_file_ms", 1000),
