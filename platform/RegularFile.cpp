@@ -39,16 +39,11 @@ int OpenReadOnly(const QByteArray& nativePath, uint64_t* size) {
 }
 
 bool Open(QFile& file, QIODevice::OpenMode mode) {
-    const QByteArray native = QFile::encodeName(file.fileName());
-    struct stat st {};
-    // The same check before the open spares a FIFO even the non-blocking open.
-    if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    const int fd = OpenDescriptor(native);
+    uint64_t size = 0;
+    const int fd = OpenReadOnly(QFile::encodeName(file.fileName()), &size);
     if (fd < 0)
         return false;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
