@@ -1,7 +1,6 @@
 #include "player/CVlcPlayer.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <algorithm>
 #include <vector>
 
@@ -23,11 +22,12 @@ std::vector<const char*> Arguments(int argSet) {
     return {""};
 }
 
-// libvlc 3 takes its plug-in folder only from the environment.
-void UseLocalPluginFolder() {
-    const QFileInfo plugins(QDir::current().filePath("plugins"));
-    if (plugins.isDir())
-        qputenv("VLC_PLUGIN_PATH", QFile::encodeName(plugins.absoluteFilePath()));
+// libvlc 3 loads every library in its own plug-in folder and then in each
+// folder named by VLC_PLUGIN_PATH. An inherited value could point at the
+// working or configuration folder, where anyone who can drop a file would
+// run code in the viewer, so only libvlc's installed folder is scanned.
+void UseOnlyInstalledPlugins() {
+    qunsetenv("VLC_PLUGIN_PATH");
 }
 
 } // namespace
@@ -57,7 +57,7 @@ CVlcPlayer::~CVlcPlayer() {
 }
 
 bool CVlcPlayer::CreateObjects() {
-    UseLocalPluginFolder();
+    UseOnlyInstalledPlugins();
     const std::vector<const char*> args = Arguments(m_nArgSet);
     instance_ = api_->libvlc_new(int(args.size()), args.data());
     if (!instance_)

@@ -2,12 +2,14 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
 #include <cstdlib>
+#include <dlfcn.h>
 
 namespace launch {
 namespace {
@@ -140,6 +142,28 @@ bool WriteSmallCard(const QString& folder) {
         {"file", "--duration", "20", "--size", "320x180", folder + "/DCIM/MOVIE/FILE0001F.MOV"},
         folder);
     return made.exitCode == 0;
+}
+
+bool PlaceProbePlugin(const QString& folder) {
+    QDir().mkpath(folder);
+    return QFile::copy(HALVEX_PLUGIN_PROBE, folder + "/libprobe_plugin.so");
+}
+
+bool ProbeLeavesMark(const QString& markFile) {
+    QFile::remove(markFile);
+    qputenv("HALVEX_PROBE_FILE", QFile::encodeName(markFile));
+    void* probe = dlopen(HALVEX_PLUGIN_PROBE, RTLD_NOW | RTLD_LOCAL);
+    qunsetenv("HALVEX_PROBE_FILE");
+    if (!probe)
+        return false;
+    dlclose(probe);
+    QFile mark(markFile);
+    const bool marked =
+        mark.open(QIODevice::ReadOnly) &&
+        mark.readAll().trimmed() == QByteArray::number(QCoreApplication::applicationPid());
+    mark.close();
+    QFile::remove(markFile);
+    return marked;
 }
 
 } // namespace launch

@@ -53,4 +53,13 @@ QProcessEnvironment ViewerEnvironment(const QString& configHome = QString());
 // build's synthesizer; returns false when it could not.
 bool WriteSmallCard(const QString& folder);
 
+// Copies the plug-in probe (a library named like a libvlc plug-in that
+// appends the pid of each process loading it to $HALVEX_PROBE_FILE) into
+// folder; false when it could not.
+bool PlaceProbePlugin(const QString& folder);
+
+// True when the probe, loaded into this process, leaves its mark in
+// markFile: the check that a missing mark means something.
+bool ProbeLeavesMark(const QString& markFile);
+
 } // namespace launch

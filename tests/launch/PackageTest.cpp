@@ -97,4 +97,25 @@ TEST_F(DebianPackage, InstalledProgramsRunFromAnUnrelatedFolder) {
     EXPECT_FALSE(QFile::exists(elsewhere + "/Halvex.ini"));
 }
 
+// The installed program works in its configuration folder: a library placed
+// in its plugins/ must not run inside the viewer.
+TEST_F(DebianPackage, InstalledProgramLoadsNoPluginFromItsConfigFolder) {
+    const QString elsewhere = scratch->path() + "/probe-elsewhere";
+    const QString config = scratch->path() + "/probe-config";
+    const QString mark = scratch->path() + "/loaded-by";
+    ASSERT_TRUE(launch::ProbeLeavesMark(mark));
+    ASSERT_TRUE(launch::WriteSmallCard(elsewhere + "/card"));
+    ASSERT_TRUE(launch::PlaceProbePlugin(config + "/halvex/plugins"));
+
+    QProcessEnvironment env = launch::ViewerEnvironment(config);
+    env.insert("HALVEX_PROBE_FILE", mark);
+    ASSERT_TRUE(launch::WaitForNoRoute());
+    {
+        launch::Running viewer(root + "/usr/bin/halvex", {"card"}, elsewhere, env);
+        EXPECT_TRUE(launch::WaitForRoute(viewer)) << viewer.Output().toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(config + "/halvex/Halvex.ini")); // it did work there
+    EXPECT_FALSE(QFile::exists(mark));
+}
+
 } // namespace

@@ -58,4 +58,26 @@ TEST(ViewerMapPages, RouteShowsFromAFolderWithAnIncompleteResFolder) {
     EXPECT_TRUE(QFile::exists(elsewhere + "/Halvex.ini"));
 }
 
+// Libraries in the working folder, or in a folder an inherited
+// VLC_PLUGIN_PATH names, would run inside the viewer as libvlc plug-ins.
+TEST(ViewerPlugins, NoneFromTheWorkingFolderOrTheInheritedPluginPath) {
+    ScratchDir scratch;
+    const QString mark = scratch.path() + "/loaded-by";
+    ASSERT_TRUE(launch::ProbeLeavesMark(mark));
+    ASSERT_TRUE(launch::WriteSmallCard(scratch.path() + "/card"));
+    const QString work = scratch.path() + "/work";
+    ASSERT_TRUE(launch::PlaceProbePlugin(work + "/plugins"));
+    ASSERT_TRUE(launch::PlaceProbePlugin(work + "/more"));
+
+    QProcessEnvironment env = launch::ViewerEnvironment();
+    env.insert("HALVEX_PROBE_FILE", mark);
+    env.insert("VLC_PLUGIN_PATH", work + "/more");
+    ASSERT_TRUE(launch::WaitForNoRoute());
+    launch::Running viewer(kViewer, {scratch.path() + "/card"}, work, env);
+    // The route shows once the players have been made and the file started.
+    EXPECT_TRUE(launch::WaitForRoute(viewer)) << viewer.Output().toStdString();
+    viewer.Stop();
+    EXPECT_FALSE(QFile::exists(mark));
+}
+
 } // namespace

@@ -251,25 +251,4 @@ TEST_F(PlayerTest, EveryOpenedMediaIsReleased) {
     EXPECT_EQ(MediaCounter::released, 25);
 }
 
-TEST_F(PlayerTest, PluginFolderBelowTheWorkingDirectoryIsUsed) {
-    QTemporaryDir work;
-    const QString systemPlugins = "/usr/lib/x86_64-linux-gnu/vlc/plugins";
-    if (!QDir(systemPlugins).exists())
-        GTEST_SKIP() << "no plug-in folder at " << systemPlugins.toStdString();
-    ASSERT_TRUE(QFile::link(systemPlugins, work.filePath("plugins")));
-    const QString previousDir = QDir::currentPath();
-    const QByteArray previousEnv = qgetenv("VLC_PLUGIN_PATH");
-    QDir::setCurrent(work.path());
-    {
-        CVlcPlayer player;
-        EXPECT_EQ(player.m_bAvailable, 1);
-        EXPECT_EQ(qgetenv("VLC_PLUGIN_PATH"), QFile::encodeName(work.filePath("plugins")));
-    }
-    QDir::setCurrent(previousDir);
-    if (previousEnv.isEmpty())
-        qunsetenv("VLC_PLUGIN_PATH");
-    else
-        qputenv("VLC_PLUGIN_PATH", previousEnv);
-}
-
 } // namespace
