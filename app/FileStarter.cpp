@@ -1,5 +1,6 @@
 #include "app/FileStarter.h"
 
+#include "app/ListedFilesPresence.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackView.h"
 #include "app/PlayerPair.h"
@@ -23,7 +24,7 @@ int64_t FileStarter::TickCount() {
 FileStarter::FileStarter(const PlaybackContext& context, PlaybackController& controller)
     : m_dwLastFileActivate(TickCount()), ctx_(context), controller_(controller) {}
 
-void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
+bool FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
     CVlcPlayer* rear = ctx_.players->Rear();
     QWidget* surface = ctx_.view->VideoSurface(Camera::Rear);
     const QString partner = surface ? RearPathFor(path) : QString();
@@ -34,18 +35,19 @@ void FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
         // painted again: its background is what an empty picture shows.
         if (surface)
             surface->repaint();
-        return;
+        return false;
     }
     if (ctx_.view->SurfaceHidden(Camera::Rear))
         ctx_.view->SetSurfaceHidden(Camera::Rear, false);
     if (!Usable(rear))
-        return;
+        return false;
     rear->SetWindow(uint32_t(surface->winId()));
     rear->OpenMedia(partner, noAudio);
     PlayerPair::Resume(*rear);
+    return true;
 }
 
-void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
+bool FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     ctx_.view->FitVideosToAspect();
     // The surface's native window can be recreated after start-up (the map's
     // GL view does that to the whole window), so it is bound at every start.
@@ -57,9 +59,10 @@ void FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     }
     controller_.ShowRateLabel();
     controller_.StartRateLabelRefresh();
+    return Usable(player);
 }
 
-void FileStarter::PlayCurrentFile() {
+bool FileStarter::PlayCurrentFile() {
     // Messages still queued from the files played so far no longer apply.
     ctx_.players->BeginFileStart();
     const QString path = m_strCurrentPath;
@@ -69,19 +72,18 @@ void FileStarter::PlayCurrentFile() {
         if (!frontPath.isEmpty()) {
             if (front)
                 front->OpenMedia(frontPath, 0);
-            PlayFrontFrom(front);
-            OpenRearCounterpart(frontPath, 1);
-        } else {
-            // A rear file alone plays in the rear player; the front one stays stopped.
-            OpenRearCounterpart(path, 0);
-            PlayFrontFrom(ctx_.players->Rear());
+            const bool frontPlays = PlayFrontFrom(front);
+            return OpenRearCounterpart(frontPath, 1) || frontPlays;
         }
-        return;
+        // A rear file alone plays in the rear player; the front one stays stopped.
+        const bool rearPlays = OpenRearCounterpart(path, 0);
+        PlayFrontFrom(ctx_.players->Rear());
+        return rearPlays;
     }
     if (front)
         front->OpenMedia(path, 0);
-    PlayFrontFrom(front);
-    OpenRearCounterpart(path, 1);
+    const bool frontPlays = PlayFrontFrom(front);
+    return OpenRearCounterpart(path, 1) || frontPlays;
 }
 
 void FileStarter::RefreshLockButton() {
@@ -93,16 +95,16 @@ void FileStarter::ShowFrontSurface() {
         ctx_.view->SetSurfaceHidden(Camera::Front, false);
 }
 
-void FileStarter::StartFile(int index) {
+bool FileStarter::StartFile(int index) {
     RecordingCatalog& c = *ctx_.catalog;
     // The list may have changed since the index was chosen (a later scan).
     if (index < 0 || size_t(index) >= c.files.size())
-        return;
+        return false;
     c.SelectFile(index);
     c.LoadTrack(index);
     m_strCurrentPath = c.GetFilePath(index);
     RefreshLockButton();
-    PlayCurrentFile();
+    return PlayCurrentFile();
 }
 
 // libvlc_media_player_stop returns once the player has stopped, so the new
@@ -152,8 +154,13 @@ void FileStarter::OnFileActivate(int row) {
 
 bool FileStarter::StartShown(int index) {
     ShowFrontSurface();
-    StartFile(index);
-    return true;
+    if (StartFile(index))
+        return true;
+    const bool canPlay =
+        ctx_.players->FirstUsable([](const CVlcPlayer&) { return true; }) != nullptr;
+    if (canPlay && !ctx_.catalog->files.empty() && !AnyListedFileLeft(*ctx_.catalog))
+        controller_.ReportCardGone();
+    return false;
 }
 
 void FileStarter::OnPlayerEnd() {
@@ -212,7 +219,7 @@ bool FileStarter::OnTimer(int id) {
     const bool due = m_nDeferredTicks == 1;
     --m_nDeferredTicks;
     // OPEN armed the start guard for this start.
-    if (due && m_nDeferredIndex != -1)
-        StartShown(m_nDeferredIndex);
+    if (due && (m_nDeferredIndex == -1 || !StartShown(m_nDeferredIndex)))
+        controller_.ReleaseStartGuard();
     return true;
 }

@@ -15,11 +15,12 @@ class FileStarter {
   public:
     FileStarter(const PlaybackContext& context, PlaybackController& controller);
 
-    // Starts m_strCurrentPath in the players.
-    void PlayCurrentFile();
+    // Starts m_strCurrentPath in the players; false when no player was set
+    // going (no usable player, or a rear file whose files have gone).
+    bool PlayCurrentFile();
     // Opens and plays the rear partner of `path` in the rear player, or
-    // empties the rear picture when there is none.
-    void OpenRearCounterpart(const QString& path, int noAudio);
+    // empties the rear picture when there is none; whether it plays one.
+    bool OpenRearCounterpart(const QString& path, int noAudio);
 
     void OnGroupActivate(int row);
     void OnFileActivate(int row);
@@ -49,14 +50,16 @@ class FileStarter {
     void RefreshLockButton();
 
   private:
-    void StartFile(int index);
+    // False when the index no longer names a file or nothing was started.
+    bool StartFile(int index);
     // Stops the players and makes the group at `row` the current one (when
     // it and the current one hold files); the file to start, or -1.
     int SelectGroup(int row);
-    // The front surface shown, then StartFile; true.
+    // The front surface shown, then StartFile; whether a file was started.
+    // When none was because the card has gone, the user is told.
     bool StartShown(int index);
     void ShowFrontSurface();
-    void PlayFrontFrom(CVlcPlayer* player);
+    bool PlayFrontFrom(CVlcPlayer* player);
 
     PlaybackContext ctx_;
     PlaybackController& controller_;

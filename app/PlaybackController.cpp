@@ -1,5 +1,6 @@
 #include "app/PlaybackController.h"
 
+#include "app/ListedFilesPresence.h"
 #include "app/PlaybackTick.h"
 #include "app/PlaybackView.h"
 #include "app/PlayerPair.h"
@@ -38,7 +39,8 @@ void PlaybackController::Initialise() {
     PlaybackView& view = *ctx_.view;
     for (Camera camera : {Camera::Front, Camera::Rear})
         if (!players_.UsablePlayer(camera))
-            ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kVideoComponentFailed), LoadUiString(UiStringId::kWarningCaption));
+            ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kVideoComponentFailed),
+                           LoadUiString(UiStringId::kWarningCaption));
     players_.ForEachUsable([&view](CVlcPlayer& player, Camera camera) {
         if (QWidget* surface = view.VideoSurface(camera))
             player.SetWindow(uint32_t(surface->winId()));
@@ -224,9 +226,41 @@ bool PlaybackController::OnTimer(int id) {
     }
 }
 
-void PlaybackController::OnPlayerError(quintptr wParam) {
+void PlaybackController::OnPlayerError(quintptr wParam, bool current) {
+    if (current) {
+        // The file will report no time, which is what would otherwise end
+        // the start.
+        ReleaseStartGuard();
+        ctx_.timers->KillTimer(kStartGuardTimer);
+        StopFailedPlayers();
+        // Both players failing at one start (the card gone) make one box.
+        if (errorShownForStart_ == players_.CurrentStart())
+            return;
+        errorShownForStart_ = players_.CurrentStart();
+    }
+    if (wParam == 1 && !AnyListedFileLeft(*ctx_.catalog)) {
+        ReportCardGone();
+        return;
+    }
     ShowMessageBox(ctx_.window, wParam == 1 ? LoadUiString(UiStringId::kPlayerError) : QString(),
                    QString::fromLatin1(kProgramName), MbButtons::Ok);
+}
+
+void PlaybackController::ReportCardGone() {
+    ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kRecordingsGone),
+                   QString::fromLatin1(kProgramName), MbButtons::Ok);
+}
+
+void PlaybackController::StopFailedPlayers() {
+    players_.ForEachUsable([this](CVlcPlayer& player, Camera camera) {
+        if (!players_.TakeFailed(camera))
+            return;
+        player.Stop();
+        player.m_bPlaying = 0;
+        player.m_bPaused = 0;
+    });
+    if (!players_.FirstUsable([](const CVlcPlayer& player) { return PlayerPair::Plays(player); }))
+        ctx_.view->SetPlayButtonState(0);
 }
 
 void PlaybackController::OnPlayerState(quintptr wParam) {

@@ -42,7 +42,12 @@ class PlaybackController : public QObject {
     // does; false when nothing plays or the time lies beyond its length.
     bool SeekTo(int64_t timeMs);
     void OnPositionSliderScroll();
-    void OnPlayerError(quintptr wParam);
+    // A player's error; `current` when it belongs to the latest file start,
+    // which then counts as ended: the guard is released and each failed
+    // player is shown stopped.
+    void OnPlayerError(quintptr wParam, bool current);
+    // Tells the user that none of the listed files is there any more.
+    void ReportCardGone();
     void OnPlayerState(quintptr wParam);
     // Timers 102, 103, 106 and 107; false for other ids.
     bool OnTimer(int id);
@@ -55,6 +60,9 @@ class PlaybackController : public QObject {
     // guard armed; `start` returns whether it set a file going, and the
     // guard is released at once when not.
     bool StartGuarded(const std::function<bool()>& prepare, const std::function<bool()>& start);
+    // A start armed elsewhere (OPEN) that set nothing going. Also from
+    // libvlc's threads.
+    void ReleaseStartGuard() { m_bPlayStartBusy = 0; }
 
     // The rate label shows the current rate unless it is normal speed.
     void ShowRateLabel();
@@ -77,8 +85,7 @@ class PlaybackController : public QObject {
 
     bool StartInProgress() const;
     void ArmStartGuard();
-    // Also from libvlc's threads.
-    void ReleaseStartGuard() { m_bPlayStartBusy = 0; }
+    void StopFailedPlayers();
 
     // The players' events, on libvlc's threads.
     void ConnectPlayerEvents();
@@ -93,4 +100,5 @@ class PlaybackController : public QObject {
     PlayerPair& players_;
     PlaybackTick& tick_;
     std::atomic<int> m_bPlayStartBusy{0};
+    qintptr errorShownForStart_ = -1;
 };

@@ -74,7 +74,7 @@ bool PlaybackLogic::OnCommand(int controlId) {
 bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam) {
     switch (message) {
     case WM_PLAYER_ERROR:
-        controller.OnPlayerError(wParam);
+        controller.OnPlayerError(wParam, players_.IsCurrent(lParam));
         return true;
     case WM_PLAYER_STATE:
         controller.OnPlayerState(wParam);

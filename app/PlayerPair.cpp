@@ -78,12 +78,14 @@ PlayerPair::Hold::~Hold() {
 void PlayerPair::FrontEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<PlayerPair*>(data);
     self->KeepPausedLater(self->front_, event);
+    self->NoteFailure(Camera::Front, event);
     self->Report(event);
 }
 
 void PlayerPair::RearEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<PlayerPair*>(data);
     self->KeepPausedLater(self->rear_, event);
+    self->NoteFailure(Camera::Rear, event);
     const CVlcPlayer* front = self->front_;
     if (Usable(front) && front->m_bPlaying) {
         if (event->type == libvlc_MediaPlayerEndReached)
@@ -105,6 +107,11 @@ void PlayerPair::KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event
                 player->Pause();
         },
         Qt::QueuedConnection);
+}
+
+void PlayerPair::NoteFailure(Camera camera, const libvlc_event_t* event) {
+    if (event->type == libvlc_MediaPlayerEncounteredError)
+        failed_[int(camera)] = 1;
 }
 
 void PlayerPair::Report(const libvlc_event_t* event) {

@@ -60,9 +60,16 @@ class PlayerPair : public QObject {
 
     // Counts file starts; each player message carries the count of the start
     // it belongs to, so that messages of a file stopped since are dropped.
-    void BeginFileStart() { ++startCount_; }
+    void BeginFileStart() {
+        ++startCount_;
+        failed_[0] = failed_[1] = 0;
+    }
     qintptr CurrentStart() const { return startCount_; }
     bool IsCurrent(qintptr start) const { return start == startCount_; }
+
+    // Whether the camera's player reported an error since the last file
+    // start, reported or not; clears the mark.
+    bool TakeFailed(Camera camera) { return failed_[int(camera)].exchange(0) != 0; }
 
     // Routes both players' libvlc events to the signals below.
     void AttachEvents();
@@ -103,8 +110,10 @@ class PlayerPair : public QObject {
     // libvlc drops a pause that arrives while a file is still opening; this
     // repeats it once the player reports that it plays.
     void KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event);
+    void NoteFailure(Camera camera, const libvlc_event_t* event);
 
     CVlcPlayer* front_;
     CVlcPlayer* rear_;
     std::atomic<qintptr> startCount_{0};
+    std::atomic<int> failed_[2] = {0, 0};
 };

@@ -238,6 +238,7 @@ TEST_F(PlaybackTest, SeekWithBothPlayersStoppedIsNoSeek) {
 
 TEST_F(PlaybackTest, PlayerErrorShowsTheErrorBox) {
     MessageBoxRecorder boxes;
+    FillCatalog(); // the card is still there
     h_->AddGroup({Path("MOVF/missing-0009F.MOV")});
     h_->front.OpenMedia(Path("MOVF/missing-0009F.MOV"), 0);
     h_->front.Play();
