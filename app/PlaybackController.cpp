@@ -199,6 +199,7 @@ void PlaybackController::ApplyPendingSeek() {
     players_.ForEachUsable([target](CVlcPlayer& player, Camera) { player.SetTime(target); });
     ctx_.view->PlotDrivenTo(target);
     m_nPendingSeekMs = 0;
+    emit SeekApplied(target);
 }
 
 bool PlaybackController::OnTimer(int id) {

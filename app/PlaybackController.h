@@ -74,6 +74,11 @@ class PlaybackController : public QObject {
     void HideVideos();
     void ResetRate();
 
+  signals:
+    // A pending seek went to the players (timer 103).
+    void SeekApplied(qint64 timeMs);
+
+  public:
     int m_nSpeedIndex;
     int m_bAutoNext = 1;
     std::atomic<int64_t> m_nPendingSeekMs{0};

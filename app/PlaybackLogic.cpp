@@ -25,7 +25,12 @@ PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, 
       context_(WithOwnParts(context, &timers_, &players_)), tick(*context_.catalog, *context_.view),
       controller(context_, tick), starter(context_, controller),
       open(context_, controller, starter), files(context_, controller, starter), snapshot(context_),
-      exports(context_) {}
+      exports(context_) {
+    connect(&controller, &PlaybackController::SeekApplied, this, [this](qint64 timeMs) {
+        if (!players_.FirstUsable([](const CVlcPlayer& p) { return PlayerPair::Plays(p); }))
+            ShowStillFrame(timeMs);
+    });
+}
 
 bool PlaybackLogic::OnCommand(int controlId) {
     switch (controlId) {
@@ -129,6 +134,16 @@ void PlaybackLogic::UpdateFrameClock(int64_t timeMs) {
         text = FramePlaceText(FramePlaceAt(catalog, index, timeMs));
     }
     context_.view->SetFrameClock(text);
+}
+
+void PlaybackLogic::ShowStillFrame(int64_t timeMs) {
+    PlaybackView& view = *context_.view;
+    const bool gsensorOn = view.GSensorPaneEnabled(), mapOn = view.MapPaneEnabled();
+    tick.SettleAt(timeMs);
+    const int state = tick.Run(timeMs, gsensorOn, mapOn);
+    controller.m_nGpsState = state;
+    view.SetGpsIndicator(state);
+    UpdateFrameClock(timeMs);
 }
 
 bool PlaybackLogic::SeekToRoutePoint(int routePoint) {

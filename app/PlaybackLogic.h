@@ -41,6 +41,9 @@ class PlaybackLogic : public QObject {
     bool SeekToRoutePoint(int routePoint);
     // The frame clock for a play time (ms); blank when nothing plays.
     void UpdateFrameClock(int64_t timeMs);
+    // A paused picture that moved reports no play time: map, instruments
+    // and frame clock are brought to it here.
+    void ShowStillFrame(int64_t timeMs);
 
     WindowTimers& Timers() { return timers_; }
     const PlaybackContext& Context() const { return context_; }

@@ -23,6 +23,11 @@ int64_t PlaybackTick::TimeOfIndex(int index, double rate) {
     return t;
 }
 
+void PlaybackTick::SettleAt(int64_t timeMs) {
+    lastIndex_ = IndexAt(timeMs, catalog_.gpsRate);
+    lastTime_ = double(timeMs);
+}
+
 int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
     RecordingCatalog& c = catalog_;
     MapView* map = c.mapWindow;

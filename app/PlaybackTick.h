@@ -14,6 +14,11 @@ class PlaybackTick {
     // Returns the GPS indicator state: 1 when GPS is shown as present.
     int Run(int64_t timeMs, bool gsensorOn, bool mapOn);
 
+    // Takes timeMs as the previous tick, so that the next run at about that
+    // time shows its point instead of starting a new stretch: for a picture
+    // moved while paused, whose driven route was already drawn up to it.
+    void SettleAt(int64_t timeMs);
+
     // GPS point index for a play time; points per second = rate.
     static int IndexAt(int64_t timeMs, double rate);
     // The earliest play time whose index is the given one; -1 for none.
