@@ -41,8 +41,11 @@ void CGdipButton::SetGrey(bool grey) {
 
 // The state flips once per press (mouse or keyboard); a grey button stays as it is.
 void CGdipButton::OnPressed() {
-    if (m_bIsToggle && !m_bGrey)
+    if (m_bIsToggle && !m_bGrey) {
         m_nCurImage = m_nCurImage ? 0 : 1;
+        // click() (a key's way of pressing) moves no mouse and repaints nothing itself.
+        update();
+    }
 }
 
 QImage CGdipButton::Compose(const QImage& picture, int dx, int dy, bool brighten, bool grey) const {
