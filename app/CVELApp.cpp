@@ -3,6 +3,7 @@
 #include "app/CVELDlg.h"
 #include "app/InstalledProgram.h"
 #include "app/OpenCommand.h"
+#include "app/TerminalOutput.h"
 #include "app/ViewerCommandLine.h"
 #include "map/CCefClientApp.h"
 
@@ -27,6 +28,10 @@ int CVELApp::Run(int argc, char** argv) {
     // Only the video surfaces need native windows; native siblings would be
     // painted black inside the window the map's GL view composes.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    TerminalOutput::PrepareBrowser(ViewerCommandLine::AsksVerbose(rawArguments));
     QApplication app(argc, argv);
     QApplication::setApplicationName("Halvex");
     QApplication::setOrganizationName("Halvex Ostrel Zarn");
@@ -38,6 +43,7 @@ int CVELApp::Run(int argc, char** argv) {
         std::fprintf(stderr, "halvex: %s\nTry 'halvex --help'.\n", qPrintable(parsed.error));
         return 2;
     }
+    TerminalOutput::SetLoggingRules(parsed.verbose);
     QString folder = parsed.folder;
     // Before the settings file is first used, which fixes its folder.
     if (InstalledProgram::IsInstalled() && !InstalledProgram::EnterConfigFolder(&folder))

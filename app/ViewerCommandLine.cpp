@@ -14,7 +14,9 @@ Parsed Parse(const QStringList& arguments) {
             return {Parsed::Version, {}, {}};
         if (parsed.kind == Parsed::Error)
             continue; // --help or --version later on still answer
-        if (arg.startsWith('-')) {
+        if (arg == "--verbose") {
+            parsed.verbose = true;
+        } else if (arg.startsWith('-')) {
             parsed = {Parsed::Error, {}, QString("unknown option '%1'").arg(arg)};
         } else if (!parsed.folder.isEmpty()) {
             parsed = {Parsed::Error, {}, QString("more than one folder: '%1'").arg(arg)};
@@ -25,6 +27,13 @@ Parsed Parse(const QStringList& arguments) {
     return parsed;
 }
 
+bool AsksVerbose(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size() && arguments[i] != "--webEngineArgs"; ++i)
+        if (arguments[i] == "--verbose")
+            return true;
+    return false;
+}
+
 QString Usage(const QString& program) {
     return QString("Usage: %1 [FOLDER]\n"
                    "\n"
@@ -32,6 +41,8 @@ QString Usage(const QString& program) {
                    "the route on a map, speed, heading and the G-sensor curve. FOLDER (a\n"
                    "memory card or any folder below it) is opened at start.\n"
                    "\n"
+                   "      --verbose  also print the program's diagnostics and the messages\n"
+                   "                 of libvlc and the browser engine\n"
                    "  -h, --help     show this help and exit\n"
                    "      --version  show the version and exit\n"
                    "\n"

@@ -1,10 +1,10 @@
 #include "map/CCEFWebkitUI.h"
 
 #include "map/CCefClientHandler.h"
+#include "platform/LogCategories.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <cstdio>
 
 CCEFWebkitUI::CCEFWebkitUI(QWidget* host)
     : host_(host), handler_(std::make_unique<CCefClientHandler>()) {
@@ -23,7 +23,7 @@ QRect CCEFWebkitUI::GetRect() const {
 }
 
 void CCEFWebkitUI::SetPos(int left, int top, int right, int bottom) {
-    std::fputs("==>>CCEFWebkitUI::SetPos \n", stdout);
+    qCDebug(lcDiag, "==>>CCEFWebkitUI::SetPos ");
     left_ = left;
     top_ = top;
     right_ = right;
@@ -63,11 +63,11 @@ void CCEFWebkitUI::OnPageLoaded(QWebEngineView* view) {
 }
 
 void CCEFWebkitUI::ReFresh() {
-    std::fputs("==>>CCEFWebkitUI::ReFresh Refresh the Webview \n", stdout);
+    qCDebug(lcDiag, "==>>CCEFWebkitUI::ReFresh Refresh the Webview ");
     for (const QPointer<QWebEngineView>& view : handler_->Views()) {
         if (!view)
             continue;
-        std::fputs("==>> CCEFWebkitUI::Refresh the Webview \n", stdout);
+        qCDebug(lcDiag, "==>> CCEFWebkitUI::Refresh the Webview ");
         view->hide();
         view->show();
     }

@@ -1,5 +1,9 @@
 #include "player/CVlcPlayer.h"
 
+#include "platform/LogCategories.h"
+#include "player/AlsaMessages.h"
+#include "player/VlcLog.h"
+
 #include <QFile>
 #include <algorithm>
 #include <vector>
@@ -58,10 +62,16 @@ CVlcPlayer::~CVlcPlayer() {
 
 bool CVlcPlayer::CreateObjects() {
     UseOnlyInstalledPlugins();
-    const std::vector<const char*> args = Arguments(m_nArgSet);
+    RouteAlsaMessagesToDiagnostics();
+    std::vector<const char*> args = Arguments(m_nArgSet);
+    // Quiet keeps libvlc's console and FFmpeg's own log shut until the
+    // messages are taken over below.
+    if (!lcDiag().isDebugEnabled())
+        args.push_back("--quiet");
     instance_ = api_->libvlc_new(int(args.size()), args.data());
     if (!instance_)
         return false;
+    VlcLog::Attach(*api_, instance_);
     player_ = api_->libvlc_media_player_new(instance_);
     if (!player_)
         return false;

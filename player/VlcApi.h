@@ -11,6 +11,9 @@ struct VlcApi {
 #define HALVEX_VLC_FUNCTIONS(X)                                                                    \
     X(libvlc_new)                                                                                  \
     X(libvlc_release)                                                                              \
+    X(libvlc_log_set)                                                                              \
+    X(libvlc_log_get_context)                                                                      \
+    X(libvlc_log_get_object)                                                                       \
     X(libvlc_event_attach)                                                                         \
     X(libvlc_event_detach)                                                                         \
     X(libvlc_media_new_path)                                                                       \

@@ -1,10 +1,10 @@
 #include "recordings/CVel3gpParser.h"
 
+#include "platform/LogCategories.h"
 #include "recordings/MetadataRecord.h"
 
 #include <QtEndian>
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 
 namespace {
@@ -260,7 +260,7 @@ void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
             t = std::mktime(&local);
             char text[32] = {};
             std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-            std::printf("%lld: %s\n", static_cast<long long>(t), text);
+            qCDebug(lcDiag, "%lld: %s", static_cast<long long>(t), text);
         }
         startTime = int64_t(t);
     }

@@ -49,11 +49,12 @@ Finished RunToEnd(const QString& program, const QStringList& args, const QString
 }
 
 Running::Running(const QString& program, const QStringList& args, const QString& workingDir,
-                 const QProcessEnvironment& env)
+                 const QProcessEnvironment& env, bool separateChannels)
     : process_(std::make_unique<QProcess>()) {
     process_->setProcessEnvironment(env);
     process_->setWorkingDirectory(workingDir);
-    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->setProcessChannelMode(separateChannels ? QProcess::SeparateChannels
+                                                     : QProcess::MergedChannels);
     process_->start(program, args);
     process_->waitForStarted();
 }
@@ -66,8 +67,16 @@ bool Running::HasExited() const {
     return process_->state() == QProcess::NotRunning;
 }
 
+qint64 Running::Pid() const {
+    return process_->processId();
+}
+
 QString Running::Output() const {
-    return QString::fromLocal8Bit(process_->readAll());
+    return QString::fromLocal8Bit(process_->readAllStandardOutput());
+}
+
+QString Running::Errors() const {
+    return QString::fromLocal8Bit(process_->readAllStandardError());
 }
 
 void Running::Stop() {
@@ -142,6 +151,14 @@ bool WriteSmallCard(const QString& folder) {
         {"file", "--duration", "20", "--size", "320x180", folder + "/DCIM/MOVIE/FILE0001F.MOV"},
         folder);
     return made.exitCode == 0;
+}
+
+void PressKeys(const QStringList& keys, int pauseMs) {
+    for (const QString& key : keys) {
+        RunToEnd("xdotool", {"key", key}, QDir::currentPath(),
+                 QProcessEnvironment::systemEnvironment(), 10000);
+        Pause(pauseMs);
+    }
 }
 
 bool PlaceProbePlugin(const QString& folder) {

@@ -22,11 +22,15 @@ Finished RunToEnd(const QString& program, const QStringList& args, const QString
 // A program left running (a viewer); stopped when destroyed.
 class Running {
   public:
+    // separateChannels keeps standard output and error apart.
     Running(const QString& program, const QStringList& args, const QString& workingDir,
-            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+            bool separateChannels = false);
     ~Running();
     bool HasExited() const;
-    QString Output() const; // standard output and error so far
+    qint64 Pid() const;
+    QString Output() const; // standard output (and error, unless kept apart) so far
+    QString Errors() const; // standard error so far, when kept apart
     void Stop();
 
   private:
@@ -52,6 +56,10 @@ QProcessEnvironment ViewerEnvironment(const QString& configHome = QString());
 // Writes a recording with a GPS route into FOLDER/DCIM/MOVIE/ with the
 // build's synthesizer; returns false when it could not.
 bool WriteSmallCard(const QString& folder);
+
+// Sends keys (xdotool names: "space", "shift+Right") one after another to
+// the window that has the keyboard focus on the test's display.
+void PressKeys(const QStringList& keys, int pauseMs);
 
 // Copies the plug-in probe (a library named like a libvlc plug-in that
 // appends the pid of each process loading it to $HALVEX_PROBE_FILE) into

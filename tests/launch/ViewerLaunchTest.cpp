@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,6 +26,8 @@ TEST(ViewerCommandLine, HelpVersionAndWrongUse) {
         {{"--version"}, 0, "halvex " HALVEX_VERSION "\n", ""},
         {{"--frob"}, 2, "", "unknown option '--frob'"},
         {{"-style", "Fusion", "--frob"}, 2, "", "unknown option '--frob'"},
+        {{"--verbose", "--frob"}, 2, "", "unknown option '--frob'"},
+        {{"--verbose", "-h"}, 0, "      --verbose  also print", ""},
         {{scratch.path(), scratch.path()}, 2, "", "more than one folder"},
     };
     for (const auto& c : cases) {
@@ -78,6 +81,71 @@ TEST(ViewerPlugins, NoneFromTheWorkingFolderOrTheInheritedPluginPath) {
     EXPECT_TRUE(launch::WaitForRoute(viewer)) << viewer.Output().toStdString();
     viewer.Stop();
     EXPECT_FALSE(QFile::exists(mark));
+}
+
+// Started from a terminal and played with a few seeks, the viewer keeps the
+// terminal for warnings and errors; --verbose brings its trace lines back.
+TEST(ViewerTerminal, QuietWhilePlayingAndSeekingUnlessVerbose) {
+    ScratchDir scratch;
+    const QString card = scratch.path() + "/card";
+    ASSERT_EQ(launch::RunToEnd(HALVEX_BINARY_DIR "/tools/halvex-synth", {"demo-card", card},
+                               scratch.path())
+                  .exitCode,
+              0);
+    // What must not reach the terminal unless asked for: the window's and
+    // the parsers' trace lines, the browser engine's set-up dump, libvlc's
+    // console and debug lines, FFmpeg's decoder complaints after a seek,
+    // libasound's lines for a missing sound device.
+    const struct {
+        const char* what;
+        QRegularExpression pattern;
+        bool verboseShows;
+    } chatter[] = {
+        {"window trace", QRegularExpression("==>>CCEFWebkitUI::SetPos"), true},
+        {"start times",
+         QRegularExpression("\\d+: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$",
+                            QRegularExpression::MultilineOption),
+         true},
+        {"libvlc debug", QRegularExpression("libvlc main .*: (creating|using|looking for)"), true},
+        {"browser set-up", QRegularExpression("Init Parameters"), false},
+        {"libvlc console",
+         QRegularExpression("^\\[[0-9a-f]{8,}\\] ", QRegularExpression::MultilineOption), false},
+        {"FFmpeg", QRegularExpression("^\\[h264 @", QRegularExpression::MultilineOption), false},
+        {"libasound", QRegularExpression("^ALSA lib ", QRegularExpression::MultilineOption), false},
+    };
+    for (const bool verbose : {false, true}) {
+        QProcessEnvironment env = launch::ViewerEnvironment(scratch.path() + "/config");
+        env.remove("QT_LOGGING_RULES");
+        QStringList args = {card};
+        if (verbose)
+            args.prepend("--verbose");
+        ASSERT_TRUE(launch::WaitForNoRoute());
+        launch::Running viewer(kViewer, args, scratch.path(), env, true);
+        EXPECT_TRUE(launch::WaitForRoute(viewer)) << viewer.Errors().toStdString();
+        // Seeks by keys at the focused viewer, playing and paused.
+        launch::PressKeys({"shift+Right", "Left", "Right", "space", "shift+Right", "Left", "space",
+                           "shift+Left", "Right"},
+                          1200);
+        viewer.Stop();
+        const QString out = viewer.Output(), err = viewer.Errors();
+        EXPECT_EQ(out, QString()) << (verbose ? "verbose" : "quiet");
+        for (const auto& c : chatter) {
+            const bool shown = err.contains(c.pattern);
+            if (!verbose) {
+                EXPECT_FALSE(shown) << c.what << ":\n" << err.toStdString();
+            } else if (c.verboseShows) {
+                EXPECT_TRUE(shown) << "verbose, " << c.what << ":\n"
+                                   << err.left(3000).toStdString();
+            }
+        }
+        if (verbose)
+            continue;
+        // libvlc's errors come once each, however often libvlc repeats them.
+        QStringList vlcLines = err.split('\n').filter("libvlc ");
+        const qsizetype all = vlcLines.size();
+        vlcLines.removeDuplicates();
+        EXPECT_EQ(vlcLines.size(), all) << err.toStdString();
+    }
 }
 
 } // namespace

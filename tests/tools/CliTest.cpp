@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -290,6 +291,31 @@ TEST_F(Cli, ControlCharactersInNamesCannotReachTheTerminal) {
     const CliRun missing = RunCli({"info", odd.Root() + "\x1b[2J.MOV"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("\\x1b[2J.MOV: no such file")) << missing.err.toStdString();
+}
+
+// The parsers' trace lines are diagnostics: off unless Qt's logging rules ask.
+TEST(CliOutput, ScanOfTheDemoCardPrintsOnlyTheListingUnlessDiagnosticsAreAsked) {
+    ScratchDir demo;
+    ASSERT_EQ(
+        RunProgram(HALVEX_BINARY_DIR "/tools/halvex-synth", {"demo-card", demo.path()}).exitCode,
+        0);
+    for (const bool diagnostics : {false, true}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_LOGGING_RULES");
+        if (diagnostics)
+            env.insert("QT_LOGGING_RULES", "halvex.diag.debug=true");
+        const CliRun run = RunCli({"scan", demo.path()}, env);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains("MOV_0001F.MOV")) << run.out.toStdString();
+        // The start time of the metadata-track file, as "<epoch>: <date> <time>".
+        const QRegularExpression trace("\\d+: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$",
+                                       QRegularExpression::MultilineOption);
+        EXPECT_FALSE(QString::fromUtf8(run.out).contains(trace)) << run.out.toStdString();
+        if (diagnostics)
+            EXPECT_TRUE(QString::fromUtf8(run.err).contains(trace)) << run.err.toStdString();
+        else
+            EXPECT_EQ(run.err, QByteArray());
+    }
 }
 
 } // namespace
