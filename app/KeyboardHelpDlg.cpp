@@ -24,6 +24,7 @@ const struct {
     {"M", UiStringId::kHelpSoundOnOff},
     {"F  F11", UiStringId::kHelpFullScreen},
     {"Esc", UiStringId::kHelpLeaveFullScreen},
+    {"I", UiStringId::kHelpFrameClock},
     {"Ctrl+O", UiStringId::kHelpOpenFolder},
     {"Del", UiStringId::kHelpDeleteChecked},
     {"Ctrl+E", UiStringId::kHelpSaveKml},

@@ -226,7 +226,8 @@ void CVlcPlayer::SetMarquee(const QString& text) {
         return;
     }
     api_->libvlc_video_set_marquee_string(player_, libvlc_marquee_Text, text.toUtf8().constData());
-    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Position, 4 | 1); // top, left
+    // Top right: most cameras burn their own time stamp into the top left.
+    api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Position, 4 | 2);
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_X, 12);
     api_->libvlc_video_set_marquee_int(player_, libvlc_marquee_Y, 12);
     // Drawn in the picture's own pixels: a size that suits its height.

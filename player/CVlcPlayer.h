@@ -50,7 +50,7 @@ class CVlcPlayer {
     void SetVolume(int volume); // 0..200, kept in m_nVolume
     void SetMute(int mute);
     int TakeSnapshot(const QString& path, unsigned width, unsigned height);
-    // A line of text drawn onto the picture in its top-left corner by
+    // A line of text drawn onto the picture in its top-right corner by
     // libvlc's marquee; an empty text removes it.
     void SetMarquee(const QString& text);
     const QString& Marquee() const { return marquee_; }

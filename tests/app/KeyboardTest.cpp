@@ -14,6 +14,7 @@
 #include "strings/UiStrings.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
@@ -215,7 +216,11 @@ TEST_F(KeyboardTest, EachKeyReachesItsCommandAndAFocusedListKeepsItsOwn) {
 
 TEST_F(KeyboardTest, CommandKeysOpenTheirDialogsButNoKeyActsInsideOne) {
     QString seen;
-    AnswerNextDialog(&seen, [this](QWidget* help) {
+    QStringList keysListed;
+    AnswerNextDialog(&seen, [this, &keysListed](QWidget* help) {
+        for (const QLabel* label : help->findChildren<QLabel*>())
+            if (label->font().bold())
+                keysListed << label->text();
         // The help's own button takes Space; the players go on.
         QTest::keyClick(help->windowHandle(), Qt::Key_Space);
         EXPECT_FALSE(Front()->m_bPaused);
@@ -223,6 +228,11 @@ TEST_F(KeyboardTest, CommandKeysOpenTheirDialogsButNoKeyActsInsideOne) {
     Key(Qt::Key_F1);
     EXPECT_EQ(seen, "KeyboardHelpDlg");
     EXPECT_EQ(Front()->State(), libvlc_Playing);
+    // Every key of the window has its line, I (the frame clock in full screen) too.
+    for (const char* keys : {"Space", "\u2190  \u2192", "Shift+\u2190  Shift+\u2192",
+                             "Ctrl+\u2190  Ctrl+\u2192", "\u2191  \u2193", "N  P", "+  \u2212", "M",
+                             "F  F11", "Esc", "I", "Ctrl+O", "Del", "Ctrl+E", "Ctrl+,", "F1"})
+        EXPECT_TRUE(keysListed.contains(QString::fromUtf8(keys))) << keys;
 
     seen.clear();
     AnswerNextDialog(&seen);

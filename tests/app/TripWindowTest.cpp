@@ -288,21 +288,26 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     ASSERT_TRUE(dlg->m_bFullScreen);
     EXPECT_FALSE(Clock()->isVisible());
     EXPECT_TRUE(WaitUntil([&] { return front->Marquee().startsWith("2021-07-04 18:30:"); }));
-    // The top-left corner of the picture, where the text goes.
-    auto cornerBrightness = [&] {
-        const QPoint origin = surface->mapToGlobal(QPoint(0, 0));
-        const QImage corner = dlg->screen()
-                                  ->grabWindow(0, origin.x(), origin.y(), surface->width() * 2 / 3,
-                                               surface->height() / 5)
-                                  .toImage();
+    // Bright pixels in a part of the picture's top strip (fractions of its
+    // width): the text goes to the right, clear of the top-left corner where
+    // cameras burn in their own time stamp.
+    auto topBrightness = [&](double from, double to) {
+        const QPoint origin = surface->mapToGlobal(QPoint(int(surface->width() * from), 0));
+        const QImage strip =
+            dlg->screen()
+                ->grabWindow(0, origin.x(), origin.y(), int(surface->width() * (to - from)),
+                             surface->height() / 5)
+                .toImage();
         int bright = 0;
-        for (int y = 0; y < corner.height(); ++y)
-            for (int x = 0; x < corner.width(); ++x)
-                bright += qGray(corner.pixel(x, y)) > 128;
+        for (int y = 0; y < strip.height(); ++y)
+            for (int x = 0; x < strip.width(); ++x)
+                bright += qGray(strip.pixel(x, y)) > 128;
         return bright;
     };
+    auto cornerBrightness = [&] { return topBrightness(0.5, 1.0); };
     EXPECT_TRUE(WaitUntil([&] { return cornerBrightness() > 50; }))
         << "the text shows on the black picture";
+    EXPECT_EQ(topBrightness(0.0, 0.25), 0) << "the camera's own stamp stays uncovered";
 
     // I, typed as a user does, takes it away and brings it back.
     dlg->activateWindow();
