@@ -156,6 +156,9 @@ bool FileStarter::StartShown(int index) {
     ShowFrontSurface();
     if (StartFile(index))
         return true;
+    // The players may have been stopped for the start.
+    if (!ctx_.players->FirstUsable([](const CVlcPlayer& p) { return PlayerPair::Plays(p); }))
+        ctx_.view->SetPlayButtonState(0);
     const bool canPlay =
         ctx_.players->FirstUsable([](const CVlcPlayer&) { return true; }) != nullptr;
     if (canPlay && !ctx_.catalog->files.empty() && !AnyListedFileLeft(*ctx_.catalog))

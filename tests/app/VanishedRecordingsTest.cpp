@@ -10,6 +10,7 @@
 #include "controls/CGdipButton.h"
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
+#include "recordings/CameraPairing.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
 
@@ -71,22 +72,37 @@ TEST_F(VanishedRecordingsTest, AFailedStartFreesTheListsAtOnceAndACardTakenOutIs
     DoubleClickRow(Row(fronts[2]));
     EXPECT_TRUE(WaitUntil([&] { return FrontPlays(fronts[2]); }));
 
-    // The whole card gone while a file plays: said so, and nothing shows as playing.
-    boxes.calls.clear();
+    // The whole card gone while a file plays: said so, and nothing shows as
+    // playing, whether a player failed or none could start.
+    const QString rearAlone = QDir::cleanPath(RearPathFor(fronts[0]));
+    ASSERT_FALSE(rearAlone.isEmpty());
     const QString gone = card.path() + "/DCIM.gone";
-    ASSERT_TRUE(QDir().rename(card.path() + "/DCIM", gone));
-    WaitOutDoubleClickGuard();
-    DoubleClickRow(Row(fronts[0]));
-    ASSERT_TRUE(WaitUntil([&] { return !boxes.calls.empty(); }));
-    EXPECT_EQ(boxes.calls[0].text, LoadUiString(UiStringId::kRecordingsGone));
-    EXPECT_TRUE(WaitUntil([&] { return PlayButton() == 0; }, 3000));
-    // N skips to a neighbour, which has gone too: it fails as quickly.
-    const size_t before = boxes.calls.size();
-    QTest::keyClick(dlg_->windowHandle(), Qt::Key_N);
-    EXPECT_TRUE(WaitUntil([&] { return boxes.calls.size() > before; }));
+    const struct {
+        const char* what;
+        QString row;
+    } starts[] = {
+        {"a front file, whose player fails", fronts[0]},
+        {"a rear file, whose front partner cannot be found", rearAlone},
+    };
+    for (const auto& start : starts) {
+        ASSERT_TRUE(WaitUntil([&] { return FrontPlays(fronts[2]); })) << start.what;
+        boxes.calls.clear();
+        ASSERT_TRUE(QDir().rename(card.path() + "/DCIM", gone));
+        WaitOutDoubleClickGuard();
+        DoubleClickRow(Row(start.row));
+        ASSERT_TRUE(WaitUntil([&] { return !boxes.calls.empty(); })) << start.what;
+        EXPECT_EQ(boxes.calls[0].text, LoadUiString(UiStringId::kRecordingsGone)) << start.what;
+        EXPECT_TRUE(WaitUntil([&] { return PlayButton() == 0; }, 3000)) << start.what;
+        // N skips to the next recording, which has gone too: it fails as quickly.
+        const size_t before = boxes.calls.size();
+        QTest::keyClick(dlg_->windowHandle(), Qt::Key_N);
+        EXPECT_TRUE(WaitUntil([&] { return boxes.calls.size() > before; })) << start.what;
+        ASSERT_TRUE(QDir().rename(gone, card.path() + "/DCIM"));
+        WaitOutDoubleClickGuard();
+        DoubleClickRow(Row(fronts[2]));
+    }
 
     // The card back in: a double-click starts its file at once.
-    ASSERT_TRUE(QDir().rename(gone, card.path() + "/DCIM"));
     ASSERT_TRUE(QFile::rename(moved, fronts[1]));
     WaitOutDoubleClickGuard();
     DoubleClickRow(Row(fronts[1]));
