@@ -16,15 +16,16 @@ VlcLog& Shared() {
 
 // On libvlc's threads.
 void Receive(void* data, int level, const libvlc_log_t* ctx, const char* fmt, va_list args) {
+    // libvlc's debug lines run to hundreds a second; unread, they are not made.
+    if (level < VlcLog::Error && !lcDiag().isDebugEnabled())
+        return;
     const auto* api = static_cast<const VlcApi*>(data);
     char text[1024];
     std::vsnprintf(text, sizeof text, fmt, args);
     const char* module = nullptr;
     const char* object = nullptr;
-    const char* header = nullptr;
-    uintptr_t id = 0;
     api->libvlc_log_get_context(ctx, &module, nullptr, nullptr);
-    api->libvlc_log_get_object(ctx, &object, &header, &id);
+    api->libvlc_log_get_object(ctx, &object, nullptr, nullptr);
     const QString line =
         QStringLiteral("libvlc %1 %2: %3")
             .arg(QString::fromUtf8(module ? module : "?"), QString::fromUtf8(object ? object : "?"),
@@ -47,9 +48,9 @@ bool VlcLog::ToTerminal(int level, const QString& line) {
     if (level < Error)
         return false;
     // Counts and addresses change between repeats of one complaint.
+    static const QRegularExpression numbers(QStringLiteral("(0x)?[0-9a-fA-F]*[0-9][0-9a-fA-F]*"));
     QString key = line;
-    key.replace(QRegularExpression(QStringLiteral("(0x)?[0-9a-fA-F]*[0-9][0-9a-fA-F]*")),
-                QStringLiteral("#"));
+    key.replace(numbers, QStringLiteral("#"));
     std::lock_guard<std::mutex> lock(mutex_);
     if (seen_.contains(key) || seen_.size() >= kRemembered)
         return false;
