@@ -176,6 +176,10 @@ void CVELDlg::CreateControls() {
         if (m_playback)
             m_playback->SeekToRoutePoint(routePoint);
     });
+    connect(m_pMapDlg, &CHtmlMapDlg::PageShown, this, [this] {
+        if (m_playback)
+            m_playback->RedrawMap();
+    });
 
     auto* frameClock = new CFrameClockStatic(this);
     frameClock->SetObstacle(rate, [rate] { return rate->IsTextVisible(); });

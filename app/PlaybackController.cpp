@@ -198,6 +198,9 @@ void PlaybackController::ApplyPendingSeek() {
         return;
     players_.ForEachUsable([target](CVlcPlayer& player, Camera) { player.SetTime(target); });
     ctx_.view->PlotDrivenTo(target);
+    // The rebuilt line ends at the target: the next tick continues it there
+    // instead of taking the distance from the seek's reset as a jump.
+    tick_.SettleAt(target);
     m_nPendingSeekMs = 0;
     emit SeekApplied(target);
 }

@@ -146,6 +146,24 @@ void PlaybackLogic::ShowStillFrame(int64_t timeMs) {
     UpdateFrameClock(timeMs);
 }
 
+void PlaybackLogic::RedrawMap() {
+    RecordingCatalog& catalog = *context_.catalog;
+    if (catalog.loading || catalog.plotting || !catalog.CurrentRecording())
+        return;
+    // Whatever an earlier load already sent to the page goes first.
+    if (catalog.mapWindow)
+        catalog.mapWindow->RunScript("path_delete()");
+    catalog.PlotRoute();
+    const CVlcPlayer* source = players_.FirstUsable(
+        [](const CVlcPlayer& p) { return p.HasMedia() && (p.m_bPlaying || p.m_bPaused); });
+    const int64_t timeMs = source ? source->GetTime() : -1;
+    if (timeMs < 0)
+        return;
+    context_.view->PlotDrivenTo(timeMs);
+    tick.ForgetShownPoint();
+    ShowStillFrame(timeMs);
+}
+
 bool PlaybackLogic::SeekToRoutePoint(int routePoint) {
     const RecordingCatalog& catalog = *context_.catalog;
     const int index = RoutePointGpsIndex(catalog, routePoint);

@@ -44,6 +44,9 @@ class PlaybackLogic : public QObject {
     // A paused picture that moved reports no play time: map, instruments
     // and frame clock are brought to it here.
     void ShowStillFrame(int64_t timeMs);
+    // A newly shown map page starts empty: draws the current recording's
+    // route, and the driven line and car up to the play time, on it.
+    void RedrawMap();
 
     WindowTimers& Timers() { return timers_; }
     const PlaybackContext& Context() const { return context_; }

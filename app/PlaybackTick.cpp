@@ -28,6 +28,12 @@ void PlaybackTick::SettleAt(int64_t timeMs) {
     lastTime_ = double(timeMs);
 }
 
+void PlaybackTick::ForgetShownPoint() {
+    lastShownIndex_ = -1;
+    lastLatitude_ = std::nan("");
+    lastLongitude_ = std::nan("");
+}
+
 int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
     RecordingCatalog& c = catalog_;
     MapView* map = c.mapWindow;

@@ -18,6 +18,9 @@ class PlaybackTick {
     // time shows its point instead of starting a new stretch: for a picture
     // moved while paused, whose driven route was already drawn up to it.
     void SettleAt(int64_t timeMs);
+    // The next run moves the car even to the point shown last: for a page
+    // that has not shown it yet.
+    void ForgetShownPoint();
 
     // GPS point index for a play time; points per second = rate.
     static int IndexAt(int64_t timeMs, double rate);

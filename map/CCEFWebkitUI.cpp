@@ -44,13 +44,14 @@ void CCEFWebkitUI::SetPos(int left, int top, int right, int bottom) {
     }
 }
 
-void CCEFWebkitUI::OpenPage(const QUrl& url) {
+QWebEngineView* CCEFWebkitUI::OpenPage(const QUrl& url) {
     QWebEngineView* view = handler_->CreateBrowser(GetRect(), url);
     // The handler lives exactly as long as this wrapper, so the connection
     // ends with it even for a closed view whose deletion is still pending.
     if (view)
         QObject::connect(view, &QWebEngineView::loadFinished, handler_.get(),
                          [this, view] { OnPageLoaded(view); });
+    return view;
 }
 
 // The newest page is the one seen. Older views would only take scripts and

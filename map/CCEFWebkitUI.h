@@ -24,7 +24,8 @@ class CCEFWebkitUI {
 
     // Adds one more view showing the URL. Earlier views stay until its page
     // has loaded; then they are closed and the new view takes the first place.
-    void OpenPage(const QUrl& url);
+    // Returns the new view, null when the browser has not been started.
+    QWebEngineView* OpenPage(const QUrl& url);
     // Hides and shows every view, so the newest one ends up seen.
     void ReFresh();
     // Runs the script in every live view without waiting for it.

@@ -10,6 +10,8 @@
 #include "recordings/RoutePlottingMath.h"
 #include "settings/AppSettings.h"
 
+#include <QWebEngineView>
+
 namespace {
 constexpr int kStripHeight = 10;
 }
@@ -61,8 +63,19 @@ void CHtmlMapDlg::RunScript(const QString& script) {
 }
 
 void CHtmlMapDlg::OpenChosenPage() {
-    if (m_pWebkitUI)
-        m_pWebkitUI->OpenPage(LocalPages::MapPageUrl(m_nMapType));
+    if (!m_pWebkitUI)
+        return;
+    QWebEngineView* view = m_pWebkitUI->OpenPage(LocalPages::MapPageUrl(m_nMapType));
+    // Queued, so the wrapper has closed the older views first and scripts
+    // reach the new page alone.
+    if (view)
+        connect(
+            view, &QWebEngineView::loadFinished, this,
+            [this](bool ok) {
+                if (ok)
+                    emit PageShown();
+            },
+            Qt::QueuedConnection);
 }
 
 bool CHtmlMapDlg::event(QEvent* event) {

@@ -37,6 +37,9 @@ class CHtmlMapDlg : public QFrame, public MapView {
   signals:
     // The page's route was clicked nearest to its point of this index.
     void RoutePointClicked(int routePoint);
+    // A newly opened page has loaded and is the one seen; it shows nothing
+    // of the recording yet.
+    void PageShown();
 
   protected:
     bool event(QEvent* event) override;

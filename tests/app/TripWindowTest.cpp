@@ -2,6 +2,7 @@
 // KML button's export menu, the frame clock and its full-screen overlay, and
 // seeking by a click on the map's route.
 #if HALVEX_HAVE_SYNTH
+#include "MainWindowCard.h"
 #include "PlaybackHarness.h"
 #include "app/CVELDlg.h"
 #include "app/ControlIds.h"
@@ -36,6 +37,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
@@ -396,6 +398,91 @@ TEST_F(TripWindow, ClickOnTheGooglePagesRouteSeeksToThatPoint) {
 
 TEST_F(TripWindow, ClickOnTheChinaPagesRouteSeeksToThatPoint) {
     ClickRouteAndCheck(MAP_CHINA);
+}
+
+// A forward seek by a key while playing: the driven line is rebuilt from the
+// route's start up to the seek point, and then grows from there.
+TEST_F(TripWindow, ForwardSeekKeepsTheDrivenLineFromTheStart) {
+    AppSettings::Instance().SetMapChoice(MAP_GOOGLE);
+    ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
+    ASSERT_TRUE(ShowActive(*dlg));
+    const auto views = dlg->MapWindow()->findChildren<QWebEngineView*>();
+    ASSERT_FALSE(views.isEmpty());
+    QWebEngineView* view = views.last();
+    auto evaluate = [&](const QString& script) {
+        QVariant result;
+        bool done = false;
+        view->page()->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        WaitUntil([&] { return done; }, 10000);
+        return result;
+    };
+    auto drivenLength = [&] { return evaluate("driven.getPath().getLength()").toInt(); };
+    ASSERT_TRUE(WaitUntil(
+        [&] { return evaluate("route ? route._drawnLength() : 0").toInt() == kFixes; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return drivenLength() >= 1; }, 10000));
+    const int64_t before = Playback().Front()->GetTime();
+    ASSERT_LT(before, 4000);
+
+    QTest::keyClick(dlg->windowHandle(), Qt::Key_Right);
+    ASSERT_TRUE(WaitUntil([&] { return Playback().Front()->GetTime() >= before + 4000; }, 5000));
+    const int seekIndex =
+        PlaybackTick::IndexAt(Playback().Front()->GetTime(), dlg->Catalog().gpsRate);
+    // Rebuilt up to the seek point, and it stays so after the ticks that follow.
+    Pump(1500);
+    const int rebuilt = drivenLength();
+    EXPECT_GE(rebuilt, seekIndex) << "driven points after the seek to index " << seekIndex;
+    const QString firstPoints =
+        QStringLiteral("JSON.stringify([0, 1].map(function (i) { var p = %1.getPath().getAt(i);"
+                       " return p ? [p.lat(), p.lng()] : null; }))");
+    EXPECT_EQ(evaluate(firstPoints.arg("driven")).toString().toStdString(),
+              evaluate(firstPoints.arg("route")).toString().toStdString())
+        << "the driven line starts where the route starts";
+    EXPECT_TRUE(WaitUntil([&] { return drivenLength() >= rebuilt + 2; }, 5000))
+        << "and grows as the car drives on: " << drivenLength();
+}
+
+// Another map chosen in the settings while a recording plays: the new page
+// shows the route, the driven line and the car at once, not only from the
+// next recording on.
+TEST_F(TripWindow, ASwitchedMapPageShowsTheRouteAtOnce) {
+    AppSettings::Instance().SetMapChoice(MAP_GOOGLE);
+    ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
+    auto lastView = [&]() -> QWebEngineView* {
+        const auto views = dlg->MapWindow()->findChildren<QWebEngineView*>();
+        return views.isEmpty() ? nullptr : views.last();
+    };
+    QWebEngineView* first = lastView();
+    ASSERT_NE(first, nullptr);
+    auto evaluate = [&](QWebEngineView* view, const QString& script) {
+        QVariant result;
+        bool done = false;
+        QPointer<QWebEngineView> alive(view);
+        view->page()->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        WaitUntil([&] { return done || !alive; }, 10000);
+        return result;
+    };
+    const QString routeLength = "typeof route === 'object' && route ? route._drawnLength() : 0";
+    ASSERT_TRUE(WaitUntil([&] { return evaluate(first, routeLength).toInt() == kFixes; }, 20000));
+    Pump(1500); // the car has driven a little
+    // What the settings dialog does when the user picks the China map.
+    AppSettings::Instance().WriteInt("UI", "MAP", MAP_CHINA);
+    PostWindowMessage(dlg.get(), WM_MAP_TYPE_CHANGED, quintptr(MAP_CHINA));
+    ASSERT_TRUE(WaitUntil([&] { return lastView() && lastView() != first; }, 20000));
+    QWebEngineView* second = lastView();
+    ASSERT_TRUE(WaitUntil([&] { return second->url().fileName() == "BMap.html"; }, 20000));
+    EXPECT_TRUE(WaitUntil([&] { return evaluate(second, routeLength).toInt() == kFixes; }, 10000))
+        << evaluate(second, routeLength).toInt();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return evaluate(second, "driven ? driven._drawnLength() : 0").toInt() >= 2; }, 10000))
+        << "the driven line up to the play time";
+    EXPECT_TRUE(WaitUntil([&] { return evaluate(second, "markerShown").toBool(); }, 5000))
+        << "the car is on the map";
 }
 
 // SNAP: the JPEG carries the frame's time and place as EXIF tags, the PNG as
