@@ -4,7 +4,11 @@
 #include "map/CCEFV8HandlerEx.h"
 #include "map/CCefClientApp.h"
 #include "map/CCefClientHandler.h"
+#include "map/LocalPages.h"
 #include "map/MyV8Accessor.h"
+#include "platform/LogCategories.h"
+
+#include <QDesktopServices>
 
 #include <QWebChannel>
 #include <QWebEngineCertificateError>
@@ -37,7 +41,16 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, CCefClientHandler* handler,
             });
 }
 
-bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
+bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    if (isMainFrame && LocalPages::IsOwnLocalPage(this->url()) &&
+        !LocalPages::SameDocument(this->url(), url)) {
+        // The map stays; a followed link (the tiles' attribution) opens in
+        // the user's browser instead.
+        if (type == NavigationTypeLinkClicked &&
+            (url.scheme() == "https" || url.scheme() == "http"))
+            QDesktopServices::openUrl(url);
+        return false;
+    }
     if (isMainFrame) {
         // Decided before the new document exists, so a page from elsewhere
         // never sees the transport, not even while it loads.
@@ -46,6 +59,14 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool 
         accessor_->Clear();
     }
     return true;
+}
+
+void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
+                                           const QString& message, int lineNumber,
+                                           const QString& sourceId) {
+    static const char* const kLevels[] = {"info", "warning", "error"};
+    qCDebug(lcPage).noquote() << kLevels[qBound(0, int(level), 2)]
+                              << sourceId + ":" + QString::number(lineNumber) << message;
 }
 
 // Pop-ups are refused: no window is created for them.

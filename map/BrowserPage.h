@@ -20,6 +20,10 @@ class BrowserPage : public QWebEnginePage {
   protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    // Logged under halvex.page, so script errors the pages keep from the user
+    // are still seen with --verbose and by the tests.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int lineNumber, const QString& sourceId) override;
 
   private:
     QPointer<CCefClientHandler> handler_;

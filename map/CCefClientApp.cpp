@@ -4,6 +4,8 @@
 #include "map/CCEFV8HandlerEx.h"
 #include "map/CCEFWebkitUI.h"
 #include "map/MapMessages.h"
+#include "map/PageRequestFilter.h"
+#include "map/TileSource.h"
 #include "map/WebViewDrawing.h"
 
 #include <QCoreApplication>
@@ -24,7 +26,7 @@ CCefClientApp* CCefClientApp::Instance() {
 
 QString CCefClientApp::CachePath() {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return base.isEmpty() ? QString() : base + QStringLiteral("/Halvex/CEF");
+    return base.isEmpty() ? QString() : base + QStringLiteral("/halvex");
 }
 
 CCefClientApp::CCefClientApp() : QObject(QCoreApplication::instance()) {
@@ -32,14 +34,24 @@ CCefClientApp::CCefClientApp() : QObject(QCoreApplication::instance()) {
     profile_ = new QWebEngineProfile(QStringLiteral("Halvex"), this);
     const QString cache = CachePath();
     if (!cache.isEmpty()) {
-        profile_->setCachePath(cache);
-        profile_->setPersistentStoragePath(cache + QStringLiteral("/Storage"));
+        // Tiles are fetched once and kept across runs, as tile servers ask.
+        profile_->setCachePath(cache + QStringLiteral("/web"));
+        profile_->setPersistentStoragePath(cache + QStringLiteral("/web-storage"));
+        profile_->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     }
+    // Tile servers ask an application to name itself.
+    profile_->setHttpUserAgent(
+        QStringLiteral("Halvex/%1 (Linux dash camera viewer) %2")
+            .arg(QStringLiteral(HALVEX_VERSION_TEXT), profile_->httpUserAgent()));
+    const TileSource tiles = TileSource::FromSettings();
+    profile_->setUrlRequestInterceptor(new PageRequestFilter(tiles, profile_));
 
     QWebEngineSettings* s = profile_->settings();
     // Failed loads get our own error page instead of the engine's.
     s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    // The local map pages draw tiles from the network.
+    // The local map pages draw tiles from the network and load their scripts
+    // from their folder (the engine refuses those too without file access);
+    // the request filter keeps them to exactly that.
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
 
     QWebEngineScript bridge;
@@ -49,6 +61,14 @@ CCefClientApp::CCefClientApp() : QObject(QCoreApplication::instance()) {
     bridge.setWorldId(QWebEngineScript::MainWorld);
     bridge.setRunsOnSubFrames(false);
     profile_->scripts()->insert(bridge);
+
+    QWebEngineScript tileScript;
+    tileScript.setName(QStringLiteral("halvex-tiles"));
+    tileScript.setSourceCode(tiles.PageScript());
+    tileScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    tileScript.setWorldId(QWebEngineScript::MainWorld);
+    tileScript.setRunsOnSubFrames(false);
+    profile_->scripts()->insert(tileScript);
 }
 
 CCefClientApp::~CCefClientApp() {

@@ -28,13 +28,24 @@ QString PageFileName(int mapChoice) {
     return mapChoice == MAP_CHINA ? QStringLiteral("BMap.html") : QStringLiteral("gmap_ja.html");
 }
 
+// Whether the folder is the directory itself or lies below it.
+bool Inside(const QString& path, const QString& directory) {
+    return !path.isEmpty() && !directory.isEmpty() &&
+           (path == directory || path.startsWith(directory + "/"));
+}
+
 QStringList PageFolders() {
-    QStringList folders{QDir::current().absoluteFilePath("res")};
-    if (QCoreApplication::instance()) {
-        const QDir programDir(QCoreApplication::applicationDirPath());
-        folders << QDir::cleanPath(programDir.absoluteFilePath("../share/halvex"))
-                << programDir.absoluteFilePath("res");
-    }
+    QStringList folders;
+    if (!QCoreApplication::instance())
+        return folders;
+    const QString programDir = QCoreApplication::applicationDirPath();
+    folders << QDir::cleanPath(programDir + "/../share/halvex");
+#ifdef HALVEX_BUILD_TREE
+    // Only a program that lies inside the tree it was built in.
+    const QString tree = QFileInfo(QStringLiteral(HALVEX_BUILD_TREE)).canonicalFilePath();
+    if (Inside(QFileInfo(programDir).canonicalFilePath(), tree))
+        folders << tree + "/res";
+#endif
     return folders;
 }
 
@@ -57,7 +68,7 @@ QUrl MapPageUrl(int mapChoice) {
         if (page.isFile())
             return QUrl::fromLocalFile(page.absoluteFilePath());
     }
-    return QUrl::fromLocalFile(folders.front() + "/" + name);
+    return QUrl::fromLocalFile((folders.isEmpty() ? QString() : folders.front()) + "/" + name);
 }
 
 bool IsOwnLocalPage(const QUrl& url) {
@@ -73,6 +84,11 @@ bool IsOwnLocalPage(const QUrl& url) {
             return true;
     }
     return false;
+}
+
+bool SameDocument(const QUrl& a, const QUrl& b) {
+    return a.adjusted(QUrl::RemoveFragment | QUrl::NormalizePathSegments) ==
+           b.adjusted(QUrl::RemoveFragment | QUrl::NormalizePathSegments);
 }
 
 } // namespace LocalPages

@@ -6,8 +6,11 @@
   "use strict";
   if (window.google && window.google.maps) return; // the provider's API is loaded
 
-  var TILE_URL = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
-  var ATTRIBUTION = '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
+  // The program hands over the tile source chosen in its settings.
+  var tiles = window.halvexTiles || {};
+  var TILE_URL = tiles.url || "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+  var ATTRIBUTION = tiles.url ? (tiles.attribution || "") :
+      '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
 
   function LatLng(lat, lng) {
     this._lat = Number(lat);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <memory>
@@ -39,6 +40,39 @@ bool WaitUntilLoaded(QWebEngineView* view, int timeoutMs) {
                 .toBool();
         },
         timeoutMs);
+}
+
+namespace {
+QStringList g_pageErrors;
+QtMessageHandler g_previousHandler = nullptr;
+
+void RecordPageErrors(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (context.category && QLatin1String(context.category) == QLatin1String("halvex.page") &&
+        text.contains(QLatin1String("script error")))
+        g_pageErrors << text;
+    if (g_previousHandler)
+        g_previousHandler(type, context, text);
+}
+} // namespace
+
+PageErrors::PageErrors() {
+    g_pageErrors.clear();
+    QLoggingCategory::setFilterRules(QStringLiteral("halvex.page.debug=true"));
+    g_previousHandler = qInstallMessageHandler(RecordPageErrors);
+}
+
+PageErrors::~PageErrors() {
+    qInstallMessageHandler(g_previousHandler);
+    g_previousHandler = nullptr;
+    QLoggingCategory::setFilterRules(QString());
+}
+
+const QStringList& PageErrors::Lines() const {
+    return g_pageErrors;
+}
+
+void PageErrors::Clear() {
+    g_pageErrors.clear();
 }
 
 void UsePrivateCacheFolder() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <functional>
@@ -22,5 +23,17 @@ bool WaitUntilLoaded(QWebEngineView* view, int timeoutMs = 30000);
 // Gives the browser profile a cache folder of its own, so test processes do
 // not share one. Call before the browser starts.
 void UsePrivateCacheFolder();
+
+// Collects the script errors the pages report (logged under halvex.page)
+// while it exists; one at a time.
+class PageErrors {
+  public:
+    PageErrors();
+    ~PageErrors();
+    PageErrors(const PageErrors&) = delete;
+    PageErrors& operator=(const PageErrors&) = delete;
+    const QStringList& Lines() const;
+    void Clear();
+};
 
 } // namespace maptest

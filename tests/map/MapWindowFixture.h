@@ -13,6 +13,12 @@
 struct MapWindowFixture : ::testing::Test {
     QWidget parent;
     std::unique_ptr<CHtmlMapDlg> map;
+    // Every test of the pages fails when a page throws.
+    maptest::PageErrors pageErrors;
+
+    void TearDown() override {
+        EXPECT_TRUE(pageErrors.Lines().isEmpty()) << pageErrors.Lines().join('\n').toStdString();
+    }
 
     void SetUp() override {
         maptest::UsePrivateCacheFolder();

@@ -1,0 +1,17 @@
+#pragma once
+#include "map/TileSource.h"
+
+#include <QWebEngineUrlRequestInterceptor>
+
+// What the map pages may fetch: files of their own folder and the tiles of
+// the tile source, nothing else. Pages from elsewhere are not filtered; they
+// never get the bridge.
+class PageRequestFilter : public QWebEngineUrlRequestInterceptor {
+    Q_OBJECT
+  public:
+    PageRequestFilter(const TileSource& tiles, QObject* parent);
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+
+  private:
+    TileSource tiles_;
+};
