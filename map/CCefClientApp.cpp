@@ -43,8 +43,8 @@ CCefClientApp::CCefClientApp() : QObject(QCoreApplication::instance()) {
     profile_->setHttpUserAgent(
         QStringLiteral("Halvex/%1 (Linux dash camera viewer) %2")
             .arg(QStringLiteral(HALVEX_VERSION_TEXT), profile_->httpUserAgent()));
-    const TileSource tiles = TileSource::FromSettings();
-    profile_->setUrlRequestInterceptor(new PageRequestFilter(tiles, profile_));
+    filter_ = new PageRequestFilter(TileSource::Default(), profile_);
+    profile_->setUrlRequestInterceptor(filter_);
 
     QWebEngineSettings* s = profile_->settings();
     // Failed loads get our own error page instead of the engine's.
@@ -62,13 +62,21 @@ CCefClientApp::CCefClientApp() : QObject(QCoreApplication::instance()) {
     bridge.setRunsOnSubFrames(false);
     profile_->scripts()->insert(bridge);
 
-    QWebEngineScript tileScript;
-    tileScript.setName(QStringLiteral("halvex-tiles"));
-    tileScript.setSourceCode(tiles.PageScript());
-    tileScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    tileScript.setWorldId(QWebEngineScript::MainWorld);
-    tileScript.setRunsOnSubFrames(false);
-    profile_->scripts()->insert(tileScript);
+    UseTileSource(TileSource::FromSettings());
+}
+
+void CCefClientApp::UseTileSource(const TileSource& tiles) {
+    filter_->SetTileSource(tiles);
+    QWebEngineScriptCollection* scripts = profile_->scripts();
+    for (const QWebEngineScript& old : scripts->find(QStringLiteral("halvex-tiles")))
+        scripts->remove(old);
+    QWebEngineScript script;
+    script.setName(QStringLiteral("halvex-tiles"));
+    script.setSourceCode(tiles.PageScript());
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    scripts->insert(script);
 }
 
 CCefClientApp::~CCefClientApp() {

@@ -5,6 +5,8 @@
 
 class CCEFV8HandlerEx;
 class CCEFWebkitUI;
+class PageRequestFilter;
+struct TileSource;
 class QWebEngineProfile;
 class QWidget;
 
@@ -19,6 +21,10 @@ class CCefClientApp : public QObject {
 
     QWebEngineProfile* Profile() const { return profile_; }
     CCEFV8HandlerEx* V8Handler() const { return v8Handler_; }
+
+    // The tile source the pages opened from now on draw with, and the only
+    // server they may reach.
+    void UseTileSource(const TileSource& tiles);
 
     // Posts WM_MAP_BROWSER / MAP_CONTEXT_READY to the host window.
     void OnContextInitialized(QObject* host);
@@ -35,6 +41,7 @@ class CCefClientApp : public QObject {
 
     QWebEngineProfile* profile_ = nullptr;
     CCEFV8HandlerEx* v8Handler_ = nullptr;
+    PageRequestFilter* filter_ = nullptr;
 };
 
 // Starts the browser for the host window (once per process; a later call only

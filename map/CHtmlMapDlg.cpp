@@ -5,6 +5,7 @@
 #include "map/CCefClientApp.h"
 #include "map/LocalPages.h"
 #include "map/MapMessages.h"
+#include "map/TileSource.h"
 #include "platform/WindowTimers.h"
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RoutePlottingMath.h"
@@ -65,6 +66,9 @@ void CHtmlMapDlg::RunScript(const QString& script) {
 void CHtmlMapDlg::OpenChosenPage() {
     if (!m_pWebkitUI)
         return;
+    // A tile source changed in the settings takes effect with the next page.
+    if (CCefClientApp* app = CCefClientApp::Instance())
+        app->UseTileSource(TileSource::FromSettings());
     QWebEngineView* view = m_pWebkitUI->OpenPage(LocalPages::MapPageUrl(m_nMapType));
     // Queued, so the wrapper has closed the older views first and scripts
     // reach the new page alone.

@@ -8,6 +8,11 @@
 PageRequestFilter::PageRequestFilter(const TileSource& tiles, QObject* parent)
     : QWebEngineUrlRequestInterceptor(parent), tiles_(tiles) {}
 
+void PageRequestFilter::SetTileSource(const TileSource& tiles) {
+    std::lock_guard<std::mutex> guard(lock_);
+    tiles_ = tiles;
+}
+
 void PageRequestFilter::interceptRequest(QWebEngineUrlRequestInfo& info) {
     if (!LocalPages::IsOwnLocalPage(info.firstPartyUrl()))
         return;
@@ -16,10 +21,11 @@ void PageRequestFilter::interceptRequest(QWebEngineUrlRequestInfo& info) {
     bool allowed = false;
     if (url.isLocalFile())
         allowed = LocalPages::IsOwnLocalPage(url);
-    else if (scheme == "http" || scheme == "https")
+    else if (scheme == "http" || scheme == "https") {
+        std::lock_guard<std::mutex> guard(lock_);
         allowed = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeImage &&
                   tiles_.CouldServe(url);
-    else
+    } else
         allowed = scheme == "data" || scheme == "blob" || scheme == "qrc";
     if (!allowed) {
         qCDebug(lcDiag) << "map page request refused:" << url.toString();

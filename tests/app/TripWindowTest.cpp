@@ -165,8 +165,6 @@ class TripWindow : public ScratchSettingsTest {
         savedHome_ = qgetenv("HOME");
         qputenv("HOME", work_.path().toLocal8Bit());
         CreateFolderPath(KmlFolder());
-        // The map pages are found in the working directory's res/.
-        QFile::link(HALVEX_BINARY_DIR "/res", work_.path() + "/res");
         dlg = std::make_unique<CVELDlg>();
         dlg->resize(1400, 900);
     }

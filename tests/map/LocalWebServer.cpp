@@ -29,6 +29,7 @@ void LocalWebServer::incomingConnection(qintptr socketDescriptor) {
                       QByteArray::number(html_.size()) + "\r\n\r\n" + html_);
         socket->disconnectFromHost();
         ++requestsAnswered;
+        requestHeads << request->left(request->indexOf("\r\n\r\n"));
     });
     if (!certificate_.isNull()) {
         socket->setLocalCertificate(certificate_);

@@ -14,6 +14,8 @@ class LocalWebServer : public QTcpServer {
     bool Start() { return listen(QHostAddress::LocalHost); }
     QString BaseUrl() const;
     int requestsAnswered = 0;
+    // The head (request line and headers) of every request answered.
+    QList<QByteArray> requestHeads;
     // When set, requests are read but never answered.
     bool silent = false;
 
