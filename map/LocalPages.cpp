@@ -22,16 +22,16 @@ const char* const kCompleteSet[] = {
     "190",
 };
 
+// Whether the path is the directory itself or lies below it.
+bool Inside(const QString& path, const QString& directory) {
+    return !path.isEmpty() && !directory.isEmpty() &&
+           (path == directory || path.startsWith(directory + "/"));
+}
+
 } // namespace
 
 QString PageFileName(int mapChoice) {
     return mapChoice == MAP_CHINA ? QStringLiteral("BMap.html") : QStringLiteral("gmap_ja.html");
-}
-
-// Whether the folder is the directory itself or lies below it.
-bool Inside(const QString& path, const QString& directory) {
-    return !path.isEmpty() && !directory.isEmpty() &&
-           (path == directory || path.startsWith(directory + "/"));
 }
 
 QStringList PageFolders() {
