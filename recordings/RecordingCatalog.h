@@ -83,7 +83,8 @@ class RecordingCatalog {
                     QStringList* notCopied = nullptr, const CopyProgress& progress = {});
 
     // Writes the route of the current recording as a KML file in the folder;
-    // false when there is no current recording or the file cannot be written.
+    // false when there is no current recording, its track could not be read,
+    // or the file cannot be written.
     bool ExportKml(const QString& kmlFolder, QString* fileName);
 
     // Sends the whole route of the current recording to the map page; for a
@@ -145,6 +146,9 @@ class RecordingCatalog {
     friend struct CatalogStaging; // tests set up states no operation reaches
 
     int32_t currentFile_ = -1;
+    // The last track load could not read its recording (a card pulled out,
+    // a file gone): what is held then is no route of the current file.
+    bool trackLoadFailed_ = false;
     int32_t currentGroup_ = 0;
 
     bool DrawsRoute() const;
