@@ -94,8 +94,19 @@ int UsageError(const Command& command, const QString& message) {
 
 // Fills options; returns -1 to go on, or the exit code to stop with.
 int ParseOptions(const Command& command, const QStringList& args, Options* options) {
+    bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded) {
+            if (!options->target.isEmpty())
+                return UsageError(command, "unexpected argument " + CliText::Printable(arg));
+            options->target = arg;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             Print(g_out, command.usage);
             return kDone;
@@ -107,11 +118,11 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
                 return UsageError(command, "--out needs a folder");
             options->out = args[i];
         } else if (arg.startsWith("-") && arg != "-") {
-            return UsageError(command, "unknown option " + arg);
+            return UsageError(command, "unknown option " + CliText::Printable(arg));
         } else if (options->target.isEmpty()) {
             options->target = arg;
         } else {
-            return UsageError(command, "unexpected argument " + arg);
+            return UsageError(command, "unexpected argument " + CliText::Printable(arg));
         }
     }
     if (options->target.isEmpty())
@@ -219,6 +230,10 @@ int Kml(const Options& o) {
     RecordingCatalog catalog;
     if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
         return code;
+    // A KML file is named after its recording in a folder; "-" would only
+    // make a folder of that name.
+    if (o.out == "-")
+        return Fail("kml writes a file into a folder; --out - is not available");
     const QString folder = o.out.isEmpty() ? KmlFolder() : o.out;
     if (!folder.isEmpty() && !QFileInfo(folder).isDir() && !CreateFolderPath(folder))
         return Fail(folder + ": cannot create the folder");
