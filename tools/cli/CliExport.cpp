@@ -163,7 +163,8 @@ int Run(const QString& command, const QStringList& arguments, FILE* out) {
     if (!ok)
         return Fail((written.isEmpty() ? folder : written.last()) + ": cannot write the file" +
                     (error.isEmpty() ? QString() : ": " + error));
-    Print(out, (CliText::Printable(written.join('\n')) + '\n').toLocal8Bit());
+    for (const QString& name : written)
+        Print(out, (CliText::Printable(name) + '\n').toLocal8Bit());
     return CliCommands::kDone;
 }
 
