@@ -12,6 +12,7 @@ int RecordingCatalog::Reset() {
     groups.clear();
     rows.clear();
     unreadableNames.clear();
+    skippedNames.clear();
     points.clear();
     samples.clear();
     currentFile_ = -1;

@@ -116,6 +116,9 @@ class RecordingCatalog {
     // their folders' names are not valid UTF-8: paths below the root with
     // each such byte written \xNN.
     QStringList unreadableNames;
+    // Files the last Open found but did not read, because they lie deeper
+    // than the walk goes or their paths are too long to open; as above.
+    QStringList skippedNames;
 
     // Reads the metadata records of the recording being loaded.
     QFile reader;

@@ -195,6 +195,15 @@ int Scan(const Options& o) {
                           .arg(catalog.unreadableNames.size())
                           .arg(names));
     }
+    if (!catalog.skippedNames.isEmpty()) {
+        QString names;
+        for (const QString& name : catalog.skippedNames)
+            names += "\n  " + CliText::Printable(name);
+        Print(stderr, QStringLiteral("halvex-cli: warning: %1 files not read, they lie too deep "
+                                     "or their paths are too long:%2\n")
+                          .arg(catalog.skippedNames.size())
+                          .arg(names));
+    }
     if (o.json)
         CliJson::WriteScan(
             catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
