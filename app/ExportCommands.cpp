@@ -79,8 +79,10 @@ bool ExportCommands::PickFolder(QString* folder) {
     return true;
 }
 
-void ExportCommands::Report(bool ok, const QStringList& written) {
-    const QString names = written.join('\n');
+void ExportCommands::Report(bool ok, const QStringList& written, const QString& error) {
+    QString names = written.join('\n');
+    if (!ok && !error.isEmpty())
+        names += ": " + error;
     ShowMessageBox(ctx_.window,
                    Filled(ok ? UiStringId::kExportDone : UiStringId::kExportFailed, names),
                    LoadUiString(UiStringId::kExportCaption), MbButtons::Ok,
@@ -101,11 +103,12 @@ void ExportCommands::ExportRoute(TripFormat format) {
     const int index = catalog.CurrentRecording() ? catalog.currentFile() : 0;
     Trip trip;
     QStringList written;
+    QString error;
     const bool ok = LoadTrip(catalog, {index}, &trip) &&
-                    WriteTrip(trip, format, gsensor, false, folder, &written);
+                    WriteTrip(trip, format, gsensor, false, folder, &written, &error);
     if (written.isEmpty())
         written << catalog.GetFilePath(index);
-    Report(ok, written);
+    Report(ok, written, error);
 }
 
 void ExportCommands::ExportTrip(TripKind kind) {
@@ -126,6 +129,7 @@ void ExportCommands::ExportTrip(TripKind kind) {
     if (!PickFolder(&folder))
         return;
     QStringList written;
+    QString error;
     bool ok = false;
     if (kind == TripKind::Kml) {
         ok = WriteTripKml(catalog, indices, folder, &written);
@@ -133,9 +137,9 @@ void ExportCommands::ExportTrip(TripKind kind) {
         Trip trip;
         ok = LoadTrip(catalog, indices, &trip) &&
              WriteTrip(trip, kind == TripKind::Gpx ? TripFormat::Gpx : TripFormat::Csv, gsensor,
-                       true, folder, &written);
+                       true, folder, &written, &error);
     }
     if (written.isEmpty())
         written << folder;
-    Report(ok, written);
+    Report(ok, written, error);
 }

@@ -36,7 +36,7 @@ class ExportCommands {
 
   private:
     bool PickFolder(QString* folder);
-    void Report(bool ok, const QStringList& written);
+    void Report(bool ok, const QStringList& written, const QString& error = QString());
 
     PlaybackContext ctx_;
 };

@@ -92,15 +92,18 @@ QString OpenCommand::FolderAtStart(const QString& commandLineFolder) {
 
 // Files that cannot be listed are named, so that none goes missing unseen.
 void OpenCommand::ReportUnreadableNames() const {
-    const QStringList& names = ctx_.catalog->unreadableNames;
+    ReportUnlisted(ctx_.catalog->unreadableNames, UiStringId::kNamesNotText);
+    ReportUnlisted(ctx_.catalog->skippedNames, UiStringId::kFilesTooDeep);
+}
+
+void OpenCommand::ReportUnlisted(const QStringList& names, unsigned stringId) const {
     if (names.isEmpty())
         return;
     constexpr int kListedMax = 15; // more would push the box off the screen
     QStringList listed = names.mid(0, kListedMax);
     if (names.size() > kListedMax)
         listed << QStringLiteral("… (%1)").arg(names.size());
-    ShowMessageBox(
-        ctx_.window,
-        LoadUiString(UiStringId::kNamesNotText).replace(QLatin1String("%s"), listed.join('\n')),
-        LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
+    ShowMessageBox(ctx_.window,
+                   LoadUiString(stringId).replace(QLatin1String("%s"), listed.join('\n')),
+                   LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
 }

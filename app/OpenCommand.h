@@ -2,6 +2,7 @@
 #include "app/PlaybackContext.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class FileStarter;
@@ -36,6 +37,7 @@ class OpenCommand {
     // True when something is listed and its start deferred.
     bool Scan(const QString& folder, const QString& startFile);
     void ReportUnreadableNames() const;
+    void ReportUnlisted(const QStringList& names, unsigned stringId) const;
 
     PlaybackContext ctx_;
     PlaybackController& controller_;

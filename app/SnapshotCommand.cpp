@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -52,26 +53,39 @@ FramePlace SnapshotCommand::CurrentFramePlace() const {
 
 // libvlc writes its own format (PNG) whatever the name says; the picture is
 // taken to a scratch file and written again in the format of the chosen
-// name's extension, so that a ".jpg" holds a JPEG.
-bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path,
-                                  const FramePlace& place) {
+// name's extension, so that a ".jpg" holds a JPEG. Picture and tags are put
+// together in memory and written once: a full disk then leaves no picture
+// cut short under the chosen name.
+bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path, const FramePlace& place,
+                                  QString* error) {
     const QTemporaryDir scratch;
     const QString taken = scratch.filePath("snapshot.png");
-    if (!scratch.isValid() || player.TakeSnapshot(taken, 0, 0) != 0 || !QFile::exists(taken))
+    if (!scratch.isValid() || player.TakeSnapshot(taken, 0, 0) != 0 || !QFile::exists(taken)) {
+        *error = QStringLiteral("the player gave no picture");
         return false;
+    }
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const char* format = suffix == "jpg" || suffix == "jpeg" ? "JPEG" : "PNG";
+    const bool jpeg = suffix == "jpg" || suffix == "jpeg";
     QImage picture(taken);
-    if (picture.isNull())
+    if (picture.isNull()) {
+        *error = QStringLiteral("the player gave no picture");
         return false;
-    const bool jpeg = format[0] == 'J';
+    }
     if (!jpeg)
         AddPngText(&picture, place);
     QByteArray encoded;
     QBuffer buffer(&encoded);
-    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, format, jpeg ? 95 : -1))
+    if (!buffer.open(QIODevice::WriteOnly) ||
+        !picture.save(&buffer, jpeg ? "JPEG" : "PNG", jpeg ? 95 : -1)) {
+        *error = QStringLiteral("the picture could not be encoded");
         return false;
-    return CheckedFileWriter::WriteFile(path, encoded) && (!jpeg || WriteJpegExif(path, place));
+    }
+    buffer.close();
+    if (jpeg && !AddJpegExif(&encoded, place)) {
+        *error = QStringLiteral("the picture's tags could not be added");
+        return false;
+    }
+    return CheckedFileWriter::WriteFile(path, encoded, error);
 }
 
 void SnapshotCommand::Run() {
@@ -80,13 +94,28 @@ void SnapshotCommand::Run() {
                        LoadUiString(UiStringId::kOkCaption));
         return;
     }
+    if (!ctx_.players->FirstUsable([](const CVlcPlayer& player) { return player.HasMedia(); })) {
+        ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNothingPlaying),
+                       LoadUiString(UiStringId::kOkCaption));
+        return;
+    }
     const PlayerPair::Hold hold(*ctx_.players);
     QString path;
     if (!chooseFile || !chooseFile(&path))
         return;
     const FramePlace place = CurrentFramePlace();
+    QStringList failed;
     ctx_.players->ForEachUsable([&](CVlcPlayer& player, Camera camera) {
+        if (!player.HasMedia())
+            return;
         const QString tag = camera == Camera::Front ? QStringLiteral("_F") : QStringLiteral("_R");
-        TakePicture(player, TaggedPath(path, tag), place);
+        const QString tagged = TaggedPath(path, tag);
+        QString error;
+        if (!TakePicture(player, tagged, place, &error))
+            failed << QDir::toNativeSeparators(tagged) + ": " + error;
     });
+    if (!failed.isEmpty())
+        ShowMessageBox(ctx_.window,
+                       LoadUiString(UiStringId::kSnapshotFailed).replace("%s", failed.join('\n')),
+                       LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
 }

@@ -31,7 +31,9 @@ class SnapshotCommand {
     FramePlace CurrentFramePlace() const;
 
   private:
-    static bool TakePicture(CVlcPlayer& player, const QString& path, const FramePlace& place);
+    // False with the reason in *error when no whole picture was written.
+    static bool TakePicture(CVlcPlayer& player, const QString& path, const FramePlace& place,
+                            QString* error);
 
     PlaybackContext ctx_;
 };

@@ -52,11 +52,12 @@ void AddPngText(QImage* picture, const FramePlace& place) {
     picture->setText("GPSImgDirection", QString::number(place.courseDegrees, 'f', 0));
 }
 
-bool WriteJpegExif(const QString& path, const FramePlace& place) {
+bool AddJpegExif(QByteArray* jpeg, const FramePlace& place) {
     if (!place.hasTime && !place.hasFix)
         return true;
     try {
-        auto image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
+        auto image = Exiv2::ImageFactory::open(
+            reinterpret_cast<const Exiv2::byte*>(jpeg->constData()), jpeg->size());
         if (!image.get())
             return false;
         image->readMetadata();
@@ -83,6 +84,16 @@ bool WriteJpegExif(const QString& path, const FramePlace& place) {
             exif["Exif.GPSInfo.GPSImgDirection"] = Rational(place.courseDegrees, 10);
         }
         image->writeMetadata();
+        Exiv2::BasicIo& io = image->io();
+        if (io.open() != 0)
+            return false;
+        QByteArray tagged(qsizetype(io.size()), Qt::Uninitialized);
+        const bool whole = io.read(reinterpret_cast<Exiv2::byte*>(tagged.data()), tagged.size()) ==
+                           long(tagged.size());
+        io.close();
+        if (!whole)
+            return false;
+        *jpeg = tagged;
         return true;
     } catch (const Exiv2::Error&) {
         return false;

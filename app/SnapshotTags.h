@@ -1,6 +1,7 @@
 #pragma once
 #include "recordings/FramePlace.h"
 
+#include <QByteArray>
 #include <QString>
 
 class QImage;
@@ -12,5 +13,6 @@ class QImage;
 // Adds the PNG text chunks to the picture before it is saved.
 void AddPngText(QImage* picture, const FramePlace& place);
 
-// Writes the EXIF tags into a saved JPEG file; false when it cannot.
-bool WriteJpegExif(const QString& path, const FramePlace& place);
+// Adds the EXIF tags to an encoded JPEG in memory, so that the file is
+// written once, whole; false when it cannot.
+bool AddJpegExif(QByteArray* jpeg, const FramePlace& place);

@@ -1,25 +1,57 @@
 #include "platform/IniFile.h"
 
 #include "platform/CheckedFileWriter.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <climits>
 
 namespace {
 
-QStringList ReadLines(const QString& path, bool* exists) {
+// The file as it stands: lines split at "\n" with every other byte kept
+// (a "\r" before the "\n", text that is not UTF-8), so that a write changes
+// only the line it writes.
+struct RawLines {
+    QList<QByteArray> lines;
+    bool exists = false;
+    bool endsWithNewline = true;
+    bool crlf = false;
+};
+
+// A FIFO or device under the name would block the start or never end: only
+// a regular file is read.
+RawLines ReadRaw(const QString& path) {
+    RawLines raw;
     QFile file(path);
-    *exists = file.open(QIODevice::ReadOnly);
-    if (!*exists)
-        return {};
-    QString text = QString::fromUtf8(file.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text.replace("\r\n", "\n");
-    QStringList lines = text.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    raw.exists = RegularFile::Open(file);
+    if (!raw.exists)
+        return raw;
+    const QByteArray data = file.readAll();
+    if (data.isEmpty())
+        return raw;
+    raw.lines = data.split('\n');
+    raw.endsWithNewline = data.endsWith('\n');
+    if (raw.endsWithNewline)
+        raw.lines.removeLast();
+    raw.crlf = !raw.lines.isEmpty() && raw.lines.first().endsWith('\r');
+    return raw;
+}
+
+QString LineText(const QByteArray& line, bool first) {
+    QByteArray bytes = line.endsWith('\r') ? line.left(line.size() - 1) : line;
+    if (first && bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return QString::fromUtf8(bytes);
+}
+
+QStringList ReadLines(const QString& path, bool* exists) {
+    const RawLines raw = ReadRaw(path);
+    *exists = raw.exists;
+    QStringList lines;
+    for (int i = 0; i < raw.lines.size(); ++i)
+        lines << LineText(raw.lines[i], i == 0);
     return lines;
 }
 
@@ -119,8 +151,16 @@ bool WriteString(const QString& path, const QString& section, const QString& key
                  const QString& value) {
     if (!Writable(section, key, value))
         return false;
-    bool exists = false;
-    QStringList lines = ReadLines(path, &exists);
+    // Something else than a regular file under the name stays as it is.
+    const QFileInfo where(path);
+    if (where.exists() && !where.isFile())
+        return false;
+    RawLines raw = ReadRaw(path);
+    if (where.exists() && !raw.exists)
+        return false;
+    QStringList lines;
+    for (int i = 0; i < raw.lines.size(); ++i)
+        lines << LineText(raw.lines[i], i == 0);
 
     int sectionLine = -1;
     int lastLineOfSection = -1;
@@ -145,17 +185,21 @@ bool WriteString(const QString& path, const QString& section, const QString& key
             lastLineOfSection = i;
     }
 
-    const QString entry = key + "=" + value;
+    const QByteArray end = raw.crlf ? "\r" : "";
+    const QByteArray entry = (key + "=" + value).toUtf8() + end;
+    bool newlineAtEnd = raw.endsWithNewline;
     if (keyLine >= 0) {
-        lines[keyLine] = entry;
+        raw.lines[keyLine] = entry;
     } else if (sectionLine >= 0) {
-        lines.insert(lastLineOfSection + 1, entry);
+        raw.lines.insert(lastLineOfSection + 1, entry);
+        newlineAtEnd = newlineAtEnd || lastLineOfSection + 1 == raw.lines.size() - 1;
     } else {
-        lines << "[" + section + "]" << entry;
+        raw.lines << ("[" + section + "]").toUtf8() + end << entry;
+        newlineAtEnd = true;
     }
 
     // A write that fails (a full disk) leaves the old file as it was.
-    return CheckedFileWriter::WriteFile(path, (lines.join('\n') + '\n').toUtf8());
+    return CheckedFileWriter::WriteFile(path, raw.lines.join('\n') + (newlineAtEnd ? "\n" : ""));
 }
 
 } // namespace IniFile

@@ -41,6 +41,11 @@ bool IsWalkToken(uint32_t token) {
 constexpr int kStepsBeforeSearch = 32;
 constexpr size_t kFirstSearchRead = 64 << 10;
 constexpr size_t kLargestSearchRead = 1 << 20;
+// Outside the skipped "movi" list a camera writes a few KiB between known
+// tokens; this much data read without one is damage (zeros, noise), and the
+// walk ends there as it would at the end of the file, instead of reading
+// gigabytes.
+constexpr uint64_t kGiveUpAfter = 16 << 20;
 
 } // namespace
 
@@ -75,7 +80,10 @@ int CVelAviParser::Parse(const QString& path) {
 uint64_t CVelAviParser::NextWalkToken(uint64_t p) {
     std::vector<uint8_t> buffer;
     size_t want = kFirstSearchRead;
+    uint64_t searched = 0; // holes of a sparse file cost nothing and count nothing
     while (p < fileLength) {
+        if (searched >= kGiveUpAfter)
+            return fileLength;
         // Zeros are no token: the holes of a sparse file are passed whole,
         // to the first step whose four bytes reach into the data after them.
         const uint64_t data = NextDataAt(p);
@@ -94,6 +102,7 @@ uint64_t CVelAviParser::NextWalkToken(uint64_t p) {
             if (IsWalkToken(qFromLittleEndian<quint32>(buffer.data() + at)))
                 return p + at;
         p += got;
+        searched += got;
         want = std::min(want * 2, kLargestSearchRead);
     }
     // Where the step-by-step walk would have ended.

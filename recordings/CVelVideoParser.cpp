@@ -96,7 +96,11 @@ void CVelVideoParser::FillInfo() const {
     info->gsensorSize = gsensorSize;
     info->width = width;
     info->height = height;
-    info->startTime = startTime;
+    // Everything downstream adds to, multiplies and formats the start time; a
+    // damaged header's value (year 9999, or billions of years back) would
+    // overflow there or show as nonsense, so it becomes "unknown".
+    constexpr int64_t kYear2100 = 4102444800;
+    info->startTime = startTime >= 0 && startTime < kYear2100 ? startTime : 0;
     info->durationSeconds = durationSeconds;
     info->fileSize = fileLength;
     info->durationMs = durationMs;

@@ -6,8 +6,13 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <climits>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,7 +65,7 @@ void ReportUnreadable(const QByteArray& path, const QString& shown, int depth,
     if (::lstat(path.constData(), &st) != 0)
         return;
     if (S_ISREG(st.st_mode)) {
-        unreadable(shown);
+        unreadable(shown, FolderWalk::Unlisted::NotText);
         return;
     }
     if (!S_ISDIR(st.st_mode) || depth >= FolderWalk::kMaxFolderDepth)
@@ -77,6 +82,81 @@ void ReportUnreadable(const QByteArray& path, const QString& shown, int depth,
     std::sort(entries.begin(), entries.end());
     for (const QByteArray& raw : entries)
         ReportUnreadable(path + "/" + raw, shown + "/" + Shown(raw), depth + 1, unreadable);
+}
+
+// The names in an open folder, hidden ones left out, in byte order.
+QList<QByteArray> NamesIn(int folderFd) {
+    QList<QByteArray> names;
+    const int copy = ::dup(folderFd);
+    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return names;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray raw(e->d_name);
+        if (raw != "." && raw != ".." && !raw.startsWith('.'))
+            names << raw;
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Reports the regular files below a folder the walk does not enter (too deep,
+// or a path too long to open). Folders are opened relative to each other, so
+// a path of any length is reached; without recursion, and bounded in depth
+// and count, so that a hostile tree can exhaust neither stack, descriptors
+// nor memory.
+void ReportBelow(const QByteArray& parentPath, const QByteArray& name, const QString& shown,
+                 const FolderWalk::UnreadableVisitor& unreadable) {
+    constexpr int kMostReported = 100000;
+    constexpr size_t kDeepest = 256;
+    struct Level {
+        int fd;
+        QString shown;
+        QList<QByteArray> names;
+        int next = 0;
+    };
+    const int parent = ::open(parentPath.constData(), O_RDONLY | O_DIRECTORY);
+    if (parent < 0)
+        return;
+    const int top = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    ::close(parent);
+    if (top < 0)
+        return;
+    std::vector<Level> stack;
+    stack.push_back({top, shown, NamesIn(top)});
+    int reported = 0;
+    while (!stack.empty() && reported < kMostReported) {
+        const size_t at = stack.size() - 1;
+        if (stack[at].next >= stack[at].names.size()) {
+            ::close(stack[at].fd);
+            stack.pop_back();
+            continue;
+        }
+        const QByteArray raw = stack[at].names[stack[at].next++];
+        const QString child = stack[at].shown + "/" + Shown(raw);
+        struct stat st {};
+        if (::fstatat(stack[at].fd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISREG(st.st_mode)) {
+            unreadable(child, FolderWalk::Unlisted::TooDeep);
+            ++reported;
+        } else if (S_ISDIR(st.st_mode) && stack.size() < kDeepest) {
+            const int fd =
+                ::openat(stack[at].fd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+            if (fd >= 0)
+                stack.push_back({fd, child, NamesIn(fd)});
+        }
+    }
+    for (const Level& level : stack)
+        ::close(level.fd);
+}
+
+bool TooLongToOpen(const QString& path) {
+    return QFile::encodeName(path).size() >= PATH_MAX;
 }
 
 void WalkLevel(const QString& root, const QString& folder, int depth,
@@ -107,9 +187,19 @@ void WalkLevel(const QString& root, const QString& folder, int depth,
             continue;
         if (entry.isDir()) {
             // A link to a folder can loop back up the tree or leave the card.
-            if (entry.isSymLink() || depth >= FolderWalk::kMaxFolderDepth)
+            if (entry.isSymLink())
                 continue;
+            if (depth >= FolderWalk::kMaxFolderDepth || TooLongToOpen(entry.filePath())) {
+                if (unreadable)
+                    ReportBelow(native, QFile::encodeName(name), folder + name, unreadable);
+                continue;
+            }
             WalkLevel(root, folder + name + "/", depth + 1, visit, unreadable);
+            continue;
+        }
+        if (TooLongToOpen(entry.filePath())) {
+            if (unreadable)
+                unreadable(folder + name, FolderWalk::Unlisted::TooDeep);
             continue;
         }
         visit({folder, name, attributes});

@@ -16,10 +16,19 @@ struct Entry {
 };
 
 using Visitor = std::function<void(const Entry&)>;
-// A file whose name, or a folder name above it, is not valid UTF-8: such a
-// path cannot be opened through text, so the file is only reported, with its
-// path below the root and each undecodable byte written \xNN.
-using UnreadableVisitor = std::function<void(const QString& shownPath)>;
+
+// Why a file is reported instead of visited.
+enum class Unlisted {
+    // Its name, or a folder name above it, is not valid UTF-8: such a path
+    // cannot be opened through text.
+    NotText,
+    // It lies more than kMaxFolderDepth folders down, or its path is longer
+    // than the system opens.
+    TooDeep,
+};
+// A file that is only reported, with its path below the root and each
+// undecodable byte written \xNN.
+using UnreadableVisitor = std::function<void(const QString& shownPath, Unlisted why)>;
 
 // Calls visit for every file and unreadable for every file that cannot be
 // named; root should end with "/".

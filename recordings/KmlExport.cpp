@@ -94,6 +94,10 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
                          FormatLocalTime(file.info.startTime, "_%Y_%m_%d_%H-%M-%S") + ".KML";
     if (fileName)
         *fileName = name;
+    // An empty route written as if it were the recording's would be taken
+    // for a drive without GPS.
+    if (trackLoadFailed_)
+        return false;
 
     QByteArray kml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                      "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"

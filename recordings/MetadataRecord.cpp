@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <unistd.h>
 
 namespace MetadataRecord {
@@ -262,8 +263,30 @@ bool DecodeAll(QFile& reader, const QString& path, const std::vector<MetaChunkEn
         return false;
     }
     RecordWindow window(reader.handle(), uint64_t(std::max<qint64>(reader.size(), 0)));
-    for (size_t i = 0; i < chunks.size(); ++i)
-        Append(window.At(chunks, i), points, samples);
+    const auto byOffset = [](const MetaChunkEntry& a, const MetaChunkEntry& b) {
+        return a.fileOffset < b.fileOffset;
+    };
+    if (std::is_sorted(chunks.begin(), chunks.end(), byOffset)) {
+        for (size_t i = 0; i < chunks.size(); ++i)
+            Append(window.At(chunks, i), points, samples);
+    } else {
+        // A table out of file order would cost one read per record: the
+        // records are read in file order, in runs, and decoded in table order.
+        std::vector<size_t> order(chunks.size());
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return chunks[a].fileOffset < chunks[b].fileOffset;
+        });
+        std::vector<MetaChunkEntry> sorted;
+        sorted.reserve(chunks.size());
+        for (size_t i : order)
+            sorted.push_back(chunks[i]);
+        std::vector<uint8_t> records(chunks.size() * kSize);
+        for (size_t k = 0; k < sorted.size(); ++k)
+            std::memcpy(records.data() + order[k] * kSize, window.At(sorted, k), kSize);
+        for (size_t i = 0; i < chunks.size(); ++i)
+            Append(records.data() + i * kSize, points, samples);
+    }
     reader.close();
     return true;
 }

@@ -12,9 +12,11 @@ int RecordingCatalog::Reset() {
     groups.clear();
     rows.clear();
     unreadableNames.clear();
+    skippedNames.clear();
     points.clear();
     samples.clear();
     currentFile_ = -1;
+    trackLoadFailed_ = false;
     if (groupList)
         groupList->DeleteAllItems();
     if (fileList)
@@ -41,14 +43,19 @@ QString RecordingCatalog::GetCurrentFilePath() const {
 int RecordingCatalog::LoadTrack(int index) {
     if (index < 0 || size_t(index) >= files.size())
         return 0;
+    int loaded = 0;
     switch (files[size_t(index)].info.variant) {
     case kChunkVariant:
-        return LoadChunkTrack(index);
+        loaded = LoadChunkTrack(index);
+        break;
     case kMetadataTrackVariant:
-        return LoadMetadataTrack(index);
+        loaded = LoadMetadataTrack(index);
+        break;
     default:
-        return 0;
+        break;
     }
+    trackLoadFailed_ = loaded == 0;
+    return loaded;
 }
 
 void RecordingCatalog::ClearTrack() {

@@ -83,7 +83,8 @@ class RecordingCatalog {
                     QStringList* notCopied = nullptr, const CopyProgress& progress = {});
 
     // Writes the route of the current recording as a KML file in the folder;
-    // false when there is no current recording or the file cannot be written.
+    // false when there is no current recording, its track could not be read,
+    // or the file cannot be written.
     bool ExportKml(const QString& kmlFolder, QString* fileName);
 
     // Sends the whole route of the current recording to the map page; for a
@@ -115,6 +116,9 @@ class RecordingCatalog {
     // their folders' names are not valid UTF-8: paths below the root with
     // each such byte written \xNN.
     QStringList unreadableNames;
+    // Files the last Open found but did not read, because they lie deeper
+    // than the walk goes or their paths are too long to open; as above.
+    QStringList skippedNames;
 
     // Reads the metadata records of the recording being loaded.
     QFile reader;
@@ -145,6 +149,9 @@ class RecordingCatalog {
     friend struct CatalogStaging; // tests set up states no operation reaches
 
     int32_t currentFile_ = -1;
+    // The last track load could not read its recording (a card pulled out,
+    // a file gone): what is held then is no route of the current file.
+    bool trackLoadFailed_ = false;
     int32_t currentGroup_ = 0;
 
     bool DrawsRoute() const;

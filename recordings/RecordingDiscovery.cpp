@@ -67,10 +67,11 @@ int RecordingCatalog::Open(const QString& folder) {
                 ++scanCount;
             });
         },
-        [&](const QString& shownPath) {
-            ahead.Add(QString(), [this, shownPath] {
+        [&](const QString& shownPath, FolderWalk::Unlisted why) {
+            ahead.Add(QString(), [this, shownPath, why] {
                 // Counted like every file scanned, and kept so that it can be told.
-                unreadableNames << shownPath;
+                (why == FolderWalk::Unlisted::NotText ? unreadableNames : skippedNames)
+                    << shownPath;
                 if (scanCounterDisplay)
                     scanCounterDisplay->ShowScanCount(scanCount);
                 ++scanCount;

@@ -7,6 +7,7 @@
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
 
+#include <QFile>
 #include <vector>
 
 QString TripBaseName(const Trip& trip, bool wholeTrip) {
@@ -17,7 +18,7 @@ QString TripBaseName(const Trip& trip, bool wholeTrip) {
 }
 
 bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip,
-               const QString& folder, QStringList* written) {
+               const QString& folder, QStringList* written, QString* error) {
     const QString base = (folder.isEmpty() ? folder : PathUtil::WithTrailingSeparator(folder)) +
                          TripBaseName(trip, wholeTrip);
     struct Output {
@@ -32,11 +33,16 @@ bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip
         if (gsensor)
             outputs.push_back({base + "_GSENSOR.CSV", CsvSamples(trip)});
     }
+    QStringList done;
     for (const Output& o : outputs) {
         if (written)
             *written << o.path;
-        if (!CheckedFileWriter::WriteFile(o.path, o.bytes))
+        if (!CheckedFileWriter::WriteFile(o.path, o.bytes, error)) {
+            for (const QString& path : done)
+                QFile::remove(path);
             return false;
+        }
+        done << o.path;
     }
     return true;
 }

@@ -14,9 +14,11 @@ QString TripBaseName(const Trip& trip, bool wholeTrip);
 // Writes the trip into the folder: a ".GPX", or a ".CSV" of the points and,
 // with gsensor, a "_GSENSOR.CSV" of the samples. Existing files are replaced.
 // The names written go to `written` (also those that failed, last); false
-// when a file could not be written whole.
+// when a file could not be written whole, with the system's reason in
+// *error. A failure takes back the files this call had written before it,
+// so no half of a points/samples pair is left.
 bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip,
-               const QString& folder, QStringList* written);
+               const QString& folder, QStringList* written, QString* error = nullptr);
 
 class RecordingCatalog;
 

@@ -2,9 +2,11 @@
 
 #include "recordings/CameraPairing.h"
 #include "recordings/LocalTimeText.h"
+#include "recordings/MetadataRecord.h"
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <cmath>
 
@@ -22,6 +24,23 @@ bool GpsPointTime(const GpsPoint& p, int64_t* utcMs) {
         p.minute > 59 || p.second > 59)
         return false;
     *utcMs = LocalToTime(2000 + p.year, p.month, p.day, p.hour, p.minute, p.second) * 1000;
+    return true;
+}
+
+bool GpsPointUtc(const GpsPoint& p, int32_t variant, int64_t* utcMs) {
+    if (p.year == 0 || p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31 || p.hour > 23 ||
+        p.minute > 59 || p.second > 59)
+        return false;
+    const QDate date(2000 + p.year, p.month, p.day);
+    if (!date.isValid())
+        return false;
+    int64_t ms = QDateTime(date, QTime(p.hour, p.minute, p.second), Qt::UTC).toMSecsSinceEpoch();
+    if (variant == kMetadataTrackVariant) {
+        const int zone =
+            std::max(-12, std::min(13, MetadataRecord::TimeZoneHours(p.latitude, p.longitude)));
+        ms -= int64_t(zone) * 3600 * 1000;
+    }
+    *utcMs = ms;
     return true;
 }
 
@@ -59,7 +78,7 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
     for (int i = 0; i < count; ++i) {
         const GpsPoint p = catalog.GpsPointAt(i);
         int64_t ownMs = 0;
-        const bool ownTime = GpsPointTime(p, &ownMs);
+        const bool ownTime = GpsPointUtc(p, catalog.CurrentVariant(), &ownMs);
         repeats = ownTime && ownMs == lastOwnMs ? repeats + 1 : 0;
         if (ownTime)
             lastOwnMs = ownMs;

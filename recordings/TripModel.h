@@ -43,6 +43,12 @@ struct Trip {
 // start time is, in ms since 1970 UTC; false when the record holds none.
 bool GpsPointTime(const GpsPoint& p, int64_t* utcMs);
 
+// The record's own instant in ms since 1970 UTC, whatever this computer's
+// zone: chunk records keep the GPS receiver's UTC; metadata records were
+// moved to the zone of their own position when decoded, which is undone
+// here. False when the record holds no time.
+bool GpsPointUtc(const GpsPoint& p, int32_t variant, int64_t* utcMs);
+
 // The catalog's GPS point at the index in export form (decimal degrees
 // whatever the variant) when it has a fix and lies on Earth; false otherwise.
 bool ExportablePoint(const RecordingCatalog& catalog, int index, TripPoint* out);

@@ -3,7 +3,9 @@
 #include "app/ControlIds.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
+#include "strings/UiStringIds.h"
 #include "strings/UiStrings.h"
+#include "tests/support/core/TinyDisk.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -97,6 +99,36 @@ TEST_F(SnapshotCommandTest, PausedPlayersStayPausedAndCancelWritesNothing) {
     EXPECT_EQ(QDir(pictures_.path()).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(h_->front.m_bPlaying, 1);
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Playing; }));
+}
+
+// A full card: no picture is left cut short or half tagged under the chosen
+// names, and the user is told why, once, for both cameras.
+TEST_F(SnapshotCommandTest, AFullDiskLeavesNoPictureAndSaysWhy) {
+    TinyDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    Play(0, true);
+    disk.Fill();
+    h_->Logic().snapshot.chooseFile = [&](QString* path) {
+        *path = disk.path() + "/full.jpg";
+        return true;
+    };
+    h_->Logic().OnCommand(IDC_SNAP);
+    EXPECT_EQ(disk.Names(), QStringList{"filler"});
+    ASSERT_EQ(boxes_.calls.size(), 1u);
+    EXPECT_TRUE(boxes_.calls[0].text.contains("full_F.jpg")) << boxes_.calls[0].text.toStdString();
+    EXPECT_TRUE(boxes_.calls[0].text.contains("full_R.jpg")) << boxes_.calls[0].text.toStdString();
+    EXPECT_TRUE(boxes_.calls[0].text.contains("No space left on device"))
+        << boxes_.calls[0].text.toStdString();
+    EXPECT_EQ(h_->front.m_bPlaying, 1) << "play goes on after the failure";
+}
+
+TEST_F(SnapshotCommandTest, NothingPlayingIsSaidAndNoNameIsAsked) {
+    bool asked = false;
+    h_->Logic().snapshot.chooseFile = [&](QString*) { return asked = true; };
+    h_->Logic().OnCommand(IDC_SNAP);
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(boxes_.calls.size(), 1u);
+    EXPECT_EQ(boxes_.calls[0].text, LoadUiString(UiStringId::kNothingPlaying));
 }
 
 TEST_F(SnapshotCommandTest, TheSaveDialogGivesANameTypedWithoutExtensionTheChosenType) {

@@ -222,6 +222,34 @@ TEST_F(KmlExport, CurrentRecordingChoice) {
     EXPECT_TRUE(name.endsWith("/FILE0002_2021_07_04_18-30-05.KML"));
 }
 
+// A card pulled out before the track is read leaves no route to write: the
+// export fails and writes nothing, while one that was read still exports.
+TEST_F(KmlExport, ATrackThatCouldNotBeReadIsNoRoute) {
+    ScratchDir card;
+    GpsPoint p;
+    p.latitude = 3539.1234;
+    p.longitude = 13945.6780;
+    p.flags = 1;
+    QByteArray record(32, '\0');
+    p.ToBytes(reinterpret_cast<uint8_t*>(record.data()));
+    const QString path = card.Write("FILE0001.MOV", QByteArray(64, '\0') + record);
+    RecordingFile& f = AddFile("", "FILE0001.MOV", kChunkVariant);
+    f.root = card.Root();
+    f.info.gpsOffset = 64;
+    f.info.gpsSize = 32;
+
+    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    QString name;
+    EXPECT_TRUE(catalog.ExportKml(out.path(), &name));
+    EXPECT_TRUE(QFile(name).remove());
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(catalog.LoadTrack(0), 0);
+    EXPECT_FALSE(catalog.ExportKml(out.path(), &name));
+    EXPECT_TRUE(name.endsWith("/FILE0001_2021_07_04_18-30-05.KML")) << "named for the message";
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST_F(KmlExport, UnwritableFolderFails) {
     AddFile("", "FILE0001.MOV", kChunkVariant);
     const QString notAFolder = out.Write("plain-file");

@@ -2,6 +2,7 @@
 
 #include "tests/support/core/CameraFileWriter.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstring>
@@ -345,6 +346,49 @@ TEST(MetadataRecordFile, RecordsAreDecodedInTableOrderWhereverTheyLie) {
     ASSERT_EQ(samples.size(), expectedSamples.size());
     for (size_t i = 0; i < samples.size(); ++i)
         ASSERT_EQ(samples[i].y, expectedSamples[i].y) << i;
+}
+
+uint64_t ReadCalls() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("syscr:"))
+            return line.mid(6).trimmed().toULongLong();
+    return 0;
+}
+
+// Records lying side by side but listed backwards or shuffled are read in a
+// few large reads, not one read each.
+TEST(MetadataRecordFile, ATableOutOfFileOrderIsReadInRuns) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("REC.MOV");
+    constexpr int kRecords = 3000;
+    QByteArray bytes;
+    for (int i = 0; i < kRecords; ++i)
+        bytes += MetadataRecordBytes(At(Fix(353912 + i, 100, 13945678, 1000), 24, 4, 30, 1, 2, 3));
+    ASSERT_TRUE(WriteFile(path, bytes));
+    std::vector<MetaChunkEntry> backwards, shuffled;
+    for (int i = 0; i < kRecords; ++i) {
+        backwards.push_back({uint32_t(i), uint64_t(kRecords - 1 - i) * 88});
+        shuffled.push_back({uint32_t(i), uint64_t((i * 1237) % kRecords) * 88});
+    }
+    for (const auto* table : {&backwards, &shuffled}) {
+        QFile reader;
+        std::vector<GpsPoint> points;
+        std::vector<GSensorSample> samples;
+        const uint64_t before = ReadCalls();
+        ASSERT_TRUE(MetadataRecord::DecodeAll(reader, path, *table, &points, &samples));
+        EXPECT_LT(ReadCalls() - before, 20u);
+        ASSERT_EQ(points.size(), size_t(kRecords));
+        const double first = (*table)[0].fileOffset / 88;
+        EXPECT_NEAR(points[0].latitude,
+                    MetadataRecord::Decode(reinterpret_cast<const uint8_t*>(bytes.constData() +
+                                                                            (*table)[0].fileOffset))
+                        .point->latitude,
+                    1e-12)
+            << "decoded in table order (record " << first << ")";
+    }
 }
 
 TEST(MetadataRecordFile, AFifoIsNoRecordingAndDoesNotBlock) {

@@ -4,6 +4,7 @@
 #include "tests/support/core/ScopedTimeZone.h"
 
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -364,6 +365,33 @@ TEST_F(AviFixture, DamagedAndZeroFilledDataIsWalkedInLargeReads) {
         EXPECT_EQ(info.gpsOffset, gps0 + 8) << c.name;
         EXPECT_EQ(info.startTime, Tokyo(2021, 7, 4, 18, 30, 5)) << c.name;
         EXPECT_EQ(info.gsensorSize, 0u) << c.name << ": found only where stepping finds it";
+    }
+}
+
+// Written data (not a hole) without any token: zeros as a preallocating
+// camera leaves them, or noise. The walk gives up long before the end instead
+// of reading it all, so a damaged gigabyte costs what a few megabytes do.
+TEST_F(AviFixture, DamageWithoutTokensIsNotReadToTheEnd) {
+    AviRecipe small;
+    QByteArray head = BuildAvi(small);
+    head.replace(head.indexOf("movi") - 8, 4, "LIZT");
+    const qsizetype damage = 48 << 20;
+    QByteArray noise(damage, Qt::Uninitialized);
+    uint32_t x = 2463534242u; // xorshift: the same noise on every run
+    for (qsizetype i = 0; i + 4 <= noise.size(); i += 4) {
+        x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+        std::memcpy(noise.data() + i, &x, 4);
+    }
+    const QByteArray late = AviChunk("gps0", GpsRecord(21, 7, 4, 18, 30, 5));
+    for (const QByteArray& data : {QByteArray(damage, '\0'), noise}) {
+        path = dir.filePath("REC.AVI");
+        ASSERT_TRUE(WriteFile(path, head + data + late));
+        RecordingInfo info;
+        CVelAviParser parser;
+        parser.SetInfo(&info);
+        EXPECT_EQ(0, parser.Parse(path)) << "the header still makes it a recording";
+        EXPECT_LT(parser.BytesRead(), uint64_t(20) << 20);
+        EXPECT_EQ(info.gpsOffset, 0u) << "a token after that much damage is not looked for";
     }
 }
 

@@ -229,8 +229,12 @@ TEST_F(MovFixture, StartTimeIsTheMovieCreationTime) {
         {"64-bit header", MvhdVersion1(3708000000u, 90000, 5400000), 1625155200, 60000},
         {"64-bit duration beyond 32 bits", MvhdVersion1(3708000000u, 1000000, 0x100000000ull),
          1625155200, 4294967},
-        {"64-bit creation time read as one second before 1904", MvhdVersion1(~0ull, 1000, 1000),
-         -2082844801, 1000},
+        // Out of range: unknown rather than a time nothing can show or add to.
+        {"64-bit creation time of one second before 1904", MvhdVersion1(~0ull, 1000, 1000), 0,
+         1000},
+        {"64-bit creation time billions of years back",
+         MvhdVersion1(0x8000000000000000ull, 1000, 1000), 0, 1000},
+        {"creation time in 2100", Mvhd(2082844800u + 4102444800u, 1000, 1000), 0, 1000},
     };
     for (const Case& c : cases) {
         QByteArray file = BuildMovA({});
@@ -323,6 +327,8 @@ TEST_F(MovFixture, CameraBoxLayoutAcceptanceAndStartTime) {
         {"no skip at all", idit, -1, 0},
         {"invalid date clears a record's time",
          Skip(0) + Box("gps0", GpsRecord(21, 7, 4, 18, 30, 5)) + Box("IDIT", "2021-13-04 18:30:05"),
+         0, 0},
+        {"a date text of year 9999 is no start time", Skip(0) + Box("IDIT", "9999-07-04 18:30:05"),
          0, 0},
         {"long date box is skipped whole",
          Skip(0) + Box("IDIT", "2021-07-04 18:30:05" + QByteArray(100, ' ')) +

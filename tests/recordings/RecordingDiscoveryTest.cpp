@@ -6,10 +6,13 @@
 #include "tests/support/core/CatalogFakes.h"
 #include "tests/support/core/ScratchDir.h"
 
+#include <QDir>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -197,6 +200,65 @@ TEST_F(RecordingDiscovery, NamesThatAreNotUtf8AreCountedAndNamed) {
 
     ASSERT_EQ(catalog.Open(card->path()), 1);
     EXPECT_TRUE(catalog.unreadableNames.isEmpty()) << "each Open starts afresh";
+}
+
+// Files the walk does not go down to, more than 40 folders deep or behind a
+// path longer than the system opens, are counted and named as well.
+TEST_F(RecordingDiscovery, FilesTooDeepOrTooLongToOpenAreCountedAndNamed) {
+    ScratchDir tree;
+    QString deep;
+    for (int i = 0; i < 42; ++i)
+        deep += QStringLiteral("d%1/").arg(i);
+    ASSERT_TRUE(QDir().mkpath(tree.Root() + deep));
+    tree.Write(deep + "FILE0001.MOV");
+    tree.Write("d0/FILE0002.MOV");
+
+    // 17 folders of 250 bytes: past PATH_MAX, so made one level at a time.
+    const QByteArray part(250, 'L');
+    int fd = ::open(QFile::encodeName(tree.path()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    QString longPath;
+    for (int i = 0; i < 17; ++i) {
+        ASSERT_EQ(::mkdirat(fd, part.constData(), 0755), 0);
+        const int next = ::openat(fd, part.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+        longPath += QString::fromLatin1(part) + "/";
+    }
+    const int file = ::openat(fd, "FILE0003.MOV", O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ::close(file);
+    ::close(fd);
+
+    ASSERT_EQ(catalog.Open(tree.path()), 1);
+    EXPECT_EQ(catalog.scanCount, 3) << "every file counts";
+    QStringList skipped = catalog.skippedNames;
+    skipped.sort();
+    ASSERT_EQ(skipped.size(), 2) << skipped.join(", ").toStdString();
+    EXPECT_EQ(skipped[1], deep + "FILE0001.MOV");
+    EXPECT_TRUE(skipped[0].startsWith(QString::fromLatin1(part)) &&
+                skipped[0].endsWith("/FILE0003.MOV"))
+        << skipped[0].left(40).toStdString();
+    EXPECT_TRUE(catalog.unreadableNames.isEmpty());
+
+    // Cleaning up a path too long for one call: from the inside out.
+    const QByteArray top = QFile::encodeName(tree.path());
+    for (int level = 17; level > 0; --level) {
+        int at = ::open(top.constData(), O_RDONLY | O_DIRECTORY);
+        for (int i = 0; i < level - 1; ++i) {
+            const int next = ::openat(at, part.constData(), O_RDONLY | O_DIRECTORY);
+            ::close(at);
+            at = next;
+        }
+        if (level == 17) {
+            const int inner = ::openat(at, part.constData(), O_RDONLY | O_DIRECTORY);
+            ::unlinkat(inner, "FILE0003.MOV", 0);
+            ::close(inner);
+        }
+        ::unlinkat(at, part.constData(), AT_REMOVEDIR);
+        ::close(at);
+    }
 }
 
 } // namespace

@@ -94,7 +94,7 @@ TEST_F(TripModel, ChunkPointsAreConvertedAndCarryAltitudeSpeedAndCourse) {
     EXPECT_EQ(r.points[0].courseDegrees, 362);
 }
 
-TEST_F(TripModel, TimeIsThePointsOwnLocalTimeOrTheStartPlusItsIndex) {
+TEST_F(TripModel, TimeIsThePointsOwnTimeOrTheStartPlusItsIndex) {
     AddFile(kChunkVariant, 2);
     GpsPoint own = Fix(3539.0, 13945.0);
     own.year = 21, own.month = 12, own.day = 31, own.hour = 23, own.minute = 59, own.second = 58;
@@ -105,13 +105,58 @@ TEST_F(TripModel, TimeIsThePointsOwnLocalTimeOrTheStartPlusItsIndex) {
     AddPoint(bad);
     const TripRecording r = TripRecordingOfLoadedTrack(catalog);
     ASSERT_EQ(r.points.size(), 3u);
-    EXPECT_EQ(Utc(r.points[0]), "2021-12-31T14:59:58.000Z");
+    EXPECT_EQ(Utc(r.points[0]), "2021-12-31T23:59:58.000Z") << "the GPS receiver's UTC";
     EXPECT_EQ(Utc(r.points[1]), "2021-07-04T09:30:05.500Z");
     EXPECT_EQ(Utc(r.points[2]), "2021-07-04T09:30:06.000Z");
 
     catalog.files[0].info.startTime = 0;
     EXPECT_FALSE(TripRecordingOfLoadedTrack(catalog).points[1].hasTime)
         << "without a start time a point without its own has none";
+}
+
+// One instant, 2024-03-01 03:04:05 UTC, as each variant stores it: the chunk
+// record in UTC, the metadata record moved to its position's zone (Tokyo +9,
+// New York -5). The export gives that instant whatever this computer's zone.
+TEST(TripModelZones, OwnTimesAreTrueUtcInEveryZone) {
+    struct Stored {
+        int32_t variant;
+        double latitude, longitude;
+        int day, hour;
+    } stored[] = {
+        {kChunkVariant, 3539.0, 13945.0, 1, 3},
+        {kMetadataTrackVariant, 35.65, 139.76, 1, 12},
+        {kMetadataTrackVariant, 40.71, -74.006, 29, 22}, // 29 February, the day before
+    };
+    for (const char* zone : {"UTC0", "JST-9", "EST5EDT,M3.2.0,M11.1.0"}) {
+        const ScopedTimeZone tz(zone);
+        for (const Stored& s : stored) {
+            RecordingCatalog catalog;
+            RecordingFile f;
+            f.fileName = "FILE0001.MOV";
+            f.info.variant = s.variant;
+            catalog.files.push_back(f);
+            CatalogStaging::SetCurrentFile(catalog, 0);
+            GpsPoint p;
+            p.latitude = s.latitude;
+            p.longitude = s.longitude;
+            p.flags = GpsPoint::kFixFlag;
+            p.year = 24, p.month = s.day == 1 ? 3 : 2, p.day = s.day, p.hour = s.hour;
+            p.minute = 4, p.second = 5;
+            if (s.variant == kMetadataTrackVariant) {
+                catalog.points.push_back(p);
+            } else {
+                uint8_t bytes[32];
+                p.ToBytes(bytes);
+                catalog.gpsBlock.assign(bytes, bytes + 32);
+            }
+            const TripRecording r = TripRecordingOfLoadedTrack(catalog);
+            ASSERT_EQ(r.points.size(), 1u);
+            EXPECT_EQ(
+                QDateTime::fromMSecsSinceEpoch(r.points[0].utcMs, Qt::UTC).toString(Qt::ISODate),
+                "2024-03-01T03:04:05Z")
+                << zone << " variant " << s.variant << " longitude " << s.longitude;
+        }
+    }
 }
 
 TEST_F(TripModel, SamplesInGOfTheCurvesScaleAtTheirOffsets) {

@@ -130,14 +130,16 @@ TEST_F(TripReaders, GpxOfEachKindReadsBackInOgrinfoAndGpsbabel) {
     } cases[] = {
         {"DCIM/Movie/front/FILE0010.MOV",
          "FILE0010_2021_07_04_18-30-05.GPX",
-         {"35.65,139.76,2021/07/04 09:30:05+00,10.000,90.0",
-          "35.651,139.761,2021/07/04 09:30:06+00,20.000,92.0"}},
+         {"35.65,139.76,2021/07/04 18:30:05+00,10.000,90.0",
+          "35.651,139.761,2021/07/04 18:30:06+00,20.000,92.0"}},
         {"AVI/FILE0100.AVI",
          "FILE0100_2021_07_04_18-30-05.GPX",
-         {"35.65,139.76,2021/07/04 09:30:05+00,10.000,90.0",
-          "35.651,139.761,2021/07/04 09:30:06+00,20.000,92.0"}},
+         {"35.65,139.76,2021/07/04 18:30:05+00,10.000,90.0",
+          "35.651,139.761,2021/07/04 18:30:06+00,20.000,92.0"}},
         {"DCIM/MovieF/MOV_0001F.MOV", "MOV_0001F_2021_07_05_03-40-00.GPX", {}},
     };
+    // Chunk records keep the GPS receiver's UTC as it stands; metadata records
+    // are moved back from their position's zone (Tokyo, +9).
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         const ToolRun run = Cli({"gpx", card->Root() + c.file, "--out", out.path()});
@@ -204,7 +206,7 @@ TEST_F(TripReaders, CsvOfPointsAndSamplesParsesInPython) {
     ASSERT_EQ(points.size(), 1 + 2 + 9);
     EXPECT_EQ(points[0].toArray(), (QJsonArray{"file", "time_utc", "latitude", "longitude",
                                                "altitude_m", "speed_kmh", "heading_deg"}));
-    EXPECT_EQ(points[2].toArray(), (QJsonArray{"we\"ird,0.MOV", "2021-07-04T09:30:06Z",
+    EXPECT_EQ(points[2].toArray(), (QJsonArray{"we\"ird,0.MOV", "2021-07-04T18:30:06Z",
                                                "35.6510000", "139.7610000", "13", "72", "92"}));
     const QJsonArray meta = points[3].toArray();
     EXPECT_EQ(meta[0], "MOV_0001F.MOV");

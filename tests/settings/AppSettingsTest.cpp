@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <climits>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -124,6 +126,43 @@ TEST_F(AppSettingsTest, WritesKeepOtherLines) {
                               "Name=x\n");
     EXPECT_EQ(settings.ReadInt("WINPOS", "LEFT", 0), -5);
     EXPECT_EQ(settings.ReadString("UI", "Folder", ""), "/mnt");
+}
+
+// Another program's section may be in another encoding and the file may have
+// come from Windows: a write changes its own line, every other byte stays.
+TEST_F(AppSettingsTest, WritesKeepOtherProgramsBytes) {
+    const struct {
+        const char* name;
+        QByteArray before, after;
+    } cases[] = {
+        {"CRLF and Latin-1",
+         "[Other]\r\nName=Gr\xfc\xdf"
+         "e\r\n[WINPOS]\r\nLEFT=1\r\n",
+         "[Other]\r\nName=Gr\xfc\xdf"
+         "e\r\n[WINPOS]\r\nLEFT=7\r\n"},
+        {"new key and section keep CRLF", "[Other]\r\nA=\xff\r\n",
+         "[Other]\r\nA=\xff\r\n[WINPOS]\r\nLEFT=7\r\n"},
+        {"no newline at the end", "[Other]\nB=\x80", "[Other]\nB=\x80\n[WINPOS]\nLEFT=7\n"},
+        {"byte order mark", "\xEF\xBB\xBF[WINPOS]\nLEFT=1\n", "\xEF\xBB\xBF[WINPOS]\nLEFT=7\n"},
+    };
+    for (const auto& c : cases) {
+        WriteIni(c.before);
+        AppSettings settings(dir_.path());
+        EXPECT_TRUE(settings.WriteInt("WINPOS", "LEFT", 7)) << c.name;
+        EXPECT_EQ(ReadAll(Ini()), c.after) << c.name;
+        EXPECT_EQ(settings.ReadInt("WINPOS", "LEFT", 0), 7) << c.name;
+    }
+}
+
+// A FIFO under the settings file's name would block the start until some
+// writer came: it is read as no file and never written over.
+TEST_F(AppSettingsTest, AFifoNamedLikeTheFileNeitherBlocksNorIsReplaced) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(Ini()).constData(), 0600), 0);
+    AppSettings settings(dir_.path());
+    EXPECT_EQ(settings.ReadInt("WINPOS", "LEFT", 42), 42);
+    EXPECT_EQ(settings.ReadString("UI", "Folder", "none"), "none");
+    EXPECT_FALSE(settings.WriteInt("WINPOS", "LEFT", 7));
+    EXPECT_FALSE(QFileInfo(Ini()).isFile()) << "the FIFO is still there";
 }
 
 TEST_F(AppSettingsTest, FirstWriteCreatesTheFile) {

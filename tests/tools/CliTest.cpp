@@ -5,6 +5,7 @@
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 #include "tests/support/core/SynthFixture.h"
+#include "tests/support/core/TinyDisk.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+
 #include <gtest/gtest.h>
 #include <set>
 
@@ -241,6 +243,11 @@ TEST_F(Cli, ExitCodesAndMessages) {
         {{"info", bad}, 1, "", "not a recording of this camera"},
         {{"track", "/nonexistent.MOV"}, 1, "", "no such file"},
         {{"kml", bad, "--out", card->path()}, 1, "", "not a recording"},
+        // "--" ends the options: what follows is a name, however it looks.
+        {{"info", "--", "--help"}, 1, "", "--help: no such file"},
+        {{"gpx", "--", "-x.MOV"}, 1, "", "-x.MOV: no such file"},
+        {{"csv", "--frob"}, 2, "", "unknown option --frob"},
+        {{"kml", ChunkFile(), "--out", "-"}, 1, "", "--out - is not available"},
     };
     for (const auto& c : cases) {
         const CliRun run = RunCli(c.args);
@@ -288,9 +295,38 @@ TEST_F(Cli, ControlCharactersInNamesCannotReachTheTerminal) {
         JsonOf(json)["groups"].toArray()[0].toObject()["files"].toArray()[0].toObject();
     EXPECT_EQ(file["fileName"].toString(), name) << "the escapes read back as the name";
 
-    const CliRun missing = RunCli({"info", odd.Root() + "\x1b[2J.MOV"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains("\\x1b[2J.MOV: no such file")) << missing.err.toStdString();
+    for (const char* command : {"info", "gpx", "csv"}) {
+        const CliRun missing = RunCli({command, odd.Root() + "\x1b[2J.MOV"});
+        EXPECT_EQ(missing.exitCode, 1) << command;
+        EXPECT_TRUE(missing.err.contains("\\x1b[2J.MOV: no such file"))
+            << command << ": " << missing.err.toStdString();
+        const CliRun option = RunCli({command, "--\x1b]0;owned\x07"});
+        EXPECT_FALSE(option.err.contains("\x1b")) << command << ": " << option.err.toStdString();
+    }
+    const CliRun written = RunCli({"gpx", odd.Root() + folder + name, "--out", odd.path()});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_FALSE(written.out.contains("\x1b")) << written.out.toStdString();
+}
+
+// On a full disk the points CSV may fit while the samples CSV does not: the
+// user is told why, and no lone half of the pair is left behind.
+TEST_F(Cli, ACsvPairThatDoesNotFitLeavesNothingAndSaysWhy) {
+    TinyDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    const CliRun sized = RunCli({"csv", ChunkFile(), "--out", "-"});
+    ASSERT_EQ(sized.exitCode, 0);
+    // Room for the points CSV and a little, not for the samples as well.
+    QFile filler(disk.path() + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+    filler.close();
+    filler.resize(filler.size() - 4096); // one page: the points CSV's
+    const CliRun run = RunCli({"csv", ChunkFile(), "--gsensor", "--out", disk.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.toStdString();
+    EXPECT_EQ(disk.Names(), QStringList{"filler"});
 }
 
 // The parsers' trace lines are diagnostics: off unless Qt's logging rules ask.

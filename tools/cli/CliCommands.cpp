@@ -94,8 +94,19 @@ int UsageError(const Command& command, const QString& message) {
 
 // Fills options; returns -1 to go on, or the exit code to stop with.
 int ParseOptions(const Command& command, const QStringList& args, Options* options) {
+    bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded) {
+            if (!options->target.isEmpty())
+                return UsageError(command, "unexpected argument " + CliText::Printable(arg));
+            options->target = arg;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             Print(g_out, command.usage);
             return kDone;
@@ -107,11 +118,11 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
                 return UsageError(command, "--out needs a folder");
             options->out = args[i];
         } else if (arg.startsWith("-") && arg != "-") {
-            return UsageError(command, "unknown option " + arg);
+            return UsageError(command, "unknown option " + CliText::Printable(arg));
         } else if (options->target.isEmpty()) {
             options->target = arg;
         } else {
-            return UsageError(command, "unexpected argument " + arg);
+            return UsageError(command, "unexpected argument " + CliText::Printable(arg));
         }
     }
     if (options->target.isEmpty())
@@ -184,6 +195,15 @@ int Scan(const Options& o) {
                           .arg(catalog.unreadableNames.size())
                           .arg(names));
     }
+    if (!catalog.skippedNames.isEmpty()) {
+        QString names;
+        for (const QString& name : catalog.skippedNames)
+            names += "\n  " + CliText::Printable(name);
+        Print(stderr, QStringLiteral("halvex-cli: warning: %1 files not read, they lie too deep "
+                                     "or their paths are too long:%2\n")
+                          .arg(catalog.skippedNames.size())
+                          .arg(names));
+    }
     if (o.json)
         CliJson::WriteScan(
             catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
@@ -219,6 +239,10 @@ int Kml(const Options& o) {
     RecordingCatalog catalog;
     if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
         return code;
+    // A KML file is named after its recording in a folder; "-" would only
+    // make a folder of that name.
+    if (o.out == "-")
+        return Fail("kml writes a file into a folder; --out - is not available");
     const QString folder = o.out.isEmpty() ? KmlFolder() : o.out;
     if (!folder.isEmpty() && !QFileInfo(folder).isDir() && !CreateFolderPath(folder))
         return Fail(folder + ": cannot create the folder");

@@ -1,6 +1,7 @@
 #include "CliExport.h"
 
 #include "CliCommands.h"
+#include "CliText.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 #include "recordings/KmlExport.h"
@@ -42,22 +43,33 @@ void Print(FILE* stream, const QByteArray& bytes) {
     fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+// Names may hold control characters that would act on the terminal.
 int Fail(const QString& message) {
-    Print(stderr, ("halvex-cli: " + message + "\n").toLocal8Bit());
+    Print(stderr, ("halvex-cli: " + CliText::Printable(message) + "\n").toLocal8Bit());
     return CliCommands::kBadInput;
 }
 
 int UsageError(const QString& command, const QString& message) {
-    Print(stderr, ("halvex-cli " + command + ": " + message + "\n").toLocal8Bit() +
-                      (command == "gpx" ? kGpxUsage : kCsvUsage));
+    Print(stderr,
+          ("halvex-cli " + command + ": " + CliText::Printable(message) + "\n").toLocal8Bit() +
+              (command == "gpx" ? kGpxUsage : kCsvUsage));
     return CliCommands::kBadUsage;
 }
 
 // Returns -1 to go on, or the exit code to stop with.
 int Parse(const QString& command, const QStringList& args, FILE* out, Options* o) {
     QStringList positional;
+    bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
+        if (optionsEnded) {
+            positional << arg;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             Print(out, command == "gpx" ? kGpxUsage : kCsvUsage);
             return CliCommands::kDone;
@@ -146,10 +158,13 @@ int Run(const QString& command, const QStringList& arguments, FILE* out) {
     if (!folder.isEmpty() && !QFileInfo(folder).isDir() && !CreateFolderPath(folder))
         return Fail(folder + ": cannot create the folder");
     QStringList written;
-    const bool ok = WriteTrip(trip, format, o.gsensor, wholeTrip, folder, &written);
+    QString error;
+    const bool ok = WriteTrip(trip, format, o.gsensor, wholeTrip, folder, &written, &error);
     if (!ok)
-        return Fail((written.isEmpty() ? folder : written.last()) + ": cannot write the file");
-    Print(out, (written.join('\n') + '\n').toLocal8Bit());
+        return Fail((written.isEmpty() ? folder : written.last()) + ": cannot write the file" +
+                    (error.isEmpty() ? QString() : ": " + error));
+    for (const QString& name : written)
+        Print(out, (CliText::Printable(name) + '\n').toLocal8Bit());
     return CliCommands::kDone;
 }
 
