@@ -55,7 +55,8 @@ int RecordingCatalog::Open(const QString& folder) {
                         parser.SetInfo(&file.info);
                         if (parser.Parse(path) == 0) {
                             if (file.info.variant == kMetadataTrackVariant)
-                                file.flags = ScanRules::MetadataTrackFlags(entry.name);
+                                file.flags =
+                                    ScanRules::MetadataTrackFlags(entry.attributes, entry.name);
                             if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
                                 anyGps = 1;
                             files.push_back(std::move(file));

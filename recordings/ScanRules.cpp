@@ -39,12 +39,12 @@ uint8_t ChunkFlags(unsigned attributes, const QString& name) {
                                                   : RecordingFile::kHandLocked;
 }
 
-uint8_t MetadataTrackFlags(const QString& name) {
+uint8_t MetadataTrackFlags(unsigned attributes, const QString& name) {
     if (name.startsWith(QLatin1String("EVGS")))
         return RecordingFile::kEventLocked;
     if (name.startsWith(QLatin1String("EVSW")))
         return RecordingFile::kHandLocked;
-    return 0;
+    return attributes & FileAttributes::ReadOnly ? RecordingFile::kHandLocked : 0;
 }
 
 } // namespace ScanRules

@@ -13,7 +13,9 @@ bool IsCandidateName(const QString& name);
 // attributes and its name.
 uint8_t ChunkFlags(unsigned attributes, const QString& name);
 
-// Flags of a metadata-track recording, from its name alone.
-uint8_t MetadataTrackFlags(const QString& name);
+// Flags of a metadata-track recording, from its name; a read-only file whose
+// name marks no lock counts as locked by hand, since LOCK makes such files
+// read-only and DEL leaves them alone.
+uint8_t MetadataTrackFlags(unsigned attributes, const QString& name);
 
 } // namespace ScanRules

@@ -7,6 +7,7 @@
 #include "tests/support/core/ScratchDir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -124,7 +125,7 @@ TEST_F(RecordingDiscovery, FlagsFromAttributesOrName) {
         flags[f.fileName] = f.flags;
     EXPECT_EQ(flags["FILE0010.MOV"], 0);
     EXPECT_EQ(flags["EVSW0003F.MOV"], 2) << "metadata track: by name";
-    EXPECT_EQ(flags["MOV_0004F.MOV"], 0) << "metadata track: attributes do not count";
+    EXPECT_EQ(flags["MOV_0004F.MOV"], 2) << "metadata track: read-only without a lock name";
     EXPECT_EQ(flags["FILE0100.MOV"], 3) << "read-only without archive";
     EXPECT_EQ(flags["EVGS0101.MOV"], 1);
     EXPECT_EQ(flags["FILE0102.MOV"], 2);
@@ -137,7 +138,7 @@ TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
         int firstFile, fileCount;
         uint64_t durationMs;
         uint8_t flags;
-    } expected[] = {{0, 2, 2000, 0}, {2, 2, 2000, 2}, {4, 1, 2000, 0}, {5, 3, 6000, 3}};
+    } expected[] = {{0, 2, 2000, 0}, {2, 2, 2000, 2}, {4, 1, 2000, 2}, {5, 3, 6000, 3}};
     for (size_t g = 0; g < 4; ++g) {
         EXPECT_EQ(catalog.groups[g].firstFile, expected[g].firstFile) << g;
         EXPECT_EQ(catalog.groups[g].fileCount, expected[g].fileCount) << g;
@@ -157,16 +158,21 @@ TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
 }
 
 TEST_F(RecordingDiscovery, LockedByHandIsFoundAgainByTheNextScan) {
-    ScratchDir other;
-    ASSERT_TRUE(
-        QFile::copy(card->Root() + "DCIM/Movie/front/FILE0010.MOV", other.Root() + "FILE0010.MOV"));
-    ASSERT_EQ(catalog.Open(other.path()), 1);
-    ASSERT_EQ(catalog.files.size(), 1u);
-    groups.chosen = {0};
-    ASSERT_EQ(catalog.LockChosen(), 1);
-    ASSERT_EQ(catalog.Open(other.path()), 1);
-    ASSERT_EQ(catalog.files.size(), 1u);
-    EXPECT_EQ(catalog.files[0].flags, 2);
+    // Both layouts: the padlock after a rescan must match what DEL refuses.
+    for (const char* source : {"DCIM/Movie/front/FILE0010.MOV", "DCIM/MovieF/MOV_0004F.MOV"}) {
+        ScratchDir other;
+        const QString copy = other.Root() + QFileInfo(source).fileName();
+        ASSERT_TRUE(QFile::copy(card->Root() + source, copy));
+        ASSERT_TRUE(QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        ASSERT_EQ(catalog.Open(other.path()), 1);
+        ASSERT_EQ(catalog.files.size(), 1u);
+        EXPECT_EQ(catalog.files[0].flags, 0) << source;
+        groups.chosen = {0};
+        ASSERT_EQ(catalog.LockChosen(), 1);
+        ASSERT_EQ(catalog.Open(other.path()), 1);
+        ASSERT_EQ(catalog.files.size(), 1u);
+        EXPECT_EQ(catalog.files[0].flags, 2) << source;
+    }
 }
 
 // Names that are not valid UTF-8 cannot be opened through text: they are not

@@ -51,11 +51,15 @@ TEST(ScanRules, ChunkVariantFlagsFromAttributes) {
             << c.name << " attributes " << c.attributes;
 }
 
-TEST(ScanRules, MetadataTrackFlagsFromName) {
-    EXPECT_EQ(ScanRules::MetadataTrackFlags("EVGS0001.MOV"), 1);
-    EXPECT_EQ(ScanRules::MetadataTrackFlags("EVSW0001.MOV"), 2);
-    EXPECT_EQ(ScanRules::MetadataTrackFlags("ABCD0001.MOV"), 0);
-    EXPECT_EQ(ScanRules::MetadataTrackFlags("evsw0001.MOV"), 0);
+TEST(ScanRules, MetadataTrackFlagsFromNameOrReadOnly) {
+    const unsigned writable = 0, readOnly = FileAttributes::ReadOnly;
+    EXPECT_EQ(ScanRules::MetadataTrackFlags(writable, "EVGS0001.MOV"), 1);
+    EXPECT_EQ(ScanRules::MetadataTrackFlags(writable, "EVSW0001.MOV"), 2);
+    EXPECT_EQ(ScanRules::MetadataTrackFlags(writable, "ABCD0001.MOV"), 0);
+    EXPECT_EQ(ScanRules::MetadataTrackFlags(writable, "evsw0001.MOV"), 0);
+    // LOCK makes the files read-only; the padlock must then show after a scan.
+    EXPECT_EQ(ScanRules::MetadataTrackFlags(readOnly, "ABCD0001.MOV"), 2);
+    EXPECT_EQ(ScanRules::MetadataTrackFlags(readOnly, "EVGS0001.MOV"), 1);
 }
 
 } // namespace
