@@ -6,11 +6,13 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace {
 
@@ -156,4 +158,24 @@ void CVelListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     // window ignores.
     const int row = rowAt(event->position().toPoint().y());
     SendWindowMessage(m_target, m_activateMessage, quintptr(qintptr(row)), 0);
+}
+
+bool CVelListCtrl::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTableWidget::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (index.isValid() && !text.isEmpty()) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        option.rect = visualRect(index);
+        if (itemDelegateForIndex(index)->sizeHint(option, index).width() > option.rect.width()) {
+            QToolTip::showText(help->globalPos(), text, viewport(), option.rect);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }

@@ -38,6 +38,9 @@ class CVelListCtrl : public QTableWidget {
     bool AppendRow(const QStringList& texts, uint8_t flags, bool checkable);
 
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // A cell whose text is cut off at its column's width shows the whole
+    // text as its tool-tip; the widths stay as they are.
+    bool viewportEvent(QEvent* event) override;
 
   private:
     unsigned m_activateMessage;

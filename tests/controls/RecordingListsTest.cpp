@@ -9,10 +9,13 @@
 #include "strings/UiStrings.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -224,6 +227,35 @@ TEST_F(RecordingLists, DoubleClickSendsTheActivationMessage) {
     files.SetMessageTarget(nullptr);
     DoubleClick(files, files.visualItemRect(files.item(0, 1)).center());
     EXPECT_EQ(sink.received.size(), 3u);
+}
+
+// Hovering with the real pointer: a start time cut off at the designed
+// column width shows the whole text; a cell that fits shows none.
+TEST_F(RecordingLists, ACutCellShowsItsWholeTextAsToolTip) {
+    CVelGroupListCtrl groups;
+    groups.resize(470, 200); // the group list's width at 800x560
+    groups.SetUp();
+    groups.AddGroupRow(0, "640x360", 90000, 15 << 20, 0, 1716023520);
+    groups.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&groups));
+    groups.activateWindow(); // tips show in the active window, as for a user
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&groups));
+    const QString start = groups.item(0, 2)->text();
+    ASSERT_GT(groups.fontMetrics().horizontalAdvance(start), groups.columnWidth(2))
+        << "the fixture must cut the start time";
+
+    const auto hover = [&](int column) {
+        QToolTip::hideText();
+        QTest::qWait(100);
+        const QPoint at = groups.visualItemRect(groups.item(0, column)).center();
+        QCursor::setPos(groups.viewport()->mapToGlobal(at + QPoint(1, 0)));
+        QTest::qWait(50);
+        QCursor::setPos(groups.viewport()->mapToGlobal(at));
+        QTest::qWait(1200);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(hover(2), start);
+    EXPECT_EQ(hover(3), QString()) << "a length that fits needs no tip";
 }
 
 } // namespace
