@@ -21,6 +21,16 @@ if [ ! -e "$work/hour/MOV_0001F.MOV" ]; then
     "$build/bench/halvex-bench-scan" make-hour "$work/hour/MOV_0001F.MOV" || exit 1
 fi
 
+# A damaged AVI as a camera that preallocates leaves it: a header, then 1 GiB
+# of written (not sparse) zeros or noise without a single known token.
+damaged_avi() {
+  [ -e "$1" ] && return 0
+  mkdir -p "${1%/*}"
+  { printf 'RIFF\xf0\xff\xff\xffAVI '; head -c 1073741824 "$2"; } >"$1.part" && mv "$1.part" "$1"
+}
+damaged_avi "$work/avi-1g-zeros/FILE0006.AVI" /dev/zero || exit 1
+damaged_avi "$work/avi-1g-noise/FILE0007.AVI" /dev/urandom || exit 1
+
 run() {
   local what=$1; shift
   local out
@@ -39,7 +49,8 @@ run "hour/MOV_0001F.MOV (1 h)" info "$work/hour/MOV_0001F.MOV"
 run "hour/MOV_0001F.MOV (1 h)" track "$work/hour/MOV_0001F.MOV"
 echo "--"
 for f in meta-64m/MOV_0001.MOV meta-4g/MOV_0002.MOV meta-day/MOV_0003.MOV \
-         avi-damaged/FILE0004.AVI avi-zeros/FILE0005.AVI; do
+         avi-damaged/FILE0004.AVI avi-zeros/FILE0005.AVI \
+         avi-1g-zeros/FILE0006.AVI avi-1g-noise/FILE0007.AVI; do
   run "$f" scan "$work/${f%/*}"
   run "$f" info "$work/$f"
   run "$f" track "$work/$f"
