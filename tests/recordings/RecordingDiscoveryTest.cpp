@@ -6,8 +6,11 @@
 #include "tests/support/core/CatalogFakes.h"
 #include "tests/support/core/ScratchDir.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -265,6 +268,34 @@ TEST_F(RecordingDiscovery, FilesTooDeepOrTooLongToOpenAreCountedAndNamed) {
         ::unlinkat(at, part.constData(), AT_REMOVEDIR);
         ::close(at);
     }
+}
+
+// While a folder is walked, the caller's thread keeps handling its events (a
+// window keeps painting, its timers run), and the counter still shows every
+// count in order, on that thread.
+TEST_F(RecordingDiscovery, TheCallersEventsRunWhileTheFolderIsWalked) {
+    ScratchDir many;
+    for (int i = 0; i < 3000; ++i)
+        many.Write(QStringLiteral("DCIM/FILE%1.MOV").arg(i, 4, 10, QChar('0')), "not a recording");
+    struct Counter : ScanCounterView {
+        void ShowScanCount(int count) override {
+            shown.push_back(count);
+            sawTimer = sawTimer || timerRan;
+            onCaller = onCaller && QThread::currentThread() == qApp->thread();
+        }
+        std::vector<int> shown;
+        bool timerRan = false, sawTimer = false, onCaller = true;
+    } counter;
+    catalog.scanCounterDisplay = &counter;
+    QTimer::singleShot(0, [&] { counter.timerRan = true; });
+
+    ASSERT_EQ(catalog.Open(many.path()), 1);
+    ASSERT_EQ(counter.shown.size(), 3000u);
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_EQ(counter.shown[size_t(i)], i);
+    EXPECT_TRUE(counter.onCaller);
+    EXPECT_TRUE(counter.sawTimer) << "a timer of the caller ran during the walk";
+    catalog.scanCounterDisplay = nullptr;
 }
 
 } // namespace
