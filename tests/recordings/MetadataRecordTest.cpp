@@ -1,6 +1,7 @@
 #include "recordings/MetadataRecord.h"
 
 #include "tests/support/core/CameraFileWriter.h"
+#include "tests/support/core/ReadCalls.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -346,16 +347,6 @@ TEST(MetadataRecordFile, RecordsAreDecodedInTableOrderWhereverTheyLie) {
     ASSERT_EQ(samples.size(), expectedSamples.size());
     for (size_t i = 0; i < samples.size(); ++i)
         ASSERT_EQ(samples[i].y, expectedSamples[i].y) << i;
-}
-
-uint64_t ReadCalls() {
-    QFile io("/proc/self/io");
-    if (!io.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : io.readAll().split('\n'))
-        if (line.startsWith("syscr:"))
-            return line.mid(6).trimmed().toULongLong();
-    return 0;
 }
 
 // Records lying side by side but listed backwards or shuffled are read in a

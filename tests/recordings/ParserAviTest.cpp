@@ -1,6 +1,7 @@
 #include "recordings/CVelAviParser.h"
 
 #include "tests/support/core/CameraFileWriter.h"
+#include "tests/support/core/ReadCalls.h"
 #include "tests/support/core/ScopedTimeZone.h"
 
 #include <QTemporaryDir>
@@ -309,17 +310,6 @@ TEST_F(AviFixture, HugeDeclaredSizesEndTheWalkInsteadOfReadingOutsideTheFile) {
         Parse(BuildAvi(recipe), &info, &parser);
         EXPECT_LT(parser.BytesRead(), 1024u) << c.name;
     }
-}
-
-// Read system calls made by this process so far.
-uint64_t ReadCalls() {
-    QFile io("/proc/self/io");
-    if (!io.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : io.readAll().split('\n'))
-        if (line.startsWith("syscr:"))
-            return line.mid(6).trimmed().toULongLong();
-    return 0;
 }
 
 TEST_F(AviFixture, DamagedAndZeroFilledDataIsWalkedInLargeReads) {

@@ -130,6 +130,19 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
     return -1;
 }
 
+// Files a scan found but could not list, named on standard error.
+void WarnUnlisted(const QStringList& paths, const char* why) {
+    if (paths.isEmpty())
+        return;
+    QString names;
+    for (const QString& name : paths)
+        names += "\n  " + CliText::Printable(name);
+    Print(stderr, QStringLiteral("halvex-cli: warning: %1 files %2:%3\n")
+                      .arg(paths.size())
+                      .arg(QLatin1String(why))
+                      .arg(names));
+}
+
 void PrintJson(const QJsonObject& object) {
     Write(g_out, CliJson::EscapeControls(QJsonDocument(object).toJson()));
 }
@@ -186,24 +199,8 @@ int Scan(const Options& o) {
         return Fail(o.target + ": no such folder");
     RecordingCatalog catalog;
     catalog.Open(o.target);
-    if (!catalog.unreadableNames.isEmpty()) {
-        QString names;
-        for (const QString& name : catalog.unreadableNames)
-            names += "\n  " + CliText::Printable(name);
-        Print(stderr, QStringLiteral("halvex-cli: warning: %1 files not listed, their names are "
-                                     "not valid UTF-8:%2\n")
-                          .arg(catalog.unreadableNames.size())
-                          .arg(names));
-    }
-    if (!catalog.skippedNames.isEmpty()) {
-        QString names;
-        for (const QString& name : catalog.skippedNames)
-            names += "\n  " + CliText::Printable(name);
-        Print(stderr, QStringLiteral("halvex-cli: warning: %1 files not read, they lie too deep "
-                                     "or their paths are too long:%2\n")
-                          .arg(catalog.skippedNames.size())
-                          .arg(names));
-    }
+    WarnUnlisted(catalog.unreadableNames, "not listed, their names are not valid UTF-8");
+    WarnUnlisted(catalog.skippedNames, "not read, they lie too deep or their paths are too long");
     if (o.json)
         CliJson::WriteScan(
             catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
