@@ -262,7 +262,10 @@ TEST_F(TripWindow, ExportOntoAFullDiskSaysItFailedAndLeavesNoPart) {
     const QString gpx = out.Root() + "FILE0100_2021_07_04_18-30-05.GPX";
     ASSERT_EQ(boxes_.calls.size(), 1u);
     EXPECT_EQ(boxes_.calls[0].text.toStdString(),
-              LoadUiString(UiStringId::kExportFailed).replace("%s", gpx).toStdString());
+              LoadUiString(UiStringId::kExportFailed)
+                  .replace("%s", gpx + ": No space left on device")
+                  .toStdString())
+        << "the file and the system's reason";
     EXPECT_FALSE(QFile::exists(gpx));
     umount(out.path().toLocal8Bit().constData());
 }
