@@ -100,7 +100,6 @@ qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr wParam, qintptr lPar
     switch (message) {
     case WM_PLAYER_ERROR:
     case WM_PLAYER_STATE:
-    case WM_PLAYER_TIME:
     case WM_PLAYER_END:
     case WM_GROUP_ACTIVATE:
     case WM_FILE_ACTIVATE:

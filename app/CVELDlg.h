@@ -2,7 +2,7 @@
 #include "app/MainLayout.h"
 #include "app/WindowPlacement.h"
 #include "platform/WindowMessages.h"
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QDialog>
@@ -110,6 +110,7 @@ class CVELDlg : public QDialog {
     void EndDrag(QPoint p);
 
     RecordingCatalog m_catalog;
+    CatalogPresenter m_presenter{m_catalog};
     std::unique_ptr<CVlcPlayer> m_frontPlayer;
     std::unique_ptr<CVlcPlayer> m_rearPlayer;
     std::unique_ptr<MainPlaybackView> m_view;

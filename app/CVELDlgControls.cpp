@@ -202,27 +202,25 @@ void CVELDlg::CreateControls() {
     m_view->mute = static_cast<CGdipButton*>(Control(IDC_VOL));
     m_view->lock = static_cast<CGdipButton*>(Control(IDC_LOCK));
     m_view->position = position;
+    m_view->curve = curve;
     m_view->volume = volume;
     m_view->rate = rate;
     m_view->gps = gps;
     m_view->compass = compass;
     m_view->speed = speed;
-    m_view->catalog = &m_catalog;
+    m_view->presenter = &m_presenter;
     m_view->frameClock = frameClock;
     m_view->fitVideos = [this] { FitVideosToAspect(); };
     m_view->gsensorPaneEnabled = [this] { return m_bGSensorEnabled; };
     m_view->mapPaneEnabled = [this] { return m_bMapEnabled; };
 
-    m_catalog.Reset();
-    m_catalog.groupList = groupList;
-    m_catalog.fileList = fileList;
-    m_catalog.gsensorCurve = curve;
-    m_catalog.mapWindow = m_pMapDlg;
-    m_catalog.scanCounterDisplay = frontVideo;
+    m_presenter.SetViews({groupList, fileList, curve, m_pMapDlg, frontVideo});
+    m_presenter.Reset();
 
     PlaybackContext context;
     context.window = this;
     context.catalog = &m_catalog;
+    context.presenter = &m_presenter;
     context.view = m_view.get();
     m_playback = std::make_unique<PlaybackLogic>(context, m_frontPlayer.get(), m_rearPlayer.get());
     PlaybackController* controller = &m_playback->controller;

@@ -6,6 +6,7 @@
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
 #include "recordings/KmlExport.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
 
@@ -74,7 +75,7 @@ void FileCommands::StopPlayers() {
 void FileCommands::MarkCurrentAgain() {
     RecordingCatalog& catalog = *ctx_.catalog;
     if (catalog.CurrentRecording())
-        catalog.SelectFile(catalog.currentFile());
+        ctx_.presenter->SelectFile(catalog.currentFile());
 }
 
 void FileCommands::OnDelete() {
@@ -86,7 +87,7 @@ void FileCommands::OnDelete() {
         ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kDeleteCheckedQuestion),
                        LoadUiString(UiStringId::kDeleteFilesCaption), MbButtons::OkCancel);
     QStringList untouched;
-    if (answer == IDOK && ctx_.catalog->DeleteChosen(&untouched) == 0) {
+    if (answer == IDOK && ctx_.presenter->DeleteChosen(&untouched) == 0) {
         ReportNothingChosen();
         return;
     }
@@ -100,8 +101,9 @@ void FileCommands::OnLock() {
         return;
     RecordingCatalog& catalog = *ctx_.catalog;
     QStringList untouched;
-    const int done = catalog.CurrentGroupHasFlaggedFile() ? catalog.UnlockChosen(&untouched)
-                                                          : catalog.LockChosen(&untouched);
+    CatalogPresenter& presenter = *ctx_.presenter;
+    const int done = catalog.CurrentGroupHasFlaggedFile() ? presenter.UnlockChosen(&untouched)
+                                                          : presenter.LockChosen(&untouched);
     if (done == 0) {
         ReportNothingChosen();
     } else {

@@ -7,6 +7,7 @@
 #include "app/RecordingSteps.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/CameraPairing.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QElapsedTimer>
@@ -65,7 +66,8 @@ bool FileStarter::PlayFrontFrom(CVlcPlayer* player) {
 bool FileStarter::PlayCurrentFile() {
     // Messages still queued from the files played so far no longer apply.
     ctx_.players->BeginFileStart();
-    const QString path = m_strCurrentPath;
+    const RecordingCatalog& c = *ctx_.catalog;
+    const QString path = c.CurrentRecording() ? c.GetCurrentFilePath() : QString();
     CVlcPlayer* front = ctx_.players->Front();
     if (IsRearCameraPath(path)) {
         const QString frontPath = FrontPathFor(path);
@@ -100,9 +102,8 @@ bool FileStarter::StartFile(int index) {
     // The list may have changed since the index was chosen (a later scan).
     if (index < 0 || size_t(index) >= c.files.size())
         return false;
-    c.SelectFile(index);
-    c.LoadTrack(index);
-    m_strCurrentPath = c.GetFilePath(index);
+    ctx_.presenter->SelectFile(index);
+    ctx_.presenter->LoadTrack(index);
     RefreshLockButton();
     return PlayCurrentFile();
 }
@@ -126,7 +127,7 @@ void FileStarter::OnGroupActivate(int row) {
 int FileStarter::SelectGroup(int row) {
     RecordingCatalog& c = *ctx_.catalog;
     controller_.StopPlayers();
-    c.SelectGroup(row);
+    ctx_.presenter->SelectGroup(row);
     c.ClampCurrentFile();
     const int current = c.files.empty() ? -1 : c.currentFile();
     RefreshLockButton();
@@ -144,7 +145,7 @@ void FileStarter::OnFileActivate(int row) {
             if (row == -1)
                 return false;
             controller_.StopPlayers();
-            if (ctx_.catalog->SelectFile(row) == 0)
+            if (ctx_.presenter->SelectFile(row) == 0)
                 return false;
             RefreshLockButton();
             return true;
@@ -169,7 +170,7 @@ bool FileStarter::StartShown(int index) {
 void FileStarter::OnPlayerEnd() {
     controller_.StopPlayers();
     ctx_.view->SetPositionSliderPos(ctx_.view->SeekMinimum());
-    if (GSensorCurveView* curve = ctx_.catalog->gsensorCurve)
+    if (GSensorCurveView* curve = ctx_.presenter->Views().curve)
         curve->SetPosition(0);
     if (!controller_.m_bAutoNext)
         return;
@@ -182,8 +183,8 @@ void FileStarter::OnPlayerEnd() {
         int next = e + 1;
         if (FrontPathFor(c.GetFilePath(e + 1)) == c.GetFilePath(e)) {
             // The next row is the partner of the file that ended.
-            c.SelectFile(e + 1);
-            c.LoadTrack(e + 1);
+            ctx_.presenter->SelectFile(e + 1);
+            ctx_.presenter->LoadTrack(e + 1);
             next = e + 2 < n ? e + 2 : -1;
             RefreshLockButton();
         }

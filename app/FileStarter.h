@@ -15,7 +15,7 @@ class FileStarter {
   public:
     FileStarter(const PlaybackContext& context, PlaybackController& controller);
 
-    // Starts m_strCurrentPath in the players; false when no player was set
+    // Starts the catalog's current file in the players; false when no player was set
     // going (no usable player, or a rear file whose files have gone).
     bool PlayCurrentFile();
     // Opens and plays the rear partner of `path` in the rear player, or
@@ -41,7 +41,6 @@ class FileStarter {
     // Milliseconds of a monotonic clock, the time base of the double-click guard.
     static int64_t TickCount();
 
-    QString m_strCurrentPath;
     int64_t m_dwLastFileActivate;
     int m_nDeferredIndex = -1;
     int m_nDeferredTicks = 0;

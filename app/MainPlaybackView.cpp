@@ -1,6 +1,7 @@
 #include "app/MainPlaybackView.h"
 
 #include "controls/CFrameClockStatic.h"
+#include "controls/CGSensorCtrl.h"
 #include "controls/CGdipButton.h"
 #include "controls/CMySliderControl.h"
 #include "controls/CPbSpeedLabelStatic.h"
@@ -10,9 +11,8 @@
 #include "controls/CVideoSlider.h"
 #include "controls/CVideoStatic.h"
 #include "controls/CVideoStaticBg.h"
-#include "controls/SeekState.h"
 #include "player/CVlcPlayer.h"
-#include "recordings/RecordingCatalog.h"
+#include "presenter/CatalogPresenter.h"
 
 QWidget* MainPlaybackView::VideoSurface(Camera camera) {
     return surfaces[int(camera)];
@@ -79,15 +79,16 @@ void MainPlaybackView::SetVolumeSliderPos(int value) {
 }
 
 int MainPlaybackView::SeekMinimum() const {
-    return ::SeekMinimum.load();
+    return position ? position->SeekMinimum() : 0;
 }
 
 int MainPlaybackView::SeekSpan() const {
-    return ::SeekSpan.load();
+    return position ? position->SeekSpan() : 1000;
 }
 
 void MainPlaybackView::SetSeekHappened() {
-    ::SeekHappened = true;
+    if (curve)
+        curve->NoteSeek();
 }
 
 void MainPlaybackView::SetRateLabel(const QString& text, bool visible) {
@@ -117,8 +118,8 @@ void MainPlaybackView::SetSpeed(bool valid, int kmh) {
 }
 
 void MainPlaybackView::PlotDrivenTo(int64_t timeMs) {
-    if (catalog)
-        catalog->PlotDrivenTo(uint32_t(timeMs));
+    if (presenter)
+        presenter->PlotDrivenTo(timeMs);
 }
 
 bool MainPlaybackView::GSensorPaneEnabled() const {

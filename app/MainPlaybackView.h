@@ -13,8 +13,9 @@ class CSpeedLabelStatic;
 class CVideoSlider;
 class CVideoStatic;
 class CVideoStaticBg;
+class CGSensorCtrl;
 class CVlcPlayer;
-class RecordingCatalog;
+class CatalogPresenter;
 
 // The playback logic's view of the main window's real controls.
 class MainPlaybackView : public PlaybackView {
@@ -25,12 +26,13 @@ class MainPlaybackView : public PlaybackView {
     CGdipButton* mute = nullptr;
     CGdipButton* lock = nullptr;
     CVideoSlider* position = nullptr;
+    CGSensorCtrl* curve = nullptr;
     CMySliderControl* volume = nullptr;
     CPbSpeedLabelStatic* rate = nullptr;
     CPngStatic* gps = nullptr;
     CPngCompassStatic* compass = nullptr;
     CSpeedLabelStatic* speed = nullptr;
-    RecordingCatalog* catalog = nullptr;
+    CatalogPresenter* presenter = nullptr;
     CFrameClockStatic* frameClock = nullptr;
     // The player whose picture carries the frame clock (full screen), or null.
     CVlcPlayer* frameClockPlayer = nullptr;

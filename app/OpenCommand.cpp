@@ -5,6 +5,7 @@
 #include "app/PlaybackView.h"
 #include "dialogs/CMediaOpenDialog.h"
 #include "platform/widgets/MessageBox.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
@@ -74,7 +75,7 @@ bool OpenCommand::Scan(const QString& folder, const QString& startFile) {
     if (hidden)
         ctx_.view->SetSurfaceHidden(Camera::Front, false);
     ctx_.view->SetScanCounterShown(true);
-    ctx_.catalog->Open(folder);
+    ctx_.presenter->Open(folder);
     ctx_.view->SetScanCounterShown(false);
     if (hidden)
         ctx_.view->SetSurfaceHidden(Camera::Front, true);

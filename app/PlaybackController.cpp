@@ -1,6 +1,7 @@
 #include "app/PlaybackController.h"
 
 #include "app/ListedFilesPresence.h"
+#include "app/PlayClock.h"
 #include "app/PlaybackTick.h"
 #include "app/PlaybackView.h"
 #include "app/PlayerPair.h"
@@ -9,6 +10,7 @@
 #include "platform/WindowTimers.h"
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
 
@@ -62,7 +64,7 @@ void PlaybackController::Initialise() {
 
 void PlaybackController::OnPlay() {
     m_nPendingSeekMs = 0;
-    if (GSensorCurveView* curve = ctx_.catalog->gsensorCurve) {
+    if (GSensorCurveView* curve = ctx_.presenter->Views().curve) {
         curve->CurveState().stopped = false;
         curve->Redraw();
     }
@@ -100,7 +102,7 @@ void PlaybackController::OnStop() {
     StopPlayers();
     ResetRate();
     ctx_.view->SetPositionSliderPos(ctx_.view->SeekMinimum());
-    if (GSensorCurveView* curve = ctx_.catalog->gsensorCurve) {
+    if (GSensorCurveView* curve = ctx_.presenter->Views().curve) {
         curve->SetPosition(0);
         curve->CurveState().stopped = true;
         curve->Redraw();
@@ -353,15 +355,16 @@ void PlaybackController::ShowGpsStateLater() {
         this, [this] { ctx_.view->SetGpsIndicator(m_nGpsState); }, Qt::QueuedConnection);
 }
 
-// The time goes whole (64 bits) in wParam.
+// A pending seek's player still reports the time it left.
 void PlaybackController::OnTimeChanged(int64_t timeMs, int64_t lengthMs) {
     if (m_nPendingSeekMs != 0)
         return;
-    PostToWindow(WM_PLAYER_TIME, quintptr(timeMs));
+    ctx_.clock->Report(timeMs, lengthMs, players_.CurrentStart());
+    ReleaseStartGuard();
+}
+
+void PlaybackController::ShowPlayTime(int64_t timeMs, int64_t lengthMs) {
     const int span = ctx_.view->SeekSpan();
     const int position = lengthMs > 0 ? int(double(timeMs) / double(lengthMs) * span) : 0;
-    const int slider = position + ctx_.view->SeekMinimum();
-    QMetaObject::invokeMethod(
-        this, [this, slider] { ctx_.view->SetPositionSliderPos(slider); }, Qt::QueuedConnection);
-    ReleaseStartGuard();
+    ctx_.view->SetPositionSliderPos(position + ctx_.view->SeekMinimum());
 }

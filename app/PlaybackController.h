@@ -17,7 +17,7 @@ constexpr int kSliderResetTimer = 107; // 200 ms, once
 // The transport of the two players: play/pause, stop, rate, volume and mute,
 // seeking with the position slider, the guard around file starts, and the
 // players' events, which arrive on libvlc's threads and go on to the window
-// as posted messages.
+// as posted messages (the play time goes to the clock).
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
@@ -73,6 +73,8 @@ class PlaybackController : public QObject {
     // Hides both video surfaces, so that their frames' background shows.
     void HideVideos();
     void ResetRate();
+    // The slider's thumb at a play time of the time source.
+    void ShowPlayTime(int64_t timeMs, int64_t lengthMs);
 
   signals:
     // A pending seek went to the players (timer 103).

@@ -6,15 +6,18 @@
 #include "player/CVlcPlayer.h"
 #include "recordings/FramePlace.h"
 #include "recordings/RecordingCatalog.h"
-#include "recordings/RoutePlottingIndex.h"
+#include "presenter/CatalogPresenter.h"
+#include "presenter/MapScripts.h"
 
 #include <QWidget>
 
 namespace {
 
-PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players) {
+PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players,
+                             PlayClock* clock) {
     context.timers = timers;
     context.players = players;
+    context.clock = clock;
     return context;
 }
 
@@ -22,7 +25,9 @@ PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, Play
 
 PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, CVlcPlayer* rear)
     : timers_([this](int id) { OnTimer(id); }), players_(front, rear),
-      context_(WithOwnParts(context, &timers_, &players_)), tick(*context_.catalog, *context_.view),
+      clock_([this](qintptr start) { return players_.IsCurrent(start); }),
+      context_(WithOwnParts(context, &timers_, &players_, &clock_)),
+      tick(*context_.catalog, *context_.presenter, *context_.view),
       controller(context_, tick), starter(context_, controller),
       open(context_, controller, starter), files(context_, controller, starter), snapshot(context_),
       exports(context_) {
@@ -30,6 +35,16 @@ PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, 
         if (!players_.FirstUsable([](const CVlcPlayer& p) { return PlayerPair::Plays(p); }))
             ShowStillFrame(timeMs);
     });
+    connect(&clock_, &PlayClock::TimeChanged, this, &PlaybackLogic::OnPlayTime);
+}
+
+void PlaybackLogic::OnPlayTime(qint64 timeMs, qint64 lengthMs) {
+    PlaybackView& view = *context_.view;
+    const int state = tick.Run(timeMs, view.GSensorPaneEnabled(), view.MapPaneEnabled());
+    controller.m_nGpsState = state;
+    view.SetGpsIndicator(state);
+    UpdateFrameClock(timeMs);
+    controller.ShowPlayTime(timeMs, lengthMs);
 }
 
 bool PlaybackLogic::OnCommand(int controlId) {
@@ -84,18 +99,6 @@ bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr l
     case WM_PLAYER_STATE:
         controller.OnPlayerState(wParam);
         return true;
-    case WM_PLAYER_TIME: {
-        // A report of a file stopped since is stale.
-        if (!players_.IsCurrent(lParam))
-            return true;
-        PlaybackView& view = *context_.view;
-        const int64_t timeMs = qint64(wParam);
-        const int state = tick.Run(timeMs, view.GSensorPaneEnabled(), view.MapPaneEnabled());
-        controller.m_nGpsState = state;
-        view.SetGpsIndicator(state);
-        UpdateFrameClock(timeMs);
-        return true;
-    }
     case WM_PLAYER_END:
         if (players_.IsCurrent(lParam))
             starter.OnPlayerEnd();
@@ -130,7 +133,7 @@ void PlaybackLogic::UpdateFrameClock(int64_t timeMs) {
     QString text;
     if (plays) {
         const RecordingCatalog& catalog = *context_.catalog;
-        const int index = PlaybackTick::IndexAt(timeMs, catalog.gpsRate);
+        const int index = catalog.CurrentTrack().IndexAt(timeMs);
         text = FramePlaceText(FramePlaceAt(catalog, index, timeMs));
     }
     context_.view->SetFrameClock(text);
@@ -147,13 +150,13 @@ void PlaybackLogic::ShowStillFrame(int64_t timeMs) {
 }
 
 void PlaybackLogic::RedrawMap() {
-    RecordingCatalog& catalog = *context_.catalog;
-    if (catalog.loading || catalog.plotting || !catalog.CurrentRecording())
+    if (!context_.catalog->CurrentRecording())
         return;
+    CatalogPresenter& presenter = *context_.presenter;
     // Whatever an earlier load already sent to the page goes first.
-    if (catalog.mapWindow)
-        catalog.mapWindow->RunScript("path_delete()");
-    catalog.PlotRoute();
+    if (MapView* map = presenter.Views().map)
+        map->RunScript(kPathDeleteScript);
+    presenter.PlotRoute();
     const CVlcPlayer* source = players_.FirstUsable(
         [](const CVlcPlayer& p) { return p.HasMedia() && (p.m_bPlaying || p.m_bPaused); });
     const int64_t timeMs = source ? source->GetTime() : -1;
@@ -166,7 +169,7 @@ void PlaybackLogic::RedrawMap() {
 
 bool PlaybackLogic::SeekToRoutePoint(int routePoint) {
     const RecordingCatalog& catalog = *context_.catalog;
-    const int index = RoutePointGpsIndex(catalog, routePoint);
-    const int64_t time = PlaybackTick::TimeOfIndex(index, catalog.gpsRate);
+    const Track& track = catalog.CurrentTrack();
+    const int64_t time = track.TimeOfIndex(track.RoutePointIndex(routePoint));
     return time >= 0 && controller.SeekTo(time);
 }

@@ -3,6 +3,7 @@
 #include "app/FileCommands.h"
 #include "app/FileStarter.h"
 #include "app/OpenCommand.h"
+#include "app/PlayClock.h"
 #include "app/PlaybackContext.h"
 #include "app/PlaybackController.h"
 #include "app/PlaybackTick.h"
@@ -29,7 +30,7 @@ class PlaybackLogic : public QObject {
     // A control's command (ControlIds); false when it is not a playback one.
     bool OnCommand(int controlId);
     // A playback window message (the players' reports, list activations,
-    // slider moves); false for others.
+    // slider moves); false for others. The play time comes from the clock.
     bool OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
     // A playback timer; false for other ids.
     bool OnTimer(int id);
@@ -39,6 +40,9 @@ class PlaybackLogic : public QObject {
     // A click on the map's route: the playing recording seeks to the time of
     // the k-th point the page holds; false when there is no such point.
     bool SeekToRoutePoint(int routePoint);
+    // The play time reported by the clock: slider, curve, read-outs, map
+    // and frame clock follow it.
+    void OnPlayTime(qint64 timeMs, qint64 lengthMs);
     // The frame clock for a play time (ms); blank when nothing plays.
     void UpdateFrameClock(int64_t timeMs);
     // A paused picture that moved reports no play time: map, instruments
@@ -51,10 +55,12 @@ class PlaybackLogic : public QObject {
     WindowTimers& Timers() { return timers_; }
     const PlaybackContext& Context() const { return context_; }
     PlayerPair& Players() { return players_; }
+    PlayClock& Clock() { return clock_; }
 
   private:
     WindowTimers timers_;
     PlayerPair players_;
+    PlayClock clock_;
     PlaybackContext context_;
 
   public:

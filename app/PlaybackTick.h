@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+class CatalogPresenter;
 class PlaybackView;
 class RecordingCatalog;
 
@@ -9,7 +10,8 @@ class RecordingCatalog;
 // unchanged positions.
 class PlaybackTick {
   public:
-    PlaybackTick(RecordingCatalog& catalog, PlaybackView& view) : catalog_(catalog), view_(view) {}
+    PlaybackTick(const RecordingCatalog& catalog, CatalogPresenter& presenter, PlaybackView& view)
+        : catalog_(catalog), presenter_(presenter), view_(view) {}
 
     // Returns the GPS indicator state: 1 when GPS is shown as present.
     int Run(int64_t timeMs, bool gsensorOn, bool mapOn);
@@ -22,13 +24,9 @@ class PlaybackTick {
     // that has not shown it yet.
     void ForgetShownPoint();
 
-    // GPS point index for a play time; points per second = rate.
-    static int IndexAt(int64_t timeMs, double rate);
-    // The earliest play time whose index is the given one; -1 for none.
-    static int64_t TimeOfIndex(int index, double rate);
-
   private:
-    RecordingCatalog& catalog_;
+    const RecordingCatalog& catalog_;
+    CatalogPresenter& presenter_;
     PlaybackView& view_;
     double lastIndex_ = 0;
     double lastTime_ = 0;

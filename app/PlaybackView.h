@@ -8,8 +8,7 @@ enum class Camera { Front, Rear };
 
 // What the playback logic needs of the main window's controls. The window
 // implements it over its widgets; tests implement it over real widgets of
-// their own. Everything runs on the user-interface thread, except the two
-// seek-state reads, which libvlc's event threads make too.
+// their own. Everything runs on the user-interface thread.
 class PlaybackView {
   public:
     virtual ~PlaybackView() = default;
@@ -38,7 +37,8 @@ class PlaybackView {
     virtual int VolumeSliderPos() const = 0;
     virtual void SetVolumeSliderPos(int position) = 0;
 
-    // The shared seek state the position slider keeps; safe from any thread.
+    // The seek state the position slider keeps, and the G-sensor cursor's
+    // mark that a seek happened.
     virtual int SeekMinimum() const = 0;
     virtual int SeekSpan() const = 0;
     virtual void SetSeekHappened() = 0;

@@ -79,7 +79,7 @@ void PlayerPair::FrontEvent(const libvlc_event_t* event, void* data) {
     auto* self = static_cast<PlayerPair*>(data);
     self->KeepPausedLater(self->front_, event);
     self->NoteFailure(Camera::Front, event);
-    self->Report(event);
+    self->Report(event, self->front_);
 }
 
 void PlayerPair::RearEvent(const libvlc_event_t* event, void* data) {
@@ -92,7 +92,7 @@ void PlayerPair::RearEvent(const libvlc_event_t* event, void* data) {
             emit self->RearEndReached();
         return;
     }
-    self->Report(event);
+    self->Report(event, self->rear_);
 }
 
 void PlayerPair::KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event) {
@@ -114,7 +114,7 @@ void PlayerPair::NoteFailure(Camera camera, const libvlc_event_t* event) {
         failed_[int(camera)] = 1;
 }
 
-void PlayerPair::Report(const libvlc_event_t* event) {
+void PlayerPair::Report(const libvlc_event_t* event, const CVlcPlayer* from) {
     switch (event->type) {
     case libvlc_MediaPlayerOpening:
         emit Opening();
@@ -135,8 +135,12 @@ void PlayerPair::Report(const libvlc_event_t* event) {
         emit ErrorOccurred();
         break;
     case libvlc_MediaPlayerTimeChanged: {
+        // The event carries its own time; only the time source's counts.
         const CVlcPlayer* source = TimeSource();
-        emit TimeChanged(source ? source->GetTime() : 0, source ? source->GetLength() : 0);
+        if (source == from)
+            emit TimeChanged(event->u.media_player_time_changed.new_time, source->GetLength());
+        else if (!source)
+            emit TimeChanged(0, 0);
         break;
     }
     default:

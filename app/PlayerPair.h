@@ -106,7 +106,7 @@ class PlayerPair : public QObject {
   private:
     static void FrontEvent(const libvlc_event_t* event, void* data);
     static void RearEvent(const libvlc_event_t* event, void* data);
-    void Report(const libvlc_event_t* event);
+    void Report(const libvlc_event_t* event, const CVlcPlayer* from);
     // libvlc drops a pause that arrives while a file is still opening; this
     // repeats it once the player reports that it plays.
     void KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event);

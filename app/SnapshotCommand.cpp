@@ -48,7 +48,7 @@ FramePlace SnapshotCommand::CurrentFramePlace() const {
         return FramePlace();
     const int64_t t = std::max<int64_t>(p->GetTime(), 0);
     const RecordingCatalog& catalog = *ctx_.catalog;
-    return FramePlaceAt(catalog, PlaybackTick::IndexAt(t, catalog.gpsRate), t);
+    return FramePlaceAt(catalog, catalog.CurrentTrack().IndexAt(t), t);
 }
 
 // libvlc writes its own format (PNG) whatever the name says; the picture is

@@ -1,7 +1,6 @@
 #include "controls/CGSensorCtrl.h"
 
 #include "controls/GSensorCurvePainter.h"
-#include "controls/SeekState.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -39,7 +38,7 @@ bool CGSensorCtrl::SetPosition(int milliseconds) {
 }
 
 int CGSensorCtrl::CursorX() const {
-    return GSensorCursorX(m_state, m_plot, SeekCursorX.load(), SeekHappened.load());
+    return GSensorCursorX(m_state, m_plot, m_seekCursorX, m_seekHappened);
 }
 
 QRect CGSensorCtrl::CursorRect(int x) const {
@@ -77,10 +76,15 @@ void CGSensorCtrl::Redraw() {
         update(LegendBand());
         m_shownLegend = legend;
     }
-    FollowSeekCursor();
+    ShowCursor();
 }
 
-void CGSensorCtrl::FollowSeekCursor() {
+void CGSensorCtrl::FollowSeekCursor(int x) {
+    m_seekCursorX = x;
+    ShowCursor();
+}
+
+void CGSensorCtrl::ShowCursor() {
     const int x = CursorX();
     if (x != m_shownCursorX) {
         update(CursorRect(m_shownCursorX));
@@ -95,7 +99,7 @@ void CGSensorCtrl::paintEvent(QPaintEvent* event) {
     const QImage& graph = m_graph.Graph(size(), m_state);
     m_plot = GSensorPlot::FromClient(size());
     const int x = CursorX();
-    SeekHappened = false;
+    m_seekHappened = false;
     QPainter p(this);
     for (const QRect& r : event->region())
         p.drawImage(r.topLeft(), graph, r);

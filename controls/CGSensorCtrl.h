@@ -23,8 +23,11 @@ class CGSensorCtrl : public QWidget, public GSensorCurveView {
     // Repaints what the state changed: the whole strip when the graph did,
     // else the legend and the cursor's old and new columns.
     void Redraw() override;
-    // The slider's thumb moved: the cursor follows.
-    void FollowSeekCursor();
+    // The slider's thumb moved to x: the cursor follows.
+    void FollowSeekCursor(int x);
+    // After a seek the cursor follows the thumb even at position 0, until
+    // the next paint.
+    void NoteSeek() { m_seekHappened = true; }
 
     // The legend boxes of X, Y and Z as the last paint placed them.
     const std::array<QRect, 3>& LegendBoxes() const { return m_legendBoxes; }
@@ -38,8 +41,10 @@ class CGSensorCtrl : public QWidget, public GSensorCurveView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    // Where the cursor goes now; reads the seek state without clearing it.
+    // Where the cursor goes now; reads the seek mark without clearing it.
     int CursorX() const;
+    // Repaints the cursor's old and new columns when it moved.
+    void ShowCursor();
     QRect CursorRect(int x) const;
     // The band of the legend, whose texts and box widths change with the values.
     QRect LegendBand() const;
@@ -53,5 +58,8 @@ class CGSensorCtrl : public QWidget, public GSensorCurveView {
     // What the screen shows once the requested repaints are done: the
     // cursor's column and the legend's content.
     int m_shownCursorX = -1;
+    // The position slider's thumb x, which the cursor follows.
+    int m_seekCursorX = 0;
+    bool m_seekHappened = false;
     std::array<double, 6> m_shownLegend{};
 };

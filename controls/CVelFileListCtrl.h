@@ -1,6 +1,6 @@
 #pragma once
 #include "controls/CVelListCtrl.h"
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogViews.h"
 
 // The file list: one row per recording, in list order.
 class CVelFileListCtrl : public CVelListCtrl, public FileListView {

@@ -1,6 +1,6 @@
 #pragma once
 #include "controls/CVelListCtrl.h"
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogViews.h"
 
 // The group list: one row per group, with a check box for choosing groups
 // for the file operations.

@@ -1,6 +1,5 @@
 #include "controls/CVideoSlider.h"
 
-#include "controls/SeekState.h"
 #include "controls/SliderGeometry.h"
 #include "controls/SunkenEdge.h"
 #include "platform/WindowMessages.h"
@@ -12,7 +11,7 @@ CVideoSlider::CVideoSlider(QWidget* parent)
     : CSkinnedSlider(QColor(100, 250, 100), QColor(240, 0, 180), parent) {}
 
 int CVideoSlider::PositionFromX(int x) const {
-    return std::max(CSkinnedSlider::PositionFromX(x), SeekMinimum.load());
+    return std::max(CSkinnedSlider::PositionFromX(x), seek_.minimum);
 }
 
 void CVideoSlider::ReportDrag() {
@@ -23,12 +22,14 @@ SeekGeometry CVideoSlider::Geometry() const {
     const QRect channel = ChannelRect();
     return ComputeSeekGeometry(
         width(), orientation() == Qt::Vertical ? channel.height() : channel.width(), value(),
-        minimum(), maximum(), {SeekMinimum.load(), SeekSpan.load(), SeekCursorX.load()});
+        minimum(), maximum(), seek_);
 }
 
 void CVideoSlider::PublishCursorX(int x) {
-    if (SeekCursorX.exchange(x) != x)
-        emit SeekCursorMoved();
+    if (seek_.cursorX == x)
+        return;
+    seek_.cursorX = x;
+    emit SeekCursorMoved(x);
 }
 
 // The cursor's place goes out as soon as the value moves rather than at the
@@ -48,8 +49,8 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::black);
     DrawSunkenEdge(p, rect());
     const SeekGeometry g = Geometry();
-    SeekMinimum = g.minimum;
-    SeekSpan = g.span;
+    seek_.minimum = g.minimum;
+    seek_.span = g.span;
     PublishCursorX(g.cursorX);
     DrawThumb(p);
 }

@@ -2,7 +2,7 @@
 // Arithmetic of the G-sensor curve: plot geometry, tick spacing, the reading
 // of one axis and where the cursor and the legend values come from. Pure
 // functions, so the drawing and its tests share one definition.
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogViews.h"
 
 #include <QSize>
 #include <array>

@@ -1,5 +1,5 @@
 #pragma once
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogViews.h"
 
 #include <QImage>
 

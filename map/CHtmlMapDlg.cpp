@@ -7,8 +7,7 @@
 #include "map/MapMessages.h"
 #include "map/TileSource.h"
 #include "platform/WindowTimers.h"
-#include "recordings/NmeaCoordinates.h"
-#include "recordings/RoutePlottingMath.h"
+#include "presenter/MapScripts.h"
 #include "settings/AppSettings.h"
 
 #include <QWebEngineView>
@@ -50,12 +49,12 @@ void CHtmlMapDlg::OnMapTypeChanged() {
     SetMapType(AppSettings::Instance().ReadMapChoice());
 }
 
-void CHtmlMapDlg::MovePosition(double latitude, bool raw, double longitude) {
-    if (!raw && (m_nMapType == MAP_GOOGLE || m_nMapType == MAP_CHINA)) {
-        latitude = MinutesToDegrees(latitude);
-        longitude = MinutesToDegrees(longitude);
-    }
-    RunScript(MovePositionScript(latitude, longitude));
+void CHtmlMapDlg::MovePosition(const CarPosition& at) {
+    // Other page types take the stored form as it is.
+    if (m_nMapType == MAP_GOOGLE || m_nMapType == MAP_CHINA)
+        RunScript(MovePositionScript(at.latitude, at.longitude));
+    else
+        RunScript(MovePositionScript(at.storedLatitude, at.storedLongitude));
 }
 
 void CHtmlMapDlg::RunScript(const QString& script) {

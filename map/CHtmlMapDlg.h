@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/WindowMessages.h"
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogViews.h"
 
 #include <QFrame>
 #include <memory>
@@ -27,7 +27,7 @@ class CHtmlMapDlg : public QFrame, public MapView {
     void OnMapTypeChanged();
 
     // Centres the map and moves the car; see MapView.
-    void MovePosition(double latitude, bool raw, double longitude) override;
+    void MovePosition(const CarPosition& at) override;
     void RunScript(const QString& script) override;
 
     int MapChoice() const { return m_nMapType; }

@@ -40,20 +40,8 @@ int RecordingCatalog::CurrentGroupHasFlaggedFile() const {
 int RecordingCatalog::SelectFile(int index) {
     if (index < 0 || size_t(index) >= rows.size())
         return 0;
-    if (groupList && currentGroup_ >= 0 && size_t(currentGroup_) < groups.size())
-        groupList->SetDropHighlight(currentGroup_, false);
-    if (fileList && currentFile_ >= 0 && size_t(currentFile_) < rows.size())
-        fileList->SetDropHighlight(currentFile_, false);
     currentFile_ = index;
     currentGroup_ = FindGroupOfCurrentFile();
-    if (groupList && currentGroup_ >= 0) {
-        groupList->SetDropHighlight(currentGroup_, true);
-        groupList->EnsureVisible(currentGroup_);
-    }
-    if (fileList) {
-        fileList->SetDropHighlight(currentFile_, true);
-        fileList->EnsureVisible(currentFile_);
-    }
     return 1;
 }
 

@@ -4,63 +4,44 @@
 
 #include <stdexcept>
 
-namespace {
-
-// GPS points and G-sensor samples are kept alike: as the raw block read from
-// the file (chunk variant) or decoded into a vector (metadata track).
-template <typename Record>
-int RecordCount(const RecordingFile* file, const std::vector<uint8_t>& block,
-                const std::vector<Record>& decoded) {
-    if (!file)
-        return 0;
-    switch (file->info.variant) {
-    case kChunkVariant:
-        return int(block.size() / Record::kSize);
-    case kMetadataTrackVariant:
-        return int(decoded.size());
-    default:
-        return 0;
-    }
-}
-
-template <typename Record>
-Record RecordAt(const RecordingFile* file, const std::vector<uint8_t>& block,
-                const std::vector<Record>& decoded, int i) {
-    if (i < 0 || i >= RecordCount(file, block, decoded))
-        throw std::out_of_range("RecordingCatalog: no such point or sample");
-    if (file->info.variant == kMetadataTrackVariant)
-        return decoded[size_t(i)];
-    return Record::FromBytes(block.data() + size_t(i) * Record::kSize);
-}
-
-} // namespace
-
 int32_t RecordingCatalog::CurrentVariant() const {
     const RecordingFile* file = CurrentRecording();
     return file ? file->info.variant : kChunkVariant;
 }
 
+// Without a current recording of a known variant there is no track.
+static bool HasTrack(const RecordingFile* file, const Track& track) {
+    return file && file->info.variant == track.variant &&
+           (track.variant == kChunkVariant || track.variant == kMetadataTrackVariant);
+}
+
+const Track& RecordingCatalog::CurrentTrack() const {
+    static const Track kNone;
+    return HasTrack(CurrentRecording(), track_) ? track_ : kNone;
+}
+
 int RecordingCatalog::GpsPointCount() const {
-    return RecordCount(CurrentRecording(), gpsBlock, points);
+    return HasTrack(CurrentRecording(), track_) ? track_.PointCount() : 0;
 }
 
 GpsPoint RecordingCatalog::GpsPointAt(int i) const {
-    return RecordAt(CurrentRecording(), gpsBlock, points, i);
+    if (i < 0 || i >= GpsPointCount())
+        throw std::out_of_range("RecordingCatalog: no such point");
+    return track_.stored[size_t(i)];
 }
 
 GpsPoint RecordingCatalog::GpsPointInDegreesAt(int i) const {
-    GpsPoint p = GpsPointAt(i);
-    if (CurrentVariant() == kChunkVariant) {
-        p.latitude = NmeaToDegrees(p.latitude);
-        p.longitude = NmeaToDegrees(p.longitude);
-    }
-    return p;
+    if (i < 0 || i >= GpsPointCount())
+        throw std::out_of_range("RecordingCatalog: no such point");
+    return track_.InDegreesAt(i);
 }
 
 int RecordingCatalog::GSensorSampleCount() const {
-    return RecordCount(CurrentRecording(), gsensorBlock, samples);
+    return HasTrack(CurrentRecording(), track_) ? int(track_.samples.size()) : 0;
 }
 
 GSensorSample RecordingCatalog::GSensorSampleAt(int i) const {
-    return RecordAt(CurrentRecording(), gsensorBlock, samples, i);
+    if (i < 0 || i >= GSensorSampleCount())
+        throw std::out_of_range("RecordingCatalog: no such sample");
+    return track_.samples[size_t(i)];
 }

@@ -8,21 +8,10 @@
 int RecordingCatalog::MarkChosenGroups() {
     int any = 0;
     for (size_t j = 0; j < groups.size(); ++j) {
-        groups[j].chosen = groupList && groupList->IsRowChosen(int(j)) ? 1 : 0;
+        groups[j].chosen = rowChosen_ && rowChosen_(int(j)) ? 1 : 0;
         any |= groups[j].chosen;
     }
     return any;
-}
-
-void RecordingCatalog::ForgetTrack() {
-    ClearTrack();
-    points.clear();
-    samples.clear();
-    if (gsensorCurve) {
-        gsensorCurve->CurveState().samples.clear();
-        gsensorCurve->SetPosition(0);
-        gsensorCurve->Redraw();
-    }
 }
 
 namespace {
@@ -71,13 +60,12 @@ int RecordingCatalog::DeleteChosen(QStringList* untouched) {
         }
     }
     if (currentDeleted)
-        ForgetTrack();
+        track_ = Track();
     if (deleted) {
         groups.clear();
         rows.clear();
         MarkGroupStarts();
         BuildGroupsAndRows();
-        RefillLists();
         currentGroup_ = FindGroupOfCurrentFile();
     }
     return 1;
@@ -114,7 +102,6 @@ int RecordingCatalog::LockChosen(QStringList* untouched) {
         }
         g.flags = GroupFlagsAfter(g, RecordingFile::kHandLocked);
     }
-    RefillLists();
     return 1;
 }
 
@@ -144,6 +131,5 @@ int RecordingCatalog::UnlockChosen(QStringList* untouched) {
         }
         g.flags = GroupFlagsAfter(g, 0);
     }
-    RefillLists();
     return 1;
 }

@@ -96,7 +96,7 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
         *fileName = name;
     // An empty route written as if it were the recording's would be taken
     // for a drive without GPS.
-    if (trackLoadFailed_)
+    if (track_.readFailed)
         return false;
 
     QByteArray kml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

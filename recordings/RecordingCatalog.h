@@ -1,22 +1,21 @@
 #pragma once
-#include "recordings/CatalogViews.h"
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
 #include "recordings/RoutePlottingMath.h"
+#include "recordings/Track.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-// All recordings of one Open, their groups and list rows, and the track data
-// of the current recording. Views are reached only through pointers that may
-// be null. The operations are defined in recordings/: RecordingCatalog.cpp
-// (reset, paths, track loading), CatalogSelection.cpp, CatalogTrackData.cpp,
-// CatalogLists.cpp, RecordingDiscovery.cpp (Open), RecordingGrouping.cpp,
-// FileOperations.cpp, SaveChosen.cpp, KmlExport.cpp and RoutePlotting.cpp.
+// All recordings of one Open, their groups and list rows, and the track of
+// the current recording. It knows no views: presenter/CatalogPresenter shows
+// what it holds. The operations are defined in recordings/:
+// RecordingCatalog.cpp (reset, paths, track loading), CatalogSelection.cpp,
+// CatalogTrackData.cpp, RecordingDiscovery.cpp (Open), RecordingGrouping.cpp,
+// FileOperations.cpp, SaveChosen.cpp and KmlExport.cpp.
 class RecordingCatalog {
   public:
     RecordingCatalog() = default;
@@ -42,13 +41,23 @@ class RecordingCatalog {
     int FindGroupOfCurrentFile() const;
     int CurrentGroupHasFlaggedFile() const;
 
-    // Loads the track data of the file at the index; 0 when it cannot.
+    // Loads the track of the file at the index and makes it current; 0 when
+    // it cannot.
     int LoadTrack(int index);
+    // The current recording's track; an empty one without a current
+    // recording of a known variant.
+    const Track& CurrentTrack() const;
 
-    // Scans the folder tree and rebuilds files, groups, rows and both lists;
-    // 0 when the folder does not exist.
-    int Open(const QString& folder);
-    // Makes the file at the index current and highlights it in both lists.
+    // Told each count of files examined, on the thread that walks.
+    using ScanCounted = std::function<void(int count)>;
+    // Runs the folder walk it is given; without one the walk runs on the
+    // calling thread.
+    using WalkRunner = std::function<void(const std::function<void()>& walk)>;
+    // Scans the folder tree and rebuilds files, groups and rows; 0 when the
+    // folder does not exist.
+    int Open(const QString& folder, const ScanCounted& counted = {},
+             const WalkRunner& runWalk = {});
+    // Makes the file at the index current.
     int SelectFile(int index);
     // Makes the first file of the group at the row current, as SelectFile
     // does; 0 when the row is not a group or either group holds no file.
@@ -59,10 +68,10 @@ class RecordingCatalog {
     // Grouping of the sorted files, shared by Open and a delete.
     void MarkGroupStarts();
     void BuildGroupsAndRows();
-    // Appends one row per group and per file to the lists that exist.
-    void FillLists();
-
-    // File operations on the groups chosen in the group list.
+    // File operations on the groups chosen in the group list: the rows that
+    // are selected or checked, as the list tells.
+    using RowChosen = std::function<bool(int row)>;
+    void SetChosenRows(RowChosen chosen) { rowChosen_ = std::move(chosen); }
     int MarkChosenGroups();
     // The full paths of files that stay as they were (locked, a read-only
     // card, no permission) go to untouched.
@@ -87,12 +96,6 @@ class RecordingCatalog {
     // or the file cannot be written.
     bool ExportKml(const QString& kmlFolder, QString* fileName);
 
-    // Sends the whole route of the current recording to the map page; for a
-    // metadata-track recording the car is put on its first point.
-    void PlotRoute();
-    // Rebuilds the driven line up to the play time t (ms); 0 without files.
-    int PlotDrivenTo(uint32_t t);
-
     // Track data of the current recording, whatever its variant; no points
     // and no samples without a current recording of a known variant.
     int32_t CurrentVariant() const;
@@ -101,11 +104,6 @@ class RecordingCatalog {
     GpsPoint GpsPointAt(int i) const;
     // The point with its coordinates in decimal degrees.
     GpsPoint GpsPointInDegreesAt(int i) const;
-    // The points among the first count GPS points that the route lines pass
-    // through, in decimal degrees.
-    std::vector<RoutePoint> RoutePoints(size_t count) const;
-    // The points PlotRoute sends: the whole route line.
-    std::vector<RoutePoint> RouteLine() const;
     int GSensorSampleCount() const;
     GSensorSample GSensorSampleAt(int i) const;
 
@@ -120,46 +118,19 @@ class RecordingCatalog {
     // than the walk goes or their paths are too long to open; as above.
     QStringList skippedNames;
 
-    // Reads the metadata records of the recording being loaded.
-    QFile reader;
-
-    // Metadata-track variant: decoded points and samples.
-    std::vector<GpsPoint> points;
-    std::vector<GSensorSample> samples;
-
-    GroupListView* groupList = nullptr;
-    FileListView* fileList = nullptr;
-    GSensorCurveView* gsensorCurve = nullptr;
-    MapView* mapWindow = nullptr;
-    ScanCounterView* scanCounterDisplay = nullptr;
-
-    // Chunk variant: the raw "gps0" and "gsen" payloads. Only bytes actually
-    // read from the file are ever held here.
-    std::vector<uint8_t> gpsBlock;
-    std::vector<uint8_t> gsensorBlock;
-
+    // How many files the last Open examined, and whether any has GPS data.
     int32_t scanCount = 0;
-    double gpsRate = 1.0;
-    int32_t sampleCount = 0;
-    uint8_t plotting = 0;
-    uint8_t loading = 0;
     int32_t anyGps = 0;
 
   private:
     friend struct CatalogStaging; // tests set up states no operation reaches
 
     int32_t currentFile_ = -1;
-    // The last track load could not read its recording (a card pulled out,
-    // a file gone): what is held then is no route of the current file.
-    bool trackLoadFailed_ = false;
     int32_t currentGroup_ = 0;
+    // A track whose read failed (a card pulled out, a file gone) is no route
+    // of the current file.
+    Track track_;
+    RowChosen rowChosen_;
 
-    bool DrawsRoute() const;
-    void ClearTrack();
-    void ForgetTrack();
-    void RefillLists();
     uint8_t GroupFlagsAfter(const RecordingGroup& g, uint8_t designed) const;
-    int LoadChunkTrack(int index);
-    int LoadMetadataTrack(int index);
-    void HandSamplesToCurve(const RecordingInfo& info, const std::vector<GSensorSample>& samples);
 };

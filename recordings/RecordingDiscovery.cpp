@@ -7,14 +7,9 @@
 #include "recordings/RecordingCatalog.h"
 #include "recordings/ScanRules.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -28,18 +23,19 @@ bool ListsBefore(const RecordingFile& a, const RecordingFile& b) {
 
 } // namespace
 
-int RecordingCatalog::Open(const QString& folder) {
+int RecordingCatalog::Open(const QString& folder, const ScanCounted& counted,
+                           const WalkRunner& runWalk) {
     Reset();
-    if (gsensorCurve)
-        gsensorCurve->Redraw();
     scanCount = 0;
     anyGps = 0;
     if (!QFileInfo(folder).isDir())
         return 0;
 
     const QString root = PathUtil::WithTrailingSeparator(folder);
-    // Told each count as the counter shows it; called on the walking thread.
-    std::function<void(int)> counted = [](int) {};
+    const auto count = [&counted](int n) {
+        if (counted)
+            counted(n);
+    };
     const auto walk = [&] {
         ReadAhead ahead;
         FolderWalk::Walk(
@@ -49,7 +45,7 @@ int RecordingCatalog::Open(const QString& folder) {
                 const QString path =
                     candidate ? PathUtil::JoinRecordingPath(root, entry.folder, entry.name)
                               : QString();
-                ahead.Add(path, [this, &root, &counted, entry, candidate, path] {
+                ahead.Add(path, [this, &root, &count, entry, candidate, path] {
                     if (candidate) {
                         RecordingFile file;
                         file.root = root;
@@ -74,61 +70,29 @@ int RecordingCatalog::Open(const QString& folder) {
                             }
                         }
                     }
-                    counted(scanCount);
+                    count(scanCount);
                     ++scanCount;
                 });
             },
             [&](const QString& shownPath, FolderWalk::Unlisted why) {
-                ahead.Add(QString(), [this, &counted, shownPath, why] {
+                ahead.Add(QString(), [this, &count, shownPath, why] {
                     // Counted like every file scanned, and kept so that it can be told.
                     (why == FolderWalk::Unlisted::NotText ? unreadableNames : skippedNames)
                         << shownPath;
-                    counted(scanCount);
+                    count(scanCount);
                     ++scanCount;
                 });
             });
         ahead.Finish();
     };
 
-    if (!scanCounterDisplay) {
+    if (runWalk)
+        runWalk(walk);
+    else
         walk();
-    } else {
-        // A card of hundreds of files takes seconds: the walk runs beside the
-        // window's thread, which keeps painting and shows every count in
-        // order. The window's input waits until the lists are filled, as it
-        // did while the scan ran on its thread.
-        std::mutex mutex;
-        std::vector<int> pending;
-        std::atomic<bool> done{false};
-        counted = [&](int count) {
-            const std::lock_guard<std::mutex> lock(mutex);
-            pending.push_back(count);
-        };
-        const auto show = [&] {
-            std::vector<int> counts;
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                counts.swap(pending);
-            }
-            for (int count : counts)
-                scanCounterDisplay->ShowScanCount(count);
-        };
-        std::thread walker([&] {
-            walk();
-            done = true;
-        });
-        while (!done) {
-            show();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        walker.join();
-        show();
-    }
 
     std::stable_sort(files.begin(), files.end(), ListsBefore);
     MarkGroupStarts();
     BuildGroupsAndRows();
-    FillLists();
     return 1;
 }

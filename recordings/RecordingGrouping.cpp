@@ -9,8 +9,8 @@ namespace {
 bool IsPartnerOfPrevious(const RecordingFile& file, const RecordingFile& previous) {
     if (file.info.startTime != previous.info.startTime)
         return false;
-    const QString self = file.root + file.folder + file.fileName;
-    const QString before = previous.root + previous.folder + previous.fileName;
+    const QString self = file.Path();
+    const QString before = previous.Path();
     return self != before && FrontPathFor(self) == before;
 }
 

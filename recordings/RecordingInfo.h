@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/PathUtil.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -39,6 +41,12 @@ struct RecordingFile {
     QString root;   // scanned folder, trailing "/"
     QString folder; // relative sub-folder, trailing "/" ("" directly in root)
     RecordingInfo info;
+
+    // The one spelling of the file's full path (its doubled separators are
+    // kept: the file system accepts them, and messages show them).
+    QString Path() const { return PathUtil::JoinRecordingPath(root, folder, fileName); }
+    // The folder the lists show beside the name.
+    QString FolderText() const { return root + folder; }
 
     static constexpr uint8_t kEventLocked = 0x01;
     static constexpr uint8_t kHandLocked = 0x02;

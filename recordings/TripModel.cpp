@@ -68,7 +68,8 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
     const RecordingFile& file = *current;
     const RecordingInfo& info = file.info;
     out.fileName = file.fileName;
-    const double rate = catalog.gpsRate > 0 ? catalog.gpsRate : 1.0;
+    const double trackRate = catalog.CurrentTrack().gpsRate;
+    const double rate = trackRate > 0 ? trackRate : 1.0;
 
     // Records keep whole seconds; several a second repeat one time, so the
     // k-th repeat lies k / rate seconds after it.

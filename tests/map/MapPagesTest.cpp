@@ -1,5 +1,5 @@
 #include "MapWindowFixture.h"
-#include "recordings/RoutePlottingMath.h"
+#include "presenter/MapScripts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

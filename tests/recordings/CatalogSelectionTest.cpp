@@ -32,10 +32,10 @@ TEST(CatalogSelection, SelectGroupMakesItsFirstFileCurrent) {
         Card card;
         card.Build(card.catalog, {2, 3, 1});
         if (c.start >= 0) {
-            ASSERT_EQ(card.catalog.SelectFile(c.start), 1);
+            ASSERT_EQ(card.presenter->SelectFile(c.start), 1);
         }
 
-        EXPECT_EQ(card.catalog.SelectGroup(c.row), c.result);
+        EXPECT_EQ(card.presenter->SelectGroup(c.row), c.result);
         EXPECT_EQ(card.catalog.currentFile(), c.file);
         EXPECT_EQ(card.catalog.currentGroup(), c.group);
         if (c.file >= 0) {
@@ -50,9 +50,9 @@ TEST(CatalogSelection, SelectGroupMakesItsFirstFileCurrent) {
 TEST(CatalogSelection, SelectGroupSkipsAGroupWithoutFiles) {
     Card card;
     card.Build(card.catalog, {2, 1});
-    ASSERT_EQ(card.catalog.SelectFile(1), 1);
+    ASSERT_EQ(card.presenter->SelectFile(1), 1);
     card.catalog.groups[1].fileCount = 0;
-    EXPECT_EQ(card.catalog.SelectGroup(1), 0);
+    EXPECT_EQ(card.presenter->SelectGroup(1), 0);
     EXPECT_EQ(card.catalog.currentFile(), 1);
     EXPECT_EQ(card.fileRows.highlighted, std::set<int>{1});
 }
@@ -75,10 +75,10 @@ TEST(CatalogSelection, DeleteKeepsTheCurrentRecordingAndItsGroup) {
         SCOPED_TRACE(c.name);
         Card card;
         card.Build(card.catalog, c.card);
-        ASSERT_EQ(card.catalog.SelectFile(c.current), 1);
+        ASSERT_EQ(card.presenter->SelectFile(c.current), 1);
         card.groups.chosen = {c.deletedGroup};
 
-        ASSERT_EQ(card.catalog.DeleteChosen(), 1);
+        ASSERT_EQ(card.presenter->DeleteChosen(), 1);
         EXPECT_EQ(card.catalog.currentFile(), c.file);
         EXPECT_EQ(card.catalog.currentGroup(), c.group);
         EXPECT_EQ(card.catalog.CurrentRecording() != nullptr, c.file >= 0);
@@ -109,7 +109,7 @@ TEST(CatalogSelection, LookupsLeaveTheSelectionAlone) {
     Card card;
     card.Build(card.catalog, {2, 3, 1});
     RecordingCatalog& catalog = card.catalog;
-    ASSERT_EQ(catalog.SelectFile(3), 1);
+    ASSERT_EQ(card.presenter->SelectFile(3), 1);
     // A current index past the end of a list that shrank.
     catalog.files.resize(3);
     const std::set<int> groupsBefore = card.groups.highlighted;
@@ -120,7 +120,7 @@ TEST(CatalogSelection, LookupsLeaveTheSelectionAlone) {
     EXPECT_EQ(catalog.CurrentRecording(), nullptr);
     EXPECT_EQ(catalog.CurrentFileClamped(), 2);
     EXPECT_EQ(catalog.GpsPointCount(), 0);
-    EXPECT_TRUE(catalog.RouteLine().empty());
+    EXPECT_TRUE(catalog.CurrentTrack().RouteLine().empty());
 
     EXPECT_EQ(catalog.currentFile(), 3);
     EXPECT_EQ(catalog.currentGroup(), 1);

@@ -1,5 +1,6 @@
 #include "platform/FileAttributes.h"
 #include "recordings/RecordingCatalog.h"
+#include "tests/support/core/CatalogStaging.h"
 
 #include "tests/support/core/SmallCard.h"
 #include "tests/support/core/TinyDisk.h"
@@ -25,9 +26,9 @@ struct CardFixture : ::testing::Test, Card {};
 TEST_F(CardFixture, NothingChosenDoesNothing) {
     Build({2, 1});
     EXPECT_EQ(catalog.MarkChosenGroups(), 0);
-    EXPECT_EQ(catalog.DeleteChosen(), 0);
-    EXPECT_EQ(catalog.LockChosen(), 0);
-    EXPECT_EQ(catalog.UnlockChosen(), 0);
+    EXPECT_EQ(presenter->DeleteChosen(), 0);
+    EXPECT_EQ(presenter->LockChosen(), 0);
+    EXPECT_EQ(presenter->UnlockChosen(), 0);
     EXPECT_FALSE(catalog.SaveChosen(card.path() + "/backup"));
     EXPECT_EQ(catalog.files.size(), 3u);
     EXPECT_TRUE(QFile::exists(PathOf("FILE0001.MOV")));
@@ -46,7 +47,7 @@ TEST_F(CardFixture, DeleteSkipsReadOnlyFilesAndRegroups) {
     groups.chosen = {0, 1};
 
     QStringList untouched;
-    EXPECT_EQ(catalog.DeleteChosen(&untouched), 1);
+    EXPECT_EQ(presenter->DeleteChosen(&untouched), 1);
     EXPECT_EQ(untouched, QStringList{PathOf("FILE0002.MOV")}) << "named, not skipped silently";
     EXPECT_EQ(ListedNames(), (QStringList{"FILE0002.MOV", "FILE0007.MOV"}));
     for (int n : {1, 3, 4, 5, 6})
@@ -77,18 +78,14 @@ TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
         RecordingCatalog& catalog = card.catalog;
         card.Build({1, 3, 1});
         ASSERT_EQ(catalog.SelectFile(c.current), 1);
-        catalog.gpsBlock.assign(64, 1);
-        catalog.gsensorBlock.assign(12, 2);
-        catalog.points.resize(3);
-        catalog.samples.resize(3);
+        CatalogStaging::TrackOf(catalog).stored.resize(3);
+        CatalogStaging::TrackOf(catalog).samples.resize(3);
         card.groups.chosen = {1};
 
-        EXPECT_EQ(catalog.DeleteChosen(), 1);
+        EXPECT_EQ(card.presenter->DeleteChosen(), 1);
         EXPECT_EQ(catalog.currentFile(), c.expectedCurrent) << "current " << c.current;
-        EXPECT_EQ(!catalog.gpsBlock.empty(), c.trackKept) << "current " << c.current;
-        EXPECT_EQ(!catalog.gsensorBlock.empty(), c.trackKept);
-        EXPECT_EQ(!catalog.points.empty(), c.trackKept);
-        EXPECT_EQ(!catalog.samples.empty(), c.trackKept);
+        EXPECT_EQ(catalog.GpsPointCount() != 0, c.trackKept) << "current " << c.current;
+        EXPECT_EQ(catalog.GSensorSampleCount() != 0, c.trackKept);
         if (c.expectedCurrent >= 0) {
             EXPECT_EQ(catalog.files[size_t(c.expectedCurrent)].fileName,
                       QStringLiteral("FILE%1.MOV").arg(c.current + 1, 4, 10, QChar('0')));
@@ -101,7 +98,7 @@ TEST_F(CardFixture, LockMarksFilesByHandAndLeavesLockedOnesAlone) {
     catalog.files[1].flags = RecordingFile::kEventLocked;
     groups.chosen = {0};
 
-    EXPECT_EQ(catalog.LockChosen(), 1);
+    EXPECT_EQ(presenter->LockChosen(), 1);
     const unsigned attributes = *FileAttributes::Get(PathOf("FILE0001.MOV"));
     EXPECT_EQ(attributes & (FileAttributes::ReadOnly | FileAttributes::Archive),
               unsigned(FileAttributes::ReadOnly | FileAttributes::Archive));
@@ -120,12 +117,12 @@ TEST_F(CardFixture, FailedAttributeChangeKeepsFileFlags) {
     Build({2});
     QFile::remove(PathOf("FILE0002.MOV"));
     groups.chosen = {0};
-    EXPECT_EQ(catalog.LockChosen(), 1);
+    EXPECT_EQ(presenter->LockChosen(), 1);
     EXPECT_EQ(catalog.files[1].flags, 0);
     EXPECT_EQ(catalog.groups[0].flags, 2) << "one of its files is locked";
 
     groups.chosen = {0};
-    EXPECT_EQ(catalog.UnlockChosen(), 1);
+    EXPECT_EQ(presenter->UnlockChosen(), 1);
     EXPECT_EQ(catalog.files[0].flags, 0);
     EXPECT_EQ(catalog.groups[0].flags, 0);
 }
@@ -140,7 +137,7 @@ TEST_F(CardFixture, UnlockClearsBothLockBits) {
     catalog.files[1].flags = 2;
     groups.chosen = {0};
 
-    EXPECT_EQ(catalog.UnlockChosen(), 1);
+    EXPECT_EQ(presenter->UnlockChosen(), 1);
     for (const char* name : {"FILE0001.MOV", "FILE0002.MOV"})
         EXPECT_FALSE(*FileAttributes::Get(PathOf(name)) & FileAttributes::ReadOnly) << name;
     EXPECT_EQ(catalog.files[0].flags, 0);
@@ -280,10 +277,10 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
     TinyDisk disk;
     SKIP_UNLESS_MOUNTED(disk);
     RecordingCatalog catalog;
+    CatalogPresenter presenter(catalog);
     FakeGroupList groups;
     FakeFileList fileRows;
-    catalog.groupList = &groups;
-    catalog.fileList = &fileRows;
+    presenter.SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
     QStringList paths;
     for (int serial : {1, 2}) {
         RecordingFile f;
@@ -302,7 +299,7 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
 
     QStringList untouched;
     groups.chosen = {0};
-    EXPECT_EQ(catalog.LockChosen(&untouched), 1);
+    EXPECT_EQ(presenter.LockChosen(&untouched), 1);
     EXPECT_EQ(untouched, paths);
     EXPECT_EQ(catalog.files[0].flags, 0);
     EXPECT_EQ(catalog.groups[0].flags, 0) << "no padlock for a lock that failed";
@@ -310,7 +307,7 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
 
     untouched.clear();
     groups.chosen = {0};
-    EXPECT_EQ(catalog.DeleteChosen(&untouched), 1);
+    EXPECT_EQ(presenter.DeleteChosen(&untouched), 1);
     EXPECT_EQ(untouched, (QStringList{paths[1], paths[0]})) << "visited from the last";
     EXPECT_EQ(catalog.files.size(), 2u);
 
@@ -324,7 +321,7 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
     ASSERT_TRUE(disk.Remount(true));
     untouched.clear();
     groups.chosen = {0};
-    EXPECT_EQ(catalog.UnlockChosen(&untouched), 1);
+    EXPECT_EQ(presenter.UnlockChosen(&untouched), 1);
     EXPECT_EQ(untouched, paths);
     EXPECT_EQ(catalog.groups[0].flags, RecordingFile::kHandLocked);
 }

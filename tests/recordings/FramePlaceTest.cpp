@@ -2,7 +2,6 @@
 // click on the page's route means.
 #include "recordings/FramePlace.h"
 #include "recordings/RecordingCatalog.h"
-#include "recordings/RoutePlottingIndex.h"
 
 #include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScopedTimeZone.h"
@@ -28,13 +27,10 @@ class FramePlaceTest : public ::testing::Test {
         p.latitude = latitude;
         p.longitude = longitude;
         p.flags = flags;
-        if (catalog.CurrentVariant() == kMetadataTrackVariant) {
-            catalog.points.push_back(p);
-            return;
-        }
-        uint8_t bytes[32];
-        p.ToBytes(bytes);
-        catalog.gpsBlock.insert(catalog.gpsBlock.end(), bytes, bytes + 32);
+        Track& track = CatalogStaging::TrackOf(catalog);
+        track.variant = catalog.CurrentVariant();
+        track.drawsRoute = true;
+        track.stored.push_back(p);
     }
 
     ScopedTimeZone tokyo_{"JST-9"};
@@ -45,9 +41,10 @@ TEST_F(FramePlaceTest, StartPlusPlayTimeOrThePointsOwnTimeAndItsPlace) {
     AddFile(kChunkVariant);
     AddPoint(3539.1234, 13945.678);
     AddPoint(3539.1234, 13945.678, 0);
-    uint8_t* second = catalog.gpsBlock.data() + 32 + 22;
-    const uint8_t ownTime[] = {21, 7, 4, 19, 0, 0}; // the camera's own clock
-    std::copy(std::begin(ownTime), std::end(ownTime), second);
+    GpsPoint& second = CatalogStaging::TrackOf(catalog).stored[1];
+    // the camera's own clock
+    second.year = 21, second.month = 7, second.day = 4, second.hour = 19, second.minute = 0,
+    second.second = 0;
 
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 2500)),
               "2021-07-04 18:30:07  35.65206, 139.76130");
@@ -71,11 +68,11 @@ TEST_F(FramePlaceTest, RoutePointsMapToTheGpsPointsThePlottingSent) {
     AddPoint(3539.4, 13945.4);
     const int chunk[] = {0, 2, 4, -1};
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(RoutePointGpsIndex(catalog, k), chunk[k]) << k;
-    EXPECT_EQ(RoutePointGpsIndex(catalog, -1), -1);
+        EXPECT_EQ(catalog.CurrentTrack().RoutePointIndex(k), chunk[k]) << k;
+    EXPECT_EQ(catalog.CurrentTrack().RoutePointIndex(-1), -1);
 
     catalog.files.clear();
-    catalog.gpsBlock.clear();
+    CatalogStaging::SetTrack(catalog, Track());
     AddFile(kMetadataTrackVariant);
     AddPoint(35.1, 139.1);
     AddPoint(35.2, 139.1); // one coordinate repeats: not sent
@@ -85,7 +82,7 @@ TEST_F(FramePlaceTest, RoutePointsMapToTheGpsPointsThePlottingSent) {
     AddPoint(35.5, 139.4);
     const int metadata[] = {0, 2, 5, -1};
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(RoutePointGpsIndex(catalog, k), metadata[k]) << k;
+        EXPECT_EQ(catalog.CurrentTrack().RoutePointIndex(k), metadata[k]) << k;
 }
 
 } // namespace

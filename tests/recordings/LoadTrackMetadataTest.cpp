@@ -1,3 +1,4 @@
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
 #include "tests/support/core/CameraFileWriter.h"
@@ -9,7 +10,7 @@ using namespace CameraFile;
 
 namespace {
 
-// Keeps the curve state the catalog writes and counts the redraws.
+// Keeps the curve state the presenter writes and counts the redraws.
 class CurveRecorder : public GSensorCurveView {
   public:
     GSensorCurveState& CurveState() override { return state; }
@@ -28,15 +29,23 @@ class CurveRecorder : public GSensorCurveView {
 class MapRecorder : public MapView {
   public:
     void RunScript(const QString& script) override { scripts << script; }
-    void MovePosition(double, bool, double) override {}
+    void MovePosition(const CarPosition&) override {}
     QStringList scripts;
 };
 
 struct MetadataTrackFixture : ::testing::Test {
     QTemporaryDir dir;
     RecordingCatalog catalog;
+    CatalogPresenter presenter{catalog};
     CurveRecorder curve;
     MapRecorder map;
+
+    void Show(GSensorCurveView* shownCurve, MapView* shownMap = nullptr) {
+        CatalogViewSet views;
+        views.curve = shownCurve;
+        views.map = shownMap;
+        presenter.SetViews(views);
+    }
 
     // A metadata-track recording whose records are the given ones, one after
     // the other from offset 16.
@@ -79,16 +88,14 @@ MetaRecord Sample(int16_t x, int16_t y, int16_t z, int32_t status = 1) {
 }
 
 TEST_F(MetadataTrackFixture, DecodesRecordsAndHandsLowBytesToTheCurve) {
-    catalog.gsensorCurve = &curve;
-    catalog.mapWindow = &map;
+    Show(&curve, &map);
     MetaRecord pointOnly = Sample(0, 0, 0);
     pointOnly.gsensorValid = 0;
     AddRecording({Sample(0x0105, int16_t(0xFF80), 0), Sample(0x01FE, 3, -1, 0), pointOnly},
                  "A.MOV");
 
-    ASSERT_EQ(1, catalog.LoadTrack(0));
+    ASSERT_EQ(1, presenter.LoadTrack(0));
     EXPECT_EQ(catalog.currentFile(), 0);
-    EXPECT_EQ(catalog.loading, 0);
     EXPECT_TRUE(map.scripts.contains("path_delete()"));
     EXPECT_TRUE(map.scripts.contains("pathdrived_delete()"));
 
@@ -97,7 +104,7 @@ TEST_F(MetadataTrackFixture, DecodesRecordsAndHandsLowBytesToTheCurve) {
     EXPECT_EQ(catalog.GpsPointAt(1).day, 1); // local time: 1 May
     ASSERT_EQ(catalog.GSensorSampleCount(), 2);
     EXPECT_EQ(catalog.GSensorSampleAt(0), (GSensorSample{0x0105, int16_t(0xFF80), 0}));
-    EXPECT_EQ(catalog.sampleCount, 2);
+    EXPECT_EQ(catalog.GSensorSampleCount(), 2);
 
     ASSERT_EQ(curve.state.samples.size(), 2u);
     EXPECT_EQ(curve.state.samples[0], (GSensorSample{5, -128, 0}));
@@ -107,17 +114,17 @@ TEST_F(MetadataTrackFixture, DecodesRecordsAndHandsLowBytesToTheCurve) {
     EXPECT_DOUBLE_EQ(curve.state.samplesPerMs, 0.005);
     EXPECT_DOUBLE_EQ(curve.state.pixelsPerMs, 0.01);
     EXPECT_EQ(curve.state.scaleMode, 2);
-    EXPECT_DOUBLE_EQ(catalog.gpsRate, 5.0);
+    EXPECT_DOUBLE_EQ(catalog.CurrentTrack().gpsRate, 5.0);
 }
 
 TEST_F(MetadataTrackFixture, RatesFallBackWhenTheParametersGiveNone) {
-    catalog.gsensorCurve = &curve;
+    Show(&curve);
     RecordingFile& f = AddRecording({Sample(1, 2, 3), Sample(4, 5, 6)}, "A.MOV");
     f.info.gpsParams = {0, 0, 0, 0};
     f.info.gsensorParams = {0, 0, 0, 0};
     f.info.durationMs = 400;
-    ASSERT_EQ(1, catalog.LoadTrack(0));
-    EXPECT_DOUBLE_EQ(catalog.gpsRate, 5.0);
+    ASSERT_EQ(1, presenter.LoadTrack(0));
+    EXPECT_DOUBLE_EQ(catalog.CurrentTrack().gpsRate, 5.0);
     EXPECT_DOUBLE_EQ(curve.state.samplesPerMs, 2.0 / 400);
     EXPECT_DOUBLE_EQ(curve.state.fullScale, 8.0);
 }
@@ -127,47 +134,45 @@ TEST_F(MetadataTrackFixture, RateIsKeptWithoutPointsOrWithoutTable) {
     RecordingFile& samplesOnly = AddRecording({noFix}, "A.MOV");
     samplesOnly.info.gpsParams = {9, 0, 0, 0};
     AddRecording({}, "B.MOV").info.gpsParams = {9, 0, 0, 0};
-    catalog.gpsRate = 1.0;
-    ASSERT_EQ(1, catalog.LoadTrack(0));
+    ASSERT_EQ(1, presenter.LoadTrack(0));
     EXPECT_EQ(catalog.GpsPointCount(), 0);
     EXPECT_EQ(catalog.GSensorSampleCount(), 1);
-    EXPECT_DOUBLE_EQ(catalog.gpsRate, 1.0);
-    ASSERT_EQ(1, catalog.LoadTrack(1));
+    EXPECT_DOUBLE_EQ(catalog.CurrentTrack().gpsRate, 1.0);
+    ASSERT_EQ(1, presenter.LoadTrack(1));
     EXPECT_EQ(catalog.GSensorSampleCount(), 0);
-    EXPECT_DOUBLE_EQ(catalog.gpsRate, 1.0);
+    EXPECT_DOUBLE_EQ(catalog.CurrentTrack().gpsRate, 1.0);
 }
 
 TEST_F(MetadataTrackFixture, SampleCountIsKeptWithoutACurve) {
     AddRecording({Sample(1, 2, 3), Sample(4, 5, 6), Sample(7, 8, 9)}, "A.MOV");
-    ASSERT_EQ(1, catalog.LoadTrack(0));
-    EXPECT_EQ(catalog.sampleCount, 3);
+    ASSERT_EQ(1, presenter.LoadTrack(0));
+    EXPECT_EQ(catalog.GSensorSampleCount(), 3);
 }
 
 TEST_F(MetadataTrackFixture, AnotherLoadReplacesTheTrack) {
-    catalog.gsensorCurve = &curve;
+    Show(&curve);
     AddRecording({Sample(1, 2, 3), Sample(4, 5, 6)}, "A.MOV");
     AddRecording({Sample(7, 8, 9)}, "B.MOV");
-    ASSERT_EQ(1, catalog.LoadTrack(0));
-    ASSERT_EQ(1, catalog.LoadTrack(1));
+    ASSERT_EQ(1, presenter.LoadTrack(0));
+    ASSERT_EQ(1, presenter.LoadTrack(1));
     EXPECT_EQ(catalog.GpsPointCount(), 1);
-    EXPECT_EQ(catalog.sampleCount, 1);
+    EXPECT_EQ(catalog.GSensorSampleCount(), 1);
     ASSERT_EQ(curve.state.samples.size(), 1u);
     EXPECT_EQ(curve.state.samples[0], (GSensorSample{7, 8, 9}));
 }
 
 TEST_F(MetadataTrackFixture, MissingFileGivesNoTrackAndResultZero) {
-    catalog.gsensorCurve = &curve;
+    Show(&curve);
     AddRecording({Sample(1, 2, 3)}, "A.MOV");
-    ASSERT_EQ(1, catalog.LoadTrack(0));
+    ASSERT_EQ(1, presenter.LoadTrack(0));
     AddRecording({Sample(1, 2, 3)}, "B.MOV");
     ASSERT_TRUE(QFile::remove(dir.filePath("B.MOV")));
-    EXPECT_EQ(0, catalog.LoadTrack(1));
+    EXPECT_EQ(0, presenter.LoadTrack(1));
     EXPECT_EQ(catalog.currentFile(), 1);
     EXPECT_EQ(catalog.GpsPointCount(), 0);
     EXPECT_EQ(catalog.GSensorSampleCount(), 0);
-    EXPECT_EQ(catalog.sampleCount, 0);
+    EXPECT_EQ(catalog.GSensorSampleCount(), 0);
     EXPECT_TRUE(curve.state.samples.empty()); // nothing of the previous file is shown
-    EXPECT_EQ(catalog.loading, 0);
 }
 
 } // namespace

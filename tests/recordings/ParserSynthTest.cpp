@@ -79,7 +79,7 @@ TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
                           (std::vector<int>{21, 7, 4, 18, 30, 5}))
                     << i;
             }
-            EXPECT_DOUBLE_EQ(catalog.gpsRate, 5.0);
+            EXPECT_DOUBLE_EQ(catalog.CurrentTrack().gpsRate, 5.0);
         } else {
             EXPECT_EQ(info.variant, kChunkVariant);
             EXPECT_TRUE(info.metaChunks.empty());
@@ -95,7 +95,7 @@ TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
                 EXPECT_NEAR(FromNmea(p.longitude), fixes[size_t(i)].longitude, 1e-5) << i;
                 EXPECT_EQ(p.speed, fixes[size_t(i)].speedKmh) << i;
             }
-            EXPECT_DOUBLE_EQ(catalog.gpsRate, 2.0);
+            EXPECT_DOUBLE_EQ(catalog.CurrentTrack().gpsRate, 2.0);
         }
         const auto samples = SampleGSensor();
         ASSERT_EQ(catalog.GSensorSampleCount(), int(samples.size()));

@@ -1,3 +1,4 @@
+#include "presenter/CatalogPresenter.h"
 #include "platform/FileAttributes.h"
 #include "recordings/RecordingCatalog.h"
 #include "tools/synth/CameraNaming.h"
@@ -69,11 +70,8 @@ class RecordingDiscovery : public ::testing::Test {
             << relative.toStdString() << ": " << error.toStdString();
     }
 
-    void SetUp() override {
-        catalog.groupList = &groups;
-        catalog.fileList = &fileRows;
-        catalog.scanCounterDisplay = &counter;
-    }
+    void SetUp() override { ShowScanCount(&counter); }
+    void ShowScanCount(ScanCounterView* shown) { presenter.SetViews({&groups, &fileRows, nullptr, nullptr, shown}); }
 
     QStringList ListedPaths() const {
         QStringList paths;
@@ -84,6 +82,7 @@ class RecordingDiscovery : public ::testing::Test {
 
     static ScratchDir* card;
     RecordingCatalog catalog;
+    CatalogPresenter presenter{catalog};
     FakeGroupList groups;
     FakeFileList fileRows;
     FakeScanCounter counter;
@@ -92,7 +91,7 @@ class RecordingDiscovery : public ::testing::Test {
 ScratchDir* RecordingDiscovery::card = nullptr;
 
 TEST_F(RecordingDiscovery, ListsMovRecordingsSortedByStartThenName) {
-    ASSERT_EQ(catalog.Open(card->path()), 1);
+    ASSERT_EQ(presenter.Open(card->path()), 1);
     EXPECT_EQ(ListedPaths(), (QStringList{
                                  "DCIM/Movie/front/FILE0010.MOV",
                                  "DCIM/Movie/back/FILE0011_b.MOV",
@@ -112,7 +111,7 @@ TEST_F(RecordingDiscovery, ListsMovRecordingsSortedByStartThenName) {
 }
 
 TEST_F(RecordingDiscovery, CountsEveryScannedFile) {
-    ASSERT_EQ(catalog.Open(card->Root()), 1);
+    ASSERT_EQ(presenter.Open(card->Root()), 1);
     // Twelve files outside hidden entries, each shown before it is counted.
     EXPECT_EQ(catalog.scanCount, 12);
     std::vector<int> expected(12);
@@ -122,7 +121,7 @@ TEST_F(RecordingDiscovery, CountsEveryScannedFile) {
 }
 
 TEST_F(RecordingDiscovery, FlagsFromAttributesOrName) {
-    ASSERT_EQ(catalog.Open(card->path()), 1);
+    ASSERT_EQ(presenter.Open(card->path()), 1);
     std::map<QString, int> flags;
     for (const RecordingFile& f : catalog.files)
         flags[f.fileName] = f.flags;
@@ -135,7 +134,7 @@ TEST_F(RecordingDiscovery, FlagsFromAttributesOrName) {
 }
 
 TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
-    ASSERT_EQ(catalog.Open(card->path()), 1);
+    ASSERT_EQ(presenter.Open(card->path()), 1);
     ASSERT_EQ(catalog.groups.size(), 4u);
     const struct {
         int firstFile, fileCount;
@@ -154,7 +153,7 @@ TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
     EXPECT_EQ(groups.rows[0].resolution, "160x90");
 
     // A second Open starts from nothing.
-    ASSERT_EQ(catalog.Open(card->path()), 1);
+    ASSERT_EQ(presenter.Open(card->path()), 1);
     EXPECT_EQ(catalog.files.size(), 8u);
     EXPECT_EQ(fileRows.rows.size(), 8u);
     EXPECT_EQ(catalog.scanCount, 12);
@@ -167,12 +166,12 @@ TEST_F(RecordingDiscovery, LockedByHandIsFoundAgainByTheNextScan) {
         const QString copy = other.Root() + QFileInfo(source).fileName();
         ASSERT_TRUE(QFile::copy(card->Root() + source, copy));
         ASSERT_TRUE(QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        ASSERT_EQ(catalog.Open(other.path()), 1);
+        ASSERT_EQ(presenter.Open(other.path()), 1);
         ASSERT_EQ(catalog.files.size(), 1u);
         EXPECT_EQ(catalog.files[0].flags, 0) << source;
         groups.chosen = {0};
-        ASSERT_EQ(catalog.LockChosen(), 1);
-        ASSERT_EQ(catalog.Open(other.path()), 1);
+        ASSERT_EQ(presenter.LockChosen(), 1);
+        ASSERT_EQ(presenter.Open(other.path()), 1);
         ASSERT_EQ(catalog.files.size(), 1u);
         EXPECT_EQ(catalog.files[0].flags, 2) << source;
     }
@@ -197,9 +196,9 @@ TEST_F(RecordingDiscovery, NamesThatAreNotUtf8AreCountedAndNamed) {
         std::fclose(f);
     }
     FakeScanCounter counter;
-    catalog.scanCounterDisplay = &counter;
+    ShowScanCount(&counter);
 
-    ASSERT_EQ(catalog.Open(odd.path()), 1);
+    ASSERT_EQ(presenter.Open(odd.path()), 1);
     EXPECT_EQ(catalog.files.size(), 1u);
     EXPECT_EQ(catalog.scanCount, 4) << "every file counts";
     EXPECT_EQ(counter.shown, (std::vector<int>{0, 1, 2, 3}));
@@ -207,7 +206,7 @@ TEST_F(RecordingDiscovery, NamesThatAreNotUtf8AreCountedAndNamed) {
         catalog.unreadableNames,
         (QStringList{"DCIM\\xff/FILE0002.MOV", "DCIM\\xff/FILE0003.MOV", "FILE0001\\xff.MOV"}));
 
-    ASSERT_EQ(catalog.Open(card->path()), 1);
+    ASSERT_EQ(presenter.Open(card->path()), 1);
     EXPECT_TRUE(catalog.unreadableNames.isEmpty()) << "each Open starts afresh";
 }
 
@@ -240,7 +239,7 @@ TEST_F(RecordingDiscovery, FilesTooDeepOrTooLongToOpenAreCountedAndNamed) {
     ::close(file);
     ::close(fd);
 
-    ASSERT_EQ(catalog.Open(tree.path()), 1);
+    ASSERT_EQ(presenter.Open(tree.path()), 1);
     EXPECT_EQ(catalog.scanCount, 3) << "every file counts";
     QStringList skipped = catalog.skippedNames;
     skipped.sort();
@@ -286,16 +285,16 @@ TEST_F(RecordingDiscovery, TheCallersEventsRunWhileTheFolderIsWalked) {
         std::vector<int> shown;
         bool timerRan = false, sawTimer = false, onCaller = true;
     } counter;
-    catalog.scanCounterDisplay = &counter;
+    ShowScanCount(&counter);
     QTimer::singleShot(0, [&] { counter.timerRan = true; });
 
-    ASSERT_EQ(catalog.Open(many.path()), 1);
+    ASSERT_EQ(presenter.Open(many.path()), 1);
     ASSERT_EQ(counter.shown.size(), 3000u);
     for (int i = 0; i < 3000; ++i)
         ASSERT_EQ(counter.shown[size_t(i)], i);
     EXPECT_TRUE(counter.onCaller);
     EXPECT_TRUE(counter.sawTimer) << "a timer of the caller ran during the walk";
-    catalog.scanCounterDisplay = nullptr;
+    ShowScanCount(nullptr);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
 #include "tests/support/core/CatalogFakes.h"
@@ -123,8 +124,7 @@ TEST(RecordingGrouping, FrontAndRearOfOneMomentCountOnce) {
 
 struct ListedCatalog : ::testing::Test {
     void SetUp() override {
-        catalog.groupList = &groups;
-        catalog.fileList = &fileRows;
+        presenter.SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
         catalog.files.push_back(
             Entry("/card/", "DCIM/MOVIE/", "FILE0001.MOV", 1000, 60000, 3221225472u, 2));
         catalog.files.push_back(Entry("/card/", "DCIM/MOVIE/", "FILE0002.MOV", 1060, 1000));
@@ -133,9 +133,10 @@ struct ListedCatalog : ::testing::Test {
         catalog.files[2].info.height = 1088;
         catalog.MarkGroupStarts();
         catalog.BuildGroupsAndRows();
-        catalog.FillLists();
+        presenter.FillLists();
     }
     RecordingCatalog catalog;
+    CatalogPresenter presenter{catalog};
     FakeGroupList groups;
     FakeFileList fileRows;
 };
@@ -161,21 +162,21 @@ TEST_F(ListedCatalog, FillShowsGroupsThenFiles) {
 }
 
 TEST_F(ListedCatalog, SelectFileMovesTheHighlights) {
-    ASSERT_EQ(catalog.SelectFile(1), 1);
+    ASSERT_EQ(presenter.SelectFile(1), 1);
     EXPECT_EQ(catalog.currentFile(), 1);
     EXPECT_EQ(catalog.currentGroup(), 0);
     EXPECT_EQ(groups.highlighted, std::set<int>{0});
     EXPECT_EQ(fileRows.highlighted, std::set<int>{1});
     EXPECT_EQ(fileRows.lastVisible, 1);
 
-    ASSERT_EQ(catalog.SelectFile(2), 1);
+    ASSERT_EQ(presenter.SelectFile(2), 1);
     EXPECT_EQ(catalog.currentGroup(), 1);
     EXPECT_EQ(groups.highlighted, std::set<int>{1});
     EXPECT_EQ(fileRows.highlighted, std::set<int>{2});
     EXPECT_EQ(groups.lastVisible, 1);
 
     for (int bad : {3, -1}) {
-        EXPECT_EQ(catalog.SelectFile(bad), 0);
+        EXPECT_EQ(presenter.SelectFile(bad), 0);
         EXPECT_EQ(catalog.currentFile(), 2);
         EXPECT_EQ(fileRows.highlighted, std::set<int>{2});
     }
@@ -183,17 +184,17 @@ TEST_F(ListedCatalog, SelectFileMovesTheHighlights) {
 
 TEST(RecordingCatalogOpen, MissingFolderLeavesTheCatalogEmpty) {
     RecordingCatalog catalog;
+    CatalogPresenter presenter(catalog);
     FakeGroupList groups;
     FakeFileList fileRows;
-    catalog.groupList = &groups;
-    catalog.fileList = &fileRows;
+    presenter.SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
     catalog.files.push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 1000));
     catalog.MarkGroupStarts();
     catalog.BuildGroupsAndRows();
-    catalog.FillLists();
+    presenter.FillLists();
     catalog.scanCount = 7;
 
-    EXPECT_EQ(catalog.Open("/nonexistent/card"), 0);
+    EXPECT_EQ(presenter.Open("/nonexistent/card"), 0);
     EXPECT_TRUE(catalog.files.empty());
     EXPECT_TRUE(catalog.groups.empty());
     EXPECT_TRUE(catalog.rows.empty());

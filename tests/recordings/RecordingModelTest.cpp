@@ -98,9 +98,8 @@ TEST(LoadTrackChunk, ReadsBlocksThatLieInsideTheFile) {
     EXPECT_EQ(fx.catalog.GpsPointCount(), 3);
     EXPECT_DOUBLE_EQ(fx.catalog.GpsPointAt(2).latitude, 3541.0);
     EXPECT_EQ(fx.catalog.GSensorSampleCount(), 100);
-    EXPECT_EQ(fx.catalog.sampleCount, 100);
-    EXPECT_DOUBLE_EQ(fx.catalog.gpsRate, 1.0); // rate byte 0 means one per second
-    EXPECT_EQ(fx.catalog.loading, 0);
+    EXPECT_EQ(fx.catalog.GSensorSampleCount(), 100);
+    EXPECT_DOUBLE_EQ(fx.catalog.CurrentTrack().gpsRate, 1.0); // rate byte 0: one per second
 }
 
 TEST(LoadTrackChunk, BlockPastTheEndIsNeitherAllocatedNorRead) {
@@ -125,9 +124,9 @@ TEST(LoadTrackChunk, BlockPastTheEndIsNeitherAllocatedNorRead) {
         f.info.gpsParams[0] = 5;
         EXPECT_EQ(fx.catalog.LoadTrack(0), 1) << c.name;
         EXPECT_EQ(fx.catalog.GpsPointCount(), 0) << c.name;
-        EXPECT_EQ(fx.catalog.gpsBlock.capacity(), 0u) << c.name;
+        EXPECT_EQ(fx.catalog.CurrentTrack().stored.capacity(), 0u) << c.name;
         EXPECT_EQ(fx.catalog.GSensorSampleCount(), 0) << c.name;
-        EXPECT_EQ(fx.catalog.sampleCount, 0) << c.name;
+        EXPECT_EQ(fx.catalog.GSensorSampleCount(), 0) << c.name;
     }
 }
 

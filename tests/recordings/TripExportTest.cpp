@@ -27,16 +27,13 @@ class TripModel : public ::testing::Test {
         f.info.gpsParams[0] = gpsRate;
         catalog.files.push_back(f);
         CatalogStaging::SetCurrentFile(catalog, 0);
-        catalog.gpsRate = gpsRate ? gpsRate : (variant == kChunkVariant ? 1.0 : 5.0);
+        Track& track = CatalogStaging::TrackOf(catalog);
+        track = Track();
+        track.variant = variant;
+        track.gpsRate = gpsRate ? gpsRate : (variant == kChunkVariant ? 1.0 : 5.0);
     }
     void AddPoint(GpsPoint p) {
-        if (catalog.CurrentVariant() == kMetadataTrackVariant) {
-            catalog.points.push_back(p);
-            return;
-        }
-        uint8_t bytes[32];
-        p.ToBytes(bytes);
-        catalog.gpsBlock.insert(catalog.gpsBlock.end(), bytes, bytes + 32);
+        CatalogStaging::TrackOf(catalog).stored.push_back(p);
     }
     static GpsPoint Fix(double latitude, double longitude) {
         GpsPoint p;
@@ -142,13 +139,10 @@ TEST(TripModelZones, OwnTimesAreTrueUtcInEveryZone) {
             p.flags = GpsPoint::kFixFlag;
             p.year = 24, p.month = s.day == 1 ? 3 : 2, p.day = s.day, p.hour = s.hour;
             p.minute = 4, p.second = 5;
-            if (s.variant == kMetadataTrackVariant) {
-                catalog.points.push_back(p);
-            } else {
-                uint8_t bytes[32];
-                p.ToBytes(bytes);
-                catalog.gpsBlock.assign(bytes, bytes + 32);
-            }
+            Track track;
+            track.variant = s.variant;
+            track.stored = {p};
+            CatalogStaging::SetTrack(catalog, track);
             const TripRecording r = TripRecordingOfLoadedTrack(catalog);
             ASSERT_EQ(r.points.size(), 1u);
             EXPECT_EQ(
@@ -162,7 +156,7 @@ TEST(TripModelZones, OwnTimesAreTrueUtcInEveryZone) {
 TEST_F(TripModel, SamplesInGOfTheCurvesScaleAtTheirOffsets) {
     AddFile(kMetadataTrackVariant);
     catalog.files[0].info.gsensorParams = {5, 4, 0, 0};
-    catalog.samples = {{16, -128, 0x01FE}, {64, 0, -1}};
+    CatalogStaging::TrackOf(catalog).samples = {{16, -128, 0x01FE}, {64, 0, -1}};
     const TripRecording r = TripRecordingOfLoadedTrack(catalog);
     ASSERT_EQ(r.samples.size(), 2u);
     EXPECT_EQ(r.samples[0].offsetMs, 0);

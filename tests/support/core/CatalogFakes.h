@@ -1,7 +1,7 @@
 #pragma once
 // Small recording views for catalog tests: they keep what the catalog told
 // them, and the group view answers which rows are chosen.
-#include "recordings/CatalogViews.h"
+#include "presenter/CatalogViews.h"
 
 #include <QString>
 #include <set>

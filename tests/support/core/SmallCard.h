@@ -3,20 +3,22 @@
 // catalog grouped as asked: group g's file k starts at 10000 * g + 60 * k and
 // lasts a minute. Files are numbered from 1 (FILE0001.MOV) and hold the first
 // 8 bytes of their names.
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "tests/support/core/CatalogFakes.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class SmallCard {
   public:
-    // Writes the files and lists them in `catalog`, with the fake lists as
-    // its views.
+    // Writes the files and lists them in `catalog`, shown by `presenter` in
+    // the fake lists.
     void Build(RecordingCatalog& catalog, const std::vector<int>& filesPerGroup) {
-        catalog.groupList = &groups;
-        catalog.fileList = &fileRows;
+        presenter = std::make_unique<CatalogPresenter>(catalog);
+        presenter->SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
         int serial = 1;
         for (size_t g = 0; g < filesPerGroup.size(); ++g)
             for (int k = 0; k < filesPerGroup[g]; ++k, ++serial) {
@@ -32,7 +34,7 @@ class SmallCard {
             }
         catalog.MarkGroupStarts();
         catalog.BuildGroupsAndRows();
-        catalog.FillLists();
+        presenter->FillLists();
     }
     static QString Name(int serial) {
         return QStringLiteral("FILE%1.MOV").arg(serial, 4, 10, QChar('0'));
@@ -49,4 +51,5 @@ class SmallCard {
     ScratchDir dir;
     FakeGroupList groups;
     FakeFileList fileRows;
+    std::unique_ptr<CatalogPresenter> presenter;
 };

@@ -1,6 +1,7 @@
+#include "presenter/CatalogPresenter.h"
+#include "presenter/MapScripts.h"
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
-#include "recordings/RoutePlottingMath.h"
 
 #include "tests/support/core/CatalogStaging.h"
 
@@ -14,24 +15,14 @@
 
 namespace {
 
-// Keeps every call the catalog makes on the map, and whether the catalog was
-// marked busy at that moment.
+// Keeps every call the presenter makes on the map.
 class RecordingMapView : public MapView {
   public:
-    explicit RecordingMapView(const RecordingCatalog* catalog) : catalog_(catalog) {}
-    void RunScript(const QString& script) override {
-        calls << script;
-        plottingSeen << catalog_->plotting;
-    }
-    void MovePosition(double latitude, bool raw, double longitude) override {
-        calls << QString::asprintf("MovePosition(%f,%d,%f)", latitude, int(raw), longitude);
-        plottingSeen << catalog_->plotting;
+    void RunScript(const QString& script) override { calls << script; }
+    void MovePosition(const CarPosition& at) override {
+        calls << QString::asprintf("MovePosition(%f,%f)", at.latitude, at.longitude);
     }
     QStringList calls;
-    QList<int> plottingSeen;
-
-  private:
-    const RecordingCatalog* catalog_;
 };
 
 GpsPoint Point(double latitude, double longitude, bool fix = true) {
@@ -54,10 +45,16 @@ QByteArray ChunkBytes(const std::vector<GpsPoint>& points) {
 
 struct PlotFixture : ::testing::Test {
     RecordingCatalog catalog;
-    RecordingMapView map{&catalog};
+    CatalogPresenter presenter{catalog};
+    RecordingMapView map;
     QTemporaryDir dir;
 
-    void SetUp() override { catalog.mapWindow = &map; }
+    void SetUp() override { ShowOnMap(&map); }
+    void ShowOnMap(MapView* view) {
+        CatalogViewSet views;
+        views.map = view;
+        presenter.SetViews(views);
+    }
 
     // A chunk recording on disk whose GPS block follows 64 leading bytes.
     void AddChunkFile(const QByteArray& gps, uint8_t rate = 0) {
@@ -74,15 +71,21 @@ struct PlotFixture : ::testing::Test {
         catalog.files.push_back(file);
     }
 
-    void UseMetadataPoints(const std::vector<GpsPoint>& points, double rate = 5.0) {
+    void UseMetadataPoints(const std::vector<GpsPoint>& points, double rate = 5.0,
+                           bool chunkTable = true) {
         RecordingFile file;
         file.fileName = "REC0002.MOV";
         file.info.variant = kMetadataTrackVariant;
-        file.info.metaChunks.push_back({0, 0});
+        if (chunkTable)
+            file.info.metaChunks.push_back({0, 0});
         catalog.files.push_back(file);
         CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.files.size() - 1));
-        catalog.points = points;
-        catalog.gpsRate = rate;
+        Track track;
+        track.variant = kMetadataTrackVariant;
+        track.stored = points;
+        track.gpsRate = rate;
+        track.drawsRoute = chunkTable && !points.empty();
+        CatalogStaging::SetTrack(catalog, track);
     }
 };
 
@@ -151,11 +154,10 @@ TEST_F(PlotFixture, ChunkLoadClearsThenDrawsEveryPlottableRecord) {
     gps += QByteArray(31, '\x7f'); // an incomplete record at the end is ignored
     AddChunkFile(gps);
 
-    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    ASSERT_EQ(presenter.LoadTrack(0), 1);
     EXPECT_EQ(map.calls, QStringList({"pathdrived_delete()", "path_delete()",
                                       "path_plot_batch([35.652057,139.750000,-35.652057,139.750000,"
                                       "35.652057,139.750000])"}));
-    EXPECT_EQ(catalog.loading, 0);
 }
 
 TEST_F(PlotFixture, PositionsOffTheGlobeNeverReachThePage) {
@@ -163,15 +165,15 @@ TEST_F(PlotFixture, PositionsOffTheGlobeNeverReachThePage) {
     AddChunkFile(ChunkBytes({Point(nan, 13945.0), Point(9130.0, 13945.0),
                              Point(3539.1234, -std::numeric_limits<double>::infinity()),
                              Point(3539.1234, 13945.0)}));
-    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    ASSERT_EQ(presenter.LoadTrack(0), 1);
     EXPECT_EQ(map.calls, QStringList({"pathdrived_delete()", "path_delete()",
                                       "path_plot_batch([35.652057,139.750000])"}));
 
     map.calls.clear();
     UseMetadataPoints(
         {Point(nan, 139.1), Point(95.0, 139.2), Point(35.3, 181.0), Point(35.4, 139.4)});
-    catalog.PlotRoute();
-    catalog.PlotDrivenTo(10000);
+    presenter.PlotRoute();
+    presenter.PlotDrivenTo(10000);
     EXPECT_EQ(map.calls,
               QStringList({"path_plot_batch([35.400000,139.400000])", "pathdrived_delete()",
                            "pathdrived_plot_batch([35.400000,139.400000])"}))
@@ -180,15 +182,15 @@ TEST_F(PlotFixture, PositionsOffTheGlobeNeverReachThePage) {
 
 TEST_F(PlotFixture, ChunkRouteLeavesTheCarWhereItIs) {
     AddChunkFile(ChunkBytes({Point(3539.1234, 13945.0)}));
-    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    ASSERT_EQ(presenter.LoadTrack(0), 1);
     for (const QString& call : map.calls)
         EXPECT_FALSE(call.startsWith("MovePosition")) << call.toStdString();
 }
 
 TEST_F(PlotFixture, LoadWithoutMapKeepsTheTrack) {
-    catalog.mapWindow = nullptr;
+    ShowOnMap(nullptr);
     AddChunkFile(ChunkBytes({Point(3539.1234, 13945.0)}));
-    ASSERT_EQ(catalog.LoadTrack(0), 1);
+    ASSERT_EQ(presenter.LoadTrack(0), 1);
     EXPECT_EQ(catalog.GpsPointCount(), 1);
     EXPECT_TRUE(map.calls.isEmpty());
 }
@@ -196,25 +198,24 @@ TEST_F(PlotFixture, LoadWithoutMapKeepsTheTrack) {
 TEST_F(PlotFixture, MetadataRouteSkipsPointsRepeatingEitherCoordinate) {
     UseMetadataPoints({Point(35.1, 139.1), Point(35.2, 139.1), Point(35.3, 139.2),
                        Point(35.4, 139.3, false), Point(35.3, 139.4)});
-    catalog.PlotRoute();
+    presenter.PlotRoute();
     EXPECT_EQ(map.calls,
               QStringList({"path_plot_batch([35.100000,139.100000,35.300000,139.200000])",
-                           "MovePosition(35.100000,1,139.100000)"}));
+                           "MovePosition(35.100000,139.100000)"}));
 }
 
 TEST_F(PlotFixture, MetadataCarStartsOnFirstPointEvenWithoutFix) {
     UseMetadataPoints({Point(35.1, 139.1, false), Point(35.2, 139.2)});
-    catalog.PlotRoute();
+    presenter.PlotRoute();
     EXPECT_EQ(map.calls, QStringList({"path_plot_batch([35.200000,139.200000])",
-                                      "MovePosition(35.100000,1,139.100000)"}));
+                                      "MovePosition(35.100000,139.100000)"}));
 }
 
 TEST_F(PlotFixture, MetadataRouteNeedsChunkTableAndPoints) {
     UseMetadataPoints({});
-    catalog.PlotRoute();
-    UseMetadataPoints({Point(35.1, 139.1)});
-    catalog.files.back().info.metaChunks.clear();
-    catalog.PlotRoute();
+    presenter.PlotRoute();
+    UseMetadataPoints({Point(35.1, 139.1)}, 5.0, false);
+    presenter.PlotRoute();
     EXPECT_TRUE(map.calls.isEmpty());
 }
 
@@ -249,7 +250,7 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
         const char* name;
         bool metadata;
         double rate;
-        uint32_t t;
+        int64_t t;
         QStringList expected;
     } cases[] = {
         {"chunk at zero", false, 1, 0, {"pathdrived_delete()"}},
@@ -264,33 +265,33 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingCatalog fresh;
-        RecordingMapView view(&fresh);
-        fresh.mapWindow = &view;
+        CatalogPresenter shown(fresh);
+        RecordingMapView view;
+        CatalogViewSet views;
+        views.map = &view;
+        shown.SetViews(views);
         RecordingFile file;
+        Track track;
         if (c.metadata) {
             file.info.variant = kMetadataTrackVariant;
-            fresh.points = meta;
+            track.variant = kMetadataTrackVariant;
+            track.stored = meta;
         } else {
-            fresh.gpsBlock.resize(chunk.size() * GpsPoint::kSize);
-            for (size_t i = 0; i < chunk.size(); ++i)
-                chunk[i].ToBytes(fresh.gpsBlock.data() + i * GpsPoint::kSize);
+            track.stored = chunk;
         }
+        track.gpsRate = c.rate;
         fresh.files.push_back(file);
         CatalogStaging::SetCurrentFile(fresh, 0);
-        fresh.gpsRate = c.rate;
+        CatalogStaging::SetTrack(fresh, track);
 
-        EXPECT_EQ(fresh.PlotDrivenTo(c.t), 1);
+        EXPECT_EQ(shown.PlotDrivenTo(c.t), 1);
         EXPECT_EQ(view.calls, c.expected);
-        EXPECT_FALSE(view.plottingSeen.contains(0)) << "busy mark set while drawing";
-        EXPECT_EQ(fresh.plotting, 0);
     }
 }
 
 TEST_F(PlotFixture, DrivenLineEdgeCases) {
-    // No recordings: nothing happens, and the rate of 0 is repaired first.
-    catalog.gpsRate = 0;
-    EXPECT_EQ(catalog.PlotDrivenTo(5000), 0);
-    EXPECT_EQ(catalog.gpsRate, 1.0);
+    // No recordings: nothing happens.
+    EXPECT_EQ(presenter.PlotDrivenTo(5000), 0);
     EXPECT_TRUE(map.calls.isEmpty());
 
     // A variant without a known layout only clears the line.
@@ -298,16 +299,14 @@ TEST_F(PlotFixture, DrivenLineEdgeCases) {
     odd.info.variant = 7;
     catalog.files.push_back(odd);
     CatalogStaging::SetCurrentFile(catalog, 0);
-    EXPECT_EQ(catalog.PlotDrivenTo(5000), 1);
+    EXPECT_EQ(presenter.PlotDrivenTo(5000), 1);
     EXPECT_EQ(map.calls, QStringList{"pathdrived_delete()"});
 
     // Without a map it still reports that it ran.
-    catalog.mapWindow = nullptr;
-    EXPECT_EQ(catalog.PlotDrivenTo(5000), 1);
+    ShowOnMap(nullptr);
+    EXPECT_EQ(presenter.PlotDrivenTo(5000), 1);
 
-    // A current file outside the list is a programming error and must not
-    // leave the busy mark set.
+    // A current file outside the list is a programming error.
     CatalogStaging::SetCurrentFile(catalog, 3);
-    EXPECT_THROW(catalog.PlotDrivenTo(5000), std::out_of_range);
-    EXPECT_EQ(catalog.plotting, 0);
+    EXPECT_THROW(presenter.PlotDrivenTo(5000), std::out_of_range);
 }

@@ -1,8 +1,9 @@
 #pragma once
-// What the catalog needs of the views it feeds. The widgets implement these;
-// the catalog holds non-owning pointers that may be null, so the data side
-// works, and is tested, without any view.
+// What the catalog's presenter needs of the views it feeds. The widgets
+// implement these; the presenter holds non-owning pointers that may be null,
+// so it works, and is tested, without any widget.
 #include "recordings/GpsPoint.h"
+#include "recordings/Track.h"
 
 #include <QString>
 #include <cstdint>
@@ -31,7 +32,7 @@ class FileListView {
     virtual void EnsureVisible(int row) = 0;
 };
 
-// The G-sensor curve's public state, written by the track loader.
+// The G-sensor curve's public state, written by the presenter.
 struct GSensorCurveState {
     std::vector<GSensorSample> samples;
     double fullScale = 2.0;
@@ -59,9 +60,8 @@ class MapView {
   public:
     virtual ~MapView() = default;
     virtual void RunScript(const QString& script) = 0;
-    // raw = false: the values are degrees + minutes / 100 and are converted
-    // to decimal degrees first; raw = true: they are sent as they are.
-    virtual void MovePosition(double latitude, bool raw, double longitude) = 0;
+    // Puts the car at the position (the page picks the form it takes).
+    virtual void MovePosition(const CarPosition& at) = 0;
 };
 
 // The front video surface, which shows how many files the scan examined.
