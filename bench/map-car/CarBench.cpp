@@ -43,18 +43,22 @@ HourRoute* Route(int choice) {
     return g_route.get();
 }
 
+// The hour's points are metadata records, already in degrees.
+void MoveCar(HourRoute* r, const GpsPoint& p) {
+    r->pane.map->MovePosition({p.latitude, p.longitude, p.latitude, p.longitude});
+}
+
 // The route drawn and the driven line up to the minute, settled.
 bool SetUp(HourRoute* r, int minute) {
-    r->catalog.LoadTrack(0);
+    r->presenter.LoadTrack(0);
     if (!r->WaitForLine("route", r->singles.size()))
         return false;
-    r->catalog.PlotDrivenTo(uint32_t(minute) * 60000);
-    const int driven = int(minute * 60 * r->catalog.gpsRate);
+    r->presenter.PlotDrivenTo(int64_t(minute) * 60000);
+    const int driven = r->catalog.CurrentTrack().IndexAt(int64_t(minute) * 60000);
     if (!r->WaitForLine("driven", driven))
         return false;
     // The view where the car starts, as the tick's first move puts it.
-    const GpsPoint& start = r->catalog.points[size_t(driven)];
-    r->pane.map->MovePosition(start.latitude, true, start.longitude);
+    MoveCar(r, r->catalog.CurrentTrack().stored[size_t(driven)]);
     benchmap::Idle(2000);
     return true;
 }
@@ -87,13 +91,14 @@ void DriveAt5Hz(benchmark::State& state,
         state.SkipWithError("no map page or no route");
         return;
     }
-    size_t next = size_t(minute * 60 * r->catalog.gpsRate);
+    const std::vector<GpsPoint>& points = r->catalog.CurrentTrack().stored;
+    size_t next = size_t(r->catalog.CurrentTrack().IndexAt(int64_t(minute) * 60000));
     for (auto _ : state) {
         QTimer ticks;
         ticks.setTimerType(Qt::PreciseTimer);
         QObject::connect(&ticks, &QTimer::timeout, [&] {
-            move(r, r->catalog.points[next]);
-            next = (next + 1) % r->catalog.points.size();
+            move(r, points[next]);
+            next = (next + 1) % points.size();
         });
         const benchmap::FrameCounter frames(r->view);
         const CpuSample before;
@@ -110,7 +115,7 @@ void DriveAt5Hz(benchmark::State& state,
 // driven line extended, one script call per tick.
 void BM_CarAt5Hz(benchmark::State& state) {
     DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) {
-        r->pane.map->MovePosition(p.latitude, true, p.longitude);
+        MoveCar(r, p);
     });
 }
 
@@ -121,7 +126,7 @@ void BM_CarStandingAt5Hz(benchmark::State& state) {
     DriveAt5Hz(state, [standing](HourRoute* r, const GpsPoint& next) {
         if (!*standing)
             *standing = next;
-        r->pane.map->MovePosition((*standing)->latitude, true, (*standing)->longitude);
+        MoveCar(r, **standing);
     });
 }
 

@@ -8,7 +8,7 @@
 #include "../support/MapBenchMain.h"
 #include "../support/PageClock.h"
 #include "../support/ProcessTree.h"
-#include "recordings/RoutePlottingMath.h"
+#include "presenter/MapScripts.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -92,7 +92,7 @@ void BM_PlotHourRoute(benchmark::State& state) {
         state.SkipWithError("no one-hour recording or no map page");
         return;
     }
-    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] { r->catalog.LoadTrack(0); });
+    TimeUntilDrawn(state, r, "route", r->singles.size(), [&] { r->presenter.LoadTrack(0); });
 }
 
 // The viewer's own share: decoding the track and writing the route's texts,
@@ -105,13 +105,13 @@ void BM_LoadTrackTextsOnly(benchmark::State& state) {
     }
     struct DroppingMap : MapView {
         void RunScript(const QString& s) override { bytes += s.size(); }
-        void MovePosition(double, bool, double) override {}
+        void MovePosition(const CarPosition&) override {}
         qsizetype bytes = 0;
     } drop;
-    r->catalog.mapWindow = &drop;
+    r->ShowOn(&drop);
     for (auto _ : state)
-        r->catalog.LoadTrack(0);
-    r->catalog.mapWindow = r->pane.map.get();
+        r->presenter.LoadTrack(0);
+    r->ShowOn(r->pane.map.get());
     state.counters["textBytes"] = double(drop.bytes) / double(state.iterations());
 }
 BENCHMARK(BM_LoadTrackTextsOnly)->Unit(benchmark::kMillisecond);
@@ -159,7 +159,7 @@ void BM_DrivenLineAfterSeek(benchmark::State& state) {
         return;
     }
     TimeUntilDrawn(state, r, "driven", r->singles.size(),
-                   [&] { r->catalog.PlotDrivenTo(kHourSeconds * 1000); });
+                   [&] { r->presenter.PlotDrivenTo(kHourSeconds * 1000); });
 }
 
 // Clearing the drawn route.
@@ -171,7 +171,7 @@ void BM_DeleteHourRoute(benchmark::State& state) {
     }
     for (auto _ : state) {
         state.PauseTiming();
-        r->catalog.LoadTrack(0);
+        r->presenter.LoadTrack(0);
         r->WaitForLine("route", r->singles.size());
         state.ResumeTiming();
         QElapsedTimer timer;
@@ -194,10 +194,10 @@ void SaveScreenshots() {
         if (!r)
             continue;
         // The route drawn, part of it driven, the car at its end.
-        r->catalog.LoadTrack(0);
-        r->catalog.PlotDrivenTo(20 * 60 * 1000);
-        const GpsPoint car = r->catalog.points[size_t(20 * 60 * r->catalog.gpsRate)];
-        r->pane.map->MovePosition(car.latitude, true, car.longitude);
+        r->presenter.LoadTrack(0);
+        r->presenter.PlotDrivenTo(20 * 60 * 1000);
+        const GpsPoint& car = r->PointAt(20 * 60 * 1000);
+        r->pane.map->MovePosition({car.latitude, car.longitude, car.latitude, car.longitude});
         r->pane.map->RunScript("map.setZoom ? map.setZoom(13) : 0");
         benchmap::Idle(1500);
         r->view->grab().save(QFileInfo(shot).path() + "/" + QFileInfo(shot).completeBaseName() +

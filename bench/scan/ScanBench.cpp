@@ -68,8 +68,8 @@ void BM_LoadHourTrack(benchmark::State& state) {
     catalog.files.push_back(file);
     for (auto _ : state)
         benchmark::DoNotOptimize(catalog.LoadTrack(0));
-    state.counters["points"] = double(catalog.points.size());
-    state.counters["samples"] = double(catalog.samples.size());
+    state.counters["points"] = double(catalog.CurrentTrack().stored.size());
+    state.counters["samples"] = double(catalog.CurrentTrack().samples.size());
 }
 BENCHMARK(BM_LoadHourTrack)->Unit(benchmark::kMillisecond);
 

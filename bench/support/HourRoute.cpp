@@ -1,7 +1,7 @@
 #include "HourRoute.h"
 
 #include "recordings/CVel3gpParser.h"
-#include "recordings/RoutePlottingMath.h"
+#include "presenter/MapScripts.h"
 #include "tools/synth/RecordingWriter.h"
 
 #include <QFileInfo>
@@ -46,7 +46,7 @@ struct CapturingMap : MapView {
         for (int i = 0; i + 1 < numbers.size(); i += 2)
             singles << PathPlotScript(numbers[i].toDouble(), numbers[i + 1].toDouble());
     }
-    void MovePosition(double, bool, double) override {}
+    void MovePosition(const CarPosition&) override {}
     QStringList singles;
 };
 
@@ -64,14 +64,14 @@ bool HourRoute::Prepare(int mapChoice) {
     file.fileName = QFileInfo(path).fileName();
     catalog.files.push_back(file);
     CapturingMap capture;
-    catalog.mapWindow = &capture;
-    catalog.LoadTrack(0);
+    ShowOn(&capture);
+    presenter.LoadTrack(0);
     singles = capture.singles;
-    catalog.mapWindow = nullptr;
+    ShowOn(nullptr);
     if (!pane.Open(choice))
         return false;
     view = NewestView(*pane.map);
-    catalog.mapWindow = pane.map.get();
+    ShowOn(pane.map.get());
     return true;
 }
 

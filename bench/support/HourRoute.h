@@ -2,6 +2,7 @@
 // A one-hour metadata-track recording (18000 points of a drive that never
 // stands still) loaded into a catalog, and a map pane showing one page.
 #include "MapPane.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QStringList>
@@ -16,6 +17,18 @@ constexpr int kHourSeconds = 3600;
 struct HourRoute {
     QTemporaryDir dir;
     RecordingCatalog catalog;
+    CatalogPresenter presenter{catalog};
+    // The presenter draws on this map (none: nowhere).
+    void ShowOn(MapView* map) {
+        CatalogViewSet views;
+        views.map = map;
+        presenter.SetViews(views);
+    }
+    // The stored point the car stands on at a play time.
+    const GpsPoint& PointAt(int64_t timeMs) const {
+        const Track& track = catalog.CurrentTrack();
+        return track.stored[size_t(track.IndexAt(timeMs))];
+    }
     MapPane pane;
     QWebEngineView* view = nullptr;
     // The route as the design sent it: one "path_plot" text per point.

@@ -46,7 +46,9 @@ TEST(OpenAndPlay, FolderFromCommandLineScansStartsAndDrivesTheInstruments) {
     {
         Harness h;
         RecordingGSensor curve;
-        h.catalog.gsensorCurve = &curve;
+        CatalogViewSet views;
+        views.curve = &curve;
+        h.presenter.SetViews(views);
         h.Logic().Initialise();
         h.Logic().open.OpenFolder(card.path());
         ASSERT_EQ(h.catalog.files.size(), 4u);

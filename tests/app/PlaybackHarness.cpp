@@ -24,6 +24,7 @@ Harness::Harness(const QString& library) : front(0, library), rear(0, library) {
     PlaybackContext context;
     context.window = &view.window;
     context.catalog = &catalog;
+    context.presenter = &presenter;
     context.view = &view;
     logic = std::make_unique<PlaybackLogic>(context, &front, &rear);
     view.window.logic = logic.get();

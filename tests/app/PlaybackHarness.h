@@ -5,6 +5,7 @@
 #include "app/PlaybackLogic.h"
 #include "app/PlaybackView.h"
 #include "player/CVlcPlayer.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "tests/support/core/ScratchSettings.h"
 
@@ -122,6 +123,7 @@ struct Harness {
 
     HarnessView view;
     RecordingCatalog catalog;
+    CatalogPresenter presenter{catalog};
     CVlcPlayer front;
     CVlcPlayer rear;
     std::unique_ptr<PlaybackLogic> logic;

@@ -3,7 +3,7 @@
 #include "WindowFixture.h"
 #include "app/ControlIds.h"
 #include "app/PlaybackLogic.h"
-#include "controls/SeekState.h"
+#include "controls/CVideoSlider.h"
 #include "player/CVlcPlayer.h"
 
 #include <QSlider>
@@ -56,11 +56,11 @@ TEST_F(SliderScrollTest, WheelOnThePositionSliderSeeksThePlayingRecording) {
     const int64_t before = front->GetTime();
     ASSERT_LT(before, 4000);
 
-    auto* position = static_cast<QSlider*>(dlg.Control(IDC_POSITION_SLIDER));
+    auto* position = static_cast<CVideoSlider*>(dlg.Control(IDC_POSITION_SLIDER));
     Wheel(dlg, IDC_POSITION_SLIDER, 150);
     const int64_t length = front->GetLength();
-    const int p = position->value() - SeekMinimum.load();
-    const int64_t target = length / SeekSpan.load() * p;
+    const int p = position->value() - position->SeekMinimum();
+    const int64_t target = length / position->SeekSpan() * p;
     ASSERT_GT(target, before + 5000) << "the thumb moved well ahead";
     EXPECT_EQ(dlg.Playback()->controller.m_nPendingSeekMs.load(), target);
     // The pending seek is applied within half a second.

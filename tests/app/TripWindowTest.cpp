@@ -378,7 +378,7 @@ void TripWindow::ClickRouteAndCheck(int mapChoice) {
     Pump(1500);
     EXPECT_LT(Playback().Front()->GetTime(), 1000);
     XClick(global);
-    const int64_t expected = PlaybackTick::TimeOfIndex(target, dlg->Catalog().gpsRate);
+    const int64_t expected = dlg->Catalog().CurrentTrack().TimeOfIndex(target);
     EXPECT_TRUE(WaitUntil(
         [&] {
             const int64_t t = Playback().Front()->GetTime();
@@ -430,7 +430,7 @@ TEST_F(TripWindow, ForwardSeekKeepsTheDrivenLineFromTheStart) {
     QTest::keyClick(dlg->windowHandle(), Qt::Key_Right);
     ASSERT_TRUE(WaitUntil([&] { return Playback().Front()->GetTime() >= before + 4000; }, 5000));
     const int seekIndex =
-        PlaybackTick::IndexAt(Playback().Front()->GetTime(), dlg->Catalog().gpsRate);
+        dlg->Catalog().CurrentTrack().IndexAt(Playback().Front()->GetTime());
     // Rebuilt up to the seek point, and it stays so after the ticks that follow.
     Pump(1500);
     const int rebuilt = drivenLength();

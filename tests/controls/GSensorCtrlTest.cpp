@@ -1,10 +1,9 @@
-// The curve control as a widget: its position, its cursor from the slider's
-// shared state, and the legend that switches axes on and off.
+// The curve control as a widget: its position, its cursor at the slider's
+// thumb, and the legend that switches axes on and off.
 #include "controls/CGSensorCtrl.h"
 #include "controls/CVideoSlider.h"
 #include "controls/GSensorCurveColors.h"
 #include "controls/GSensorCurvePainter.h"
-#include "controls/SeekState.h"
 
 #include <QApplication>
 #include <QImage>
@@ -19,12 +18,12 @@
 namespace {
 
 // What a fresh drawing of the whole strip shows for its present state.
-QImage FreshDrawing(CGSensorCtrl& ctrl, bool seekHappened = false) {
+QImage FreshDrawing(CGSensorCtrl& ctrl, int seekCursorX, bool seekHappened = false) {
     QImage img(ctrl.size(), QImage::Format_RGB32);
     QPainter p(&img);
     DrawGSensorGraph(p, ctrl.size(), ctrl.CurveState(), GSensorCurveDrawing::Direct);
     const GSensorPlot plot = GSensorPlot::FromClient(ctrl.size());
-    DrawGSensorCursor(p, plot, GSensorCursorX(ctrl.CurveState(), plot, SeekCursorX, seekHappened));
+    DrawGSensorCursor(p, plot, GSensorCursorX(ctrl.CurveState(), plot, seekCursorX, seekHappened));
     DrawGSensorLabels(p, ctrl.size(), ctrl.CurveState());
     return img;
 }
@@ -64,8 +63,6 @@ void Load(CGSensorCtrl& ctrl) {
 class GSensorCtrlTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SeekCursorX = 0;
-        SeekHappened = false;
         ctrl.resize(626, 128); // plot 600 wide from x = 24, rows 20..120
     }
     CGSensorCtrl ctrl;
@@ -96,7 +93,7 @@ TEST_F(GSensorCtrlTest, SetPositionKeepsThePositionWithinTheRecording) {
 
 TEST_F(GSensorCtrlTest, CursorFollowsTheSliderOncePlaybackMoves) {
     Load(ctrl);
-    SeekCursorX = 300;
+    ctrl.FollowSeekCursor(300);
     const QRect column0(23, 40, 2, 40), column300(299, 40, 2, 40);
     QImage img = ctrl.grab().toImage();
     EXPECT_TRUE(ShowsColour(img, GSensorColors::kCursor, column0));
@@ -110,10 +107,9 @@ TEST_F(GSensorCtrlTest, CursorFollowsTheSliderOncePlaybackMoves) {
     // A seek back to 0 keeps the cursor on the thumb for one paint, which
     // then clears the seek flag.
     ctrl.SetPosition(0);
-    SeekHappened = true;
+    ctrl.NoteSeek();
     img = ctrl.grab().toImage();
     EXPECT_TRUE(ShowsColour(img, GSensorColors::kCursor, column300));
-    EXPECT_FALSE(SeekHappened.load());
     img = ctrl.grab().toImage();
     EXPECT_TRUE(ShowsColour(img, GSensorColors::kCursor, column0));
 }
@@ -188,8 +184,8 @@ TEST_F(GSensorCtrlTest, AnEmptyStripHasAnInactiveLegend) {
 // The strip keeps its last graph between repaints; whatever changes, what
 // it shows must equal a fresh drawing with one line per sample.
 TEST_F(GSensorCtrlTest, RepaintsMatchAFreshDrawingWhateverChanged) {
-    auto fresh = [this] { return FreshDrawing(ctrl); };
-    SeekCursorX = 250;
+    auto fresh = [this] { return FreshDrawing(ctrl, 250); };
+    ctrl.FollowSeekCursor(250);
     const std::function<void()> changes[] = {
         [] {},
         [this] { Load(ctrl); },
@@ -218,8 +214,6 @@ TEST_F(GSensorCtrlTest, RepaintsMatchAFreshDrawingWhateverChanged) {
 // and new columns. What the screen shows must still equal a fresh drawing:
 // the old cursor's pixels restored from the graph, the new one drawn.
 TEST(GSensorCtrlOnScreen, TicksRepaintTheCursorAndLegendOnlyAndLeaveNoTrace) {
-    SeekCursorX = 0;
-    SeekHappened = false;
     QWidget window;
     window.setGeometry(0, 0, 700, 200);
     auto* ctrl = new CGSensorCtrl(&window);
@@ -278,7 +272,7 @@ TEST(GSensorCtrlOnScreen, TicksRepaintTheCursorAndLegendOnlyAndLeaveNoTrace) {
         {"seek to the start: the cursor stays on the thumb",
          [&] {
              slider->setValue(300);
-             SeekHappened = true;
+             ctrl->NoteSeek();
              ctrl->CurveState().stopped = false;
              ctrl->SetPosition(0);
          },
@@ -295,7 +289,7 @@ TEST(GSensorCtrlOnScreen, TicksRepaintTheCursorAndLegendOnlyAndLeaveNoTrace) {
         painted.region = QRegion();
         step.change();
         const QImage shown = screenShows();
-        EXPECT_EQ(shown, FreshDrawing(*ctrl, step.seek)) << step.what;
+        EXPECT_EQ(shown, FreshDrawing(*ctrl, slider->SeekCursorX(), step.seek)) << step.what;
         if (step.smallRepaint) {
             for (int x : {30, 600})
                 EXPECT_FALSE(painted.region.contains(QPoint(x, 70))) << step.what << " x " << x;

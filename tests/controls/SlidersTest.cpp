@@ -1,24 +1,15 @@
 // The position and volume sliders: click and drag arithmetic, the messages
-// their parent hears and the shared seek state the position slider publishes.
+// their parent hears and the seek state the position slider keeps.
 #include "ControlEvents.h"
 #include "controls/CMySliderControl.h"
 #include "controls/CVideoSlider.h"
-#include "controls/SeekState.h"
 #include "controls/SliderGeometry.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct SeekStateReset : ::testing::Test {
-    void SetUp() override {
-        SeekMinimum = 0;
-        SeekSpan = 1000;
-        SeekCursorX = 0;
-    }
-};
-
-struct PositionSlider : SeekStateReset {
+struct PositionSlider : ::testing::Test {
     RecordingParent parent;
     CVideoSlider* slider = new CVideoSlider(&parent);
 
@@ -26,7 +17,7 @@ struct PositionSlider : SeekStateReset {
         parent.resize(width + 20, 60);
         slider->setGeometry(5, 10, width, 20);
         slider->setRange(0, 1000);
-        Shot(slider); // a paint publishes the seek state
+        Shot(slider); // a paint works out the seek state
     }
     // x of a position along the channel.
     int XOf(int position) const {
@@ -41,8 +32,8 @@ TEST_F(PositionSlider, WidthDecidesSeekMinimumAndSpan) {
     } cases[] = {{740, 24}, {500, 35}, {1910, 9}, {17760, 1}, {20000, 0}, {18, 986}, {10, 999}};
     for (const Case& c : cases) {
         Place(c.width);
-        EXPECT_EQ(SeekMinimum, c.minimum) << c.width;
-        EXPECT_EQ(SeekSpan, 1000 - c.minimum) << c.width;
+        EXPECT_EQ(slider->SeekMinimum(), c.minimum) << c.width;
+        EXPECT_EQ(slider->SeekSpan(), 1000 - c.minimum) << c.width;
     }
 }
 
@@ -57,13 +48,13 @@ TEST_F(PositionSlider, CursorFollowsThumbPosition) {
     for (const Case& c : cases) {
         slider->setValue(c.position);
         Shot(slider);
-        EXPECT_EQ(SeekCursorX, c.cursor) << c.position;
+        EXPECT_EQ(slider->SeekCursorX(), c.cursor) << c.position;
     }
 }
 
 TEST_F(PositionSlider, ClickJumpsToThePointButParentHearsOnlyOnMoveOrRelease) {
     Place(1016); // a channel of 1000 pixels: one position per pixel
-    ASSERT_EQ(SeekMinimum, 17);
+    ASSERT_EQ(slider->SeekMinimum(), 17);
     Press(slider, {XOf(600), 10});
     EXPECT_EQ(slider->value(), 600); // no paging toward the point
     EXPECT_TRUE(slider->IsDragging());
@@ -108,14 +99,14 @@ TEST_F(PositionSlider, ThumbIsGreenAndTurnsMagentaWhileDragged) {
     Release(slider, middle);
 }
 
-TEST_F(SeekStateReset, SliderWithoutWidthOrRangeKeepsTheSeekState) {
+TEST(PositionSliderState, SliderWithoutWidthOrRangeKeepsTheSeekState) {
     RecordingParent parent;
     CVideoSlider slider(&parent);
     slider.setRange(0, 1000);
     slider.resize(0, 20);
     slider.grab();
-    EXPECT_EQ(SeekMinimum, 0);
-    EXPECT_EQ(SeekSpan, 1000);
+    EXPECT_EQ(slider.SeekMinimum(), 0);
+    EXPECT_EQ(slider.SeekSpan(), 1000);
 
     // Clicks on an empty range or channel do not divide by zero.
     slider.setRange(5, 5);

@@ -1,4 +1,5 @@
 #include "MapWindowFixture.h"
+#include "recordings/Track.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -53,18 +54,33 @@ TEST_F(MapWindowFixture, EachChoiceOpensAViewThatReplacesTheOlderOnesOnceLoaded)
     EXPECT_TRUE(WaitFor([&] { return Js(views[2], "window.seen").toInt() == 1; }));
 }
 
-TEST_F(MapWindowFixture, MovePositionConvertsDegreesAndMinutesUnlessRaw) {
+TEST_F(MapWindowFixture, TheCarGoesWhereTheTrackPutsIt) {
     QWebEngineView* view = ShowPage(MAP_GOOGLE);
     ASSERT_NE(view, nullptr);
     const QString car = "[marker.getPosition().lat(), marker.getPosition().lng()].join()";
 
-    map->MovePosition(35.402, false, 139.45);
-    EXPECT_TRUE(WaitFor([&] { return Js(view, car).toString() == "35.67,139.75"; }))
-        << Js(view, car).toString().toStdString();
-
-    map->MovePosition(35.402, true, 139.45);
-    EXPECT_TRUE(WaitFor([&] { return Js(view, car).toString() == "35.402,139.45"; }))
-        << Js(view, car).toString().toStdString();
+    // A chunk record in degrees * 100 + minutes, and a metadata record in
+    // degrees: the page gets decimal degrees of both.
+    GpsPoint stored;
+    stored.flags = GpsPoint::kFixFlag;
+    stored.latitude = 3540.2, stored.longitude = 13945.0;
+    Track chunk;
+    chunk.stored = {stored};
+    stored.latitude = 35.402, stored.longitude = 139.45;
+    Track metadata;
+    metadata.variant = kMetadataTrackVariant;
+    metadata.stored = {stored};
+    const struct {
+        const Track& track;
+        const char* shown;
+    } cases[] = {{chunk, "35.67,139.75"}, {metadata, "35.402,139.45"}};
+    for (const auto& c : cases) {
+        CarPosition at;
+        ASSERT_TRUE(c.track.CarAt(0, &at));
+        map->MovePosition(at);
+        EXPECT_TRUE(WaitFor([&] { return Js(view, car).toString() == c.shown; }))
+            << Js(view, car).toString().toStdString();
+    }
 }
 
 TEST_F(MapWindowFixture, MapChangeInSettingsOpensTheChosenPage) {

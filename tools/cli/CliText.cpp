@@ -100,7 +100,7 @@ QString Info(const QString& path, const RecordingInfo& info) {
 void WriteTrack(const RecordingCatalog& c, const std::function<void(const QString&)>& write) {
     QString out = QStringLiteral("%1 GPS points at %2 per second, %3 G-sensor samples\n")
                       .arg(c.GpsPointCount())
-                      .arg(c.gpsRate)
+                      .arg(c.CurrentTrack().gpsRate)
                       .arg(c.GSensorSampleCount());
     for (int i = 0; i < c.GpsPointCount(); ++i) {
         const GpsPoint p = c.GpsPointAt(i);
