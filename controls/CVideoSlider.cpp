@@ -20,9 +20,9 @@ void CVideoSlider::ReportDrag() {
 
 SeekGeometry CVideoSlider::Geometry() const {
     const QRect channel = ChannelRect();
-    return ComputeSeekGeometry(
-        width(), orientation() == Qt::Vertical ? channel.height() : channel.width(), value(),
-        minimum(), maximum(), seek_);
+    return ComputeSeekGeometry(width(),
+                               orientation() == Qt::Vertical ? channel.height() : channel.width(),
+                               value(), minimum(), maximum(), seek_);
 }
 
 void CVideoSlider::PublishCursorX(int x) {

@@ -31,10 +31,9 @@ void SendBatches(MapView* map, const char* function, const std::vector<RoutePoin
 void CatalogPresenter::SetViews(const CatalogViewSet& views) {
     views_ = views;
     GroupListView* groups = views_.groupList;
-    catalog_.SetChosenRows(groups ? RecordingCatalog::RowChosen([groups](int row) {
-        return groups->IsRowChosen(row);
-    })
-                                  : RecordingCatalog::RowChosen());
+    catalog_.SetChosenRows(
+        groups ? RecordingCatalog::RowChosen([groups](int row) { return groups->IsRowChosen(row); })
+               : RecordingCatalog::RowChosen());
 }
 
 void CatalogPresenter::ClearRoute() {

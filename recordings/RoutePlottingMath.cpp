@@ -2,7 +2,6 @@
 
 #include "recordings/NmeaCoordinates.h"
 
-
 bool IsPlottableChunkPoint(const GpsPoint& p) {
     return p.HasFix() && p.latitude / 100.0 < 200.0 && p.longitude / 100.0 < 200.0 &&
            IsPlausiblePosition(MinutesToDegrees(p.latitude / 100.0),

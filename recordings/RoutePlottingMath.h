@@ -1,7 +1,6 @@
 #pragma once
 #include "recordings/GpsPoint.h"
 
-
 // A GPS point the route lines pass through: its index in the track and its
 // position in decimal degrees.
 struct RoutePoint {

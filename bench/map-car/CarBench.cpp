@@ -114,9 +114,7 @@ void DriveAt5Hz(benchmark::State& state,
 // The car as the playback tick moves it: centred, its marker moved and the
 // driven line extended, one script call per tick.
 void BM_CarAt5Hz(benchmark::State& state) {
-    DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) {
-        MoveCar(r, p);
-    });
+    DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) { MoveCar(r, p); });
 }
 
 // The car standing (the camera repeats its position while the car stops):

@@ -1,7 +1,7 @@
 #include "HourRoute.h"
 
-#include "recordings/CVel3gpParser.h"
 #include "presenter/MapScripts.h"
+#include "recordings/CVel3gpParser.h"
 #include "tools/synth/RecordingWriter.h"
 
 #include <QFileInfo>

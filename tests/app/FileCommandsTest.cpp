@@ -1,5 +1,5 @@
 #include "PlaybackHarness.h"
-#include "app/ControlIds.h"
+#include "app/window/ControlIds.h"
 #include "platform/FileAttributes.h"
 #include "platform/widgets/MessageBox.h"
 #include "settings/AppSettings.h"
@@ -30,7 +30,7 @@ Box B(const QString& text, const QString& caption) {
 class FileCommandsTest : public HarnessTest {
   protected:
     void Build(const std::vector<int>& filesPerGroup) {
-        card_.Build(h_->catalog, filesPerGroup);
+        card_.Build(h_->catalog, filesPerGroup, &h_->presenter);
         CatalogStaging::SetCurrentFile(h_->catalog, 0);
     }
     static QString Name(int serial) { return SmallCard::Name(serial); }

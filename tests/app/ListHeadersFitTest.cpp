@@ -1,7 +1,7 @@
 // Every column title of both lists fits its column at the window's default
 // size, in each of the 16 languages, measured with the window's own font.
 #include "WindowFixture.h"
-#include "app/ControlIds.h"
+#include "app/window/ControlIds.h"
 #include "controls/CVelListCtrl.h"
 #include "platform/WindowMessages.h"
 #include "settings/AppSettings.h"

@@ -1,5 +1,5 @@
-#include "app/MainLayout.h"
-#include "app/ControlIds.h"
+#include "app/window/MainLayout.h"
+#include "app/window/ControlIds.h"
 
 #include <gtest/gtest.h>
 

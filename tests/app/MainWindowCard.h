@@ -1,7 +1,7 @@
 #pragma once
 // A memory card of real recordings for tests of the whole main window, and
 // the window shown and active as a user sees it.
-#include "app/CVELDlg.h"
+#include "app/window/CVELDlg.h"
 #include "tests/support/core/ScratchSettings.h"
 
 #include <QString>

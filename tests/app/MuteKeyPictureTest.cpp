@@ -2,7 +2,7 @@
 // with the pointer far from the button.
 #include "MainWindowCard.h"
 #include "PlaybackHarness.h"
-#include "app/ControlIds.h"
+#include "app/window/ControlIds.h"
 #include "controls/CGdipButton.h"
 
 #include <QCursor>

@@ -1,5 +1,5 @@
 #include "PlaybackHarness.h"
-#include "app/ControlIds.h"
+#include "app/window/ControlIds.h"
 #include "platform/widgets/MessageBox.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"

@@ -3,9 +3,9 @@
 #if HALVEX_HAVE_SYNTH
 #include "MainWindowCard.h"
 #include "PlaybackHarness.h"
-#include "app/CVELDlg.h"
-#include "app/ControlIds.h"
-#include "app/PlaybackLogic.h"
+#include "app/window/CVELDlg.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
 #include "controls/CFrameClockStatic.h"
 #include "controls/CSpeedLabelStatic.h"
 #include "player/CVlcPlayer.h"

@@ -2,8 +2,8 @@
 // A window with real widgets standing in for the main window's controls, two
 // real players and a catalog of real files, so that the playback classes can
 // be driven without the whole main window.
-#include "app/PlaybackLogic.h"
-#include "app/PlaybackView.h"
+#include "app/playback/PlaybackView.h"
+#include "app/window/PlaybackLogic.h"
 #include "player/CVlcPlayer.h"
 #include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"

@@ -1,6 +1,6 @@
 #include "PlaybackHarness.h"
-#include "app/ControlIds.h"
-#include "app/SpeedTable.h"
+#include "app/playback/SpeedTable.h"
+#include "app/window/ControlIds.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
 #include "strings/UiStrings.h"

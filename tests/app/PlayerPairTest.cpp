@@ -1,8 +1,8 @@
 // The hold around a command and the guard around file starts, on real
 // players playing real files.
-#include "app/PlayerPair.h"
+#include "app/playback/PlayerPair.h"
 #include "PlaybackHarness.h"
-#include "app/ControlIds.h"
+#include "app/window/ControlIds.h"
 #include "platform/WindowMessages.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "app/RecordingSteps.h"
-#include "app/SeekSteps.h"
+#include "app/playback/RecordingSteps.h"
+#include "app/playback/SeekSteps.h"
 
 #include <gtest/gtest.h>
 #include <vector>

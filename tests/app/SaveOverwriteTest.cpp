@@ -3,8 +3,8 @@
 // taking a while, as users do.
 #if HALVEX_HAVE_SYNTH
 #include "WindowFixture.h"
-#include "app/ControlIds.h"
-#include "app/PlaybackLogic.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
 #include "controls/CVelGroupListCtrl.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 // The mouse wheel over the sliders, delivered to the top-level window at the
 // slider's position: the volume follows the thumb, the position seeks.
 #include "WindowFixture.h"
-#include "app/ControlIds.h"
-#include "app/PlaybackLogic.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
 #include "controls/CVideoSlider.h"
 #include "player/CVlcPlayer.h"
 

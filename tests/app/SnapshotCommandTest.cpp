@@ -1,6 +1,6 @@
-#include "app/SnapshotCommand.h"
+#include "app/commands/SnapshotCommand.h"
 #include "PlaybackHarness.h"
-#include "app/ControlIds.h"
+#include "app/window/ControlIds.h"
 #include "platform/WindowMessages.h"
 #include "platform/widgets/MessageBox.h"
 #include "strings/UiStringIds.h"

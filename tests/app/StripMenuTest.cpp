@@ -2,8 +2,8 @@
 // click at the window's coordinates and answered with a click on an item.
 #include "MainWindowCard.h"
 #include "PlaybackHarness.h"
-#include "app/CVELDlg.h"
-#include "app/ControlIds.h"
+#include "app/window/CVELDlg.h"
+#include "app/window/ControlIds.h"
 #include "platform/WindowMessages.h"
 #include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"

@@ -4,10 +4,10 @@
 #if HALVEX_HAVE_SYNTH
 #include "MainWindowCard.h"
 #include "PlaybackHarness.h"
-#include "app/CVELDlg.h"
-#include "app/ControlIds.h"
-#include "app/PlaybackLogic.h"
-#include "app/PlaybackTick.h"
+#include "app/playback/PlaybackTick.h"
+#include "app/window/CVELDlg.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
 #include "controls/CFrameClockStatic.h"
 #include "controls/CVelGroupListCtrl.h"
 #include "map/CHtmlMapDlg.h"
@@ -429,8 +429,7 @@ TEST_F(TripWindow, ForwardSeekKeepsTheDrivenLineFromTheStart) {
 
     QTest::keyClick(dlg->windowHandle(), Qt::Key_Right);
     ASSERT_TRUE(WaitUntil([&] { return Playback().Front()->GetTime() >= before + 4000; }, 5000));
-    const int seekIndex =
-        dlg->Catalog().CurrentTrack().IndexAt(Playback().Front()->GetTime());
+    const int seekIndex = dlg->Catalog().CurrentTrack().IndexAt(Playback().Front()->GetTime());
     // Rebuilt up to the seek point, and it stays so after the ticks that follow.
     Pump(1500);
     const int rebuilt = drivenLength();

@@ -3,8 +3,8 @@
 // follows one with it.
 #if HALVEX_HAVE_SYNTH
 #include "WindowFixture.h"
-#include "app/ControlIds.h"
-#include "app/PlaybackLogic.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
 #include "controls/CVideoStatic.h"
 #include "player/CVlcPlayer.h"
 

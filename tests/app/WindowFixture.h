@@ -1,7 +1,7 @@
 #pragma once
 // The real main window in a scratch working directory, driven as a user
 // drives it: through its top-level window, at the controls' positions.
-#include "app/CVELDlg.h"
+#include "app/window/CVELDlg.h"
 #include "platform/widgets/MessageBox.h"
 #include "tests/support/core/ScratchSettings.h"
 #if HALVEX_HAVE_SYNTH

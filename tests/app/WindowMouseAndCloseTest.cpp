@@ -1,8 +1,8 @@
 // The window's own surface under a real mouse, closing, and where the window
 // comes back at the next start.
 #include "WindowFixture.h"
-#include "app/ControlIds.h"
-#include "app/PlaybackLogic.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
 #include "controls/CSpeedLabelStatic.h"
 #include "platform/IniFile.h"
 #include "player/CVlcPlayer.h"

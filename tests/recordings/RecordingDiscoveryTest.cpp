@@ -1,5 +1,5 @@
-#include "presenter/CatalogPresenter.h"
 #include "platform/FileAttributes.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "tools/synth/CameraNaming.h"
 #include "tools/synth/RecordingWriter.h"
@@ -71,7 +71,9 @@ class RecordingDiscovery : public ::testing::Test {
     }
 
     void SetUp() override { ShowScanCount(&counter); }
-    void ShowScanCount(ScanCounterView* shown) { presenter.SetViews({&groups, &fileRows, nullptr, nullptr, shown}); }
+    void ShowScanCount(ScanCounterView* shown) {
+        presenter.SetViews({&groups, &fileRows, nullptr, nullptr, shown});
+    }
 
     QStringList ListedPaths() const {
         QStringList paths;

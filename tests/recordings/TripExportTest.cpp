@@ -32,9 +32,7 @@ class TripModel : public ::testing::Test {
         track.variant = variant;
         track.gpsRate = gpsRate ? gpsRate : (variant == kChunkVariant ? 1.0 : 5.0);
     }
-    void AddPoint(GpsPoint p) {
-        CatalogStaging::TrackOf(catalog).stored.push_back(p);
-    }
+    void AddPoint(GpsPoint p) { CatalogStaging::TrackOf(catalog).stored.push_back(p); }
     static GpsPoint Fix(double latitude, double longitude) {
         GpsPoint p;
         p.latitude = latitude;

@@ -121,7 +121,8 @@ QByteArray PointText(const GpsPoint& p) {
 
 void WriteTrack(const RecordingCatalog& catalog,
                 const std::function<void(const QByteArray&)>& write) {
-    QByteArray out = "{\n    \"gpsRate\": " + Number(catalog.CurrentTrack().gpsRate) + ",\n    \"points\": [";
+    QByteArray out =
+        "{\n    \"gpsRate\": " + Number(catalog.CurrentTrack().gpsRate) + ",\n    \"points\": [";
     const int points = catalog.GpsPointCount();
     for (int i = 0; i < points; ++i) {
         out += (i ? ",\n        " : "\n        ") + PointText(catalog.GpsPointAt(i));

@@ -14,11 +14,19 @@
 
 class SmallCard {
   public:
-    // Writes the files and lists them in `catalog`, shown by `presenter` in
-    // the fake lists.
-    void Build(RecordingCatalog& catalog, const std::vector<int>& filesPerGroup) {
-        presenter = std::make_unique<CatalogPresenter>(catalog);
-        presenter->SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
+    // Writes the files and lists them in `catalog`, shown in the fake lists
+    // by `shownBy` (a presenter of the card's own when none is given).
+    void Build(RecordingCatalog& catalog, const std::vector<int>& filesPerGroup,
+               CatalogPresenter* shownBy = nullptr) {
+        if (!shownBy) {
+            ownPresenter = std::make_unique<CatalogPresenter>(catalog);
+            shownBy = ownPresenter.get();
+        }
+        presenter = shownBy;
+        CatalogViewSet views = presenter->Views();
+        views.groupList = &groups;
+        views.fileList = &fileRows;
+        presenter->SetViews(views);
         int serial = 1;
         for (size_t g = 0; g < filesPerGroup.size(); ++g)
             for (int k = 0; k < filesPerGroup[g]; ++k, ++serial) {
@@ -51,5 +59,6 @@ class SmallCard {
     ScratchDir dir;
     FakeGroupList groups;
     FakeFileList fileRows;
-    std::unique_ptr<CatalogPresenter> presenter;
+    CatalogPresenter* presenter = nullptr;
+    std::unique_ptr<CatalogPresenter> ownPresenter;
 };

@@ -1,0 +1,12 @@
+#include "app/playback/ListedFilesPresence.h"
+
+#include "recordings/RecordingCatalog.h"
+
+#include <QFileInfo>
+
+bool AnyListedFileLeft(const RecordingCatalog& catalog) {
+    for (int i = 0; i < int(catalog.files.size()); ++i)
+        if (QFileInfo::exists(catalog.GetFilePath(i)))
+            return true;
+    return false;
+}

@@ -1,0 +1,81 @@
+#include "app/playback/PlaybackTick.h"
+
+#include "app/playback/PlaybackView.h"
+#include "presenter/CatalogPresenter.h"
+#include "presenter/MapScripts.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <cmath>
+
+void PlaybackTick::SettleAt(int64_t timeMs) {
+    lastIndex_ = catalog_.CurrentTrack().IndexAt(timeMs);
+    lastTime_ = double(timeMs);
+}
+
+void PlaybackTick::ForgetShownPoint() {
+    lastShownIndex_ = -1;
+    lastLatitude_ = std::nan("");
+    lastLongitude_ = std::nan("");
+}
+
+int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
+    const RecordingCatalog& c = catalog_;
+    const CatalogViewSet& views = presenter_.Views();
+    MapView* map = views.map;
+    const int n = c.GpsPointCount();
+
+    if (gsensorOn && views.curve && c.GSensorSampleCount() != 0) {
+        views.curve->CurveState().stopped = false;
+        views.curve->Redraw();
+        views.curve->SetPosition(int(timeMs));
+    }
+
+    if (n == 0) {
+        view_.SetCompass(false, 0);
+        view_.SetSpeed(false, 0);
+        return 0;
+    }
+
+    const Track& track = c.CurrentTrack();
+    const double h = double(timeMs);
+    const int i = track.IndexAt(timeMs);
+    if (lastIndex_ > i || h == 0 || h - lastTime_ > 3000) {
+        if (map)
+            map->RunScript(kDrivenDeleteScript);
+        lastIndex_ = 0;
+        lastTime_ = h;
+        return 1;
+    }
+    lastIndex_ = i;
+    lastTime_ = h;
+
+    if (i >= n)
+        return 0;
+
+    const GpsPoint point = c.GpsPointAt(i);
+    if (!point.HasFix()) {
+        view_.SetCompass(false, 0);
+        view_.SetSpeed(false, 0);
+    }
+    if (i != 0 && i == lastShownIndex_)
+        return 1;
+    lastShownIndex_ = i;
+
+    if (point.HasFix()) {
+        view_.SetCompass(true, point.heading * 2);
+        view_.SetSpeed(true, point.speed);
+    }
+
+    if (!mapOn || !map)
+        return 1;
+    CarPosition at;
+    if (!track.CarAt(i, &at))
+        return 0;
+    // Either coordinate unchanged leaves the marker where it is.
+    if (at.storedLatitude == lastLatitude_ || at.storedLongitude == lastLongitude_)
+        return 1;
+    map->MovePosition(at);
+    lastLatitude_ = at.storedLatitude;
+    lastLongitude_ = at.storedLongitude;
+    return 1;
+}

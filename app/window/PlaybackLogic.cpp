@@ -1,0 +1,174 @@
+#include "app/window/PlaybackLogic.h"
+
+#include "app/playback/PlaybackView.h"
+#include "app/window/ControlIds.h"
+#include "platform/WindowMessages.h"
+#include "player/CVlcPlayer.h"
+#include "presenter/CatalogPresenter.h"
+#include "presenter/MapScripts.h"
+#include "recordings/FramePlace.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QWidget>
+
+namespace {
+
+PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players,
+                             PlayClock* clock) {
+    context.timers = timers;
+    context.players = players;
+    context.clock = clock;
+    return context;
+}
+
+} // namespace
+
+PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, CVlcPlayer* rear)
+    : timers_([this](int id) { OnTimer(id); }), players_(front, rear),
+      clock_([this](qintptr start) { return players_.IsCurrent(start); }),
+      context_(WithOwnParts(context, &timers_, &players_, &clock_)),
+      tick(*context_.catalog, *context_.presenter, *context_.view), controller(context_, tick),
+      starter(context_, controller), open(context_, controller, starter),
+      files(context_, controller, starter), snapshot(context_), exports(context_) {
+    connect(&controller, &PlaybackController::SeekApplied, this, [this](qint64 timeMs) {
+        if (!players_.FirstUsable([](const CVlcPlayer& p) { return PlayerPair::Plays(p); }))
+            ShowStillFrame(timeMs);
+    });
+    connect(&clock_, &PlayClock::TimeChanged, this, &PlaybackLogic::OnPlayTime);
+}
+
+void PlaybackLogic::OnPlayTime(qint64 timeMs, qint64 lengthMs) {
+    PlaybackView& view = *context_.view;
+    const int state = tick.Run(timeMs, view.GSensorPaneEnabled(), view.MapPaneEnabled());
+    controller.m_nGpsState = state;
+    view.SetGpsIndicator(state);
+    UpdateFrameClock(timeMs);
+    controller.ShowPlayTime(timeMs, lengthMs);
+}
+
+bool PlaybackLogic::OnCommand(int controlId) {
+    switch (controlId) {
+    case IDC_PLAY:
+        controller.OnPlay();
+        return true;
+    case IDC_STOP:
+        controller.OnStop();
+        context_.view->SetFrameClock(QString());
+        return true;
+    case IDC_FAST:
+        controller.OnFaster();
+        return true;
+    case IDC_SLOW:
+        controller.OnSlower();
+        return true;
+    case IDC_VOL:
+        controller.OnMuteButton();
+        return true;
+    case IDC_LOOP:
+        controller.OnLoop();
+        return true;
+    case IDC_OPEN:
+        open.Run();
+        return true;
+    case IDC_DEL:
+        files.OnDelete();
+        return true;
+    case IDC_LOCK:
+        files.OnLock();
+        return true;
+    case IDC_SAVE:
+        files.OnSave();
+        return true;
+    case IDC_KML:
+        files.OnKml();
+        return true;
+    case IDC_SNAP:
+        snapshot.Run();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam) {
+    switch (message) {
+    case WM_PLAYER_ERROR:
+        controller.OnPlayerError(wParam, players_.IsCurrent(lParam));
+        return true;
+    case WM_PLAYER_STATE:
+        controller.OnPlayerState(wParam);
+        return true;
+    case WM_PLAYER_END:
+        if (players_.IsCurrent(lParam))
+            starter.OnPlayerEnd();
+        return true;
+    case WM_GROUP_ACTIVATE:
+        starter.OnGroupActivate(int(qintptr(wParam)));
+        return true;
+    case WM_FILE_ACTIVATE:
+        starter.OnFileActivate(int(qintptr(wParam)));
+        return true;
+    case WM_VOLUME_CHANGED:
+        controller.OnVolumeChanged();
+        return true;
+    case WM_SEEK_REQUEST:
+        controller.OnSeekRequest();
+        return true;
+    case WM_REAR_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PlaybackLogic::OnTimer(int id) {
+    return controller.OnTimer(id) || starter.OnTimer(id);
+}
+
+void PlaybackLogic::UpdateFrameClock(int64_t timeMs) {
+    const bool plays = players_.FirstUsable([](const CVlcPlayer& p) {
+        return p.HasMedia() && (p.m_bPlaying || p.m_bPaused);
+    }) != nullptr;
+    QString text;
+    if (plays) {
+        const RecordingCatalog& catalog = *context_.catalog;
+        const int index = catalog.CurrentTrack().IndexAt(timeMs);
+        text = FramePlaceText(FramePlaceAt(catalog, index, timeMs));
+    }
+    context_.view->SetFrameClock(text);
+}
+
+void PlaybackLogic::ShowStillFrame(int64_t timeMs) {
+    PlaybackView& view = *context_.view;
+    const bool gsensorOn = view.GSensorPaneEnabled(), mapOn = view.MapPaneEnabled();
+    tick.SettleAt(timeMs);
+    const int state = tick.Run(timeMs, gsensorOn, mapOn);
+    controller.m_nGpsState = state;
+    view.SetGpsIndicator(state);
+    UpdateFrameClock(timeMs);
+}
+
+void PlaybackLogic::RedrawMap() {
+    if (!context_.catalog->CurrentRecording())
+        return;
+    CatalogPresenter& presenter = *context_.presenter;
+    // Whatever an earlier load already sent to the page goes first.
+    if (MapView* map = presenter.Views().map)
+        map->RunScript(kPathDeleteScript);
+    presenter.PlotRoute();
+    const CVlcPlayer* source = players_.FirstUsable(
+        [](const CVlcPlayer& p) { return p.HasMedia() && (p.m_bPlaying || p.m_bPaused); });
+    const int64_t timeMs = source ? source->GetTime() : -1;
+    if (timeMs < 0)
+        return;
+    context_.view->PlotDrivenTo(timeMs);
+    tick.ForgetShownPoint();
+    ShowStillFrame(timeMs);
+}
+
+bool PlaybackLogic::SeekToRoutePoint(int routePoint) {
+    const RecordingCatalog& catalog = *context_.catalog;
+    const Track& track = catalog.CurrentTrack();
+    const int64_t time = track.TimeOfIndex(track.RoutePointIndex(routePoint));
+    return time >= 0 && controller.SeekTo(time);
+}
