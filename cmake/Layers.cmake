@@ -1,7 +1,7 @@
 # The layers of tests/layering/layers.txt, read for the build: which folders
 # make the data side, and what each library's sources may include. A library
-# compiles against an include folder of its own in the build tree holding
-# links to just the folders its layer sees (its own and those of the lines
+# compiles against an include folder of its layer in the build tree, holding
+# links to just the folders that layer sees (its own and those of the lines
 # above it), so an include of a higher or a neighbouring folder fails to
 # compile instead of waiting for the layering test.
 #
