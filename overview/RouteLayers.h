@@ -1,0 +1,34 @@
+#pragma once
+#include "cardindex/CardIndexTypes.h"
+
+#include <QByteArray>
+#include <map>
+#include <vector>
+
+// The trips' routes as the overview page draws them: per zoom level thinned
+// to what a pixel can show, so a card of a hundred hours stays a few
+// thousand vertices on screen. Each level is made once and kept.
+class RouteLayers {
+  public:
+    RouteLayers(const std::vector<IndexedRecording>& recordings,
+                const std::vector<TripSummary>& trips);
+
+    // JSON array, one object per trip with a route: t (trip index),
+    // label, p (latitude, longitude, ...) and s (km/h of each vertex).
+    const QByteArray& ForZoom(int zoom);
+
+    // Vertices kept at a zoom, over all trips.
+    size_t VertexCount(int zoom);
+
+    // Tolerance of the thinning at a zoom: half a pixel.
+    static double ToleranceM(double latitude, int zoom);
+
+  private:
+    struct Line {
+        int trip = 0;
+        std::vector<const IndexedPoint*> points;
+    };
+    std::vector<Line> lines_;
+    std::map<int, QByteArray> json_;
+    std::map<int, size_t> counts_;
+};
