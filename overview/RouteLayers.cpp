@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <iterator>
 
 RouteLayers::RouteLayers(const std::vector<IndexedRecording>& recordings,
                          const std::vector<TripSummary>& trips) {
@@ -17,6 +18,13 @@ RouteLayers::RouteLayers(const std::vector<IndexedRecording>& recordings,
         if (!line.points.empty())
             lines_.push_back(std::move(line));
     }
+}
+
+int RouteLayers::SpeedBand(double kmh) {
+    int band = 0;
+    while (band + 1 < int(std::size(kSpeedBandsKmh)) && kmh >= kSpeedBandsKmh[band + 1])
+        ++band;
+    return band;
 }
 
 double RouteLayers::ToleranceM(double latitude, int zoom) {
@@ -31,27 +39,43 @@ const QByteArray& RouteLayers::ForZoom(int zoom) {
     QByteArray out = "[";
     size_t count = 0;
     for (const Line& line : lines_) {
-        std::vector<GeoVertex> vertices;
-        vertices.reserve(line.points.size());
-        for (const IndexedPoint* p : line.points)
-            vertices.push_back({p->latitude, p->longitude});
-        const double tolerance = ToleranceM(vertices[vertices.size() / 2].latitude, zoom);
-        const std::vector<size_t> kept = SimplifyLine(vertices, tolerance);
+        // Thinned run by run of one speed band; a run's ends are kept.
+        std::vector<size_t> kept;
+        size_t runStart = 0;
+        const size_t n = line.points.size();
+        for (size_t i = 1; i <= n; ++i) {
+            if (i < n &&
+                SpeedBand(line.points[i]->speedKmh) == SpeedBand(line.points[runStart]->speedKmh))
+                continue;
+            // The run ends at the first vertex of the next band, so runs join.
+            const size_t runEnd = std::min(i, n - 1);
+            std::vector<GeoVertex> vertices;
+            for (size_t k = runStart; k <= runEnd; ++k)
+                vertices.push_back({line.points[k]->latitude, line.points[k]->longitude});
+            const double tolerance = ToleranceM(vertices[vertices.size() / 2].latitude, zoom);
+            for (size_t k : SimplifyLine(vertices, tolerance))
+                if (kept.empty() || kept.back() != runStart + k)
+                    kept.push_back(runStart + k);
+            runStart = i;
+        }
         count += kept.size();
-        QByteArray p, s;
+        QByteArray p, s, b;
         for (size_t k : kept) {
             if (!p.isEmpty()) {
                 p += ',';
                 s += ',';
+                b += ',';
             }
             p += QByteArray::number(line.points[k]->latitude, 'f', 6) + ',' +
                  QByteArray::number(line.points[k]->longitude, 'f', 6);
             s += QByteArray::number(qRound(line.points[k]->speedKmh));
+            b += QByteArray::number(SpeedBand(line.points[k]->speedKmh));
         }
         if (out.size() > 1)
             out += ',';
         out += "{\"t\":" + QByteArray::number(line.trip) + ",\"label\":\"#" +
-               QByteArray::number(line.trip + 1) + "\",\"p\":[" + p + "],\"s\":[" + s + "]}";
+               QByteArray::number(line.trip + 1) + "\",\"p\":[" + p + "],\"s\":[" + s +
+               "],\"b\":[" + b + "]}";
     }
     out += ']';
     counts_[zoom] = count;

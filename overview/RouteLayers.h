@@ -14,11 +14,18 @@ class RouteLayers {
                 const std::vector<TripSummary>& trips);
 
     // JSON array, one object per trip with a route: t (trip index),
-    // label, p (latitude, longitude, ...) and s (km/h of each vertex).
+    // label, p (latitude, longitude, ...), s (km/h of each vertex) and b
+    // (its speed band). The vertices where the band changes are always kept,
+    // so a line coloured by speed shows every change a full line would.
     const QByteArray& ForZoom(int zoom);
 
     // Vertices kept at a zoom, over all trips.
     size_t VertexCount(int zoom);
+
+    // The speed bands' lower bounds in km/h (the page's legend lists the
+    // same), and the band of a speed.
+    static constexpr double kSpeedBandsKmh[] = {0, 30, 60, 90, 120};
+    static int SpeedBand(double kmh);
 
     // Tolerance of the thinning at a zoom: half a pixel.
     static double ToleranceM(double latitude, int zoom);

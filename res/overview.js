@@ -13,7 +13,7 @@
   var ATTRIBUTION = tiles.url ? (tiles.attribution || "") :
       '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
 
-  // Lower bounds in km/h; the legend lists the same.
+  // Lower bounds in km/h of the bands the program sends (b); for the legend.
   var SPEED_STEPS = [0, 30, 60, 90, 120];
   var SPEED_COLOURS = ["#2166ac", "#1a9850", "#e6c200", "#f46d43", "#b2182b"];
   var TRIP_COLOURS = ["#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf",
@@ -31,11 +31,7 @@
     return app.jsInvokeCPlusPlus.apply(null, args);
   }
 
-  function speedColour(kmh) {
-    var i = SPEED_STEPS.length - 1;
-    while (i > 0 && kmh < SPEED_STEPS[i]) --i;
-    return SPEED_COLOURS[i];
-  }
+  function bandColour(band) { return SPEED_COLOURS[Math.max(0, Math.min(band, 4))]; }
 
   function tripColour(t) { return TRIP_COLOURS[t % TRIP_COLOURS.length]; }
 
@@ -71,7 +67,7 @@
   function drawRoutes() {
     routeLayer.clearLayers();
     trips.forEach(function (trip) {
-      var p = trip.p, s = trip.s, n = p.length / 2;
+      var p = trip.p, b = trip.b, n = p.length / 2;
       if (n < 1) return;
       if (colouring !== "speed") {
         var all = [];
@@ -80,9 +76,9 @@
         return;
       }
       // One line per run of segments in the same speed band.
-      var run = [[p[0], p[1]]], colour = speedColour(s[0]);
+      var run = [[p[0], p[1]]], colour = bandColour(b[0]);
       for (var k = 1; k < n; ++k) {
-        var c = speedColour(s[k]);
+        var c = bandColour(b[k]);
         run.push([p[2 * k], p[2 * k + 1]]);
         if (c !== colour) {
           addLine(trip.t, run, colour);
@@ -92,6 +88,8 @@
       }
       if (run.length > 1 || n === 1) addLine(trip.t, run, colour);
     });
+    // One canvas draws both: the marks stay above the lines and take the clicks.
+    eventLayer.eachLayer(function (m) { m.bringToFront(); });
   }
 
   function drawLegend() {

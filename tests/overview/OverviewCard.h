@@ -1,0 +1,27 @@
+#pragma once
+#include "overview/OverviewData.h"
+
+#include <QString>
+#include <memory>
+
+namespace overviewtest {
+
+// Trips of two one-minute recordings each, two trips a day from 1 March 2026
+// (local 08:00 and 17:00), one fix a second. Trip t drives east along
+// latitude 35.60 + 0.01 t from longitude 139.70, 0.0002 degrees a second,
+// at a speed that swings between 20 and 100 km/h. Each trip has a harsh
+// braking 30 s into its second recording. Recording r is FOLDER/r.MP4 unless
+// paths are given.
+struct CardShape {
+    int days = 3;
+    QString folder = QStringLiteral("/card");
+    std::vector<QString> paths; // optional, one per recording
+};
+std::shared_ptr<OverviewValues> MakeCard(const CardShape& shape = {});
+
+constexpr double kFirstLatitude = 35.60;
+constexpr double kFirstLongitude = 139.70;
+constexpr double kDegreesPerSecond = 0.0002;
+constexpr double kTripLatitudeStep = 0.01;
+
+} // namespace overviewtest
