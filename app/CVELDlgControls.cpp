@@ -7,6 +7,7 @@
 #include "app/KeyboardHelpDlg.h"
 #include "app/KeyboardShortcuts.h"
 #include "app/MainPlaybackView.h"
+#include "app/OverviewLink.h"
 #include "app/PlaybackLogic.h"
 #include "app/StripMenu.h"
 #include "controls/CFrameClockStatic.h"
@@ -244,6 +245,7 @@ void CVELDlg::CreateInputHandlers() {
     new StripMenu(
         *this, [this] { OnCommand(IDC_CONF); }, [this] { KeyboardHelpDlg(this).exec(); },
         [this] { OnCommand(IDC_ABOUT); });
+    new OverviewLink(*this);
     m_pEmptyHint = new EmptyListHint(Control(IDC_FRONT_FRAME),
                                      qobject_cast<QAbstractItemView*>(Control(IDC_FILE_LIST)));
 }

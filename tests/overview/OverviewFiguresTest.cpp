@@ -1,9 +1,9 @@
-#include "OverviewCard.h"
 #include "overview/DayTotals.h"
 #include "overview/GeoMath.h"
 #include "overview/LineSimplify.h"
 #include "overview/RouteLayers.h"
 #include "overview/TripRoute.h"
+#include "tests/support/OverviewCard.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

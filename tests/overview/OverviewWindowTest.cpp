@@ -1,8 +1,8 @@
 // The overview window on the real page engine, driven by clicks at window
 // coordinates.
 #include "overview/OverviewWindow.h"
-#include "OverviewCard.h"
 #include "overview/SpeedChart.h"
+#include "tests/support/OverviewCard.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "OverviewCard.h"
+#include "tests/support/OverviewCard.h"
 
 #include <QDateTime>
 #include <cmath>
