@@ -141,7 +141,13 @@
 
   // Shift and a drag draws a box; Leaflet's own box zoom is off for it.
   function setUpBox() {
-    var start = null, box = null, container = map.getContainer();
+    var start = null, box = null, boxEnded = false, container = map.getContainer();
+    container.addEventListener("click", function (e) {
+      if (!boxEnded) return;
+      boxEnded = false;
+      e.stopPropagation();
+      e.preventDefault();
+    }, true);
     container.addEventListener("mousedown", function (e) {
       if (!e.shiftKey || e.button !== 0) return;
       start = map.mouseEventToContainerPoint(e);
@@ -166,9 +172,10 @@
       start = null;
       L.DomUtil.remove(box);
       map.dragging.enable();
-      // The click that follows the drag must not ask for a place too.
-      map._ovBoxJustEnded = true;
-      setTimeout(function () { map._ovBoxJustEnded = false; }, 0);
+      // The click the browser makes of the drag's release is no click on
+      // the map or a route.
+      boxEnded = true;
+      setTimeout(function () { boxEnded = false; }, 300);
       call("boxSelect", Math.min(a.lat, b.lat), Math.min(a.lng, b.lng),
            Math.max(a.lat, b.lat), Math.max(a.lng, b.lng));
     });
@@ -185,10 +192,7 @@
     legend.onAdd = function () { return L.DomUtil.create("div", "ov-legend"); };
     legend.addTo(map);
     map.on("zoomend", askRoutes);
-    map.on("click", function (e) {
-      if (map._ovBoxJustEnded) return;
-      call("mapClick", e.latlng.lat, e.latlng.lng);
-    });
+    map.on("click", function (e) { call("mapClick", e.latlng.lat, e.latlng.lng); });
     setUpBox();
     call("pageReady");
   }

@@ -19,6 +19,16 @@ struct CardShape {
 };
 std::shared_ptr<OverviewValues> MakeCard(const CardShape& shape = {});
 
+// A card of `days` days of town driving: two or three trips a day of 6 to
+// 14 one-minute recordings, every trip leaving from the same home corner
+// (kHomeLatitude, kHomeLongitude) on a winding road, with stops at lights,
+// a harsh braking at each trip's first stop and, on some trips, a sharp
+// corner, an impact or a camera event. The figures are worked out from the
+// points.
+std::shared_ptr<OverviewValues> MakeTouringCard(int days = 4);
+constexpr double kHomeLatitude = 35.6812;
+constexpr double kHomeLongitude = 139.7671;
+
 constexpr double kFirstLatitude = 35.60;
 constexpr double kFirstLongitude = 139.70;
 constexpr double kDegreesPerSecond = 0.0002;
