@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -220,6 +222,38 @@ TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) 
     ASSERT_TRUE(WaitForPlay(1));
     EXPECT_EQ(played_[0].path, card_->recordings[2].path);
     EXPECT_NEAR(double(played_[0].offsetMs), 30000, 1000);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OverviewWindowTest, ProgressCountsAndCancelAsksToStop) {
+    QPushButton* cancel = window_->CancelButton();
+    EXPECT_FALSE(cancel->isVisible());
+    window_->SetProgress(3, 140);
+    ASSERT_TRUE(cancel->isVisible());
+    auto* bar = window_->findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->value(), 3);
+    EXPECT_EQ(bar->maximum(), 140);
+    bool labelled = false;
+    for (QLabel* label : window_->findChildren<QLabel*>())
+        labelled = labelled || label->text().endsWith("3 / 140");
+    EXPECT_TRUE(labelled);
+
+    int cancels = 0;
+    QObject::connect(window_.get(), &OverviewWindow::CancelRequested, [&] { ++cancels; });
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      cancel->mapTo(window_.get(), cancel->rect().center()));
+    EXPECT_EQ(cancels, 1);
+    window_->SetProgress(0, -1);
+    EXPECT_FALSE(cancel->isVisible());
+    // An empty card clears what the last one drew.
+    window_->SetData(std::make_shared<OverviewValues>());
+    EXPECT_EQ(window_->TripList()->topLevelItemCount(), 0);
+    ASSERT_TRUE(WaitFor([this] { return Evaluate(Page(), "ov.lineCount()").toInt() == 0; }));
+    EXPECT_TRUE(played_.empty());
 }
 
 } // namespace
