@@ -56,6 +56,13 @@ QString BytesText(uint64_t bytes) {
                    : QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 0);
 }
 
+// Once per filling: a header sized to its contents measures every row at
+// every insertion, which a card of hundreds of trips feels.
+void FitColumns(QTreeWidget* list) {
+    for (int c = 0; c < list->columnCount(); ++c)
+        list->resizeColumnToContents(c);
+}
+
 const QColor kEventColours[] = {QColor("#d7191c"), QColor("#1a9641"), QColor("#7b3294"),
                                 QColor("#000000"), QColor("#fdae61"), QColor("#2b83ba")};
 
@@ -109,7 +116,7 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
          LoadUiString(UiStringId::kOverviewColAverage),
          LoadUiString(UiStringId::kOverviewColEvents)});
     trips_->setRootIsDecorated(false);
-    trips_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    trips_->setUniformRowHeights(true);
     sideLayout->addWidget(trips_, 3);
 
     chart_ = new SpeedChart(side);
@@ -133,7 +140,7 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
                               LoadUiString(UiStringId::kOverviewColTime),
                               LoadUiString(UiStringId::kOverviewColDistance)});
     places_->setRootIsDecorated(false);
-    places_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    places_->setUniformRowHeights(true);
     sideLayout->addWidget(places_, 2);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
@@ -248,12 +255,16 @@ void OverviewWindow::FillHeader() {
 
 void OverviewWindow::FillTrips() {
     QSignalBlocker blockList(trips_), blockDays(days_);
+    trips_->setUpdatesEnabled(false);
     trips_->clear();
     days_->clear();
     days_->addItem(LoadUiString(UiStringId::kOverviewAllDays), QDate());
-    if (!data_)
-        return;
-    const std::vector<TripSummary>& trips = data_->Trips();
+    const std::vector<TripSummary> none;
+    const std::vector<TripSummary>& trips = data_ ? data_->Trips() : none;
+    // Each trip's day once: a local date costs a time zone look-up.
+    std::vector<QDate> tripDays;
+    for (const TripSummary& trip : trips)
+        tripDays.push_back(LocalDayOf(trip.startUtcMs));
     for (const DayTotal& day : TotalsPerDay(trips)) {
         const QString dayText = QLocale().toString(day.day, QLocale::ShortFormat);
         days_->addItem(dayText, day.day);
@@ -273,7 +284,7 @@ void OverviewWindow::FillTrips() {
             total->setFont(c, bold);
         for (size_t t = 0; t < trips.size(); ++t) {
             const TripSummary& trip = trips[t];
-            if (LocalDayOf(trip.startUtcMs) != day.day)
+            if (tripDays[t] != day.day)
                 continue;
             auto* row = new QTreeWidgetItem(trips_);
             row->setText(0, QStringLiteral("#%1").arg(t + 1));
@@ -289,6 +300,8 @@ void OverviewWindow::FillTrips() {
             row->setData(0, kDayRole, day.day);
         }
     }
+    FitColumns(trips_);
+    trips_->setUpdatesEnabled(true);
 }
 
 QString OverviewWindow::EventLabel(const DrivingEvent& event) const {
@@ -446,6 +459,7 @@ void OverviewWindow::ShowPlaces(const std::vector<NearHit>& hits) {
         row->setData(0, kRecordingRole, hit.recording);
         row->setData(0, kOffsetRole, qint64(hit.offsetMs));
     }
+    FitColumns(places_);
 }
 
 QVariant OverviewWindow::OnPageCall(const QString& command, const QVariantList& args) {

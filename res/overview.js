@@ -21,7 +21,8 @@
   var EVENT_COLOURS = ["#d7191c", "#1a9641", "#7b3294", "#000000", "#fdae61", "#2b83ba"];
 
   var map, renderer, routeLayer, eventLayer, nearLayer, legend;
-  var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1;
+  var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
+  var drawMs = 0; // of the last lines handed over, for the benchmarks
   var hoverTip = null, hoverPending = false;
 
   function call() {
@@ -117,9 +118,12 @@
     zoomAsked = z;
     call("routes", z).then(function (json) {
       if (z !== map.getZoom() || !json) return;
+      var began = performance.now();
       trips = JSON.parse(json);
       drawRoutes();
       drawLegend();
+      zoomDrawn = z;
+      drawMs = performance.now() - began;
     });
   }
 
@@ -225,6 +229,9 @@
     },
     eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
     zoom: function () { return map.getZoom(); },
+    // The zoom level of the lines on show.
+    drawnZoom: function () { return zoomDrawn; },
+    drawMs: function () { return drawMs; },
     lineCount: function () { return routeLayer.getLayers().length; },
     legendText: function () { return legend.getContainer().textContent; }
   };

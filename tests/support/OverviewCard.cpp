@@ -77,9 +77,9 @@ std::shared_ptr<OverviewValues> MakeTouringCard(int days) {
     for (int day = 0; day < days; ++day)
         for (int k = 0; k < 2 + day % 2; ++k, ++trip) {
             const int minutes = 6 + (trip * 5) % 9;
-            int64_t utc =
-                QDateTime(QDate(2026, 3, 2 + day), QTime(8 + 5 * k, 10 * (trip % 5)), Qt::LocalTime)
-                    .toMSecsSinceEpoch();
+            int64_t utc = QDateTime(QDate(2026, 3, 2).addDays(day),
+                                    QTime(8 + 5 * k, 10 * (trip % 5)), Qt::LocalTime)
+                              .toMSecsSinceEpoch();
             TripSummary summary;
             summary.number = trip + 1;
             summary.startUtcMs = utc;
