@@ -6,7 +6,7 @@
 #include "../support/ProcessTree.h"
 #include "overview/OverviewWindow.h"
 #include "overview/RouteLayers.h"
-#include "tests/support/OverviewCard.h"
+#include "tools/synth/IndexedCards.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -18,7 +18,15 @@ namespace {
 
 // 240 days of about 25 minutes each.
 const std::shared_ptr<OverviewValues>& HundredHours() {
-    static const auto card = overviewtest::MakeTouringCard(240);
+    static const auto card = [] {
+        synth::IndexedCard made = synth::TownDrivingCard(240);
+        auto values = std::make_shared<OverviewValues>();
+        values->recordings = std::move(made.recordings);
+        values->trips = std::move(made.trips);
+        values->events = std::move(made.events);
+        values->life = made.life;
+        return values;
+    }();
     return card;
 }
 
@@ -118,7 +126,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
 
         QElapsedTimer place;
         place.start();
-        window.AskPlace(overviewtest::kHomeLatitude, overviewtest::kHomeLongitude);
+        window.AskPlace(synth::kHomeLatitude, synth::kHomeLongitude);
         placeMs = double(place.nsecsElapsed()) / 1e6;
         lastMemory = SampleProcessTree().pssMiB - before.pssMiB;
     }

@@ -1,37 +1,35 @@
 #pragma once
+// The synthesizer's made-up cards as the overview reads them.
 #include "overview/OverviewData.h"
+#include "tools/synth/IndexedCards.h"
 
-#include <QString>
 #include <memory>
 
 namespace overviewtest {
 
-// Trips of two one-minute recordings each, two trips a day from 1 March 2026
-// (local 08:00 and 17:00), one fix a second. Trip t drives east along
-// latitude 35.60 + 0.01 t from longitude 139.70, 0.0002 degrees a second,
-// at a speed that swings between 20 and 100 km/h. Each trip has a harsh
-// braking 30 s into its second recording. Recording r is FOLDER/r.MP4 unless
-// paths are given.
-struct CardShape {
-    int days = 3;
-    QString folder = QStringLiteral("/card");
-    std::vector<QString> paths; // optional, one per recording
-};
-std::shared_ptr<OverviewValues> MakeCard(const CardShape& shape = {});
+using synth::kDegreesPerSecond;
+using synth::kFirstLatitude;
+using synth::kFirstLongitude;
+using synth::kHomeLatitude;
+using synth::kHomeLongitude;
+using synth::kTripLatitudeStep;
+using CardShape = synth::StraightCardShape;
 
-// A card of `days` days of town driving: two or three trips a day of 6 to
-// 14 one-minute recordings, every trip leaving from the same home corner
-// (kHomeLatitude, kHomeLongitude) on a winding road, with stops at lights,
-// a harsh braking at each trip's first stop and, on some trips, a sharp
-// corner, an impact or a camera event. The figures are worked out from the
-// points.
-std::shared_ptr<OverviewValues> MakeTouringCard(int days = 4);
-constexpr double kHomeLatitude = 35.6812;
-constexpr double kHomeLongitude = 139.7671;
+inline std::shared_ptr<OverviewValues> Values(synth::IndexedCard card) {
+    auto values = std::make_shared<OverviewValues>();
+    values->recordings = std::move(card.recordings);
+    values->trips = std::move(card.trips);
+    values->events = std::move(card.events);
+    values->life = card.life;
+    return values;
+}
 
-constexpr double kFirstLatitude = 35.60;
-constexpr double kFirstLongitude = 139.70;
-constexpr double kDegreesPerSecond = 0.0002;
-constexpr double kTripLatitudeStep = 0.01;
+inline std::shared_ptr<OverviewValues> MakeCard(const CardShape& shape = {}) {
+    return Values(synth::StraightTripsCard(shape));
+}
+
+inline std::shared_ptr<OverviewValues> MakeTouringCard(int days = 4) {
+    return Values(synth::TownDrivingCard(days));
+}
 
 } // namespace overviewtest

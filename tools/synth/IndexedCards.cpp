@@ -1,14 +1,26 @@
-#include "tests/support/OverviewCard.h"
-
-#include "overview/GeoMath.h"
+#include "tools/synth/IndexedCards.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 
-namespace overviewtest {
+namespace synth {
+namespace {
 
-std::shared_ptr<OverviewValues> MakeCard(const CardShape& shape) {
-    auto card = std::make_shared<OverviewValues>();
+// Haversine on a sphere: plenty for made-up figures.
+double DistanceM(double lat1, double lon1, double lat2, double lon2) {
+    constexpr double kRad = M_PI / 180;
+    const double a = std::pow(std::sin((lat2 - lat1) * kRad / 2), 2) +
+                     std::cos(lat1 * kRad) * std::cos(lat2 * kRad) *
+                         std::pow(std::sin((lon2 - lon1) * kRad / 2), 2);
+    return 2 * 6371008.8 * std::asin(std::sqrt(a));
+}
+
+} // namespace
+
+IndexedCard StraightTripsCard(const StraightCardShape& shape) {
+    IndexedCard result;
+    IndexedCard* card = &result;
     int trip = 0;
     for (int day = 0; day < shape.days; ++day)
         for (int hour : {8, 17}) {
@@ -67,11 +79,12 @@ std::shared_ptr<OverviewValues> MakeCard(const CardShape& shape) {
             ++trip;
         }
     card->life = {double(trip) * 2 / 60, 0.25, 3'200'000'000ull, 100e6, 0.5};
-    return card;
+    return result;
 }
 
-std::shared_ptr<OverviewValues> MakeTouringCard(int days) {
-    auto card = std::make_shared<OverviewValues>();
+IndexedCard TownDrivingCard(int days) {
+    IndexedCard result;
+    IndexedCard* card = &result;
     int trip = 0;
     uint64_t bytes = 0, lockedBytes = 0;
     for (int day = 0; day < days; ++day)
@@ -127,7 +140,7 @@ std::shared_ptr<OverviewValues> MakeTouringCard(int days) {
                     if (!r.points.empty()) {
                         const IndexedPoint& q = r.points.back();
                         summary.distanceM +=
-                            GroundDistanceM(q.latitude, q.longitude, p.latitude, p.longitude);
+                            DistanceM(q.latitude, q.longitude, p.latitude, p.longitude);
                     }
                     if (kmh > 3)
                         summary.movingMs += 1000;
@@ -180,7 +193,7 @@ std::shared_ptr<OverviewValues> MakeTouringCard(int days) {
     card->life.freeBytes = freeBytes;
     card->life.bytesPerMinute = 90e6;
     card->life.hoursLeft = (double(freeBytes) + double(bytes - lockedBytes)) / 90e6 / 60;
-    return card;
+    return result;
 }
 
-} // namespace overviewtest
+} // namespace synth
