@@ -231,11 +231,12 @@ void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
     FillHeader();
     FillTrips();
     SendEvents();
-    RunScript(QStringLiteral("ov.select(-1); ov.reload()"));
+    RunScript(QStringLiteral("ov.select(-1)"));
     std::vector<int> all;
     for (size_t t = 0; data_ && t < data_->Trips().size(); ++t)
         all.push_back(int(t));
-    FitTrips(all);
+    if (!FitTrips(all, true))
+        RunScript(QStringLiteral("ov.reload()"));
 }
 
 void OverviewWindow::FillHeader() {
@@ -335,9 +336,9 @@ void OverviewWindow::SendEvents() {
                   .arg(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact))));
 }
 
-void OverviewWindow::FitTrips(const std::vector<int>& trips) {
+bool OverviewWindow::FitTrips(const std::vector<int>& trips, bool fresh) {
     if (!data_)
-        return;
+        return false;
     double south = 90, west = 180, north = -90, east = -180;
     bool any = false;
     const auto& recordings = data_->Recordings();
@@ -354,11 +355,13 @@ void OverviewWindow::FitTrips(const std::vector<int>& trips) {
         }
     }
     if (any)
-        RunScript(QStringLiteral("ov.fit(%1,%2,%3,%4)")
+        RunScript(QStringLiteral("ov.fit(%1,%2,%3,%4,%5)")
                       .arg(south, 0, 'f', 7)
                       .arg(west, 0, 'f', 7)
                       .arg(north, 0, 'f', 7)
-                      .arg(east, 0, 'f', 7));
+                      .arg(east, 0, 'f', 7)
+                      .arg(fresh ? "true" : "false"));
+    return any && page_ && pageReady_;
 }
 
 void OverviewWindow::SelectTrip(int trip) {
@@ -472,11 +475,12 @@ QVariant OverviewWindow::OnPageCall(const QString& command, const QVariantList& 
         std::vector<int> all;
         for (size_t t = 0; data_ && t < data_->Trips().size(); ++t)
             all.push_back(int(t));
-        if (selectedTrip_ >= 0)
+        if (selectedTrip_ >= 0) {
             SelectTrip(selectedTrip_);
-        else
-            FitTrips(all);
-        RunScript(QStringLiteral("ov.reload()"));
+            RunScript(QStringLiteral("ov.reload()"));
+        } else if (!FitTrips(all, true)) {
+            RunScript(QStringLiteral("ov.reload()"));
+        }
         return true;
     }
     if (command == QLatin1String("routes"))

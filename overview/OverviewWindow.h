@@ -59,7 +59,9 @@ class OverviewWindow : public QWidget {
     void FillTrips();
     void FillHeader();
     void SendEvents();
-    void FitTrips(const std::vector<int>& trips);
+    // Fits the map to the trips; `fresh` when the lines changed.
+    // false when nothing was sent to the page.
+    bool FitTrips(const std::vector<int>& trips, bool fresh = false);
     void ShowPlaces(const std::vector<NearHit>& hits);
     void AskBox(double south, double west, double north, double east);
     void PlayEvent(int event);

@@ -208,8 +208,12 @@
     setEvents: function (list) { events = list; drawEvents(); },
     setColouring: function (how) { colouring = how; drawRoutes(); drawLegend(); },
     select: function (t) { selected = t; drawRoutes(); },
-    fit: function (south, west, north, east) {
-      map.fitBounds([[south, west], [north, east]], { padding: [24, 24], maxZoom: 17 });
+    // Without animation, so the lines are asked for once, at the zoom it
+    // ends on; `fresh` when the program has new lines at every zoom.
+    fit: function (south, west, north, east, fresh) {
+      map.fitBounds([[south, west], [north, east]],
+                    { padding: [24, 24], maxZoom: 17, animate: false });
+      if (fresh) zoomAsked = -1;
       askRoutes();
     },
     showPlace: function (lat, lon, radiusM) {
@@ -229,6 +233,7 @@
     },
     eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
     zoom: function () { return map.getZoom(); },
+    pan: function (dx, dy) { map.panBy([dx, dy], { animate: false }); },
     // The zoom level of the lines on show.
     drawnZoom: function () { return zoomDrawn; },
     drawMs: function () { return drawMs; },

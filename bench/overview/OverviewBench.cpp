@@ -85,7 +85,7 @@ BENCHMARK(BM_ThinForZoom)->Arg(11)->Arg(14)->Arg(17)->Unit(benchmark::kMilliseco
 void BM_OverviewDrawn(benchmark::State& state) {
     const auto& card = HundredHours();
     const ProcessTreeSample before = SampleProcessTree();
-    double lastMemory = 0, zoomMs = 0, placeMs = 0, setDataMs = 0, pageDrawMs = 0;
+    double lastMemory = 0, zoomMs = 0, placeMs = 0, setDataMs = 0, pageDrawMs = 0, panMs = 0;
     for (auto _ : state) {
         OverviewWindow window;
         window.setGeometry(0, 0, 1600, 940);
@@ -124,6 +124,14 @@ void BM_OverviewDrawn(benchmark::State& state) {
         zoomMs = double(zoom.nsecsElapsed()) / 1e6;
         pageDrawMs = Evaluate(window.MapView()->page(), "ov.drawMs()").toDouble();
 
+        // A pan: the lines move with the map, nothing is asked.
+        const int framesBeforePan = frames.Frames();
+        QElapsedTimer pan;
+        pan.start();
+        window.MapView()->page()->runJavaScript("ov.pan(120, 0)");
+        WaitFor([&] { return frames.Frames() > framesBeforePan; }, 5000);
+        panMs = double(pan.nsecsElapsed()) / 1e6;
+
         QElapsedTimer place;
         place.start();
         window.AskPlace(synth::kHomeLatitude, synth::kHomeLongitude);
@@ -133,6 +141,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
     state.counters["points"] = double(PointCount(*card));
     state.counters["zoom_step_ms"] = zoomMs;
     state.counters["set_data_ms"] = setDataMs;
+    state.counters["pan_frame_ms"] = panMs;
     state.counters["zoom_page_parse_and_draw_ms"] = pageDrawMs;
     state.counters["place_list_ms_walking_points"] = placeMs;
     state.counters["added_pss_mib"] = lastMemory;
