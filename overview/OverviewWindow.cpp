@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -203,7 +204,18 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     }
 }
 
-OverviewWindow::~OverviewWindow() = default;
+OverviewWindow::~OverviewWindow() {
+    StopPreparing();
+}
+
+void OverviewWindow::StopPreparing() {
+    if (!preparing_)
+        return;
+    stopPreparing_->store(true);
+    preparing_->wait();
+    delete preparing_;
+    preparing_ = nullptr;
+}
 
 void OverviewWindow::RunScript(const QString& script) {
     if (page_ && pageReady_)
@@ -221,11 +233,12 @@ void OverviewWindow::SetProgress(int done, int total) {
 }
 
 void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
+    StopPreparing();
     data_ = std::move(data);
     layers_.reset();
     selectedTrip_ = -1;
     if (data_)
-        layers_ = std::make_unique<RouteLayers>(data_->Recordings(), data_->Trips());
+        layers_ = std::make_shared<RouteLayers>(data_->Recordings(), data_->Trips());
     chart_->Clear();
     places_->clear();
     FillHeader();
@@ -483,8 +496,21 @@ QVariant OverviewWindow::OnPageCall(const QString& command, const QVariantList& 
         }
         return true;
     }
-    if (command == QLatin1String("routes"))
-        return layers_ ? QString::fromUtf8(layers_->ForZoom(int(number(0)))) : QStringLiteral("[]");
+    if (command == QLatin1String("routes")) {
+        if (!layers_)
+            return QStringLiteral("[]");
+        const int zoom = int(number(0));
+        const QString json = QString::fromUtf8(layers_->ForZoom(zoom));
+        if (!preparing_) {
+            // The other levels once the first is drawn, on an idle thread
+            // that holds the answers the lines point into.
+            stopPreparing_ = std::make_shared<std::atomic<bool>>(false);
+            preparing_ = QThread::create([layers = layers_, data = data_, stop = stopPreparing_,
+                                          zoom] { layers->Prepare(zoom, *stop); });
+            preparing_->start(QThread::IdlePriority);
+        }
+        return json;
+    }
     if (!data_)
         return QVariant();
     if (command == QLatin1String("routeHover") || command == QLatin1String("routeClick")) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 
 class OverviewPage;
@@ -12,6 +13,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QThread;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWebEngineView;
@@ -70,7 +72,11 @@ class OverviewWindow : public QWidget {
     QString EventLabel(const DrivingEvent& event) const;
 
     std::shared_ptr<const OverviewData> data_;
-    std::unique_ptr<RouteLayers> layers_;
+    std::shared_ptr<RouteLayers> layers_;
+    // Makes the other zoom levels' lines while the window is used.
+    QThread* preparing_ = nullptr;
+    std::shared_ptr<std::atomic<bool>> stopPreparing_;
+    void StopPreparing();
     QLabel* header_;
     QWidget* progressRow_;
     QLabel* progressText_;

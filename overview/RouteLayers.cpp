@@ -28,14 +28,41 @@ int RouteLayers::SpeedBand(double kmh) {
 }
 
 double RouteLayers::ToleranceM(double latitude, int zoom) {
-    return 0.5 * MetresPerPixel(latitude, std::clamp(zoom, 0, 22));
+    return 0.5 * MetresPerPixel(latitude, std::clamp(zoom, 0, kMaxZoom));
+}
+
+const RouteLayers::Level& RouteLayers::Get(int zoom) {
+    zoom = std::clamp(zoom, 0, kMaxZoom);
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        auto found = levels_.find(zoom);
+        if (found != levels_.end())
+            return found->second;
+    }
+    // Made outside the lock: a level another thread made meanwhile wins,
+    // and references into the map stay valid across insertions.
+    Level level = Make(zoom);
+    std::lock_guard<std::mutex> guard(lock_);
+    return levels_.emplace(zoom, std::move(level)).first->second;
 }
 
 const QByteArray& RouteLayers::ForZoom(int zoom) {
-    zoom = std::clamp(zoom, 0, 22);
-    auto found = json_.find(zoom);
-    if (found != json_.end())
-        return found->second;
+    return Get(zoom).json;
+}
+
+size_t RouteLayers::VertexCount(int zoom) {
+    return Get(zoom).vertices;
+}
+
+void RouteLayers::Prepare(int first, const std::atomic<bool>& stop) {
+    first = std::clamp(first, 0, kMaxZoom);
+    for (int step = 1; step <= kPreparedSpan && !stop.load(); ++step)
+        for (int zoom : {first + step, first - step})
+            if (zoom >= 0 && zoom <= kMaxZoom && !stop.load())
+                Get(zoom);
+}
+
+RouteLayers::Level RouteLayers::Make(int zoom) const {
     QByteArray out = "[";
     size_t count = 0;
     for (const Line& line : lines_) {
@@ -78,11 +105,5 @@ const QByteArray& RouteLayers::ForZoom(int zoom) {
                "],\"b\":[" + b + "]}";
     }
     out += ']';
-    counts_[zoom] = count;
-    return json_.emplace(zoom, std::move(out)).first->second;
-}
-
-size_t RouteLayers::VertexCount(int zoom) {
-    ForZoom(zoom);
-    return counts_[std::clamp(zoom, 0, 22)];
+    return {out, count};
 }

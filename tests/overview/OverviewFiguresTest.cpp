@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -114,6 +115,13 @@ TEST(RouteLayers, ThinsPerZoomButKeepsEveryTripAndEverySpeedChange) {
                          card->recordings[size_t(2 * t + 1)].points.back().longitude);
     }
     EXPECT_EQ(layers.ForZoom(18), layers.ForZoom(18));
+    // Levels made on another thread while this one asks give the same lines.
+    RouteLayers shared(card->recordings, card->trips);
+    std::atomic<bool> stop{false};
+    std::thread preparing([&] { shared.Prepare(16, stop); });
+    for (int zoom = 19; zoom >= 13; --zoom)
+        EXPECT_EQ(shared.ForZoom(zoom), layers.ForZoom(zoom)) << zoom;
+    preparing.join();
     const struct {
         double kmh;
         int band;
