@@ -28,6 +28,7 @@ const struct {
     {"Ctrl+O", UiStringId::kHelpOpenFolder},
     {"Del", UiStringId::kHelpDeleteChecked},
     {"Ctrl+E", UiStringId::kHelpSaveKml},
+    {"Ctrl+T", UiStringId::kOverviewTitle},
     {"Ctrl+,", UiStringId::kSettingsItem},
     {"F1", UiStringId::kHelpThisHelp},
 };

@@ -25,6 +25,8 @@ bool StripMenu::eventFilter(QObject* watched, QEvent* event) {
     QMenu menu(&window_);
     menu.addAction(LoadUiString(UiStringId::kSettingsItem), settings_);
     menu.addAction(LoadUiString(UiStringId::kKeyboardShortcuts), shortcuts_);
+    if (overview_)
+        menu.addAction(LoadUiString(UiStringId::kOverviewMenuItem), overview_);
     menu.addSeparator();
     menu.addAction(LoadUiString(UiStringId::kAbout), about_);
     menu_ = &menu;

@@ -16,6 +16,9 @@ class StripMenu : public QObject {
     StripMenu(QWidget& window, std::function<void()> settings, std::function<void()> shortcuts,
               std::function<void()> about);
 
+    // An item for the card overview, after Keyboard shortcuts.
+    void SetOverview(std::function<void()> overview) { overview_ = std::move(overview); }
+
     // The menu while it is open (for tests), else null.
     QMenu* OpenMenu() const { return menu_; }
 
@@ -27,5 +30,6 @@ class StripMenu : public QObject {
     std::function<void()> settings_;
     std::function<void()> shortcuts_;
     std::function<void()> about_;
+    std::function<void()> overview_;
     QMenu* menu_ = nullptr;
 };

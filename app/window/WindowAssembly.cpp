@@ -6,6 +6,7 @@
 #include "app/window/EmptyListHint.h"
 #include "app/window/KeyboardHelpDlg.h"
 #include "app/window/KeyboardShortcuts.h"
+#include "app/window/OverviewLink.h"
 #include "app/window/StripMenu.h"
 #include "controls/CFrameClockStatic.h"
 #include "controls/CGSensorCtrl.h"
@@ -217,6 +218,7 @@ void WindowAssembly::CreateInputHandlers(CVELDlg& window) {
     new StripMenu(
         window, [&window] { window.Command(IDC_CONF); },
         [&window] { KeyboardHelpDlg(&window).exec(); }, [&window] { window.Command(IDC_ABOUT); });
+    new OverviewLink(window);
     window.m_pEmptyHint =
         new EmptyListHint(window.Control(IDC_FRONT_FRAME),
                           qobject_cast<QAbstractItemView*>(window.Control(IDC_FILE_LIST)));

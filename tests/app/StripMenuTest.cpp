@@ -51,7 +51,8 @@ class StripMenuTest : public ShownWindowTest {
 
 TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpAndAbout) {
     const QStringList expected = {LoadUiString(UiStringId::kSettingsItem),
-                                  LoadUiString(UiStringId::kKeyboardShortcuts), "-",
+                                  LoadUiString(UiStringId::kKeyboardShortcuts),
+                                  LoadUiString(UiStringId::kOverviewMenuItem), "-",
                                   LoadUiString(UiStringId::kAbout)};
     const QPoint logo = dlg_->Control(IDC_LOGO)->geometry().center();
     const struct {
@@ -62,7 +63,7 @@ TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpAndAbout) {
     } cases[] = {
         {"title text", QPoint(150, 20), 0, "CKesConfigDlg"},
         {"title text", QPoint(150, 20), 1, "KeyboardHelpDlg"},
-        {"logo", logo, 3, "CAboutDlg"},
+        {"logo", logo, 4, "CAboutDlg"},
     };
     for (const auto& c : cases) {
         RightClick(c.at, c.pick);
@@ -78,7 +79,7 @@ TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
 
     AppSettings::Instance().SetLanguage(FindLanguageCode("GER"));
     RightClick(QPoint(150, 20), 1);
-    ASSERT_EQ(items_.size(), 4);
+    ASSERT_EQ(items_.size(), 5);
     EXPECT_EQ(items_[0], QString::fromUtf8("Einstellungen…"));
     EXPECT_EQ(items_[1], QString::fromUtf8("Tastenkürzel"));
     EXPECT_EQ(dialog_, "KeyboardHelpDlg");

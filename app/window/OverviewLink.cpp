@@ -1,0 +1,196 @@
+#include "app/window/OverviewLink.h"
+
+#include "app/window/CVELDlg.h"
+#include "app/window/ControlIds.h"
+#include "app/playback/FileStarter.h"
+#include "app/playback/PlaybackController.h"
+#include "app/window/PlaybackLogic.h"
+#include "app/window/StripMenu.h"
+#include "overview/CardIndexOverview.h"
+#include "overview/OverviewWindow.h"
+#include "platform/LogCategories.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QFileInfo>
+#include <QShortcut>
+#include <QThread>
+
+namespace {
+
+constexpr int kSettleMs = 2000;  // lists quiet this long count as a finished scan
+constexpr int kSeekPollMs = 100; // until the started recording plays
+constexpr int kSeekTries = 150;
+constexpr int kRestartEveryTries = 25; // a start refused by the list's guard is asked again
+
+QString Canonical(const QString& path) {
+    const QString c = QFileInfo(path).canonicalFilePath();
+    return c.isEmpty() ? path : c;
+}
+
+// The recording the players were last given, or "" when none.
+QString CurrentPath(const RecordingCatalog& catalog) {
+    return catalog.CurrentRecording() ? catalog.GetCurrentFilePath() : QString();
+}
+
+int FileIndexOf(const RecordingCatalog& catalog, const QString& path) {
+    const QString wanted = Canonical(path);
+    for (size_t i = 0; i < catalog.files.size(); ++i)
+        if (Canonical(catalog.GetFilePath(int(i))) == wanted)
+            return int(i);
+    return -1;
+}
+
+} // namespace
+
+OverviewLink::OverviewLink(CVELDlg& window) : QObject(&window), window_(window) {
+    if (auto* menu = window.findChild<StripMenu*>())
+        menu->SetOverview([this] { Open(); });
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), &window);
+    connect(key, &QShortcut::activated, this, &OverviewLink::Open);
+
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, &OverviewLink::StartBuild);
+    if (auto* list = qobject_cast<QAbstractItemView*>(window.Control(IDC_FILE_LIST))) {
+        QAbstractItemModel* model = list->model();
+        connect(model, &QAbstractItemModel::rowsInserted, this, &OverviewLink::OnListsChanged);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &OverviewLink::OnListsChanged);
+        connect(model, &QAbstractItemModel::modelReset, this, &OverviewLink::OnListsChanged);
+    }
+    seek_.setInterval(kSeekPollMs);
+    connect(&seek_, &QTimer::timeout, this, &OverviewLink::TrySeek);
+}
+
+OverviewLink::~OverviewLink() {
+    StopBuild();
+}
+
+void OverviewLink::Open() {
+    if (!overview_) {
+        overview_ = new OverviewWindow(&window_);
+        overview_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(overview_, &OverviewWindow::PlayRequested, this, &OverviewLink::PlayMoment);
+        connect(overview_, &OverviewWindow::CancelRequested, this, [this] {
+            StopBuild();
+            if (overview_)
+                overview_->SetProgress(0, -1);
+        });
+        if (data_)
+            overview_->SetData(data_);
+    }
+    overview_->show();
+    overview_->raise();
+    overview_->activateWindow();
+}
+
+void OverviewLink::ShowData(std::shared_ptr<const OverviewData> data) {
+    data_ = std::move(data);
+    if (overview_)
+        overview_->SetData(data_);
+}
+
+void OverviewLink::OnListsChanged() {
+    settle_.start();
+}
+
+void OverviewLink::StopBuild() {
+    if (!build_)
+        return;
+    cancel_->store(true);
+    build_->wait();
+    delete build_;
+    build_ = nullptr;
+}
+
+void OverviewLink::StartBuild() {
+    const RecordingCatalog& catalog = window_.Catalog();
+    QStringList paths;
+    for (size_t i = 0; i < catalog.files.size(); ++i)
+        paths << catalog.GetFilePath(int(i));
+    if (paths == builtFor_ || paths.isEmpty())
+        return;
+    builtFor_ = paths;
+#ifdef HALVEX_HAVE_CARD_INDEX
+    StopBuild();
+    const QString cardFolder = catalog.files.front().root;
+    auto index = std::make_shared<CardIndex>();
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    auto cancel = cancel_;
+    auto ok = std::make_shared<bool>(false);
+    QPointer<OverviewLink> self(this);
+    // The worker reads the files while the window plays; its counts are
+    // handed to the window's thread.
+    build_ = QThread::create([index, files = catalog.files, cancel, ok, self] {
+        QString note;
+        *ok = index->Build(
+            files, CardIndex::DefaultCacheFolder(),
+            [cancel, self](int done, int total) {
+                QMetaObject::invokeMethod(self.data(), [self, done, total] {
+                    if (self && self->overview_)
+                        self->overview_->SetProgress(done, total);
+                });
+                return !cancel->load();
+            },
+            &note);
+        if (!note.isEmpty())
+            qWarning().noquote() << note;
+    });
+    connect(build_, &QThread::finished, this, [this, index, ok, cardFolder] {
+        if (overview_)
+            overview_->SetProgress(0, -1);
+        if (*ok)
+            ShowData(std::make_shared<CardIndexOverview>(index, cardFolder));
+        else
+            builtFor_.clear(); // cancelled: the next scan or opening tries again
+    });
+    build_->start(QThread::LowPriority);
+#else
+    qCDebug(lcDiag) << "overview: no card index in this build";
+#endif
+}
+
+void OverviewLink::PlayMoment(const QString& path, qint64 offsetMs) {
+    PlaybackLogic* playback = window_.Playback();
+    if (!playback)
+        return;
+    pendingPath_ = path;
+    pendingOffsetMs_ = offsetMs;
+    pendingTries_ = 0;
+    seek_.stop();
+    if (Canonical(CurrentPath(window_.Catalog())) != Canonical(path)) {
+        const int index = FileIndexOf(window_.Catalog(), path);
+        if (index < 0) {
+            qCDebug(lcDiag) << "overview: not listed:" << path;
+            return;
+        }
+        playback->starter.OnFileActivate(index);
+    }
+    TrySeek();
+    if (!pendingPath_.isEmpty())
+        seek_.start();
+}
+
+void OverviewLink::TrySeek() {
+    PlaybackLogic* playback = window_.Playback();
+    if (!playback || pendingPath_.isEmpty())
+        return;
+    const bool current = Canonical(CurrentPath(window_.Catalog())) == Canonical(pendingPath_);
+    if (current && playback->controller.SeekTo(pendingOffsetMs_)) {
+        pendingPath_.clear();
+        seek_.stop();
+        return;
+    }
+    if (++pendingTries_ >= kSeekTries) {
+        qCDebug(lcDiag) << "overview: gave up playing" << pendingPath_;
+        pendingPath_.clear();
+        seek_.stop();
+        return;
+    }
+    if (!current && pendingTries_ % kRestartEveryTries == 0) {
+        const int index = FileIndexOf(window_.Catalog(), pendingPath_);
+        if (index >= 0)
+            playback->starter.OnFileActivate(index);
+    }
+}

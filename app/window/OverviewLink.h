@@ -1,0 +1,53 @@
+#pragma once
+#include "overview/OverviewWindow.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+
+class CVELDlg;
+class QThread;
+
+// Ties the card overview to the main window: opens it (strip menu, Ctrl+T),
+// reads the card into it in the background once a scan's lists have
+// settled, and plays the moments picked in it through the main window's own
+// list activation and slider seek.
+class OverviewLink : public QObject {
+    Q_OBJECT
+  public:
+    explicit OverviewLink(CVELDlg& window);
+    ~OverviewLink() override;
+
+    // Shows the overview window, made on first use.
+    void Open();
+    OverviewWindow* Window() const { return overview_; }
+    // Shows a card's answers in the overview (opened or not yet).
+    void ShowData(std::shared_ptr<const OverviewData> data);
+
+    // Starts the recording at `path` (a listed file) and seeks it to the
+    // offset once it plays; a recording already playing is only sought.
+    void PlayMoment(const QString& path, qint64 offsetMs);
+
+  private:
+    void OnListsChanged();
+    void StartBuild();
+    void StopBuild();
+    void TrySeek();
+
+    CVELDlg& window_;
+    QPointer<OverviewWindow> overview_;
+    std::shared_ptr<const OverviewData> data_;
+    QTimer settle_;
+    QStringList builtFor_;
+    QThread* build_ = nullptr;
+    std::shared_ptr<std::atomic<bool>> cancel_;
+    // The moment waiting for its recording to play.
+    QString pendingPath_;
+    qint64 pendingOffsetMs_ = 0;
+    int pendingTries_ = 0;
+    QTimer seek_;
+};

@@ -1,0 +1,155 @@
+// The card overview with 100 hours of town driving (over 360 000 fixes):
+// the lines thinned for a zoom, the window drawn from its answers, one zoom
+// step, a place asked, and the memory the window adds.
+#include "../support/FrameCounter.h"
+#include "../support/MapBenchMain.h"
+#include "../support/ProcessTree.h"
+#include "overview/OverviewWindow.h"
+#include "overview/RouteLayers.h"
+#include "tools/synth/IndexedCards.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWebEngineView>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// 240 days of about 25 minutes each.
+const std::shared_ptr<OverviewValues>& HundredHours() {
+    static const auto card = [] {
+        synth::IndexedCard made = synth::TownDrivingCard(240);
+        auto values = std::make_shared<OverviewValues>();
+        values->recordings = std::move(made.recordings);
+        values->trips = std::move(made.trips);
+        values->events = std::move(made.events);
+        values->life = made.life;
+        return values;
+    }();
+    return card;
+}
+
+size_t PointCount(const OverviewValues& card) {
+    size_t n = 0;
+    for (const IndexedRecording& r : card.recordings)
+        n += r.points.size();
+    return n;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 60000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+    }
+    return true;
+}
+
+QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+    auto result = std::make_shared<QVariant>();
+    auto done = std::make_shared<bool>(false);
+    page->runJavaScript(script, [result, done](const QVariant& v) {
+        *result = v;
+        *done = true;
+    });
+    WaitFor([done] { return *done; }, 10000);
+    return *result;
+}
+
+// Until the page has drawn lines and a frame has been shown since `framesBefore`.
+bool WaitDrawn(QWebEngineView* view, const benchmap::FrameCounter& frames, int framesBefore) {
+    if (!WaitFor([&] { return Evaluate(view->page(), "ov.lineCount()").toInt() > 0; }))
+        return false;
+    return WaitFor([&] { return frames.Frames() > framesBefore; }, 5000);
+}
+
+void BM_ThinForZoom(benchmark::State& state) {
+    const auto& card = HundredHours();
+    const int zoom = int(state.range(0));
+    size_t vertices = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RouteLayers layers(card->recordings, card->trips);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(layers.ForZoom(zoom).size());
+        vertices = layers.VertexCount(zoom);
+    }
+    state.counters["points"] = double(PointCount(*card));
+    state.counters["vertices_sent"] = double(vertices);
+}
+BENCHMARK(BM_ThinForZoom)->Arg(11)->Arg(14)->Arg(17)->Unit(benchmark::kMillisecond);
+
+void BM_OverviewDrawn(benchmark::State& state) {
+    const auto& card = HundredHours();
+    const ProcessTreeSample before = SampleProcessTree();
+    double lastMemory = 0, zoomMs = 0, placeMs = 0, setDataMs = 0, pageDrawMs = 0, panMs = 0;
+    for (auto _ : state) {
+        OverviewWindow window;
+        window.setGeometry(0, 0, 1600, 940);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) {
+            state.SkipWithError("window never shown");
+            return;
+        }
+        if (!WaitFor([&] { return window.PageReady(); })) {
+            state.SkipWithError("page never ready");
+            return;
+        }
+        const benchmap::FrameCounter frames(window.MapView());
+        QElapsedTimer timer;
+        timer.start();
+        const int framesBefore = frames.Frames();
+        window.SetData(card);
+        setDataMs = double(timer.nsecsElapsed()) / 1e6;
+        if (!WaitDrawn(window.MapView(), frames, framesBefore)) {
+            state.SkipWithError("never drawn");
+            return;
+        }
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+
+        // One zoom step in: new lines for the new level, then a frame.
+        Evaluate(window.MapView()->page(), "window.__z = ov.zoom()");
+        QElapsedTimer zoom;
+        zoom.start();
+        Evaluate(window.MapView()->page(),
+                 "document.querySelector('.leaflet-control-zoom-in').click()");
+        const int framesBeforeZoom = frames.Frames();
+        WaitFor([&] {
+            return Evaluate(window.MapView()->page(), "ov.drawnZoom() > window.__z").toBool();
+        });
+        WaitFor([&] { return frames.Frames() > framesBeforeZoom; }, 5000);
+        zoomMs = double(zoom.nsecsElapsed()) / 1e6;
+        pageDrawMs = Evaluate(window.MapView()->page(), "ov.drawMs()").toDouble();
+
+        // A pan: the lines move with the map, nothing is asked.
+        const int framesBeforePan = frames.Frames();
+        QElapsedTimer pan;
+        pan.start();
+        window.MapView()->page()->runJavaScript("ov.pan(120, 0)");
+        WaitFor([&] { return frames.Frames() > framesBeforePan; }, 5000);
+        panMs = double(pan.nsecsElapsed()) / 1e6;
+
+        QElapsedTimer place;
+        place.start();
+        window.AskPlace(synth::kHomeLatitude, synth::kHomeLongitude);
+        placeMs = double(place.nsecsElapsed()) / 1e6;
+        lastMemory = SampleProcessTree().pssMiB - before.pssMiB;
+    }
+    state.counters["points"] = double(PointCount(*card));
+    state.counters["zoom_step_ms"] = zoomMs;
+    state.counters["set_data_ms"] = setDataMs;
+    state.counters["pan_frame_ms"] = panMs;
+    state.counters["zoom_page_parse_and_draw_ms"] = pageDrawMs;
+    state.counters["place_list_ms_walking_points"] = placeMs;
+    state.counters["added_pss_mib"] = lastMemory;
+}
+BENCHMARK(BM_OverviewDrawn)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return RunMapBenchmarks(argc, argv);
+}

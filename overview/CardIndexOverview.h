@@ -1,0 +1,31 @@
+#pragma once
+// Builds only beside the card index; without it the overview has no card
+// source of its own and this file is empty.
+#if __has_include("cardindex/CardIndex.h")
+#define HALVEX_HAVE_CARD_INDEX 1
+#include "cardindex/CardIndex.h"
+#include "overview/OverviewData.h"
+
+#include <QString>
+#include <memory>
+
+// The card index as the overview reads it. Trips, events and the card's life
+// are taken once, when the index is ready; "when was I here?" asks the
+// index each time.
+class CardIndexOverview : public OverviewData {
+  public:
+    CardIndexOverview(std::shared_ptr<const CardIndex> index, const QString& cardFolder);
+
+    const std::vector<IndexedRecording>& Recordings() const override;
+    const std::vector<TripSummary>& Trips() const override { return trips_; }
+    const std::vector<DrivingEvent>& Events() const override { return events_; }
+    std::vector<NearHit> Near(double latitude, double longitude, double radiusM) const override;
+    CardLife Life() const override { return life_; }
+
+  private:
+    std::shared_ptr<const CardIndex> index_;
+    std::vector<TripSummary> trips_;
+    std::vector<DrivingEvent> events_;
+    CardLife life_;
+};
+#endif

@@ -1,0 +1,26 @@
+#include "overview/GeoMath.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kEarthRadiusM = 6371008.8;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRad = kPi / 180.0;
+} // namespace
+
+double GroundDistanceM(double lat1, double lon1, double lat2, double lon2) {
+    double dLon = lon2 - lon1;
+    // Across the antimeridian the short way round.
+    if (dLon > 180)
+        dLon -= 360;
+    else if (dLon < -180)
+        dLon += 360;
+    const double x = dLon * kRad * std::cos((lat1 + lat2) * 0.5 * kRad);
+    const double y = (lat2 - lat1) * kRad;
+    return kEarthRadiusM * std::sqrt(x * x + y * y);
+}
+
+double MetresPerPixel(double latitude, int zoom) {
+    // 256-pixel tiles over the equator's length at zoom 0.
+    return 2 * kPi * 6378137.0 * std::cos(latitude * kRad) / (256.0 * std::ldexp(1.0, zoom));
+}

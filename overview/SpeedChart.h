@@ -1,0 +1,47 @@
+#pragma once
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+// A trip's speed over time with its events marked. A click on the line asks
+// for the moment under it, a click on an event mark for that event.
+class SpeedChart : public QWidget {
+    Q_OBJECT
+  public:
+    struct Sample {
+        int64_t utcMs = 0;
+        float kmh = 0;
+        int recording = -1;
+        uint32_t offsetMs = 0;
+    };
+    struct Mark {
+        int64_t utcMs = 0;
+        int event = -1; // index the owner gave it
+        QColor colour;
+    };
+
+    explicit SpeedChart(QWidget* parent = nullptr);
+
+    void SetTrip(std::vector<Sample> samples, std::vector<Mark> marks);
+    void Clear() { SetTrip({}, {}); }
+
+    // Where a time and a speed are drawn, in widget pixels (for tests and
+    // hit-testing); the plot area when empty.
+    QPointF PointOf(int64_t utcMs, double kmh) const;
+    QRectF PlotArea() const;
+    int SampleCount() const { return int(samples_.size()); }
+
+  signals:
+    void MomentClicked(int recording, uint32_t offsetMs);
+    void EventClicked(int event);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    QSize sizeHint() const override { return {420, 160}; }
+
+  private:
+    double TopKmh() const;
+    std::vector<Sample> samples_;
+    std::vector<Mark> marks_;
+};

@@ -1,0 +1,245 @@
+// The card overview: every trip's route, the driving events and the answer
+// to "when was I here?". The program hands the lines over already thinned
+// for the zoom level; every click and hover is answered by the program.
+(function () {
+  "use strict";
+  window.onerror = function (message, source, line) {
+    console.error("script error: " + message + " (" + source + ":" + line + ")");
+    return true;
+  };
+
+  var tiles = window.halvexTiles || {};
+  var TILE_URL = tiles.url || "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+  var ATTRIBUTION = tiles.url ? (tiles.attribution || "") :
+      '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
+
+  // Lower bounds in km/h of the bands the program sends (b); for the legend.
+  var SPEED_STEPS = [0, 30, 60, 90, 120];
+  var SPEED_COLOURS = ["#2166ac", "#1a9850", "#e6c200", "#f46d43", "#b2182b"];
+  var TRIP_COLOURS = ["#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf",
+                      "#e377c2", "#8c564b", "#bcbd22", "#393b79"];
+  var EVENT_COLOURS = ["#d7191c", "#1a9641", "#7b3294", "#000000", "#fdae61", "#2b83ba"];
+
+  var map, renderer, routeLayer, eventLayer, nearLayer, legend;
+  var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
+  var drawMs = 0; // of the last lines handed over, for the benchmarks
+  var hoverTip = null, hoverPending = false;
+
+  function call() {
+    var args = Array.prototype.slice.call(arguments);
+    if (!window.app || !app.jsInvokeCPlusPlus)
+      return Promise.resolve(null);
+    return app.jsInvokeCPlusPlus.apply(null, args);
+  }
+
+  function bandColour(band) { return SPEED_COLOURS[Math.max(0, Math.min(band, 4))]; }
+
+  function tripColour(t) { return TRIP_COLOURS[t % TRIP_COLOURS.length]; }
+
+  function lineStyle(t, colour) {
+    var faded = selected >= 0 && t !== selected;
+    return { renderer: renderer, color: colour, weight: t === selected ? 6 : 4,
+             opacity: faded ? 0.35 : 0.9, interactive: true };
+  }
+
+  function addLine(t, latlngs, colour) {
+    var line = L.polyline(latlngs, lineStyle(t, colour));
+    line.on("click", function (e) {
+      L.DomEvent.stopPropagation(e);
+      call("routeClick", t, e.latlng.lat, e.latlng.lng);
+    });
+    line.on("mousemove", function (e) { hover(t, e.latlng); });
+    line.on("mouseout", function () { if (hoverTip) map.closeTooltip(hoverTip); });
+    routeLayer.addLayer(line);
+  }
+
+  function hover(t, latlng) {
+    if (hoverPending) return;
+    hoverPending = true;
+    call("routeHover", t, latlng.lat, latlng.lng).then(function (text) {
+      hoverPending = false;
+      if (!text) return;
+      if (!hoverTip) hoverTip = L.tooltip({ direction: "top", offset: [0, -8] });
+      hoverTip.setLatLng(latlng).setContent(String(text));
+      map.openTooltip(hoverTip);
+    });
+  }
+
+  function drawRoutes() {
+    routeLayer.clearLayers();
+    trips.forEach(function (trip) {
+      var p = trip.p, b = trip.b, n = p.length / 2;
+      if (n < 1) return;
+      if (colouring !== "speed") {
+        var all = [];
+        for (var i = 0; i < n; ++i) all.push([p[2 * i], p[2 * i + 1]]);
+        addLine(trip.t, all, tripColour(trip.t));
+        return;
+      }
+      // One line per run of segments in the same speed band.
+      var run = [[p[0], p[1]]], colour = bandColour(b[0]);
+      for (var k = 1; k < n; ++k) {
+        var c = bandColour(b[k]);
+        run.push([p[2 * k], p[2 * k + 1]]);
+        if (c !== colour) {
+          addLine(trip.t, run, colour);
+          run = [[p[2 * k], p[2 * k + 1]]];
+          colour = c;
+        }
+      }
+      if (run.length > 1 || n === 1) addLine(trip.t, run, colour);
+    });
+    // One canvas draws both: the marks stay above the lines and take the clicks.
+    eventLayer.eachLayer(function (m) { m.bringToFront(); });
+  }
+
+  function drawLegend() {
+    var div = legend.getContainer();
+    var html = "";
+    if (colouring === "speed") {
+      for (var i = 0; i < SPEED_STEPS.length; ++i) {
+        var upper = i + 1 < SPEED_STEPS.length ? "\u2013" + SPEED_STEPS[i + 1] : "+";
+        html += '<div><i style="background:' + SPEED_COLOURS[i] + '"></i>' + SPEED_STEPS[i] +
+                upper + " km/h</div>";
+      }
+    } else {
+      trips.forEach(function (trip) {
+        html += '<div><i style="background:' + tripColour(trip.t) + '"></i>' +
+                L.Util.template("{label}", { label: trip.label || ("#" + (trip.t + 1)) }) +
+                "</div>";
+      });
+    }
+    div.innerHTML = html;
+  }
+
+  function askRoutes() {
+    var z = map.getZoom();
+    if (z === zoomAsked) return;
+    zoomAsked = z;
+    call("routes", z).then(function (json) {
+      if (z !== map.getZoom() || !json) return;
+      var began = performance.now();
+      trips = JSON.parse(json);
+      drawRoutes();
+      drawLegend();
+      zoomDrawn = z;
+      drawMs = performance.now() - began;
+    });
+  }
+
+  function drawEvents() {
+    eventLayer.clearLayers();
+    events.forEach(function (ev, i) {
+      var m = L.circleMarker([ev.lat, ev.lon], {
+        renderer: renderer, radius: 7, color: "#ffffff", weight: 2,
+        fillColor: EVENT_COLOURS[ev.kind % EVENT_COLOURS.length], fillOpacity: 1
+      });
+      m.bindTooltip(ev.label);
+      m.on("click", function (e) {
+        L.DomEvent.stopPropagation(e);
+        call("eventClick", ev.i);
+      });
+      eventLayer.addLayer(m);
+    });
+  }
+
+  // Shift and a drag draws a box; Leaflet's own box zoom is off for it.
+  function setUpBox() {
+    var start = null, box = null, boxEnded = false, container = map.getContainer();
+    container.addEventListener("click", function (e) {
+      if (!boxEnded) return;
+      boxEnded = false;
+      e.stopPropagation();
+      e.preventDefault();
+    }, true);
+    container.addEventListener("mousedown", function (e) {
+      if (!e.shiftKey || e.button !== 0) return;
+      start = map.mouseEventToContainerPoint(e);
+      box = L.DomUtil.create("div", "ov-box", container);
+      map.dragging.disable();
+      e.preventDefault();
+      e.stopPropagation();
+    }, true);
+    document.addEventListener("mousemove", function (e) {
+      if (!start) return;
+      var p = map.mouseEventToContainerPoint(e);
+      var min = L.point(Math.min(start.x, p.x), Math.min(start.y, p.y));
+      var max = L.point(Math.max(start.x, p.x), Math.max(start.y, p.y));
+      L.DomUtil.setPosition(box, min);
+      box.style.width = (max.x - min.x) + "px";
+      box.style.height = (max.y - min.y) + "px";
+    });
+    document.addEventListener("mouseup", function (e) {
+      if (!start) return;
+      var end = map.mouseEventToContainerPoint(e);
+      var a = map.containerPointToLatLng(start), b = map.containerPointToLatLng(end);
+      start = null;
+      L.DomUtil.remove(box);
+      map.dragging.enable();
+      // The click the browser makes of the drag's release is no click on
+      // the map or a route.
+      boxEnded = true;
+      setTimeout(function () { boxEnded = false; }, 300);
+      call("boxSelect", Math.min(a.lat, b.lat), Math.min(a.lng, b.lng),
+           Math.max(a.lat, b.lat), Math.max(a.lng, b.lng));
+    });
+  }
+
+  function initialize() {
+    map = L.map("map", { boxZoom: false, zoomControl: true }).setView([35.64, 139.75], 12);
+    renderer = L.canvas({ tolerance: 6 });
+    L.tileLayer(TILE_URL, { maxZoom: 19, attribution: ATTRIBUTION }).addTo(map);
+    routeLayer = L.layerGroup().addTo(map);
+    eventLayer = L.layerGroup().addTo(map);
+    nearLayer = L.layerGroup().addTo(map);
+    legend = L.control({ position: "bottomleft" });
+    legend.onAdd = function () { return L.DomUtil.create("div", "ov-legend"); };
+    legend.addTo(map);
+    map.on("zoomend", askRoutes);
+    map.on("click", function (e) { call("mapClick", e.latlng.lat, e.latlng.lng); });
+    setUpBox();
+    call("pageReady");
+  }
+
+  // What the program calls.
+  window.ov = {
+    // Routes are asked for again at the current zoom.
+    reload: function () { zoomAsked = -1; askRoutes(); },
+    setEvents: function (list) { events = list; drawEvents(); },
+    setColouring: function (how) { colouring = how; drawRoutes(); drawLegend(); },
+    select: function (t) { selected = t; drawRoutes(); },
+    // Without animation, so the lines are asked for once, at the zoom it
+    // ends on; `fresh` when the program has new lines at every zoom.
+    fit: function (south, west, north, east, fresh) {
+      map.fitBounds([[south, west], [north, east]],
+                    { padding: [24, 24], maxZoom: 17, animate: false });
+      if (fresh) zoomAsked = -1;
+      askRoutes();
+    },
+    showPlace: function (lat, lon, radiusM) {
+      nearLayer.clearLayers();
+      L.circle([lat, lon], { radius: radiusM, color: "#1565c0", weight: 2, fillOpacity: 0.1,
+                             interactive: false }).addTo(nearLayer);
+    },
+    showBox: function (south, west, north, east) {
+      nearLayer.clearLayers();
+      L.rectangle([[south, west], [north, east]], { color: "#1565c0", weight: 2,
+                   fillOpacity: 0.1, interactive: false }).addTo(nearLayer);
+    },
+    // Where a place lies in the page, in CSS pixels from its top left.
+    pointOf: function (lat, lon) {
+      var p = map.latLngToContainerPoint([lat, lon]);
+      return [p.x, p.y];
+    },
+    eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
+    zoom: function () { return map.getZoom(); },
+    pan: function (dx, dy) { map.panBy([dx, dy], { animate: false }); },
+    // The zoom level of the lines on show.
+    drawnZoom: function () { return zoomDrawn; },
+    drawMs: function () { return drawMs; },
+    lineCount: function () { return routeLayer.getLayers().length; },
+    legendText: function () { return legend.getContainer().textContent; }
+  };
+
+  document.addEventListener("DOMContentLoaded", initialize);
+})();

@@ -1,0 +1,98 @@
+// The card overview beside the real main window: opened with its key, a
+// click on an event mark and on a trip row at the overview's coordinates
+// plays that moment in the main window.
+#if HALVEX_HAVE_SYNTH
+#include "MainWindowCard.h"
+#include "PlaybackHarness.h"
+#include "app/window/OverviewLink.h"
+#include "app/window/PlaybackLogic.h"
+#include "overview/OverviewWindow.h"
+#include "player/CVlcPlayer.h"
+#include "tests/support/OverviewCard.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+namespace {
+
+QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+    auto result = std::make_shared<QVariant>();
+    auto done = std::make_shared<bool>(false);
+    page->runJavaScript(script, [result, done](const QVariant& v) {
+        *result = v;
+        *done = true;
+    });
+    WaitUntil([done] { return *done; }, 10000);
+    return *result;
+}
+
+class OverviewPlayTest : public ShownWindowTest {
+  protected:
+    CVlcPlayer* Front() const { return dlg_->Playback()->Players().Front(); }
+    // The recording the front player plays, as the file system names it.
+    QString Playing() const {
+        return QFileInfo(QString::fromUtf8(Front()->MediaPath())).canonicalFilePath();
+    }
+    bool PlaysNear(const QString& path, int64_t ms) const {
+        return Playing() == path && Front()->State() == libvlc_Playing &&
+               Front()->GetTime() >= ms && Front()->GetTime() < ms + 2500;
+    }
+    void Click(QWidget* window, QPoint at) {
+        QTest::mouseMove(window->windowHandle(), at);
+        QTest::qWait(50);
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+};
+
+TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
+    QTemporaryDir card;
+    QString error;
+    // Two trips of two one-minute recordings, as the overview's card shows them.
+    const QStringList fronts = WriteCard(card.path(), 4, 60000, &error);
+    ASSERT_EQ(fronts.size(), 4) << error.toStdString();
+    overviewtest::CardShape shape;
+    shape.days = 1;
+    shape.paths.assign(fronts.begin(), fronts.end());
+    auto values = overviewtest::MakeCard(shape);
+
+    dlg_->OpenFolder(card.path());
+    ASSERT_TRUE(WaitUntil([&] { return Front()->State() == libvlc_Playing; }, 15000));
+    ASSERT_EQ(Playing(), QFileInfo(fronts[0]).canonicalFilePath());
+
+    auto* link = dlg_->findChild<OverviewLink*>();
+    ASSERT_NE(link, nullptr);
+    link->ShowData(values);
+    QTest::keyClick(dlg_->windowHandle(), Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(WaitUntil([&] { return link->Window() && link->Window()->isVisible(); }));
+    OverviewWindow* overview = link->Window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
+    ASSERT_TRUE(WaitUntil([&] { return overview->PageReady(); }, 20000));
+    QWebEnginePage* page = overview->MapView()->page();
+    ASSERT_TRUE(WaitUntil([&] { return Evaluate(page, "ov.lineCount()").toInt() == 2; }, 10000));
+    Pump(500); // the fitted view settles
+
+    // Trip 2's braking lies 30 s into recording 4: play from 25 s.
+    const QVariantList mark = Evaluate(page, "ov.eventPoint(1)").toList();
+    ASSERT_EQ(mark.size(), 2);
+    Click(overview, overview->MapView()->mapTo(
+                        overview, QPoint(qRound(mark[0].toDouble()), qRound(mark[1].toDouble()))));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return PlaysNear(QFileInfo(fronts[3]).canonicalFilePath(), 25000); }, 15000))
+        << Playing().toStdString() << " at " << Front()->GetTime();
+
+    // Trip 1's row: its first recording from its start.
+    QTreeWidget* trips = overview->TripList();
+    QTreeWidgetItem* row = trips->topLevelItem(1);
+    ASSERT_EQ(row->data(0, Qt::UserRole).toInt(), 0);
+    Click(overview, trips->viewport()->mapTo(overview, trips->visualItemRect(row).center()));
+    ASSERT_TRUE(
+        WaitUntil([&] { return PlaysNear(QFileInfo(fronts[0]).canonicalFilePath(), 0); }, 15000))
+        << Playing().toStdString() << " at " << Front()->GetTime();
+}
+
+} // namespace
+#endif

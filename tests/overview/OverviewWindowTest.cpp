@@ -1,0 +1,259 @@
+// The overview window on the real page engine, driven by clicks at window
+// coordinates.
+#include "overview/OverviewWindow.h"
+#include "overview/SpeedChart.h"
+#include "tests/support/OverviewCard.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+    auto result = std::make_shared<QVariant>();
+    auto done = std::make_shared<bool>(false);
+    page->runJavaScript(script, [result, done](const QVariant& v) {
+        *result = v;
+        *done = true;
+    });
+    WaitFor([done] { return *done; }, 10000);
+    return *result;
+}
+
+struct Played {
+    QString path;
+    qint64 offsetMs = -1;
+};
+
+class OverviewWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        // A cache of this process's own for the browser profile.
+        static QTemporaryDir cache;
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    }
+
+    void SetUp() override {
+        card_ = overviewtest::MakeCard();
+        window_ = std::make_unique<OverviewWindow>();
+        window_->resize(1400, 860);
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        QObject::connect(window_.get(), &OverviewWindow::PlayRequested,
+                         [this](const QString& path, qint64 offsetMs) {
+                             played_.push_back({path, offsetMs});
+                         });
+        window_->SetData(card_);
+        ASSERT_TRUE(WaitFor([this] { return window_->PageReady(); })) << "page never ready";
+        ASSERT_TRUE(WaitFor([this] { return Evaluate(Page(), "ov.lineCount()").toInt() > 0; }));
+        // Let the fitted view settle before reading positions off it.
+        WaitFor([this] { return Evaluate(Page(), "ov.zoom()").toInt() >= 13; }, 5000);
+        QTest::qWait(300);
+    }
+
+    QWebEnginePage* Page() const { return window_->MapView()->page(); }
+
+    // A place on the map, in the window's coordinates.
+    QPoint WindowPointOf(const QVariant& pagePoint) const {
+        const QVariantList xy = pagePoint.toList();
+        EXPECT_EQ(xy.size(), 2);
+        if (xy.size() != 2)
+            return {};
+        return window_->MapView()->mapTo(
+            window_.get(), QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())));
+    }
+
+    void ClickWindowAt(QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseMove(window_->windowHandle(), at);
+        QTest::qWait(50);
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, modifiers, at);
+    }
+
+    bool WaitForPlay(size_t count) {
+        return WaitFor([&] { return played_.size() >= count; }, 5000);
+    }
+
+    std::shared_ptr<OverviewValues> card_;
+    std::unique_ptr<OverviewWindow> window_;
+    std::vector<Played> played_;
+};
+
+TEST_F(OverviewWindowTest, DrawsEveryTripTheEventsTheLegendAndTheHeader) {
+    EXPECT_EQ(Evaluate(Page(), "ov.lineCount()").toInt(), int(card_->trips.size()));
+    EXPECT_EQ(Evaluate(Page(), "document.querySelectorAll('.leaflet-interactive').length").toInt(),
+              0)
+        << "lines and marks are drawn on one canvas, not as elements";
+    EXPECT_TRUE(Evaluate(Page(), "ov.legendText()").toString().contains("#6"));
+
+    window_->Colouring()->setCurrentIndex(1);
+    ASSERT_TRUE(WaitFor(
+        [this] { return Evaluate(Page(), "ov.legendText()").toString().contains("120+ km/h"); }));
+    // Speed bands split every trip into runs.
+    EXPECT_GT(Evaluate(Page(), "ov.lineCount()").toInt(), 3 * int(card_->trips.size()));
+
+    const QString header = window_->Header()->text();
+    EXPECT_TRUE(header.contains("0.2")) << header.toStdString(); // 12 min recorded
+    EXPECT_TRUE(header.contains("25%")) << header.toStdString();
+    EXPECT_TRUE(header.contains("3.2 GB")) << header.toStdString();
+    EXPECT_TRUE(header.contains("0.5")) << header.toStdString();
+
+    // Three days, each with its total row and two trips.
+    EXPECT_EQ(window_->DayFilter()->count(), 4);
+    EXPECT_EQ(window_->TripList()->topLevelItemCount(), 9);
+    window_->DayFilter()->setCurrentIndex(2);
+    int shown = 0;
+    for (int i = 0; i < window_->TripList()->topLevelItemCount(); ++i)
+        shown += window_->TripList()->topLevelItem(i)->isHidden() ? 0 : 1;
+    EXPECT_EQ(shown, 3);
+}
+
+TEST_F(OverviewWindowTest, EventMarkerClickPlaysFromFiveSecondsBefore) {
+    const QPoint at = WindowPointOf(Evaluate(Page(), "ov.eventPoint(2)"));
+    ClickWindowAt(at);
+    ASSERT_TRUE(WaitForPlay(1)) << "no play request after a click at " << at.x() << "," << at.y();
+    EXPECT_EQ(played_[0].path, card_->recordings[size_t(card_->events[2].recording)].path);
+    EXPECT_EQ(played_[0].offsetMs, 25000);
+}
+
+TEST_F(OverviewWindowTest, RouteClickPlaysThatPointAndHoverShowsItsTimeAndSpeed) {
+    // 40 s into trip 3 (its first recording, number 6).
+    const double lat = overviewtest::kFirstLatitude + 3 * overviewtest::kTripLatitudeStep;
+    const double lon = overviewtest::kFirstLongitude + 40 * overviewtest::kDegreesPerSecond;
+    const QPoint at = WindowPointOf(
+        Evaluate(Page(), QString("ov.pointOf(%1,%2)").arg(lat, 0, 'f', 6).arg(lon, 0, 'f', 6)));
+    QTest::mouseMove(window_->windowHandle(), at + QPoint(-3, 0));
+    QTest::qWait(50);
+    QTest::mouseMove(window_->windowHandle(), at);
+    ASSERT_TRUE(WaitFor(
+        [this] {
+            return Evaluate(Page(),
+                            "(document.querySelector('.leaflet-tooltip') || {}).textContent || ''")
+                .toString()
+                .contains("km/h");
+        },
+        5000));
+    const QString tip =
+        Evaluate(Page(), "document.querySelector('.leaflet-tooltip').textContent").toString();
+    EXPECT_TRUE(tip.startsWith("#4")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(
+        QDateTime::fromMSecsSinceEpoch(card_->recordings[6].points[40].utcMs).toString("HH:mm:")))
+        << tip.toStdString();
+
+    ClickWindowAt(at);
+    ASSERT_TRUE(WaitForPlay(1));
+    EXPECT_EQ(played_[0].path, card_->recordings[6].path);
+    // A pixel is several metres here: within a few fixes of the aim.
+    EXPECT_NEAR(double(played_[0].offsetMs), 40000, 3000);
+}
+
+TEST_F(OverviewWindowTest, TripRowSelectsChartsAndPlaysAndTheChartPlaysItsMoments) {
+    QTreeWidget* list = window_->TripList();
+    QTreeWidgetItem* row = list->topLevelItem(5); // day 2's total, trip 3, then trip 4
+    ASSERT_EQ(row->data(0, Qt::UserRole).toInt(), 3);
+    const QPoint inList = list->visualItemRect(row).center();
+    ClickWindowAt(list->viewport()->mapTo(window_.get(), inList));
+    ASSERT_TRUE(WaitForPlay(1));
+    EXPECT_EQ(window_->SelectedTrip(), 3);
+    EXPECT_EQ(played_[0].path, card_->recordings[6].path);
+    EXPECT_EQ(played_[0].offsetMs, 0);
+    SpeedChart* chart = window_->Chart();
+    EXPECT_EQ(chart->SampleCount(), 120);
+
+    // The event mark of trip 3, then a moment 15 s into its second recording.
+    const int64_t eventUtc = card_->events[3].utcMs;
+    ClickWindowAt(chart->mapTo(window_.get(), chart->PointOf(eventUtc, 10).toPoint()));
+    ASSERT_TRUE(WaitForPlay(2));
+    EXPECT_EQ(played_[1].path, card_->recordings[7].path);
+    EXPECT_EQ(played_[1].offsetMs, 25000);
+    const int64_t momentUtc = card_->recordings[7].points[15].utcMs;
+    ClickWindowAt(chart->mapTo(window_.get(), chart->PointOf(momentUtc, 10).toPoint()));
+    ASSERT_TRUE(WaitForPlay(3));
+    EXPECT_EQ(played_[2].path, card_->recordings[7].path);
+    EXPECT_NEAR(double(played_[2].offsetMs), 15000, 1000);
+
+    // The map followed the selection: trip 3 fills the view.
+    EXPECT_GE(Evaluate(Page(), "ov.zoom()").toInt(), 15);
+}
+
+TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) {
+    // Halfway between the roads of trips 0 and 1, about 555 m from each.
+    const double lat = overviewtest::kFirstLatitude + overviewtest::kTripLatitudeStep / 2;
+    const double lon = overviewtest::kFirstLongitude + 30 * overviewtest::kDegreesPerSecond;
+    const QPoint at = WindowPointOf(
+        Evaluate(Page(), QString("ov.pointOf(%1,%2)").arg(lat, 0, 'f', 6).arg(lon, 0, 'f', 6)));
+    ClickWindowAt(at);
+    QTest::qWait(500);
+    EXPECT_EQ(window_->PlaceList()->topLevelItemCount(), 0) << "nothing within 50 m";
+    EXPECT_TRUE(played_.empty());
+
+    auto* radius = window_->findChild<QSpinBox*>();
+    ASSERT_TRUE(radius);
+    radius->setValue(600);
+    ClickWindowAt(at);
+    ASSERT_TRUE(WaitFor([this] { return window_->PlaceList()->topLevelItemCount() == 2; }, 5000));
+    QTreeWidget* places = window_->PlaceList();
+    EXPECT_EQ(places->topLevelItem(0)->text(0).toStdString() + " " +
+                  places->topLevelItem(1)->text(0).toStdString(),
+              "0.MP4 2.MP4");
+    EXPECT_TRUE(places->topLevelItem(0)->text(2).startsWith("55"))
+        << places->topLevelItem(0)->text(2).toStdString();
+    const QPoint row = places->visualItemRect(places->topLevelItem(1)).center();
+    ClickWindowAt(places->viewport()->mapTo(window_.get(), row));
+    ASSERT_TRUE(WaitForPlay(1));
+    EXPECT_EQ(played_[0].path, card_->recordings[2].path);
+    EXPECT_NEAR(double(played_[0].offsetMs), 30000, 1000);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OverviewWindowTest, ProgressCountsAndCancelAsksToStop) {
+    QPushButton* cancel = window_->CancelButton();
+    EXPECT_FALSE(cancel->isVisible());
+    window_->SetProgress(3, 140);
+    ASSERT_TRUE(cancel->isVisible());
+    auto* bar = window_->findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->value(), 3);
+    EXPECT_EQ(bar->maximum(), 140);
+    bool labelled = false;
+    for (QLabel* label : window_->findChildren<QLabel*>())
+        labelled = labelled || label->text().endsWith("3 / 140");
+    EXPECT_TRUE(labelled);
+
+    int cancels = 0;
+    QObject::connect(window_.get(), &OverviewWindow::CancelRequested, [&] { ++cancels; });
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      cancel->mapTo(window_.get(), cancel->rect().center()));
+    EXPECT_EQ(cancels, 1);
+    window_->SetProgress(0, -1);
+    EXPECT_FALSE(cancel->isVisible());
+    // An empty card clears what the last one drew.
+    window_->SetData(std::make_shared<OverviewValues>());
+    EXPECT_EQ(window_->TripList()->topLevelItemCount(), 0);
+    ASSERT_TRUE(WaitFor([this] { return Evaluate(Page(), "ov.lineCount()").toInt() == 0; }));
+    EXPECT_TRUE(played_.empty());
+}
+
+} // namespace
