@@ -18,30 +18,38 @@ QString Degrees(double value, char positive, char negative) {
     return QString::number(std::fabs(value), 'f', 5) + QChar(value < 0 ? negative : positive);
 }
 
-QStringList Lines(const Moment& m, const ClipOptions& o) {
+// One line per chosen figure, blank while it has no value, so the box
+// keeps its lines in place.
+QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
     QStringList lines;
+    const TripPoint* p = m.point;
     if (o.overlays & kOverlayTime)
         lines << FormatLocalTime(m.utcMs / 1000, "%Y-%m-%d %H:%M:%S UTC%z");
-    const TripPoint* p = m.point;
-    if ((o.overlays & kOverlaySpeed) && p)
-        lines << (o.speedInMph ? QString::number(std::lround(p->speedKmh / 1.609344)) + " mph"
-                               : QString::number(std::lround(p->speedKmh)) + " km/h");
-    if ((o.overlays & kOverlayPosition) && p)
-        lines << Degrees(p->latitude, 'N', 'S') + " " + Degrees(p->longitude, 'E', 'W');
-    if ((o.overlays & kOverlayHeading) && p)
-        lines << QString::number(std::lround(p->courseDegrees) % 360) + QChar(0xB0);
-    if ((o.overlays & kOverlayGSensor) && m.sample)
-        lines << QStringLiteral("G %1 %2 %3")
-                     .arg(m.sample->x, 0, 'f', 2)
-                     .arg(m.sample->y, 0, 'f', 2)
-                     .arg(m.sample->z, 0, 'f', 2);
+    if (o.overlays & kOverlaySpeed)
+        lines << (!p             ? QString()
+                  : o.speedInMph ? QString::number(std::lround(p->speedKmh / 1.609344)) + " mph"
+                                 : QString::number(std::lround(p->speedKmh)) + " km/h");
+    if (o.overlays & kOverlayPosition)
+        lines << (p && !hidden
+                      ? Degrees(p->latitude, 'N', 'S') + " " + Degrees(p->longitude, 'E', 'W')
+                      : QString());
+    if (o.overlays & kOverlayHeading)
+        lines << (p ? QString::number(std::lround(p->courseDegrees) % 360) + QChar(0xB0)
+                    : QString());
+    if (o.overlays & kOverlayGSensor)
+        lines << (m.sample ? QStringLiteral("G %1 %2 %3")
+                                 .arg(m.sample->x, 0, 'f', 2)
+                                 .arg(m.sample->y, 0, 'f', 2)
+                                 .arg(m.sample->z, 0, 'f', 2)
+                           : QString());
     return lines;
 }
 
 } // namespace
 
 ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
-                             const std::vector<TripRecording>& tracks, const ClipOptions& o) {
+                             const std::vector<TripRecording>& tracks, const ClipOptions& o,
+                             const std::vector<PrivacyZone>& zones) {
     ClipFigures figures;
     if (!o.overlays)
         return figures;
@@ -61,7 +69,8 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
                 if (!p.hasTime)
                     continue;
                 const int64_t fileMs = p.utcMs - fileStartUtc;
-                if (fileMs < piece.outMs)
+                if (fileMs >= piece.inMs && fileMs < piece.outMs &&
+                    !InPrivacyZone(p.latitude, p.longitude, zones))
                     figures.route.emplace_back(p.longitude, p.latitude);
                 if (fileMs >= piece.inMs && fileMs < piece.outMs)
                     moments[toClip(fileMs)];
@@ -101,8 +110,9 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
     for (const auto& [clipMs, m] : moments) {
         ClipFigureChange change;
         change.clipMs = clipMs;
-        change.lines = Lines(m, o);
-        if ((o.overlays & kOverlayMap) && m.point) {
+        const bool hidden = m.point && InPrivacyZone(m.point->latitude, m.point->longitude, zones);
+        change.lines = Lines(m, o, hidden);
+        if ((o.overlays & kOverlayMap) && m.point && !hidden) {
             change.hasCar = true;
             change.car = QPointF(m.point->longitude, m.point->latitude);
         }
@@ -113,4 +123,12 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
         figures.changes.push_back(change);
     }
     return figures;
+}
+
+int FigureLineCount(const ClipOptions& o) {
+    int count = 0;
+    for (uint32_t bit :
+         {kOverlayTime, kOverlaySpeed, kOverlayPosition, kOverlayHeading, kOverlayGSensor})
+        count += (o.overlays & bit) ? 1 : 0;
+    return count;
 }

@@ -4,6 +4,7 @@
 #include "clip/ClipOptions.h"
 #include "clip/ClipSpan.h"
 #include "recordings/TripModel.h"
+#include "settings/PrivacyZones.h"
 
 #include <QPointF>
 #include <QStringList>
@@ -22,5 +23,10 @@ struct ClipFigures {
 };
 
 // tracks[i] belongs to pieces[i] (an empty track when the recording has none).
+// Positions inside a privacy zone show neither as text nor on the map inset.
 ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
-                             const std::vector<TripRecording>& tracks, const ClipOptions& options);
+                             const std::vector<TripRecording>& tracks, const ClipOptions& options,
+                             const std::vector<PrivacyZone>& zones = {});
+
+// The number of text lines the options draw (the box keeps this many).
+int FigureLineCount(const ClipOptions& options);

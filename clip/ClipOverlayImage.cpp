@@ -8,8 +8,8 @@
 
 namespace {
 
-int FontPixels(int pictureHeight) {
-    return std::max(10, pictureHeight / 32);
+int FontPixels(QSize picture) {
+    return std::max(8, std::min(picture.height() / 30, picture.width() / 40));
 }
 
 int Even(int v) {
@@ -18,23 +18,24 @@ int Even(int v) {
 
 } // namespace
 
-QSize OverlayBoxSize(int pictureHeight, int lineCount, bool map) {
-    const int px = FontPixels(pictureHeight);
+QSize OverlayBoxSize(QSize picture, int lineCount, bool map) {
+    const int px = FontPixels(picture);
     const int textHeight = lineCount * px * 5 / 4 + px / 2;
     const int mapSide = map ? px * 6 : 0;
-    const int width = (lineCount ? px * 16 : 0) + mapSide + px / 2;
+    const int width = (lineCount ? px * 18 : 0) + mapSide + px / 2;
     return {Even(width), Even(std::max(textHeight, mapSide + px / 2))};
 }
 
-QImage DrawOverlay(const QSize& box, int pictureHeight, const ClipFigureChange& change,
+QImage DrawOverlay(const QSize& box, QSize picture, const ClipFigureChange& change,
                    const std::vector<QPointF>& route, bool map) {
-    QImage image(box, QImage::Format_RGBA8888_Premultiplied);
+    QImage image(box, QImage::Format_RGBA8888);
     image.fill(QColor(0, 0, 0, 150));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int px = FontPixels(pictureHeight);
+    const int px = FontPixels(picture);
     const int mapSide = map ? px * 6 : 0;
-    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::Monospace);
     font.setPixelSize(px);
     painter.setFont(font);
     painter.setPen(Qt::white);

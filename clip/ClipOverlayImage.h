@@ -6,10 +6,10 @@
 #include <QImage>
 #include <QSize>
 
-// The box for a picture of the given height showing lineCount lines and,
-// with a map, the route inset.
-QSize OverlayBoxSize(int pictureHeight, int lineCount, bool map);
+// The box for a clip picture of the given size showing lineCount lines
+// and, with a map, the route inset.
+QSize OverlayBoxSize(QSize picture, int lineCount, bool map);
 
-// The box's picture at one change, premultiplied RGBA.
-QImage DrawOverlay(const QSize& box, int pictureHeight, const ClipFigureChange& change,
+// The box's picture at one change, RGBA with straight alpha.
+QImage DrawOverlay(const QSize& box, QSize picture, const ClipFigureChange& change,
                    const std::vector<QPointF>& route, bool map);

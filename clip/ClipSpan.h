@@ -1,6 +1,8 @@
 #pragma once
 // Where a clip's marks fall in the recordings of a drive. Marks are absolute
 // times, so a clip may run across recordings that follow each other.
+#include "recordings/RecordingInfo.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -10,6 +12,7 @@ struct ClipSource {
     QString rear;        // path; "" when it has no rear file
     int64_t startMs = 0; // the recording's start, ms since 1970 UTC
     int64_t durationMs = 0;
+    RecordingFile file; // the front file as listed (the rear one without a front)
 };
 
 // One recording's share of the clip, in ms from that recording's start.
