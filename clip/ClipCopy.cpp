@@ -114,7 +114,7 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
     out->time_base = firstStream->time_base;
     out->avg_frame_rate = firstStream->avg_frame_rate;
     ClipAudioTrack audio(spans);
-    const bool sound = job.options.sound && !rear && audio.Probe(&error);
+    const bool sound = job.options.sound && audio.Probe(&error);
     if (sound && !audio.AddStream(muxer.Context(), &error)) {
         result->error = error;
         return false;

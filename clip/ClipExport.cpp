@@ -64,7 +64,7 @@ QJsonObject Choices(const ClipOptions& o, bool fastPath, int zones) {
     c["layout"] = LayoutName(o.layout);
     if (o.layout == ClipLayout::PictureInPicture)
         c["insetCorner"] = CornerName(o.insetCorner);
-    c["sound"] = o.sound && o.layout != ClipLayout::Rear;
+    c["sound"] = o.sound;
     c["overlays"] = QJsonArray::fromStringList(OverlayNames(o.overlays));
     c["speedUnit"] = o.speedInMph ? "mph" : "km/h";
     c["copiedWithoutDecoding"] = fastPath;
