@@ -1,6 +1,7 @@
 // The main window's controls: creation, tool-tips and commands.
 #include "app/CAboutDlg.h"
 #include "app/CVELDlg.h"
+#include "app/ClipMarksHook.h"
 #include "app/ControlIds.h"
 #include "app/DropHandler.h"
 #include "app/EmptyListHint.h"
@@ -238,6 +239,7 @@ void CVELDlg::CreateControls() {
 
 void CVELDlg::CreateInputHandlers() {
     m_keys = std::make_unique<KeyboardShortcuts>(*this);
+    new ClipMarksHook(*this);
     m_drops = std::make_unique<DropHandler>(*this, [this](const DropTarget& target) {
         m_playback->open.OpenFolder(target.folder, target.file);
     });

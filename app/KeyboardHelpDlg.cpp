@@ -29,6 +29,7 @@ const struct {
     {"Del", UiStringId::kHelpDeleteChecked},
     {"Ctrl+E", UiStringId::kHelpSaveKml},
     {"Ctrl+,", UiStringId::kSettingsItem},
+    {"[  ]", UiStringId::kHelpClipMarks},
     {"F1", UiStringId::kHelpThisHelp},
 };
 

@@ -3,10 +3,9 @@
 #include "CliCommands.h"
 #include "CliText.h"
 #include "clip/ClipExport.h"
-#include "recordings/CameraPairing.h"
+#include "clip/ClipSources.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
-#include "recordings/TripModel.h"
 #include "settings/AppSettings.h"
 
 #include <QElapsedTimer>
@@ -140,22 +139,6 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
     return -1;
 }
 
-ClipSource SourceOf(const RecordingFile& file, const QString& path) {
-    ClipSource s;
-    const bool rear = IsRearCameraPath(path) && FrontPathFor(path).isEmpty();
-    if (rear) {
-        s.rear = path;
-    } else {
-        s.front = path;
-        s.rear = RearPathFor(path);
-    }
-    s.startMs = file.info.startTime * 1000;
-    s.durationMs =
-        file.info.durationMs ? int64_t(file.info.durationMs) : file.info.durationSeconds * 1000;
-    s.file = file;
-    return s;
-}
-
 int SourcesOfFile(const QString& path, std::vector<ClipSource>* sources) {
     const QFileInfo where(path);
     if (!where.isFile())
@@ -165,7 +148,7 @@ int SourcesOfFile(const QString& path, std::vector<ClipSource>* sources) {
         return Fail(path + ": not a recording of this camera");
     file.root = where.absolutePath() + "/";
     file.fileName = where.fileName();
-    sources->push_back(SourceOf(file, where.absoluteFilePath()));
+    sources->push_back(ClipSourceOf(file, where.absoluteFilePath()));
     return -1;
 }
 
@@ -176,12 +159,7 @@ int SourcesOfGroup(const Options& o, std::vector<ClipSource>* sources) {
     catalog.Open(o.folder);
     if (size_t(o.group) >= catalog.groups.size())
         return Fail(QStringLiteral("%1: no group %2").arg(o.folder).arg(o.group));
-    catalog.groups[size_t(o.group)].chosen = 1;
-    for (int index : TripFileIndices(catalog))
-        sources->push_back(SourceOf(catalog.files[size_t(index)], catalog.GetFilePath(index)));
-    std::stable_sort(
-        sources->begin(), sources->end(),
-        [](const ClipSource& a, const ClipSource& b) { return a.startMs < b.startMs; });
+    *sources = ClipSourcesOfCatalog(catalog, o.group);
     return -1;
 }
 
