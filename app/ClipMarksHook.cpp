@@ -13,6 +13,7 @@
 #include "recordings/LocalTimeText.h"
 #include "strings/UiStrings.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -96,7 +97,7 @@ void ClipMarksHook::Export() {
     const QString name =
         base + "_CLIP" + FormatLocalTime(from / 1000, "_%Y_%m_%d_%H-%M-%S") + ".mp4";
     ClipExportDlg dialog(&window_, ClipSourcesOfCatalog(window_.Catalog()), from, to,
-                         KmlFolder() + "/" + name);
+                         QDir(KmlFolder()).filePath(name));
     dialog.exec();
 }
 

@@ -84,15 +84,16 @@ QJsonObject Span(int64_t fromMs, int64_t toMs) {
 
 } // namespace
 
+void QuietLibavLog() {
+    av_log_set_level(AV_LOG_ERROR);
+}
+
 QString ClipOutputPath(const QString& name) {
     return name.endsWith(".mp4", Qt::CaseInsensitive) ? name : name + ".mp4";
 }
 
 bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOutcome* outcome) {
     *outcome = ClipOutcome();
-    // Failures come back as the outcome's text; libav's own lines would
-    // only repeat them on the terminal.
-    av_log_set_level(AV_LOG_ERROR);
     const auto fail = [outcome](const QString& why) {
         outcome->error = why;
         return false;

@@ -27,6 +27,10 @@ struct ClipOutcome {
     int64_t frames = 0;
 };
 
+// libav's own lines down to errors. A command line wants this; the viewer
+// leaves the level to libvlc, which shares the library.
+void QuietLibavLog();
+
 // The output name for a clip: ".mp4" added when missing.
 QString ClipOutputPath(const QString& name);
 

@@ -1,6 +1,7 @@
 #include "clipui/ClipExportDlg.h"
 
 #include "platform/widgets/MessageBox.h"
+#include "recordings/KmlExport.h"
 #include "recordings/LocalTimeText.h"
 #include "settings/AppSettings.h"
 #include "settings/PrivacyZones.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -69,11 +71,10 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
                         UiStringId::kClipFigurePosition, UiStringId::kClipFigureHeading,
                         UiStringId::kClipFigureG, UiStringId::kClipFigureMap}) {
         auto* box = new QCheckBox(LoadUiString(id), this);
+        box->setChecked(id == UiStringId::kClipFigureTime);
         figures_.push_back(box);
         figureRow->addWidget(box);
-        connect(box, &QCheckBox::toggled, this, &ClipExportDlg::UpdateChoices);
     }
-    figures_[0]->setChecked(true);
     column->addLayout(figureRow);
     fastNote_ = new QLabel(LoadUiString(UiStringId::kClipFastPathNote), this);
     fastNote_->setWordWrap(true);
@@ -128,6 +129,8 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
     connect(cancel_, &QPushButton::clicked, this, &ClipExportDlg::reject);
     connect(layout_, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &ClipExportDlg::UpdateChoices);
+    for (QCheckBox* box : figures_)
+        connect(box, &QCheckBox::toggled, this, &ClipExportDlg::UpdateChoices);
     UpdateChoices();
     resize(std::max(sizeHint().width(), 640), sizeHint().height());
 }
@@ -179,6 +182,8 @@ void ClipExportDlg::Start() {
     request.zones = zones;
     request.outputPath = ClipOutputPath(output_->text().trimmed());
     output_->setText(request.outputPath);
+    // The default folder (the exports' folder in the documents) may not exist yet.
+    CreateFolderPath(QFileInfo(request.outputPath).absolutePath());
 
     for (QWidget* w : findChildren<QWidget*>()) {
         if (w != cancel_ && w != progress_ && w != remaining_ && !qobject_cast<QLabel*>(w))

@@ -30,7 +30,7 @@ class ClipExportDlg : public QDialog {
     const QStringList& Written() const { return written_; }
     bool Running() const { return worker_ != nullptr; }
 
-  protected:
+    // Cancel: stops a running export (the dialog stays until it has), or closes.
     void reject() override;
 
   private:

@@ -235,6 +235,9 @@ int Run(const QStringList& arguments, FILE* out) {
         }
         return !g_interrupted.load();
     };
+    // Failures come back as the outcome's text; libav's notes would only
+    // crowd the progress line.
+    QuietLibavLog();
     ClipOutcome outcome;
     const bool ok = ExportClip(request, progress, &outcome);
     std::signal(SIGINT, previousInt);
