@@ -168,9 +168,17 @@ void ClipExportDlg::Start() {
         return;
     std::vector<PrivacyZone> zones;
     for (const QString& line : zones_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+        if (line.trimmed().isEmpty())
+            continue;
         PrivacyZone zone;
-        if (PrivacyZoneFromText(line, &zone))
-            zones.push_back(zone);
+        // A zone that does not read would leave the place it names in the clip.
+        if (!PrivacyZoneFromText(line, &zone)) {
+            ShowMessageBox(this, Filled(UiStringId::kClipBadZone, line.trimmed()),
+                           LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                           MbIcon::Warning);
+            return;
+        }
+        zones.push_back(zone);
     }
     WritePrivacyZones(AppSettings::Instance(), zones);
 
