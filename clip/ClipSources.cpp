@@ -7,8 +7,12 @@
 
 ClipSource ClipSourceOf(const RecordingFile& file, const QString& path) {
     ClipSource s;
-    if (IsRearCameraPath(path) && FrontPathFor(path).isEmpty()) {
+    // A rear file stands for its moment: the front partner, when there is one, leads.
+    if (IsRearCameraPath(path)) {
         s.rear = path;
+        s.front = FrontPathFor(path);
+        if (s.front == path)
+            s.front.clear();
     } else {
         s.front = path;
         s.rear = RearPathFor(path);
