@@ -173,6 +173,20 @@ TEST_F(ClipExport, SoundIsLeftOutWhenAsked) {
     }
 }
 
+// The marks as the camera's local time, the way the clip's time figure shows it.
+TEST_F(ClipExport, MarksMayBeTheCamerasLocalTime) {
+    const QString name = out.Root() + "clock";
+    const CliResult run =
+        Clip(Group() + QStringList{"--from", "2021-07-04 18:30:06", "--to", "2021-07-04 18:30:09.5",
+                                   "--overlay", "time", "--out", name});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const std::vector<Stream> streams = Probe(name + ".mp4");
+    ASSERT_TRUE(Find(streams, "video"));
+    EXPECT_EQ(Find(streams, "video")->frames, 35);
+    EXPECT_EQ(
+        Clip(Group() + QStringList{"--from", "18:30:06", "--to", "3", "--out", name}).exitCode, 2);
+}
+
 // 2.0 s to 4.5 s crosses the seam at 3 s: every slot once, none twice.
 TEST_F(ClipExport, AClipAcrossTwoRecordingsHasEveryFrameOnce) {
     const QString name = out.Root() + "seam";
