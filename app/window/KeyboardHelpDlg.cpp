@@ -30,6 +30,7 @@ const struct {
     {"Ctrl+E", UiStringId::kHelpSaveKml},
     {"Ctrl+T", UiStringId::kOverviewTitle},
     {"Ctrl+,", UiStringId::kSettingsItem},
+    {"[  ]", UiStringId::kHelpClipMarks},
     {"F1", UiStringId::kHelpThisHelp},
 };
 

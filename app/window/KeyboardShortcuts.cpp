@@ -3,6 +3,7 @@
 #include "app/playback/PlaybackView.h"
 #include "app/playback/SeekSteps.h"
 #include "app/window/CVELDlg.h"
+#include "app/window/ClipMarksHook.h"
 #include "app/window/ControlIds.h"
 #include "app/window/KeyboardHelpDlg.h"
 #include "app/window/PlaybackLogic.h"
@@ -62,6 +63,8 @@ const Binding kBindings[] = {
     {Qt::Key_E, kCtrl, KeyCommand::Kml, false, false, false},
     {Qt::Key_F1, kNone, KeyCommand::Help, false, false, false},
     {Qt::Key_Comma, kCtrl, KeyCommand::Settings, false, false, false},
+    {Qt::Key_BracketLeft, kNone, KeyCommand::ClipStart, false, false, false},
+    {Qt::Key_BracketRight, kNone, KeyCommand::ClipEnd, false, false, false},
 };
 
 bool IsTextField(const QWidget* w) {
@@ -192,6 +195,11 @@ void KeyboardShortcuts::Run(KeyCommand command) {
         break;
     case KeyCommand::Settings:
         window_.Command(IDC_CONF);
+        break;
+    case KeyCommand::ClipStart:
+    case KeyCommand::ClipEnd:
+        if (auto* clip = window_.findChild<ClipMarksHook*>())
+            command == KeyCommand::ClipStart ? clip->MarkStart() : clip->MarkEnd();
         break;
     }
 }

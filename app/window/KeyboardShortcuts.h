@@ -27,6 +27,8 @@ enum class KeyCommand {
     Kml,
     Help,
     Settings,
+    ClipStart,
+    ClipEnd,
 };
 
 // The widget that has the keyboard focus, as far as the keys care: a list

@@ -1,6 +1,7 @@
 #include "app/window/WindowAssembly.h"
 
 #include "app/window/CVELDlg.h"
+#include "app/window/ClipMarksHook.h"
 #include "app/window/ControlIds.h"
 #include "app/window/DropHandler.h"
 #include "app/window/EmptyListHint.h"
@@ -212,6 +213,7 @@ void WindowAssembly::CreateLogic(CVELDlg& window) {
 
 void WindowAssembly::CreateInputHandlers(CVELDlg& window) {
     keys = std::make_unique<KeyboardShortcuts>(window);
+    new ClipMarksHook(window);
     drops = std::make_unique<DropHandler>(window, [this](const DropTarget& target) {
         playback->open.OpenFolder(target.folder, target.file);
     });

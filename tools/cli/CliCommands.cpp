@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliClip.h"
 #include "CliExport.h"
 #include "CliJson.h"
 #include "CliText.h"
@@ -28,6 +29,11 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "                           the route of recordings or of a group as GPX\n"
                       "  csv FILE...|--trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
                       "                           GPS points (and G-sensor samples) as CSV\n"
+#ifdef HALVEX_CLI_CLIP
+                      "  clip FILE|--group GROUP FOLDER --from TIME --to TIME [--layout L]\n"
+                      "       [--overlay time,speed,position,heading,g,map] [--out NAME]\n"
+                      "                           an MP4 clip with its evidence bundle\n"
+#endif
                       "\n"
                       "  --help, --version        this help, or the version, and exit\n"
                       "\n"
@@ -266,6 +272,10 @@ int Dispatch(const QStringList& arguments) {
     }
     if (name == "gpx" || name == "csv")
         return CliExport::Run(name, arguments.mid(1), g_out);
+#ifdef HALVEX_CLI_CLIP
+    if (name == "clip")
+        return CliClip::Run(arguments.mid(1), g_out);
+#endif
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;

@@ -3,9 +3,25 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#ifdef HALVEX_CLI_CLIP
+#include <QGuiApplication>
+#endif
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+#ifdef HALVEX_CLI_CLIP
+    // The clip's figures are drawn with QPainter, which needs fonts from a
+    // GUI application; offscreen, so no display is needed.
+    if (argc > 1 && std::strcmp(argv[1], "clip") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+#endif
+    if (!application)
+        application = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName("halvex-cli");
 
     CliCommands::SetOutput(stdout);

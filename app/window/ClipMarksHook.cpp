@@ -1,0 +1,119 @@
+#include "app/window/ClipMarksHook.h"
+
+#include "app/window/CVELDlg.h"
+#include "app/window/ControlIds.h"
+#include "app/window/PlaybackLogic.h"
+#include "clip/ClipSources.h"
+#include "clipui/ClipExportDlg.h"
+#include "clipui/ClipMarksBar.h"
+#include "controls/SliderGeometry.h"
+#include "platform/widgets/MessageBox.h"
+#include "player/CVlcPlayer.h"
+#include "recordings/KmlExport.h"
+#include "recordings/LocalTimeText.h"
+#include "strings/UiStrings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+const CVlcPlayer* PlayingPlayer(CVELDlg& window) {
+    PlaybackLogic* logic = window.Playback();
+    if (!logic)
+        return nullptr;
+    return logic->Players().FirstUsable(
+        [](const CVlcPlayer& p) { return p.m_bPlaying || p.m_bPaused; });
+}
+
+} // namespace
+
+ClipMarksHook::ClipMarksHook(CVELDlg& window)
+    : QObject(&window), window_(window), slider_(window.Control(IDC_POSITION_SLIDER)) {
+    setObjectName("clipMarksHook");
+    bar_ = new ClipMarksBar(slider_);
+    slider_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(slider_, &QWidget::customContextMenuRequested, this, &ClipMarksHook::ShowMenu);
+    // The marks move on the slider as recordings change; a light poll
+    // keeps this apart from the playback code.
+    connect(&refresh_, &QTimer::timeout, this, &ClipMarksHook::Refresh);
+    refresh_.start(250);
+}
+
+std::optional<int64_t> ClipMarksHook::PlayPositionMs() const {
+    const CVlcPlayer* player = PlayingPlayer(window_);
+    const RecordingFile* file = window_.Catalog().CurrentRecording();
+    if (!player || !file || file->info.startTime == 0)
+        return std::nullopt;
+    return file->info.startTime * 1000 + std::max<int64_t>(0, player->GetTime());
+}
+
+std::optional<int64_t> ClipMarksHook::SliderPositionMs(int x) const {
+    const CVlcPlayer* player = PlayingPlayer(window_);
+    const RecordingFile* file = window_.Catalog().CurrentRecording();
+    if (!player || !file || file->info.startTime == 0 || player->GetLength() <= 0)
+        return std::nullopt;
+    const QRect channel = SliderChannelRect(slider_->size(), false);
+    if (channel.width() <= 0)
+        return std::nullopt;
+    const double share = std::clamp(double(x - channel.left()) / channel.width(), 0.0, 1.0);
+    return file->info.startTime * 1000 + std::llround(share * player->GetLength());
+}
+
+void ClipMarksHook::Mark(bool start, std::optional<int64_t> atMs) {
+    if (!atMs) {
+        ShowMessageBox(&window_, LoadUiString(UiStringId::kNothingPlaying),
+                       LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                       MbIcon::Information);
+        return;
+    }
+    (start ? start_ : end_) = atMs;
+    Refresh();
+}
+
+void ClipMarksHook::ShowMenu(const QPoint& at) {
+    QMenu menu(slider_);
+    const std::optional<int64_t> here = SliderPositionMs(at.x());
+    menu.addAction(LoadUiString(UiStringId::kClipStartsHere), this,
+                   [this, here] { Mark(true, here); });
+    menu.addAction(LoadUiString(UiStringId::kClipEndsHere), this,
+                   [this, here] { Mark(false, here); });
+    menu.addSeparator();
+    menu.addAction(LoadUiString(UiStringId::kExportClipItem), this, &ClipMarksHook::Export);
+    menu.exec(slider_->mapToGlobal(at));
+}
+
+void ClipMarksHook::Export() {
+    if (!start_ || !end_ || *start_ == *end_) {
+        ShowMessageBox(&window_, LoadUiString(UiStringId::kClipNoMarks),
+                       LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                       MbIcon::Information);
+        return;
+    }
+    const int64_t from = std::min(*start_, *end_), to = std::max(*start_, *end_);
+    const RecordingFile* file = window_.Catalog().CurrentRecording();
+    const QString base = file ? QFileInfo(file->fileName).completeBaseName() : QString("clip");
+    const QString name =
+        base + "_CLIP" + FormatLocalTime(from / 1000, "_%Y_%m_%d_%H-%M-%S") + ".mp4";
+    ClipExportDlg dialog(&window_, ClipSourcesOfCatalog(window_.Catalog()), from, to,
+                         QDir(KmlFolder()).filePath(name));
+    dialog.exec();
+}
+
+void ClipMarksHook::Refresh() {
+    const CVlcPlayer* player = PlayingPlayer(window_);
+    const RecordingFile* file = window_.Catalog().CurrentRecording();
+    if (!player || !file || player->GetLength() <= 0 || (!start_ && !end_)) {
+        bar_->SetMarks(std::nullopt, std::nullopt);
+        return;
+    }
+    const double begin = double(file->info.startTime) * 1000;
+    const double length = double(player->GetLength());
+    const auto share = [&](std::optional<int64_t> ms) -> std::optional<double> {
+        if (!ms)
+            return std::nullopt;
+        return (double(*ms) - begin) / length;
+    };
+    bar_->SetMarks(share(start_), share(end_));
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The clip's marks in the main window: [ and ] (and the position slider's
+// right-click menu) set them; they are kept as absolute times, so a clip may
+// run across the recordings that follow each other; the slider shows them.
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <optional>
+
+class CVELDlg;
+class ClipMarksBar;
+class QWidget;
+
+class ClipMarksHook : public QObject {
+    Q_OBJECT
+  public:
+    explicit ClipMarksHook(CVELDlg& window);
+
+    void MarkStart() { Mark(true, PlayPositionMs()); }
+    void MarkEnd() { Mark(false, PlayPositionMs()); }
+    // Opens the export dialog for the marks.
+    void Export();
+
+    std::optional<int64_t> Start() const { return start_; }
+    std::optional<int64_t> End() const { return end_; }
+
+  private:
+    void Mark(bool start, std::optional<int64_t> atMs);
+    // The play position as camera-clock ms since 1970; nullopt when nothing plays.
+    std::optional<int64_t> PlayPositionMs() const;
+    // The slider's x as camera-clock ms in the current recording.
+    std::optional<int64_t> SliderPositionMs(int x) const;
+    void ShowMenu(const QPoint& at);
+    void Refresh();
+
+    CVELDlg& window_;
+    QWidget* slider_;
+    ClipMarksBar* bar_;
+    QTimer refresh_;
+    std::optional<int64_t> start_, end_;
+};

@@ -1,0 +1,186 @@
+#include "clip/ClipCopy.h"
+
+#include "clip/ClipAudioTrack.h"
+#include "clip/ClipMuxer.h"
+#include "clip/ClipVideoReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct PieceInput {
+    InputPtr input;
+    int stream = -1;
+};
+
+bool OpenPiece(const QString& path, PieceInput* p, QString* error) {
+    p->input = OpenInput(path, error);
+    if (!p->input)
+        return false;
+    p->stream = av_find_best_stream(p->input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (p->stream < 0) {
+        *error = path + ": no video";
+        return false;
+    }
+    for (unsigned i = 0; i < p->input->nb_streams; ++i)
+        p->input->streams[i]->discard = int(i) == p->stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    return true;
+}
+
+int64_t StartOf(const AVStream* s) {
+    return s->start_time == AV_NOPTS_VALUE ? 0 : s->start_time;
+}
+
+} // namespace
+
+bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncodeResult* result,
+              bool* copyable) {
+    *copyable = true;
+    const bool rear = job.options.layout == ClipLayout::Rear;
+    QString error;
+    std::vector<PieceInput> inputs(job.pieces.size());
+    for (size_t i = 0; i < job.pieces.size(); ++i) {
+        const QString path = PiecePath(job.pieces[i], rear);
+        if (path.isEmpty()) {
+            result->error = QStringLiteral("a recording of the clip has no %1 camera file")
+                                .arg(rear ? "rear" : "front");
+            return false;
+        }
+        if (!OpenPiece(path, &inputs[i], &error)) {
+            result->error = error;
+            return false;
+        }
+    }
+    // MP4 wants H.264 with its parameter sets stored apart, all pieces alike.
+    const AVCodecParameters* first = inputs[0].input->streams[inputs[0].stream]->codecpar;
+    for (const PieceInput& p : inputs) {
+        const AVCodecParameters* par = p.input->streams[p.stream]->codecpar;
+        if (par->codec_id != AV_CODEC_ID_H264 || par->extradata_size <= 0 ||
+            par->extradata[0] != 1 || par->width != first->width || par->height != first->height) {
+            *copyable = false;
+            return false;
+        }
+    }
+
+    // Pass 1: where each piece's copy starts and ends, on key frames.
+    std::vector<ClipPiece> spans = job.pieces;
+    PacketPtr packet = NewPacket();
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        AVFormatContext* in = inputs[i].input.get();
+        const AVStream* s = in->streams[inputs[i].stream];
+        const double msPerTick = av_q2d(s->time_base) * 1000.0;
+        int64_t keyIn = 0, keyOut = -1, endMs = 0;
+        bool haveIn = false;
+        while (av_read_frame(in, packet.get()) >= 0) {
+            if (packet->stream_index == inputs[i].stream && packet->pts != AV_NOPTS_VALUE) {
+                const int64_t ms = std::llround((packet->pts - StartOf(s)) * msPerTick);
+                const bool key = packet->flags & AV_PKT_FLAG_KEY;
+                if (key && ms <= job.pieces[i].inMs) {
+                    keyIn = ms;
+                    haveIn = true;
+                }
+                if (key && ms >= job.pieces[i].outMs && keyOut < 0)
+                    keyOut = ms;
+                endMs = std::max<int64_t>(
+                    endMs, std::llround((packet->pts - StartOf(s) + packet->duration) * msPerTick));
+            }
+            av_packet_unref(packet.get());
+        }
+        if (!haveIn) {
+            *copyable = false;
+            return false;
+        }
+        spans[i].inMs = keyIn;
+        spans[i].outMs = keyOut >= 0 ? keyOut : endMs;
+        // Read again from the start for the copy.
+        if (!OpenPiece(PiecePath(job.pieces[i], rear), &inputs[i], &error)) {
+            result->error = error;
+            return false;
+        }
+    }
+
+    ClipMuxer muxer;
+    if (!muxer.Create(job.path, &error)) {
+        result->error = error;
+        return false;
+    }
+    AVStream* out = avformat_new_stream(muxer.Context(), nullptr);
+    // The inputs were opened anew for the copy.
+    first = inputs[0].input->streams[inputs[0].stream]->codecpar;
+    avcodec_parameters_copy(out->codecpar, first);
+    out->codecpar->codec_tag = 0;
+    const AVStream* firstStream = inputs[0].input->streams[inputs[0].stream];
+    out->time_base = firstStream->time_base;
+    out->avg_frame_rate = firstStream->avg_frame_rate;
+    ClipAudioTrack audio(spans);
+    const bool sound = job.options.sound && audio.Probe(&error);
+    if (sound && !audio.AddStream(muxer.Context(), &error)) {
+        result->error = error;
+        return false;
+    }
+    if (!muxer.WriteHeader(&error)) {
+        result->error = error;
+        return false;
+    }
+    const auto audioSink = [&](AVPacket* p) { return muxer.Write(p, &error); };
+    int64_t total = 0;
+    for (const ClipPiece& p : spans)
+        total += p.outMs - p.inMs;
+
+    // Pass 2: the packets, each piece moved to follow the one before.
+    int64_t pieceClipMs = 0, lastDts = AV_NOPTS_VALUE;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        AVFormatContext* in = inputs[i].input.get();
+        const AVStream* s = in->streams[inputs[i].stream];
+        const double msPerTick = av_q2d(s->time_base) * 1000.0;
+        const int64_t inTicks = StartOf(s) + std::llround(spans[i].inMs / msPerTick);
+        const int64_t outTicks = StartOf(s) + std::llround(spans[i].outMs / msPerTick);
+        const int64_t shift = av_rescale_q(pieceClipMs, {1, 1000}, out->time_base);
+        while (av_read_frame(in, packet.get()) >= 0) {
+            if (packet->stream_index != inputs[i].stream || packet->pts == AV_NOPTS_VALUE ||
+                packet->pts < inTicks || packet->pts >= outTicks) {
+                av_packet_unref(packet.get());
+                continue;
+            }
+            const int64_t clipMs = pieceClipMs + std::llround((packet->pts - inTicks) * msPerTick);
+            av_packet_rescale_ts(packet.get(), s->time_base, out->time_base);
+            const int64_t base = av_rescale_q(inTicks, s->time_base, out->time_base);
+            packet->pts += shift - base;
+            packet->dts =
+                (packet->dts == AV_NOPTS_VALUE ? packet->pts : packet->dts + shift - base);
+            if (lastDts != AV_NOPTS_VALUE && packet->dts <= lastDts)
+                packet->dts = lastDts + 1;
+            packet->pts = std::max(packet->pts, packet->dts);
+            lastDts = packet->dts;
+            packet->stream_index = out->index;
+            packet->pos = -1;
+            if (muxer.Write(packet.get(), &error) < 0) {
+                result->error = error;
+                return false;
+            }
+            ++result->frames;
+            if (sound && audio.EncodeUntil(clipMs, audioSink, &error) < 0) {
+                result->error = error;
+                return false;
+            }
+            if (progress &&
+                !progress(std::min(1.0, double(clipMs) / std::max<int64_t>(1, total)))) {
+                result->cancelled = true;
+                return false;
+            }
+        }
+        pieceClipMs += spans[i].outMs - spans[i].inMs;
+    }
+    if (sound && audio.Finish(audioSink, &error) < 0) {
+        result->error = error;
+        return false;
+    }
+    if (!muxer.Finish(&error)) {
+        result->error = error;
+        return false;
+    }
+    result->firstInMs = spans.front().inMs;
+    result->lastOutMs = spans.back().outMs;
+    return true;
+}

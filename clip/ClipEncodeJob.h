@@ -1,0 +1,35 @@
+#pragma once
+// What one encode needs and what it reports back.
+#include "clip/ClipFigures.h"
+#include "clip/ClipOptions.h"
+#include "clip/ClipSpan.h"
+
+#include <functional>
+#include <vector>
+
+struct ClipEncodeJob {
+    std::vector<ClipPiece> pieces;
+    ClipOptions options;
+    ClipFigures figures;         // empty without figures
+    QString path;                // the file to write (the temporary name)
+    QString preset = "veryfast"; // libx264's
+    int crf = 23;
+};
+
+// Told the share done (0..1); returning false cancels the encode.
+using ClipProgress = std::function<bool(double done)>;
+
+struct ClipEncodeResult {
+    bool cancelled = false;
+    QString error;
+    // The span the clip holds, in ms from the start of the first piece's
+    // file and of the last's; the fast path widens the marks to key frames.
+    int64_t firstInMs = 0;
+    int64_t lastOutMs = 0;
+    int64_t frames = 0;
+};
+
+// Whether the clip can be copied without decoding: one camera, no figures.
+inline bool IsFastPath(const ClipOptions& o) {
+    return (o.layout == ClipLayout::Front || o.layout == ClipLayout::Rear) && o.overlays == 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The burned-in figures of a clip as a list of changes: one entry each time
+// the drawn text or the car on the map inset changes, never one per frame.
+#include "clip/ClipOptions.h"
+#include "clip/ClipSpan.h"
+#include "recordings/TripModel.h"
+#include "settings/PrivacyZones.h"
+
+#include <QPointF>
+#include <QStringList>
+#include <vector>
+
+struct ClipFigureChange {
+    int64_t clipMs = 0;
+    QStringList lines;
+    bool hasCar = false;
+    QPointF car; // longitude, latitude
+};
+
+struct ClipFigures {
+    std::vector<ClipFigureChange> changes; // the first at 0 ms
+    std::vector<QPointF> route;            // longitude, latitude of the span
+};
+
+// tracks[i] belongs to pieces[i] (an empty track when the recording has none).
+// Positions inside a privacy zone show neither as text nor on the map inset.
+ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
+                             const std::vector<TripRecording>& tracks, const ClipOptions& options,
+                             const std::vector<PrivacyZone>& zones = {});
+
+// The number of text lines the options draw (the box keeps this many).
+int FigureLineCount(const ClipOptions& options);

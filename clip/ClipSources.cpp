@@ -1,0 +1,47 @@
+#include "clip/ClipSources.h"
+
+#include "recordings/CameraPairing.h"
+#include "recordings/RecordingCatalog.h"
+
+#include <algorithm>
+
+ClipSource ClipSourceOf(const RecordingFile& file, const QString& path) {
+    ClipSource s;
+    // A rear file stands for its moment: the front partner, when there is one, leads.
+    if (IsRearCameraPath(path)) {
+        s.rear = path;
+        s.front = FrontPathFor(path);
+        if (s.front == path)
+            s.front.clear();
+    } else {
+        s.front = path;
+        s.rear = RearPathFor(path);
+    }
+    s.startMs = file.info.startTime * 1000;
+    s.durationMs =
+        file.info.durationMs ? int64_t(file.info.durationMs) : file.info.durationSeconds * 1000;
+    s.file = file;
+    return s;
+}
+
+std::vector<ClipSource> ClipSourcesOfCatalog(const RecordingCatalog& catalog, int group) {
+    std::vector<ClipSource> sources;
+    for (size_t g = 0; g < catalog.groups.size(); ++g) {
+        if (group >= 0 && int(g) != group)
+            continue;
+        const RecordingGroup& rg = catalog.groups[g];
+        for (int i = rg.firstFile; i < rg.firstFile + rg.fileCount; ++i) {
+            if (i < 0 || size_t(i) >= catalog.files.size())
+                continue;
+            const QString path = catalog.GetFilePath(i);
+            const QString front = IsRearCameraPath(path) ? FrontPathFor(path) : QString();
+            if (!front.isEmpty() && front != path)
+                continue;
+            sources.push_back(ClipSourceOf(catalog.files[size_t(i)], path));
+        }
+    }
+    std::stable_sort(sources.begin(), sources.end(), [](const ClipSource& a, const ClipSource& b) {
+        return a.startMs < b.startMs;
+    });
+    return sources;
+}

@@ -1,0 +1,43 @@
+#include "clip/LibavHandles.h"
+
+QString AvErrorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromUtf8(text);
+}
+
+InputPtr OpenInput(const QString& path, QString* error) {
+    AVFormatContext* raw = nullptr;
+    const QByteArray name = path.toUtf8();
+    int code = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
+    if (code < 0) {
+        *error = path + ": " + AvErrorText(code);
+        return nullptr;
+    }
+    InputPtr input(raw);
+    if ((code = avformat_find_stream_info(raw, nullptr)) < 0) {
+        *error = path + ": " + AvErrorText(code);
+        return nullptr;
+    }
+    return input;
+}
+
+CodecPtr OpenDecoder(const AVStream* stream, QString* error) {
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec) {
+        *error =
+            QStringLiteral("no decoder for %1").arg(avcodec_get_name(stream->codecpar->codec_id));
+        return nullptr;
+    }
+    CodecPtr context(avcodec_alloc_context3(codec));
+    int code = avcodec_parameters_to_context(context.get(), stream->codecpar);
+    if (code >= 0) {
+        context->pkt_timebase = stream->time_base;
+        code = avcodec_open2(context.get(), codec, nullptr);
+    }
+    if (code < 0) {
+        *error = AvErrorText(code);
+        return nullptr;
+    }
+    return context;
+}

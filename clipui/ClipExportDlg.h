@@ -1,0 +1,65 @@
+#pragma once
+// The export dialog: layout, sound, figures, privacy zones and the output
+// name; the export runs in a worker thread with a progress bar showing the
+// time left, and Cancel stops it leaving nothing behind.
+#include "clip/ClipExport.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <atomic>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QThread;
+
+class ClipExportDlg : public QDialog {
+    Q_OBJECT
+  public:
+    // sources: the recordings the marks may span; fromMs/toMs: the marks.
+    ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, int64_t fromMs, int64_t toMs,
+                  const QString& outputPath);
+    ~ClipExportDlg() override;
+
+    // The files of the last finished export (empty until one succeeds).
+    const QStringList& Written() const { return written_; }
+    bool Running() const { return worker_ != nullptr; }
+
+    // Cancel: stops a running export (the dialog stays until it has), or closes.
+    void reject() override;
+
+  private:
+    void Start();
+    void OnProgress(double done);
+    void OnFinished();
+    ClipOptions Options() const;
+    void UpdateChoices();
+
+    std::vector<ClipSource> sources_;
+    int64_t fromMs_, toMs_;
+    QComboBox* layout_;
+    QComboBox* corner_;
+    QCheckBox* sound_;
+    std::vector<QCheckBox*> figures_;
+    QLabel* fastNote_;
+    QPlainTextEdit* zones_;
+    QLineEdit* output_;
+    QProgressBar* progress_;
+    QLabel* remaining_;
+    QPushButton* export_;
+    QPushButton* cancel_;
+
+    QThread* worker_ = nullptr;
+    std::atomic<bool> cancel_requested_{false};
+    std::shared_ptr<ClipOutcome> outcome_;
+    QElapsedTimer clock_;
+    QStringList written_;
+};
+
+// "m:ss" of whole seconds.
+QString RemainingText(double seconds);

@@ -1,0 +1,121 @@
+// Where marks fall in consecutive recordings, and the figures drawn there.
+#include "clip/ClipSpan.h"
+#include "clip/ClipFigures.h"
+#include "clip/ClipGeometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Three one-minute recordings; the third follows a gap.
+std::vector<ClipSource> Drive() {
+    std::vector<ClipSource> s(3);
+    s[0].front = "a";
+    s[0].startMs = 1'000'000;
+    s[0].durationMs = 60'000;
+    s[1].front = "b";
+    s[1].startMs = 1'060'000;
+    s[1].durationMs = 60'000;
+    s[2].front = "c";
+    s[2].startMs = 1'200'000;
+    s[2].durationMs = 60'000;
+    return s;
+}
+
+struct SpanCase {
+    const char* what;
+    int64_t from, to;
+    std::vector<std::tuple<QString, int64_t, int64_t>> pieces; // empty: refused
+};
+
+TEST(ClipSpan, MarksBecomePiecesOfTheRecordings) {
+    const SpanCase cases[] = {
+        {"inside one", 1'010'000, 1'020'000, {{"a", 10'000, 20'000}}},
+        {"across the seam", 1'050'000, 1'070'000, {{"a", 50'000, 60'000}, {"b", 0, 10'000}}},
+        {"a whole recording", 1'060'000, 1'120'000, {{"b", 0, 60'000}}},
+        {"across a gap", 1'110'000, 1'210'000, {}},
+        {"before the first", 990'000, 1'010'000, {}},
+        {"after the last", 1'250'000, 1'270'000, {}},
+        {"ends before it starts", 1'020'000, 1'010'000, {}},
+        {"empty", 1'020'000, 1'020'000, {}},
+    };
+    for (const SpanCase& c : cases) {
+        std::vector<ClipPiece> pieces;
+        QString error;
+        const bool ok = SpanPieces(Drive(), c.from, c.to, &pieces, &error);
+        EXPECT_EQ(ok, !c.pieces.empty()) << c.what;
+        if (!ok) {
+            EXPECT_FALSE(error.isEmpty()) << c.what;
+            continue;
+        }
+        ASSERT_EQ(pieces.size(), c.pieces.size()) << c.what;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            EXPECT_EQ(pieces[i].source.front, std::get<0>(c.pieces[i])) << c.what;
+            EXPECT_EQ(pieces[i].inMs, std::get<1>(c.pieces[i])) << c.what;
+            EXPECT_EQ(pieces[i].outMs, std::get<2>(c.pieces[i])) << c.what;
+        }
+    }
+}
+
+// A camera clock of whole seconds starts the next file a little early; the
+// overlap is taken once.
+TEST(ClipSpan, OverlapAtTheSeamIsTakenOnce) {
+    std::vector<ClipSource> s = Drive();
+    s[1].startMs = 1'059'000;
+    std::vector<ClipPiece> pieces;
+    QString error;
+    ASSERT_TRUE(SpanPieces(s, 1'050'000, 1'070'000, &pieces, &error)) << error.toStdString();
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0].outMs - pieces[0].inMs + pieces[1].outMs - pieces[1].inMs, 20'000);
+    EXPECT_EQ(pieces[1].inMs, 1'000);
+}
+
+TEST(ClipFigures, PositionsInAPrivacyZoneAreLeftOutOfTextAndMap) {
+    ClipSource source;
+    source.front = "a";
+    source.startMs = 0;
+    source.durationMs = 3000;
+    ClipPiece piece{source, 0, 3000};
+    TripRecording track;
+    // Home, then 2 km east of it.
+    for (const auto& [ms, lon] :
+         {std::pair(0, 139.70), std::pair(1000, 139.70), std::pair(2000, 139.722)}) {
+        TripPoint p;
+        p.latitude = 35.6;
+        p.longitude = lon;
+        p.speedKmh = 30;
+        p.hasTime = true;
+        p.utcMs = ms;
+        track.points.push_back(p);
+    }
+    ClipOptions options;
+    options.overlays = kOverlaySpeed | kOverlayPosition | kOverlayMap;
+    const ClipFigures figures =
+        BuildClipFigures({piece}, {track}, options, {PrivacyZone{35.6, 139.70, 500}});
+    ASSERT_FALSE(figures.changes.empty());
+    for (const ClipFigureChange& change : figures.changes) {
+        ASSERT_EQ(change.lines.size(), 2);
+        const bool home = change.clipMs < 2000;
+        EXPECT_EQ(change.lines[0], "30 km/h");
+        EXPECT_EQ(change.lines[1].isEmpty(), home) << change.clipMs;
+        EXPECT_EQ(change.hasCar, !home) << change.clipMs;
+    }
+    ASSERT_EQ(figures.route.size(), 1u);
+    EXPECT_DOUBLE_EQ(figures.route[0].x(), 139.722);
+}
+
+TEST(ClipGeometry, FiguresThatDoNotFitAreRefused) {
+    ClipOptions options;
+    ClipGeometry g;
+    QString error;
+    EXPECT_FALSE(ComputeClipGeometry(options, QSize(160, 90), QSize(), QSize(200, 40), &g, &error));
+    EXPECT_FALSE(error.isEmpty());
+    // The figures move away from a rear inset in their corner.
+    options.layout = ClipLayout::PictureInPicture;
+    options.insetCorner = ClipCorner::BottomLeft;
+    ASSERT_TRUE(
+        ComputeClipGeometry(options, QSize(640, 360), QSize(320, 180), QSize(200, 40), &g, &error));
+    EXPECT_FALSE(g.rearInset.intersects(g.figures));
+}
+
+} // namespace

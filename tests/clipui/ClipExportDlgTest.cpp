@@ -1,0 +1,107 @@
+// The export dialog run by its buttons on real recordings: Cancel during an
+// export stops it and leaves nothing; a privacy zone that does not read stops
+// the export before it starts.
+#include "clipui/ClipExportDlg.h"
+#include "clip/ClipSources.h"
+#include "platform/widgets/MessageBox.h"
+#include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
+#include "tests/support/core/ScratchDir.h"
+#include "tests/support/core/ScratchSettings.h"
+#include "tests/support/core/SynthFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+template <class Done> bool WaitFor(Done done, int ms = 30000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QPushButton* Button(QWidget& dialog, unsigned id) {
+    for (auto* b : dialog.findChildren<QPushButton*>()) {
+        if (b->text() == LoadUiString(id))
+            return b;
+    }
+    return nullptr;
+}
+
+class ClipExportDlgTest : public ScratchSettingsTest {
+  protected:
+    static void SetUpTestSuite() {
+        synth::SetCacheFolder(HALVEX_BINARY_DIR "/synth-cache");
+        card = new ScratchDir;
+        synth::RecordingRecipe recipe;
+        recipe.durationMs = 10000;
+        recipe.frameSize = QSize(640, 360);
+        recipe.frameRate = 30;
+        synthtest::WriteBelow(card->Root(), recipe, "DCIM/MovieF/MOV_0001F.MOV");
+        synthtest::WriteBelow(card->Root(), recipe, "DCIM/MovieR/MOV_0001R.MOV");
+    }
+    static void TearDownTestSuite() {
+        delete card;
+        card = nullptr;
+    }
+    void SetUp() override {
+        ScratchSettingsTest::SetUp();
+        catalog.Open(card->path());
+        sources = ClipSourcesOfCatalog(catalog);
+        ASSERT_EQ(sources.size(), 1u);
+    }
+
+    static ScratchDir* card;
+    RecordingCatalog catalog;
+    std::vector<ClipSource> sources;
+    ScratchDir out;
+};
+
+ScratchDir* ClipExportDlgTest::card = nullptr;
+
+TEST_F(ClipExportDlgTest, CancelDuringTheExportLeavesNothing) {
+    MessageBoxRecorder boxes;
+    const int64_t start = sources[0].startMs;
+    ClipExportDlg dialog(nullptr, sources, start, start + 10000, out.Root() + "stopped.mp4");
+    dialog.show();
+    // Every figure on the two cameras side by side: long enough to cancel.
+    for (auto* box : dialog.findChildren<QCheckBox*>())
+        box->setChecked(true);
+    QTest::mouseClick(Button(dialog, UiStringId::kClipExportButton), Qt::LeftButton);
+    ASSERT_TRUE(dialog.Running());
+    auto* progress = dialog.findChild<QProgressBar*>();
+    ASSERT_TRUE(WaitFor([&] { return progress->value() > 0; }));
+    QTest::mouseClick(Button(dialog, UiStringId::kCancelButton), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, LoadUiString(UiStringId::kClipCancelled));
+    EXPECT_TRUE(dialog.isVisible()); // the user may export again
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(ClipExportDlgTest, APrivacyZoneThatDoesNotReadStopsTheExport) {
+    MessageBoxRecorder boxes;
+    const int64_t start = sources[0].startMs;
+    ClipExportDlg dialog(nullptr, sources, start, start + 1000, out.Root() + "zoned.mp4");
+    dialog.show();
+    auto* zones = dialog.findChild<QPlainTextEdit*>("privacyZones");
+    zones->setFocus();
+    QTest::keyClicks(zones, "35.6,139.7");
+    QTest::mouseClick(Button(dialog, UiStringId::kClipExportButton), Qt::LeftButton);
+    EXPECT_FALSE(dialog.Running());
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_TRUE(boxes.calls[0].text.contains("35.6,139.7"));
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+} // namespace

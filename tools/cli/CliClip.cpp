@@ -1,0 +1,257 @@
+#include "CliClip.h"
+
+#include "CliCommands.h"
+#include "CliText.h"
+#include "clip/ClipExport.h"
+#include "clip/ClipSources.h"
+#include "recordings/LocalTimeText.h"
+#include "recordings/RecordingCatalog.h"
+#include "settings/AppSettings.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <atomic>
+#include <cmath>
+#include <csignal>
+
+namespace CliClip {
+
+const char kUsage[] =
+    "Usage: halvex-cli clip FILE --from TIME --to TIME [OPTIONS]\n"
+    "       halvex-cli clip --group GROUP FOLDER --from TIME --to TIME [OPTIONS]\n"
+    "Writes the span between the marks as an MP4 clip (H.264, AAC) with its\n"
+    "evidence bundle beside it: NAME.gpx, NAME.csv, NAME.json (sources with\n"
+    "their SHA-256, span, choices) and NAME.sha256 for 'sha256sum -c'. A group\n"
+    "(numbered as 'scan' lists it) lets the clip run across its recordings.\n"
+    "TIME is seconds from the start of the first recording (12.5) or the\n"
+    "camera's local time, 'YYYY-MM-DD HH:MM:SS'.\n"
+    "\n"
+    "  --layout L       front (default), rear, side-by-side, picture-in-picture,\n"
+    "                   front-above-rear\n"
+    "  --inset CORNER   the rear picture's corner in picture-in-picture:\n"
+    "                   top-left, top-right (default), bottom-left, bottom-right\n"
+    "  --overlay LIST   burned-in figures, comma-separated: time, speed,\n"
+    "                   position, heading, g, map\n"
+    "  --no-sound       no sound (default: the front camera's)\n"
+    "  --out NAME       the clip's file (.mp4 added); default in the current\n"
+    "                   folder, named after the first recording and the start\n"
+    "\n"
+    "One camera without figures is copied without decoding, cut on key frames.\n"
+    "Positions inside the privacy zones of Halvex.ini ([PRIVACY]) are left out\n"
+    "of the picture and of the GPX and CSV. Ctrl-C cancels; an unfinished clip\n"
+    "leaves no file under its name.\n";
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+void OnInterrupt(int) {
+    g_interrupted = true;
+}
+
+struct Options {
+    QString file;
+    int group = -1;
+    QString folder;
+    QString from, to;
+    QString out;
+    ClipOptions clip;
+};
+
+void Print(FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    fflush(stream);
+}
+
+int Fail(const QString& message) {
+    Print(stderr, "halvex-cli: " + CliText::Printable(message) + "\n");
+    return CliCommands::kBadInput;
+}
+
+int UsageError(const QString& message) {
+    Print(stderr, "halvex-cli clip: " + CliText::Printable(message) + "\n" + kUsage);
+    return CliCommands::kBadUsage;
+}
+
+// Returns -1 to go on, or the exit code to stop with.
+int Parse(const QStringList& args, FILE* out, Options* o) {
+    QStringList positional;
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (optionsEnded || arg == "-" || !arg.startsWith('-')) {
+            positional << arg;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            Print(out, kUsage);
+            return CliCommands::kDone;
+        }
+        if (arg == "--no-sound") {
+            o->clip.sound = false;
+            continue;
+        }
+        if (arg == "--group") {
+            o->group = 0; // the number comes with the positional arguments
+            continue;
+        }
+        const QStringList valued = {"--from", "--to", "--layout", "--inset", "--overlay", "--out"};
+        if (!valued.contains(arg))
+            return UsageError("unknown option " + arg);
+        if (++i == args.size())
+            return UsageError(arg + " needs a value");
+        const QString& value = args[i];
+        if (arg == "--from") {
+            o->from = value;
+        } else if (arg == "--to") {
+            o->to = value;
+        } else if (arg == "--out") {
+            o->out = value;
+        } else if (arg == "--layout") {
+            if (!LayoutFromName(value, &o->clip.layout))
+                return UsageError("unknown layout " + value);
+        } else if (arg == "--inset") {
+            if (!CornerFromName(value, &o->clip.insetCorner))
+                return UsageError("unknown corner " + value);
+        } else if (!OverlaysFromText(value, &o->clip.overlays)) {
+            return UsageError("unknown figure in " + value);
+        }
+    }
+    if (o->group >= 0) {
+        bool number = false;
+        if (positional.size() != 2 || (o->group = positional[0].toInt(&number), !number) ||
+            o->group < 0)
+            return UsageError("--group needs a group number and a folder");
+        o->folder = positional[1];
+    } else if (positional.size() != 1) {
+        return UsageError(positional.isEmpty() ? "missing argument" : "one recording only");
+    } else {
+        o->file = positional[0];
+    }
+    if (o->from.isEmpty() || o->to.isEmpty())
+        return UsageError("--from and --to are needed");
+    return -1;
+}
+
+int SourcesOfFile(const QString& path, std::vector<ClipSource>* sources) {
+    const QFileInfo where(path);
+    if (!where.isFile())
+        return Fail(path + ": no such file");
+    RecordingFile file;
+    if (CliCommands::ParseRecording(path, &file.info) != 0)
+        return Fail(path + ": not a recording of this camera");
+    file.root = where.absolutePath() + "/";
+    file.fileName = where.fileName();
+    sources->push_back(ClipSourceOf(file, where.absoluteFilePath()));
+    return -1;
+}
+
+int SourcesOfGroup(const Options& o, std::vector<ClipSource>* sources) {
+    if (!QFileInfo(o.folder).isDir())
+        return Fail(o.folder + ": no such folder");
+    RecordingCatalog catalog;
+    catalog.Open(o.folder);
+    if (size_t(o.group) >= catalog.groups.size())
+        return Fail(QStringLiteral("%1: no group %2").arg(o.folder).arg(o.group));
+    *sources = ClipSourcesOfCatalog(catalog, o.group);
+    return -1;
+}
+
+// Seconds from the first recording's start, or the camera's local time.
+bool ParseTime(const QString& text, int64_t firstStartMs, int64_t* ms) {
+    bool number = false;
+    const double seconds = text.toDouble(&number);
+    if (number && std::isfinite(seconds) && seconds >= 0) {
+        *ms = firstStartMs + std::llround(seconds * 1000);
+        return true;
+    }
+    static const QRegularExpression pattern(
+        R"(^(\d{4})-(\d{2})-(\d{2})[ T](\d{2}):(\d{2}):(\d{2})(?:\.(\d{1,3}))?$)");
+    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const int64_t t =
+        LocalToTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                    m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (t == -1)
+        return false;
+    const QString fraction = m.captured(7);
+    *ms = t * 1000 + (fraction.isEmpty() ? 0 : (fraction + "00").left(3).toInt());
+    return true;
+}
+
+QString DefaultName(const ClipSource& first, int64_t fromMs) {
+    const QString name = QFileInfo(first.file.fileName).completeBaseName();
+    return name + "_CLIP" + FormatLocalTime(fromMs / 1000, "_%Y_%m_%d_%H-%M-%S") + ".mp4";
+}
+
+} // namespace
+
+int Run(const QStringList& arguments, FILE* out) {
+    Options o;
+    if (const int code = Parse(arguments, out, &o); code >= 0)
+        return code;
+    std::vector<ClipSource> sources;
+    const int code = o.group >= 0 ? SourcesOfGroup(o, &sources) : SourcesOfFile(o.file, &sources);
+    if (code >= 0)
+        return code;
+    if (sources.empty())
+        return Fail(o.folder + ": the group holds no recording");
+    ClipRequest request;
+    request.sources = sources;
+    if (!ParseTime(o.from, sources.front().startMs, &request.fromMs))
+        return UsageError("--from: not a time: " + o.from);
+    if (!ParseTime(o.to, sources.front().startMs, &request.toMs))
+        return UsageError("--to: not a time: " + o.to);
+    request.options = o.clip;
+    AppSettings& settings = AppSettings::Instance();
+    request.options.speedInMph = settings.ReadSpeedInMiles();
+    request.zones = ReadPrivacyZones(settings);
+    request.outputPath =
+        ClipOutputPath(o.out.isEmpty() ? DefaultName(sources.front(), request.fromMs) : o.out);
+
+    g_interrupted = false;
+    auto previousInt = std::signal(SIGINT, OnInterrupt);
+    auto previousTerm = std::signal(SIGTERM, OnInterrupt);
+    QElapsedTimer clock;
+    clock.start();
+    int lastShown = -1;
+    const auto progress = [&](double done) {
+        const int percent = int(done * 100);
+        if (percent != lastShown) {
+            lastShown = percent;
+            const double elapsed = clock.elapsed() / 1000.0;
+            const QString left =
+                done > 0.02
+                    ? QStringLiteral(", %1 s left").arg(std::lround(elapsed * (1 - done) / done))
+                    : QString();
+            Print(stderr, QStringLiteral("\rclip: %1%%2   ").arg(percent).arg(left));
+        }
+        return !g_interrupted.load();
+    };
+    // Failures come back as the outcome's text; libav's notes would only
+    // crowd the progress line.
+    QuietLibavLog();
+    ClipOutcome outcome;
+    const bool ok = ExportClip(request, progress, &outcome);
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
+    if (lastShown >= 0)
+        Print(stderr, "\n");
+    if (!ok)
+        return Fail(outcome.cancelled ? request.outputPath + ": cancelled, nothing written"
+                                      : request.outputPath + ": " + outcome.error);
+    if (outcome.fastPath)
+        Print(stderr, "clip: copied without decoding; the cut falls on key frames\n");
+    for (const QString& name : outcome.files)
+        Print(out, CliText::Printable(name) + "\n");
+    return CliCommands::kDone;
+}
+
+} // namespace CliClip
