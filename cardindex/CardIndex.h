@@ -6,6 +6,7 @@
 #include "cardindex/CardIndexTypes.h"
 #include "recordings/RecordingInfo.h"
 
+#include <QDate>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -20,10 +21,20 @@ struct CardIndexSettings {
     double speedDropKmh = 12;          // within a second, where no G-sensor data exist
 };
 
+// The trips of one local day together.
+struct DayTotals {
+    QDate date;             // local
+    std::vector<int> trips; // trip numbers
+    double distanceM = 0;
+    int64_t durationMs = 0;
+    int64_t movingMs = 0;
+    int eventCount = 0;
+};
+
 class CardIndexStore;
 
 class CardIndex {
-public:
+  public:
     explicit CardIndex(const CardIndexSettings& settings = CardIndexSettings());
     ~CardIndex();
     CardIndex(const CardIndex&) = delete;
@@ -56,6 +67,9 @@ public:
     // has no front). In time order, numbered from 1.
     std::vector<TripSummary> Trips() const;
 
+    // The trips' figures added up per local day of their start, in time order.
+    std::vector<DayTotals> Days() const;
+
     // Driving events from the G-sensor and speed, and the camera's own event
     // recordings, in time order.
     std::vector<DrivingEvent> Events() const;
@@ -72,8 +86,10 @@ public:
     // the hours of driving left before the oldest unlocked recording goes.
     CardLife Life(const QString& cardFolder) const;
 
-private:
+  private:
     CardIndexSettings m_settings;
     std::vector<IndexedRecording> m_recordings;
+    std::vector<bool> m_counted; // false: a rear whose front is indexed
+    std::vector<DrivingEvent> m_events;
     std::unique_ptr<CardIndexStore> m_spatial; // in-memory R*Tree of the points
 };

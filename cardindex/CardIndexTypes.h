@@ -20,9 +20,9 @@ struct IndexedRecording {
     QString path; // full path, as the main window's lists know the file
     QString fileName;
     bool rear = false;
-    int32_t group = 0;       // group number in the lists
-    uint8_t flags = 0;       // RecordingFile flags: event lock, hand lock
-    int64_t startUtcMs = 0;  // 0 = unknown
+    int32_t group = 0;      // group number in the lists
+    uint8_t flags = 0;      // RecordingFile flags: event lock, hand lock
+    int64_t startUtcMs = 0; // 0 = unknown
     uint32_t durationMs = 0;
     uint64_t fileSize = 0;
     bool hasGSensor = false;
@@ -30,8 +30,8 @@ struct IndexedRecording {
 };
 
 struct TripSummary {
-    int number = 0;                   // 1-based, in time order
-    std::vector<int> recordings;      // indices into the index's recordings
+    int number = 0;              // 1-based, in time order
+    std::vector<int> recordings; // indices into the index's recordings
     int64_t startUtcMs = 0, endUtcMs = 0;
     double startLatitude = 0, startLongitude = 0;
     double endLatitude = 0, endLongitude = 0;

@@ -1,0 +1,116 @@
+#include "cardindex/TripFigures.h"
+
+#include <GeographicLib/Geodesic.hpp>
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+constexpr double kMovingKmh = 3;
+// Two fixes further apart than this did not see what lay between them (a
+// tunnel, a parked car): the distance still counts, the time does not count
+// as moving.
+constexpr int64_t kLongestStepMs = 10 * 1000;
+// A step that would need more than this is a jump of the receiver, not a
+// drive; counting it would add kilometres that were never driven.
+constexpr double kFastestKmh = 400;
+// Fixes of one instant further apart than this are a jump too.
+constexpr double kSameInstantMetres = 100;
+
+} // namespace
+
+double GeodesicMetres(double lat1, double lon1, double lat2, double lon2) {
+    double metres = 0;
+    GeographicLib::Geodesic::WGS84().Inverse(lat1, lon1, lat2, lon2, metres);
+    return metres;
+}
+
+bool RecordingSpan(const IndexedRecording& r, int64_t* startMs, int64_t* endMs) {
+    if (r.startUtcMs != 0) {
+        *startMs = r.startUtcMs;
+        *endMs = r.startUtcMs + r.durationMs;
+        if (!r.points.empty())
+            *endMs = std::max(*endMs, r.points.back().utcMs);
+        return true;
+    }
+    if (r.points.empty())
+        return false;
+    *startMs = r.points.front().utcMs - r.points.front().offsetMs;
+    *endMs = std::max(r.points.back().utcMs, *startMs + int64_t(r.durationMs));
+    return true;
+}
+
+std::vector<std::vector<int>> SplitTrips(const std::vector<IndexedRecording>& recordings,
+                                         const std::vector<bool>& counted, int64_t gapMs) {
+    struct Span {
+        int index;
+        int64_t start, end;
+    };
+    std::vector<Span> spans;
+    for (size_t i = 0; i < recordings.size(); ++i) {
+        Span s{int(i), 0, 0};
+        if (i < counted.size() && counted[i] && RecordingSpan(recordings[i], &s.start, &s.end))
+            spans.push_back(s);
+    }
+    std::stable_sort(spans.begin(), spans.end(),
+                     [](const Span& a, const Span& b) { return a.start < b.start; });
+    std::vector<std::vector<int>> trips;
+    int64_t tripEnd = 0;
+    for (const Span& s : spans) {
+        if (trips.empty() || s.start - tripEnd > gapMs) {
+            trips.emplace_back();
+            tripEnd = s.end;
+        }
+        trips.back().push_back(s.index);
+        tripEnd = std::max(tripEnd, s.end);
+    }
+    return trips;
+}
+
+TripSummary TripFiguresOf(const std::vector<IndexedRecording>& recordings,
+                          const std::vector<int>& trip) {
+    TripSummary t;
+    t.recordings = trip;
+    bool spanKnown = false;
+    for (int index : trip) {
+        int64_t start = 0, end = 0;
+        if (!RecordingSpan(recordings[size_t(index)], &start, &end))
+            continue;
+        t.startUtcMs = spanKnown ? std::min(t.startUtcMs, start) : start;
+        t.endUtcMs = spanKnown ? std::max(t.endUtcMs, end) : end;
+        spanKnown = true;
+    }
+    t.durationMs = t.endUtcMs - t.startUtcMs;
+
+    const IndexedPoint* previous = nullptr;
+    double movingMetres = 0;
+    for (int index : trip) {
+        for (const IndexedPoint& p : recordings[size_t(index)].points) {
+            if (!t.hasPositions) {
+                t.startLatitude = p.latitude;
+                t.startLongitude = p.longitude;
+                t.hasPositions = true;
+            }
+            t.endLatitude = p.latitude;
+            t.endLongitude = p.longitude;
+            t.maxKmh = std::max(t.maxKmh, double(p.speedKmh));
+            if (previous) {
+                const double metres = GeodesicMetres(previous->latitude, previous->longitude,
+                                                     p.latitude, p.longitude);
+                const int64_t ms = p.utcMs - previous->utcMs;
+                const bool jump = ms > 0 ? metres / (ms / 1000.0) * 3.6 > kFastestKmh
+                                         : metres > kSameInstantMetres;
+                if (!jump)
+                    t.distanceM += metres;
+                if (!jump && ms > 0 && ms <= kLongestStepMs && previous->speedKmh > kMovingKmh) {
+                    t.movingMs += ms;
+                    movingMetres += metres;
+                }
+            }
+            previous = &p;
+        }
+    }
+    if (t.movingMs > 0)
+        t.averageMovingKmh = movingMetres / (t.movingMs / 1000.0) * 3.6;
+    return t;
+}
