@@ -1,0 +1,72 @@
+// "When was I here?": recordings passing a place, at their closest approach.
+#include "cardindex/TripFigures.h"
+
+#include "tests/cardindex/IndexFixture.h"
+
+namespace {
+
+using namespace indextest;
+
+constexpr double kLat = 35.68, kLon = 139.76;
+
+double LonPerMetre() {
+    return 1 / (kMetresPerDegree * std::cos(kLat * kPi / 180));
+}
+
+// A: north through the place between two fixes (at 20.5 s). B: east, 30 m
+// north of it, closest at 15 s. C: east, 200 m south: a miss. D: a rear
+// copy of A, which counts once.
+class Near : public IndexTest {
+  protected:
+    void SetUp() override {
+        const auto a =
+            StraightFixes(kLat - 205 / kMetresPerDegree, kLon, 0, std::vector<int>(40, 36));
+        pathA = WritePair(Recipe(At(7, 10, 0, 0), a, QuietSamples(40, 10)), 40);
+        const auto b = StraightFixes(kLat + 30 / kMetresPerDegree, kLon - 150 * LonPerMetre(), 90,
+                                     std::vector<int>(30, 36));
+        pathB = WritePair(Recipe(At(7, 11, 0, 0), b, QuietSamples(30, 10)), 42, true, false);
+        const auto c = StraightFixes(kLat - 200 / kMetresPerDegree, kLon - 150 * LonPerMetre(), 90,
+                                     std::vector<int>(30, 36));
+        WritePair(Recipe(At(7, 12, 0, 0), c, QuietSamples(30, 10)), 44, true, false);
+        ASSERT_TRUE(Index(&index));
+    }
+    QString PathOf(const NearHit& hit) const {
+        return index.Recordings()[size_t(hit.recording)].path;
+    }
+    CardIndex index;
+    QString pathA, pathB;
+};
+
+TEST_F(Near, KnownCrossingsAndAMiss) {
+    const auto hits = index.Near(kLat, kLon, 50);
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(PathOf(hits[0]), pathA);
+    EXPECT_LT(hits[0].distanceM, 0.5); // on the line between fixes 5 m away
+    EXPECT_NEAR(hits[0].offsetMs, 20500, 60);
+    EXPECT_NEAR(double(hits[0].utcMs), double(At(7, 10, 0, 0).toMSecsSinceEpoch() + 20500), 60);
+    EXPECT_EQ(PathOf(hits[1]), pathB);
+    EXPECT_NEAR(hits[1].distanceM, GeodesicMetres(kLat, kLon, kLat + 30 / kMetresPerDegree, kLon),
+                0.2);
+    EXPECT_NEAR(hits[1].offsetMs, 15000, 60);
+}
+
+TEST_F(Near, TheRadiusDecides) {
+    EXPECT_EQ(index.Near(kLat, kLon, 10).size(), 1u);
+    EXPECT_EQ(index.Near(kLat, kLon, 250).size(), 3u);
+    EXPECT_TRUE(index.Near(kLat + 0.1, kLon, 50).empty());
+    EXPECT_TRUE(index.Near(kLat, kLon, -1).empty());
+    EXPECT_TRUE(index.Near(95, kLon, 50).empty());
+}
+
+TEST_F(Near, ABoxListsTheRecordingsWithAFixInside) {
+    const double m = 1 / kMetresPerDegree;
+    const auto hits = index.InBox(kLat - 40 * m, kLon - 40 * LonPerMetre(), kLat + 40 * m,
+                                  kLon + 40 * LonPerMetre());
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(PathOf(hits[0]), pathA); // in time order
+    EXPECT_EQ(PathOf(hits[1]), pathB);
+    // A's first fix inside the box: 205 m south, 10 m a second, 40 m box.
+    EXPECT_EQ(hits[0].offsetMs, 17000u);
+}
+
+} // namespace
