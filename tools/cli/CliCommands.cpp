@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "CliExport.h"
+#include "CliIndex.h"
 #include "CliJson.h"
 #include "CliText.h"
 #include "HalvexVersion.h"
@@ -28,6 +29,12 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "                           the route of recordings or of a group as GPX\n"
                       "  csv FILE...|--trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
                       "                           GPS points (and G-sensor samples) as CSV\n"
+                      "  trips [--json] [--no-cache] FOLDER\n"
+                      "                           the card's trips with their figures, per day\n"
+                      "  events [--json] [--no-cache] FOLDER\n"
+                      "                           harsh braking, acceleration, cornering, impacts\n"
+                      "  near LAT,LON [--radius M] [--json] [--no-cache] FOLDER\n"
+                      "                           every recording passing within M metres (50)\n"
                       "\n"
                       "  --help, --version        this help, or the version, and exit\n"
                       "\n"
@@ -266,6 +273,8 @@ int Dispatch(const QStringList& arguments) {
     }
     if (name == "gpx" || name == "csv")
         return CliExport::Run(name, arguments.mid(1), g_out);
+    if (name == "trips" || name == "events" || name == "near")
+        return CliIndex::Run(name, arguments.mid(1), g_out, Write);
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;
