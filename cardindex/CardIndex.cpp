@@ -26,10 +26,10 @@ QString PathOf(const RecordingFile& f) {
 // the car was there, so it is left out with those off the globe; offsets
 // run from the recording's start when the fixes agree with it, else from
 // the first fix (a camera clock set to another zone than this computer's).
+// The samples are judged here and only what they showed is kept.
 void TrackOf(const TripRecording& loaded, int64_t startUtcMs, uint32_t durationMs,
-             CachedTrack* out) {
+             const CardIndexSettings& settings, CachedTrack* out) {
     out->points.clear();
-    out->samples.clear();
     for (const TripPoint& p : loaded.points) {
         if (!p.hasTime || !IsPlausiblePosition(p.latitude, p.longitude))
             continue;
@@ -52,9 +52,24 @@ void TrackOf(const TripRecording& loaded, int64_t startUtcMs, uint32_t durationM
         for (IndexedPoint& p : out->points)
             p.offsetMs = uint32_t(std::max<int64_t>(0, p.utcMs - zero));
     }
+    std::vector<IndexedSample> samples;
+    samples.reserve(loaded.samples.size());
     for (const TripSample& s : loaded.samples)
-        out->samples.push_back({float(s.offsetMs), float(s.x), float(s.y), float(s.z)});
-    out->hasGSensor = !out->samples.empty();
+        samples.push_back({float(s.offsetMs), float(s.x), float(s.y), float(s.z)});
+    out->hasGSensor = !samples.empty();
+    out->events = FindDrivingEvents(out->points, samples, false, startUtcMs, settings);
+    out->joltOffsetMs = 0;
+    out->joltPeak = 0;
+    StrongestJolt(samples, &out->joltOffsetMs, &out->joltPeak);
+}
+
+// The settings the kept events were found with; others need the samples again.
+QString RulesOf(const CardIndexSettings& s) {
+    return QStringLiteral("g%1 hold%2 impact%3 drop%4")
+        .arg(s.eventG, 0, 'g', 17)
+        .arg(s.eventHoldMs)
+        .arg(s.impactG, 0, 'g', 17)
+        .arg(s.speedDropKmh, 0, 'g', 17);
 }
 
 } // namespace
@@ -75,6 +90,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
     m_recordings.clear();
     m_counted.clear();
     m_events.clear();
+    m_figures.clear();
     m_spatial.reset();
     QString line;
 
@@ -83,6 +99,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
     if (!cacheFolder.isEmpty() && !files.empty())
         cached = cache.Open(IndexCache::DatabasePath(cacheFolder, files.front().root), &line);
 
+    const QString rules = RulesOf(m_settings);
     std::vector<IndexedRecording> recordings;
     std::vector<std::vector<DrivingEvent>> events;
     QHash<QString, bool> present;
@@ -106,21 +123,28 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
         CachedTrack track;
         const int64_t size = stat.size();
         const int64_t modified = stat.lastModified().toMSecsSinceEpoch();
-        if (!cached || !cache.Find(r.path, size, modified, &track)) {
+        if (!cached || !cache.Find(r.path, size, modified, rules, &track)) {
             TripRecording loaded;
             // An unreadable recording stays listed, without a track.
             if (LoadTripRecording(file, &loaded))
-                TrackOf(loaded, r.startUtcMs, r.durationMs, &track);
+                TrackOf(loaded, r.startUtcMs, r.durationMs, m_settings, &track);
             track.size = size;
             track.modifiedMs = modified;
+            track.rules = rules;
             if (cached && stat.exists())
                 cache.Put(r.path, track);
         }
         r.hasGSensor = track.hasGSensor;
         r.points = std::move(track.points);
-        events.push_back(FindDrivingEvents(r.points, track.samples,
-                                           (file.flags & RecordingFile::kEventLocked) != 0,
-                                           r.startUtcMs, m_settings));
+        if (file.flags & RecordingFile::kEventLocked) {
+            track.events.push_back(
+                CameraEventAt(r.points, track.joltOffsetMs, track.joltPeak, r.startUtcMs));
+            std::stable_sort(track.events.begin(), track.events.end(),
+                             [](const DrivingEvent& a, const DrivingEvent& b) {
+                                 return a.offsetMs < b.offsetMs;
+                             });
+        }
+        events.push_back(std::move(track.events));
         recordings.push_back(std::move(r));
         if (progress && !progress(i + 1, total)) {
             cancelled = true;
@@ -161,6 +185,9 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
         m_events.begin(), m_events.end(),
         [](const DrivingEvent& a, const DrivingEvent& b) { return a.utcMs < b.utcMs; });
     m_recordings = std::move(recordings);
+    m_figures.clear();
+    for (size_t i = 0; i < m_recordings.size(); ++i)
+        m_figures.push_back(m_counted[i] ? FiguresOfTrack(m_recordings[i].points) : TrackFigures());
     m_spatial = std::make_unique<CardIndexStore>();
     m_spatial->Build(m_recordings, m_counted);
     return true;
@@ -176,7 +203,7 @@ std::vector<TripSummary> CardIndex::Trips() const {
         SplitTrips(m_recordings, m_counted, m_settings.tripGapMs);
     std::vector<int> tripOf(m_recordings.size(), -1);
     for (const std::vector<int>& members : split) {
-        TripSummary t = TripFiguresOf(m_recordings, members);
+        TripSummary t = TripFiguresOf(m_recordings, m_figures, members);
         t.number = int(trips.size()) + 1;
         for (int r : members)
             tripOf[size_t(r)] = int(trips.size());

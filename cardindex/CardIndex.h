@@ -32,6 +32,7 @@ struct DayTotals {
 };
 
 class CardIndexStore;
+struct TrackFigures;
 
 class CardIndex {
   public:
@@ -91,5 +92,6 @@ class CardIndex {
     std::vector<IndexedRecording> m_recordings;
     std::vector<bool> m_counted; // false: a rear whose front is indexed
     std::vector<DrivingEvent> m_events;
+    std::vector<TrackFigures> m_figures;       // one per recording, worked out by Build
     std::unique_ptr<CardIndexStore> m_spatial; // in-memory R*Tree of the points
 };

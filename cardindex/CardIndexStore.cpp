@@ -11,7 +11,7 @@ namespace {
 
 // Fixes per R*Tree entry: fewer entries to build and search, and a handful
 // of segments to measure for each entry found.
-constexpr int kRunLength = 8;
+constexpr int kRunLength = 32;
 // Consecutive fixes further apart in time are not joined by a line: the car
 // was not seen in between.
 constexpr int64_t kJoinedMs = 5000;
@@ -137,6 +137,12 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
             }
             const double lat = b ? a.latitude + (b->latitude - a.latitude) * t : a.latitude;
             const double lon = b ? a.longitude + (b->longitude - a.longitude) * t : a.longitude;
+            // The flat frame is within a fraction of a percent over a few
+            // hundred metres; only those close enough are measured exactly.
+            const double flat =
+                std::hypot((lon - longitude) * cosLat, lat - latitude) * kMetresPerDegree;
+            if (flat > radiusM * 1.01 + 1)
+                continue;
             const double metres = GeodesicMetres(latitude, longitude, lat, lon);
             if (metres > radiusM)
                 continue;

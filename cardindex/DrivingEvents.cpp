@@ -220,6 +220,23 @@ bool PlaceAt(const std::vector<IndexedPoint>& points, uint32_t offsetMs, double*
     return true;
 }
 
+bool StrongestJolt(const std::vector<IndexedSample>& samples, uint32_t* offsetMs, double* peak) {
+    bool found = false;
+    for (const IndexedSample& s : samples) {
+        if (!found || AboveGravity(s) > *peak) {
+            *peak = AboveGravity(s);
+            *offsetMs = uint32_t(s.offsetMs);
+            found = true;
+        }
+    }
+    return found;
+}
+
+DrivingEvent CameraEventAt(const std::vector<IndexedPoint>& points, uint32_t offsetMs, double peak,
+                           int64_t startUtcMs) {
+    return EventAt(DrivingEventKind::CameraEvent, offsetMs, peak, points, startUtcMs);
+}
+
 std::vector<DrivingEvent> FindDrivingEvents(const std::vector<IndexedPoint>& points,
                                             const std::vector<IndexedSample>& samples,
                                             bool cameraEvent, int64_t startUtcMs,
@@ -233,17 +250,10 @@ std::vector<DrivingEvent> FindDrivingEvents(const std::vector<IndexedPoint>& poi
         FindHarshRuns(points, samples, startUtcMs, settings, impacts, &events);
     }
     if (cameraEvent) {
-        // The camera does not say which moment made it lock the file; the
-        // strongest jolt is the best guess.
         uint32_t at = 0;
         double peak = 0;
-        for (const IndexedSample& s : samples) {
-            if (AboveGravity(s) > peak) {
-                peak = AboveGravity(s);
-                at = uint32_t(s.offsetMs);
-            }
-        }
-        events.push_back(EventAt(DrivingEventKind::CameraEvent, at, peak, points, startUtcMs));
+        StrongestJolt(samples, &at, &peak);
+        events.push_back(CameraEventAt(points, at, peak, startUtcMs));
     }
     std::stable_sort(
         events.begin(), events.end(),

@@ -23,6 +23,15 @@ std::vector<DrivingEvent> FindDrivingEvents(const std::vector<IndexedPoint>& poi
                                             bool cameraEvent, int64_t startUtcMs,
                                             const CardIndexSettings& settings);
 
+// The strongest jolt of the samples (peak above gravity); false when none.
+bool StrongestJolt(const std::vector<IndexedSample>& samples, uint32_t* offsetMs, double* peak);
+
+// The camera's own event (a file it locked itself) at the strongest jolt,
+// or at the start when there are no samples: the camera does not say
+// which moment made it lock the file.
+DrivingEvent CameraEventAt(const std::vector<IndexedPoint>& points, uint32_t offsetMs, double peak,
+                           int64_t startUtcMs);
+
 // Where and when the car was at an offset into the recording: between the
 // two fixes around it; false when the recording has no fix.
 bool PlaceAt(const std::vector<IndexedPoint>& points, uint32_t offsetMs, double* latitude,

@@ -15,7 +15,7 @@ constexpr int kBusyWaitMs = 300;
 
 // Fixed-size little-endian records, so a blob's length tells its count.
 constexpr int kPointBytes = 8 + 8 + 4 + 4 + 8 + 4;
-constexpr int kSampleBytes = 4 * 4;
+constexpr int kEventBytes = 1 + 4 + 8 + 1 + 8 + 8 + 8;
 
 template <typename T> void Append(QByteArray* out, T value) {
     char bytes[sizeof(T)];
@@ -44,25 +44,30 @@ QByteArray PointBlob(const std::vector<IndexedPoint>& points) {
     return out;
 }
 
-QByteArray SampleBlob(const std::vector<IndexedSample>& samples) {
+QByteArray EventBlob(const std::vector<DrivingEvent>& events) {
     QByteArray out;
-    out.reserve(int(samples.size()) * kSampleBytes);
-    for (const IndexedSample& s : samples) {
-        Append(&out, s.offsetMs);
-        Append(&out, s.x);
-        Append(&out, s.y);
-        Append(&out, s.z);
+    out.reserve(int(events.size()) * kEventBytes);
+    for (const DrivingEvent& e : events) {
+        Append(&out, uint8_t(e.kind));
+        Append(&out, e.offsetMs);
+        Append(&out, e.utcMs);
+        Append(&out, uint8_t(e.hasPosition ? 1 : 0));
+        Append(&out, e.latitude);
+        Append(&out, e.longitude);
+        Append(&out, e.peak);
     }
     return out;
 }
 
 // A check over a row's blobs: SQLite notices a damaged page, not a
 // damaged value inside one.
-QByteArray Digest(const QByteArray& points, const QByteArray& samples, bool hasGSensor) {
+QByteArray Digest(const CachedTrack& t, const QByteArray& points, const QByteArray& events) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(points);
-    hash.addData(samples);
-    hash.addData(hasGSensor ? "g" : "-");
+    hash.addData(events);
+    hash.addData(QByteArray::number(t.joltOffsetMs) + ' ' +
+                 QByteArray::number(t.joltPeak, 'g', 17) + (t.hasGSensor ? " g " : " - ") +
+                 t.rules.toUtf8());
     return hash.result();
 }
 
@@ -82,16 +87,22 @@ bool ReadPoints(const void* data, int bytes, std::vector<IndexedPoint>* out) {
     return true;
 }
 
-bool ReadSamples(const void* data, int bytes, std::vector<IndexedSample>* out) {
-    if (bytes < 0 || bytes % kSampleBytes != 0)
+bool ReadEvents(const void* data, int bytes, std::vector<DrivingEvent>* out) {
+    if (bytes < 0 || bytes % kEventBytes != 0)
         return false;
     const char* at = static_cast<const char*>(data);
-    out->resize(size_t(bytes / kSampleBytes));
-    for (IndexedSample& s : *out) {
-        s.offsetMs = Take<float>(at);
-        s.x = Take<float>(at);
-        s.y = Take<float>(at);
-        s.z = Take<float>(at);
+    out->resize(size_t(bytes / kEventBytes));
+    for (DrivingEvent& e : *out) {
+        const uint8_t kind = Take<uint8_t>(at);
+        if (kind > uint8_t(DrivingEventKind::CameraEvent))
+            return false;
+        e.kind = DrivingEventKind(kind);
+        e.offsetMs = Take<uint32_t>(at);
+        e.utcMs = Take<int64_t>(at);
+        e.hasPosition = Take<uint8_t>(at) != 0;
+        e.latitude = Take<double>(at);
+        e.longitude = Take<double>(at);
+        e.peak = Take<double>(at);
     }
     return true;
 }
@@ -103,8 +114,8 @@ QByteArray Blob(sqlite3_stmt* statement, int column) {
 }
 
 const char kSchema[] = "CREATE TABLE IF NOT EXISTS tracks (path TEXT PRIMARY KEY, size INTEGER,"
-                       " modified INTEGER, gsensor INTEGER, points BLOB, samples BLOB,"
-                       " digest BLOB);";
+                       " modified INTEGER, gsensor INTEGER, rules TEXT, points BLOB, events BLOB,"
+                       " jolt_offset INTEGER, jolt_peak REAL, digest BLOB);";
 
 bool IsBusy(int code) {
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
@@ -229,8 +240,8 @@ bool IndexCache::Prepare(QString* note) {
 
     sqlite3_stmt* rows = nullptr;
     code = sqlite3_prepare_v2(db_,
-                              "SELECT path, size, modified, gsensor, points, samples, digest"
-                              " FROM tracks",
+                              "SELECT path, size, modified, gsensor, rules, points, events,"
+                              " jolt_offset, jolt_peak, digest FROM tracks",
                               -1, &rows, nullptr);
     bool damaged = false;
     while (code == SQLITE_OK && (code = sqlite3_step(rows)) == SQLITE_ROW) {
@@ -242,11 +253,15 @@ bool IndexCache::Prepare(QString* note) {
         track.size = sqlite3_column_int64(rows, 1);
         track.modifiedMs = sqlite3_column_int64(rows, 2);
         track.hasGSensor = sqlite3_column_int(rows, 3) != 0;
-        const QByteArray points = Blob(rows, 4);
-        const QByteArray samples = Blob(rows, 5);
-        if (Blob(rows, 6) != Digest(points, samples, track.hasGSensor) ||
+        track.rules = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows, 4)),
+                                        sqlite3_column_bytes(rows, 4));
+        const QByteArray points = Blob(rows, 5);
+        const QByteArray events = Blob(rows, 6);
+        track.joltOffsetMs = uint32_t(sqlite3_column_int64(rows, 7));
+        track.joltPeak = sqlite3_column_double(rows, 8);
+        if (Blob(rows, 9) != Digest(track, points, events) ||
             !ReadPoints(points.constData(), int(points.size()), &track.points) ||
-            !ReadSamples(samples.constData(), int(samples.size()), &track.samples)) {
+            !ReadEvents(events.constData(), int(events.size()), &track.events)) {
             damaged = true; // that recording is read again
             continue;
         }
@@ -280,10 +295,11 @@ bool IndexCache::Prepare(QString* note) {
     return true;
 }
 
-bool IndexCache::Find(const QString& path, int64_t size, int64_t modifiedMs,
+bool IndexCache::Find(const QString& path, int64_t size, int64_t modifiedMs, const QString& rules,
                       CachedTrack* out) const {
     auto found = rows_.constFind(path);
-    if (found == rows_.constEnd() || found->size != size || found->modifiedMs != modifiedMs)
+    if (found == rows_.constEnd() || found->size != size || found->modifiedMs != modifiedMs ||
+        found->rules != rules)
         return false;
     *out = *found;
     return true;
@@ -308,8 +324,9 @@ bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QS
     sqlite3_stmt* insert = nullptr;
     sqlite3_stmt* remove = nullptr;
     if (code == SQLITE_OK)
-        code = sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO tracks VALUES (?, ?, ?, ?, ?, ?, ?)",
-                                  -1, &insert, nullptr);
+        code = sqlite3_prepare_v2(
+            db_, "INSERT OR REPLACE INTO tracks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1, &insert,
+            nullptr);
     if (code == SQLITE_OK)
         code = sqlite3_prepare_v2(db_, "DELETE FROM tracks WHERE path = ?", -1, &remove, nullptr);
     for (const QString& path : gone) {
@@ -323,15 +340,19 @@ bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QS
     for (auto it = puts_.constBegin(); code == SQLITE_OK && it != puts_.constEnd(); ++it) {
         const QByteArray key = it.key().toUtf8();
         const QByteArray points = PointBlob(it->points);
-        const QByteArray samples = SampleBlob(it->samples);
-        const QByteArray digest = Digest(points, samples, it->hasGSensor);
+        const QByteArray events = EventBlob(it->events);
+        const QByteArray digest = Digest(*it, points, events);
+        const QByteArray rules = it->rules.toUtf8();
         sqlite3_bind_text(insert, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
         sqlite3_bind_int64(insert, 2, it->size);
         sqlite3_bind_int64(insert, 3, it->modifiedMs);
         sqlite3_bind_int(insert, 4, it->hasGSensor ? 1 : 0);
-        sqlite3_bind_blob(insert, 5, points.constData(), int(points.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(insert, 6, samples.constData(), int(samples.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(insert, 7, digest.constData(), int(digest.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 5, rules.constData(), int(rules.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 6, points.constData(), int(points.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 7, events.constData(), int(events.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(insert, 8, it->joltOffsetMs);
+        sqlite3_bind_double(insert, 9, it->joltPeak);
+        sqlite3_bind_blob(insert, 10, digest.constData(), int(digest.size()), SQLITE_TRANSIENT);
         code = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
         sqlite3_reset(insert);
     }

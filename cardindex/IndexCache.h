@@ -12,19 +12,25 @@
 
 struct sqlite3;
 
+// What the index keeps of one recording: its fixes, and what its G-sensor
+// samples showed under the event settings named by `rules` (the samples
+// themselves are many times larger and needed only for that).
 struct CachedTrack {
     int64_t size = 0;
     int64_t modifiedMs = 0;
     bool hasGSensor = false;
+    QString rules;
     std::vector<IndexedPoint> points;
-    std::vector<IndexedSample> samples;
+    std::vector<DrivingEvent> events; // without the camera's own event
+    uint32_t joltOffsetMs = 0;        // the strongest jolt, for the camera's event
+    double joltPeak = 0;
 };
 
 class IndexCache {
   public:
     // Bumped whenever the tables or the blobs change shape; an older
     // database is emptied and filled again.
-    static constexpr int kLayout = 2;
+    static constexpr int kLayout = 3;
 
     IndexCache() = default;
     ~IndexCache();
@@ -39,9 +45,10 @@ class IndexCache {
     // when true (a damaged or older database renewed, a read-only one).
     bool Open(const QString& databasePath, QString* note);
 
-    // The cached track of a file, when its size and time still match and
-    // its bytes are whole.
-    bool Find(const QString& path, int64_t size, int64_t modifiedMs, CachedTrack* out) const;
+    // The cached track of a file, when its size and time and the event
+    // rules still match and its bytes are whole.
+    bool Find(const QString& path, int64_t size, int64_t modifiedMs, const QString& rules,
+              CachedTrack* out) const;
 
     // Kept for Save.
     void Put(const QString& path, CachedTrack track);

@@ -67,8 +67,37 @@ std::vector<std::vector<int>> SplitTrips(const std::vector<IndexedRecording>& re
     return trips;
 }
 
+namespace {
+
+// One step from fix a to fix b added to the figures.
+void AddStep(const IndexedPoint& a, const IndexedPoint& b, TrackFigures* f) {
+    const double metres = GeodesicMetres(a.latitude, a.longitude, b.latitude, b.longitude);
+    const int64_t ms = b.utcMs - a.utcMs;
+    const bool jump =
+        ms > 0 ? metres / (ms / 1000.0) * 3.6 > kFastestKmh : metres > kSameInstantMetres;
+    if (jump)
+        return;
+    f->distanceM += metres;
+    if (ms > 0 && ms <= kLongestStepMs && a.speedKmh > kMovingKmh) {
+        f->movingMs += ms;
+        f->movingM += metres;
+    }
+}
+
+} // namespace
+
+TrackFigures FiguresOfTrack(const std::vector<IndexedPoint>& points) {
+    TrackFigures f;
+    for (size_t i = 0; i < points.size(); ++i) {
+        f.maxKmh = std::max(f.maxKmh, double(points[i].speedKmh));
+        if (i > 0)
+            AddStep(points[i - 1], points[i], &f);
+    }
+    return f;
+}
+
 TripSummary TripFiguresOf(const std::vector<IndexedRecording>& recordings,
-                          const std::vector<int>& trip) {
+                          const std::vector<TrackFigures>& figures, const std::vector<int>& trip) {
     TripSummary t;
     t.recordings = trip;
     bool spanKnown = false;
@@ -82,35 +111,32 @@ TripSummary TripFiguresOf(const std::vector<IndexedRecording>& recordings,
     }
     t.durationMs = t.endUtcMs - t.startUtcMs;
 
+    TrackFigures sum;
     const IndexedPoint* previous = nullptr;
-    double movingMetres = 0;
     for (int index : trip) {
-        for (const IndexedPoint& p : recordings[size_t(index)].points) {
-            if (!t.hasPositions) {
-                t.startLatitude = p.latitude;
-                t.startLongitude = p.longitude;
-                t.hasPositions = true;
-            }
-            t.endLatitude = p.latitude;
-            t.endLongitude = p.longitude;
-            t.maxKmh = std::max(t.maxKmh, double(p.speedKmh));
-            if (previous) {
-                const double metres = GeodesicMetres(previous->latitude, previous->longitude,
-                                                     p.latitude, p.longitude);
-                const int64_t ms = p.utcMs - previous->utcMs;
-                const bool jump = ms > 0 ? metres / (ms / 1000.0) * 3.6 > kFastestKmh
-                                         : metres > kSameInstantMetres;
-                if (!jump)
-                    t.distanceM += metres;
-                if (!jump && ms > 0 && ms <= kLongestStepMs && previous->speedKmh > kMovingKmh) {
-                    t.movingMs += ms;
-                    movingMetres += metres;
-                }
-            }
-            previous = &p;
+        const std::vector<IndexedPoint>& points = recordings[size_t(index)].points;
+        if (points.empty())
+            continue;
+        if (!t.hasPositions) {
+            t.startLatitude = points.front().latitude;
+            t.startLongitude = points.front().longitude;
+            t.hasPositions = true;
         }
+        t.endLatitude = points.back().latitude;
+        t.endLongitude = points.back().longitude;
+        if (previous)
+            AddStep(*previous, points.front(), &sum);
+        const TrackFigures& own = figures[size_t(index)];
+        sum.distanceM += own.distanceM;
+        sum.movingM += own.movingM;
+        sum.movingMs += own.movingMs;
+        sum.maxKmh = std::max(sum.maxKmh, own.maxKmh);
+        previous = &points.back();
     }
+    t.distanceM = sum.distanceM;
+    t.movingMs = sum.movingMs;
+    t.maxKmh = sum.maxKmh;
     if (t.movingMs > 0)
-        t.averageMovingKmh = movingMetres / (t.movingMs / 1000.0) * 3.6;
+        t.averageMovingKmh = sum.movingM / (t.movingMs / 1000.0) * 3.6;
     return t;
 }

@@ -92,6 +92,27 @@ TEST_F(Cache, ReadsOnlyWhatChanged) {
     sqlite3_close(db);
 }
 
+// The database keeps what the samples showed under the settings of the
+// time; other settings read the samples again.
+TEST_F(Cache, OtherEventSettingsReadTheSamplesAgain) {
+    auto recipe = Drive(4, 0);
+    for (int i = 30; i < 36; ++i)
+        recipe.gsensor[size_t(i)].y = -10; // 0.625 g for 0.6 s
+    WritePair(recipe, 60, true, false);
+    const auto brakings = [&](double eventG) {
+        CardIndexSettings settings;
+        settings.eventG = eventG;
+        CardIndex index(settings);
+        QString note;
+        EXPECT_TRUE(Index(&index, cacheDir.path(), &note));
+        EXPECT_EQ(note, "");
+        return index.Events().size();
+    };
+    EXPECT_EQ(brakings(0.4), 1u);
+    EXPECT_EQ(brakings(0.7), 0u);
+    EXPECT_EQ(brakings(0.4), 1u);
+}
+
 TEST_F(Cache, CancelledBuildLeavesTheIndexEmpty) {
     RecordingCatalog catalog;
     catalog.Open(card.path());
