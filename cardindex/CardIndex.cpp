@@ -58,6 +58,7 @@ void TrackOf(const TripRecording& loaded, int64_t startUtcMs, uint32_t durationM
         samples.push_back({float(s.offsetMs), float(s.x), float(s.y), float(s.z)});
     out->hasGSensor = !samples.empty();
     out->events = FindDrivingEvents(out->points, samples, false, startUtcMs, settings);
+    out->figures = FiguresOfTrack(out->points);
     out->joltOffsetMs = 0;
     out->joltPeak = 0;
     StrongestJolt(samples, &out->joltOffsetMs, &out->joltPeak);
@@ -102,6 +103,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
     const QString rules = RulesOf(m_settings);
     std::vector<IndexedRecording> recordings;
     std::vector<std::vector<DrivingEvent>> events;
+    std::vector<TrackFigures> figures;
     QHash<QString, bool> present;
     const int total = int(files.size());
     bool cancelled = false;
@@ -136,6 +138,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
         }
         r.hasGSensor = track.hasGSensor;
         r.points = std::move(track.points);
+        figures.push_back(track.figures);
         if (file.flags & RecordingFile::kEventLocked) {
             track.events.push_back(
                 CameraEventAt(r.points, track.joltOffsetMs, track.joltPeak, r.startUtcMs));
@@ -185,9 +188,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
         m_events.begin(), m_events.end(),
         [](const DrivingEvent& a, const DrivingEvent& b) { return a.utcMs < b.utcMs; });
     m_recordings = std::move(recordings);
-    m_figures.clear();
-    for (size_t i = 0; i < m_recordings.size(); ++i)
-        m_figures.push_back(m_counted[i] ? FiguresOfTrack(m_recordings[i].points) : TrackFigures());
+    m_figures = std::move(figures);
     m_spatial = std::make_unique<CardIndexStore>();
     m_spatial->Build(m_recordings, m_counted);
     return true;

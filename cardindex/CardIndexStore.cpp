@@ -11,7 +11,7 @@ namespace {
 
 // Fixes per R*Tree entry: fewer entries to build and search, and a handful
 // of segments to measure for each entry found.
-constexpr int kRunLength = 32;
+constexpr int kRunLength = 64;
 // Consecutive fixes further apart in time are not joined by a line: the car
 // was not seen in between.
 constexpr int64_t kJoinedMs = 5000;

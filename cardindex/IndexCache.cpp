@@ -61,10 +61,31 @@ QByteArray EventBlob(const std::vector<DrivingEvent>& events) {
 
 // A check over a row's blobs: SQLite notices a damaged page, not a
 // damaged value inside one.
+QByteArray FiguresBlob(const TrackFigures& f) {
+    QByteArray out;
+    Append(&out, f.distanceM);
+    Append(&out, f.movingM);
+    Append(&out, f.movingMs);
+    Append(&out, f.maxKmh);
+    return out;
+}
+
+bool ReadFigures(const QByteArray& blob, TrackFigures* f) {
+    if (blob.size() != 32)
+        return false;
+    const char* at = blob.constData();
+    f->distanceM = Take<double>(at);
+    f->movingM = Take<double>(at);
+    f->movingMs = Take<int64_t>(at);
+    f->maxKmh = Take<double>(at);
+    return true;
+}
+
 QByteArray Digest(const CachedTrack& t, const QByteArray& points, const QByteArray& events) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(points);
     hash.addData(events);
+    hash.addData(FiguresBlob(t.figures));
     hash.addData(QByteArray::number(t.joltOffsetMs) + ' ' +
                  QByteArray::number(t.joltPeak, 'g', 17) + (t.hasGSensor ? " g " : " - ") +
                  t.rules.toUtf8());
@@ -115,7 +136,7 @@ QByteArray Blob(sqlite3_stmt* statement, int column) {
 
 const char kSchema[] = "CREATE TABLE IF NOT EXISTS tracks (path TEXT PRIMARY KEY, size INTEGER,"
                        " modified INTEGER, gsensor INTEGER, rules TEXT, points BLOB, events BLOB,"
-                       " jolt_offset INTEGER, jolt_peak REAL, digest BLOB);";
+                       " jolt_offset INTEGER, jolt_peak REAL, figures BLOB, digest BLOB);";
 
 bool IsBusy(int code) {
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
@@ -241,7 +262,7 @@ bool IndexCache::Prepare(QString* note) {
     sqlite3_stmt* rows = nullptr;
     code = sqlite3_prepare_v2(db_,
                               "SELECT path, size, modified, gsensor, rules, points, events,"
-                              " jolt_offset, jolt_peak, digest FROM tracks",
+                              " jolt_offset, jolt_peak, figures, digest FROM tracks",
                               -1, &rows, nullptr);
     bool damaged = false;
     while (code == SQLITE_OK && (code = sqlite3_step(rows)) == SQLITE_ROW) {
@@ -259,7 +280,8 @@ bool IndexCache::Prepare(QString* note) {
         const QByteArray events = Blob(rows, 6);
         track.joltOffsetMs = uint32_t(sqlite3_column_int64(rows, 7));
         track.joltPeak = sqlite3_column_double(rows, 8);
-        if (Blob(rows, 9) != Digest(track, points, events) ||
+        if (!ReadFigures(Blob(rows, 9), &track.figures) ||
+            Blob(rows, 10) != Digest(track, points, events) ||
             !ReadPoints(points.constData(), int(points.size()), &track.points) ||
             !ReadEvents(events.constData(), int(events.size()), &track.events)) {
             damaged = true; // that recording is read again
@@ -325,8 +347,8 @@ bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QS
     sqlite3_stmt* remove = nullptr;
     if (code == SQLITE_OK)
         code = sqlite3_prepare_v2(
-            db_, "INSERT OR REPLACE INTO tracks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1, &insert,
-            nullptr);
+            db_, "INSERT OR REPLACE INTO tracks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1,
+            &insert, nullptr);
     if (code == SQLITE_OK)
         code = sqlite3_prepare_v2(db_, "DELETE FROM tracks WHERE path = ?", -1, &remove, nullptr);
     for (const QString& path : gone) {
@@ -352,7 +374,9 @@ bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QS
         sqlite3_bind_blob(insert, 7, events.constData(), int(events.size()), SQLITE_TRANSIENT);
         sqlite3_bind_int64(insert, 8, it->joltOffsetMs);
         sqlite3_bind_double(insert, 9, it->joltPeak);
-        sqlite3_bind_blob(insert, 10, digest.constData(), int(digest.size()), SQLITE_TRANSIENT);
+        const QByteArray figures = FiguresBlob(it->figures);
+        sqlite3_bind_blob(insert, 10, figures.constData(), int(figures.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 11, digest.constData(), int(digest.size()), SQLITE_TRANSIENT);
         code = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
         sqlite3_reset(insert);
     }

@@ -5,6 +5,7 @@
 // without it and one line says why.
 #include "cardindex/CardIndexTypes.h"
 #include "cardindex/DrivingEvents.h"
+#include "cardindex/TripFigures.h"
 
 #include <QHash>
 #include <QString>
@@ -24,13 +25,14 @@ struct CachedTrack {
     std::vector<DrivingEvent> events; // without the camera's own event
     uint32_t joltOffsetMs = 0;        // the strongest jolt, for the camera's event
     double joltPeak = 0;
+    TrackFigures figures; // along `points`
 };
 
 class IndexCache {
   public:
     // Bumped whenever the tables or the blobs change shape; an older
     // database is emptied and filled again.
-    static constexpr int kLayout = 3;
+    static constexpr int kLayout = 4;
 
     IndexCache() = default;
     ~IndexCache();

@@ -12,18 +12,20 @@ namespace {
 
 const QDateTime kFirstStart(QDate(2024, 6, 3), QTime(7, 0, 0));
 
-synth::RecordingRecipe Minute(const synth::Drive& drive, double from, const QDateTime& start) {
+synth::RecordingRecipe Minutes(const synth::Drive& drive, double from, const QDateTime& start,
+                               int minutes = 1, int frameRate = 5) {
+    const int seconds = minutes * 60;
     synth::RecordingRecipe recipe;
     recipe.container = synth::Container::MovBoxes;
-    recipe.durationMs = 60 * 1000;
+    recipe.durationMs = seconds * 1000;
     recipe.frameSize = QSize(160, 90);
-    recipe.frameRate = 5;
+    recipe.frameRate = frameRate;
     recipe.audio = false;
     recipe.start = start;
     recipe.gpsRate = 1;
     recipe.gsensorRate = 10;
-    recipe.fixes = drive.Fixes(from, 60, 1);
-    recipe.gsensor = drive.Samples(from, 600, 10);
+    recipe.fixes = drive.Fixes(from, seconds, 1);
+    recipe.gsensor = drive.Samples(from, seconds * 10, 10);
     return recipe;
 }
 
@@ -41,7 +43,7 @@ bool WriteIndexCard(const QString& root, int count, uint64_t mediaBytes, QString
     int written = 0;
     for (int m = 0; written < count; ++m) {
         const QDateTime start = kFirstStart.addSecs(qint64(m) * 60 + qint64(m / 10) * 600);
-        const synth::RecordingRecipe recipe = Minute(drive, DriveSeconds(drive, m % 10), start);
+        const synth::RecordingRecipe recipe = Minutes(drive, DriveSeconds(drive, m % 10), start);
         // Chunk names repeat after a thousand moments.
         const QString folder = QString("DCIM/Movie%1").arg(m / 1000);
         const synth::CameraPair names =
@@ -62,16 +64,23 @@ bool WriteIndexCard(const QString& root, int count, uint64_t mediaBytes, QString
 bool WriteHoursCard(const QString& root, int hours, QString* error) {
     QDir(root).removeRecursively();
     const synth::Drive drive(synth::TokyoRoute());
-    for (int m = 0; m < hours * 60; ++m) {
-        // An hour's trip each morning and evening.
-        const int trip = m / 60;
+    // Five-minute recordings (the index does not care how a camera cuts an
+    // hour, and the card stays small), an hour's trip each morning and evening.
+    for (int k = 0; k < hours * 12; ++k) {
+        const int trip = k / 12;
         const QDateTime start = kFirstStart.addDays(trip / 2).addSecs(qint64(trip % 2) * 10 * 3600 +
-                                                                      qint64(m % 60) * 60);
-        const synth::RecordingRecipe recipe = Minute(drive, DriveSeconds(drive, m % 60), start);
-        const QString folder = QString("DCIM/Movie%1").arg(m / 1000);
+                                                                      qint64(k % 12) * 300);
+        synth::RecordingRecipe recipe =
+            Minutes(drive, DriveSeconds(drive, (k % 12) * 5), start, 5, 1);
+        // Trips in a hundred places, so that one place sees a few drives.
+        for (synth::Fix& f : recipe.fixes) {
+            f.latitude += (trip % 10) * 0.05;
+            f.longitude += (trip / 10 % 10) * 0.05;
+        }
+        const QString folder = QString("DCIM/Movie%1").arg(k / 1000);
         const synth::CameraPair names =
             synth::CameraNames(synth::Naming::Chunk, folder,
-                               synth::PrefixFor(synth::Naming::Chunk, synth::Lock::None), m);
+                               synth::PrefixFor(synth::Naming::Chunk, synth::Lock::None), k);
         if (!synth::WriteRecording(recipe, root + "/" + names.front, error))
             return false;
     }

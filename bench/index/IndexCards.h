@@ -12,7 +12,7 @@ namespace bench {
 // behind the header as a camera's minute of video puts them.
 bool WriteIndexCard(const QString& root, int count, uint64_t mediaBytes, QString* error);
 
-// `hours` of front-only one-minute recordings, one fix a second and ten
+// `hours` of front-only five-minute recordings, one fix a second and ten
 // samples, in trips of an hour: 3600 fixes an hour.
 bool WriteHoursCard(const QString& root, int hours, QString* error);
 
