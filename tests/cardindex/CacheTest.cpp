@@ -139,6 +139,10 @@ struct DamageCase {
     const char* note; // a word the one line holds; "" for none
 };
 
+void PrintTo(const DamageCase& c, std::ostream* out) {
+    *out << "damage " << int(c.damage);
+}
+
 class DamagedCache : public Cache, public ::testing::WithParamInterface<DamageCase> {};
 
 TEST_P(DamagedCache, NeverAWrongAnswer) {
@@ -225,12 +229,19 @@ TEST_P(DamagedCache, NeverAWrongAnswer) {
     }
 }
 
+std::string DamageName(const ::testing::TestParamInfo<DamageCase>& info) {
+    const char* names[] = {"Garbage", "DamagedRow",   "OlderLayout",
+                           "Locked",  "ReadOnlyDisk", "FullDisk"};
+    return names[int(info.param.damage)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Each, DamagedCache,
                          ::testing::Values(DamageCase{Damage::Garbage, "damaged"},
                                            DamageCase{Damage::DamagedRow, "damaged"},
                                            DamageCase{Damage::OlderLayout, "older layout"},
                                            DamageCase{Damage::Locked, "in use"},
                                            DamageCase{Damage::ReadOnlyDisk, "read-only"},
-                                           DamageCase{Damage::FullDisk, "full"}));
+                                           DamageCase{Damage::FullDisk, "full"}),
+                         DamageName);
 
 } // namespace
