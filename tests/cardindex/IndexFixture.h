@@ -45,7 +45,7 @@ inline std::vector<GSensorSample> QuietSamples(int seconds, int rate) {
     return std::vector<GSensorSample>(size_t(seconds * rate), GSensorSample{0, 0, kOneG});
 }
 
-// A recording of `speeds.size()` seconds starting at `start` (the camera's
+// A recording of one second a fix starting at `start` (the camera's
 // clock, which these tests keep in UTC).
 inline synth::RecordingRecipe Recipe(const QDateTime& start, std::vector<synth::Fix> fixes,
                                      std::vector<GSensorSample> samples) {
