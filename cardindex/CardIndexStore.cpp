@@ -18,6 +18,16 @@ constexpr int64_t kJoinedMs = 5000;
 constexpr double kMetresPerDegree = 111320.0;
 constexpr double kPi = 3.14159265358979323846;
 
+// A difference of longitudes the short way round, so that a drive across
+// the 180th meridian is a step of metres, not of the whole globe.
+double Wrap(double degrees) {
+    while (degrees > 180)
+        degrees -= 360;
+    while (degrees < -180)
+        degrees += 360;
+    return degrees;
+}
+
 } // namespace
 
 CardIndexStore::~CardIndexStore() {
@@ -114,8 +124,19 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
     const double cosLat = std::max(0.01, std::cos(latitude * kPi / 180));
     const double dLat = radiusM / kMetresPerDegree * 1.01 + 1e-6;
     const double dLon = radiusM / (kMetresPerDegree * cosLat) * 1.01 + 1e-6;
+    // A circle across the 180th meridian is looked up on both sides of it.
+    std::vector<int> ids = RunsInBox(latitude - dLat, std::max(-180.0, longitude - dLon),
+                                     latitude + dLat, std::min(180.0, longitude + dLon));
+    std::vector<int> wrapped;
+    if (longitude - dLon < -180)
+        wrapped = RunsInBox(latitude - dLat, longitude - dLon + 360, latitude + dLat, 180);
+    else if (longitude + dLon > 180)
+        wrapped = RunsInBox(latitude - dLat, -180, latitude + dLat, longitude + dLon - 360);
+    ids.insert(ids.end(), wrapped.begin(), wrapped.end());
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     std::map<int, NearHit> best; // by recording
-    for (int id : RunsInBox(latitude - dLat, longitude - dLon, latitude + dLat, longitude + dLon)) {
+    for (int id : ids) {
         const Run& run = runs_[size_t(id)];
         const std::vector<IndexedPoint>& points = recordings[size_t(run.recording)].points;
         for (int i = run.first; i <= run.last; ++i) {
@@ -128,19 +149,21 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
                 b = nullptr;
             double t = 0;
             if (b) {
-                const double ax = (a.longitude - longitude) * cosLat, ay = a.latitude - latitude;
-                const double dx = (b->longitude - a.longitude) * cosLat;
+                const double ax = Wrap(a.longitude - longitude) * cosLat;
+                const double ay = a.latitude - latitude;
+                const double dx = Wrap(b->longitude - a.longitude) * cosLat;
                 const double dy = b->latitude - a.latitude;
                 const double length = dx * dx + dy * dy;
                 if (length > 0)
                     t = std::clamp(-(ax * dx + ay * dy) / length, 0.0, 1.0);
             }
             const double lat = b ? a.latitude + (b->latitude - a.latitude) * t : a.latitude;
-            const double lon = b ? a.longitude + (b->longitude - a.longitude) * t : a.longitude;
+            const double lon =
+                b ? Wrap(a.longitude + Wrap(b->longitude - a.longitude) * t) : a.longitude;
             // The flat frame is within a fraction of a percent over a few
             // hundred metres; only those close enough are measured exactly.
             const double flat =
-                std::hypot((lon - longitude) * cosLat, lat - latitude) * kMetresPerDegree;
+                std::hypot(Wrap(lon - longitude) * cosLat, lat - latitude) * kMetresPerDegree;
             if (flat > radiusM * 1.01 + 1)
                 continue;
             const double metres = GeodesicMetres(latitude, longitude, lat, lon);

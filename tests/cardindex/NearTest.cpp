@@ -69,4 +69,28 @@ TEST_F(Near, ABoxListsTheRecordingsWithAFixInside) {
     EXPECT_EQ(hits[0].offsetMs, 17000u);
 }
 
+class NearTheDateLine : public IndexTest {};
+
+// East across the 180th meridian near Fiji, 10 m a second: the place on the
+// meridian lies between two fixes on either side of it.
+TEST_F(NearTheDateLine, ACrossingIsFoundFromBothSides) {
+    std::vector<synth::Fix> fixes;
+    const double step = 10 / (kMetresPerDegree * std::cos(17 * kPi / 180));
+    for (int i = 0; i < 20; ++i) {
+        double lon = 180 - 9.5 * step + i * step;
+        if (lon > 180)
+            lon -= 360;
+        fixes.push_back({-17, lon, 0, 36, 90});
+    }
+    WritePair(Recipe(At(11, 6, 0, 0), fixes, QuietSamples(20, 10)), 80, true, false);
+    CardIndex index;
+    ASSERT_TRUE(Index(&index));
+    for (const double place : {180.0, -180.0, 179.99999, -179.99999}) {
+        const auto hits = index.Near(-17, place, 20);
+        ASSERT_EQ(hits.size(), 1u) << place;
+        EXPECT_LT(hits[0].distanceM, 1.5) << place;
+        EXPECT_NEAR(hits[0].offsetMs, 9500, 150) << place;
+    }
+}
+
 } // namespace
