@@ -80,7 +80,8 @@ class CardIndex {
     std::vector<NearHit> Near(double lat, double lon, double radiusM) const;
 
     // Every recording with a point inside the box (degrees), at its first
-    // point inside; distanceM is 0.
+    // point inside; distanceM is 0. A west edge east of the east edge is a
+    // box across the 180th meridian.
     std::vector<NearHit> InBox(double south, double west, double north, double east) const;
 
     // Hours recorded, the locked share and free space of the card folder, and

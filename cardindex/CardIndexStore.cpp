@@ -192,14 +192,26 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
 std::vector<NearHit> CardIndexStore::InBox(const std::vector<IndexedRecording>& recordings,
                                            double south, double west, double north,
                                            double east) const {
+    // A box whose west edge lies east of its east edge spans the 180th
+    // meridian: the two parts on either side of it.
+    const bool spans = west > east;
+    std::vector<int> ids = RunsInBox(south, west, north, spans ? 180 : east);
+    if (spans) {
+        const std::vector<int> more = RunsInBox(south, -180, north, east);
+        ids.insert(ids.end(), more.begin(), more.end());
+    }
+    const auto inside = [&](const IndexedPoint& p) {
+        const bool lonInside = spans ? p.longitude >= west || p.longitude <= east
+                                     : p.longitude >= west && p.longitude <= east;
+        return lonInside && p.latitude >= south && p.latitude <= north;
+    };
     std::map<int, NearHit> first; // by recording
-    for (int id : RunsInBox(south, west, north, east)) {
+    for (int id : ids) {
         const Run& run = runs_[size_t(id)];
         const std::vector<IndexedPoint>& points = recordings[size_t(run.recording)].points;
         for (int i = run.first; i <= run.last; ++i) {
             const IndexedPoint& p = points[size_t(i)];
-            if (p.latitude < south || p.latitude > north || p.longitude < west ||
-                p.longitude > east)
+            if (!inside(p))
                 continue;
             auto found = first.find(run.recording);
             if (found == first.end() || p.offsetMs < found->second.offsetMs)

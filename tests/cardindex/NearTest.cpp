@@ -91,6 +91,11 @@ TEST_F(NearTheDateLine, ACrossingIsFoundFromBothSides) {
         EXPECT_LT(hits[0].distanceM, 1.5) << place;
         EXPECT_NEAR(hits[0].offsetMs, 9500, 150) << place;
     }
+    // A box from 179.9999 east to -179.9999: the fixes on both sides.
+    const auto inBox = index.InBox(-17.001, 179.9999, -16.999, -179.9999);
+    ASSERT_EQ(inBox.size(), 1u);
+    EXPECT_EQ(inBox[0].offsetMs, 9000u);
+    EXPECT_TRUE(index.InBox(-17.001, 179.99, -16.999, 179.995).empty());
 }
 
 } // namespace
