@@ -81,6 +81,25 @@ ROWS = (
             "LoadTrack of a one-hour recording, records 200 KiB apart as a camera writes them, in process",
             "track.hour_spread_ms", "ms", bound=("ours", "<=", 10)),
     ]
+    + [
+        Row("index." + key, "Card index", what, ours, unit, peer, "exiftool -ee", "peer/ours", bound)
+        for key, what, ours, unit, peer, bound in (
+            ("warm", "1000 one-minute recordings, `halvex-cli trips --no-cache`, warm cache, whole "
+             "process", "index.warm.halvex", "s", "index.warm.exiftool", ("ratio", ">=", 100)),
+            ("cold", "the same, page cache dropped", "index.cold.halvex", "s", "index.cold.exiftool",
+             ("ratio", ">=", 20)),
+        )
+    ]
+    + [
+        Row("index.reopen", "Card index", "reopening the card of 1000 from its cache, in process",
+            "index.reopen.inprocess", "ms", bound=("ours", "<=", 150)),
+        Row("index.near", "Card index", "\"when was I here?\" over 100 hours, slowest of 200",
+            "index.hours.near.worst", "ms", bound=("ours", "<=", 20)),
+        Row("index.trips", "Card index", "trips of 100 hours, in process", "index.hours.trips.median",
+            "ms", bound=("ours", "<=", 200)),
+        Row("index.events", "Card index", "events of 100 hours, in process",
+            "index.hours.events.median", "ms", bound=("ours", "<=", 200)),
+    ]
 )
 
 

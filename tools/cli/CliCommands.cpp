@@ -2,6 +2,7 @@
 
 #include "CliClip.h"
 #include "CliExport.h"
+#include "CliIndex.h"
 #include "CliJson.h"
 #include "CliText.h"
 #include "HalvexVersion.h"
@@ -29,6 +30,12 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "                           the route of recordings or of a group as GPX\n"
                       "  csv FILE...|--trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
                       "                           GPS points (and G-sensor samples) as CSV\n"
+                      "  trips [--json] [--no-cache] FOLDER\n"
+                      "                           the card's trips with their figures, per day\n"
+                      "  events [--json] [--no-cache] FOLDER\n"
+                      "                           harsh braking, acceleration, cornering, impacts\n"
+                      "  near LAT,LON [--radius M] [--json] [--no-cache] FOLDER\n"
+                      "                           every recording passing within M metres (50)\n"
 #ifdef HALVEX_CLI_CLIP
                       "  clip FILE|--group GROUP FOLDER --from TIME --to TIME [--layout L]\n"
                       "       [--overlay time,speed,position,heading,g,map] [--out NAME]\n"
@@ -272,6 +279,8 @@ int Dispatch(const QStringList& arguments) {
     }
     if (name == "gpx" || name == "csv")
         return CliExport::Run(name, arguments.mid(1), g_out);
+    if (name == "trips" || name == "events" || name == "near")
+        return CliIndex::Run(name, arguments.mid(1), g_out, Write);
 #ifdef HALVEX_CLI_CLIP
     if (name == "clip")
         return CliClip::Run(arguments.mid(1), g_out);

@@ -4,6 +4,7 @@
 #include "tools/synth/DemoCard.h"
 #include "tools/synth/Drive.h"
 #include "tools/synth/RecordingWriter.h"
+#include "tools/synth/TripsCard.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,6 +16,7 @@ namespace {
 
 const char* kUsage = R"(Usage:
   halvex-synth demo-card DIR      write a demo memory card below DIR
+  halvex-synth trips-card DIR     write a card of several days of trips below DIR
   halvex-synth file [options] OUT write one recording to OUT
 
 The GPS route and G-sensor samples of "file" come from a drive through
@@ -214,7 +216,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(kUsage);
     parser.addHelpOption();
-    parser.addPositionalArgument("command", "demo-card or file.");
+    parser.addPositionalArgument("command", "demo-card, trips-card or file.");
     parser.addPositionalArgument("target", "Folder of the card, or the recording to write.");
     const Options options;
     options.AddTo(parser);
@@ -229,6 +231,13 @@ int main(int argc, char** argv) {
     QString error;
     if (args[0] == "demo-card") {
         const bool ok = synth::WriteDemoCard(args[1], &error, [](const QString& path) {
+            std::printf("%s\n", qPrintable(path));
+            std::fflush(stdout);
+        });
+        return ok ? 0 : Fail(error);
+    }
+    if (args[0] == "trips-card") {
+        const bool ok = synth::WriteTripsCard(args[1], &error, [](const QString& path) {
             std::printf("%s\n", qPrintable(path));
             std::fflush(stdout);
         });

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Card index benchmark: `halvex-cli trips --no-cache` (whole process, so scan,
+# track reading, index and print) beside `exiftool -ee` extracting the same
+# GPS points from the same card, warm and cold page cache; reopening with the
+# cache; then the index in process on 100 hours of driving ("when was I
+# here?", a box, trips, events). Run by hand or from bench/run-all:
+#   bench/index.sh [BUILD_DIR]            a report (default build/)
+#   LINES=1 bench/index.sh [BUILD_DIR]    only "name value unit" lines
+# WORK (default /tmp/halvex-bench-index) holds the cards, made once and kept.
+# COUNT (1000) one-minute recordings on the card, MEDIA (90 MiB, a minute of
+# 12 Mbit/s video) of sparse media in each, so its GPS and G-sensor boxes lie
+# that far behind the header; HOURS (100) of driving for the in-process
+# measures; RUNS (5) paired warm runs, COLD_RUNS (3) paired cold runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+work=${WORK:-/tmp/halvex-bench-index}
+count=${COUNT:-1000}
+media=${MEDIA:-94371840}
+hours=${HOURS:-100}
+runs=${RUNS:-5}
+coldRuns=${COLD_RUNS:-3}
+lines=${LINES:-0}
+
+say() { [ "$lines" = 1 ] || echo "$@"; }
+result() {
+  if [ "$lines" = 1 ]; then echo "$1 $2 $3"; else printf '   %-36s %12s %s\n' "$1" "$2" "$3"; fi
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
+
+cmake --build "$build" --target halvex-bench-index halvex-cli >/dev/null
+bench=${BENCH:-$build/bench/halvex-bench-index}
+cli=${CLI:-$build/tools/halvex-cli}
+
+mkdir -p "$work"
+if [ "$(cat "$work/card.made" 2>/dev/null)" != "$count $media" ]; then
+  say "== making the card ($count recordings, $media bytes of media each) in $work"
+  "$bench" make-card "$work/card" "$count" "$media"
+  echo "$count $media" >"$work/card.made"
+fi
+if [ "$(cat "$work/hours.made" 2>/dev/null)" != "$hours" ]; then
+  say "== making $hours hours of driving in $work"
+  "$bench" make-hours "$work/hours" "$hours"
+  echo "$hours" >"$work/hours.made"
+fi
+if [ ! -e "$work/one.made" ]; then
+  "$bench" make-card "$work/one" 2 0 && touch "$work/one.made"
+fi
+
+# The cache of these runs only, never the user's.
+export XDG_CACHE_HOME=$work/xdg
+rm -rf "$XDG_CACHE_HOME"
+
+timed() {
+  /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1 || true
+  tail -1 "$work/time.txt" | awk '{ printf "%s %.2f\n", $1, $2 + $3 }'
+}
+column() { awk -v c="$1" '{ print $c }' "$2" | median; }
+# Every GPS point of every embedded document, as decimal numbers.
+exif=(exiftool -ee -r -q -q -n -GPSDateTime -GPSLatitude -GPSLongitude -GPSSpeed -GPSTrack)
+
+say "== the same points from both"
+result index.card.recordings "$(find "$work/card" -type f | wc -l)" files
+result index.exiftool.points "$("${exif[@]}" "$work/card" | grep -c '^GPS Latitude')" points
+"$bench" measure "$work/card" >"$work/card-measure.txt"
+result index.halvex.points "$(awk '$1 == "index.points" { printf "%d", $2 }' "$work/card-measure.txt")" points
+
+pairs() {
+  local n=$1 prepare=$2 i
+  : >"$work/halvex.txt"
+  : >"$work/exif.txt"
+  for ((i = 0; i < n; i++)); do
+    $prepare
+    timed "$cli" trips --no-cache "$work/card" >>"$work/halvex.txt"
+    $prepare
+    timed "${exif[@]}" "$work/card" >>"$work/exif.txt"
+  done
+}
+report() {
+  local kind=$1 wallH wallE cpuH cpuE
+  wallH=$(column 1 "$work/halvex.txt")
+  wallE=$(column 1 "$work/exif.txt")
+  cpuH=$(column 2 "$work/halvex.txt")
+  cpuE=$(column 2 "$work/exif.txt")
+  result "index.$kind.halvex" "$wallH" s
+  result "index.$kind.exiftool" "$wallE" s
+  result "index.$kind.ratio" "$(ratio "$wallE" "$wallH")" x
+  result "index.$kind.halvex.cpu" "$cpuH" s
+  result "index.$kind.exiftool.cpu" "$cpuE" s
+  result "index.$kind.ratio.cpu" "$(ratio "$cpuE" "$cpuH")" x
+}
+
+say "== whole processes, warm, $runs paired runs (medians)"
+timed "$cli" trips --no-cache "$work/card" >/dev/null
+pairs "$runs" :
+report warm
+
+coldMethod=drop_caches
+dropCache() {
+  if [ "$coldMethod" = drop_caches ] && sync && (echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then
+    :
+  else
+    coldMethod=evict_files
+    find "$work/card" -type f -exec dd if={} iflag=nocache count=0 status=none \;
+  fi
+  # Only the card is cold, not the programs and their libraries.
+  "$cli" trips --no-cache "$work/one" >/dev/null 2>&1
+  "${exif[@]}" "$work/one" >/dev/null 2>&1
+}
+say "== whole processes, cold, $coldRuns paired runs (medians)"
+pairs "$coldRuns" dropCache
+if [ "$lines" = 1 ]; then echo "# cold page cache by $coldMethod"; else say "   (cold page cache by $coldMethod)"; fi
+report cold
+
+say "== reopening the card with its cache (whole process; in process from the scan's end)"
+"$cli" trips "$work/card" >/dev/null
+: >"$work/reopen.txt"
+for ((i = 0; i < runs; i++)); do timed "$cli" trips "$work/card" >>"$work/reopen.txt"; done
+result index.reopen.halvex "$(column 1 "$work/reopen.txt")" s
+"$bench" measure "$work/card" "$work/cache-card" >"$work/card-measure.txt"
+result index.reopen.inprocess "$(awk '$1 == "index.build_from_cache" { print $2 }' "$work/card-measure.txt")" ms
+result index.build.inprocess "$(awk '$1 == "index.build_no_cache" { print $2 }' "$work/card-measure.txt")" ms
+
+say "== $hours hours of driving, in process"
+"$bench" measure "$work/hours" "$work/cache-hours" >"$work/hours-measure.txt"
+while read -r name value unit; do
+  result "${name/index./index.hours.}" "$value" "$unit"
+done <"$work/hours-measure.txt"
