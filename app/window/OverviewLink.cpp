@@ -1,9 +1,9 @@
 #include "app/window/OverviewLink.h"
 
-#include "app/window/CVELDlg.h"
-#include "app/window/ControlIds.h"
 #include "app/playback/FileStarter.h"
 #include "app/playback/PlaybackController.h"
+#include "app/window/CVELDlg.h"
+#include "app/window/ControlIds.h"
 #include "app/window/PlaybackLogic.h"
 #include "app/window/StripMenu.h"
 #include "overview/CardIndexOverview.h"

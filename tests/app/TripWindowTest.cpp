@@ -17,6 +17,7 @@
 #include "recordings/KmlExport.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
+#include "tests/support/PageScript.h"
 #include "tests/support/core/ScopedTimeZone.h"
 #include "tests/support/core/ScratchDir.h"
 #include "tests/support/core/ScratchSettings.h"
@@ -338,14 +339,7 @@ void TripWindow::ClickRouteAndCheck(int mapChoice) {
     ASSERT_FALSE(views.isEmpty());
     QWebEngineView* view = views.last();
     auto evaluate = [&](const QString& script) {
-        QVariant result;
-        bool done = false;
-        view->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        WaitUntil([&] { return done; }, 10000);
-        return result;
+        return pagescript::Evaluate(view->page(), script);
     };
     ASSERT_TRUE(WaitUntil(
         [&] { return evaluate("route ? route._drawnLength() : 0").toInt() == kFixes; }, 20000));
@@ -411,14 +405,7 @@ TEST_F(TripWindow, ForwardSeekKeepsTheDrivenLineFromTheStart) {
     ASSERT_FALSE(views.isEmpty());
     QWebEngineView* view = views.last();
     auto evaluate = [&](const QString& script) {
-        QVariant result;
-        bool done = false;
-        view->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        WaitUntil([&] { return done; }, 10000);
-        return result;
+        return pagescript::Evaluate(view->page(), script);
     };
     auto drivenLength = [&] { return evaluate("driven.getPath().getLength()").toInt(); };
     ASSERT_TRUE(WaitUntil(

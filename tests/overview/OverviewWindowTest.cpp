@@ -3,6 +3,7 @@
 #include "overview/OverviewWindow.h"
 #include "overview/SpeedChart.h"
 #include "tests/support/OverviewCard.h"
+#include "tests/support/PageScript.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -18,27 +19,8 @@
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
-
-QVariant Evaluate(QWebEnginePage* page, const QString& script) {
-    auto result = std::make_shared<QVariant>();
-    auto done = std::make_shared<bool>(false);
-    page->runJavaScript(script, [result, done](const QVariant& v) {
-        *result = v;
-        *done = true;
-    });
-    WaitFor([done] { return *done; }, 10000);
-    return *result;
-}
+using pagescript::Evaluate;
+using pagescript::WaitFor;
 
 struct Played {
     QString path;
