@@ -1,7 +1,5 @@
 #include "overview/CardIndexOverview.h"
 
-#ifdef HALVEX_HAVE_CARD_INDEX
-
 CardIndexOverview::CardIndexOverview(std::shared_ptr<const CardIndex> index,
                                      const QString& cardFolder)
     : index_(std::move(index)), trips_(index_->Trips()), events_(index_->Events()),
@@ -15,5 +13,3 @@ std::vector<NearHit> CardIndexOverview::Near(double latitude, double longitude,
                                              double radiusM) const {
     return index_->Near(latitude, longitude, radiusM);
 }
-
-#endif

@@ -1,8 +1,4 @@
 #pragma once
-// Builds only beside the card index; without it the overview has no card
-// source of its own and this file is empty.
-#if __has_include("cardindex/CardIndex.h")
-#define HALVEX_HAVE_CARD_INDEX 1
 #include "cardindex/CardIndex.h"
 #include "overview/OverviewData.h"
 
@@ -28,4 +24,3 @@ class CardIndexOverview : public OverviewData {
     std::vector<DrivingEvent> events_;
     CardLife life_;
 };
-#endif

@@ -112,7 +112,6 @@ void OverviewLink::StartBuild() {
     if (paths == builtFor_ || paths.isEmpty())
         return;
     builtFor_ = paths;
-#ifdef HALVEX_HAVE_CARD_INDEX
     StopBuild();
     const QString cardFolder = catalog.files.front().root;
     auto index = std::make_shared<CardIndex>();
@@ -146,9 +145,6 @@ void OverviewLink::StartBuild() {
             builtFor_.clear(); // cancelled: the next scan or opening tries again
     });
     build_->start(QThread::LowPriority);
-#else
-    qCDebug(lcDiag) << "overview: no card index in this build";
-#endif
 }
 
 void OverviewLink::PlayMoment(const QString& path, qint64 offsetMs) {
