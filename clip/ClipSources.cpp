@@ -26,18 +26,18 @@ ClipSource ClipSourceOf(const RecordingFile& file, const QString& path) {
 
 std::vector<ClipSource> ClipSourcesOfCatalog(const RecordingCatalog& catalog, int group) {
     std::vector<ClipSource> sources;
-    for (size_t g = 0; g < catalog.groups.size(); ++g) {
+    for (size_t g = 0; g < catalog.Groups().size(); ++g) {
         if (group >= 0 && int(g) != group)
             continue;
-        const RecordingGroup& rg = catalog.groups[g];
+        const RecordingGroup& rg = catalog.Groups()[g];
         for (int i = rg.firstFile; i < rg.firstFile + rg.fileCount; ++i) {
-            if (i < 0 || size_t(i) >= catalog.files.size())
+            if (i < 0 || size_t(i) >= catalog.Files().size())
                 continue;
             const QString path = catalog.GetFilePath(i);
             const QString front = IsRearCameraPath(path) ? FrontPathFor(path) : QString();
             if (!front.isEmpty() && front != path)
                 continue;
-            sources.push_back(ClipSourceOf(catalog.files[size_t(i)], path));
+            sources.push_back(ClipSourceOf(catalog.Files()[size_t(i)], path));
         }
     }
     std::stable_sort(sources.begin(), sources.end(), [](const ClipSource& a, const ClipSource& b) {

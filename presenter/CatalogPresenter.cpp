@@ -111,15 +111,15 @@ int CatalogPresenter::Open(const QString& folder) {
 void CatalogPresenter::FillLists() {
     const RecordingCatalog& c = catalog_;
     if (GroupListView* list = views_.groupList) {
-        for (const RecordingGroup& g : c.groups) {
-            const RecordingInfo& first = c.files[size_t(g.firstFile)].info;
+        for (const RecordingGroup& g : c.Groups()) {
+            const RecordingInfo& first = c.Files()[size_t(g.firstFile)].info;
             list->AddGroupRow(g.number, ResolutionName(first.width, first.height),
                               g.totalDurationMs, g.totalSize, g.flags, first.startTime);
         }
     }
     if (FileListView* list = views_.fileList) {
-        for (const FileListRow& row : c.rows) {
-            const RecordingFile& f = c.files[size_t(row.fileIndex)];
+        for (const FileListRow& row : c.Rows()) {
+            const RecordingFile& f = c.Files()[size_t(row.fileIndex)];
             list->AddFileRow(row.groupNumber, row.indexInGroup, f.FolderText(), f.fileName,
                              row.durationMs, row.fileSize, f.flags, f.info.startTime);
         }
@@ -149,9 +149,9 @@ int CatalogPresenter::MoveHighlight(const std::function<int()>& select) {
         return 0;
     GroupListView* groups = views_.groupList;
     FileListView* files = views_.fileList;
-    if (groups && groupBefore >= 0 && size_t(groupBefore) < catalog_.groups.size())
+    if (groups && groupBefore >= 0 && size_t(groupBefore) < catalog_.Groups().size())
         groups->SetDropHighlight(groupBefore, false);
-    if (files && fileBefore >= 0 && size_t(fileBefore) < catalog_.rows.size())
+    if (files && fileBefore >= 0 && size_t(fileBefore) < catalog_.Rows().size())
         files->SetDropHighlight(fileBefore, false);
     const int group = catalog_.currentGroup();
     if (groups && group >= 0) {
@@ -192,9 +192,9 @@ void CatalogPresenter::FeedCurve(const RecordingInfo& info, const Track& track) 
 }
 
 int CatalogPresenter::LoadTrack(int index) {
-    if (index < 0 || size_t(index) >= catalog_.files.size())
+    if (index < 0 || size_t(index) >= catalog_.Files().size())
         return 0;
-    const int32_t variant = catalog_.files[size_t(index)].info.variant;
+    const int32_t variant = catalog_.Files()[size_t(index)].info.variant;
     if (variant != kChunkVariant && variant != kMetadataTrackVariant)
         return catalog_.LoadTrack(index);
     ClearRoute();
@@ -202,7 +202,7 @@ int CatalogPresenter::LoadTrack(int index) {
     // A recording that could not be read shows no curve of the one before.
     ClearCurve();
     const Track& track = catalog_.CurrentTrack();
-    FeedCurve(catalog_.files[size_t(index)].info, track);
+    FeedCurve(catalog_.Files()[size_t(index)].info, track);
     if (!track.stored.empty())
         PlotRoute();
     return loaded;
@@ -226,7 +226,7 @@ void CatalogPresenter::PlotRoute() {
 }
 
 int CatalogPresenter::PlotDrivenTo(int64_t timeMs) {
-    if (catalog_.files.empty())
+    if (catalog_.Files().empty())
         return 0;
     if (!catalog_.CurrentRecording())
         throw std::out_of_range("CatalogPresenter::PlotDrivenTo: no current file");
@@ -241,14 +241,14 @@ int CatalogPresenter::PlotDrivenTo(int64_t timeMs) {
 
 int CatalogPresenter::DeleteChosen(QStringList* untouched) {
     const bool hadCurrent = catalog_.CurrentRecording() != nullptr;
-    const size_t filesBefore = catalog_.files.size();
+    const size_t filesBefore = catalog_.Files().size();
     const int done = catalog_.DeleteChosen(untouched);
     if (hadCurrent && catalog_.currentFile() < 0) {
         // The current recording is gone with its track.
         ClearRoute();
         ClearCurve();
     }
-    if (catalog_.files.size() != filesBefore)
+    if (catalog_.Files().size() != filesBefore)
         RefillLists();
     return done;
 }

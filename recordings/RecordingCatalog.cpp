@@ -13,6 +13,11 @@ int RecordingCatalog::Reset() {
     return 1;
 }
 
+void RecordingCatalog::ListFiles(std::vector<RecordingFile> listed) {
+    Reset();
+    files = std::move(listed);
+}
+
 QString RecordingCatalog::GetFilePath(int index) const {
     if (index < 0 || size_t(index) >= files.size())
         throw std::out_of_range("RecordingCatalog::GetFilePath: no such file");

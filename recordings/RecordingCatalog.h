@@ -23,6 +23,9 @@ class RecordingCatalog {
     RecordingCatalog& operator=(const RecordingCatalog&) = delete;
 
     int Reset();
+    // Lists the recordings as they are, without groups or rows: for reading
+    // tracks away from the viewer's catalog, or files named one by one.
+    void ListFiles(std::vector<RecordingFile> listed);
 
     // Full path of a file; throws std::out_of_range for an index outside files.
     QString GetFilePath(int index) const;
@@ -107,9 +110,12 @@ class RecordingCatalog {
     int GSensorSampleCount() const;
     GSensorSample GSensorSampleAt(int i) const;
 
-    std::vector<RecordingFile> files;
-    std::vector<RecordingGroup> groups;
-    std::vector<FileListRow> rows;
+    // The listed recordings in list order, their groups and the file list's
+    // rows; only the operations above change them.
+    const std::vector<RecordingFile>& Files() const { return files; }
+    const std::vector<RecordingGroup>& Groups() const { return groups; }
+    const std::vector<FileListRow>& Rows() const { return rows; }
+
     // Files the last Open found but could not list, because their names or
     // their folders' names are not valid UTF-8: paths below the root with
     // each such byte written \xNN.
@@ -124,6 +130,10 @@ class RecordingCatalog {
 
   private:
     friend struct CatalogStaging; // tests set up states no operation reaches
+
+    std::vector<RecordingFile> files;
+    std::vector<RecordingGroup> groups;
+    std::vector<FileListRow> rows;
 
     int32_t currentFile_ = -1;
     int32_t currentGroup_ = 0;

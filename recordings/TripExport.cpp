@@ -50,10 +50,10 @@ bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip
 bool WriteTripKml(const RecordingCatalog& catalog, const std::vector<int>& fileIndices,
                   const QString& folder, QStringList* written) {
     for (int index : fileIndices) {
-        if (index < 0 || size_t(index) >= catalog.files.size())
+        if (index < 0 || size_t(index) >= catalog.Files().size())
             return false;
         RecordingCatalog scratch;
-        scratch.files.push_back(catalog.files[size_t(index)]);
+        scratch.ListFiles({catalog.Files()[size_t(index)]});
         QString name;
         const bool ok = scratch.LoadTrack(0) && scratch.ExportKml(folder, &name);
         if (written && !name.isEmpty())

@@ -113,7 +113,7 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
 
 bool LoadTripRecording(const RecordingFile& file, TripRecording* out) {
     RecordingCatalog scratch;
-    scratch.files.push_back(file);
+    scratch.ListFiles({file});
     if (!scratch.LoadTrack(0))
         return false;
     *out = TripRecordingOfLoadedTrack(scratch);
@@ -122,11 +122,11 @@ bool LoadTripRecording(const RecordingFile& file, TripRecording* out) {
 
 std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
     std::vector<int> indices;
-    for (const RecordingGroup& group : catalog.groups) {
+    for (const RecordingGroup& group : catalog.Groups()) {
         if (!group.chosen)
             continue;
         for (int i = group.firstFile; i < group.firstFile + group.fileCount; ++i) {
-            if (i < 0 || size_t(i) >= catalog.files.size())
+            if (i < 0 || size_t(i) >= catalog.Files().size())
                 continue;
             // The metadata naming rule gives a path without "R" back as it is.
             const QString path = catalog.GetFilePath(i);
@@ -142,9 +142,9 @@ std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
 bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip) {
     trip->recordings.clear();
     for (int index : fileIndices) {
-        if (index < 0 || size_t(index) >= catalog.files.size())
+        if (index < 0 || size_t(index) >= catalog.Files().size())
             return false;
-        const RecordingFile& file = catalog.files[size_t(index)];
+        const RecordingFile& file = catalog.Files()[size_t(index)];
         if (trip->recordings.empty())
             trip->first = file;
         TripRecording recording;

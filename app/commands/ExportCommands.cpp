@@ -91,7 +91,7 @@ void ExportCommands::Report(bool ok, const QStringList& written, const QString& 
 
 void ExportCommands::ExportRoute(TripFormat format) {
     RecordingCatalog& catalog = *ctx_.catalog;
-    if (catalog.files.empty()) {
+    if (catalog.Files().empty()) {
         ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
                        LoadUiString(UiStringId::kOkCaption));
         return;
@@ -113,7 +113,7 @@ void ExportCommands::ExportRoute(TripFormat format) {
 
 void ExportCommands::ExportTrip(TripKind kind) {
     RecordingCatalog& catalog = *ctx_.catalog;
-    if (catalog.files.empty()) {
+    if (catalog.Files().empty()) {
         ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
                        LoadUiString(UiStringId::kOkCaption));
         return;

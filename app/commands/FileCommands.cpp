@@ -54,7 +54,7 @@ FileCommands::FileCommands(const PlaybackContext& context, PlaybackController& c
 }
 
 bool FileCommands::ReportEmptyCatalog() const {
-    if (!ctx_.catalog->files.empty())
+    if (!ctx_.catalog->Files().empty())
         return false;
     ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
                    LoadUiString(UiStringId::kOkCaption));

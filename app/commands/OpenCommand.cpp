@@ -19,7 +19,7 @@ int RowOf(const RecordingCatalog& catalog, const QString& file) {
     const QString wanted = QFileInfo(file).canonicalFilePath();
     if (wanted.isEmpty())
         return 0;
-    for (size_t i = 0; i < catalog.files.size(); ++i)
+    for (size_t i = 0; i < catalog.Files().size(); ++i)
         if (QFileInfo(catalog.GetFilePath(int(i))).canonicalFilePath() == wanted)
             return int(i);
     return 0;
@@ -80,7 +80,7 @@ bool OpenCommand::Scan(const QString& folder, const QString& startFile) {
     if (hidden)
         ctx_.view->SetSurfaceHidden(Camera::Front, true);
     ReportUnreadableNames();
-    if (ctx_.catalog->files.empty())
+    if (ctx_.catalog->Files().empty())
         return false;
     starter_.DeferStart(startFile.isEmpty() ? 0 : RowOf(*ctx_.catalog, startFile), 5);
     return true;

@@ -89,7 +89,7 @@ bool SnapshotCommand::TakePicture(CVlcPlayer& player, const QString& path, const
 }
 
 void SnapshotCommand::Run() {
-    if (ctx_.catalog->files.empty()) {
+    if (ctx_.catalog->Files().empty()) {
         ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kNoFilesInList),
                        LoadUiString(UiStringId::kOkCaption));
         return;

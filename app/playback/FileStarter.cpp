@@ -100,7 +100,7 @@ void FileStarter::ShowFrontSurface() {
 bool FileStarter::StartFile(int index) {
     RecordingCatalog& c = *ctx_.catalog;
     // The list may have changed since the index was chosen (a later scan).
-    if (index < 0 || size_t(index) >= c.files.size())
+    if (index < 0 || size_t(index) >= c.Files().size())
         return false;
     ctx_.presenter->SelectFile(index);
     ctx_.presenter->LoadTrack(index);
@@ -129,7 +129,7 @@ int FileStarter::SelectGroup(int row) {
     controller_.StopPlayers();
     ctx_.presenter->SelectGroup(row);
     c.ClampCurrentFile();
-    const int current = c.files.empty() ? -1 : c.currentFile();
+    const int current = c.Files().empty() ? -1 : c.currentFile();
     RefreshLockButton();
     return current;
 }
@@ -162,7 +162,7 @@ bool FileStarter::StartShown(int index) {
         ctx_.view->SetPlayButtonState(0);
     const bool canPlay =
         ctx_.players->FirstUsable([](const CVlcPlayer&) { return true; }) != nullptr;
-    if (canPlay && !ctx_.catalog->files.empty() && !AnyListedFileLeft(*ctx_.catalog))
+    if (canPlay && !ctx_.catalog->Files().empty() && !AnyListedFileLeft(*ctx_.catalog))
         controller_.ReportCardGone();
     return false;
 }
@@ -175,7 +175,7 @@ void FileStarter::OnPlayerEnd() {
     if (!controller_.m_bAutoNext)
         return;
     RecordingCatalog& c = *ctx_.catalog;
-    const int n = int(c.files.size());
+    const int n = int(c.Files().size());
     int e = c.currentFile();
     if (n > 0 && e > n - 1)
         e = n - 1;
@@ -201,10 +201,10 @@ void FileStarter::StartNeighbour(int step) {
     int row = -1;
     controller_.StartGuarded(
         [&] {
-            if (c.files.empty())
+            if (c.Files().empty())
                 return false;
             row = NeighbourRecordingRow(
-                int(c.files.size()),
+                int(c.Files().size()),
                 [&c](int i) { return FrontPathFor(c.GetFilePath(i)) == c.GetFilePath(i - 1); },
                 c.currentFile(), step);
             if (row < 0)

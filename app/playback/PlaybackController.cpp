@@ -68,7 +68,7 @@ void PlaybackController::OnPlay() {
         curve->CurveState().stopped = false;
         curve->Redraw();
     }
-    if (ctx_.catalog->files.empty()) {
+    if (ctx_.catalog->Files().empty()) {
         ctx_.view->SetPlayButtonState(0);
         return;
     }
@@ -287,7 +287,7 @@ void PlaybackController::OnPlayerState(quintptr wParam) {
 }
 
 bool PlaybackController::StartInProgress() const {
-    return m_bPlayStartBusy && !ctx_.catalog->files.empty();
+    return m_bPlayStartBusy && !ctx_.catalog->Files().empty();
 }
 
 void PlaybackController::ArmStartGuard() {

@@ -224,8 +224,8 @@ void CVELDlg::FitVideosToAspect() {
     int w = 0, h = 0;
     const int current = m_parts->catalog.CurrentFileClamped();
     if (current >= 0) {
-        w = m_parts->catalog.files[size_t(current)].info.width;
-        h = m_parts->catalog.files[size_t(current)].info.height;
+        w = m_parts->catalog.Files()[size_t(current)].info.width;
+        h = m_parts->catalog.Files()[size_t(current)].info.height;
     }
     const VideoRects v = ::FitVideosToAspect(front, rear, w, h);
     QWidget* frontVideo = Control(IDC_FRONT_VIDEO);

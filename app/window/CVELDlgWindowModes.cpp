@@ -99,7 +99,7 @@ void CVELDlg::ToggleFrontFullScreen() {
 }
 
 void CVELDlg::SwitchFullScreen() {
-    if (m_parts->catalog.files.empty())
+    if (m_parts->catalog.Files().empty())
         return;
     // A double-click beside both pictures (on a frame) picks the front one.
     if (m_nFullScreenVideo == 0)

@@ -36,7 +36,7 @@ QString CurrentPath(const RecordingCatalog& catalog) {
 
 int FileIndexOf(const RecordingCatalog& catalog, const QString& path) {
     const QString wanted = Canonical(path);
-    for (size_t i = 0; i < catalog.files.size(); ++i)
+    for (size_t i = 0; i < catalog.Files().size(); ++i)
         if (Canonical(catalog.GetFilePath(int(i))) == wanted)
             return int(i);
     return -1;
@@ -107,13 +107,13 @@ void OverviewLink::StopBuild() {
 void OverviewLink::StartBuild() {
     const RecordingCatalog& catalog = window_.Catalog();
     QStringList paths;
-    for (size_t i = 0; i < catalog.files.size(); ++i)
+    for (size_t i = 0; i < catalog.Files().size(); ++i)
         paths << catalog.GetFilePath(int(i));
     if (paths == builtFor_ || paths.isEmpty())
         return;
     builtFor_ = paths;
     StopBuild();
-    const QString cardFolder = catalog.files.front().root;
+    const QString cardFolder = catalog.Files().front().root;
     auto index = std::make_shared<CardIndex>();
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     auto cancel = cancel_;
@@ -121,7 +121,7 @@ void OverviewLink::StartBuild() {
     QPointer<OverviewLink> self(this);
     // The worker reads the files while the window plays; its counts are
     // handed to the window's thread.
-    build_ = QThread::create([index, files = catalog.files, cancel, ok, self] {
+    build_ = QThread::create([index, files = catalog.Files(), cancel, ok, self] {
         QString note;
         *ok = index->Build(
             files, CardIndex::DefaultCacheFolder(),

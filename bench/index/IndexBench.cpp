@@ -42,7 +42,7 @@ int Measure(const QString& folder, const QString& cacheFolder) {
 
     CardIndex index;
     t.restart();
-    index.Build(catalog.files, QString(), {}, nullptr);
+    index.Build(catalog.Files(), QString(), {}, nullptr);
     Result("index.build_no_cache", Ms(t), "ms");
     size_t points = 0;
     for (const IndexedRecording& r : index.Recordings())
@@ -54,10 +54,10 @@ int Measure(const QString& folder, const QString& cacheFolder) {
         QDir(cacheFolder).removeRecursively();
         CardIndex first, second;
         t.restart();
-        first.Build(catalog.files, cacheFolder, {}, nullptr);
+        first.Build(catalog.Files(), cacheFolder, {}, nullptr);
         Result("index.build_filling_cache", Ms(t), "ms");
         t.restart();
-        second.Build(catalog.files, cacheFolder, {}, nullptr);
+        second.Build(catalog.Files(), cacheFolder, {}, nullptr);
         Result("index.build_from_cache", Ms(t), "ms");
     }
 

@@ -47,9 +47,9 @@ void BM_ScanCard(benchmark::State& state) {
     // What the scan reads of each file: the same for small and large media.
     state.counters["bytesRead/file"] =
         read / double(state.iterations()) / std::max(1, catalog.scanCount);
-    state.counters["recordings"] = double(catalog.files.size());
+    state.counters["recordings"] = double(catalog.Files().size());
     state.counters["recordings/s"] = benchmark::Counter(
-        double(catalog.files.size()), benchmark::Counter::kIsIterationInvariantRate);
+        double(catalog.Files().size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_ScanCard)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
@@ -65,7 +65,7 @@ void BM_LoadHourTrack(benchmark::State& state) {
     }
     file.root = QFileInfo(path).absolutePath() + "/";
     file.fileName = QFileInfo(path).fileName();
-    catalog.files.push_back(file);
+    catalog.ListFiles({file});
     for (auto _ : state)
         benchmark::DoNotOptimize(catalog.LoadTrack(0));
     state.counters["points"] = double(catalog.CurrentTrack().stored.size());

@@ -62,7 +62,7 @@ bool HourRoute::Prepare(int mapChoice) {
         return false;
     file.root = QFileInfo(path).absolutePath() + "/";
     file.fileName = QFileInfo(path).fileName();
-    catalog.files.push_back(file);
+    catalog.ListFiles({file});
     CapturingMap capture;
     ShowOn(&capture);
     presenter.LoadTrack(0);

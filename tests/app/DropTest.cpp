@@ -84,7 +84,7 @@ TEST_F(DropTest, AnythingButAFolderOrARecordingIsRefusedWithoutABox) {
     for (const auto& r : refused)
         EXPECT_FALSE(Drop(r.urls, r.actions)) << r.what;
     EXPECT_TRUE(boxes_.calls.empty());
-    EXPECT_TRUE(dlg_->Catalog().files.empty());
+    EXPECT_TRUE(dlg_->Catalog().Files().empty());
     ASSERT_NE(Hint(), nullptr);
     EXPECT_TRUE(Hint()->isVisible());
     EXPECT_EQ(Hint()->text(), LoadUiString(UiStringId::kOpenFolderHint));
@@ -92,18 +92,18 @@ TEST_F(DropTest, AnythingButAFolderOrARecordingIsRefusedWithoutABox) {
 
 TEST_F(DropTest, AFolderOpensAsOpenWouldAndARecordingStartsItself) {
     ASSERT_TRUE(Drop({QUrl::fromLocalFile(card_->path())}));
-    EXPECT_EQ(dlg_->Catalog().files.size(), 4u);
+    EXPECT_EQ(dlg_->Catalog().Files().size(), 4u);
     EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), card_->path());
     // While the first recording is still starting, another drop is ignored
     // as OPEN is.
     ASSERT_TRUE(Drop({QUrl::fromLocalFile(fronts_[1])}));
-    EXPECT_EQ(dlg_->Catalog().files.size(), 4u);
+    EXPECT_EQ(dlg_->Catalog().Files().size(), 4u);
     EXPECT_TRUE(Plays(fronts_[0]));
     EXPECT_FALSE(Hint()->isVisible());
 
     // A recording opens its own folder and starts itself, not the first.
     ASSERT_TRUE(Drop({QUrl::fromLocalFile(fronts_[1])}));
-    EXPECT_EQ(dlg_->Catalog().files.size(), 2u) << "the front folder alone";
+    EXPECT_EQ(dlg_->Catalog().Files().size(), 2u) << "the front folder alone";
     EXPECT_TRUE(Plays(fronts_[1]));
     EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""),
               QFileInfo(fronts_[1]).absolutePath());

@@ -51,7 +51,7 @@ TEST(OpenAndPlay, FolderFromCommandLineScansStartsAndDrivesTheInstruments) {
         h.presenter.SetViews(views);
         h.Logic().Initialise();
         h.Logic().open.OpenFolder(card.path());
-        ASSERT_EQ(h.catalog.files.size(), 4u);
+        ASSERT_EQ(h.catalog.Files().size(), 4u);
         EXPECT_EQ(AppSettings::Instance().ReadString("UI", "Folder", ""), card.path());
         EXPECT_EQ(StartGuardProbe::Busy(h.Logic().controller), 1);
         ASSERT_TRUE(WaitUntil([&] { return h.front.State() == libvlc_Playing; }));

@@ -25,7 +25,7 @@ TEST_F(OpenCommandTest, CancelStopsPlayersResetsRateAndKeepsTheCatalog) {
     h_->Logic().OnCommand(IDC_FAST);
     AnswerBrowser("");
     h_->Logic().OnCommand(IDC_OPEN);
-    EXPECT_EQ(h_->catalog.files.size(), 1u);
+    EXPECT_EQ(h_->catalog.Files().size(), 1u);
     EXPECT_EQ(h_->Logic().controller.m_nSpeedIndex, 7);
     EXPECT_FLOAT_EQ(h_->front.Rate(), 1.0f);
     EXPECT_EQ(h_->front.m_nVolume, 100);

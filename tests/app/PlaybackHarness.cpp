@@ -1,6 +1,7 @@
 #include "PlaybackHarness.h"
 #include "platform/WindowMessages.h"
 #include "settings/AppSettings.h"
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/TestVideos.h"
 
 #include <QApplication>
@@ -41,8 +42,8 @@ bool HarnessWindow::event(QEvent* event) {
 
 void Harness::AddGroup(const QStringList& paths) {
     RecordingGroup group;
-    group.number = int(catalog.groups.size());
-    group.firstFile = int(catalog.files.size());
+    group.number = int(catalog.Groups().size());
+    group.firstFile = int(catalog.Files().size());
     group.fileCount = int(paths.size());
     for (const QString& path : paths) {
         const QFileInfo info(path);
@@ -55,12 +56,12 @@ void Harness::AddGroup(const QStringList& paths) {
         file.info.fileSize = uint64_t(info.size());
         FileListRow row;
         row.groupNumber = group.number;
-        row.indexInGroup = int(catalog.files.size()) - group.firstFile;
-        row.fileIndex = int(catalog.files.size());
-        catalog.rows.push_back(row);
-        catalog.files.push_back(file);
+        row.indexInGroup = int(catalog.Files().size()) - group.firstFile;
+        row.fileIndex = int(catalog.Files().size());
+        CatalogStaging::Rows(catalog).push_back(row);
+        CatalogStaging::Files(catalog).push_back(file);
     }
-    catalog.groups.push_back(group);
+    CatalogStaging::Groups(catalog).push_back(group);
 }
 
 void AnswerFolderBrowser(const QString& folder, QString* seenDirectory) {

@@ -36,7 +36,7 @@ struct TickFixture {
     TickFixture(const std::vector<GpsPoint>& points, double rate, int variant = kChunkVariant) {
         RecordingFile file;
         file.info.variant = variant;
-        catalog.files.push_back(file);
+        CatalogStaging::Files(catalog).push_back(file);
         CatalogStaging::SetCurrentFile(catalog, 0);
         CatalogViewSet views;
         views.map = &map;

@@ -117,7 +117,7 @@ TEST_F(PlayerPairTest, WhileAStartIsInProgressNoCommandStartsAnother) {
         c.start(*h_);
         EXPECT_EQ(h_->front.MediaPath(), playing);
         EXPECT_EQ(h_->front.m_bPlaying, 1) << "not even stopped";
-        EXPECT_EQ(h_->catalog.files.size(), 3u);
+        EXPECT_EQ(h_->catalog.Files().size(), 3u);
     }
     EXPECT_FALSE(folderAsked);
 

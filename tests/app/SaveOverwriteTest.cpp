@@ -91,7 +91,7 @@ TEST_F(SaveOverwriteTest, SecondSaveIntoTheSameFolderAsksAndOverwrites) {
     CVELDlg dlg;
     ASSERT_TRUE(ShowAndWait(dlg));
     dlg.OpenFolder(card.path());
-    ASSERT_EQ(dlg.Catalog().files.size(), 2u);
+    ASSERT_EQ(dlg.Catalog().Files().size(), 2u);
     dlg.Playback()->files.chooseSaveFolder = [&](QString* folder) {
         *folder = backup.path();
         return true;
@@ -107,7 +107,7 @@ TEST_F(SaveOverwriteTest, SecondSaveIntoTheSameFolderAsksAndOverwrites) {
     chooseGroup();
     Click(dlg, IDC_SAVE);
     QStringList copies;
-    for (const RecordingFile& f : dlg.Catalog().files)
+    for (const RecordingFile& f : dlg.Catalog().Files())
         copies << QDir::cleanPath(backup.path() + "/" + f.folder + "/" + f.fileName);
     for (const QString& copy : copies) {
         ASSERT_TRUE(QFile::exists(copy)) << copy.toStdString();

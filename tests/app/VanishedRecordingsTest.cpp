@@ -31,7 +31,7 @@ class VanishedRecordingsTest : public ShownWindowTest {
     }
     int Row(const QString& path) const {
         const RecordingCatalog& c = *dlg_->Playback()->Context().catalog;
-        for (int i = 0; i < int(c.files.size()); ++i)
+        for (int i = 0; i < int(c.Files().size()); ++i)
             if (QDir::cleanPath(c.GetFilePath(i)) == path)
                 return i;
         return -1;

@@ -83,7 +83,7 @@ TEST_F(VideoSurfacePicturesTest, ScanCountsOnTheFrontSurfaceAtTheFirstOpen) {
     front->installEventFilter(&paints);
     dlg.OpenFolder(card.path());
     front->removeEventFilter(&paints);
-    ASSERT_EQ(dlg.Catalog().files.size(), 4u);
+    ASSERT_EQ(dlg.Catalog().Files().size(), 4u);
     ASSERT_GE(paints.counts.size(), 4u) << "the count was never painted";
     for (size_t i = 0; i < paints.counts.size(); ++i)
         EXPECT_EQ(paints.counts[i], int(i));
@@ -104,7 +104,7 @@ TEST_F(VideoSurfacePicturesTest, RecordingWithoutRearPartnerEmptiesTheRearPictur
         GTEST_SKIP() << "no libvlc";
     QWidget* surface = dlg.Control(IDC_REAR_VIDEO);
     dlg.OpenFolder(root);
-    ASSERT_EQ(dlg.Catalog().files.size(), 3u);
+    ASSERT_EQ(dlg.Catalog().Files().size(), 3u);
     ASSERT_TRUE(WaitFor([&] { return rear->State() == libvlc_Playing && rear->GetTime() > 500; }));
     EXPECT_LT(BackgroundShare(surface), 0.5) << "the rear video is on screen";
 

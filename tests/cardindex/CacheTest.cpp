@@ -119,7 +119,7 @@ TEST_F(Cache, CancelledBuildLeavesTheIndexEmpty) {
     CardIndex index;
     std::vector<std::pair<int, int>> calls;
     EXPECT_FALSE(index.Build(
-        catalog.files, cacheDir.path(),
+        catalog.Files(), cacheDir.path(),
         [&](int done, int total) {
             calls.push_back({done, total});
             return done < 2;

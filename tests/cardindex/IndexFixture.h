@@ -96,7 +96,7 @@ class IndexTest : public ::testing::Test {
         RecordingCatalog catalog;
         catalog.Open(card.path());
         QString line;
-        const bool built = index->Build(catalog.files, cacheFolder, {}, &line);
+        const bool built = index->Build(catalog.Files(), cacheFolder, {}, &line);
         if (note)
             *note = line;
         return built;

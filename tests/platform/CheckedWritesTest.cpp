@@ -63,7 +63,7 @@ TEST(CheckedFileWriter, KmlExportOnAFullDiskFails) {
     RecordingCatalog catalog;
     RecordingFile f;
     f.fileName = "FILE0001.MOV";
-    catalog.files.push_back(f);
+    CatalogStaging::Files(catalog).push_back(f);
     CatalogStaging::SetCurrentFile(catalog, 0);
     QString name;
     ASSERT_TRUE(catalog.ExportKml(disk.path(), &name));

@@ -68,7 +68,7 @@ struct PlotFixture : ::testing::Test {
         file.info.gpsOffset = 64;
         file.info.gpsSize = uint32_t(gps.size());
         file.info.gpsParams[0] = rate;
-        catalog.files.push_back(file);
+        CatalogStaging::Files(catalog).push_back(file);
     }
 
     void UseMetadataPoints(const std::vector<GpsPoint>& points, double rate = 5.0,
@@ -78,8 +78,8 @@ struct PlotFixture : ::testing::Test {
         file.info.variant = kMetadataTrackVariant;
         if (chunkTable)
             file.info.metaChunks.push_back({0, 0});
-        catalog.files.push_back(file);
-        CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.files.size() - 1));
+        CatalogStaging::Files(catalog).push_back(file);
+        CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.Files().size() - 1));
         Track track;
         track.variant = kMetadataTrackVariant;
         track.stored = points;
@@ -280,7 +280,7 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
             track.stored = chunk;
         }
         track.gpsRate = c.rate;
-        fresh.files.push_back(file);
+        CatalogStaging::Files(fresh).push_back(file);
         CatalogStaging::SetCurrentFile(fresh, 0);
         CatalogStaging::SetTrack(fresh, track);
 
@@ -297,7 +297,7 @@ TEST_F(PlotFixture, DrivenLineEdgeCases) {
     // A variant without a known layout only clears the line.
     RecordingFile odd;
     odd.info.variant = 7;
-    catalog.files.push_back(odd);
+    CatalogStaging::Files(catalog).push_back(odd);
     CatalogStaging::SetCurrentFile(catalog, 0);
     EXPECT_EQ(presenter.PlotDrivenTo(5000), 1);
     EXPECT_EQ(map.calls, QStringList{"pathdrived_delete()"});

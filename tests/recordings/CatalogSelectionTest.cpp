@@ -51,7 +51,7 @@ TEST(CatalogSelection, SelectGroupSkipsAGroupWithoutFiles) {
     Card card;
     card.Build(card.catalog, {2, 1});
     ASSERT_EQ(card.presenter->SelectFile(1), 1);
-    card.catalog.groups[1].fileCount = 0;
+    CatalogStaging::Groups(card.catalog)[1].fileCount = 0;
     EXPECT_EQ(card.presenter->SelectGroup(1), 0);
     EXPECT_EQ(card.catalog.currentFile(), 1);
     EXPECT_EQ(card.fileRows.highlighted, std::set<int>{1});
@@ -96,7 +96,7 @@ TEST(CatalogSelection, ClampBringsAnIndexPastTheEndToTheLastFile) {
     };
     for (const auto& c : cases) {
         RecordingCatalog catalog;
-        catalog.files.resize(size_t(c.files));
+        CatalogStaging::Files(catalog).resize(size_t(c.files));
         CatalogStaging::SetCurrentFile(catalog, c.current);
         EXPECT_EQ(catalog.CurrentFileClamped(), c.clamped) << c.files << " " << c.current;
         EXPECT_EQ(catalog.currentFile(), c.current) << "the lookup leaves it alone";
@@ -111,7 +111,7 @@ TEST(CatalogSelection, LookupsLeaveTheSelectionAlone) {
     RecordingCatalog& catalog = card.catalog;
     ASSERT_EQ(card.presenter->SelectFile(3), 1);
     // A current index past the end of a list that shrank.
-    catalog.files.resize(3);
+    CatalogStaging::Files(catalog).resize(3);
     const std::set<int> groupsBefore = card.groups.highlighted;
     const std::set<int> filesBefore = card.fileRows.highlighted;
 

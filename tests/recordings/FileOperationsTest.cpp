@@ -30,14 +30,14 @@ TEST_F(CardFixture, NothingChosenDoesNothing) {
     EXPECT_EQ(presenter->LockChosen(), 0);
     EXPECT_EQ(presenter->UnlockChosen(), 0);
     EXPECT_FALSE(catalog.SaveChosen(card.path() + "/backup"));
-    EXPECT_EQ(catalog.files.size(), 3u);
+    EXPECT_EQ(catalog.Files().size(), 3u);
     EXPECT_TRUE(QFile::exists(PathOf("FILE0001.MOV")));
     EXPECT_FALSE(*FileAttributes::Get(PathOf("FILE0001.MOV")) & FileAttributes::ReadOnly);
     EXPECT_FALSE(QFileInfo::exists(card.path() + "/backup"));
 
     RecordingCatalog withoutList;
-    withoutList.files = catalog.files;
-    withoutList.groups = catalog.groups;
+    CatalogStaging::Files(withoutList) = CatalogStaging::Files(catalog);
+    CatalogStaging::Groups(withoutList) = CatalogStaging::Groups(catalog);
     EXPECT_EQ(withoutList.MarkChosenGroups(), 0);
 }
 
@@ -54,10 +54,10 @@ TEST_F(CardFixture, DeleteSkipsReadOnlyFilesAndRegroups) {
         EXPECT_FALSE(QFile::exists(PathOf(QStringLiteral("FILE%1.MOV").arg(n, 4, 10, QChar('0')))));
     EXPECT_TRUE(QFile::exists(PathOf("FILE0002.MOV")));
 
-    ASSERT_EQ(catalog.groups.size(), 2u);
-    EXPECT_EQ(catalog.groups[1].firstFile, 1);
-    EXPECT_EQ(catalog.rows.size(), 2u);
-    EXPECT_EQ(catalog.rows[1].fileIndex, 1);
+    ASSERT_EQ(catalog.Groups().size(), 2u);
+    EXPECT_EQ(catalog.Groups()[1].firstFile, 1);
+    EXPECT_EQ(catalog.Rows().size(), 2u);
+    EXPECT_EQ(catalog.Rows()[1].fileIndex, 1);
     EXPECT_EQ(groups.rows.size(), 2u) << "the lists are filled again";
     EXPECT_EQ(fileRows.rows.size(), 2u);
     EXPECT_EQ(fileRows.rows[1].fileName, "FILE0007.MOV");
@@ -87,7 +87,7 @@ TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
         EXPECT_EQ(catalog.GpsPointCount() != 0, c.trackKept) << "current " << c.current;
         EXPECT_EQ(catalog.GSensorSampleCount() != 0, c.trackKept);
         if (c.expectedCurrent >= 0) {
-            EXPECT_EQ(catalog.files[size_t(c.expectedCurrent)].fileName,
+            EXPECT_EQ(catalog.Files()[size_t(c.expectedCurrent)].fileName,
                       QStringLiteral("FILE%1.MOV").arg(c.current + 1, 4, 10, QChar('0')));
         }
     }
@@ -95,18 +95,18 @@ TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
 
 TEST_F(CardFixture, LockMarksFilesByHandAndLeavesLockedOnesAlone) {
     Build({2, 1});
-    catalog.files[1].flags = RecordingFile::kEventLocked;
+    CatalogStaging::Files(catalog)[1].flags = RecordingFile::kEventLocked;
     groups.chosen = {0};
 
     EXPECT_EQ(presenter->LockChosen(), 1);
     const unsigned attributes = *FileAttributes::Get(PathOf("FILE0001.MOV"));
     EXPECT_EQ(attributes & (FileAttributes::ReadOnly | FileAttributes::Archive),
               unsigned(FileAttributes::ReadOnly | FileAttributes::Archive));
-    EXPECT_EQ(catalog.files[0].flags, 2);
-    EXPECT_EQ(catalog.files[1].flags, 1) << "already locked: untouched";
+    EXPECT_EQ(catalog.Files()[0].flags, 2);
+    EXPECT_EQ(catalog.Files()[1].flags, 1) << "already locked: untouched";
     EXPECT_FALSE(*FileAttributes::Get(PathOf("FILE0002.MOV")) & FileAttributes::ReadOnly);
-    EXPECT_EQ(catalog.groups[0].flags, 2);
-    EXPECT_EQ(catalog.groups[1].flags, 0);
+    EXPECT_EQ(catalog.Groups()[0].flags, 2);
+    EXPECT_EQ(catalog.Groups()[1].flags, 0);
     ASSERT_EQ(fileRows.rows.size(), 3u);
     EXPECT_EQ(fileRows.rows[0].flags, 2);
     EXPECT_EQ(groups.rows[0].flags, 2);
@@ -118,30 +118,30 @@ TEST_F(CardFixture, FailedAttributeChangeKeepsFileFlags) {
     QFile::remove(PathOf("FILE0002.MOV"));
     groups.chosen = {0};
     EXPECT_EQ(presenter->LockChosen(), 1);
-    EXPECT_EQ(catalog.files[1].flags, 0);
-    EXPECT_EQ(catalog.groups[0].flags, 2) << "one of its files is locked";
+    EXPECT_EQ(catalog.Files()[1].flags, 0);
+    EXPECT_EQ(catalog.Groups()[0].flags, 2) << "one of its files is locked";
 
     groups.chosen = {0};
     EXPECT_EQ(presenter->UnlockChosen(), 1);
-    EXPECT_EQ(catalog.files[0].flags, 0);
-    EXPECT_EQ(catalog.groups[0].flags, 0);
+    EXPECT_EQ(catalog.Files()[0].flags, 0);
+    EXPECT_EQ(catalog.Groups()[0].flags, 0);
 }
 
 TEST_F(CardFixture, UnlockClearsBothLockBits) {
     Build({2});
     // How the camera leaves an event file: read-only without archive.
     ASSERT_TRUE(FileAttributes::Set(PathOf("FILE0001.MOV"), FileAttributes::ReadOnly));
-    catalog.files[0].flags = 3;
+    CatalogStaging::Files(catalog)[0].flags = 3;
     ASSERT_TRUE(FileAttributes::Set(PathOf("FILE0002.MOV"),
                                     FileAttributes::ReadOnly | FileAttributes::Archive));
-    catalog.files[1].flags = 2;
+    CatalogStaging::Files(catalog)[1].flags = 2;
     groups.chosen = {0};
 
     EXPECT_EQ(presenter->UnlockChosen(), 1);
     for (const char* name : {"FILE0001.MOV", "FILE0002.MOV"})
         EXPECT_FALSE(*FileAttributes::Get(PathOf(name)) & FileAttributes::ReadOnly) << name;
-    EXPECT_EQ(catalog.files[0].flags, 0);
-    EXPECT_EQ(catalog.files[1].flags, 0);
+    EXPECT_EQ(catalog.Files()[0].flags, 0);
+    EXPECT_EQ(catalog.Files()[1].flags, 0);
     EXPECT_EQ(groups.rows[0].flags, 0);
 }
 
@@ -290,8 +290,8 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
         QDir().mkpath(f.root + f.folder);
         QFile file(f.root + f.folder + f.fileName);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        catalog.files.push_back(f);
-        paths << QDir::cleanPath(catalog.GetFilePath(int(catalog.files.size() - 1)));
+        CatalogStaging::Files(catalog).push_back(f);
+        paths << QDir::cleanPath(catalog.GetFilePath(int(catalog.Files().size() - 1)));
     }
     catalog.MarkGroupStarts();
     catalog.BuildGroupsAndRows();
@@ -301,19 +301,19 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
     groups.chosen = {0};
     EXPECT_EQ(presenter.LockChosen(&untouched), 1);
     EXPECT_EQ(untouched, paths);
-    EXPECT_EQ(catalog.files[0].flags, 0);
-    EXPECT_EQ(catalog.groups[0].flags, 0) << "no padlock for a lock that failed";
+    EXPECT_EQ(catalog.Files()[0].flags, 0);
+    EXPECT_EQ(catalog.Groups()[0].flags, 0) << "no padlock for a lock that failed";
     EXPECT_EQ(groups.rows.at(0).flags, 0);
 
     untouched.clear();
     groups.chosen = {0};
     EXPECT_EQ(presenter.DeleteChosen(&untouched), 1);
     EXPECT_EQ(untouched, (QStringList{paths[1], paths[0]})) << "visited from the last";
-    EXPECT_EQ(catalog.files.size(), 2u);
+    EXPECT_EQ(catalog.Files().size(), 2u);
 
     // Locked files on such a card stay locked, and the group keeps its mark.
     ASSERT_TRUE(disk.Remount(false));
-    for (RecordingFile& f : catalog.files) {
+    for (RecordingFile& f : CatalogStaging::Files(catalog)) {
         f.flags = RecordingFile::kHandLocked;
         ASSERT_TRUE(FileAttributes::Set(f.root + f.folder + f.fileName,
                                         FileAttributes::ReadOnly | FileAttributes::Archive));
@@ -323,7 +323,7 @@ TEST(FileOperations, AReadOnlyCardChangesNothingAndSaysSo) {
     groups.chosen = {0};
     EXPECT_EQ(presenter.UnlockChosen(&untouched), 1);
     EXPECT_EQ(untouched, paths);
-    EXPECT_EQ(catalog.groups[0].flags, RecordingFile::kHandLocked);
+    EXPECT_EQ(catalog.Groups()[0].flags, RecordingFile::kHandLocked);
 }
 
 } // namespace

@@ -19,7 +19,7 @@ class FramePlaceTest : public ::testing::Test {
         f.info.startTime = 1625391005; // 2021-07-04 18:30:05 in Tokyo
         if (variant == kMetadataTrackVariant)
             f.info.metaChunks.resize(1);
-        catalog.files.push_back(f);
+        CatalogStaging::Files(catalog).push_back(f);
         CatalogStaging::SetCurrentFile(catalog, 0);
     }
     void AddPoint(double latitude, double longitude, uint8_t flags = GpsPoint::kFixFlag) {
@@ -52,7 +52,7 @@ TEST_F(FramePlaceTest, StartPlusPlayTimeOrThePointsOwnTimeAndItsPlace) {
         << "no fix: the time alone";
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 9, 61000)), "2021-07-04 18:31:06")
         << "past the track: the start plus the play time";
-    catalog.files[0].info.startTime = 0;
+    CatalogStaging::Files(catalog)[0].info.startTime = 0;
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 5, 1000)), "") << "no time known";
     CatalogStaging::SetCurrentFile(catalog, -1);
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 1000)), "");
@@ -71,7 +71,7 @@ TEST_F(FramePlaceTest, RoutePointsMapToTheGpsPointsThePlottingSent) {
         EXPECT_EQ(catalog.CurrentTrack().RoutePointIndex(k), chunk[k]) << k;
     EXPECT_EQ(catalog.CurrentTrack().RoutePointIndex(-1), -1);
 
-    catalog.files.clear();
+    CatalogStaging::Files(catalog).clear();
     CatalogStaging::SetTrack(catalog, Track());
     AddFile(kMetadataTrackVariant);
     AddPoint(35.1, 139.1);

@@ -39,9 +39,9 @@ class KmlExport : public ::testing::Test {
         f.fileName = name;
         f.info.startTime = 1625423405; // 2021-07-04 18:30:05 UTC
         f.info.variant = variant;
-        catalog.files.push_back(f);
-        CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.files.size() - 1));
-        return catalog.files.back();
+        CatalogStaging::Files(catalog).push_back(f);
+        CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.Files().size() - 1));
+        return CatalogStaging::Files(catalog).back();
     }
     void AddChunkRecord(double latitude, double longitude, int32_t altitude, uint8_t flags) {
         GpsPoint p;
@@ -164,7 +164,7 @@ TEST_F(KmlExport, OnlyPlausiblePositionsAndXmlCharactersAreWritten) {
     EXPECT_EQ(kml, Document("FILE??1.MOV", "\"DCIM/?//FILE??1.MOV\" 2021/07/04 18:30:05",
                             "-180.000000,-90.000000,7\n"));
 
-    catalog.files.back().info.variant = kMetadataTrackVariant;
+    CatalogStaging::Files(catalog).back().info.variant = kMetadataTrackVariant;
     Track& track = CatalogStaging::TrackOf(catalog);
     track.variant = kMetadataTrackVariant;
     track.stored.clear();

@@ -2,6 +2,7 @@
 #include "recordings/RecordingCatalog.h"
 
 #include "tests/support/core/CameraFileWriter.h"
+#include "tests/support/core/CatalogStaging.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -64,8 +65,8 @@ struct MetadataTrackFixture : ::testing::Test {
         file.info.durationMs = 1000;
         file.info.gpsParams = {5, 0, 0, 0};
         file.info.gsensorParams = {5, 8, 2, 1};
-        catalog.files.push_back(file);
-        return catalog.files.back();
+        CatalogStaging::Files(catalog).push_back(file);
+        return CatalogStaging::Files(catalog).back();
     }
 };
 

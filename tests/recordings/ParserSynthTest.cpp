@@ -4,6 +4,7 @@
 #include "recordings/CVel3gpParser.h"
 #include "recordings/CVelAviParser.h"
 #include "recordings/RecordingCatalog.h"
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/SynthFixture.h"
 
 #include <QFileInfo>
@@ -59,7 +60,7 @@ TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
         file.root = dir.path() + "/";
         file.fileName = QFileInfo(path).fileName();
         file.info = info;
-        catalog.files.push_back(file);
+        CatalogStaging::Files(catalog).push_back(file);
         ASSERT_EQ(1, catalog.LoadTrack(0));
 
         const auto fixes = SampleFixes();

@@ -77,7 +77,7 @@ class RecordingDiscovery : public ::testing::Test {
 
     QStringList ListedPaths() const {
         QStringList paths;
-        for (const RecordingFile& f : catalog.files)
+        for (const RecordingFile& f : catalog.Files())
             paths << f.folder + f.fileName;
         return paths;
     }
@@ -104,11 +104,11 @@ TEST_F(RecordingDiscovery, ListsMovRecordingsSortedByStartThenName) {
                                  "DCIM/Lock/FILE0100.MOV",
                                  "DCIM/Lock/FILE0102.MOV",
                              }));
-    const RecordingFile& first = catalog.files[0];
+    const RecordingFile& first = catalog.Files()[0];
     EXPECT_EQ(first.root, card->Root());
     EXPECT_EQ(first.info.startTime, kStart.toSecsSinceEpoch());
     EXPECT_EQ(first.info.variant, kChunkVariant);
-    EXPECT_EQ(catalog.files[2].info.variant, kMetadataTrackVariant);
+    EXPECT_EQ(catalog.Files()[2].info.variant, kMetadataTrackVariant);
     EXPECT_EQ(catalog.anyGps, 1);
 }
 
@@ -125,7 +125,7 @@ TEST_F(RecordingDiscovery, CountsEveryScannedFile) {
 TEST_F(RecordingDiscovery, FlagsFromAttributesOrName) {
     ASSERT_EQ(presenter.Open(card->path()), 1);
     std::map<QString, int> flags;
-    for (const RecordingFile& f : catalog.files)
+    for (const RecordingFile& f : catalog.Files())
         flags[f.fileName] = f.flags;
     EXPECT_EQ(flags["FILE0010.MOV"], 0);
     EXPECT_EQ(flags["EVSW0003F.MOV"], 2) << "metadata track: by name";
@@ -137,17 +137,17 @@ TEST_F(RecordingDiscovery, FlagsFromAttributesOrName) {
 
 TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
     ASSERT_EQ(presenter.Open(card->path()), 1);
-    ASSERT_EQ(catalog.groups.size(), 4u);
+    ASSERT_EQ(catalog.Groups().size(), 4u);
     const struct {
         int firstFile, fileCount;
         uint64_t durationMs;
         uint8_t flags;
     } expected[] = {{0, 2, 2000, 0}, {2, 2, 2000, 2}, {4, 1, 2000, 2}, {5, 3, 6000, 3}};
     for (size_t g = 0; g < 4; ++g) {
-        EXPECT_EQ(catalog.groups[g].firstFile, expected[g].firstFile) << g;
-        EXPECT_EQ(catalog.groups[g].fileCount, expected[g].fileCount) << g;
-        EXPECT_EQ(catalog.groups[g].totalDurationMs, expected[g].durationMs) << g;
-        EXPECT_EQ(catalog.groups[g].flags, expected[g].flags) << g;
+        EXPECT_EQ(catalog.Groups()[g].firstFile, expected[g].firstFile) << g;
+        EXPECT_EQ(catalog.Groups()[g].fileCount, expected[g].fileCount) << g;
+        EXPECT_EQ(catalog.Groups()[g].totalDurationMs, expected[g].durationMs) << g;
+        EXPECT_EQ(catalog.Groups()[g].flags, expected[g].flags) << g;
     }
     EXPECT_EQ(groups.rows.size(), 4u);
     ASSERT_EQ(fileRows.rows.size(), 8u);
@@ -156,7 +156,7 @@ TEST_F(RecordingDiscovery, GroupsCountEachPairOnceAndFillTheLists) {
 
     // A second Open starts from nothing.
     ASSERT_EQ(presenter.Open(card->path()), 1);
-    EXPECT_EQ(catalog.files.size(), 8u);
+    EXPECT_EQ(catalog.Files().size(), 8u);
     EXPECT_EQ(fileRows.rows.size(), 8u);
     EXPECT_EQ(catalog.scanCount, 12);
 }
@@ -169,13 +169,13 @@ TEST_F(RecordingDiscovery, LockedByHandIsFoundAgainByTheNextScan) {
         ASSERT_TRUE(QFile::copy(card->Root() + source, copy));
         ASSERT_TRUE(QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         ASSERT_EQ(presenter.Open(other.path()), 1);
-        ASSERT_EQ(catalog.files.size(), 1u);
-        EXPECT_EQ(catalog.files[0].flags, 0) << source;
+        ASSERT_EQ(catalog.Files().size(), 1u);
+        EXPECT_EQ(catalog.Files()[0].flags, 0) << source;
         groups.chosen = {0};
         ASSERT_EQ(presenter.LockChosen(), 1);
         ASSERT_EQ(presenter.Open(other.path()), 1);
-        ASSERT_EQ(catalog.files.size(), 1u);
-        EXPECT_EQ(catalog.files[0].flags, 2) << source;
+        ASSERT_EQ(catalog.Files().size(), 1u);
+        EXPECT_EQ(catalog.Files()[0].flags, 2) << source;
     }
 }
 
@@ -201,7 +201,7 @@ TEST_F(RecordingDiscovery, NamesThatAreNotUtf8AreCountedAndNamed) {
     ShowScanCount(&counter);
 
     ASSERT_EQ(presenter.Open(odd.path()), 1);
-    EXPECT_EQ(catalog.files.size(), 1u);
+    EXPECT_EQ(catalog.Files().size(), 1u);
     EXPECT_EQ(catalog.scanCount, 4) << "every file counts";
     EXPECT_EQ(counter.shown, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(

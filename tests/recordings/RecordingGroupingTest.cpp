@@ -2,6 +2,7 @@
 #include "recordings/RecordingCatalog.h"
 
 #include "tests/support/core/CatalogFakes.h"
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ RecordingFile Entry(const QString& root, const QString& folder, const QString& n
 
 std::vector<int> StartsOf(const RecordingCatalog& c) {
     std::vector<int> marks;
-    for (const RecordingFile& f : c.files)
+    for (const RecordingFile& f : c.Files())
         marks.push_back(f.groupStart);
     return marks;
 }
@@ -41,8 +42,9 @@ TEST(RecordingGrouping, GroupStartsFollowTheTwoSecondRule) {
     };
     for (const auto& c : cases) {
         RecordingCatalog catalog;
-        catalog.files.push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 60999));
-        catalog.files.push_back(Entry("/card/", "", "FILE0002.MOV", c.nextStart, 1000));
+        CatalogStaging::Files(catalog).push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 60999));
+        CatalogStaging::Files(catalog).push_back(
+            Entry("/card/", "", "FILE0002.MOV", c.nextStart, 1000));
         catalog.MarkGroupStarts();
         EXPECT_EQ(StartsOf(catalog), (std::vector<int>{1, c.expectedMark}))
             << "next start " << c.nextStart;
@@ -51,43 +53,47 @@ TEST(RecordingGrouping, GroupStartsFollowTheTwoSecondRule) {
 
 TEST(RecordingGrouping, EarlierMarksAreKept) {
     RecordingCatalog catalog;
-    catalog.files.push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 60000));
-    catalog.files.push_back(Entry("/card/", "", "FILE0002.MOV", 1060, 60000));
-    catalog.files[1].groupStart = 1;
+    CatalogStaging::Files(catalog).push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 60000));
+    CatalogStaging::Files(catalog).push_back(Entry("/card/", "", "FILE0002.MOV", 1060, 60000));
+    CatalogStaging::Files(catalog)[1].groupStart = 1;
     catalog.MarkGroupStarts();
     EXPECT_EQ(StartsOf(catalog), (std::vector<int>{1, 1}));
 }
 
 TEST(RecordingGrouping, GroupsAndRowsCoverTheFiles) {
     RecordingCatalog catalog;
-    catalog.files.push_back(Entry("/card/", "A/", "FILE0001.MOV", 1000, 60000, 100, 0));
-    catalog.files.push_back(Entry("/card/", "A/", "FILE0002.MOV", 1060, 30500, 200, 1));
-    catalog.files.push_back(Entry("/card/", "A/", "FILE0003.MOV", 1091, 10000, 300, 2));
-    catalog.files.push_back(Entry("/card/", "B/", "FILE0004.MOV", 5000, 10000, 400, 0));
+    CatalogStaging::Files(catalog).push_back(
+        Entry("/card/", "A/", "FILE0001.MOV", 1000, 60000, 100, 0));
+    CatalogStaging::Files(catalog).push_back(
+        Entry("/card/", "A/", "FILE0002.MOV", 1060, 30500, 200, 1));
+    CatalogStaging::Files(catalog).push_back(
+        Entry("/card/", "A/", "FILE0003.MOV", 1091, 10000, 300, 2));
+    CatalogStaging::Files(catalog).push_back(
+        Entry("/card/", "B/", "FILE0004.MOV", 5000, 10000, 400, 0));
     catalog.MarkGroupStarts();
     catalog.BuildGroupsAndRows();
 
-    ASSERT_EQ(catalog.groups.size(), 2u);
-    const RecordingGroup& g0 = catalog.groups[0];
+    ASSERT_EQ(catalog.Groups().size(), 2u);
+    const RecordingGroup& g0 = catalog.Groups()[0];
     EXPECT_EQ(g0.number, 0);
     EXPECT_EQ(g0.firstFile, 0);
     EXPECT_EQ(g0.fileCount, 3);
     EXPECT_EQ(g0.totalDurationMs, 100500u);
     EXPECT_EQ(g0.totalSize, 600u);
     EXPECT_EQ(g0.flags, 3) << "a G file and an M file make the plain padlock";
-    EXPECT_EQ(catalog.groups[1].firstFile, 3);
-    EXPECT_EQ(catalog.groups[1].fileCount, 1);
-    EXPECT_EQ(catalog.groups[1].flags, 0);
+    EXPECT_EQ(catalog.Groups()[1].firstFile, 3);
+    EXPECT_EQ(catalog.Groups()[1].fileCount, 1);
+    EXPECT_EQ(catalog.Groups()[1].flags, 0);
 
-    ASSERT_EQ(catalog.rows.size(), 4u);
+    ASSERT_EQ(catalog.Rows().size(), 4u);
     const int expected[4][3] = {{0, 0, 0}, {0, 1, 1}, {0, 2, 2}, {1, 0, 3}};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(catalog.rows[size_t(i)].groupNumber, expected[i][0]);
-        EXPECT_EQ(catalog.rows[size_t(i)].indexInGroup, expected[i][1]);
-        EXPECT_EQ(catalog.rows[size_t(i)].fileIndex, expected[i][2]);
+        EXPECT_EQ(catalog.Rows()[size_t(i)].groupNumber, expected[i][0]);
+        EXPECT_EQ(catalog.Rows()[size_t(i)].indexInGroup, expected[i][1]);
+        EXPECT_EQ(catalog.Rows()[size_t(i)].fileIndex, expected[i][2]);
     }
-    EXPECT_EQ(catalog.rows[2].fileSize, 300u);
-    EXPECT_EQ(catalog.rows[1].durationMs, 30500u);
+    EXPECT_EQ(catalog.Rows()[2].fileSize, 300u);
+    EXPECT_EQ(catalog.Rows()[1].durationMs, 30500u);
 }
 
 TEST(RecordingGrouping, FrontAndRearOfOneMomentCountOnce) {
@@ -113,24 +119,25 @@ TEST(RecordingGrouping, FrontAndRearOfOneMomentCountOnce) {
     };
     for (const auto& c : cases) {
         RecordingCatalog catalog;
-        catalog.files = {c.first, c.second};
+        CatalogStaging::Files(catalog) = {c.first, c.second};
         catalog.MarkGroupStarts();
         catalog.BuildGroupsAndRows();
-        ASSERT_EQ(catalog.groups.size(), 1u) << c.what;
-        EXPECT_EQ(catalog.groups[0].totalDurationMs, c.total) << c.what;
-        EXPECT_EQ(catalog.groups[0].totalSize, 2000u) << c.what;
+        ASSERT_EQ(catalog.Groups().size(), 1u) << c.what;
+        EXPECT_EQ(catalog.Groups()[0].totalDurationMs, c.total) << c.what;
+        EXPECT_EQ(catalog.Groups()[0].totalSize, 2000u) << c.what;
     }
 }
 
 struct ListedCatalog : ::testing::Test {
     void SetUp() override {
         presenter.SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
-        catalog.files.push_back(
+        CatalogStaging::Files(catalog).push_back(
             Entry("/card/", "DCIM/MOVIE/", "FILE0001.MOV", 1000, 60000, 3221225472u, 2));
-        catalog.files.push_back(Entry("/card/", "DCIM/MOVIE/", "FILE0002.MOV", 1060, 1000));
-        catalog.files.push_back(Entry("/card/", "", "FILE0003.MOV", 9000, 1000));
-        catalog.files[2].info.width = 1920;
-        catalog.files[2].info.height = 1088;
+        CatalogStaging::Files(catalog).push_back(
+            Entry("/card/", "DCIM/MOVIE/", "FILE0002.MOV", 1060, 1000));
+        CatalogStaging::Files(catalog).push_back(Entry("/card/", "", "FILE0003.MOV", 9000, 1000));
+        CatalogStaging::Files(catalog)[2].info.width = 1920;
+        CatalogStaging::Files(catalog)[2].info.height = 1088;
         catalog.MarkGroupStarts();
         catalog.BuildGroupsAndRows();
         presenter.FillLists();
@@ -188,16 +195,16 @@ TEST(RecordingCatalogOpen, MissingFolderLeavesTheCatalogEmpty) {
     FakeGroupList groups;
     FakeFileList fileRows;
     presenter.SetViews({&groups, &fileRows, nullptr, nullptr, nullptr});
-    catalog.files.push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 1000));
+    CatalogStaging::Files(catalog).push_back(Entry("/card/", "", "FILE0001.MOV", 1000, 1000));
     catalog.MarkGroupStarts();
     catalog.BuildGroupsAndRows();
     presenter.FillLists();
     catalog.scanCount = 7;
 
     EXPECT_EQ(presenter.Open("/nonexistent/card"), 0);
-    EXPECT_TRUE(catalog.files.empty());
-    EXPECT_TRUE(catalog.groups.empty());
-    EXPECT_TRUE(catalog.rows.empty());
+    EXPECT_TRUE(catalog.Files().empty());
+    EXPECT_TRUE(catalog.Groups().empty());
+    EXPECT_TRUE(catalog.Rows().empty());
     EXPECT_TRUE(groups.rows.empty());
     EXPECT_TRUE(fileRows.rows.empty());
     EXPECT_EQ(catalog.scanCount, 0);

@@ -61,8 +61,8 @@ struct ChunkFixture {
         file.fileName = "REC0001.MOV";
         file.info.fileSize = uint64_t(content.size());
         file.info.durationMs = 10000;
-        catalog.files.push_back(file);
-        return catalog.files.back();
+        CatalogStaging::Files(catalog).push_back(file);
+        return CatalogStaging::Files(catalog).back();
     }
 };
 
@@ -141,7 +141,7 @@ TEST(LoadTrackChunk, UnreadableFileYieldsNoTrackAndNoStaleData) {
 
     RecordingFile missing = f;
     missing.fileName = "GONE.MOV";
-    fx.catalog.files.push_back(missing);
+    CatalogStaging::Files(fx.catalog).push_back(missing);
     EXPECT_EQ(fx.catalog.LoadTrack(1), 0);
     EXPECT_EQ(fx.catalog.GpsPointCount(), 0);
 }
@@ -161,7 +161,7 @@ TEST(RecordingCatalogPaths, JoinsRootFolderAndNameAndRejectsBadIndex) {
     f.root = "/media/card/";
     f.folder = "DCIM/MOVIE/";
     f.fileName = "A.MOV";
-    catalog.files.push_back(f);
+    CatalogStaging::Files(catalog).push_back(f);
     EXPECT_EQ(catalog.GetFilePath(0), "/media/card//DCIM/MOVIE//A.MOV");
     EXPECT_THROW(catalog.GetFilePath(1), std::out_of_range);
     EXPECT_THROW(catalog.GetCurrentFilePath(), std::out_of_range);
@@ -169,9 +169,9 @@ TEST(RecordingCatalogPaths, JoinsRootFolderAndNameAndRejectsBadIndex) {
 
 TEST(RecordingCatalogGroups, FindsGroupOfCurrentFileAndItsLocks) {
     RecordingCatalog catalog;
-    catalog.files.resize(5);
-    catalog.files[3].flags = RecordingFile::kHandLocked;
-    catalog.groups = {{0, 0, 2, 0, 0, 0, 0}, {1, 2, 3, 0, 0, 2, 0}};
+    CatalogStaging::Files(catalog).resize(5);
+    CatalogStaging::Files(catalog)[3].flags = RecordingFile::kHandLocked;
+    CatalogStaging::Groups(catalog) = {{0, 0, 2, 0, 0, 0, 0}, {1, 2, 3, 0, 0, 2, 0}};
     struct Case {
         int current;
         int group;

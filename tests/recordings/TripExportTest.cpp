@@ -25,7 +25,7 @@ class TripModel : public ::testing::Test {
         f.info.variant = variant;
         f.info.startTime = 1625391005; // 2021-07-04 18:30:05 in Tokyo
         f.info.gpsParams[0] = gpsRate;
-        catalog.files.push_back(f);
+        CatalogStaging::Files(catalog).push_back(f);
         CatalogStaging::SetCurrentFile(catalog, 0);
         Track& track = CatalogStaging::TrackOf(catalog);
         track = Track();
@@ -104,7 +104,7 @@ TEST_F(TripModel, TimeIsThePointsOwnTimeOrTheStartPlusItsIndex) {
     EXPECT_EQ(Utc(r.points[1]), "2021-07-04T09:30:05.500Z");
     EXPECT_EQ(Utc(r.points[2]), "2021-07-04T09:30:06.000Z");
 
-    catalog.files[0].info.startTime = 0;
+    CatalogStaging::Files(catalog)[0].info.startTime = 0;
     EXPECT_FALSE(TripRecordingOfLoadedTrack(catalog).points[1].hasTime)
         << "without a start time a point without its own has none";
 }
@@ -129,7 +129,7 @@ TEST(TripModelZones, OwnTimesAreTrueUtcInEveryZone) {
             RecordingFile f;
             f.fileName = "FILE0001.MOV";
             f.info.variant = s.variant;
-            catalog.files.push_back(f);
+            CatalogStaging::Files(catalog).push_back(f);
             CatalogStaging::SetCurrentFile(catalog, 0);
             GpsPoint p;
             p.latitude = s.latitude;
@@ -153,7 +153,7 @@ TEST(TripModelZones, OwnTimesAreTrueUtcInEveryZone) {
 
 TEST_F(TripModel, SamplesInGOfTheCurvesScaleAtTheirOffsets) {
     AddFile(kMetadataTrackVariant);
-    catalog.files[0].info.gsensorParams = {5, 4, 0, 0};
+    CatalogStaging::Files(catalog)[0].info.gsensorParams = {5, 4, 0, 0};
     CatalogStaging::TrackOf(catalog).samples = {{16, -128, 0x01FE}, {64, 0, -1}};
     const TripRecording r = TripRecordingOfLoadedTrack(catalog);
     ASSERT_EQ(r.samples.size(), 2u);
@@ -193,11 +193,11 @@ TEST_F(TripModel, TripTakesTheChosenGroupsPairsOnce) {
         f.root = card.Root();
         f.folder = name.section('/', 0, 0) + "/";
         f.fileName = name.section('/', 1);
-        catalog.files.push_back(f);
+        CatalogStaging::Files(catalog).push_back(f);
     }
-    catalog.groups = {{0, 0, 3, 0, 0, 0, 1}, {1, 3, 1, 0, 0, 0, 0}};
+    CatalogStaging::Groups(catalog) = {{0, 0, 3, 0, 0, 0, 1}, {1, 3, 1, 0, 0, 0, 0}};
     EXPECT_EQ(TripFileIndices(catalog), (std::vector<int>{0, 2}));
-    catalog.groups[1].chosen = 1;
+    CatalogStaging::Groups(catalog)[1].chosen = 1;
     EXPECT_EQ(TripFileIndices(catalog), (std::vector<int>{0, 2, 3}));
 }
 

@@ -2,6 +2,7 @@
 #include "tools/synth/RecordingWriter.h"
 
 #include "HalvexVersion.h"
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScratchDir.h"
 #include "tests/support/core/SynthFixture.h"

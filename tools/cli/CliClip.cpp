@@ -157,7 +157,7 @@ int SourcesOfGroup(const Options& o, std::vector<ClipSource>* sources) {
         return Fail(o.folder + ": no such folder");
     RecordingCatalog catalog;
     catalog.Open(o.folder);
-    if (size_t(o.group) >= catalog.groups.size())
+    if (size_t(o.group) >= catalog.Groups().size())
         return Fail(QStringLiteral("%1: no group %2").arg(o.folder).arg(o.group));
     *sources = ClipSourcesOfCatalog(catalog, o.group);
     return -1;

@@ -201,7 +201,7 @@ int LoadTrackOf(const QString& path, RecordingCatalog* catalog) {
     const QFileInfo where(path);
     file.root = where.absolutePath() + "/";
     file.fileName = where.fileName();
-    catalog->files.push_back(std::move(file));
+    catalog->ListFiles({std::move(file)});
     if (!catalog->LoadTrack(0))
         return Fail(path + ": cannot read its track");
     return -1;

@@ -103,6 +103,7 @@ int Parse(const QString& command, const QStringList& args, FILE* out, Options* o
 
 // The given recordings, each parsed as the scan would, as one catalog.
 int CatalogOfFiles(const QStringList& paths, RecordingCatalog* catalog, std::vector<int>* indices) {
+    std::vector<RecordingFile> files;
     for (const QString& path : paths) {
         const QFileInfo where(path);
         if (!where.isFile())
@@ -112,9 +113,10 @@ int CatalogOfFiles(const QStringList& paths, RecordingCatalog* catalog, std::vec
             return Fail(path + ": not a recording of this camera");
         file.root = where.absolutePath() + "/";
         file.fileName = where.fileName();
-        indices->push_back(int(catalog->files.size()));
-        catalog->files.push_back(std::move(file));
+        indices->push_back(int(files.size()));
+        files.push_back(std::move(file));
     }
+    catalog->ListFiles(std::move(files));
     return -1;
 }
 
@@ -122,9 +124,11 @@ int CatalogOfGroup(const Options& o, RecordingCatalog* catalog, std::vector<int>
     if (!QFileInfo(o.folder).isDir())
         return Fail(o.folder + ": no such folder");
     catalog->Open(o.folder);
-    if (size_t(o.group) >= catalog->groups.size())
+    if (size_t(o.group) >= catalog->Groups().size())
         return Fail(QStringLiteral("%1: no group %2").arg(o.folder).arg(o.group));
-    catalog->groups[size_t(o.group)].chosen = 1;
+    const int group = o.group;
+    catalog->SetChosenRows([group](int row) { return row == group; });
+    catalog->MarkChosenGroups();
     *indices = TripFileIndices(*catalog);
     return -1;
 }

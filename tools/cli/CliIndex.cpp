@@ -198,11 +198,11 @@ int Build(const Options& o, Indexed* out) {
     RecordingCatalog catalog;
     catalog.Open(o.folder);
     QString note;
-    out->index.Build(catalog.files, o.noCache ? QString() : CardIndex::DefaultCacheFolder(), {},
+    out->index.Build(catalog.Files(), o.noCache ? QString() : CardIndex::DefaultCacheFolder(), {},
                      &note);
     if (!note.isEmpty())
         Print(stderr, "halvex-cli: " + CliText::Printable(note) + "\n");
-    out->root = catalog.files.empty() ? QString() : catalog.files.front().root;
+    out->root = catalog.Files().empty() ? QString() : catalog.Files().front().root;
     return -1;
 }
 

@@ -70,13 +70,13 @@ QByteArray Member(const char* key, qint64 value, bool last = false) {
 void WriteScan(const RecordingCatalog& catalog,
                const std::function<void(const QByteArray&)>& write) {
     write("{\n    \"groups\": [\n");
-    for (size_t n = 0; n < catalog.groups.size(); ++n) {
-        const RecordingGroup& g = catalog.groups[n];
+    for (size_t n = 0; n < catalog.Groups().size(); ++n) {
+        const RecordingGroup& g = catalog.Groups()[n];
         QByteArray out = n ? ",\n        {\n" : "        {\n";
         out += Member("fileCount", g.fileCount);
         out += "            \"files\": [\n";
         for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
-            out += Nested(File(catalog.files[size_t(i)]), 16) +
+            out += Nested(File(catalog.Files()[size_t(i)]), 16) +
                    (i + 1 < g.firstFile + g.fileCount ? ",\n" : "\n");
             write(out);
             out.clear();
@@ -90,8 +90,8 @@ void WriteScan(const RecordingCatalog& catalog,
         out += "        }";
         write(out);
     }
-    write((catalog.groups.empty() ? "    ],\n" : "\n    ],\n") + QByteArray("    \"scanCount\": ") +
-          QByteArray::number(catalog.scanCount) + "\n}\n");
+    write((catalog.Groups().empty() ? "    ],\n" : "\n    ],\n") +
+          QByteArray("    \"scanCount\": ") + QByteArray::number(catalog.scanCount) + "\n}\n");
 }
 
 namespace {

@@ -43,16 +43,16 @@ QString Printable(const QString& text) {
 
 QString Scan(const RecordingCatalog& c) {
     QString out;
-    for (const RecordingGroup& g : c.groups) {
-        const RecordingInfo& first = c.files[size_t(g.firstFile)].info;
+    for (const RecordingGroup& g : c.Groups()) {
+        const RecordingInfo& first = c.Files()[size_t(g.firstFile)].info;
         out += Columns({"G" + QString::number(g.number), ResolutionName(first.width, first.height),
                         FormatLocalTime(first.startTime, "%Y-%m-%d %H:%M:%S"),
                         QString::number(g.totalDurationMs / 1000) + " s", Megabytes(g.totalSize),
                         Lock(g.flags)},
                        {6, 10, 19, 8, 9});
         for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
-            const RecordingFile& f = c.files[size_t(i)];
-            const FileListRow& row = c.rows[size_t(i)];
+            const RecordingFile& f = c.Files()[size_t(i)];
+            const FileListRow& row = c.Rows()[size_t(i)];
             const int64_t end = f.info.startTime + int64_t(f.info.durationMs / 1000);
             out += "  " +
                    Columns({QStringLiteral("G%1-%2").arg(row.groupNumber).arg(row.indexInGroup),
@@ -63,8 +63,8 @@ QString Scan(const RecordingCatalog& c) {
         }
     }
     out += QStringLiteral("%1 recordings in %2 groups, %3 files scanned\n")
-               .arg(c.files.size())
-               .arg(c.groups.size())
+               .arg(c.Files().size())
+               .arg(c.Groups().size())
                .arg(c.scanCount);
     return out;
 }

@@ -6,6 +6,7 @@
 #include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 #include "tests/support/core/CatalogFakes.h"
+#include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScratchDir.h"
 
 #include <QStringList>
@@ -38,7 +39,7 @@ class SmallCard {
                 f.info.durationMs = 60000;
                 f.info.fileSize = 8;
                 dir.Write(f.folder + f.fileName, f.fileName.toLatin1().left(8));
-                catalog.files.push_back(f);
+                CatalogStaging::Files(catalog).push_back(f);
             }
         catalog.MarkGroupStarts();
         catalog.BuildGroupsAndRows();
@@ -51,7 +52,7 @@ class SmallCard {
     QString PathOf(int serial) const { return PathOf(Name(serial)); }
     static QStringList ListedNames(const RecordingCatalog& catalog) {
         QStringList names;
-        for (const RecordingFile& f : catalog.files)
+        for (const RecordingFile& f : catalog.Files())
             names << f.fileName;
         return names;
     }
