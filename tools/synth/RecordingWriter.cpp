@@ -74,4 +74,19 @@ bool WriteRecording(const RecordingRecipe& recipe, const QString& path, QString*
     return true;
 }
 
+bool WriteRecordingPair(const RecordingRecipe& front, const RecordingRecipe& rear,
+                        const CameraPair& names, const QString& root, QString* error,
+                        const std::function<void(const QString&)>& progress) {
+    const std::pair<const RecordingRecipe*, QString> files[] = {{&front, names.front},
+                                                                {&rear, names.rear}};
+    for (const auto& [camera, name] : files) {
+        const QString path = QDir(root).filePath(name);
+        if (!WriteRecording(*camera, path, error))
+            return false;
+        if (progress)
+            progress(path);
+    }
+    return true;
+}
+
 } // namespace synth

@@ -88,15 +88,8 @@ bool WriteTripsCard(const QString& root, QString* error,
             RecordingRecipe rear = recipe;
             rear.pattern = "testsrc";
             rear.audio = false;
-            const std::pair<const RecordingRecipe*, QString> files[] = {{&recipe, names.front},
-                                                                        {&rear, names.rear}};
-            for (const auto& [camera, name] : files) {
-                const QString path = QDir(root).filePath(name);
-                if (!WriteRecording(*camera, path, error))
-                    return false;
-                if (progress)
-                    progress(path);
-            }
+            if (!WriteRecordingPair(recipe, rear, names, root, error, progress))
+                return false;
         }
     }
     return true;
