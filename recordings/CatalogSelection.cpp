@@ -1,6 +1,7 @@
 // The current recording: which file and group it is, and moving it.
 #include "recordings/RecordingCatalog.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 const RecordingFile* RecordingCatalog::CurrentRecording() const {
@@ -15,6 +16,18 @@ int RecordingCatalog::CurrentFileClamped() const {
 
 void RecordingCatalog::ClampCurrentFile() {
     currentFile_ = CurrentFileClamped();
+}
+
+int RecordingCatalog::IndexOfPath(const QString& path) const {
+    const auto canonical = [](const QString& p) {
+        const QString c = QFileInfo(p).canonicalFilePath();
+        return c.isEmpty() ? p : c;
+    };
+    const QString wanted = canonical(path);
+    for (size_t i = 0; i < files.size(); ++i)
+        if (canonical(files[i].Path()) == wanted)
+            return int(i);
+    return -1;
 }
 
 int RecordingCatalog::FindGroupOfCurrentFile() const {

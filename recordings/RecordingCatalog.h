@@ -41,6 +41,10 @@ class RecordingCatalog {
     // The current index limited to the last file (-1 when there is none).
     int CurrentFileClamped() const;
 
+    // The index of the listed file at the path, both named as the file
+    // system names them (a path that is gone as written); -1 when none.
+    int IndexOfPath(const QString& path) const;
+
     int FindGroupOfCurrentFile() const;
     int CurrentGroupHasFlaggedFile() const;
 

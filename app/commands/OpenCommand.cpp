@@ -11,18 +11,13 @@
 #include "strings/UiStrings.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
 // The row of `file` in the catalog, or 0 when it is not listed.
 int RowOf(const RecordingCatalog& catalog, const QString& file) {
-    const QString wanted = QFileInfo(file).canonicalFilePath();
-    if (wanted.isEmpty())
-        return 0;
-    for (size_t i = 0; i < catalog.Files().size(); ++i)
-        if (QFileInfo(catalog.GetFilePath(int(i))).canonicalFilePath() == wanted)
-            return int(i);
-    return 0;
+    return std::max(0, catalog.IndexOfPath(file));
 }
 
 } // namespace

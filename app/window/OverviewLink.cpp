@@ -34,14 +34,6 @@ QString CurrentPath(const RecordingCatalog& catalog) {
     return catalog.CurrentRecording() ? catalog.GetCurrentFilePath() : QString();
 }
 
-int FileIndexOf(const RecordingCatalog& catalog, const QString& path) {
-    const QString wanted = Canonical(path);
-    for (size_t i = 0; i < catalog.Files().size(); ++i)
-        if (Canonical(catalog.GetFilePath(int(i))) == wanted)
-            return int(i);
-    return -1;
-}
-
 } // namespace
 
 OverviewLink::OverviewLink(CVELDlg& window) : QObject(&window), window_(window) {
@@ -156,7 +148,7 @@ void OverviewLink::PlayMoment(const QString& path, qint64 offsetMs) {
     pendingTries_ = 0;
     seek_.stop();
     if (Canonical(CurrentPath(window_.Catalog())) != Canonical(path)) {
-        const int index = FileIndexOf(window_.Catalog(), path);
+        const int index = window_.Catalog().IndexOfPath(path);
         if (index < 0) {
             qCDebug(lcDiag) << "overview: not listed:" << path;
             return;
@@ -185,7 +177,7 @@ void OverviewLink::TrySeek() {
         return;
     }
     if (!current && pendingTries_ % kRestartEveryTries == 0) {
-        const int index = FileIndexOf(window_.Catalog(), pendingPath_);
+        const int index = window_.Catalog().IndexOfPath(pendingPath_);
         if (index >= 0)
             playback->starter.OnFileActivate(index);
     }
