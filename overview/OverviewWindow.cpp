@@ -74,21 +74,29 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(1400, 860);
     auto* layout = new QVBoxLayout(this);
 
+    // The indexing progress shares the header's row and keeps its room while
+    // hidden: the list and the map never move under the pointer when a
+    // build starts or ends.
+    auto* headerRow = new QHBoxLayout;
     header_ = new QLabel(this);
-    layout->addWidget(header_);
-
+    headerRow->addWidget(header_, 1);
     progressRow_ = new QWidget(this);
     auto* progressLayout = new QHBoxLayout(progressRow_);
     progressLayout->setContentsMargins(0, 0, 0, 0);
     progressText_ = new QLabel(progressRow_);
     progress_ = new QProgressBar(progressRow_);
     progress_->setTextVisible(false);
+    progress_->setMinimumWidth(160);
     cancel_ = new QPushButton(LoadUiString(UiStringId::kCancelButton), progressRow_);
     progressLayout->addWidget(progressText_);
     progressLayout->addWidget(progress_, 1);
     progressLayout->addWidget(cancel_);
+    QSizePolicy keepRoom = progressRow_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    progressRow_->setSizePolicy(keepRoom);
     progressRow_->hide();
-    layout->addWidget(progressRow_);
+    headerRow->addWidget(progressRow_);
+    layout->addLayout(headerRow);
     connect(cancel_, &QPushButton::clicked, this, &OverviewWindow::CancelRequested);
 
     auto* splitter = new QSplitter(this);

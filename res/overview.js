@@ -231,6 +231,7 @@
       var p = map.latLngToContainerPoint([lat, lon]);
       return [p.x, p.y];
     },
+    eventCount: function () { return events.length; },
     eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
     zoom: function () { return map.getZoom(); },
     pan: function (dx, dy) { map.panBy([dx, dy], { animate: false }); },

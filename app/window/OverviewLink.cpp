@@ -22,7 +22,7 @@ namespace {
 constexpr int kSettleMs = 2000;  // lists quiet this long count as a finished scan
 constexpr int kSeekPollMs = 100; // until the started recording plays
 constexpr int kSeekTries = 150;
-constexpr int kRestartEveryTries = 25; // a start refused by the list's guard is asked again
+constexpr int kRestartEveryTries = 5; // a start refused by the list's guard is asked again
 
 QString Canonical(const QString& path) {
     const QString c = QFileInfo(path).canonicalFilePath();

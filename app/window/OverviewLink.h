@@ -27,6 +27,8 @@ class OverviewLink : public QObject {
     OverviewWindow* Window() const { return overview_; }
     // Shows a card's answers in the overview (opened or not yet).
     void ShowData(std::shared_ptr<const OverviewData> data);
+    // What the overview shows or will show: null until a card was read.
+    std::shared_ptr<const OverviewData> Data() const { return data_; }
 
     // Starts the recording at `path` (a listed file) and seeks it to the
     // offset once it plays; a recording already playing is only sought.

@@ -41,6 +41,21 @@ class OverviewPlayTest : public ShownWindowTest {
         return Playing() == path && Front()->State() == libvlc_Playing &&
                Front()->GetTime() >= ms && Front()->GetTime() < ms + 2500;
     }
+    // Where the page puts event i once it has the marks and its layout no
+    // longer moves them: the same point twice, a moment apart.
+    QPoint SettledEventPoint(QWebEnginePage* page, int i) {
+        QVariantList last;
+        for (int tries = 0; tries < 100; ++tries) {
+            const QVariantList now =
+                Evaluate(page, QString("ov.eventCount() > %1 ? ov.eventPoint(%1) : []").arg(i))
+                    .toList();
+            if (now.size() == 2 && now == last)
+                return QPoint(qRound(now[0].toDouble()), qRound(now[1].toDouble()));
+            last = now;
+            Pump(200);
+        }
+        return {-1, -1};
+    }
     void Click(QWidget* window, QPoint at) {
         QTest::mouseMove(window->windowHandle(), at);
         QTest::qWait(50);
@@ -65,6 +80,8 @@ TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
 
     auto* link = dlg_->findChild<OverviewLink*>();
     ASSERT_NE(link, nullptr);
+    // The card's own index comes first; the made-up answers then stay.
+    ASSERT_TRUE(WaitUntil([&] { return link->Data() != nullptr; }, 30000));
     link->ShowData(values);
     QTest::keyClick(dlg_->windowHandle(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(WaitUntil([&] { return link->Window() && link->Window()->isVisible(); }));
@@ -73,13 +90,11 @@ TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
     ASSERT_TRUE(WaitUntil([&] { return overview->PageReady(); }, 20000));
     QWebEnginePage* page = overview->MapView()->page();
     ASSERT_TRUE(WaitUntil([&] { return Evaluate(page, "ov.lineCount()").toInt() == 2; }, 10000));
-    Pump(500); // the fitted view settles
 
     // Trip 2's braking lies 30 s into recording 4: play from 25 s.
-    const QVariantList mark = Evaluate(page, "ov.eventPoint(1)").toList();
-    ASSERT_EQ(mark.size(), 2);
-    Click(overview, overview->MapView()->mapTo(
-                        overview, QPoint(qRound(mark[0].toDouble()), qRound(mark[1].toDouble()))));
+    const QPoint mark = SettledEventPoint(page, 1);
+    ASSERT_NE(mark, QPoint(-1, -1));
+    Click(overview, overview->MapView()->mapTo(overview, mark));
     ASSERT_TRUE(WaitUntil(
         [&] { return PlaysNear(QFileInfo(fronts[3]).canonicalFilePath(), 25000); }, 15000))
         << Playing().toStdString() << " at " << Front()->GetTime();
