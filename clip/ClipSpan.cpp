@@ -1,5 +1,7 @@
 #include "clip/ClipSpan.h"
 
+#include <algorithm>
+
 bool SpanPieces(const std::vector<ClipSource>& sources, int64_t fromMs, int64_t toMs,
                 std::vector<ClipPiece>* pieces, QString* error) {
     pieces->clear();
@@ -42,4 +44,29 @@ bool SpanPieces(const std::vector<ClipSource>& sources, int64_t fromMs, int64_t 
         return false;
     }
     return true;
+}
+
+std::optional<std::pair<int64_t, int64_t>> SpanAround(const std::vector<ClipSource>& sources,
+                                                      int64_t atMs, int64_t beforeMs,
+                                                      int64_t afterMs) {
+    const auto endOf = [](const ClipSource& s) { return s.startMs + s.durationMs; };
+    const auto holder = std::find_if(sources.begin(), sources.end(), [&](const ClipSource& s) {
+        return s.durationMs > 0 && s.startMs <= atMs && atMs < endOf(s);
+    });
+    if (holder == sources.end())
+        return std::nullopt;
+    const int64_t from = atMs - beforeMs, to = atMs + afterMs;
+    int64_t runStart = holder->startMs, runEnd = endOf(*holder);
+    for (auto it = holder; it != sources.begin() && runStart > from;) {
+        --it;
+        if (it->durationMs <= 0 || endOf(*it) + kSeamToleranceMs < runStart)
+            break;
+        runStart = std::min(runStart, it->startMs);
+    }
+    for (auto it = holder + 1; it != sources.end() && runEnd < to; ++it) {
+        if (it->durationMs <= 0 || it->startMs > runEnd + kSeamToleranceMs)
+            break;
+        runEnd = std::max(runEnd, endOf(*it));
+    }
+    return std::make_pair(std::max(from, runStart), std::min(to, runEnd));
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 struct ClipSource {
@@ -30,3 +32,9 @@ constexpr int64_t kSeamToleranceMs = 1500;
 // reason when the span is empty, outside the recordings or crosses a gap.
 bool SpanPieces(const std::vector<ClipSource>& sources, int64_t fromMs, int64_t toMs,
                 std::vector<ClipPiece>* pieces, QString* error);
+
+// [fromMs, toMs) reaching `beforeMs` before and `afterMs` after the moment
+// `atMs`, trimmed to the recordings that follow each other around it (sources
+// sorted by start); nullopt when no recording holds the moment.
+std::optional<std::pair<int64_t, int64_t>>
+SpanAround(const std::vector<ClipSource>& sources, int64_t atMs, int64_t beforeMs, int64_t afterMs);

@@ -26,6 +26,8 @@ class ClipExportDlg : public QDialog {
                   const QString& outputPath);
     ~ClipExportDlg() override;
 
+    int64_t FromMs() const { return fromMs_; }
+    int64_t ToMs() const { return toMs_; }
     // The files of the last finished export (empty until one succeeds).
     const QStringList& Written() const { return written_; }
     bool Running() const { return worker_ != nullptr; }

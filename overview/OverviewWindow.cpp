@@ -10,6 +10,7 @@
 #include "strings/UiStrings.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -18,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -103,6 +105,8 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(splitter, 1);
     view_ = new QWebEngineView(splitter);
     view_->setMinimumWidth(400);
+    // The page's own right-click menus replace the browser's (back, reload).
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
 
     auto* side = new QWidget(splitter);
     auto* sideLayout = new QVBoxLayout(side);
@@ -192,6 +196,7 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(chart_, &SpeedChart::MomentClicked, this,
             [this](int recording, uint32_t offsetMs) { PlayMoment(recording, offsetMs); });
     connect(chart_, &SpeedChart::EventClicked, this, [this](int event) { PlayEvent(event); });
+    connect(chart_, &SpeedChart::EventMenuRequested, this, &OverviewWindow::ShowEventMenu);
     connect(places_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         PlayMoment(item->data(0, kRecordingRole).toInt(), item->data(0, kOffsetRole).toLongLong());
     });
@@ -428,6 +433,23 @@ void OverviewWindow::PlayEvent(int event) {
     PlayMoment(e.recording, PlayOffsetForEvent(e.offsetMs));
 }
 
+void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
+    if (!data_ || event < 0 || size_t(event) >= data_->Events().size())
+        return;
+    // Not exec(): the menu's loop must not sit under the page's call or a
+    // caller's own loop.
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
+        if (!data_ || size_t(event) >= data_->Events().size())
+            return;
+        const DrivingEvent& e = data_->Events()[size_t(event)];
+        if (e.recording >= 0 && size_t(e.recording) < data_->Recordings().size())
+            emit ExportClipRequested(data_->Recordings()[size_t(e.recording)].path, e.offsetMs);
+    });
+    menu->popup(globalAt);
+}
+
 void OverviewWindow::AskPlace(double latitude, double longitude) {
     if (!data_)
         return;
@@ -541,6 +563,10 @@ QVariant OverviewWindow::OnPageCall(const QString& command, const QVariantList& 
     }
     if (command == QLatin1String("eventClick")) {
         PlayEvent(int(number(0)));
+        return true;
+    }
+    if (command == QLatin1String("eventMenu")) {
+        ShowEventMenu(int(number(0)), QCursor::pos());
         return true;
     }
     if (command == QLatin1String("mapClick")) {

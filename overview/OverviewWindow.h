@@ -53,6 +53,8 @@ class OverviewWindow : public QWidget {
 
   signals:
     void PlayRequested(const QString& path, qint64 offsetMs);
+    // "Export clip" on an event: its recording and the event's offset in it.
+    void ExportClipRequested(const QString& path, qint64 offsetMs);
     void CancelRequested();
 
   private:
@@ -67,6 +69,7 @@ class OverviewWindow : public QWidget {
     void ShowPlaces(const std::vector<NearHit>& hits);
     void AskBox(double south, double west, double north, double east);
     void PlayEvent(int event);
+    void ShowEventMenu(int event, QPoint globalAt);
     void PlayMoment(int recording, qint64 offsetMs);
     void OnTripClicked(QTreeWidgetItem* item);
     QString EventLabel(const DrivingEvent& event) const;

@@ -95,16 +95,30 @@ void SpeedChart::paintEvent(QPaintEvent*) {
     }
 }
 
+int SpeedChart::EventAt(double x) const {
+    for (const Mark& m : marks_)
+        if (std::abs(PointOf(m.utcMs, 0).x() - x) <= kMarkHitPx)
+            return m.event;
+    return -1;
+}
+
 void SpeedChart::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || samples_.empty())
+    if (samples_.empty())
         return;
     const QPointF at = event->position();
     // Event marks first: they sit on the line and are the smaller target.
-    for (const Mark& m : marks_)
-        if (std::abs(PointOf(m.utcMs, 0).x() - at.x()) <= kMarkHitPx) {
-            emit EventClicked(m.event);
-            return;
-        }
+    const int mark = EventAt(at.x());
+    if (event->button() == Qt::RightButton) {
+        if (mark >= 0)
+            emit EventMenuRequested(mark, event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (mark >= 0) {
+        emit EventClicked(mark);
+        return;
+    }
     const QRectF area = PlotArea();
     if (at.x() < area.left() - kMarkHitPx || at.x() > area.right() + kMarkHitPx)
         return;

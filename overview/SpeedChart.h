@@ -4,7 +4,8 @@
 #include <vector>
 
 // A trip's speed over time with its events marked. A click on the line asks
-// for the moment under it, a click on an event mark for that event.
+// for the moment under it, a click on an event mark for that event, a right
+// click on one for its menu.
 class SpeedChart : public QWidget {
     Q_OBJECT
   public:
@@ -34,6 +35,8 @@ class SpeedChart : public QWidget {
   signals:
     void MomentClicked(int recording, uint32_t offsetMs);
     void EventClicked(int event);
+    // A right click on an event mark, at the screen's point.
+    void EventMenuRequested(int event, QPoint globalAt);
 
   protected:
     void paintEvent(QPaintEvent*) override;
@@ -42,6 +45,8 @@ class SpeedChart : public QWidget {
 
   private:
     double TopKmh() const;
+    // The owner's index of the event mark at x, or -1.
+    int EventAt(double x) const;
     std::vector<Sample> samples_;
     std::vector<Mark> marks_;
 };

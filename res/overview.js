@@ -139,6 +139,10 @@
         L.DomEvent.stopPropagation(e);
         call("eventClick", ev.i);
       });
+      m.on("contextmenu", function (e) {
+        L.DomEvent.stop(e);
+        call("eventMenu", ev.i);
+      });
       eventLayer.addLayer(m);
     });
   }

@@ -11,6 +11,7 @@
 #include "player/CVlcPlayer.h"
 #include "recordings/KmlExport.h"
 #include "recordings/LocalTimeText.h"
+#include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@
 #include <QMenu>
 
 namespace {
+
+constexpr int64_t kEventClipReachMs = 15000; // before and after an event
 
 const CVlcPlayer* PlayingPlayer(CVELDlg& window) {
     PlaybackLogic* logic = window.Playback();
@@ -91,12 +94,36 @@ void ClipMarksHook::Export() {
                        MbIcon::Information);
         return;
     }
-    const int64_t from = std::min(*start_, *end_), to = std::max(*start_, *end_);
     const RecordingFile* file = window_.Catalog().CurrentRecording();
-    const QString base = file ? QFileInfo(file->fileName).completeBaseName() : QString("clip");
+    ExportSpan(&window_, file ? file->fileName : QString(), std::min(*start_, *end_),
+               std::max(*start_, *end_));
+}
+
+void ClipMarksHook::ExportAround(QWidget* parent, const QString& path, int64_t offsetMs) {
+    const RecordingCatalog& catalog = window_.Catalog();
+    const int index = catalog.IndexOfPath(path);
+    const std::vector<ClipSource> sources = ClipSourcesOfCatalog(catalog);
+    const std::optional<std::pair<int64_t, int64_t>> span =
+        index < 0
+            ? std::nullopt
+            : SpanAround(sources, catalog.Files()[size_t(index)].info.startTime * 1000 + offsetMs,
+                         kEventClipReachMs, kEventClipReachMs);
+    if (!span) {
+        ShowMessageBox(parent, LoadUiString(UiStringId::kClipMomentNotListed),
+                       LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                       MbIcon::Information);
+        return;
+    }
+    ExportSpan(parent, catalog.Files()[size_t(index)].fileName, span->first, span->second);
+}
+
+void ClipMarksHook::ExportSpan(QWidget* parent, const QString& fileName, int64_t fromMs,
+                               int64_t toMs) {
+    const QString base =
+        fileName.isEmpty() ? QString("clip") : QFileInfo(fileName).completeBaseName();
     const QString name =
-        base + "_CLIP" + FormatLocalTime(from / 1000, "_%Y_%m_%d_%H-%M-%S") + ".mp4";
-    ClipExportDlg dialog(&window_, ClipSourcesOfCatalog(window_.Catalog()), from, to,
+        base + "_CLIP" + FormatLocalTime(fromMs / 1000, "_%Y_%m_%d_%H-%M-%S") + ".mp4";
+    ClipExportDlg dialog(parent, ClipSourcesOfCatalog(window_.Catalog()), fromMs, toMs,
                          QDir(KmlFolder()).filePath(name));
     dialog.exec();
 }

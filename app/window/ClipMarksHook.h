@@ -3,6 +3,7 @@
 // right-click menu) set them; they are kept as absolute times, so a clip may
 // run across the recordings that follow each other; the slider shows them.
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <optional>
@@ -20,11 +21,15 @@ class ClipMarksHook : public QObject {
     void MarkEnd() { Mark(false, PlayPositionMs()); }
     // Opens the export dialog for the marks.
     void Export();
+    // Opens it for the time around a moment of a listed recording (offset
+    // from its start), over `parent`: an event's 15 s before and after.
+    void ExportAround(QWidget* parent, const QString& path, int64_t offsetMs);
 
     std::optional<int64_t> Start() const { return start_; }
     std::optional<int64_t> End() const { return end_; }
 
   private:
+    void ExportSpan(QWidget* parent, const QString& fileName, int64_t fromMs, int64_t toMs);
     void Mark(bool start, std::optional<int64_t> atMs);
     // The play position as camera-clock ms since 1970; nullopt when nothing plays.
     std::optional<int64_t> PlayPositionMs() const;

@@ -3,6 +3,7 @@
 #include "app/playback/FileStarter.h"
 #include "app/playback/PlaybackController.h"
 #include "app/window/CVELDlg.h"
+#include "app/window/ClipMarksHook.h"
 #include "app/window/ControlIds.h"
 #include "app/window/PlaybackLogic.h"
 #include "app/window/StripMenu.h"
@@ -64,6 +65,11 @@ void OverviewLink::Open() {
         overview_ = new OverviewWindow(&window_);
         overview_->setAttribute(Qt::WA_DeleteOnClose);
         connect(overview_, &OverviewWindow::PlayRequested, this, &OverviewLink::PlayMoment);
+        connect(overview_, &OverviewWindow::ExportClipRequested, this,
+                [this](const QString& path, qint64 offsetMs) {
+                    if (auto* marks = window_.findChild<ClipMarksHook*>())
+                        marks->ExportAround(overview_, path, offsetMs);
+                });
         connect(overview_, &OverviewWindow::CancelRequested, this, [this] {
             StopBuild();
             if (overview_)

@@ -6,16 +6,23 @@
 #include "PlaybackHarness.h"
 #include "app/window/OverviewLink.h"
 #include "app/window/PlaybackLogic.h"
+#include "clipui/ClipExportDlg.h"
 #include "overview/OverviewWindow.h"
 #include "player/CVlcPlayer.h"
+#include "recordings/RecordingCatalog.h"
 #include "tests/support/OverviewCard.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -56,40 +63,52 @@ class OverviewPlayTest : public ShownWindowTest {
         }
         return {-1, -1};
     }
-    void Click(QWidget* window, QPoint at) {
+    // The main window on a card of two trips of two one-minute recordings,
+    // with the overview opened by its key on made-up answers for that card.
+    void OpenOverview() {
+        QString error;
+        fronts = WriteCard(card.path(), 4, 60000, &error);
+        ASSERT_EQ(fronts.size(), 4) << error.toStdString();
+        overviewtest::CardShape shape;
+        shape.days = 1;
+        shape.paths.assign(fronts.begin(), fronts.end());
+        auto values = overviewtest::MakeCard(shape);
+
+        dlg_->OpenFolder(card.path());
+        ASSERT_TRUE(WaitUntil([&] { return Front()->State() == libvlc_Playing; }, 15000));
+        ASSERT_EQ(Playing(), QFileInfo(fronts[0]).canonicalFilePath());
+
+        auto* link = dlg_->findChild<OverviewLink*>();
+        ASSERT_NE(link, nullptr);
+        // The card's own index comes first; the made-up answers then stay.
+        ASSERT_TRUE(WaitUntil([&] { return link->Data() != nullptr; }, 30000));
+        link->ShowData(values);
+        QTest::keyClick(dlg_->windowHandle(), Qt::Key_T, Qt::ControlModifier);
+        ASSERT_TRUE(WaitUntil([&] { return link->Window() && link->Window()->isVisible(); }));
+        overview = link->Window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
+        ASSERT_TRUE(WaitUntil([&] { return overview->PageReady(); }, 20000));
+        page = overview->MapView()->page();
+        ASSERT_TRUE(
+            WaitUntil([&] { return Evaluate(page, "ov.lineCount()").toInt() == 2; }, 10000));
+    }
+
+    QTemporaryDir card;
+    QStringList fronts;
+    OverviewWindow* overview = nullptr;
+    QWebEnginePage* page = nullptr;
+
+    void Click(QWidget* window, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseMove(window->windowHandle(), at);
         QTest::qWait(50);
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(window->windowHandle(), button, Qt::NoModifier, at);
     }
 };
 
 TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
-    QTemporaryDir card;
-    QString error;
-    // Two trips of two one-minute recordings, as the overview's card shows them.
-    const QStringList fronts = WriteCard(card.path(), 4, 60000, &error);
-    ASSERT_EQ(fronts.size(), 4) << error.toStdString();
-    overviewtest::CardShape shape;
-    shape.days = 1;
-    shape.paths.assign(fronts.begin(), fronts.end());
-    auto values = overviewtest::MakeCard(shape);
-
-    dlg_->OpenFolder(card.path());
-    ASSERT_TRUE(WaitUntil([&] { return Front()->State() == libvlc_Playing; }, 15000));
-    ASSERT_EQ(Playing(), QFileInfo(fronts[0]).canonicalFilePath());
-
-    auto* link = dlg_->findChild<OverviewLink*>();
-    ASSERT_NE(link, nullptr);
-    // The card's own index comes first; the made-up answers then stay.
-    ASSERT_TRUE(WaitUntil([&] { return link->Data() != nullptr; }, 30000));
-    link->ShowData(values);
-    QTest::keyClick(dlg_->windowHandle(), Qt::Key_T, Qt::ControlModifier);
-    ASSERT_TRUE(WaitUntil([&] { return link->Window() && link->Window()->isVisible(); }));
-    OverviewWindow* overview = link->Window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
-    ASSERT_TRUE(WaitUntil([&] { return overview->PageReady(); }, 20000));
-    QWebEnginePage* page = overview->MapView()->page();
-    ASSERT_TRUE(WaitUntil([&] { return Evaluate(page, "ov.lineCount()").toInt() == 2; }, 10000));
+    OpenOverview();
+    if (HasFatalFailure())
+        return;
 
     // Trip 2's braking lies 30 s into recording 4: play from 25 s.
     const QPoint mark = SettledEventPoint(page, 1);
@@ -107,6 +126,45 @@ TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
     ASSERT_TRUE(
         WaitUntil([&] { return PlaysNear(QFileInfo(fronts[0]).canonicalFilePath(), 0); }, 15000))
         << Playing().toStdString() << " at " << Front()->GetTime();
+}
+
+// "Export clip" in an event mark's right-click menu opens the export dialog
+// on the 15 s before and after the event.
+TEST_F(OverviewPlayTest, EventMenuExportsTheThirtySecondsAroundTheEvent) {
+    OpenOverview();
+    if (HasFatalFailure())
+        return;
+    const QPoint mark = SettledEventPoint(page, 1);
+    ASSERT_NE(mark, QPoint(-1, -1));
+    Click(overview, overview->MapView()->mapTo(overview, mark), Qt::RightButton);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu && menu->isVisible();
+    }));
+    ASSERT_EQ(menu->actions().size(), 1);
+
+    // The dialog runs its own loop: it is read and closed from inside it.
+    std::optional<std::pair<int64_t, int64_t>> span;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<ClipExportDlg*>(QApplication::activeModalWidget())) {
+            span = std::pair(dialog->FromMs(), dialog->ToMs());
+            dialog->reject();
+        } else if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "another dialog: " << other->windowTitle().toStdString();
+            other->reject();
+        }
+    });
+    watch.start(100);
+    Click(menu, menu->actionGeometry(menu->actions().front()).center());
+    ASSERT_TRUE(WaitUntil([&] { return span.has_value(); }));
+    const RecordingCatalog& catalog = dlg_->Catalog();
+    const int recording = catalog.IndexOfPath(fronts[3]);
+    ASSERT_GE(recording, 0);
+    const int64_t start = catalog.Files()[size_t(recording)].info.startTime * 1000;
+    EXPECT_EQ(span->first, start + 15000);
+    EXPECT_EQ(span->second, start + 45000);
 }
 
 } // namespace

@@ -70,6 +70,25 @@ TEST(ClipSpan, OverlapAtTheSeamIsTakenOnce) {
     EXPECT_EQ(pieces[1].inMs, 1'000);
 }
 
+// An event's clip reaches 15 s each way, trimmed where the drive's
+// recordings stop following each other.
+TEST(ClipSpan, SpanAroundAMomentStaysInsideItsDrive) {
+    const struct {
+        const char* what;
+        int64_t at;
+        std::optional<std::pair<int64_t, int64_t>> span;
+    } cases[] = {
+        {"inside one", 1'030'000, std::pair<int64_t, int64_t>{1'015'000, 1'045'000}},
+        {"across the seam", 1'055'000, std::pair<int64_t, int64_t>{1'040'000, 1'070'000}},
+        {"near the drive's start", 1'005'000, std::pair<int64_t, int64_t>{1'000'000, 1'020'000}},
+        {"before a gap", 1'110'000, std::pair<int64_t, int64_t>{1'095'000, 1'120'000}},
+        {"after a gap", 1'205'000, std::pair<int64_t, int64_t>{1'200'000, 1'220'000}},
+        {"in the gap", 1'150'000, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SpanAround(Drive(), c.at, 15'000, 15'000), c.span) << c.what;
+}
+
 TEST(ClipFigures, PositionsInAPrivacyZoneAreLeftOutOfTextAndMap) {
     ClipSource source;
     source.front = "a";

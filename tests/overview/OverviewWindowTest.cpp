@@ -5,9 +5,11 @@
 #include "tests/support/OverviewCard.h"
 #include "tests/support/PageScript.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -65,10 +67,11 @@ class OverviewWindowTest : public ::testing::Test {
             window_.get(), QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())));
     }
 
-    void ClickWindowAt(QPoint at, Qt::KeyboardModifiers modifiers = {}) {
+    void ClickWindowAt(QPoint at, Qt::KeyboardModifiers modifiers = {},
+                       Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseMove(window_->windowHandle(), at);
         QTest::qWait(50);
-        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, modifiers, at);
+        QTest::mouseClick(window_->windowHandle(), button, modifiers, at);
     }
 
     bool WaitForPlay(size_t count) {
@@ -172,6 +175,26 @@ TEST_F(OverviewWindowTest, TripRowSelectsChartsAndPlaysAndTheChartPlaysItsMoment
     ASSERT_TRUE(WaitForPlay(3));
     EXPECT_EQ(played_[2].path, card_->recordings[7].path);
     EXPECT_NEAR(double(played_[2].offsetMs), 15000, 1000);
+
+    // A right click on the event mark offers the clip around the event.
+    std::vector<Played> exported;
+    QObject::connect(window_.get(), &OverviewWindow::ExportClipRequested,
+                     [&](const QString& path, qint64 offsetMs) {
+                         exported.push_back({path, offsetMs});
+                     });
+    ClickWindowAt(chart->mapTo(window_.get(), chart->PointOf(eventUtc, 10).toPoint()), {},
+                  Qt::RightButton);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr;
+    }));
+    QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {},
+                      menu->actionGeometry(menu->actions().front()).center());
+    ASSERT_TRUE(WaitFor([&] { return !exported.empty(); }));
+    EXPECT_EQ(exported[0].path, card_->recordings[7].path);
+    EXPECT_EQ(exported[0].offsetMs, card_->events[3].offsetMs);
+    EXPECT_EQ(played_.size(), 3u);
 
     // The map followed the selection: trip 3 fills the view.
     EXPECT_GE(Evaluate(Page(), "ov.zoom()").toInt(), 15);
