@@ -72,7 +72,6 @@ const QColor kEventColours[] = {QColor("#d7191c"), QColor("#1a9641"), QColor("#7
 } // namespace
 
 OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle(LoadUiString(UiStringId::kOverviewTitle));
     resize(1400, 860);
     auto* layout = new QVBoxLayout(this);
 
@@ -89,7 +88,7 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     progress_ = new QProgressBar(progressRow_);
     progress_->setTextVisible(false);
     progress_->setMinimumWidth(160);
-    cancel_ = new QPushButton(LoadUiString(UiStringId::kCancelButton), progressRow_);
+    cancel_ = new QPushButton(progressRow_);
     progressLayout->addWidget(progressText_);
     progressLayout->addWidget(progress_, 1);
     progressLayout->addWidget(cancel_);
@@ -113,21 +112,14 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     sideLayout->setContentsMargins(0, 0, 0, 0);
     auto* filters = new QHBoxLayout;
     colouring_ = new QComboBox(side);
-    colouring_->addItem(LoadUiString(UiStringId::kOverviewByTrip), QStringLiteral("trip"));
-    colouring_->addItem(LoadUiString(UiStringId::kOverviewBySpeed), QStringLiteral("speed"));
+    colouring_->addItem(QString(), QStringLiteral("trip"));
+    colouring_->addItem(QString(), QStringLiteral("speed"));
     days_ = new QComboBox(side);
     filters->addWidget(colouring_);
     filters->addWidget(days_, 1);
     sideLayout->addLayout(filters);
 
     trips_ = new QTreeWidget(side);
-    trips_->setHeaderLabels(
-        {LoadUiString(UiStringId::kOverviewColDate), LoadUiString(UiStringId::kOverviewColStart),
-         LoadUiString(UiStringId::kOverviewColEnd), LoadUiString(UiStringId::kOverviewColDistance),
-         LoadUiString(UiStringId::kOverviewColDuration),
-         LoadUiString(UiStringId::kOverviewColMoving), LoadUiString(UiStringId::kOverviewColMax),
-         LoadUiString(UiStringId::kOverviewColAverage),
-         LoadUiString(UiStringId::kOverviewColEvents)});
     trips_->setRootIsDecorated(false);
     trips_->setUniformRowHeights(true);
     sideLayout->addWidget(trips_, 3);
@@ -135,11 +127,12 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     chart_ = new SpeedChart(side);
     sideLayout->addWidget(chart_, 2);
 
-    auto* nearTitle = new QLabel(LoadUiString(UiStringId::kOverviewNearTitle), side);
-    nearTitle->setWordWrap(true);
-    sideLayout->addWidget(nearTitle);
+    nearTitle_ = new QLabel(side);
+    nearTitle_->setWordWrap(true);
+    sideLayout->addWidget(nearTitle_);
     auto* radiusRow = new QHBoxLayout;
-    radiusRow->addWidget(new QLabel(LoadUiString(UiStringId::kOverviewRadius), side));
+    radiusLabel_ = new QLabel(side);
+    radiusRow->addWidget(radiusLabel_);
     radius_ = new QSpinBox(side);
     radius_->setRange(5, 5000);
     radius_->setSingleStep(10);
@@ -149,15 +142,14 @@ OverviewWindow::OverviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     radiusRow->addStretch(1);
     sideLayout->addLayout(radiusRow);
     places_ = new QTreeWidget(side);
-    places_->setHeaderLabels({LoadUiString(UiStringId::kOverviewColRecording),
-                              LoadUiString(UiStringId::kOverviewColTime),
-                              LoadUiString(UiStringId::kOverviewColDistance)});
     places_->setRootIsDecorated(false);
     places_->setUniformRowHeights(true);
     sideLayout->addWidget(places_, 2);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     splitter->setSizes({900, 500});
+    ApplyTexts();
+    FillTrips();
 
     connect(colouring_, &QComboBox::currentIndexChanged, this, [this] {
         RunScript(
@@ -263,6 +255,34 @@ void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
         all.push_back(int(t));
     if (!FitTrips(all, true))
         RunScript(QStringLiteral("ov.reload()"));
+}
+
+void OverviewWindow::ApplyTexts() {
+    setWindowTitle(LoadUiString(UiStringId::kOverviewTitle));
+    cancel_->setText(LoadUiString(UiStringId::kCancelButton));
+    colouring_->setItemText(0, LoadUiString(UiStringId::kOverviewByTrip));
+    colouring_->setItemText(1, LoadUiString(UiStringId::kOverviewBySpeed));
+    trips_->setHeaderLabels(
+        {LoadUiString(UiStringId::kOverviewColDate), LoadUiString(UiStringId::kOverviewColStart),
+         LoadUiString(UiStringId::kOverviewColEnd), LoadUiString(UiStringId::kOverviewColDistance),
+         LoadUiString(UiStringId::kOverviewColDuration),
+         LoadUiString(UiStringId::kOverviewColMoving), LoadUiString(UiStringId::kOverviewColMax),
+         LoadUiString(UiStringId::kOverviewColAverage),
+         LoadUiString(UiStringId::kOverviewColEvents)});
+    nearTitle_->setText(LoadUiString(UiStringId::kOverviewNearTitle));
+    radiusLabel_->setText(LoadUiString(UiStringId::kOverviewRadius));
+    places_->setHeaderLabels({LoadUiString(UiStringId::kOverviewColRecording),
+                              LoadUiString(UiStringId::kOverviewColTime),
+                              LoadUiString(UiStringId::kOverviewColDistance)});
+    if (days_->count() > 0)
+        days_->setItemText(0, LoadUiString(UiStringId::kOverviewAllDays));
+    for (int i = 0; i < trips_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = trips_->topLevelItem(i);
+        if (item->data(0, kTripRole).toInt() < 0)
+            item->setText(1, LoadUiString(UiStringId::kOverviewDayTotal));
+    }
+    FillHeader();
+    SendEvents();
 }
 
 void OverviewWindow::FillHeader() {

@@ -35,6 +35,8 @@ class OverviewWindow : public QWidget {
     // The card is being read: done of total recordings; a negative total
     // hides the progress.
     void SetProgress(int done, int total);
+    // Every text again in the current language.
+    void ApplyTexts();
 
     // Asks the places near a point, as a click on the map does.
     void AskPlace(double latitude, double longitude);
@@ -83,6 +85,8 @@ class OverviewWindow : public QWidget {
     QLabel* header_;
     QWidget* progressRow_;
     QLabel* progressText_;
+    QLabel* nearTitle_;
+    QLabel* radiusLabel_;
     QProgressBar* progress_;
     QPushButton* cancel_;
     QWebEngineView* view_;

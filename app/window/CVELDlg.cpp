@@ -118,6 +118,7 @@ qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr wParam, qintptr lPar
         SetupToolTips();
         if (m_pEmptyHint)
             m_pEmptyHint->Retext();
+        emit TextsChanged();
         break;
     case WM_MAP_TYPE_CHANGED:
         if (m_pMapDlg)

@@ -59,6 +59,11 @@ class CVELDlg : public QDialog {
     bool m_bFrameClockOverlay = true;
     QShortcut* m_pFrameClockKey = nullptr;
 
+  signals:
+    // After the window's own texts follow a new language; for the windows
+    // beside it.
+    void TextsChanged();
+
   protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -43,6 +43,10 @@ OverviewLink::OverviewLink(CVELDlg& window) : QObject(&window), window_(window) 
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), &window);
     connect(key, &QShortcut::activated, this, &OverviewLink::Open);
 
+    connect(&window, &CVELDlg::TextsChanged, this, [this] {
+        if (overview_)
+            overview_->ApplyTexts();
+    });
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMs);
     connect(&settle_, &QTimer::timeout, this, &OverviewLink::StartBuild);

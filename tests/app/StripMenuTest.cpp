@@ -4,11 +4,13 @@
 #include "PlaybackHarness.h"
 #include "app/window/CVELDlg.h"
 #include "app/window/ControlIds.h"
+#include "app/window/OverviewLink.h"
 #include "platform/WindowMessages.h"
 #include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
@@ -84,11 +86,18 @@ TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
     EXPECT_EQ(items_[1], QString::fromUtf8("Tastenkürzel"));
     EXPECT_EQ(dialog_, "KeyboardHelpDlg");
 
-    // The hint in the empty front video is re-texted with the lists.
+    // The hint in the empty front video is re-texted with the lists, and so
+    // is the card overview beside the window.
+    auto* link = dlg_->findChild<OverviewLink*>();
+    ASSERT_NE(link, nullptr);
+    link->Open();
+    ASSERT_NE(link->Window(), nullptr);
     auto* hint = dlg_->Control(IDC_FRONT_FRAME)->findChild<QLabel*>();
     ASSERT_NE(hint, nullptr);
     SendWindowMessage(dlg_.get(), WM_LANGUAGE_CHANGED, quintptr(FindLanguageCode("GER")));
     EXPECT_EQ(hint->text(), QString::fromUtf8("Öffnen Sie einen Ordner mit Aufnahmen"));
+    EXPECT_EQ(link->Window()->windowTitle(), QString::fromUtf8("Kartenübersicht"));
+    EXPECT_EQ(link->Window()->DayFilter()->itemText(0), QString::fromUtf8("Alle Tage"));
 }
 
 } // namespace
