@@ -1,5 +1,7 @@
 #include "overview/GeoMath.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace {
@@ -23,4 +25,12 @@ double GroundDistanceM(double lat1, double lon1, double lat2, double lon2) {
 double MetresPerPixel(double latitude, int zoom) {
     // 256-pixel tiles over the equator's length at zoom 0.
     return 2 * kPi * 6378137.0 * std::cos(latitude * kRad) / (256.0 * std::ldexp(1.0, zoom));
+}
+
+WorldPixel WorldPixelOf(double latitude, double longitude, int zoom) {
+    constexpr double kMaxLatitude = 85.0511287798;
+    const double size = 256.0 * std::ldexp(1.0, zoom);
+    const double phi = std::clamp(latitude, -kMaxLatitude, kMaxLatitude) * kRad;
+    return {size * (longitude / 360.0 + 0.5),
+            size * (0.5 - std::log(std::tan(kPi / 4 + phi / 2)) / (2 * kPi))};
 }

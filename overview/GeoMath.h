@@ -7,3 +7,11 @@ double GroundDistanceM(double lat1, double lon1, double lat2, double lon2);
 
 // Ground metres per screen pixel of a web map at a zoom level and latitude.
 double MetresPerPixel(double latitude, int zoom);
+
+// Where a place lies on the whole web map at a zoom level, in pixels from
+// its top left corner (spherical Mercator of 256-pixel tiles, as the page's
+// map projects it; latitudes beyond the map's edge are held at the edge).
+struct WorldPixel {
+    double x = 0, y = 0;
+};
+WorldPixel WorldPixelOf(double latitude, double longitude, int zoom);

@@ -86,22 +86,27 @@ RouteLayers::Level RouteLayers::Make(int zoom) const {
             runStart = i;
         }
         count += kept.size();
-        QByteArray p, s, b;
+        QByteArray x, y, b;
+        qint64 lastX = 0, lastY = 0;
         for (size_t k : kept) {
-            if (!p.isEmpty()) {
-                p += ',';
-                s += ',';
+            if (!b.isEmpty()) {
+                x += ',';
+                y += ',';
                 b += ',';
             }
-            p += QByteArray::number(line.points[k]->latitude, 'f', 6) + ',' +
-                 QByteArray::number(line.points[k]->longitude, 'f', 6);
-            s += QByteArray::number(qRound(line.points[k]->speedKmh));
+            const WorldPixel at =
+                WorldPixelOf(line.points[k]->latitude, line.points[k]->longitude, zoom);
+            const qint64 px = qRound64(at.x), py = qRound64(at.y);
+            x += QByteArray::number(px - lastX);
+            y += QByteArray::number(py - lastY);
             b += QByteArray::number(SpeedBand(line.points[k]->speedKmh));
+            lastX = px;
+            lastY = py;
         }
         if (out.size() > 1)
             out += ',';
         out += "{\"t\":" + QByteArray::number(line.trip) + ",\"label\":\"#" +
-               QByteArray::number(line.trip + 1) + "\",\"p\":[" + p + "],\"s\":[" + s +
+               QByteArray::number(line.trip + 1) + "\",\"x\":[" + x + "],\"y\":[" + y +
                "],\"b\":[" + b + "]}";
     }
     out += ']';

@@ -16,10 +16,12 @@ class RouteLayers {
     RouteLayers(const std::vector<IndexedRecording>& recordings,
                 const std::vector<TripSummary>& trips);
 
-    // JSON array, one object per trip with a route: t (trip index),
-    // label, p (latitude, longitude, ...), s (km/h of each vertex) and b
-    // (its speed band). The vertices where the band changes are always kept,
-    // so a line coloured by speed shows every change a full line would.
+    // JSON array, one object per trip with a route: t (trip index), label,
+    // x and y (the vertices as whole pixels of the web map at this zoom,
+    // WorldPixelOf: the first one, then each as the step from the one
+    // before; a few digits a vertex) and b (each vertex's speed band). The
+    // vertices where the band changes are always kept, so a line coloured by
+    // speed shows every change a full line would.
     const QByteArray& ForZoom(int zoom);
 
     // Vertices kept at a zoom, over all trips.

@@ -18,12 +18,17 @@
   var SPEED_COLOURS = ["#2166ac", "#1a9850", "#e6c200", "#f46d43", "#b2182b"];
   var TRIP_COLOURS = ["#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf",
                       "#e377c2", "#8c564b", "#bcbd22", "#393b79"];
+  var HIT_TOLERANCE = 6; // pixels from a line that still take its click
   var EVENT_COLOURS = ["#d7191c", "#1a9641", "#7b3294", "#000000", "#fdae61", "#2b83ba"];
 
   var map, renderer, routeLayer, eventLayer, nearLayer, legend;
   var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
-  var drawMs = 0; // of the last lines handed over, for the benchmarks
-  var hoverTip = null, hoverPending = false;
+  var levels = {}, cardCount = 0; // lines per zoom level asked for, of the card on show
+  var MAX_ZOOM = 19;
+  // Of the last lines handed over, for the benchmarks: asking for them and
+  // drawing them.
+  var askMs = 0, drawMs = 0;
+  var hoverTip = null, hoverPending = false, overMark = false;
 
   function call() {
     var args = Array.prototype.slice.call(arguments);
@@ -36,21 +41,13 @@
 
   function tripColour(t) { return TRIP_COLOURS[t % TRIP_COLOURS.length]; }
 
-  function lineStyle(t, colour) {
+  function lineStyle(t) {
     var faded = selected >= 0 && t !== selected;
-    return { renderer: renderer, color: colour, weight: t === selected ? 6 : 4,
-             opacity: faded ? 0.35 : 0.9, interactive: true };
+    return { colour: tripColour(t), weight: t === selected ? 6 : 4, opacity: faded ? 0.35 : 0.9 };
   }
 
-  function addLine(t, latlngs, colour) {
-    var line = L.polyline(latlngs, lineStyle(t, colour));
-    line.on("click", function (e) {
-      L.DomEvent.stopPropagation(e);
-      call("routeClick", t, e.latlng.lat, e.latlng.lng);
-    });
-    line.on("mousemove", function (e) { hover(t, e.latlng); });
-    line.on("mouseout", function () { if (hoverTip) map.closeTooltip(hoverTip); });
-    routeLayer.addLayer(line);
+  function applyStyle() {
+    routeLayer.setStyle(lineStyle, colouring === "speed", bandColour);
   }
 
   function hover(t, latlng) {
@@ -58,39 +55,11 @@
     hoverPending = true;
     call("routeHover", t, latlng.lat, latlng.lng).then(function (text) {
       hoverPending = false;
-      if (!text) return;
+      if (!text || overMark) return;
       if (!hoverTip) hoverTip = L.tooltip({ direction: "top", offset: [0, -8] });
       hoverTip.setLatLng(latlng).setContent(String(text));
       map.openTooltip(hoverTip);
     });
-  }
-
-  function drawRoutes() {
-    routeLayer.clearLayers();
-    trips.forEach(function (trip) {
-      var p = trip.p, b = trip.b, n = p.length / 2;
-      if (n < 1) return;
-      if (colouring !== "speed") {
-        var all = [];
-        for (var i = 0; i < n; ++i) all.push([p[2 * i], p[2 * i + 1]]);
-        addLine(trip.t, all, tripColour(trip.t));
-        return;
-      }
-      // One line per run of segments in the same speed band.
-      var run = [[p[0], p[1]]], colour = bandColour(b[0]);
-      for (var k = 1; k < n; ++k) {
-        var c = bandColour(b[k]);
-        run.push([p[2 * k], p[2 * k + 1]]);
-        if (c !== colour) {
-          addLine(trip.t, run, colour);
-          run = [[p[2 * k], p[2 * k + 1]]];
-          colour = c;
-        }
-      }
-      if (run.length > 1 || n === 1) addLine(trip.t, run, colour);
-    });
-    // One canvas draws both: the marks stay above the lines and take the clicks.
-    eventLayer.eachLayer(function (m) { m.bringToFront(); });
   }
 
   function drawLegend() {
@@ -112,18 +81,45 @@
     div.innerHTML = html;
   }
 
+  // The lines of a level, asked for once: the levels next to the one on
+  // show are asked for ahead, so a zoom step draws its own level at once.
+  function fetchLevel(z) {
+    if (z < 0 || z > MAX_ZOOM) return Promise.resolve(null);
+    if (!levels[z]) {
+      var card = cardCount;
+      levels[z] = call("routes", z).then(function (json) {
+        return card === cardCount && json ? JSON.parse(json) : null;
+      });
+    }
+    return levels[z];
+  }
+
+  // New lines from the program: what was asked before is dropped.
+  function forgetLevels() {
+    ++cardCount;
+    levels = {};
+    zoomAsked = -1;
+  }
+
   function askRoutes() {
     var z = map.getZoom();
     if (z === zoomAsked) return;
     zoomAsked = z;
-    call("routes", z).then(function (json) {
-      if (z !== map.getZoom() || !json) return;
+    var asked = performance.now();
+    fetchLevel(z).then(function (lines) {
+      if (z !== map.getZoom() || !lines) return;
       var began = performance.now();
-      trips = JSON.parse(json);
-      drawRoutes();
+      askMs = began - asked;
+      routeLayer.setTrips(lines, z);
+      // The legend needs only the names; the layer keeps the lines.
+      trips = lines.map(function (trip) { return { t: trip.t, label: trip.label }; });
       drawLegend();
       zoomDrawn = z;
       drawMs = performance.now() - began;
+      Object.keys(levels).forEach(function (k) {
+        if (Math.abs(Number(k) - z) > 1) delete levels[k];
+      });
+      fetchLevel(z + 1).then(function () { return fetchLevel(z - 1); });
     });
   }
 
@@ -135,6 +131,12 @@
         fillColor: EVENT_COLOURS[ev.kind % EVENT_COLOURS.length], fillOpacity: 1
       });
       m.bindTooltip(ev.label);
+      // A mark's own tip, not the route's beneath it.
+      m.on("mouseover", function () {
+        overMark = true;
+        if (hoverTip) map.closeTooltip(hoverTip);
+      });
+      m.on("mouseout", function () { overMark = false; });
       m.on("click", function (e) {
         L.DomEvent.stopPropagation(e);
         call("eventClick", ev.i);
@@ -193,14 +195,27 @@
     map = L.map("map", { boxZoom: false, zoomControl: true }).setView([35.64, 139.75], 12);
     renderer = L.canvas({ tolerance: 6 });
     L.tileLayer(TILE_URL, { maxZoom: 19, attribution: ATTRIBUTION }).addTo(map);
-    routeLayer = L.layerGroup().addTo(map);
+    routeLayer = new RouteCanvas().addTo(map);
+    applyStyle();
     eventLayer = L.layerGroup().addTo(map);
     nearLayer = L.layerGroup().addTo(map);
     legend = L.control({ position: "bottomleft" });
     legend.onAdd = function () { return L.DomUtil.create("div", "ov-legend"); };
     legend.addTo(map);
     map.on("zoomend", askRoutes);
-    map.on("click", function (e) { call("mapClick", e.latlng.lat, e.latlng.lng); });
+    // The event marks take their own clicks first; a route takes one within
+    // a few pixels of its line, the map the rest.
+    map.on("click", function (e) {
+      var t = routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
+      if (t !== null) call("routeClick", t, e.latlng.lat, e.latlng.lng);
+      else call("mapClick", e.latlng.lat, e.latlng.lng);
+    });
+    map.on("mousemove", function (e) {
+      var t = overMark ? null : routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
+      map.getContainer().style.cursor = t !== null ? "pointer" : "";
+      if (t !== null) hover(t, e.latlng);
+      else if (hoverTip) map.closeTooltip(hoverTip);
+    });
     setUpBox();
     call("pageReady");
   }
@@ -208,16 +223,17 @@
   // What the program calls.
   window.ov = {
     // Routes are asked for again at the current zoom.
-    reload: function () { zoomAsked = -1; askRoutes(); },
+    reload: function () { forgetLevels(); askRoutes(); },
     setEvents: function (list) { events = list; drawEvents(); },
-    setColouring: function (how) { colouring = how; drawRoutes(); drawLegend(); },
-    select: function (t) { selected = t; drawRoutes(); },
+    setColouring: function (how) { colouring = how; applyStyle(); drawLegend(); },
+    select: function (t) { selected = t; routeLayer.redraw(); },
     // Without animation, so the lines are asked for once, at the zoom it
     // ends on; `fresh` when the program has new lines at every zoom.
     fit: function (south, west, north, east, fresh) {
+      // Asked once: by the zoom's end when the level changes, else here.
+      if (fresh) forgetLevels();
       map.fitBounds([[south, west], [north, east]],
                     { padding: [24, 24], maxZoom: 17, animate: false });
-      if (fresh) zoomAsked = -1;
       askRoutes();
     },
     showPlace: function (lat, lon, radiusM) {
@@ -242,7 +258,8 @@
     // The zoom level of the lines on show.
     drawnZoom: function () { return zoomDrawn; },
     drawMs: function () { return drawMs; },
-    lineCount: function () { return routeLayer.getLayers().length; },
+    askMs: function () { return askMs; },
+    lineCount: function () { return routeLayer.lineCount(); },
     legendText: function () { return legend.getContainer().textContent; }
   };
 

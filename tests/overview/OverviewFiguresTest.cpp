@@ -109,10 +109,18 @@ TEST(RouteLayers, ThinsPerZoomButKeepsEveryTripAndEverySpeedChange) {
         for (const QJsonValue& b : trip["b"].toArray())
             sent.push_back(b.toInt());
         EXPECT_EQ(BandRuns(sent), BandRuns(raw)) << "trip " << t;
-        EXPECT_EQ(trip["p"].toArray().size(), 2 * trip["b"].toArray().size());
-        EXPECT_EQ(trip["s"].toArray().size(), trip["b"].toArray().size());
-        EXPECT_DOUBLE_EQ(trip["p"].toArray().last().toDouble(),
-                         card->recordings[size_t(2 * t + 1)].points.back().longitude);
+        ASSERT_EQ(trip["x"].toArray().size(), trip["b"].toArray().size());
+        ASSERT_EQ(trip["y"].toArray().size(), trip["b"].toArray().size());
+        // The steps add up to the trip's last point, on the whole pixel.
+        double x = 0, y = 0;
+        for (int k = 0; k < trip["x"].toArray().size(); ++k) {
+            x += trip["x"].toArray()[k].toDouble();
+            y += trip["y"].toArray()[k].toDouble();
+        }
+        const IndexedPoint& last = card->recordings[size_t(2 * t + 1)].points.back();
+        const WorldPixel end = WorldPixelOf(last.latitude, last.longitude, 5);
+        EXPECT_NEAR(x, end.x, 0.5) << "trip " << t;
+        EXPECT_NEAR(y, end.y, 0.5) << "trip " << t;
     }
     EXPECT_EQ(layers.ForZoom(18), layers.ForZoom(18));
     // Levels made on another thread while this one asks give the same lines.
@@ -208,6 +216,22 @@ TEST(GeoMath, DistancesAndScale) {
         << "across the antimeridian";
     EXPECT_NEAR(MetresPerPixel(0, 0), 156543.03, 0.1);
     EXPECT_NEAR(MetresPerPixel(60, 1), 156543.03 / 4, 0.1);
+
+    const struct {
+        double latitude, longitude;
+        int zoom;
+        double x, y;
+    } places[] = {
+        {0, 0, 0, 128, 128},
+        {85.0511287798, -180, 0, 0, 0},
+        {-90, 180, 1, 512, 512}, // beyond the map's edge: held there
+        {35.6895, 139.6917, 10, 232792.39, 103219.13},
+    };
+    for (const auto& p : places) {
+        const WorldPixel at = WorldPixelOf(p.latitude, p.longitude, p.zoom);
+        EXPECT_NEAR(at.x, p.x, 0.01) << p.latitude << "," << p.longitude;
+        EXPECT_NEAR(at.y, p.y, 0.01) << p.latitude << "," << p.longitude;
+    }
 }
 
 } // namespace

@@ -1,0 +1,219 @@
+// Every trip's line on one canvas of its own. The program hands the lines
+// over as pixels of one zoom level; they are kept in typed arrays, scaled
+// once per zoom level; a pan redraws them shifted, and clicks
+// and hovers are found by walking those arrays. Leaflet's own polylines keep
+// a LatLng and a Point object per vertex and redo their clipping per layer
+// on every move, which a card of hundreds of trips feels.
+(function () {
+  "use strict";
+
+  var PADDING = 0.25; // share of the view drawn beyond each edge, for drags
+
+  window.RouteCanvas = L.Layer.extend({
+    initialize: function () {
+      this._trips = []; // {t, xy: world pixels at _tripsZoom, b}
+      this._tripsZoom = 0;
+      this._lines = []; // per trip: {t, xy: Float64Array of world pixels, b, box}
+      this._zoom = -1;
+      this._style = function () { return { colour: "#000", weight: 4, opacity: 0.9 }; };
+      this._bandColour = function () { return "#000"; };
+      this._bySpeed = false;
+      this._runs = 0;
+    },
+
+    onAdd: function (map) {
+      this._canvas = L.DomUtil.create("canvas", "leaflet-zoom-animated");
+      this._canvas.style.pointerEvents = "none";
+      var pane = map.getPanes().overlayPane;
+      pane.insertBefore(this._canvas, pane.firstChild); // below the event marks
+      map.on("moveend resize", this._reset, this);
+      map.on("zoomanim", this._onZoomAnim, this);
+      this._reset();
+    },
+
+    onRemove: function (map) {
+      map.off("moveend resize", this._reset, this);
+      map.off("zoomanim", this._onZoomAnim, this);
+      L.DomUtil.remove(this._canvas);
+    },
+
+    // trips: [{t, x: [...], y: [...], b: [band per vertex]}], the vertices
+    // as whole pixels of the web map at `zoom`, the first one and then each
+    // as the step from the one before. style(t) gives {colour, weight,
+    // opacity}; with bySpeed each segment takes its first vertex's band.
+    setTrips: function (trips, zoom) {
+      this._trips = trips.map(function (trip) {
+        var n = trip.x.length, xy = new Float64Array(2 * n), x = 0, y = 0;
+        for (var i = 0; i < n; ++i) {
+          x += trip.x[i];
+          y += trip.y[i];
+          xy[2 * i] = x;
+          xy[2 * i + 1] = y;
+        }
+        return { t: trip.t, xy: xy, b: trip.b };
+      });
+      this._tripsZoom = zoom;
+      this._zoom = -1;
+      this._reset();
+    },
+
+    setStyle: function (style, bySpeed, bandColour) {
+      this._style = style;
+      this._bySpeed = bySpeed;
+      this._bandColour = bandColour;
+      this.redraw();
+    },
+
+    // Lines drawn: one per trip, or one per run of a speed band.
+    lineCount: function () { return this._runs; },
+
+    // The trip whose line passes within `tolerance` pixels of a container
+    // point, the nearest one; null when none.
+    hit: function (containerPoint, tolerance) {
+      if (!this._map) return null;
+      var origin = this._map.getPixelBounds().min;
+      var x = containerPoint.x + origin.x, y = containerPoint.y + origin.y;
+      var best = null, bestD = tolerance * tolerance;
+      for (var i = 0; i < this._lines.length; ++i) {
+        var line = this._lines[i], box = line.box, xy = line.xy;
+        if (x < box[0] - tolerance || x > box[2] + tolerance || y < box[1] - tolerance ||
+            y > box[3] + tolerance)
+          continue;
+        var n = xy.length / 2;
+        for (var k = 0; k === 0 || k < n - 1; ++k) {
+          var e = n > 1 ? k + 1 : k;
+          var d = segmentDistance2(x, y, xy[2 * k], xy[2 * k + 1], xy[2 * e], xy[2 * e + 1]);
+          if (d <= bestD) {
+            bestD = d;
+            best = line.t;
+          }
+        }
+      }
+      return best;
+    },
+
+    // The lines at the map's zoom: the pixels of the zoom they came at,
+    // scaled.
+    _project: function () {
+      var zoom = this._map.getZoom(), scale = Math.pow(2, zoom - this._tripsZoom);
+      this._zoom = zoom;
+      this._lines = this._trips.map(function (trip) {
+        var src = trip.xy, xy = scale === 1 ? src : new Float64Array(src.length);
+        var box = [Infinity, Infinity, -Infinity, -Infinity];
+        for (var i = 0; i < src.length; i += 2) {
+          var x = src[i] * scale, y = src[i + 1] * scale;
+          xy[i] = x;
+          xy[i + 1] = y;
+          box[0] = Math.min(box[0], x);
+          box[1] = Math.min(box[1], y);
+          box[2] = Math.max(box[2], x);
+          box[3] = Math.max(box[3], y);
+        }
+        return { t: trip.t, xy: xy, b: trip.b, box: box };
+      });
+    },
+
+    _reset: function () {
+      var map = this._map;
+      if (!map) return;
+      var size = map.getSize(), pad = size.multiplyBy(PADDING).round();
+      var topLeft = map.containerPointToLayerPoint(pad.multiplyBy(-1)).round();
+      this._topLeft = topLeft;
+      this._center = map.getCenter();
+      this._drawnZoom = map.getZoom();
+      this._canvas.style[L.DomUtil.TRANSFORM] = ""; // a zoom's scaling ends here
+      L.DomUtil.setPosition(this._canvas, topLeft);
+      var width = size.x + 2 * pad.x, height = size.y + 2 * pad.y;
+      if (this._canvas.width !== width || this._canvas.height !== height) {
+        this._canvas.width = width;
+        this._canvas.height = height;
+        this._canvas.style.width = width + "px";
+        this._canvas.style.height = height + "px";
+      }
+      this._pad = pad;
+      if (this._zoom !== map.getZoom()) this._project();
+      this.redraw();
+    },
+
+    redraw: function () {
+      var map = this._map;
+      if (!map || !this._canvas) return;
+      var ctx = this._canvas.getContext("2d");
+      var w = this._canvas.width, h = this._canvas.height;
+      ctx.clearRect(0, 0, w, h);
+      this._runs = 0;
+      if (this._zoom !== map.getZoom()) return;
+      var min = map.getPixelBounds().min;
+      var ox = min.x - this._pad.x, oy = min.y - this._pad.y;
+      ctx.lineCap = "round";
+      ctx.lineJoin = "round";
+      // The selected trip last, so it lies on top.
+      var order = this._lines.slice();
+      var style = this._style;
+      order.sort(function (a, b) { return style(a.t).weight - style(b.t).weight; });
+      for (var i = 0; i < order.length; ++i) {
+        var line = order[i], box = line.box, s = style(line.t);
+        if (box[2] < ox || box[0] > ox + w || box[3] < oy || box[1] > oy + h) continue;
+        ctx.lineWidth = s.weight;
+        ctx.globalAlpha = s.opacity;
+        if (this._bySpeed) this._drawBands(ctx, line, ox, oy);
+        else this._drawPath(ctx, line, ox, oy, s.colour);
+      }
+      ctx.globalAlpha = 1;
+    },
+
+    _drawPath: function (ctx, line, ox, oy, colour) {
+      var xy = line.xy;
+      ctx.strokeStyle = colour;
+      ctx.beginPath();
+      ctx.moveTo(xy[0] - ox, xy[1] - oy);
+      for (var k = 2; k < xy.length; k += 2) ctx.lineTo(xy[k] - ox, xy[k + 1] - oy);
+      if (xy.length === 2) ctx.lineTo(xy[0] - ox + 0.01, xy[1] - oy);
+      ctx.stroke();
+      ++this._runs;
+    },
+
+    // One path per run of segments in the same band.
+    _drawBands: function (ctx, line, ox, oy) {
+      var xy = line.xy, b = line.b, n = xy.length / 2;
+      if (n < 2) {
+        this._drawPath(ctx, line, ox, oy, this._bandColour(b[0]));
+        return;
+      }
+      var start = 0;
+      for (var k = 1; k < n; ++k) {
+        if (k === n - 1 || b[k] !== b[start]) {
+          ctx.strokeStyle = this._bandColour(b[start]);
+          ctx.beginPath();
+          ctx.moveTo(xy[2 * start] - ox, xy[2 * start + 1] - oy);
+          for (var j = start + 1; j <= k; ++j) ctx.lineTo(xy[2 * j] - ox, xy[2 * j + 1] - oy);
+          ctx.stroke();
+          ++this._runs;
+          start = k;
+        }
+      }
+    },
+
+    // As Leaflet's renderers do: scale the last picture towards the new
+    // level until it is drawn there.
+    _onZoomAnim: function (e) {
+      var map = this._map;
+      var scale = map.getZoomScale(e.zoom, this._drawnZoom);
+      var position = L.DomUtil.getPosition(this._canvas);
+      var viewHalf = map.getSize().multiplyBy(0.5 + PADDING);
+      var currentCenter = map.project(this._center, e.zoom);
+      var destCenter = map.project(e.center, e.zoom);
+      var offset = viewHalf.multiplyBy(-scale).add(position).add(viewHalf)
+          .subtract(destCenter.subtract(currentCenter));
+      L.DomUtil.setTransform(this._canvas, offset, scale);
+    }
+  });
+
+  function segmentDistance2(px, py, ax, ay, bx, by) {
+    var dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
+    var u = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0;
+    u = Math.max(0, Math.min(1, u));
+    var x = ax + u * dx - px, y = ay + u * dy - py;
+    return x * x + y * y;
+  }
+})();
