@@ -124,6 +124,8 @@ void CatalogPresenter::FillLists() {
                              row.durationMs, row.fileSize, f.flags, f.info.startTime);
         }
     }
+    if (listsFilled_)
+        listsFilled_();
 }
 
 void CatalogPresenter::RefillLists() {

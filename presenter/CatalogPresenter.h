@@ -37,6 +37,9 @@ class CatalogPresenter {
     int Open(const QString& folder);
     void FillLists();
     void RefillLists();
+    // Called each time both lists have been filled anew (a scan, a delete,
+    // lock or unlock), for what reads the whole card after them.
+    void OnListsFilled(std::function<void()> listener) { listsFilled_ = std::move(listener); }
 
     // Make a file (or a group's first file) current and highlight it in both
     // lists; 0 when there is no such row.
@@ -68,4 +71,5 @@ class CatalogPresenter {
 
     RecordingCatalog& catalog_;
     CatalogViewSet views_;
+    std::function<void()> listsFilled_;
 };

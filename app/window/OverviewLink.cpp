@@ -4,23 +4,20 @@
 #include "app/playback/PlaybackController.h"
 #include "app/window/CVELDlg.h"
 #include "app/window/ClipMarksHook.h"
-#include "app/window/ControlIds.h"
 #include "app/window/PlaybackLogic.h"
 #include "app/window/StripMenu.h"
 #include "overview/CardIndexOverview.h"
 #include "overview/OverviewWindow.h"
 #include "platform/LogCategories.h"
+#include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
-#include <QAbstractItemModel>
-#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QShortcut>
 #include <QThread>
 
 namespace {
 
-constexpr int kSettleMs = 2000;  // lists quiet this long count as a finished scan
 constexpr int kSeekPollMs = 100; // until the started recording plays
 constexpr int kSeekTries = 150;
 constexpr int kRestartEveryTries = 5; // a start refused by the list's guard is asked again
@@ -37,7 +34,8 @@ QString CurrentPath(const RecordingCatalog& catalog) {
 
 } // namespace
 
-OverviewLink::OverviewLink(CVELDlg& window) : QObject(&window), window_(window) {
+OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter)
+    : QObject(&window), window_(window) {
     if (auto* menu = window.findChild<StripMenu*>())
         menu->SetOverview([this] { Open(); });
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), &window);
@@ -47,15 +45,15 @@ OverviewLink::OverviewLink(CVELDlg& window) : QObject(&window), window_(window) 
         if (overview_)
             overview_->ApplyTexts();
     });
-    settle_.setSingleShot(true);
-    settle_.setInterval(kSettleMs);
-    connect(&settle_, &QTimer::timeout, this, &OverviewLink::StartBuild);
-    if (auto* list = qobject_cast<QAbstractItemView*>(window.Control(IDC_FILE_LIST))) {
-        QAbstractItemModel* model = list->model();
-        connect(model, &QAbstractItemModel::rowsInserted, this, &OverviewLink::OnListsChanged);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, &OverviewLink::OnListsChanged);
-        connect(model, &QAbstractItemModel::modelReset, this, &OverviewLink::OnListsChanged);
-    }
+    // Started once the call that filled the lists has returned: the first
+    // recording starts before the card is read.
+    buildSoon_.setSingleShot(true);
+    buildSoon_.setInterval(0);
+    connect(&buildSoon_, &QTimer::timeout, this, &OverviewLink::StartBuild);
+    presenter.OnListsFilled([self = QPointer<OverviewLink>(this)] {
+        if (self)
+            self->buildSoon_.start();
+    });
     seek_.setInterval(kSeekPollMs);
     connect(&seek_, &QTimer::timeout, this, &OverviewLink::TrySeek);
 }
@@ -91,10 +89,6 @@ void OverviewLink::ShowData(std::shared_ptr<const OverviewData> data) {
     data_ = std::move(data);
     if (overview_)
         overview_->SetData(data_);
-}
-
-void OverviewLink::OnListsChanged() {
-    settle_.start();
 }
 
 void OverviewLink::StopBuild() {

@@ -10,16 +10,17 @@
 #include <memory>
 
 class CVELDlg;
+class CatalogPresenter;
 class QThread;
 
 // Ties the card overview to the main window: opens it (strip menu, Ctrl+T),
-// reads the card into it in the background once a scan's lists have
-// settled, and plays the moments picked in it through the main window's own
+// reads the card into it in the background each time the lists have been
+// filled, and plays the moments picked in it through the main window's own
 // list activation and slider seek.
 class OverviewLink : public QObject {
     Q_OBJECT
   public:
-    explicit OverviewLink(CVELDlg& window);
+    OverviewLink(CVELDlg& window, CatalogPresenter& presenter);
     ~OverviewLink() override;
 
     // Shows the overview window, made on first use.
@@ -35,7 +36,6 @@ class OverviewLink : public QObject {
     void PlayMoment(const QString& path, qint64 offsetMs);
 
   private:
-    void OnListsChanged();
     void StartBuild();
     void StopBuild();
     void TrySeek();
@@ -43,7 +43,7 @@ class OverviewLink : public QObject {
     CVELDlg& window_;
     QPointer<OverviewWindow> overview_;
     std::shared_ptr<const OverviewData> data_;
-    QTimer settle_;
+    QTimer buildSoon_;
     QStringList builtFor_;
     QThread* build_ = nullptr;
     std::shared_ptr<std::atomic<bool>> cancel_;

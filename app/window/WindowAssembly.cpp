@@ -220,7 +220,7 @@ void WindowAssembly::CreateInputHandlers(CVELDlg& window) {
     new StripMenu(
         window, [&window] { window.Command(IDC_CONF); },
         [&window] { KeyboardHelpDlg(&window).exec(); }, [&window] { window.Command(IDC_ABOUT); });
-    new OverviewLink(window);
+    new OverviewLink(window, presenter);
     window.m_pEmptyHint =
         new EmptyListHint(window.Control(IDC_FRONT_FRAME),
                           qobject_cast<QAbstractItemView*>(window.Control(IDC_FILE_LIST)));
