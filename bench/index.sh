@@ -22,12 +22,8 @@ runs=${RUNS:-5}
 coldRuns=${COLD_RUNS:-3}
 lines=${LINES:-0}
 
-say() { [ "$lines" = 1 ] || echo "$@"; }
-result() {
-  if [ "$lines" = 1 ]; then echo "$1 $2 $3"; else printf '   %-36s %12s %s\n' "$1" "$2" "$3"; fi
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
+# shellcheck source=support/paired.sh
+. bench/support/paired.sh
 
 cmake --build "$build" --target halvex-bench-index halvex-cli >/dev/null
 bench=${BENCH:-$build/bench/halvex-bench-index}
@@ -52,11 +48,6 @@ fi
 export XDG_CACHE_HOME=$work/xdg
 rm -rf "$XDG_CACHE_HOME"
 
-timed() {
-  /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1 || true
-  tail -1 "$work/time.txt" | awk '{ printf "%s %.2f\n", $1, $2 + $3 }'
-}
-column() { awk -v c="$1" '{ print $c }' "$2" | median; }
 # Every GPS point of every embedded document, as decimal numbers.
 exif=(exiftool -ee -r -q -q -n -GPSDateTime -GPSLatitude -GPSLongitude -GPSSpeed -GPSTrack)
 
@@ -66,52 +57,19 @@ result index.exiftool.points "$("${exif[@]}" "$work/card" | grep -c '^GPS Latitu
 "$bench" measure "$work/card" >"$work/card-measure.txt"
 result index.halvex.points "$(awk '$1 == "index.points" { printf "%d", $2 }' "$work/card-measure.txt")" points
 
-pairs() {
-  local n=$1 prepare=$2 i
-  : >"$work/halvex.txt"
-  : >"$work/exif.txt"
-  for ((i = 0; i < n; i++)); do
-    $prepare
-    timed "$cli" trips --no-cache "$work/card" >>"$work/halvex.txt"
-    $prepare
-    timed "${exif[@]}" "$work/card" >>"$work/exif.txt"
-  done
-}
-report() {
-  local kind=$1 wallH wallE cpuH cpuE
-  wallH=$(column 1 "$work/halvex.txt")
-  wallE=$(column 1 "$work/exif.txt")
-  cpuH=$(column 2 "$work/halvex.txt")
-  cpuE=$(column 2 "$work/exif.txt")
-  result "index.$kind.halvex" "$wallH" s
-  result "index.$kind.exiftool" "$wallE" s
-  result "index.$kind.ratio" "$(ratio "$wallE" "$wallH")" x
-  result "index.$kind.halvex.cpu" "$cpuH" s
-  result "index.$kind.exiftool.cpu" "$cpuE" s
-  result "index.$kind.ratio.cpu" "$(ratio "$cpuE" "$cpuH")" x
-}
+ours=("$cli" trips --no-cache "$work/card")
+peer=("${exif[@]}" "$work/card")
+coldCard=$work/card warmCard=$work/one
 
 say "== whole processes, warm, $runs paired runs (medians)"
 timed "$cli" trips --no-cache "$work/card" >/dev/null
 pairs "$runs" :
-report warm
+report index warm
 
-coldMethod=drop_caches
-dropCache() {
-  if [ "$coldMethod" = drop_caches ] && sync && (echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then
-    :
-  else
-    coldMethod=evict_files
-    find "$work/card" -type f -exec dd if={} iflag=nocache count=0 status=none \;
-  fi
-  # Only the card is cold, not the programs and their libraries.
-  "$cli" trips --no-cache "$work/one" >/dev/null 2>&1
-  "${exif[@]}" "$work/one" >/dev/null 2>&1
-}
 say "== whole processes, cold, $coldRuns paired runs (medians)"
 pairs "$coldRuns" dropCache
 if [ "$lines" = 1 ]; then echo "# cold page cache by $coldMethod"; else say "   (cold page cache by $coldMethod)"; fi
-report cold
+report index cold
 
 say "== reopening the card with its cache (whole process; in process from the scan's end)"
 "$cli" trips "$work/card" >/dev/null

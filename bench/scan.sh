@@ -24,13 +24,8 @@ ffprobeFiles=${FFPROBE_FILES:-100}
 lines=${LINES:-0}
 half=$((count / 2))
 
-say() { [ "$lines" = 1 ] || echo "$@"; }
-# One machine-readable result; also shown in the report.
-result() {
-  if [ "$lines" = 1 ]; then echo "$1 $2 $3"; else printf '   %-36s %12s %s\n' "$1" "$2" "$3"; fi
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
+# shellcheck source=support/paired.sh
+. bench/support/paired.sh
 
 cmake --build "$build" --target halvex-bench-scan halvex-cli >/dev/null
 # BENCH and CLI may name other builds' programs, to compare before and after.
@@ -82,66 +77,22 @@ row=$(HALVEX_BENCH_HOUR="$work/spread/MOV_0001F.MOV" inProcess BM_LoadHourTrack)
 result load_hour_track_spread "$(echo "$row" | awk -F, '{ printf "%.2f", $3 }')" ms
 result load_hour_track_spread.cpu "$(echo "$row" | awk -F, '{ printf "%.2f", $4 }')" ms
 
-# Wall and CPU (user + system) seconds of one run of a command, its output
-# dropped; on a busy machine the CPU time is the steadier figure.
-timed() {
-  /usr/bin/time -o "$work/time.txt" -f "%e %U %S" "$@" >/dev/null 2>&1 || true
-  tail -1 "$work/time.txt" | awk '{ printf "%s %.2f\n", $1, $2 + $3 }'
-}
-seconds() { timed "$@" | cut -d' ' -f1; }
-column() { awk -v c="$1" '{ print $c }' "$2" | median; }
 exif=(exiftool -fast2 -r -q -q)
-
-# Runs halvex and exiftool on the small card, in pairs, after `prepare`.
-pairs() {
-  local n=$1 prepare=$2 i
-  : >"$work/halvex.txt"
-  : >"$work/exif.txt"
-  for ((i = 0; i < n; i++)); do
-    $prepare
-    timed "$cli" scan "$work/small" >>"$work/halvex.txt"
-    $prepare
-    timed "${exif[@]}" "$work/small" >>"$work/exif.txt"
-  done
-}
-report() {
-  local kind=$1 wallH wallE cpuH cpuE
-  wallH=$(column 1 "$work/halvex.txt")
-  wallE=$(column 1 "$work/exif.txt")
-  cpuH=$(column 2 "$work/halvex.txt")
-  cpuE=$(column 2 "$work/exif.txt")
-  result "scan.$kind.halvex" "$wallH" s
-  result "scan.$kind.exiftool" "$wallE" s
-  result "scan.$kind.ratio" "$(ratio "$wallE" "$wallH")" x
-  result "scan.$kind.halvex.cpu" "$cpuH" s
-  result "scan.$kind.exiftool.cpu" "$cpuE" s
-  result "scan.$kind.ratio.cpu" "$(ratio "$cpuE" "$cpuH")" x
-  [ "$kind" != warm ] || warmHalvex=$wallH
-}
+ours=("$cli" scan "$work/small")
+peer=("${exif[@]}" "$work/small")
+coldCard=$work/small warmCard=$work/one
 
 say "== whole processes on the small card ($count files), warm, $runs paired runs (medians)"
 timed "$cli" scan "$work/small" >/dev/null
 timed "${exif[@]}" "$work/small" >/dev/null
 pairs "$runs" :
-report warm
+report scan warm
+warmHalvex=$oursWall
 
-# A cold card: the page cache dropped whole when the container allows it,
-# else each file of the card evicted (its data; the folder entries stay).
-coldMethod=drop_caches
-dropCache() {
-  if [ "$coldMethod" = drop_caches ] && sync && (echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then
-    :
-  else
-    coldMethod=evict_files
-    find "$work/small" -type f -exec dd if={} iflag=nocache count=0 status=none \;
-  fi
-  "$cli" scan "$work/one" >/dev/null 2>&1
-  "${exif[@]}" "$work/one" >/dev/null 2>&1
-}
 say "== whole processes on the small card, cold, $coldRuns paired runs (medians)"
 pairs "$coldRuns" dropCache
 if [ "$lines" = 1 ]; then echo "# cold page cache by $coldMethod"; else say "   (cold page cache by $coldMethod)"; fi
-report cold
+report scan cold
 
 # The large card: copies of the small card side by side, hard links in
 # folders of their own; what costs memory is the number of recordings.
