@@ -7,11 +7,12 @@ set -euo pipefail
 build=$(realpath "${1:-build}")
 out=${OUT:-/tmp/halvex-bench-map}
 mkdir -p "$out"
-nice cmake --build "$build" --target bench_route_plot bench_map_car bench_map_views halvex_map_pages >/dev/null
+nice cmake --build "$build" --target bench_route_plot bench_map_car bench_map_views bench_overview \
+  halvex_map_pages >/dev/null
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 cd "$build"
-for b in route_plot map_car map_views; do
+for b in route_plot map_car map_views overview; do
   cmd=(xvfb-run -a -s "-screen 0 1920x1080x24" "bench/bench_$b"
        --benchmark_out="$out/$b.json" --benchmark_out_format=json)
   echo "# command (in $build): HALVEX_BENCH_SECONDS=${HALVEX_BENCH_SECONDS:-20} $(printf '%q ' "${cmd[@]}")"

@@ -95,8 +95,8 @@ void BM_OverviewDrawn(benchmark::State& state) {
     }
     benchmap::Idle(2000);
     const ProcessTreeSample before = SampleProcessTree();
-    double lastMemory = 0, zoomFrameMs = 0, zoomMs = 0, placeMs = 0, setDataMs = 0, pageDrawMs = 0,
-           panMs = 0;
+    double lastMemory = 0, emptyPanMs = 0, zoomFrameMs = 0, zoomMs = 0, placeMs = 0, setDataMs = 0,
+           pageDrawMs = 0, panMs = 0;
     for (auto _ : state) {
         OverviewWindow window;
         window.setGeometry(0, 0, 1600, 940);
@@ -110,6 +110,13 @@ void BM_OverviewDrawn(benchmark::State& state) {
             return;
         }
         const benchmap::FrameCounter frames(window.MapView());
+        // The floor: the same pan on the page without lines.
+        const int framesBeforeEmptyPan = frames.Frames();
+        QElapsedTimer emptyPan;
+        emptyPan.start();
+        window.MapView()->page()->runJavaScript("ov.pan(120, 0)");
+        WaitFor([&] { return frames.Frames() > framesBeforeEmptyPan; }, 5000);
+        emptyPanMs = double(emptyPan.nsecsElapsed()) / 1e6;
         QElapsedTimer timer;
         timer.start();
         const int framesBefore = frames.Frames();
@@ -158,6 +165,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
     state.counters["zoom_step_ms"] = zoomMs;
     state.counters["set_data_ms"] = setDataMs;
     state.counters["pan_frame_ms"] = panMs;
+    state.counters["empty_pan_frame_ms"] = emptyPanMs;
     state.counters["zoom_page_parse_and_draw_ms"] = pageDrawMs;
     state.counters["place_list_ms_walking_points"] = placeMs;
     state.counters["added_pss_mib"] = lastMemory;

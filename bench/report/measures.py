@@ -116,7 +116,7 @@ def _milliseconds(row):
 def map_benchmarks(folder, printed=""):
     """bench/map.sh: its benchmarks' JSON files (route_plot, map_car,
     map_views) in the folder it was given as OUT."""
-    rows = _benchmark_rows(folder, ("route_plot", "map_car", "map_views"))
+    rows = _benchmark_rows(folder, ("route_plot", "map_car", "map_views", "overview"))
     found = {}
     for page in (0, 1):
         for measure, name in (("route", "BM_PlotHourRoute"), ("route_floor", "BM_OneBatchCallFloor")):
@@ -140,6 +140,13 @@ def map_benchmarks(folder, printed=""):
         row = rows.get(name)
         if row and "growthPerChange_MiB" in row:
             found["map.%s.growth_mib" % measure] = row["growthPerChange_MiB"]
+    overview = rows.get("BM_OverviewDrawn")
+    if overview:
+        found["overview.drawn_ms"] = _milliseconds(overview)
+        for counter in ("zoom_frame_ms", "zoom_step_ms", "pan_frame_ms", "empty_pan_frame_ms",
+                        "set_data_ms", "added_pss_mib"):
+            if counter in overview:
+                found["overview." + counter] = overview[counter]
     found.update(machine_lines(printed))
     return found
 

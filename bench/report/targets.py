@@ -100,6 +100,19 @@ ROWS = (
         Row("index.events", "Card index", "events of 100 hours, in process",
             "index.hours.events.median", "ms", bound=("ours", "<=", 200)),
     ]
+    + [
+        Row("overview.drawn", "Overview", "100 hours of driving: answers given to lines on screen",
+            "overview.drawn_ms", "ms", bound=("ours", "<=", 300),
+            split=(("the window's own share", "overview.set_data_ms", "ms"),)),
+        Row("overview.zoom", "Overview", "one zoom step to its first frame",
+            "overview.zoom_frame_ms", "ms", bound=("ours", "<=", 50),
+            split=(("to the new level's own lines", "overview.zoom_step_ms", "ms"),)),
+        Row("overview.pan", "Overview", "a pan of 120 px to its frame", "overview.pan_frame_ms",
+            "ms", "overview.empty_pan_frame_ms", "the same pan with no lines", "ours/peer",
+            ("ours", "<=", 50)),
+        Row("overview.memory", "Overview", "memory above the viewer with no overview (PSS)",
+            "overview.added_pss_mib", "MiB", bound=("ours", "<=", 150)),
+    ]
 )
 
 
