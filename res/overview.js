@@ -23,6 +23,7 @@
 
   var map, renderer, routeLayer, eventLayer, nearLayer, legend;
   var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
+  var zoomFramed = -1; // the level whose lines have reached the screen
   var levels = {}, cardCount = 0; // lines per zoom level asked for, of the card on show
   var MAX_ZOOM = 19;
   // Of the last lines handed over, for the benchmarks: asking for them and
@@ -99,6 +100,7 @@
     ++cardCount;
     levels = {};
     zoomAsked = -1;
+    zoomFramed = -1;
   }
 
   function askRoutes() {
@@ -116,6 +118,10 @@
       drawLegend();
       zoomDrawn = z;
       drawMs = performance.now() - began;
+      // The frame after the one these lines go into has been shown.
+      requestAnimationFrame(function () {
+        requestAnimationFrame(function () { if (zoomDrawn === z) zoomFramed = z; });
+      });
       Object.keys(levels).forEach(function (k) {
         if (Math.abs(Number(k) - z) > 1) delete levels[k];
       });
@@ -257,6 +263,7 @@
     pan: function (dx, dy) { map.panBy([dx, dy], { animate: false }); },
     // The zoom level of the lines on show.
     drawnZoom: function () { return zoomDrawn; },
+    framedZoom: function () { return zoomFramed; },
     drawMs: function () { return drawMs; },
     askMs: function () { return askMs; },
     lineCount: function () { return routeLayer.lineCount(); },

@@ -26,14 +26,19 @@
       this._canvas.style.pointerEvents = "none";
       var pane = map.getPanes().overlayPane;
       pane.insertBefore(this._canvas, pane.firstChild); // below the event marks
-      map.on("moveend resize", this._reset, this);
+      map.on("moveend", this._onMoveEnd, this);
+      map.on("resize", this._reset, this);
+      map.on("zoom", this._onZoom, this);
       map.on("zoomanim", this._onZoomAnim, this);
       this._reset();
     },
 
     onRemove: function (map) {
-      map.off("moveend resize", this._reset, this);
+      map.off("moveend", this._onMoveEnd, this);
+      map.off("resize", this._reset, this);
+      map.off("zoom", this._onZoom, this);
       map.off("zoomanim", this._onZoomAnim, this);
+      clearTimeout(this._later);
       L.DomUtil.remove(this._canvas);
     },
 
@@ -54,7 +59,8 @@
       });
       this._tripsZoom = zoom;
       this._zoom = -1;
-      this._reset();
+      // Just after a zoom they are drawn with the picture of the new level.
+      if (this._map && this._map.getZoom() === this._drawnZoom) this._reset();
     },
 
     setStyle: function (style, bySpeed, bandColour) {
@@ -113,9 +119,38 @@
       });
     },
 
+    // A pan that stays inside the drawn margin needs no drawing: the canvas
+    // moves with the map. After a zoom the scaled picture is shown first and
+    // drawn anew once that frame is out.
+    _onMoveEnd: function () {
+      var map = this._map;
+      if (map.getZoom() !== this._drawnZoom) {
+        var self = this;
+        clearTimeout(this._later);
+        // After the frame that the next animation frame starts.
+        requestAnimationFrame(function () {
+          clearTimeout(self._later);
+          self._later = setTimeout(function () {
+            if (self._map && self._map.getZoom() !== self._drawnZoom) self._reset();
+          }, 0);
+        });
+        return;
+      }
+      var view = L.bounds(map.containerPointToLayerPoint([0, 0]),
+                          map.containerPointToLayerPoint(map.getSize()));
+      var drawn = L.bounds(this._topLeft,
+                           this._topLeft.add([this._canvas.width, this._canvas.height]));
+      if (!drawn.contains(view)) this._reset();
+    },
+
+    _onZoom: function () {
+      this._onZoomAnim({ zoom: this._map.getZoom(), center: this._map.getCenter() });
+    },
+
     _reset: function () {
       var map = this._map;
       if (!map) return;
+      clearTimeout(this._later);
       var size = map.getSize(), pad = size.multiplyBy(PADDING).round();
       var topLeft = map.containerPointToLayerPoint(pad.multiplyBy(-1)).round();
       this._topLeft = topLeft;
@@ -130,7 +165,6 @@
         this._canvas.style.width = width + "px";
         this._canvas.style.height = height + "px";
       }
-      this._pad = pad;
       if (this._zoom !== map.getZoom()) this._project();
       this.redraw();
     },
@@ -138,13 +172,17 @@
     redraw: function () {
       var map = this._map;
       if (!map || !this._canvas) return;
+      if (this._drawnZoom !== map.getZoom() || this._zoom !== map.getZoom()) {
+        this._reset();
+        return;
+      }
       var ctx = this._canvas.getContext("2d");
       var w = this._canvas.width, h = this._canvas.height;
       ctx.clearRect(0, 0, w, h);
       this._runs = 0;
-      if (this._zoom !== map.getZoom()) return;
-      var min = map.getPixelBounds().min;
-      var ox = min.x - this._pad.x, oy = min.y - this._pad.y;
+      // The canvas's top left on the whole map, where it was placed.
+      var origin = map.getPixelOrigin();
+      var ox = this._topLeft.x + origin.x, oy = this._topLeft.y + origin.y;
       ctx.lineCap = "round";
       ctx.lineJoin = "round";
       // The selected trip last, so it lies on top.

@@ -144,6 +144,7 @@ def map_benchmarks(folder, printed=""):
     if overview:
         found["overview.drawn_ms"] = _milliseconds(overview)
         for counter in ("zoom_frame_ms", "zoom_step_ms", "pan_frame_ms", "empty_pan_frame_ms",
+                        "empty_zoom_frame_ms",
                         "set_data_ms", "added_pss_mib"):
             if counter in overview:
                 found["overview." + counter] = overview[counter]
