@@ -3,12 +3,13 @@
 #include "HalvexVersion.h"
 #include "clip/ClipBundle.h"
 #include "clip/ClipCopy.h"
+#include "clip/ClipSha256.h"
+#include "clip/ClipSourceHashes.h"
 #include "clip/ClipTranscode.h"
 #include "platform/CheckedFileWriter.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -120,6 +121,16 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
         }
     }
 
+    // The sources the clip is made of, hashed while the clip is written.
+    QStringList used;
+    for (const ClipPiece& piece : pieces) {
+        if (UsesFront(request.options.layout) && !piece.source.front.isEmpty())
+            used << piece.source.front;
+        if (UsesRear(request.options.layout) && !piece.source.rear.isEmpty())
+            used << piece.source.rear;
+    }
+    ClipSourceHashes sourceHashes(used);
+
     std::vector<TripRecording> tracks(pieces.size());
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!LoadTripRecording(pieces[i].source.file, &tracks[i]))
@@ -162,6 +173,7 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     QByteArray gpx = GpxDocument(trip, base);
     QByteArray csv = CsvPoints(trip);
 
+    const QHash<QString, QByteArray>& hashes = sourceHashes.Wait();
     QJsonArray sources;
     for (const ClipPiece& piece : held) {
         for (const auto& [path, camera] : {std::pair(piece.source.front, QString("front")),
@@ -171,7 +183,7 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
             if (path.isEmpty() || !used)
                 continue;
             QJsonObject entry;
-            if (!SourceEntry(path, camera, piece, &entry, &error))
+            if (!SourceEntry(path, hashes.value(path), camera, piece, &entry, &error))
                 return fail(error);
             sources.append(entry);
         }
@@ -198,19 +210,19 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
 
     const QByteArray texts[] = {gpx, csv, json};
     QStringList names = {base + ".mp4"};
-    QList<QByteArray> hashes = {clipHash};
+    QList<QByteArray> sums = {clipHash};
     QStringList temps = {job.path};
     for (int i = 0; i < 3; ++i) {
         const QString path = temporary.Make(base + suffixes[i + 1]);
         if (path.isEmpty() || !CheckedFileWriter::WriteFile(path, texts[i], &error))
             return fail(finals[i + 1] + ": " + (path.isEmpty() ? QString("cannot write") : error));
         names << base + suffixes[i + 1];
-        hashes << QCryptographicHash::hash(texts[i], QCryptographicHash::Sha256).toHex();
+        sums << BytesSha256(texts[i]);
         temps << path;
     }
     const QString sumPath = temporary.Make(base + ".sha256");
     if (sumPath.isEmpty() ||
-        !CheckedFileWriter::WriteFile(sumPath, Sha256Lines(names, hashes), &error))
+        !CheckedFileWriter::WriteFile(sumPath, Sha256Lines(names, sums), &error))
         return fail(finals[4] + ": " + (sumPath.isEmpty() ? QString("cannot write") : error));
     temps << sumPath;
 
