@@ -1,5 +1,6 @@
 #include "clip/ClipCopy.h"
 
+#include "clip/ClipAudioCopy.h"
 #include "clip/ClipAudioTrack.h"
 #include "clip/ClipMuxer.h"
 #include "clip/ClipVideoReader.h"
@@ -113,12 +114,20 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
     const AVStream* firstStream = inputs[0].input->streams[inputs[0].stream];
     out->time_base = firstStream->time_base;
     out->avg_frame_rate = firstStream->avg_frame_rate;
+    // The sound copied like the picture where MP4 takes it, else encoded.
+    ClipAudioCopy copiedSound(spans);
     ClipAudioTrack audio(spans);
-    const bool sound = job.options.sound && audio.Probe(&error);
-    if (sound && !audio.AddStream(muxer.Context(), &error)) {
+    const bool copySound = job.options.sound && copiedSound.Probe(muxer.Context()->oformat);
+    const bool sound = job.options.sound && (copySound || audio.Probe(&error));
+    if (sound && !(copySound ? copiedSound.AddStream(muxer.Context(), &error)
+                             : audio.AddStream(muxer.Context(), &error))) {
         result->error = error;
         return false;
     }
+    const auto soundUntil = [&](int64_t clipMs, const ClipAudioTrack::PacketSink& sink) {
+        return copySound ? copiedSound.CopyUntil(clipMs, sink, &error)
+                         : audio.EncodeUntil(clipMs, sink, &error);
+    };
     if (!muxer.WriteHeader(&error)) {
         result->error = error;
         return false;
@@ -160,7 +169,7 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
                 return false;
             }
             ++result->frames;
-            if (sound && audio.EncodeUntil(clipMs, audioSink, &error) < 0) {
+            if (sound && soundUntil(clipMs, audioSink) < 0) {
                 result->error = error;
                 return false;
             }
@@ -172,7 +181,8 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         }
         pieceClipMs += spans[i].outMs - spans[i].inMs;
     }
-    if (sound && audio.Finish(audioSink, &error) < 0) {
+    if (sound &&
+        (copySound ? copiedSound.Finish(audioSink, &error) : audio.Finish(audioSink, &error)) < 0) {
         result->error = error;
         return false;
     }
