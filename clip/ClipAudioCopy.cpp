@@ -26,7 +26,7 @@ bool ClipAudioCopy::Probe(const AVOutputFormat* format) {
     for (const ClipPiece& piece : pieces_) {
         Source source;
         QString why;
-        source.input = OpenInput(piece.source.front, &why);
+        source.input = OpenInputToCopy(piece.source.front, &why);
         if (!source.input)
             return false;
         source.stream =
