@@ -2,8 +2,8 @@
 # Clip export beside plain ffmpeg on the same inputs, in one run:
 #  - side by side of two 1080p30 recordings with every figure, against an
 #    ffmpeg command doing the same work (hstack of the decoded streams, an
-#    overlay input of a picture at the same rate, libx264 with the same preset
-#    and quality, AAC, faststart);
+#    overlay input of a picture at the same rate, libx264 with the same preset,
+#    quality and parameters, AAC, faststart);
 #  - the fast path (one camera, no figures) against `ffmpeg -ss -to -c copy`
 #    and against re-encoding the same span;
 #  - peak memory (maximum resident set) of each export.
@@ -47,6 +47,10 @@ measure() {
 ffmpeg -v error -y -f lavfi -i "color=c=black@0.6:s=882x244,format=rgba" -frames:v 1 \
   "$out/box.png"
 
+# The encoder parameters ours sets on top of the preset (clip/ClipTranscode.cpp,
+# kEncoderMemory), so both encode alike.
+x264_params=sliced-threads=1:rc-lookahead=2:bframes=1
+
 echo "# commands (span ${duration} s, in $out):" >&2
 ours=(
   "$cli" clip --group 0 "$card" --from 0 --to "$duration" --layout side-by-side
@@ -54,7 +58,8 @@ ours=(
 peer=(
   ffmpeg -v error -y -i "$front" -i "$rear" -framerate 30 -loop 1 -i "$out/box.png"
   -filter_complex "[1:v]scale=1920:1080,setsar=1[r];[0:v]setsar=1[f];[f][r]hstack=inputs=2[v];[v][2:v]overlay=x=26:y=810:shortest=1,format=yuv420p[out]"
-  -map "[out]" -map 0:a -c:v libx264 -preset veryfast -crf 23 -c:a aac -movflags +faststart
+  -map "[out]" -map 0:a -c:v libx264 -preset veryfast -crf 23 -x264-params "$x264_params"
+  -c:a aac -movflags +faststart
   -t "$duration" "$out/peer-sbs.mp4")
 fast_from=$((duration / 6)) fast_to=$((duration * 5 / 6))
 ours_fast=("$cli" clip "$front" --from "$fast_from" --to "$fast_to" --out "$out/ours-fast")
