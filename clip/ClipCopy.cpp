@@ -129,8 +129,11 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         }
         spans[i].inMs = keys.inMs;
         spans[i].outMs = keys.outMs;
-        // From the start again for the copy, without opening the file anew.
-        if (!Rewind(&inputs[i]) && !OpenPiece(PiecePath(job.pieces[i], rear), &inputs[i], &error)) {
+        // Back to the first key frame for the copy, without opening the file anew.
+        const AVStream* s = inputs[i].input->streams[inputs[i].stream];
+        const int64_t key = StartOf(s) + av_rescale_q(keys.inMs, {1, 1000}, s->time_base);
+        if (av_seek_frame(inputs[i].input.get(), inputs[i].stream, key, AVSEEK_FLAG_BACKWARD) < 0 &&
+            !Rewind(&inputs[i]) && !OpenPiece(PiecePath(job.pieces[i], rear), &inputs[i], &error)) {
             result->error = error;
             return false;
         }
@@ -181,7 +184,21 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         const int64_t inTicks = StartOf(s) + std::llround(spans[i].inMs / msPerTick);
         const int64_t outTicks = StartOf(s) + std::llround(spans[i].outMs / msPerTick);
         const int64_t shift = av_rescale_q(pieceClipMs, {1, 1000}, out->time_base);
+        bool first = true;
         while (av_read_frame(in, packet.get()) >= 0) {
+            // A seek that landed past the first key frame: from the start.
+            if (first && packet->stream_index == inputs[i].stream &&
+                packet->pts != AV_NOPTS_VALUE) {
+                first = false;
+                if (packet->pts > inTicks) {
+                    av_packet_unref(packet.get());
+                    if (!Rewind(&inputs[i])) {
+                        result->error = PiecePath(job.pieces[i], rear) + ": cannot be read again";
+                        return false;
+                    }
+                    continue;
+                }
+            }
             // No packet decoded after this one shows before it.
             if (packet->stream_index == inputs[i].stream && packet->dts != AV_NOPTS_VALUE &&
                 packet->dts >= outTicks) {
