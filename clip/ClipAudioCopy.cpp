@@ -1,5 +1,7 @@
 #include "clip/ClipAudioCopy.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavutil/mathematics.h>
 }
@@ -88,8 +90,10 @@ int ClipAudioCopy::Next(QString* error) {
             return code;
         }
         const int64_t ticks = packet_->pts - StartOf(stream);
+        // The packet sounding at the cut comes too, as the first piece's
+        // sound would otherwise start up to a packet late.
         if (packet_->stream_index != source.stream || packet_->pts == AV_NOPTS_VALUE ||
-            ticks < inTicks) {
+            ticks + std::max<int64_t>(packet_->duration, 1) <= inTicks) {
             av_packet_unref(packet_.get());
             continue;
         }

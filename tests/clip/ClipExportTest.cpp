@@ -86,9 +86,11 @@ QSet<QByteArray> SoundPackets(const QString& path) {
         RunIn("ffprobe", {"-v", "error", "-select_streams", "a", "-show_data_hash", "MD5",
                           "-show_entries", "packet=data_hash", "-of", "csv=p=0", path});
     QSet<QByteArray> hashes;
+    // A packet with side data (the edit list's skip) puts its hash on a line
+    // of its own after a comma.
     for (const QByteArray& line : run.out.split('\n')) {
-        if (!line.trimmed().isEmpty())
-            hashes.insert(line.trimmed());
+        if (const int at = line.indexOf("MD5:"); at >= 0)
+            hashes.insert(line.mid(at).trimmed());
     }
     return hashes;
 }
