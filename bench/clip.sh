@@ -2,10 +2,10 @@
 # Clip export beside plain ffmpeg on the same inputs, in one run:
 #  - side by side of two 1080p30 recordings with every figure, against an
 #    ffmpeg command doing the same work (hstack of the decoded streams, an
-#    overlay input of a picture at the same rate, libx264 with the same preset
-#    and quality, AAC, faststart);
+#    overlay input of a picture at the same rate, libx264 with the same preset,
+#    quality and parameters, AAC, faststart);
 #  - the fast path (one camera, no figures) against `ffmpeg -ss -to -c copy`
-#    and against re-encoding the same span;
+#    (the fastest of five runs each) and against re-encoding the same span;
 #  - peak memory (maximum resident set) of each export.
 # Prints a Markdown table.
 #   bench/clip.sh [BUILD_DIR]   (DURATION seconds of the span, default 60;
@@ -44,8 +44,26 @@ measure() {
 
 # The peer's overlay: a picture of the size of the figures box ours draws on
 # 3840x1080, at the same place, fed at the video's rate.
+# The fast path and its peer take a fraction of a second, where one run on a
+# shared machine is mostly noise: the fastest of five, each into an empty place.
+fastest_of_5() {
+  local best="" run
+  for _ in 1 2 3 4 5; do
+    rm -f "$out"/*-fast.*
+    run=$(measure "$@")
+    if [ -z "$best" ] || awk -v a="${run% *}" -v b="${best% *}" 'BEGIN { exit !(a < b) }'; then
+      best=$run
+    fi
+  done
+  echo "$best"
+}
+
 ffmpeg -v error -y -f lavfi -i "color=c=black@0.6:s=882x244,format=rgba" -frames:v 1 \
   "$out/box.png"
+
+# The encoder parameters ours sets on top of the preset (clip/ClipTranscode.cpp,
+# kEncoderMemory), so both encode alike.
+x264_params=sliced-threads=1:rc-lookahead=2:bframes=1
 
 echo "# commands (span ${duration} s, in $out):" >&2
 ours=(
@@ -54,7 +72,8 @@ ours=(
 peer=(
   ffmpeg -v error -y -i "$front" -i "$rear" -framerate 30 -loop 1 -i "$out/box.png"
   -filter_complex "[1:v]scale=1920:1080,setsar=1[r];[0:v]setsar=1[f];[f][r]hstack=inputs=2[v];[v][2:v]overlay=x=26:y=810:shortest=1,format=yuv420p[out]"
-  -map "[out]" -map 0:a -c:v libx264 -preset veryfast -crf 23 -c:a aac -movflags +faststart
+  -map "[out]" -map 0:a -c:v libx264 -preset veryfast -crf 23 -x264-params "$x264_params"
+  -c:a aac -movflags +faststart
   -t "$duration" "$out/peer-sbs.mp4")
 fast_from=$((duration / 6)) fast_to=$((duration * 5 / 6))
 ours_fast=("$cli" clip "$front" --from "$fast_from" --to "$fast_to" --out "$out/ours-fast")
@@ -67,8 +86,8 @@ printf '%q ' "${peer[@]}" >&2; echo >&2
 
 read -r sbs_s sbs_kb < <(measure "${ours[@]}")
 read -r peer_s peer_kb < <(measure "${peer[@]}")
-read -r fast_s fast_kb < <(measure "${ours_fast[@]}")
-read -r pfast_s pfast_kb < <(measure "${peer_fast[@]}")
+read -r fast_s fast_kb < <(fastest_of_5 "${ours_fast[@]}")
+read -r pfast_s pfast_kb < <(fastest_of_5 "${peer_fast[@]}")
 read -r slow_s slow_kb < <(measure "${ours_slow[@]}")
 frames=$(ffprobe -v error -count_packets -select_streams v -show_entries stream=nb_read_packets \
   -of csv=p=0 "$out/ours-sbs.mp4")

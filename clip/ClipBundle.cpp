@@ -3,7 +3,6 @@
 #include "clip/ClipClock.h"
 #include "recordings/LocalTimeText.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -33,16 +32,6 @@ Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecord
     return trip;
 }
 
-QByteArray FileSha256(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return {};
-    return hash.result().toHex();
-}
-
 QByteArray Sha256Lines(const QStringList& names, const QList<QByteArray>& hashes) {
     QByteArray text;
     for (int i = 0; i < names.size() && i < hashes.size(); ++i)
@@ -62,10 +51,9 @@ QString UtcIso(int64_t ms) {
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
-bool SourceEntry(const QString& path, const QString& camera, const ClipPiece& piece,
-                 QJsonObject* entry, QString* error) {
+bool SourceEntry(const QString& path, const QByteArray& hash, const QString& camera,
+                 const ClipPiece& piece, QJsonObject* entry, QString* error) {
     const QFileInfo info(path);
-    const QByteArray hash = FileSha256(path);
     if (hash.isEmpty()) {
         *error = path + ": cannot be read";
         return false;

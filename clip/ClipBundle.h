@@ -11,12 +11,10 @@
 Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecording>& tracks,
               const std::vector<PrivacyZone>& zones);
 
-// One source file's entry of the manifest; false when it cannot be read.
-bool SourceEntry(const QString& path, const QString& camera, const ClipPiece& piece,
-                 QJsonObject* entry, QString* error);
-
-// The file's SHA-256 in lower-case hex; empty when it cannot be read.
-QByteArray FileSha256(const QString& path);
+// One source file's entry of the manifest, with the file's SHA-256 in hex;
+// false when the hash is empty (the file could not be read).
+bool SourceEntry(const QString& path, const QByteArray& hash, const QString& camera,
+                 const ClipPiece& piece, QJsonObject* entry, QString* error);
 
 // Lines "HASH  NAME" as sha256sum writes and checks them.
 QByteArray Sha256Lines(const QStringList& names, const QList<QByteArray>& hashes);

@@ -1,5 +1,6 @@
 #include "clip/ClipCopy.h"
 
+#include "clip/ClipAudioCopy.h"
 #include "clip/ClipAudioTrack.h"
 #include "clip/ClipMuxer.h"
 #include "clip/ClipVideoReader.h"
@@ -15,7 +16,7 @@ struct PieceInput {
 };
 
 bool OpenPiece(const QString& path, PieceInput* p, QString* error) {
-    p->input = OpenInput(path, error);
+    p->input = OpenInputToCopy(path, error);
     if (!p->input)
         return false;
     p->stream = av_find_best_stream(p->input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -30,6 +31,60 @@ bool OpenPiece(const QString& path, PieceInput* p, QString* error) {
 
 int64_t StartOf(const AVStream* s) {
     return s->start_time == AV_NOPTS_VALUE ? 0 : s->start_time;
+}
+
+struct KeySpan {
+    bool found = false;
+    int64_t inMs = 0, outMs = 0;
+};
+
+// Reads the piece's key frames: the last at or before its in-mark, the
+// first at or after its out-mark (the file's end without one).
+KeySpan ScanKeys(const PieceInput& p, const ClipPiece& piece, AVPacket* packet) {
+    AVFormatContext* in = p.input.get();
+    const AVStream* s = in->streams[p.stream];
+    const double msPerTick = av_q2d(s->time_base) * 1000.0;
+    KeySpan keys;
+    int64_t keyOut = -1, endMs = 0;
+    while (keyOut < 0 && av_read_frame(in, packet) >= 0) {
+        if (packet->stream_index == p.stream && packet->pts != AV_NOPTS_VALUE) {
+            const int64_t ms = std::llround((packet->pts - StartOf(s)) * msPerTick);
+            const bool key = packet->flags & AV_PKT_FLAG_KEY;
+            if (key && ms <= piece.inMs) {
+                keys.inMs = ms;
+                keys.found = true;
+            }
+            if (key && ms >= piece.outMs)
+                keyOut = ms;
+            endMs = std::max<int64_t>(
+                endMs, std::llround((packet->pts - StartOf(s) + packet->duration) * msPerTick));
+        }
+        av_packet_unref(packet);
+    }
+    keys.outMs = keyOut >= 0 ? keyOut : endMs;
+    return keys;
+}
+
+bool Rewind(PieceInput* p) {
+    const AVStream* s = p->input->streams[p->stream];
+    return av_seek_frame(p->input.get(), p->stream, StartOf(s), AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
+// The key frames around the piece's marks, read from the key frame before
+// the in-mark on (the whole file when the seek misses it).
+KeySpan FindKeySpan(PieceInput* p, const ClipPiece& piece, AVPacket* packet) {
+    const AVStream* s = p->input->streams[p->stream];
+    if (piece.inMs > 0) {
+        const int64_t target = StartOf(s) + av_rescale_q(piece.inMs, {1, 1000}, s->time_base);
+        if (av_seek_frame(p->input.get(), p->stream, target, AVSEEK_FLAG_BACKWARD) >= 0) {
+            const KeySpan keys = ScanKeys(*p, piece, packet);
+            if (keys.found)
+                return keys;
+        }
+        if (!Rewind(p))
+            return {};
+    }
+    return ScanKeys(*p, piece, packet);
 }
 
 } // namespace
@@ -67,34 +122,18 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
     std::vector<ClipPiece> spans = job.pieces;
     PacketPtr packet = NewPacket();
     for (size_t i = 0; i < inputs.size(); ++i) {
-        AVFormatContext* in = inputs[i].input.get();
-        const AVStream* s = in->streams[inputs[i].stream];
-        const double msPerTick = av_q2d(s->time_base) * 1000.0;
-        int64_t keyIn = 0, keyOut = -1, endMs = 0;
-        bool haveIn = false;
-        while (av_read_frame(in, packet.get()) >= 0) {
-            if (packet->stream_index == inputs[i].stream && packet->pts != AV_NOPTS_VALUE) {
-                const int64_t ms = std::llround((packet->pts - StartOf(s)) * msPerTick);
-                const bool key = packet->flags & AV_PKT_FLAG_KEY;
-                if (key && ms <= job.pieces[i].inMs) {
-                    keyIn = ms;
-                    haveIn = true;
-                }
-                if (key && ms >= job.pieces[i].outMs && keyOut < 0)
-                    keyOut = ms;
-                endMs = std::max<int64_t>(
-                    endMs, std::llround((packet->pts - StartOf(s) + packet->duration) * msPerTick));
-            }
-            av_packet_unref(packet.get());
-        }
-        if (!haveIn) {
+        const KeySpan keys = FindKeySpan(&inputs[i], job.pieces[i], packet.get());
+        if (!keys.found) {
             *copyable = false;
             return false;
         }
-        spans[i].inMs = keyIn;
-        spans[i].outMs = keyOut >= 0 ? keyOut : endMs;
-        // Read again from the start for the copy.
-        if (!OpenPiece(PiecePath(job.pieces[i], rear), &inputs[i], &error)) {
+        spans[i].inMs = keys.inMs;
+        spans[i].outMs = keys.outMs;
+        // Back to the first key frame for the copy, without opening the file anew.
+        const AVStream* s = inputs[i].input->streams[inputs[i].stream];
+        const int64_t key = StartOf(s) + av_rescale_q(keys.inMs, {1, 1000}, s->time_base);
+        if (av_seek_frame(inputs[i].input.get(), inputs[i].stream, key, AVSEEK_FLAG_BACKWARD) < 0 &&
+            !Rewind(&inputs[i]) && !OpenPiece(PiecePath(job.pieces[i], rear), &inputs[i], &error)) {
             result->error = error;
             return false;
         }
@@ -113,12 +152,20 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
     const AVStream* firstStream = inputs[0].input->streams[inputs[0].stream];
     out->time_base = firstStream->time_base;
     out->avg_frame_rate = firstStream->avg_frame_rate;
+    // The sound copied like the picture where MP4 takes it, else encoded.
+    ClipAudioCopy copiedSound(spans);
     ClipAudioTrack audio(spans);
-    const bool sound = job.options.sound && audio.Probe(&error);
-    if (sound && !audio.AddStream(muxer.Context(), &error)) {
+    const bool copySound = job.options.sound && copiedSound.Probe(muxer.Context()->oformat);
+    const bool sound = job.options.sound && (copySound || audio.Probe(&error));
+    if (sound && !(copySound ? copiedSound.AddStream(muxer.Context(), &error)
+                             : audio.AddStream(muxer.Context(), &error))) {
         result->error = error;
         return false;
     }
+    const auto soundUntil = [&](int64_t clipMs, const ClipAudioTrack::PacketSink& sink) {
+        return copySound ? copiedSound.CopyUntil(clipMs, sink, &error)
+                         : audio.EncodeUntil(clipMs, sink, &error);
+    };
     if (!muxer.WriteHeader(&error)) {
         result->error = error;
         return false;
@@ -137,7 +184,27 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         const int64_t inTicks = StartOf(s) + std::llround(spans[i].inMs / msPerTick);
         const int64_t outTicks = StartOf(s) + std::llround(spans[i].outMs / msPerTick);
         const int64_t shift = av_rescale_q(pieceClipMs, {1, 1000}, out->time_base);
+        bool first = true;
         while (av_read_frame(in, packet.get()) >= 0) {
+            // A seek that landed past the first key frame: from the start.
+            if (first && packet->stream_index == inputs[i].stream &&
+                packet->pts != AV_NOPTS_VALUE) {
+                first = false;
+                if (packet->pts > inTicks) {
+                    av_packet_unref(packet.get());
+                    if (!Rewind(&inputs[i])) {
+                        result->error = PiecePath(job.pieces[i], rear) + ": cannot be read again";
+                        return false;
+                    }
+                    continue;
+                }
+            }
+            // No packet decoded after this one shows before it.
+            if (packet->stream_index == inputs[i].stream && packet->dts != AV_NOPTS_VALUE &&
+                packet->dts >= outTicks) {
+                av_packet_unref(packet.get());
+                break;
+            }
             if (packet->stream_index != inputs[i].stream || packet->pts == AV_NOPTS_VALUE ||
                 packet->pts < inTicks || packet->pts >= outTicks) {
                 av_packet_unref(packet.get());
@@ -160,7 +227,7 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
                 return false;
             }
             ++result->frames;
-            if (sound && audio.EncodeUntil(clipMs, audioSink, &error) < 0) {
+            if (sound && soundUntil(clipMs, audioSink) < 0) {
                 result->error = error;
                 return false;
             }
@@ -172,7 +239,8 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         }
         pieceClipMs += spans[i].outMs - spans[i].inMs;
     }
-    if (sound && audio.Finish(audioSink, &error) < 0) {
+    if (sound &&
+        (copySound ? copiedSound.Finish(audioSink, &error) : audio.Finish(audioSink, &error)) < 0) {
         result->error = error;
         return false;
     }

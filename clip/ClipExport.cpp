@@ -3,12 +3,13 @@
 #include "HalvexVersion.h"
 #include "clip/ClipBundle.h"
 #include "clip/ClipCopy.h"
+#include "clip/ClipSha256.h"
+#include "clip/ClipSourceHashes.h"
 #include "clip/ClipTranscode.h"
 #include "platform/CheckedFileWriter.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <future>
 #include <sys/stat.h>
 
 extern "C" {
@@ -120,6 +122,16 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
         }
     }
 
+    // The sources the clip is made of, hashed while the clip is written.
+    QStringList used;
+    for (const ClipPiece& piece : pieces) {
+        if (UsesFront(request.options.layout) && !piece.source.front.isEmpty())
+            used << piece.source.front;
+        if (UsesRear(request.options.layout) && !piece.source.rear.isEmpty())
+            used << piece.source.rear;
+    }
+    ClipSourceHashes sourceHashes(used);
+
     std::vector<TripRecording> tracks(pieces.size());
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (!LoadTripRecording(pieces[i].source.file, &tracks[i]))
@@ -159,9 +171,30 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     held.front().inMs = result.firstInMs;
     held.back().outMs = result.lastOutMs;
     const Trip trip = SpanTrip(held, tracks, request.zones);
-    QByteArray gpx = GpxDocument(trip, base);
-    QByteArray csv = CsvPoints(trip);
+    const QByteArray route[] = {GpxDocument(trip, base), CsvPoints(trip)};
 
+    // The route's files go to disk (each synced, a wait on the disk) while
+    // the clip is hashed (work for the processor), and that while the
+    // sources' hashes may still be running.
+    QStringList temps = {job.path};
+    for (int i = 0; i < 2; ++i)
+        temps << temporary.Make(base + suffixes[i + 1]);
+    auto routeWritten = std::async(std::launch::async, [&]() -> QString {
+        for (int i = 0; i < 2; ++i) {
+            QString why;
+            if (temps[i + 1].isEmpty())
+                return finals[i + 1] + ": cannot write";
+            if (!CheckedFileWriter::WriteFile(temps[i + 1], route[i], &why))
+                return finals[i + 1] + ": " + why;
+        }
+        return {};
+    });
+    const QByteArray clipHash = FileSha256(job.path);
+    if (const QString why = routeWritten.get(); !why.isEmpty())
+        return fail(why);
+    if (clipHash.isEmpty())
+        return fail(job.path + ": cannot be read back");
+    const QHash<QString, QByteArray>& hashes = sourceHashes.Wait();
     QJsonArray sources;
     for (const ClipPiece& piece : held) {
         for (const auto& [path, camera] : {std::pair(piece.source.front, QString("front")),
@@ -171,7 +204,7 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
             if (path.isEmpty() || !used)
                 continue;
             QJsonObject entry;
-            if (!SourceEntry(path, camera, piece, &entry, &error))
+            if (!SourceEntry(path, hashes.value(path), camera, piece, &entry, &error))
                 return fail(error);
             sources.append(entry);
         }
@@ -185,9 +218,6 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     manifest["span"] = Span(heldFrom, heldTo);
     manifest["choices"] = Choices(job.options, outcome->fastPath, int(request.zones.size()));
     manifest["sources"] = sources;
-    const QByteArray clipHash = FileSha256(job.path);
-    if (clipHash.isEmpty())
-        return fail(job.path + ": cannot be read back");
     QJsonObject clip;
     clip["file"] = base + ".mp4";
     clip["size"] = double(QFileInfo(job.path).size());
@@ -196,21 +226,21 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     manifest["clip"] = clip;
     const QByteArray json = QJsonDocument(manifest).toJson();
 
-    const QByteArray texts[] = {gpx, csv, json};
     QStringList names = {base + ".mp4"};
-    QList<QByteArray> hashes = {clipHash};
-    QStringList temps = {job.path};
-    for (int i = 0; i < 3; ++i) {
-        const QString path = temporary.Make(base + suffixes[i + 1]);
-        if (path.isEmpty() || !CheckedFileWriter::WriteFile(path, texts[i], &error))
-            return fail(finals[i + 1] + ": " + (path.isEmpty() ? QString("cannot write") : error));
+    QList<QByteArray> sums = {clipHash};
+    for (int i = 0; i < 2; ++i) {
         names << base + suffixes[i + 1];
-        hashes << QCryptographicHash::hash(texts[i], QCryptographicHash::Sha256).toHex();
-        temps << path;
+        sums << BytesSha256(route[i]);
     }
+    const QString jsonPath = temporary.Make(base + ".json");
+    if (jsonPath.isEmpty() || !CheckedFileWriter::WriteFile(jsonPath, json, &error))
+        return fail(finals[3] + ": " + (jsonPath.isEmpty() ? QString("cannot write") : error));
+    names << base + ".json";
+    sums << BytesSha256(json);
+    temps << jsonPath;
     const QString sumPath = temporary.Make(base + ".sha256");
     if (sumPath.isEmpty() ||
-        !CheckedFileWriter::WriteFile(sumPath, Sha256Lines(names, hashes), &error))
+        !CheckedFileWriter::WriteFile(sumPath, Sha256Lines(names, sums), &error))
         return fail(finals[4] + ": " + (sumPath.isEmpty() ? QString("cannot write") : error));
     temps << sumPath;
 

@@ -1,12 +1,16 @@
 #include "clip/LibavHandles.h"
 
+#include <cstring>
+
 QString AvErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return QString::fromUtf8(text);
 }
 
-InputPtr OpenInput(const QString& path, QString* error) {
+namespace {
+
+InputPtr Open(const QString& path, bool headerEnough, QString* error) {
     AVFormatContext* raw = nullptr;
     const QByteArray name = path.toUtf8();
     int code = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
@@ -15,11 +19,23 @@ InputPtr OpenInput(const QString& path, QString* error) {
         return nullptr;
     }
     InputPtr input(raw);
+    if (headerEnough && strstr(raw->iformat->name, "mov"))
+        return input;
     if ((code = avformat_find_stream_info(raw, nullptr)) < 0) {
         *error = path + ": " + AvErrorText(code);
         return nullptr;
     }
     return input;
+}
+
+} // namespace
+
+InputPtr OpenInput(const QString& path, QString* error) {
+    return Open(path, false, error);
+}
+
+InputPtr OpenInputToCopy(const QString& path, QString* error) {
+    return Open(path, true, error);
 }
 
 CodecPtr OpenDecoder(const AVStream* stream, QString* error) {

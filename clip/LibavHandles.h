@@ -56,5 +56,10 @@ QString AvErrorText(int code);
 // reason in *error.
 InputPtr OpenInput(const QString& path, QString* error);
 
+// The same for copying packets: an MP4/MOV file's header describes its
+// streams fully for that, so no picture is decoded to learn them (the
+// costliest part of opening a 1080p file); other files as above.
+InputPtr OpenInputToCopy(const QString& path, QString* error);
+
 // A decoder for the stream, opened; null with the reason in *error.
 CodecPtr OpenDecoder(const AVStream* stream, QString* error);

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -43,22 +44,22 @@ CliResult Clip(const QStringList& args, const QString& folder = QString()) {
 struct Stream {
     QString type, codec;
     int width = 0, height = 0, frames = 0;
-    double duration = 0;
+    double duration = 0, start = 0;
 };
 
 std::vector<Stream> Probe(const QString& path) {
     const CliResult run =
         RunIn("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
                           "stream=codec_type,codec_name,width,height,nb_read_frames,"
-                          "duration",
+                          "duration,start_time",
                           "-of", "json", path});
     std::vector<Stream> streams;
     for (const QJsonValue v : QJsonDocument::fromJson(run.out)["streams"].toArray()) {
         const QJsonObject o = v.toObject();
-        streams.push_back({o["codec_type"].toString(), o["codec_name"].toString(),
-                           o["width"].toInt(), o["height"].toInt(),
-                           o["nb_read_frames"].toString().toInt(),
-                           o["duration"].toString().toDouble()});
+        streams.push_back(
+            {o["codec_type"].toString(), o["codec_name"].toString(), o["width"].toInt(),
+             o["height"].toInt(), o["nb_read_frames"].toString().toInt(),
+             o["duration"].toString().toDouble(), o["start_time"].toString().toDouble()});
     }
     return streams;
 }
@@ -77,6 +78,21 @@ QByteArray LumaFrame(const QString& path, int n) {
                  {"-v", "error", "-i", path, "-vf", QStringLiteral("select=eq(n\\,%1)").arg(n),
                   "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray", "-"})
         .out;
+}
+
+// The MD5 of each sound packet of a file.
+QSet<QByteArray> SoundPackets(const QString& path) {
+    const CliResult run =
+        RunIn("ffprobe", {"-v", "error", "-select_streams", "a", "-show_data_hash", "MD5",
+                          "-show_entries", "packet=data_hash", "-of", "csv=p=0", path});
+    QSet<QByteArray> hashes;
+    // A packet with side data (the edit list's skip) puts its hash on a line
+    // of its own after a comma.
+    for (const QByteArray& line : run.out.split('\n')) {
+        if (const int at = line.indexOf("MD5:"); at >= 0)
+            hashes.insert(line.mid(at).trimmed());
+    }
+    return hashes;
 }
 
 QByteArray FileBytes(const QString& path) {
@@ -221,6 +237,63 @@ TEST_F(ClipExport, TheFastPathCopiesFromKeyFrameToKeyFrame) {
     EXPECT_TRUE(manifest["choices"]["copiedWithoutDecoding"].toBool());
     EXPECT_EQ(manifest["span"]["durationMs"].toInt(), 3000);
     EXPECT_EQ(manifest["marks"]["durationMs"].toInt(), 2200);
+}
+
+// The fast path copies the camera's AAC packets too, cut on the picture's
+// span: sound from the start to the end of the picture, within a frame.
+TEST_F(ClipExport, TheFastPathCopiesTheSoundInStepWithThePicture) {
+    const QSet<QByteArray> source = SoundPackets(Front(1)) + SoundPackets(Front(2));
+    ASSERT_FALSE(source.isEmpty());
+    const struct {
+        const char* name;
+        QStringList args;
+        double seconds; // key frame to key frame
+    } cases[] = {
+        {"within", {Front(1), "--from", "1.2", "--to", "2.5"}, 2.0},
+        {"seam", Group() + QStringList{"--from", "2.3", "--to", "4.5"}, 3.0},
+    };
+    for (const auto& c : cases) {
+        const QString name = out.Root() + c.name;
+        const CliResult run = Clip(c.args + QStringList{"--out", name});
+        ASSERT_EQ(run.exitCode, 0) << c.name << run.err.toStdString();
+        const std::vector<Stream> streams = Probe(name + ".mp4");
+        const Stream* video = Find(streams, "video");
+        const Stream* audio = Find(streams, "audio");
+        ASSERT_TRUE(video && audio) << c.name;
+        EXPECT_NEAR(video->duration, c.seconds, 1.0 / kRate) << c.name;
+        EXPECT_EQ(audio->codec, "aac") << c.name;
+        EXPECT_NEAR(audio->start, video->start, 1.0 / kRate) << c.name;
+        EXPECT_NEAR(audio->start + audio->duration, video->start + video->duration, 1.0 / kRate)
+            << c.name;
+        const QSet<QByteArray> copied = SoundPackets(name + ".mp4");
+        EXPECT_GT(copied.size(), 10) << c.name;
+        EXPECT_TRUE(source.contains(copied)) << c.name << ": sound packets not the camera's";
+    }
+}
+
+// A recording without sound in the span: the sound is encoded, with silence
+// for that recording, and still lasts as long as the picture.
+TEST_F(ClipExport, TheFastPathEncodesTheSoundWhenARecordingHasNone) {
+    ScratchDir mixed;
+    for (int file = 0; file < 2; ++file) {
+        synth::RecordingRecipe front;
+        front.container = synth::Container::MovBoxes;
+        front.durationMs = 3000;
+        front.frameSize = QSize(320, 180);
+        front.frameRate = kRate;
+        front.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5 + 3 * file));
+        front.audio = file == 0;
+        synthtest::WriteBelow(mixed.Root(), front,
+                              QStringLiteral("DCIM/MovieF/MOV_000%1F.MOV").arg(file + 1));
+    }
+    const QString name = out.Root() + "mixed";
+    const CliResult run =
+        Clip({"--group", "0", mixed.path(), "--from", "2.3", "--to", "4.5", "--out", name});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const std::vector<Stream> streams = Probe(name + ".mp4");
+    ASSERT_TRUE(Find(streams, "video") && Find(streams, "audio"));
+    EXPECT_EQ(Find(streams, "audio")->codec, "aac");
+    EXPECT_NEAR(Find(streams, "audio")->duration, Find(streams, "video")->duration, 1.0 / kRate);
 }
 
 // The figures change the picture in their box and nowhere else.

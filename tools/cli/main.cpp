@@ -13,8 +13,12 @@ int main(int argc, char** argv) {
     std::unique_ptr<QCoreApplication> application;
 #ifdef HALVEX_CLI_CLIP
     // The clip's figures are drawn with QPainter, which needs fonts from a
-    // GUI application; offscreen, so no display is needed.
-    if (argc > 1 && std::strcmp(argv[1], "clip") == 0) {
+    // GUI application; offscreen, so no display is needed. A clip without
+    // figures is spared its start-up.
+    bool figures = false;
+    for (int i = 2; i < argc; ++i)
+        figures = figures || std::strncmp(argv[i], "--overlay", 9) == 0;
+    if (argc > 1 && std::strcmp(argv[1], "clip") == 0 && figures) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         application = std::make_unique<QGuiApplication>(argc, argv);

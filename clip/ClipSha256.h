@@ -1,0 +1,13 @@
+#pragma once
+// SHA-256 through OpenSSL's libcrypto, which uses the CPU's SHA instructions
+// where it has them (several times QCryptographicHash's speed).
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+
+// The file's SHA-256 in lower-case hex; empty when it cannot be read or
+// when *stop turns true while it is read.
+QByteArray FileSha256(const QString& path, const std::atomic<bool>* stop = nullptr);
+
+// The bytes' SHA-256 in lower-case hex.
+QByteArray BytesSha256(const QByteArray& bytes);
