@@ -24,7 +24,7 @@
   var map, renderer, routeLayer, eventLayer, nearLayer, legend;
   var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
   var zoomFramed = -1; // the level whose lines have reached the screen
-  var levels = {}, cardCount = 0; // lines per zoom level asked for, of the card on show
+  var levels = {}, cardCount = 0, legendKey = ""; // lines per zoom level asked for, of the card on show
   var MAX_ZOOM = 19;
   // Of the last lines handed over, for the benchmarks: asking for them and
   // drawing them.
@@ -63,7 +63,11 @@
     });
   }
 
+  // Written again only when what it lists changes, not at every zoom.
   function drawLegend() {
+    var key = colouring + " " + cardCount + " " + trips.length;
+    if (key === legendKey) return;
+    legendKey = key;
     var div = legend.getContainer();
     var html = "";
     if (colouring === "speed") {
@@ -73,11 +77,13 @@
                 upper + " km/h</div>";
       }
     } else {
-      trips.forEach(function (trip) {
+      // The colours repeat after these many trips: a longer list says no more.
+      trips.slice(0, TRIP_COLOURS.length).forEach(function (trip) {
         html += '<div><i style="background:' + tripColour(trip.t) + '"></i>' +
                 L.Util.template("{label}", { label: trip.label || ("#" + (trip.t + 1)) }) +
                 "</div>";
       });
+      if (trips.length > TRIP_COLOURS.length) html += "<div>\u2026</div>";
     }
     div.innerHTML = html;
   }
