@@ -244,17 +244,19 @@ void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
     selectedTrip_ = -1;
     if (data_)
         layers_ = std::make_shared<RouteLayers>(data_->Recordings(), data_->Trips());
-    chart_->Clear();
-    places_->clear();
-    FillHeader();
-    FillTrips();
-    SendEvents();
+    // The page is told first: it asks for its lines while the lists fill
+    // and draws the event marks while the lines are made.
     RunScript(QStringLiteral("ov.select(-1)"));
     std::vector<int> all;
     for (size_t t = 0; data_ && t < data_->Trips().size(); ++t)
         all.push_back(int(t));
     if (!FitTrips(all, true))
         RunScript(QStringLiteral("ov.reload()"));
+    chart_->Clear();
+    places_->clear();
+    FillHeader();
+    FillTrips();
+    SendEvents();
 }
 
 void OverviewWindow::ApplyTexts() {

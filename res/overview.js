@@ -125,8 +125,11 @@
       zoomDrawn = z;
       drawMs = performance.now() - began;
       // The frame after the one these lines go into has been shown.
+      var card = cardCount;
       requestAnimationFrame(function () {
-        requestAnimationFrame(function () { if (zoomDrawn === z) zoomFramed = z; });
+        requestAnimationFrame(function () {
+          if (zoomDrawn === z && card === cardCount) zoomFramed = z;
+        });
       });
       Object.keys(levels).forEach(function (k) {
         if (Math.abs(Number(k) - z) > 1) delete levels[k];

@@ -124,6 +124,10 @@
     // drawn anew once that frame is out.
     _onMoveEnd: function () {
       var map = this._map;
+      if (map.getZoom() !== this._drawnZoom && this._lines.length === 0) {
+        this._reset(); // nothing to show scaled
+        return;
+      }
       if (map.getZoom() !== this._drawnZoom) {
         var self = this;
         clearTimeout(this._later);
@@ -243,7 +247,13 @@
       var destCenter = map.project(e.center, e.zoom);
       var offset = viewHalf.multiplyBy(-scale).add(position).add(viewHalf)
           .subtract(destCenter.subtract(currentCenter));
-      L.DomUtil.setTransform(this._canvas, offset, scale);
+      // A plain 2D transform: a 3D one is composed with filtering, which a
+      // software-drawn view pays for over the whole canvas. Without 3D the
+      // canvas's place is its left and top, which the offset includes.
+      if (!L.Browser.any3d) offset = offset.subtract(position);
+      this._canvas.style.transformOrigin = "0 0";
+      this._canvas.style[L.DomUtil.TRANSFORM] =
+          "translate(" + offset.x + "px," + offset.y + "px) scale(" + scale + ")";
     }
   });
 

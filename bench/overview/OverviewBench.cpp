@@ -132,6 +132,9 @@ void BM_OverviewDrawn(benchmark::State& state) {
         }
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
 
+        // A second with the lines on screen, as a user looks before zooming:
+        // the levels next to this one are asked for meanwhile.
+        benchmap::Idle(1000);
         // One zoom step in: the first frame (the lines scaled at once),
         // then the new level's own lines on screen.
         Evaluate(window.MapView()->page(), "window.__z = ov.zoom()");

@@ -200,6 +200,33 @@ TEST_F(OverviewWindowTest, TripRowSelectsChartsAndPlaysAndTheChartPlaysItsMoment
     EXPECT_GE(Evaluate(Page(), "ov.zoom()").toInt(), 15);
 }
 
+// A zoom shows the last picture of the lines scaled about the view's middle
+// before they are drawn anew: what lay in the middle stays there.
+TEST_F(OverviewWindowTest, ZoomScalesTheLastPictureInPlace) {
+    const QVariantList moved = Evaluate(Page(), R"((function () {
+        var canvas = document.querySelector(".leaflet-overlay-pane canvas");
+        var view = document.getElementById("map").getBoundingClientRect();
+        var cx = view.left + view.width / 2, cy = view.top + view.height / 2;
+        var before = canvas.getBoundingClientRect();
+        var u = cx - before.left, v = cy - before.top;
+        document.querySelector(".leaflet-control-zoom-in").click();
+        var after = canvas.getBoundingClientRect();
+        var scale = after.width / before.width;
+        return [scale, after.left + u * scale - cx, after.top + v * scale - cy];
+    })())")
+                                   .toList();
+    ASSERT_EQ(moved.size(), 3);
+    EXPECT_DOUBLE_EQ(moved[0].toDouble(), 2.0);
+    EXPECT_NEAR(moved[1].toDouble(), 0, 1.5);
+    EXPECT_NEAR(moved[2].toDouble(), 0, 1.5);
+    // Then drawn at the new level, unscaled.
+    ASSERT_TRUE(WaitFor([this] {
+        return Evaluate(Page(), "document.querySelector('.leaflet-overlay-pane canvas')"
+                                ".style.transform === ''")
+            .toBool();
+    }));
+}
+
 TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) {
     // Halfway between the roads of trips 0 and 1, about 555 m from each.
     const double lat = overviewtest::kFirstLatitude + overviewtest::kTripLatitudeStep / 2;
