@@ -108,20 +108,20 @@ void BM_OverviewDrawn(benchmark::State& state) {
             return;
         }
         const benchmap::FrameCounter frames(window.MapView());
-        // The floor: the same pan on the page without lines.
-        const int framesBeforeEmptyPan = frames.Frames();
-        QElapsedTimer emptyPan;
-        emptyPan.start();
-        window.MapView()->page()->runJavaScript("ov.pan(120, 0)");
-        WaitFor([&] { return frames.Frames() > framesBeforeEmptyPan; }, 5000);
-        emptyPanMs = double(emptyPan.nsecsElapsed()) / 1e6;
-        const int framesBeforeEmptyZoom = frames.Frames();
-        QElapsedTimer emptyZoom;
-        emptyZoom.start();
-        window.MapView()->page()->runJavaScript(
-            "document.querySelector('.leaflet-control-zoom-in').click()");
-        WaitFor([&] { return frames.Frames() > framesBeforeEmptyZoom; }, 5000);
-        emptyZoomMs = double(emptyZoom.nsecsElapsed()) / 1e6;
+        // Runs a script in the page; the time until the next frame is shown.
+        const auto toNextFrame = [&](const char* script) {
+            const int before = frames.Frames();
+            QElapsedTimer clock;
+            clock.start();
+            window.MapView()->page()->runJavaScript(QString::fromLatin1(script));
+            WaitFor([&] { return frames.Frames() > before; }, 5000);
+            return double(clock.nsecsElapsed()) / 1e6;
+        };
+        const char* const kPan = "ov.pan(120, 0)";
+        const char* const kZoomIn = "document.querySelector('.leaflet-control-zoom-in').click()";
+        // The floors: the same pan and zoom on the page without lines.
+        emptyPanMs = toNextFrame(kPan);
+        emptyZoomMs = toNextFrame(kZoomIn);
         QElapsedTimer timer;
         timer.start();
         window.SetData(card);
@@ -138,13 +138,9 @@ void BM_OverviewDrawn(benchmark::State& state) {
         // One zoom step in: the first frame (the lines scaled at once),
         // then the new level's own lines on screen.
         Evaluate(window.MapView()->page(), "window.__z = ov.zoom()");
-        const int framesBeforeZoom = frames.Frames();
         QElapsedTimer zoom;
         zoom.start();
-        window.MapView()->page()->runJavaScript(
-            "document.querySelector('.leaflet-control-zoom-in').click()");
-        WaitFor([&] { return frames.Frames() > framesBeforeZoom; }, 5000);
-        zoomFrameMs = double(zoom.nsecsElapsed()) / 1e6;
+        zoomFrameMs = toNextFrame(kZoomIn);
         WaitFor([&] {
             return Evaluate(window.MapView()->page(), "ov.framedZoom() > window.__z").toBool();
         });
@@ -152,12 +148,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
         pageDrawMs = Evaluate(window.MapView()->page(), "ov.drawMs()").toDouble();
 
         // A pan: the lines move with the map, nothing is asked.
-        const int framesBeforePan = frames.Frames();
-        QElapsedTimer pan;
-        pan.start();
-        window.MapView()->page()->runJavaScript("ov.pan(120, 0)");
-        WaitFor([&] { return frames.Frames() > framesBeforePan; }, 5000);
-        panMs = double(pan.nsecsElapsed()) / 1e6;
+        panMs = toNextFrame(kPan);
 
         QElapsedTimer place;
         place.start();

@@ -106,16 +106,21 @@ constexpr int kRate = 10; // frames a second of the test recordings
 // on a slow drive east; group 0 of the card.
 class ClipExport : public ::testing::Test {
   protected:
+    // The front camera's recording `file` (0, 1, ...) of the drive.
+    static synth::RecordingRecipe FrontRecipe(int file) {
+        synth::RecordingRecipe front;
+        front.container = synth::Container::MovBoxes;
+        front.durationMs = 3000;
+        front.frameSize = QSize(320, 180);
+        front.frameRate = kRate;
+        front.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5 + 3 * file));
+        return front;
+    }
     static void SetUpTestSuite() {
         synth::SetCacheFolder(HALVEX_BINARY_DIR "/synth-cache");
         card = new ScratchDir;
         for (int file = 0; file < 2; ++file) {
-            synth::RecordingRecipe front;
-            front.container = synth::Container::MovBoxes;
-            front.durationMs = 3000;
-            front.frameSize = QSize(320, 180);
-            front.frameRate = kRate;
-            front.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5 + 3 * file));
+            synth::RecordingRecipe front = FrontRecipe(file);
             front.gpsRate = 1;
             for (int i = 0; i < 3; ++i)
                 front.fixes.push_back(
@@ -276,12 +281,7 @@ TEST_F(ClipExport, TheFastPathCopiesTheSoundInStepWithThePicture) {
 TEST_F(ClipExport, TheFastPathEncodesTheSoundWhenARecordingHasNone) {
     ScratchDir mixed;
     for (int file = 0; file < 2; ++file) {
-        synth::RecordingRecipe front;
-        front.container = synth::Container::MovBoxes;
-        front.durationMs = 3000;
-        front.frameSize = QSize(320, 180);
-        front.frameRate = kRate;
-        front.start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5 + 3 * file));
+        synth::RecordingRecipe front = ClipExport::FrontRecipe(file);
         front.audio = file == 0;
         synthtest::WriteBelow(mixed.Root(), front,
                               QStringLiteral("DCIM/MovieF/MOV_000%1F.MOV").arg(file + 1));
