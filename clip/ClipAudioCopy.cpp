@@ -15,10 +15,6 @@ bool SameKind(const AVCodecParameters* a, const AVCodecParameters* b) {
            (a->extradata_size == 0 || memcmp(a->extradata, b->extradata, a->extradata_size) == 0);
 }
 
-int64_t StartOf(const AVStream* s) {
-    return s->start_time == AV_NOPTS_VALUE ? 0 : s->start_time;
-}
-
 } // namespace
 
 ClipAudioCopy::ClipAudioCopy(std::vector<ClipPiece> pieces) : pieces_(std::move(pieces)) {}
@@ -41,9 +37,7 @@ bool ClipAudioCopy::Probe(const AVOutputFormat* format) {
             (!sources_.empty() &&
              !SameKind(par, sources_[0].input->streams[sources_[0].stream]->codecpar)))
             return false;
-        for (unsigned i = 0; i < source.input->nb_streams; ++i)
-            source.input->streams[i]->discard =
-                int(i) == source.stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        KeepOnlyStream(source.input.get(), source.stream);
         sources_.push_back(std::move(source));
     }
     if (sources_.empty())
@@ -73,7 +67,7 @@ int ClipAudioCopy::Next(QString* error) {
         const int64_t outTicks = av_rescale_q(piece.outMs, {1, 1000}, stream->time_base);
         if (!seeked_) {
             if (piece.inMs > 0)
-                av_seek_frame(source.input.get(), source.stream, StartOf(stream) + inTicks,
+                av_seek_frame(source.input.get(), source.stream, StreamStart(stream) + inTicks,
                               AVSEEK_FLAG_BACKWARD);
             seeked_ = true;
         }
@@ -89,7 +83,7 @@ int ClipAudioCopy::Next(QString* error) {
             *error = pieces_[piece_].source.front + ": " + AvErrorText(code);
             return code;
         }
-        const int64_t ticks = packet_->pts - StartOf(stream);
+        const int64_t ticks = packet_->pts - StreamStart(stream);
         // The packet sounding at the cut comes too, as the first piece's
         // sound would otherwise start up to a packet late.
         if (packet_->stream_index != source.stream || packet_->pts == AV_NOPTS_VALUE ||
@@ -108,7 +102,7 @@ int ClipAudioCopy::Next(QString* error) {
         }
         const int64_t shift =
             av_rescale_q(pieceClipMs_, {1, 1000}, out_->time_base) -
-            av_rescale_q(StartOf(stream) + inTicks, stream->time_base, out_->time_base);
+            av_rescale_q(StreamStart(stream) + inTicks, stream->time_base, out_->time_base);
         av_packet_rescale_ts(packet_.get(), stream->time_base, out_->time_base);
         packet_->pts += shift;
         packet_->dts = packet_->dts == AV_NOPTS_VALUE ? packet_->pts : packet_->dts + shift;

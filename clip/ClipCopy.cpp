@@ -24,13 +24,8 @@ bool OpenPiece(const QString& path, PieceInput* p, QString* error) {
         *error = path + ": no video";
         return false;
     }
-    for (unsigned i = 0; i < p->input->nb_streams; ++i)
-        p->input->streams[i]->discard = int(i) == p->stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    KeepOnlyStream(p->input.get(), p->stream);
     return true;
-}
-
-int64_t StartOf(const AVStream* s) {
-    return s->start_time == AV_NOPTS_VALUE ? 0 : s->start_time;
 }
 
 struct KeySpan {
@@ -48,7 +43,7 @@ KeySpan ScanKeys(const PieceInput& p, const ClipPiece& piece, AVPacket* packet) 
     int64_t keyOut = -1, endMs = 0;
     while (keyOut < 0 && av_read_frame(in, packet) >= 0) {
         if (packet->stream_index == p.stream && packet->pts != AV_NOPTS_VALUE) {
-            const int64_t ms = std::llround((packet->pts - StartOf(s)) * msPerTick);
+            const int64_t ms = std::llround((packet->pts - StreamStart(s)) * msPerTick);
             const bool key = packet->flags & AV_PKT_FLAG_KEY;
             if (key && ms <= piece.inMs) {
                 keys.inMs = ms;
@@ -57,7 +52,7 @@ KeySpan ScanKeys(const PieceInput& p, const ClipPiece& piece, AVPacket* packet) 
             if (key && ms >= piece.outMs)
                 keyOut = ms;
             endMs = std::max<int64_t>(
-                endMs, std::llround((packet->pts - StartOf(s) + packet->duration) * msPerTick));
+                endMs, std::llround((packet->pts - StreamStart(s) + packet->duration) * msPerTick));
         }
         av_packet_unref(packet);
     }
@@ -67,7 +62,7 @@ KeySpan ScanKeys(const PieceInput& p, const ClipPiece& piece, AVPacket* packet) 
 
 bool Rewind(PieceInput* p) {
     const AVStream* s = p->input->streams[p->stream];
-    return av_seek_frame(p->input.get(), p->stream, StartOf(s), AVSEEK_FLAG_BACKWARD) >= 0;
+    return av_seek_frame(p->input.get(), p->stream, StreamStart(s), AVSEEK_FLAG_BACKWARD) >= 0;
 }
 
 // The key frames around the piece's marks, read from the key frame before
@@ -75,7 +70,7 @@ bool Rewind(PieceInput* p) {
 KeySpan FindKeySpan(PieceInput* p, const ClipPiece& piece, AVPacket* packet) {
     const AVStream* s = p->input->streams[p->stream];
     if (piece.inMs > 0) {
-        const int64_t target = StartOf(s) + av_rescale_q(piece.inMs, {1, 1000}, s->time_base);
+        const int64_t target = StreamStart(s) + av_rescale_q(piece.inMs, {1, 1000}, s->time_base);
         if (av_seek_frame(p->input.get(), p->stream, target, AVSEEK_FLAG_BACKWARD) >= 0) {
             const KeySpan keys = ScanKeys(*p, piece, packet);
             if (keys.found)
@@ -131,7 +126,7 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         spans[i].outMs = keys.outMs;
         // Back to the first key frame for the copy, without opening the file anew.
         const AVStream* s = inputs[i].input->streams[inputs[i].stream];
-        const int64_t key = StartOf(s) + av_rescale_q(keys.inMs, {1, 1000}, s->time_base);
+        const int64_t key = StreamStart(s) + av_rescale_q(keys.inMs, {1, 1000}, s->time_base);
         if (av_seek_frame(inputs[i].input.get(), inputs[i].stream, key, AVSEEK_FLAG_BACKWARD) < 0 &&
             !Rewind(&inputs[i]) && !OpenPiece(PiecePath(job.pieces[i], rear), &inputs[i], &error)) {
             result->error = error;
@@ -181,8 +176,8 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         AVFormatContext* in = inputs[i].input.get();
         const AVStream* s = in->streams[inputs[i].stream];
         const double msPerTick = av_q2d(s->time_base) * 1000.0;
-        const int64_t inTicks = StartOf(s) + std::llround(spans[i].inMs / msPerTick);
-        const int64_t outTicks = StartOf(s) + std::llround(spans[i].outMs / msPerTick);
+        const int64_t inTicks = StreamStart(s) + std::llround(spans[i].inMs / msPerTick);
+        const int64_t outTicks = StreamStart(s) + std::llround(spans[i].outMs / msPerTick);
         const int64_t shift = av_rescale_q(pieceClipMs, {1, 1000}, out->time_base);
         bool first = true;
         while (av_read_frame(in, packet.get()) >= 0) {

@@ -2,6 +2,7 @@
 
 #include "recordings/CameraPairing.h"
 #include "recordings/RecordingCatalog.h"
+#include "recordings/TripModel.h"
 
 #include <algorithm>
 
@@ -26,20 +27,8 @@ ClipSource ClipSourceOf(const RecordingFile& file, const QString& path) {
 
 std::vector<ClipSource> ClipSourcesOfCatalog(const RecordingCatalog& catalog, int group) {
     std::vector<ClipSource> sources;
-    for (size_t g = 0; g < catalog.Groups().size(); ++g) {
-        if (group >= 0 && int(g) != group)
-            continue;
-        const RecordingGroup& rg = catalog.Groups()[g];
-        for (int i = rg.firstFile; i < rg.firstFile + rg.fileCount; ++i) {
-            if (i < 0 || size_t(i) >= catalog.Files().size())
-                continue;
-            const QString path = catalog.GetFilePath(i);
-            const QString front = IsRearCameraPath(path) ? FrontPathFor(path) : QString();
-            if (!front.isEmpty() && front != path)
-                continue;
-            sources.push_back(ClipSourceOf(catalog.Files()[size_t(i)], path));
-        }
-    }
+    for (int i : MomentFileIndices(catalog, [group](int g) { return group < 0 || g == group; }))
+        sources.push_back(ClipSourceOf(catalog.Files()[size_t(i)], catalog.GetFilePath(i)));
     std::stable_sort(sources.begin(), sources.end(), [](const ClipSource& a, const ClipSource& b) {
         return a.startMs < b.startMs;
     });

@@ -60,13 +60,8 @@ bool ClipVideoReader::OpenPiece(size_t index, QString* error) {
                 frameRate_ = {30, 1};
         }
     }
-    for (unsigned i = 0; i < input_->nb_streams; ++i)
-        input_->streams[i]->discard = int(i) == stream_ ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-    if (piece.inMs > 0) {
-        const int64_t target = av_rescale_q(piece.inMs, {1, 1000}, stream->time_base) +
-                               (stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time);
-        av_seek_frame(input_.get(), stream_, target, AVSEEK_FLAG_BACKWARD);
-    }
+    KeepOnlyStream(input_.get(), stream_);
+    SeekBefore(input_.get(), stream_, piece.inMs);
     piece_ = index;
     draining_ = false;
     pieceDone_ = false;

@@ -57,3 +57,20 @@ CodecPtr OpenDecoder(const AVStream* stream, QString* error) {
     }
     return context;
 }
+
+int64_t StreamStart(const AVStream* stream) {
+    return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+}
+
+void KeepOnlyStream(AVFormatContext* input, int stream) {
+    for (unsigned i = 0; i < input->nb_streams; ++i)
+        input->streams[i]->discard = int(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+}
+
+void SeekBefore(AVFormatContext* input, int stream, int64_t ms) {
+    if (ms <= 0)
+        return;
+    const AVStream* s = input->streams[stream];
+    av_seek_frame(input, stream, av_rescale_q(ms, {1, 1000}, s->time_base) + StreamStart(s),
+                  AVSEEK_FLAG_BACKWARD);
+}

@@ -61,5 +61,15 @@ InputPtr OpenInput(const QString& path, QString* error);
 // costliest part of opening a 1080p file); other files as above.
 InputPtr OpenInputToCopy(const QString& path, QString* error);
 
+// Where a stream's time starts, in its own ticks (0 when the file says not).
+int64_t StreamStart(const AVStream* stream);
+
+// From here on only `stream` of the input is read.
+void KeepOnlyStream(AVFormatContext* input, int stream);
+
+// Moves the input to the key frame at or before `ms` from the stream's start
+// (the file's start for 0), so that decoding from there reaches that time.
+void SeekBefore(AVFormatContext* input, int stream, int64_t ms);
+
 // A decoder for the stream, opened; null with the reason in *error.
 CodecPtr OpenDecoder(const AVStream* stream, QString* error);

@@ -120,10 +120,12 @@ bool LoadTripRecording(const RecordingFile& file, TripRecording* out) {
     return true;
 }
 
-std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
+std::vector<int> MomentFileIndices(const RecordingCatalog& catalog,
+                                   const std::function<bool(int group)>& takeGroup) {
     std::vector<int> indices;
-    for (const RecordingGroup& group : catalog.Groups()) {
-        if (!group.chosen)
+    for (size_t g = 0; g < catalog.Groups().size(); ++g) {
+        const RecordingGroup& group = catalog.Groups()[g];
+        if (!takeGroup(int(g)))
             continue;
         for (int i = group.firstFile; i < group.firstFile + group.fileCount; ++i) {
             if (i < 0 || size_t(i) >= catalog.Files().size())
@@ -137,6 +139,10 @@ std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
         }
     }
     return indices;
+}
+
+std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
+    return MomentFileIndices(catalog, [&](int g) { return catalog.Groups()[size_t(g)].chosen; });
 }
 
 bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip) {

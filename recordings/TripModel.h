@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class RecordingCatalog;
@@ -61,8 +62,13 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog);
 // current track and map stay as they are; false when it cannot be read.
 bool LoadTripRecording(const RecordingFile& file, TripRecording* out);
 
-// The files of the chosen groups in list order; a rear file whose front
-// partner exists is left out, so that each moment is counted once.
+// The files of the groups `takeGroup` accepts (by group index), in list
+// order; a rear file whose front partner exists is left out, so that each
+// moment is counted once.
+std::vector<int> MomentFileIndices(const RecordingCatalog& catalog,
+                                   const std::function<bool(int group)>& takeGroup);
+
+// Those of the chosen groups.
 std::vector<int> TripFileIndices(const RecordingCatalog& catalog);
 
 // The trip of the given files; false when one of them cannot be read.

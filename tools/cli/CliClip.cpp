@@ -1,5 +1,6 @@
 #include "CliClip.h"
 
+#include "CliArgs.h"
 #include "CliCommands.h"
 #include "CliText.h"
 #include "clip/ClipExport.h"
@@ -78,35 +79,21 @@ int UsageError(const QString& message) {
 // Returns -1 to go on, or the exit code to stop with.
 int Parse(const QStringList& args, FILE* out, Options* o) {
     QStringList positional;
-    bool optionsEnded = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (optionsEnded || arg == "-" || !arg.startsWith('-')) {
-            positional << arg;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            Print(out, kUsage);
-            return CliCommands::kDone;
-        }
+    const auto option = [&](const QString& arg, int* next) {
         if (arg == "--no-sound") {
             o->clip.sound = false;
-            continue;
+            return -1;
         }
         if (arg == "--group") {
             o->group = 0; // the number comes with the positional arguments
-            continue;
+            return -1;
         }
         const QStringList valued = {"--from", "--to", "--layout", "--inset", "--overlay", "--out"};
         if (!valued.contains(arg))
             return UsageError("unknown option " + arg);
-        if (++i == args.size())
+        if (*next == args.size())
             return UsageError(arg + " needs a value");
-        const QString& value = args[i];
+        const QString& value = args[(*next)++];
         if (arg == "--from") {
             o->from = value;
         } else if (arg == "--to") {
@@ -122,7 +109,17 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
         } else if (!OverlaysFromText(value, &o->clip.overlays)) {
             return UsageError("unknown figure in " + value);
         }
-    }
+        return -1;
+    };
+    const int code = CliArgs::Walk(
+        args, [](const QString& arg) { return arg != "-" && arg.startsWith('-'); }, option,
+        [&](const QString& arg) {
+            positional << arg;
+            return -1;
+        },
+        [&] { Print(out, kUsage); });
+    if (code >= 0)
+        return code;
     if (o->group >= 0) {
         bool number = false;
         if (positional.size() != 2 || (o->group = positional[0].toInt(&number), !number) ||

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliArgs.h"
 #include "CliClip.h"
 #include "CliExport.h"
 #include "CliIndex.h"
@@ -107,37 +108,29 @@ int UsageError(const Command& command, const QString& message) {
 
 // Fills options; returns -1 to go on, or the exit code to stop with.
 int ParseOptions(const Command& command, const QStringList& args, Options* options) {
-    bool optionsEnded = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (optionsEnded) {
-            if (!options->target.isEmpty())
-                return UsageError(command, "unexpected argument " + CliText::Printable(arg));
-            options->target = arg;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            Print(g_out, command.usage);
-            return kDone;
-        }
+    const auto option = [&](const QString& arg, int* next) {
         if (arg == "--json" && command.takesJson) {
             options->json = true;
         } else if (arg == "--out" && command.takesOut) {
-            if (++i == args.size())
+            if (*next == args.size())
                 return UsageError(command, "--out needs a folder");
-            options->out = args[i];
-        } else if (arg.startsWith("-") && arg != "-") {
-            return UsageError(command, "unknown option " + CliText::Printable(arg));
-        } else if (options->target.isEmpty()) {
-            options->target = arg;
+            options->out = args[(*next)++];
         } else {
-            return UsageError(command, "unexpected argument " + CliText::Printable(arg));
+            return UsageError(command, "unknown option " + CliText::Printable(arg));
         }
-    }
+        return -1;
+    };
+    const auto target = [&](const QString& arg) {
+        if (!options->target.isEmpty())
+            return UsageError(command, "unexpected argument " + CliText::Printable(arg));
+        options->target = arg;
+        return -1;
+    };
+    const int code = CliArgs::Walk(
+        args, [](const QString& arg) { return arg.startsWith("-") && arg != "-"; }, option, target,
+        [&] { Print(g_out, command.usage); });
+    if (code >= 0)
+        return code;
     if (options->target.isEmpty())
         return UsageError(command, "missing argument");
     return -1;

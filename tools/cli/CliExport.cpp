@@ -1,5 +1,6 @@
 #include "CliExport.h"
 
+#include "CliArgs.h"
 #include "CliCommands.h"
 #include "CliText.h"
 #include "recordings/CsvExport.h"
@@ -59,35 +60,29 @@ int UsageError(const QString& command, const QString& message) {
 // Returns -1 to go on, or the exit code to stop with.
 int Parse(const QString& command, const QStringList& args, FILE* out, Options* o) {
     QStringList positional;
-    bool optionsEnded = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (optionsEnded) {
-            positional << arg;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            Print(out, command == "gpx" ? kGpxUsage : kCsvUsage);
-            return CliCommands::kDone;
-        }
+    const auto option = [&](const QString& arg, int* next) {
         if (arg == "--out") {
-            if (++i == args.size())
+            if (*next == args.size())
                 return UsageError(command, "--out needs a folder or -");
-            o->out = args[i];
+            o->out = args[(*next)++];
         } else if (arg == "--trip") {
             o->trip = true;
         } else if (arg == "--gsensor" && command == "csv") {
             o->gsensor = true;
-        } else if (arg.startsWith('-')) {
-            return UsageError(command, "unknown option " + arg);
         } else {
-            positional << arg;
+            return UsageError(command, "unknown option " + arg);
         }
-    }
+        return -1;
+    };
+    const int code = CliArgs::Walk(
+        args, [](const QString& arg) { return arg.startsWith('-'); }, option,
+        [&](const QString& arg) {
+            positional << arg;
+            return -1;
+        },
+        [&] { Print(out, command == "gpx" ? kGpxUsage : kCsvUsage); });
+    if (code >= 0)
+        return code;
     if (o->trip) {
         bool number = false;
         if (positional.size() != 2 || (o->group = positional[0].toInt(&number), !number) ||

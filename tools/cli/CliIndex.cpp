@@ -1,5 +1,6 @@
 #include "CliIndex.h"
 
+#include "CliArgs.h"
 #include "CliCommands.h"
 #include "CliJson.h"
 #include "CliText.h"
@@ -90,33 +91,35 @@ bool LooksLikeOption(const QString& arg) {
 // Returns -1 to go on, or the exit code to stop with.
 int Parse(const QString& command, const QStringList& args, Options* o) {
     const bool near = command == "near";
-    bool optionsEnded = false;
     QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            Print(g_out, UsageOf(command));
-            return CliCommands::kDone;
-        } else if (!optionsEnded && arg == "--json") {
+    const auto option = [&](const QString& arg, int* next) {
+        if (arg == "--json") {
             o->json = true;
-        } else if (!optionsEnded && arg == "--no-cache") {
+        } else if (arg == "--no-cache") {
             o->noCache = true;
-        } else if (!optionsEnded && near && arg == "--radius") {
-            if (++i == args.size())
+        } else if (near && arg == "--radius") {
+            if (*next == args.size())
                 return UsageError(command, "--radius needs a distance in metres");
+            const QString& value = args[(*next)++];
             bool ok = false;
-            o->radius = args[i].toDouble(&ok);
+            o->radius = value.toDouble(&ok);
             if (!ok || !(o->radius > 0) || !std::isfinite(o->radius))
                 return UsageError(command,
-                                  "--radius needs a distance in metres above 0, not " + args[i]);
-        } else if (!optionsEnded && LooksLikeOption(arg)) {
-            return UsageError(command, "unknown option " + arg);
+                                  "--radius needs a distance in metres above 0, not " + value);
         } else {
-            positional.push_back(arg);
+            return UsageError(command, "unknown option " + arg);
         }
-    }
+        return -1;
+    };
+    const int code = CliArgs::Walk(
+        args, LooksLikeOption, option,
+        [&](const QString& arg) {
+            positional.push_back(arg);
+            return -1;
+        },
+        [&] { Print(g_out, UsageOf(command)); });
+    if (code >= 0)
+        return code;
     if (near) {
         if (positional.isEmpty())
             return UsageError(command, "missing place LAT,LON");

@@ -1,0 +1,32 @@
+#include "CliArgs.h"
+
+#include "tools/cli/CliCommands.h"
+
+namespace CliArgs {
+
+int Walk(const QStringList& args, const std::function<bool(const QString&)>& isOption,
+         const std::function<int(const QString& arg, int* next)>& option, const Handler& positional,
+         const std::function<void()>& printUsage) {
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        int code = -1;
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            printUsage();
+            return CliCommands::kDone;
+        } else if (!optionsEnded && isOption(arg)) {
+            int next = i + 1;
+            code = option(arg, &next);
+            i = next - 1;
+        } else {
+            code = positional(arg);
+        }
+        if (code >= 0)
+            return code;
+    }
+    return -1;
+}
+
+} // namespace CliArgs
