@@ -137,15 +137,10 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
 }
 
 int SourcesOfFile(const QString& path, std::vector<ClipSource>* sources) {
-    const QFileInfo where(path);
-    if (!where.isFile())
-        return Fail(path + ": no such file");
     RecordingFile file;
-    if (CliCommands::ParseRecording(path, &file.info) != 0)
-        return Fail(path + ": not a recording of this camera");
-    file.root = where.absolutePath() + "/";
-    file.fileName = where.fileName();
-    sources->push_back(ClipSourceOf(file, where.absoluteFilePath()));
+    if (const int code = CliCommands::ReadNamedRecording(path, &file); code >= 0)
+        return code;
+    sources->push_back(ClipSourceOf(file, QFileInfo(path).absoluteFilePath()));
     return -1;
 }
 

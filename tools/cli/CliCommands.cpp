@@ -172,6 +172,17 @@ int ParseRecording(const QString& path, RecordingInfo* info) {
     return -1;
 }
 
+int ReadNamedRecording(const QString& path, RecordingFile* file) {
+    const QFileInfo where(path);
+    if (!where.isFile())
+        return Fail(path + ": no such file");
+    if (ParseRecording(path, &file->info) != 0)
+        return Fail(path + ": not a recording of this camera");
+    file->root = where.absolutePath() + "/";
+    file->fileName = where.fileName();
+    return -1;
+}
+
 namespace {
 
 // Checks the file and parses it; an exit code when it cannot be used.

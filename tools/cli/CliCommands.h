@@ -15,6 +15,10 @@ int Run(const QStringList& arguments); // without the program name
 // Parses one AVI or MOV file; 0 when it is a recording of the camera.
 int ParseRecording(const QString& path, RecordingInfo* info);
 
+// A recording named on the command line, parsed as above and placed as a
+// listed file of its folder; -1, or the exit code after saying why not.
+int ReadNamedRecording(const QString& path, RecordingFile* file);
+
 // Where results go (standard output unless set).
 void SetOutput(FILE* out);
 

@@ -100,14 +100,9 @@ int Parse(const QString& command, const QStringList& args, FILE* out, Options* o
 int CatalogOfFiles(const QStringList& paths, RecordingCatalog* catalog, std::vector<int>* indices) {
     std::vector<RecordingFile> files;
     for (const QString& path : paths) {
-        const QFileInfo where(path);
-        if (!where.isFile())
-            return Fail(path + ": no such file");
         RecordingFile file;
-        if (CliCommands::ParseRecording(path, &file.info) != 0)
-            return Fail(path + ": not a recording of this camera");
-        file.root = where.absolutePath() + "/";
-        file.fileName = where.fileName();
+        if (const int code = CliCommands::ReadNamedRecording(path, &file); code >= 0)
+            return code;
         indices->push_back(int(files.size()));
         files.push_back(std::move(file));
     }
