@@ -26,9 +26,7 @@
   var zoomFramed = -1; // the level whose lines have reached the screen
   var levels = {}, cardCount = 0, legendKey = ""; // lines per zoom level asked for, of the card on show
   var MAX_ZOOM = 19;
-  // Of the last lines handed over, for the benchmarks: asking for them and
-  // drawing them.
-  var askMs = 0, drawMs = 0;
+  var drawMs = 0; // of the last lines handed over, for the benchmarks
   var hoverTip = null, hoverPending = false, overMark = false;
 
   function call() {
@@ -113,11 +111,9 @@
     var z = map.getZoom();
     if (z === zoomAsked) return;
     zoomAsked = z;
-    var asked = performance.now();
     fetchLevel(z).then(function (lines) {
       if (z !== map.getZoom() || !lines) return;
       var began = performance.now();
-      askMs = began - asked;
       routeLayer.setTrips(lines, z);
       // The legend needs only the names; the layer keeps the lines.
       trips = lines.map(function (trip) { return { t: trip.t, label: trip.label }; });
@@ -274,7 +270,6 @@
     drawnZoom: function () { return zoomDrawn; },
     framedZoom: function () { return zoomFramed; },
     drawMs: function () { return drawMs; },
-    askMs: function () { return askMs; },
     lineCount: function () { return routeLayer.lineCount(); },
     legendText: function () { return legend.getContainer().textContent; }
   };
