@@ -34,3 +34,18 @@ WorldPixel WorldPixelOf(double latitude, double longitude, int zoom) {
     return {size * (longitude / 360.0 + 0.5),
             size * (0.5 - std::log(std::tan(kPi / 4 + phi / 2)) / (2 * kPi))};
 }
+
+int FitZoom(double south, double west, double north, double east, int width, int height,
+            int padding, int maxZoom) {
+    const WorldPixel nw = WorldPixelOf(north, west, 0), se = WorldPixelOf(south, east, 0);
+    const double scale = std::min(double(width - 2 * padding) / std::abs(se.x - nw.x),
+                                  double(height - 2 * padding) / std::abs(se.y - nw.y));
+    if (!(scale > 0))
+        return 0;
+    if (std::isinf(scale))
+        return maxZoom; // a single place
+    // A level within a hundredth of a step counts as reached, as the map's
+    // own snapping does.
+    const double zoom = std::floor(std::round(std::log2(scale) * 100) / 100);
+    return int(std::clamp(zoom, 0.0, double(maxZoom)));
+}

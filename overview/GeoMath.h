@@ -15,3 +15,9 @@ struct WorldPixel {
     double x = 0, y = 0;
 };
 WorldPixel WorldPixelOf(double latitude, double longitude, int zoom);
+
+// The zoom level at which a web map of `width` × `height` pixels shows a
+// box whole with `padding` pixels on each side, in whole steps and at most
+// `maxZoom`, as the page's map fits it.
+int FitZoom(double south, double west, double north, double east, int width, int height,
+            int padding, int maxZoom);

@@ -28,6 +28,33 @@ QUrl OverviewPage::PageUrl() {
                                "/overview.html");
 }
 
+QString OverviewPage::Parsed(const QByteArray& json) {
+    const QString text = QString::fromUtf8(json);
+    QString quoted;
+    quoted.reserve(text.size() + 16);
+    quoted += QStringLiteral("JSON.parse('");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            quoted += QStringLiteral("\\\\");
+            break;
+        case '\'':
+            quoted += QStringLiteral("\\'");
+            break;
+        case '\n':
+            quoted += QStringLiteral("\\n");
+            break;
+        case '\r':
+            quoted += QStringLiteral("\\r");
+            break;
+        default:
+            quoted += c;
+        }
+    }
+    quoted += QStringLiteral("')");
+    return quoted;
+}
+
 bool OverviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     if (!isMainFrame)
         return true;

@@ -21,6 +21,11 @@ class OverviewPage : public QWebEnginePage {
     // it with Leaflet beside it.
     static QUrl PageUrl();
 
+    // A script expression that makes a JSON text a value in the page. The
+    // page's engine reads a large literal two to four times slower than
+    // JSON.parse reads the same text from a string.
+    static QString Parsed(const QByteArray& json);
+
   protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,

@@ -1,6 +1,7 @@
 #include "overview/OverviewWindow.h"
 
 #include "map/CCefClientApp.h"
+#include "overview/ColumnFit.h"
 #include "overview/DayTotals.h"
 #include "overview/GeoMath.h"
 #include "overview/OverviewPage.h"
@@ -61,10 +62,9 @@ QString BytesText(uint64_t bytes) {
 
 // Once per filling: a header sized to its contents measures every row at
 // every insertion, which a card of hundreds of trips feels.
-void FitColumns(QTreeWidget* list) {
-    for (int c = 0; c < list->columnCount(); ++c)
-        list->resizeColumnToContents(c);
-}
+// As the page fits the map to trips.
+constexpr int kFitPadding = 24;
+constexpr int kFitMaxZoom = 17;
 
 const QColor kEventColours[] = {QColor("#d7191c"), QColor("#1a9641"), QColor("#7b3294"),
                                 QColor("#000000"), QColor("#fdae61"), QColor("#2b83ba")};
@@ -213,6 +213,27 @@ OverviewWindow::~OverviewWindow() {
     StopPreparing();
 }
 
+void OverviewWindow::StartPreparing(int firstZoom) {
+    StopPreparing();
+    if (!layers_)
+        return;
+    stopPreparing_ = std::make_shared<std::atomic<bool>>(false);
+    auto made = std::make_shared<std::promise<void>>();
+    firstZoom_ = firstZoom;
+    firstMade_ = made->get_future().share();
+    // The first level at the window's own priority: the page waits for it.
+    // The others on an idle thread, which holds the answers the lines point
+    // into.
+    preparing_ =
+        QThread::create([layers = layers_, data = data_, stop = stopPreparing_, made, firstZoom] {
+            layers->ForZoom(firstZoom);
+            made->set_value();
+            QThread::currentThread()->setPriority(QThread::IdlePriority);
+            layers->Prepare(firstZoom, *stop);
+        });
+    preparing_->start();
+}
+
 void OverviewWindow::StopPreparing() {
     if (!preparing_)
         return;
@@ -220,6 +241,8 @@ void OverviewWindow::StopPreparing() {
     preparing_->wait();
     delete preparing_;
     preparing_ = nullptr;
+    firstZoom_ = -1;
+    firstMade_ = {};
 }
 
 void OverviewWindow::RunScript(const QString& script) {
@@ -314,47 +337,57 @@ void OverviewWindow::FillTrips() {
     std::vector<QDate> tripDays;
     for (const TripSummary& trip : trips)
         tripDays.push_back(LocalDayOf(trip.startUtcMs));
+    // Made apart and added at once: the list lays itself out once, not per
+    // row.
+    QList<QTreeWidgetItem*> rows;
+    ColumnFit fit(trips_->columnCount(), trips_->font());
     for (const DayTotal& day : TotalsPerDay(trips)) {
         const QString dayText = QLocale().toString(day.day, QLocale::ShortFormat);
         days_->addItem(dayText, day.day);
-        auto* total = new QTreeWidgetItem(trips_);
-        total->setText(0, dayText);
-        total->setText(1, LoadUiString(UiStringId::kOverviewDayTotal));
-        total->setText(3, KmText(day.distanceM));
-        total->setText(4, DurationText(day.durationMs));
-        total->setText(5, DurationText(day.movingMs));
-        total->setText(6, KmhText(day.maxKmh));
-        total->setText(8, QString::number(day.events));
+        const QStringList totals{dayText,
+                                 LoadUiString(UiStringId::kOverviewDayTotal),
+                                 QString(),
+                                 KmText(day.distanceM),
+                                 DurationText(day.durationMs),
+                                 DurationText(day.movingMs),
+                                 KmhText(day.maxKmh),
+                                 QString(),
+                                 QString::number(day.events)};
+        fit.Add(totals, true);
+        auto* total = new QTreeWidgetItem(totals);
         total->setData(0, kTripRole, -1);
         total->setData(0, kDayRole, day.day);
-        QFont bold = total->font(0);
+        QFont bold = trips_->font();
         bold.setBold(true);
         for (int c = 0; c < trips_->columnCount(); ++c)
             total->setFont(c, bold);
+        rows.append(total);
         for (size_t t = 0; t < trips.size(); ++t) {
             const TripSummary& trip = trips[t];
             if (tripDays[t] != day.day)
                 continue;
-            auto* row = new QTreeWidgetItem(trips_);
-            row->setText(0, QStringLiteral("#%1").arg(t + 1));
-            row->setText(1, LocalTime(trip.startUtcMs, "HH:mm:ss"));
-            row->setText(2, LocalTime(trip.endUtcMs, "HH:mm:ss"));
-            row->setText(3, KmText(trip.distanceM));
-            row->setText(4, DurationText(trip.durationMs));
-            row->setText(5, DurationText(trip.movingMs));
-            row->setText(6, KmhText(trip.maxKmh));
-            row->setText(7, KmhText(trip.averageMovingKmh));
-            row->setText(8, QString::number(trip.eventCount));
+            const QStringList texts{QStringLiteral("#%1").arg(t + 1),
+                                    LocalTime(trip.startUtcMs, "HH:mm:ss"),
+                                    LocalTime(trip.endUtcMs, "HH:mm:ss"),
+                                    KmText(trip.distanceM),
+                                    DurationText(trip.durationMs),
+                                    DurationText(trip.movingMs),
+                                    KmhText(trip.maxKmh),
+                                    KmhText(trip.averageMovingKmh),
+                                    QString::number(trip.eventCount)};
+            fit.Add(texts);
+            auto* row = new QTreeWidgetItem(texts);
             row->setData(0, kTripRole, int(t));
             row->setData(0, kDayRole, day.day);
+            rows.append(row);
         }
     }
-    FitColumns(trips_);
+    trips_->addTopLevelItems(rows);
+    fit.Apply(trips_);
     trips_->setUpdatesEnabled(true);
 }
 
-QString OverviewWindow::EventLabel(const DrivingEvent& event) const {
-    const QStringList kinds = LoadUiString(UiStringId::kOverviewEventKinds).split(QLatin1Char('|'));
+QString OverviewWindow::EventLabel(const DrivingEvent& event, const QStringList& kinds) const {
     const int kind = int(event.kind);
     QString text = kind < kinds.size() ? kinds[kind] : QString::number(kind);
     text += QStringLiteral(", ") + LocalTime(event.utcMs, "HH:mm:ss");
@@ -367,6 +400,7 @@ QString OverviewWindow::EventLabel(const DrivingEvent& event) const {
 
 void OverviewWindow::SendEvents() {
     QJsonArray list;
+    const QStringList kinds = LoadUiString(UiStringId::kOverviewEventKinds).split(QLatin1Char('|'));
     if (data_) {
         const std::vector<DrivingEvent>& events = data_->Events();
         for (size_t i = 0; i < events.size(); ++i) {
@@ -377,11 +411,11 @@ void OverviewWindow::SendEvents() {
                                     {"lat", e.latitude},
                                     {"lon", e.longitude},
                                     {"kind", int(e.kind)},
-                                    {"label", EventLabel(e)}});
+                                    {"label", EventLabel(e, kinds)}});
         }
     }
     RunScript(QStringLiteral("ov.setEvents(%1)")
-                  .arg(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact))));
+                  .arg(OverviewPage::Parsed(QJsonDocument(list).toJson(QJsonDocument::Compact))));
 }
 
 bool OverviewWindow::FitTrips(const std::vector<int>& trips, bool fresh) {
@@ -402,6 +436,11 @@ bool OverviewWindow::FitTrips(const std::vector<int>& trips, bool fresh) {
             any = true;
         }
     }
+    // New lines: the level the page will ask for is made while the window
+    // fills its lists.
+    if (any && fresh && pageReady_)
+        StartPreparing(FitZoom(south, west, north, east, view_->width(), view_->height(),
+                               kFitPadding, kFitMaxZoom));
     if (any)
         RunScript(QStringLiteral("ov.fit(%1,%2,%3,%4,%5)")
                       .arg(south, 0, 'f', 7)
@@ -517,17 +556,22 @@ void OverviewWindow::AskBox(double south, double west, double north, double east
 
 void OverviewWindow::ShowPlaces(const std::vector<NearHit>& hits) {
     places_->clear();
+    ColumnFit fit(places_->columnCount(), places_->font());
+    QList<QTreeWidgetItem*> rows;
     for (const NearHit& hit : hits) {
         if (hit.recording < 0 || size_t(hit.recording) >= data_->Recordings().size())
             continue;
-        auto* row = new QTreeWidgetItem(places_);
-        row->setText(0, data_->Recordings()[size_t(hit.recording)].fileName);
-        row->setText(1, LocalTime(hit.utcMs, "yyyy-MM-dd HH:mm:ss"));
-        row->setText(2, QStringLiteral("%1 m").arg(qRound(hit.distanceM)));
+        const QStringList texts{data_->Recordings()[size_t(hit.recording)].fileName,
+                                LocalTime(hit.utcMs, "yyyy-MM-dd HH:mm:ss"),
+                                QStringLiteral("%1 m").arg(qRound(hit.distanceM))};
+        fit.Add(texts);
+        auto* row = new QTreeWidgetItem(texts);
         row->setData(0, kRecordingRole, hit.recording);
         row->setData(0, kOffsetRole, qint64(hit.offsetMs));
+        rows.append(row);
     }
-    FitColumns(places_);
+    places_->addTopLevelItems(rows);
+    fit.Apply(places_);
 }
 
 QVariant OverviewWindow::OnPageCall(const QString& command, const QVariantList& args) {
@@ -549,19 +593,21 @@ QVariant OverviewWindow::OnPageCall(const QString& command, const QVariantList& 
         return true;
     }
     if (command == QLatin1String("routes")) {
-        if (!layers_)
-            return QStringLiteral("[]");
+        // The lines go back as a script of their own: the bridge's answer
+        // would be encoded, sent, decoded and parsed once more (about twice
+        // as long for a level).
         const int zoom = int(number(0));
-        const QString json = QString::fromUtf8(layers_->ForZoom(zoom));
-        if (!preparing_) {
-            // The other levels once the first is drawn, on an idle thread
-            // that holds the answers the lines point into.
-            stopPreparing_ = std::make_shared<std::atomic<bool>>(false);
-            preparing_ = QThread::create([layers = layers_, data = data_, stop = stopPreparing_,
-                                          zoom] { layers->Prepare(zoom, *stop); });
-            preparing_->start(QThread::IdlePriority);
-        }
-        return json;
+        const int card = int(number(1));
+        if (zoom == firstZoom_ && firstMade_.valid())
+            firstMade_.wait();
+        const QByteArray lines = layers_ ? layers_->ForZoom(zoom) : QByteArrayLiteral("[]");
+        if (layers_ && !preparing_)
+            StartPreparing(zoom);
+        RunScript(QStringLiteral("ov.lines(%1,%2,%3)")
+                      .arg(zoom)
+                      .arg(card)
+                      .arg(OverviewPage::Parsed(lines)));
+        return page_ && pageReady_;
     }
     if (!data_)
         return QVariant();

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <atomic>
+#include <future>
 #include <memory>
 
 class OverviewPage;
@@ -74,13 +75,18 @@ class OverviewWindow : public QWidget {
     void ShowEventMenu(int event, QPoint globalAt);
     void PlayMoment(int recording, qint64 offsetMs);
     void OnTripClicked(QTreeWidgetItem* item);
-    QString EventLabel(const DrivingEvent& event) const;
+    // kinds: the event kinds' names, in the order of DrivingEventKind.
+    QString EventLabel(const DrivingEvent& event, const QStringList& kinds) const;
 
     std::shared_ptr<const OverviewData> data_;
     std::shared_ptr<RouteLayers> layers_;
-    // Makes the other zoom levels' lines while the window is used.
+    // Makes the lines of the zoom the page is about to ask for, then the
+    // other levels' while the window is used.
     QThread* preparing_ = nullptr;
     std::shared_ptr<std::atomic<bool>> stopPreparing_;
+    int firstZoom_ = -1;
+    std::shared_future<void> firstMade_;
+    void StartPreparing(int firstZoom);
     void StopPreparing();
     QLabel* header_;
     QWidget* progressRow_;

@@ -28,7 +28,7 @@ int RouteLayers::SpeedBand(double kmh) {
 }
 
 double RouteLayers::ToleranceM(double latitude, int zoom) {
-    return 0.5 * MetresPerPixel(latitude, std::clamp(zoom, 0, kMaxZoom));
+    return MetresPerPixel(latitude, std::clamp(zoom, 0, kMaxZoom));
 }
 
 const RouteLayers::Level& RouteLayers::Get(int zoom) {

@@ -39,7 +39,8 @@ class RouteLayers {
     static constexpr double kSpeedBandsKmh[] = {0, 30, 60, 90, 120};
     static int SpeedBand(double kmh);
 
-    // Tolerance of the thinning at a zoom: half a pixel.
+    // Tolerance of the thinning at a zoom: a pixel, a quarter of a line's
+    // width.
     static double ToleranceM(double latitude, int zoom);
 
   private:

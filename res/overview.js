@@ -21,13 +21,14 @@
   var HIT_TOLERANCE = 6; // pixels from a line that still take its click
   var EVENT_COLOURS = ["#d7191c", "#1a9641", "#7b3294", "#000000", "#fdae61", "#2b83ba"];
 
-  var map, renderer, routeLayer, eventLayer, nearLayer, legend;
+  var map, routeLayer, nearLayer, legend;
   var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
-  var zoomFramed = -1; // the level whose lines have reached the screen
+  var zoomFramed = -1, framedAt = 0; // the level whose lines have reached the screen, and when
   var levels = {}, cardCount = 0, legendKey = ""; // lines per zoom level asked for, of the card on show
+  var waiting = {}; // per zoom level asked for, what takes its lines
   var MAX_ZOOM = 19;
   var drawMs = 0; // of the last lines handed over, for the benchmarks
-  var hoverTip = null, hoverPending = false, overMark = false;
+  var hoverTip = null, markTip = null, hoverPending = false, overMark = false;
 
   function call() {
     var args = Array.prototype.slice.call(arguments);
@@ -92,8 +93,10 @@
     if (z < 0 || z > MAX_ZOOM) return Promise.resolve(null);
     if (!levels[z]) {
       var card = cardCount;
-      levels[z] = call("routes", z).then(function (json) {
-        return card === cardCount && json ? JSON.parse(json) : null;
+      levels[z] = new Promise(function (resolve) { waiting[z] = resolve; });
+      // The program answers with ov.lines, or false when it has no page.
+      call("routes", z, card).then(function (sent) {
+        if (!sent) ov.lines(z, card, null);
       });
     }
     return levels[z];
@@ -102,6 +105,8 @@
   // New lines from the program: what was asked before is dropped.
   function forgetLevels() {
     ++cardCount;
+    Object.keys(waiting).forEach(function (z) { waiting[z](null); });
+    waiting = {};
     levels = {};
     zoomAsked = -1;
     zoomFramed = -1;
@@ -120,44 +125,36 @@
       drawLegend();
       zoomDrawn = z;
       drawMs = performance.now() - began;
-      // The frame after the one these lines go into has been shown.
-      var card = cardCount;
-      requestAnimationFrame(function () {
-        requestAnimationFrame(function () {
-          if (zoomDrawn === z && card === cardCount) zoomFramed = z;
-        });
-      });
       Object.keys(levels).forEach(function (k) {
         if (Math.abs(Number(k) - z) > 1) delete levels[k];
       });
-      fetchLevel(z + 1).then(function () { return fetchLevel(z - 1); });
+      // The frame after the one these lines go into has been shown. The
+      // levels next to this one are asked for only then: their answers cross
+      // the same bridge and would hold that frame back.
+      var card = cardCount;
+      requestAnimationFrame(function () {
+        requestAnimationFrame(function () {
+          if (zoomDrawn !== z || card !== cardCount) return;
+          zoomFramed = z;
+          framedAt = Date.now();
+          fetchLevel(z + 1).then(function () { return fetchLevel(z - 1); });
+        });
+      });
     });
   }
 
   function drawEvents() {
-    eventLayer.clearLayers();
-    events.forEach(function (ev, i) {
-      var m = L.circleMarker([ev.lat, ev.lon], {
-        renderer: renderer, radius: 7, color: "#ffffff", weight: 2,
-        fillColor: EVENT_COLOURS[ev.kind % EVENT_COLOURS.length], fillOpacity: 1
-      });
-      m.bindTooltip(ev.label);
-      // A mark's own tip, not the route's beneath it.
-      m.on("mouseover", function () {
-        overMark = true;
-        if (hoverTip) map.closeTooltip(hoverTip);
-      });
-      m.on("mouseout", function () { overMark = false; });
-      m.on("click", function (e) {
-        L.DomEvent.stopPropagation(e);
-        call("eventClick", ev.i);
-      });
-      m.on("contextmenu", function (e) {
-        L.DomEvent.stop(e);
-        call("eventMenu", ev.i);
-      });
-      eventLayer.addLayer(m);
-    });
+    routeLayer.setMarks(events.map(function (ev) {
+      return { lat: ev.lat, lon: ev.lon, colour: EVENT_COLOURS[ev.kind % EVENT_COLOURS.length] };
+    }));
+  }
+
+  // A mark's own tip, not the route's beneath it.
+  function showMarkTip(m) {
+    if (hoverTip) map.closeTooltip(hoverTip);
+    if (!markTip) markTip = L.tooltip({ direction: "top", offset: [0, -8] });
+    markTip.setLatLng([events[m].lat, events[m].lon]).setContent(String(events[m].label));
+    map.openTooltip(markTip);
   }
 
   // Shift and a drag draws a box; Leaflet's own box zoom is off for it.
@@ -204,11 +201,9 @@
 
   function initialize() {
     map = L.map("map", { boxZoom: false, zoomControl: true }).setView([35.64, 139.75], 12);
-    renderer = L.canvas({ tolerance: 6 });
     L.tileLayer(TILE_URL, { maxZoom: 19, attribution: ATTRIBUTION }).addTo(map);
     routeLayer = new RouteCanvas().addTo(map);
     applyStyle();
-    eventLayer = L.layerGroup().addTo(map);
     nearLayer = L.layerGroup().addTo(map);
     legend = L.control({ position: "bottomleft" });
     legend.onAdd = function () { return L.DomUtil.create("div", "ov-legend"); };
@@ -217,15 +212,32 @@
     // The event marks take their own clicks first; a route takes one within
     // a few pixels of its line, the map the rest.
     map.on("click", function (e) {
+      var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
+      if (m >= 0) {
+        call("eventClick", events[m].i);
+        return;
+      }
       var t = routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
       if (t !== null) call("routeClick", t, e.latlng.lat, e.latlng.lng);
       else call("mapClick", e.latlng.lat, e.latlng.lng);
     });
+    map.on("contextmenu", function (e) {
+      var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
+      if (m >= 0) call("eventMenu", events[m].i);
+    });
     map.on("mousemove", function (e) {
+      var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
+      overMark = m >= 0;
+      if (overMark) showMarkTip(m);
+      else if (markTip) map.closeTooltip(markTip);
       var t = overMark ? null : routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
-      map.getContainer().style.cursor = t !== null ? "pointer" : "";
+      map.getContainer().style.cursor = overMark || t !== null ? "pointer" : "";
       if (t !== null) hover(t, e.latlng);
       else if (hoverTip) map.closeTooltip(hoverTip);
+    });
+    map.on("mouseout", function () {
+      overMark = false;
+      if (markTip) map.closeTooltip(markTip);
     });
     setUpBox();
     call("pageReady");
@@ -235,6 +247,13 @@
   window.ov = {
     // Routes are asked for again at the current zoom.
     reload: function () { forgetLevels(); askRoutes(); },
+    // The lines of a level asked for; of an earlier card they are dropped.
+    lines: function (z, card, lines) {
+      if (card !== cardCount || !waiting[z]) return;
+      var take = waiting[z];
+      delete waiting[z];
+      take(lines);
+    },
     setEvents: function (list) { events = list; drawEvents(); },
     setColouring: function (how) { colouring = how; applyStyle(); drawLegend(); },
     select: function (t) { selected = t; routeLayer.redraw(); },
@@ -269,6 +288,7 @@
     // The zoom level of the lines on show.
     drawnZoom: function () { return zoomDrawn; },
     framedZoom: function () { return zoomFramed; },
+    framedAt: function () { return framedAt; }, // ms since 1970
     drawMs: function () { return drawMs; },
     lineCount: function () { return routeLayer.lineCount(); },
     legendText: function () { return legend.getContainer().textContent; }

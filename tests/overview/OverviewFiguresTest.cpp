@@ -138,7 +138,7 @@ TEST(RouteLayers, ThinsPerZoomButKeepsEveryTripAndEverySpeedChange) {
         EXPECT_EQ(RouteLayers::SpeedBand(c.kmh), c.band) << c.kmh;
     // The tolerance halves with every zoom step.
     EXPECT_NEAR(RouteLayers::ToleranceM(0, 10) / RouteLayers::ToleranceM(0, 11), 2.0, 1e-9);
-    EXPECT_NEAR(RouteLayers::ToleranceM(0, 0), 78271.5, 1);
+    EXPECT_NEAR(RouteLayers::ToleranceM(0, 0), 156543.0, 1);
 }
 
 TEST(DayTotals, TripsAddUpPerLocalDay) {
@@ -232,6 +232,26 @@ TEST(GeoMath, DistancesAndScale) {
         EXPECT_NEAR(at.x, p.x, 0.01) << p.latitude << "," << p.longitude;
         EXPECT_NEAR(at.y, p.y, 0.01) << p.latitude << "," << p.longitude;
     }
+}
+
+TEST(GeoMath, FitZoomIsTheLevelThePageFitsTo) {
+    // 360/4096 degrees of longitude is 1024 pixels at zoom 14.
+    const double narrow = 360.0 / 4096;
+    const struct {
+        double south, west, north, east;
+        int width, height, zoom;
+    } cases[] = {
+        {-85.05, -180, 85.05, 180, 1000, 600, 1}, // the whole map
+        {0, 0, 0.0001, narrow, 1072, 600, 14},    // exactly 1024 pixels inside the padding
+        {0, 0, 0.0001, narrow, 1071, 600, 14},    // within a hundredth of a step
+        {0, 0, 0.0001, narrow, 1060, 600, 13},    // short of it
+        {0, 0, narrow, 0.0001, 600, 1072, 14},    // the height decides
+        {35.6, 139.7, 35.6, 139.7, 800, 600, 17}, // one place: the most the fit zooms
+        {35.6, 139.7, 35.6001, 139.7001, 800, 600, 17},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitZoom(c.south, c.west, c.north, c.east, c.width, c.height, 24, 17), c.zoom)
+            << c.width << "x" << c.height << " " << c.east - c.west;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The overview window on the real page engine, driven by clicks at window
 // coordinates.
 #include "overview/OverviewWindow.h"
+#include "overview/OverviewPage.h"
 #include "overview/SpeedChart.h"
 #include "tests/support/OverviewCard.h"
 #include "tests/support/PageScript.h"
@@ -8,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -112,8 +115,29 @@ TEST_F(OverviewWindowTest, DrawsEveryTripTheEventsTheLegendAndTheHeader) {
     EXPECT_EQ(shown, 3);
 }
 
-TEST_F(OverviewWindowTest, EventMarkerClickPlaysFromFiveSecondsBefore) {
+TEST_F(OverviewWindowTest, AnyTextReachesThePageAsItWas) {
+    // Texts the lines and the event marks may carry: quotes, a backslash,
+    // line ends, Unicode's line separators, any script.
+    const QString text = QString::fromUtf8("d'urgence \\ \"x\"\nz\r") + QChar(0x2028) +
+                         QChar(0x2029) + QString::fromUtf8("Kartenübersicht 急ブレーキ");
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    EXPECT_EQ(Evaluate(Page(), OverviewPage::Parsed(json) + "[0]").toString(), text);
+}
+
+TEST_F(OverviewWindowTest, EventMarkerShowsItsOwnTipAndAClickPlaysFromFiveSecondsBefore) {
     const QPoint at = WindowPointOf(Evaluate(Page(), "ov.eventPoint(2)"));
+    // The mark lies on its trip's line: its own tip, not the route's.
+    QTest::mouseMove(window_->windowHandle(), at + QPoint(-3, 0));
+    QTest::qWait(50);
+    QTest::mouseMove(window_->windowHandle(), at);
+    const auto tip = [this] {
+        return Evaluate(Page(),
+                        "(document.querySelector('.leaflet-tooltip') || {}).textContent || ''")
+            .toString();
+    };
+    ASSERT_TRUE(WaitFor([&] { return tip().contains("0.60 g"); }, 5000)) << tip().toStdString();
+    QTest::qWait(300); // a late answer about the route beneath would replace it
+    EXPECT_TRUE(tip().startsWith("Harsh braking")) << tip().toStdString();
     ClickWindowAt(at);
     ASSERT_TRUE(WaitForPlay(1)) << "no play request after a click at " << at.x() << "," << at.y();
     EXPECT_EQ(played_[0].path, card_->recordings[size_t(card_->events[2].recording)].path);
