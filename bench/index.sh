@@ -80,6 +80,14 @@ result index.reopen.halvex "$(column 1 "$work/reopen.txt")" s
 result index.reopen.inprocess "$(awk '$1 == "index.build_from_cache" { print $2 }' "$work/card-measure.txt")" ms
 result index.build.inprocess "$(awk '$1 == "index.build_no_cache" { print $2 }' "$work/card-measure.txt")" ms
 
+say "== reopening the card with the overview open: the scan's end to its lines on screen"
+cmake --build "$build" --target bench_overview halvex_map_pages >/dev/null
+(cd "$build" && HALVEX_BENCH_CARD=$work/card QTWEBENGINE_DISABLE_SANDBOX=1 \
+  xvfb-run -a -s "-screen 0 1920x1080x24" bench/bench_overview --benchmark_filter=Reopened \
+  --benchmark_out="$work/reopen-drawn.json" --benchmark_out_format=json >"$work/reopen-drawn.txt" 2>&1)
+result index.reopen.drawn "$(python3 -c 'import json, sys
+print("%.0f" % json.load(open(sys.argv[1]))["benchmarks"][0]["real_time"])' "$work/reopen-drawn.json")" ms
+
 say "== $hours hours of driving, in process"
 "$bench" measure "$work/hours" "$work/cache-hours" >"$work/hours-measure.txt"
 while read -r name value unit; do

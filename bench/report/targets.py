@@ -91,8 +91,9 @@ ROWS = (
         )
     ]
     + [
-        Row("index.reopen", "Card index", "reopening the card of 1000 from its cache, in process",
-            "index.reopen.inprocess", "ms", bound=("ours", "<=", 150)),
+        Row("index.reopen", "Card index",
+            "reopening the card of 1000 with the overview open: the scan's end to its lines on screen",
+            "index.reopen.drawn", "ms", bound=("ours", "<=", 150)),
         Row("index.near", "Card index", "\"when was I here?\" over 100 hours, slowest of 200",
             "index.hours.near.worst", "ms", bound=("ours", "<=", 20)),
         Row("index.trips", "Card index", "trips of 100 hours, in process", "index.hours.trips.median",
