@@ -263,9 +263,12 @@
       var xy = line.xy;
       ctx.strokeStyle = colour;
       ctx.beginPath();
-      ctx.moveTo(xy[0] - ox, xy[1] - oy);
-      for (var k = 2; k < xy.length; k += 2) ctx.lineTo(xy[k] - ox, xy[k + 1] - oy);
-      if (xy.length === 2) ctx.lineTo(xy[0] - ox + 0.01, xy[1] - oy);
+      if (xy.length === 2) {
+        ctx.moveTo(xy[0] - ox, xy[1] - oy);
+        ctx.lineTo(xy[0] - ox + 0.01, xy[1] - oy);
+      } else {
+        this._trace(ctx, xy, 0, xy.length / 2 - 1, ox, oy);
+      }
       ctx.stroke();
       ++this._runs;
     },
@@ -282,13 +285,34 @@
         if (k === n - 1 || b[k] !== b[start]) {
           ctx.strokeStyle = this._bandColour(b[start]);
           ctx.beginPath();
-          ctx.moveTo(xy[2 * start] - ox, xy[2 * start + 1] - oy);
-          for (var j = start + 1; j <= k; ++j) ctx.lineTo(xy[2 * j] - ox, xy[2 * j + 1] - oy);
-          ctx.stroke();
-          ++this._runs;
+          if (this._trace(ctx, xy, start, k, ox, oy)) {
+            ctx.stroke();
+            ++this._runs;
+          }
           start = k;
         }
       }
+    },
+
+    // The segments from vertex `from` to vertex `to` that may reach the
+    // canvas; false when none does. The rasterizer strokes a path whole
+    // before it clips it, so a zoomed-in view would pay for every street of
+    // the card.
+    _trace: function (ctx, xy, from, to, ox, oy) {
+      var w = this._canvas.width, h = this._canvas.height, m = 8, down = false, any = false;
+      for (var k = from; k < to; ++k) {
+        var ax = xy[2 * k] - ox, ay = xy[2 * k + 1] - oy;
+        var bx = xy[2 * k + 2] - ox, by = xy[2 * k + 3] - oy;
+        if ((ax < -m && bx < -m) || (ax > w + m && bx > w + m) || (ay < -m && by < -m) ||
+            (ay > h + m && by > h + m)) {
+          down = false;
+          continue;
+        }
+        if (!down) ctx.moveTo(ax, ay);
+        ctx.lineTo(bx, by);
+        down = any = true;
+      }
+      return any;
     },
 
     // As Leaflet's renderers do: scale the last picture towards the new
