@@ -27,7 +27,6 @@
   var levels = {}, cardCount = 0, legendKey = ""; // lines per zoom level asked for, of the card on show
   var waiting = {}; // per zoom level asked for, what takes its lines
   var MAX_ZOOM = 19;
-  var drawMs = 0; // of the last lines handed over, for the benchmarks
   var hoverTip = null, markTip = null, hoverPending = false, overMark = false;
 
   function call() {
@@ -118,13 +117,11 @@
     zoomAsked = z;
     fetchLevel(z).then(function (lines) {
       if (z !== map.getZoom() || !lines) return;
-      var began = performance.now();
       routeLayer.setTrips(lines, z);
       // The legend needs only the names; the layer keeps the lines.
       trips = lines.map(function (trip) { return { t: trip.t, label: trip.label }; });
       drawLegend();
       zoomDrawn = z;
-      drawMs = performance.now() - began;
       Object.keys(levels).forEach(function (k) {
         if (Math.abs(Number(k) - z) > 1) delete levels[k];
       });
@@ -289,7 +286,6 @@
     drawnZoom: function () { return zoomDrawn; },
     framedZoom: function () { return zoomFramed; },
     framedAt: function () { return framedAt; }, // ms since 1970
-    drawMs: function () { return drawMs; },
     lineCount: function () { return routeLayer.lineCount(); },
     legendText: function () { return legend.getContainer().textContent; }
   };

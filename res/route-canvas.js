@@ -13,7 +13,7 @@
 
   window.RouteCanvas = L.Layer.extend({
     initialize: function () {
-      this._trips = []; // {t, xy: world pixels at _tripsZoom, b}
+      this._trips = []; // as handed over: {t, x, y, b}, pixel steps at _tripsZoom
       this._tripsZoom = 0;
       this._lines = []; // per trip: {t, xy: Float64Array of world pixels, b, box}
       this._zoom = -1;
@@ -50,17 +50,10 @@
     // as whole pixels of the web map at `zoom`, the first one and then each
     // as the step from the one before. style(t) gives {colour, weight,
     // opacity}; with bySpeed each segment takes its first vertex's band.
+    // They are read when drawn: just after a zoom that is after the frame
+    // with the scaled picture.
     setTrips: function (trips, zoom) {
-      this._trips = trips.map(function (trip) {
-        var n = trip.x.length, xy = new Float64Array(2 * n), x = 0, y = 0;
-        for (var i = 0; i < n; ++i) {
-          x += trip.x[i];
-          y += trip.y[i];
-          xy[2 * i] = x;
-          xy[2 * i + 1] = y;
-        }
-        return { t: trip.t, xy: xy, b: trip.b };
-      });
+      this._trips = trips;
       this._tripsZoom = zoom;
       this._zoom = -1;
       // Just after a zoom they are drawn with the picture of the new level.
@@ -139,12 +132,14 @@
       var zoom = this._map.getZoom(), scale = Math.pow(2, zoom - this._tripsZoom);
       this._zoom = zoom;
       this._lines = this._trips.map(function (trip) {
-        var src = trip.xy, xy = scale === 1 ? src : new Float64Array(src.length);
+        var n = trip.x.length, xy = new Float64Array(2 * n), px = 0, py = 0;
         var box = [Infinity, Infinity, -Infinity, -Infinity];
-        for (var i = 0; i < src.length; i += 2) {
-          var x = src[i] * scale, y = src[i + 1] * scale;
-          xy[i] = x;
-          xy[i + 1] = y;
+        for (var i = 0; i < n; ++i) {
+          px += trip.x[i];
+          py += trip.y[i];
+          var x = px * scale, y = py * scale;
+          xy[2 * i] = x;
+          xy[2 * i + 1] = y;
           box[0] = Math.min(box[0], x);
           box[1] = Math.min(box[1], y);
           box[2] = Math.max(box[2], x);

@@ -106,7 +106,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
     }
     benchmap::Idle(2000);
     const ProcessTreeSample before = SampleProcessTree();
-    double lastMemory = 0, zoomMs = 0, placeMs = 0, setDataMs = 0, pageDrawMs = 0;
+    double lastMemory = 0, zoomMs = 0, placeMs = 0, setDataMs = 0;
     // One frame is one sample of a noisy figure: each iteration's, medians.
     std::vector<double> emptyPanMs, emptyZoomMs, zoomFrameMs, panMs;
     for (auto _ : state) {
@@ -166,7 +166,6 @@ void BM_OverviewDrawn(benchmark::State& state) {
             return Evaluate(window.MapView()->page(), "ov.framedZoom() > window.__z").toBool();
         });
         zoomMs = double(zoom.nsecsElapsed()) / 1e6;
-        pageDrawMs = Evaluate(window.MapView()->page(), "ov.drawMs()").toDouble();
 
         // A pan: the lines move with the map, nothing is asked.
         panMs.push_back(toNextFrame(kPan));
@@ -184,7 +183,6 @@ void BM_OverviewDrawn(benchmark::State& state) {
     state.counters["pan_frame_ms"] = Median(panMs);
     state.counters["empty_pan_frame_ms"] = Median(emptyPanMs);
     state.counters["empty_zoom_frame_ms"] = Median(emptyZoomMs);
-    state.counters["zoom_page_parse_and_draw_ms"] = pageDrawMs;
     state.counters["place_list_ms_walking_points"] = placeMs;
     state.counters["added_pss_mib"] = lastMemory;
 }
