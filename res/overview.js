@@ -117,7 +117,6 @@
     zoomAsked = z;
     fetchLevel(z).then(function (lines) {
       if (z !== map.getZoom() || !lines) return;
-      routeLayer.setTrips(lines, z);
       // The legend needs only the names; the layer keeps the lines.
       trips = lines.map(function (trip) { return { t: trip.t, label: trip.label }; });
       drawLegend();
@@ -125,17 +124,22 @@
       Object.keys(levels).forEach(function (k) {
         if (Math.abs(Number(k) - z) > 1) delete levels[k];
       });
-      // The frame after the one these lines go into has been shown. The
-      // levels next to this one are asked for only then: their answers cross
-      // the same bridge and would hold that frame back.
-      var card = cardCount;
+      routeLayer.setTrips(lines, z);
+    });
+  }
+
+  // The frame after the one a level's own lines go into has been shown. The
+  // levels next to it are asked for only then: their answers cross the same
+  // bridge and would hold that frame back.
+  function pictureDrawn(zoom, linesZoom) {
+    if (zoom !== linesZoom || zoom !== zoomDrawn || zoom === zoomFramed) return;
+    var card = cardCount;
+    requestAnimationFrame(function () {
       requestAnimationFrame(function () {
-        requestAnimationFrame(function () {
-          if (zoomDrawn !== z || card !== cardCount) return;
-          zoomFramed = z;
-          framedAt = Date.now();
-          fetchLevel(z + 1).then(function () { return fetchLevel(z - 1); });
-        });
+        if (zoomDrawn !== zoom || card !== cardCount || zoomFramed === zoom) return;
+        zoomFramed = zoom;
+        framedAt = Date.now();
+        fetchLevel(zoom + 1).then(function () { return fetchLevel(zoom - 1); });
       });
     });
   }
@@ -200,6 +204,7 @@
     map = L.map("map", { boxZoom: false, zoomControl: true }).setView([35.64, 139.75], 12);
     L.tileLayer(TILE_URL, { maxZoom: 19, attribution: ATTRIBUTION }).addTo(map);
     routeLayer = new RouteCanvas().addTo(map);
+    routeLayer.onPictureDrawn(pictureDrawn);
     applyStyle();
     nearLayer = L.layerGroup().addTo(map);
     legend = L.control({ position: "bottomleft" });

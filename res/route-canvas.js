@@ -10,6 +10,7 @@
 
   var PADDING = 0.25; // share of the view drawn beyond each edge, for drags
   var MARK_RADIUS = 7, MARK_RING = 2;
+  var ASIDE_VERTICES = 2000; // the first slice of a picture drawn aside
 
   window.RouteCanvas = L.Layer.extend({
     initialize: function () {
@@ -22,6 +23,7 @@
       this._bySpeed = false;
       this._runs = 0;
       this._marks = []; // {lat, lon, colour}
+      this._pictureDrawn = function () {};
       this._markXY = new Float64Array(0); // world pixels at _zoom
     },
 
@@ -43,6 +45,7 @@
       map.off("zoom", this._onZoom, this);
       map.off("zoomanim", this._onZoomAnim, this);
       clearTimeout(this._later);
+      this._cancelAside();
       L.DomUtil.remove(this._canvas);
     },
 
@@ -56,8 +59,10 @@
       this._trips = trips;
       this._tripsZoom = zoom;
       this._zoom = -1;
-      // Just after a zoom they are drawn with the picture of the new level.
+      // Just after a zoom they are drawn with the picture of the new level;
+      // a picture being drawn aside starts again with them.
       if (this._map && this._map.getZoom() === this._drawnZoom) this._reset();
+      else if (this._aside) this._drawAside();
     },
 
     // Event marks, drawn above every line: [{lat, lon, colour}].
@@ -73,6 +78,10 @@
       this._bandColour = bandColour;
       this.redraw();
     },
+
+    // fn(zoom, linesZoom) once a picture is on the canvas: the map's zoom it
+    // was drawn for and the zoom of the lines it holds.
+    onPictureDrawn: function (fn) { this._pictureDrawn = fn; },
 
     // Lines drawn: one per trip, or one per run of a speed band.
     lineCount: function () { return this._runs; },
@@ -166,7 +175,7 @@
         requestAnimationFrame(function () {
           clearTimeout(self._later);
           self._later = setTimeout(function () {
-            if (self._map && self._map.getZoom() !== self._drawnZoom) self._reset();
+            if (self._map && self._map.getZoom() !== self._drawnZoom) self._drawAside();
           }, 0);
         });
         return;
@@ -175,10 +184,11 @@
                           map.containerPointToLayerPoint(map.getSize()));
       var drawn = L.bounds(this._topLeft,
                            this._topLeft.add([this._canvas.width, this._canvas.height]));
-      if (!drawn.contains(view)) this._reset();
+      if (!drawn.contains(view)) this._drawAside();
     },
 
     _onZoom: function () {
+      this._cancelAside(); // drawn for the level before
       this._onZoomAnim({ zoom: this._map.getZoom(), center: this._map.getCenter() });
     },
 
@@ -186,6 +196,7 @@
       var map = this._map;
       if (!map) return;
       clearTimeout(this._later);
+      this._cancelAside();
       var size = map.getSize(), pad = size.multiplyBy(PADDING).round();
       var topLeft = map.containerPointToLayerPoint(pad.multiplyBy(-1)).round();
       this._topLeft = topLeft;
@@ -212,31 +223,117 @@
         this._reset();
         return;
       }
+      // A style asked for while a picture is drawn aside goes into it.
+      if (this._aside) {
+        this._drawAside();
+        return;
+      }
       var ctx = this._canvas.getContext("2d");
       var w = this._canvas.width, h = this._canvas.height;
       ctx.clearRect(0, 0, w, h);
-      this._runs = 0;
       // The canvas's top left on the whole map, where it was placed.
       var origin = map.getPixelOrigin();
-      var ox = this._topLeft.x + origin.x, oy = this._topLeft.y + origin.y;
+      var job = this._drawing(ctx, w, h, this._topLeft.x + origin.x, this._topLeft.y + origin.y);
+      job.step(Infinity);
+      this._runs = job.runs();
+      this._pictureDrawn(this._drawnZoom, this._tripsZoom);
+    },
+
+    // Draws the lines and marks of a canvas w × h whose top left lies at
+    // (ox, oy) on the whole map; step(budget) draws about that many
+    // vertices more and says whether the picture is whole.
+    _drawing: function (ctx, w, h, ox, oy) {
+      var self = this, style = this._style, i = 0, runs = 0;
+      // The selected trip last, so it lies on top.
+      var order = this._lines.slice();
+      order.sort(function (a, b) { return style(a.t).weight - style(b.t).weight; });
       // Round ends and joins cost the software rasterizer a third more at
       // every vertex; on a 4-pixel line nobody sees the difference.
       ctx.lineCap = "butt";
       ctx.lineJoin = "bevel";
-      // The selected trip last, so it lies on top.
-      var order = this._lines.slice();
-      var style = this._style;
-      order.sort(function (a, b) { return style(a.t).weight - style(b.t).weight; });
-      for (var i = 0; i < order.length; ++i) {
-        var line = order[i], box = line.box, s = style(line.t);
-        if (box[2] < ox || box[0] > ox + w || box[3] < oy || box[1] > oy + h) continue;
-        ctx.lineWidth = s.weight;
-        ctx.globalAlpha = s.opacity;
-        if (this._bySpeed) this._drawBands(ctx, line, ox, oy);
-        else this._drawPath(ctx, line, ox, oy, s.colour);
+      return {
+        step: function (budget) {
+          self._cw = w;
+          self._ch = h;
+          for (var spent = 0; i < order.length && spent < budget; ++i) {
+            var line = order[i], box = line.box, s = style(line.t);
+            if (box[2] < ox || box[0] > ox + w || box[3] < oy || box[1] > oy + h) continue;
+            ctx.lineWidth = s.weight;
+            ctx.globalAlpha = s.opacity;
+            if (self._bySpeed) runs += self._drawBands(ctx, line, ox, oy);
+            else runs += self._drawPath(ctx, line, ox, oy, s.colour);
+            spent += line.xy.length / 2;
+          }
+          ctx.globalAlpha = 1;
+          if (i < order.length) return false;
+          self._drawMarks(ctx, ox, oy, w, h);
+          return true;
+        },
+        runs: function () { return runs; }
+      };
+    },
+
+    // The picture for the view as it is now, drawn on a canvas aside a few
+    // thousand vertices at a time, each slice rasterized at once: the one
+    // on show stays, moving with the map, and frames keep coming. It takes
+    // the place of the one on show when whole.
+    _drawAside: function () {
+      var map = this._map;
+      if (!map) return;
+      this._cancelAside();
+      var size = map.getSize(), pad = size.multiplyBy(PADDING).round();
+      var topLeft = map.containerPointToLayerPoint(pad.multiplyBy(-1)).round();
+      var width = size.x + 2 * pad.x, height = size.y + 2 * pad.y;
+      if (this._zoom !== map.getZoom()) this._project();
+      var back = this._back || (this._back = document.createElement("canvas"));
+      back.width = width;
+      back.height = height;
+      var ctx = back.getContext("2d");
+      var origin = map.getPixelOrigin();
+      var job = this._drawing(ctx, width, height, topLeft.x + origin.x, topLeft.y + origin.y);
+      var aside = { center: map.getCenter(), zoom: map.getZoom(), linesZoom: this._tripsZoom };
+      var self = this;
+      var budget = ASIDE_VERTICES;
+      function slice() {
+        if (self._aside !== aside) return;
+        var began = performance.now();
+        var whole = job.step(budget);
+        ctx.getImageData(0, 0, 1, 1); // rasterized now, not all in one frame
+        // Slices of about half a frame, whatever this machine does: the
+        // frame needs the rest.
+        budget = Math.max(500, Math.round(budget * 8 / Math.max(1, performance.now() - began)));
+        if (!whole) {
+          aside.timer = setTimeout(slice, 0);
+          return;
+        }
+        self._aside = null;
+        self._topLeft = topLeft;
+        self._center = aside.center;
+        self._drawnZoom = aside.zoom;
+        self._runs = job.runs();
+        var canvas = self._canvas;
+        canvas.style[L.DomUtil.TRANSFORM] = "";
+        canvas.style.imageRendering = "";
+        L.DomUtil.setPosition(canvas, topLeft);
+        if (canvas.width !== width || canvas.height !== height) {
+          canvas.width = width;
+          canvas.height = height;
+          canvas.style.width = width + "px";
+          canvas.style.height = height + "px";
+        }
+        var shown = canvas.getContext("2d");
+        shown.clearRect(0, 0, width, height);
+        shown.drawImage(back, 0, 0);
+        self._pictureDrawn(aside.zoom, aside.linesZoom);
       }
-      ctx.globalAlpha = 1;
-      this._drawMarks(ctx, ox, oy, w, h);
+      this._aside = aside;
+      slice();
+    },
+
+    _cancelAside: function () {
+      if (!this._aside) return;
+      clearTimeout(this._aside.timer);
+      this._aside = null;
     },
 
     _drawMarks: function (ctx, ox, oy, w, h) {
@@ -265,28 +362,26 @@
         this._trace(ctx, xy, 0, xy.length / 2 - 1, ox, oy);
       }
       ctx.stroke();
-      ++this._runs;
+      return 1;
     },
 
-    // One path per run of segments in the same band.
+    // One path per run of segments in the same band; how many were drawn.
     _drawBands: function (ctx, line, ox, oy) {
       var xy = line.xy, b = line.b, n = xy.length / 2;
-      if (n < 2) {
-        this._drawPath(ctx, line, ox, oy, this._bandColour(b[0]));
-        return;
-      }
-      var start = 0;
+      if (n < 2) return this._drawPath(ctx, line, ox, oy, this._bandColour(b[0]));
+      var start = 0, runs = 0;
       for (var k = 1; k < n; ++k) {
         if (k === n - 1 || b[k] !== b[start]) {
           ctx.strokeStyle = this._bandColour(b[start]);
           ctx.beginPath();
           if (this._trace(ctx, xy, start, k, ox, oy)) {
             ctx.stroke();
-            ++this._runs;
+            ++runs;
           }
           start = k;
         }
       }
+      return runs;
     },
 
     // The segments from vertex `from` to vertex `to` that may reach the
@@ -294,7 +389,7 @@
     // before it clips it, so a zoomed-in view would pay for every street of
     // the card.
     _trace: function (ctx, xy, from, to, ox, oy) {
-      var w = this._canvas.width, h = this._canvas.height, m = 8, down = false, any = false;
+      var w = this._cw, h = this._ch, m = 8, down = false, any = false;
       for (var k = from; k < to; ++k) {
         var ax = xy[2 * k] - ox, ay = xy[2 * k + 1] - oy;
         var bx = xy[2 * k + 2] - ox, by = xy[2 * k + 3] - oy;

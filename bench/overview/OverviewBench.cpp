@@ -108,7 +108,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
     const ProcessTreeSample before = SampleProcessTree();
     double lastMemory = 0, zoomMs = 0, placeMs = 0, setDataMs = 0;
     // One frame is one sample of a noisy figure: each iteration's, medians.
-    std::vector<double> emptyPanMs, emptyZoomMs, zoomFrameMs, panMs;
+    std::vector<double> emptyPanMs, emptyZoomMs, zoomFrameMs, panMs, longPanMs;
     for (auto _ : state) {
         OverviewWindow window;
         window.setGeometry(0, 0, 1600, 940);
@@ -169,6 +169,12 @@ void BM_OverviewDrawn(benchmark::State& state) {
 
         // A pan: the lines move with the map, nothing is asked.
         panMs.push_back(toNextFrame(kPan));
+        // A long pan, step by step as a drag goes: it leaves the drawn
+        // margin and the lines are drawn again on the way. Its slowest frame.
+        double longPan = 0;
+        for (int step = 0; step < 16; ++step)
+            longPan = std::max(longPan, toNextFrame(kPan));
+        longPanMs.push_back(longPan);
 
         QElapsedTimer place;
         place.start();
@@ -181,6 +187,7 @@ void BM_OverviewDrawn(benchmark::State& state) {
     state.counters["zoom_step_ms"] = zoomMs;
     state.counters["set_data_ms"] = setDataMs;
     state.counters["pan_frame_ms"] = Median(panMs);
+    state.counters["long_pan_slowest_frame_ms"] = Median(longPanMs);
     state.counters["empty_pan_frame_ms"] = Median(emptyPanMs);
     state.counters["empty_zoom_frame_ms"] = Median(emptyZoomMs);
     state.counters["place_list_ms_walking_points"] = placeMs;

@@ -251,6 +251,39 @@ TEST_F(OverviewWindowTest, ZoomScalesTheLastPictureInPlace) {
     }));
 }
 
+TEST_F(OverviewWindowTest, APanBeyondTheDrawnMarginDrawsTheLinesWhereTheyAre) {
+    // A point of trip 3's line, and whether the canvas shows a line there.
+    const QString lat =
+        QString::number(overviewtest::kFirstLatitude + 3 * overviewtest::kTripLatitudeStep, 'f', 6);
+    const QString lon = QString::number(
+        overviewtest::kFirstLongitude + 40 * overviewtest::kDegreesPerSecond, 'f', 6);
+    const QString lineThere = QString(R"((function () {
+        var canvas = document.querySelector(".leaflet-overlay-pane canvas");
+        var view = document.getElementById("map").getBoundingClientRect();
+        var box = canvas.getBoundingClientRect();
+        if (box.left > view.left || box.top > view.top || box.right < view.right ||
+            box.bottom < view.bottom) return -1;  // not drawn for this view yet
+        var p = ov.pointOf(%1, %2);
+        var x = Math.round(view.left + p[0] - box.left), y = Math.round(view.top + p[1] - box.top);
+        return canvas.getContext("2d").getImageData(x - 1, y - 1, 3, 3).data
+            .filter(function (v, i) { return i % 4 === 3 && v > 0; }).length;
+    })())")
+                                  .arg(lat, lon);
+    ASSERT_GT(Evaluate(Page(), lineThere).toInt(), 0);
+    // Most of the view's width, in steps as a drag goes: past the quarter
+    // drawn beyond each edge, the point staying in view.
+    const QString pan = QString(R"((function () {
+        var w = document.getElementById("map").getBoundingClientRect().width;
+        var step = (ov.pointOf(%1, %2)[0] > w / 2 ? 1 : -1) * 0.15 * w;
+        for (var i = 0; i < 3; ++i) ov.pan(step, 0);
+    })())")
+                            .arg(lat, lon);
+    Evaluate(Page(), pan);
+    ASSERT_TRUE(WaitFor([&] { return Evaluate(Page(), lineThere).toInt() >= 0; }, 5000))
+        << "never drawn for the panned view";
+    EXPECT_GT(Evaluate(Page(), lineThere).toInt(), 0);
+}
+
 TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) {
     // Halfway between the roads of trips 0 and 1, about 555 m from each.
     const double lat = overviewtest::kFirstLatitude + overviewtest::kTripLatitudeStep / 2;
