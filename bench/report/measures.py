@@ -144,8 +144,8 @@ def map_benchmarks(folder, printed=""):
     if overview:
         found["overview.drawn_ms"] = _milliseconds(overview)
         for counter in ("zoom_frame_ms", "zoom_step_ms", "pan_frame_ms", "empty_pan_frame_ms",
-                        "empty_zoom_frame_ms",
-                        "set_data_ms", "added_pss_mib"):
+                        "empty_zoom_frame_ms", "long_pan_slowest_frame_ms", "set_data_ms",
+                        "added_pss_mib"):
             if counter in overview:
                 found["overview." + counter] = overview[counter]
     found.update(machine_lines(printed))

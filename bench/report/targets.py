@@ -112,6 +112,9 @@ ROWS = (
         Row("overview.pan", "Overview", "a pan of 120 px to its frame", "overview.pan_frame_ms",
             "ms", "overview.empty_pan_frame_ms", "the same pan with no lines", "ours/peer",
             ("ours", "<=", 50)),
+        Row("overview.longpan", "Overview",
+            "a pan of 16 steps of 120 px, past the drawn margin: its slowest frame",
+            "overview.long_pan_slowest_frame_ms", "ms", bound=("ours", "<=", 50)),
         Row("overview.memory", "Overview", "memory above the viewer with no overview (PSS)",
             "overview.added_pss_mib", "MiB", bound=("ours", "<=", 150)),
     ]
