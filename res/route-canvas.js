@@ -197,23 +197,38 @@
       if (!map) return;
       clearTimeout(this._later);
       this._cancelAside();
-      var size = map.getSize(), pad = size.multiplyBy(PADDING).round();
-      var topLeft = map.containerPointToLayerPoint(pad.multiplyBy(-1)).round();
-      this._topLeft = topLeft;
-      this._center = map.getCenter();
-      this._drawnZoom = map.getZoom();
-      this._canvas.style[L.DomUtil.TRANSFORM] = ""; // a zoom's scaling ends here
-      this._canvas.style.imageRendering = "";
-      L.DomUtil.setPosition(this._canvas, topLeft);
-      var width = size.x + 2 * pad.x, height = size.y + 2 * pad.y;
-      if (this._canvas.width !== width || this._canvas.height !== height) {
-        this._canvas.width = width;
-        this._canvas.height = height;
-        this._canvas.style.width = width + "px";
-        this._canvas.style.height = height + "px";
-      }
+      var area = this._area();
+      this._place(area, map.getCenter(), map.getZoom());
       if (this._zoom !== map.getZoom()) this._project();
       this.redraw();
+    },
+
+    // Where the canvas goes for the view as it is now: the view and a
+    // margin on each side, its top left in the map's layer pixels.
+    _area: function () {
+      var map = this._map, size = map.getSize(), pad = size.multiplyBy(PADDING).round();
+      return {
+        topLeft: map.containerPointToLayerPoint(pad.multiplyBy(-1)).round(),
+        width: size.x + 2 * pad.x,
+        height: size.y + 2 * pad.y
+      };
+    },
+
+    // The canvas placed for a picture of the view at `center` and `zoom`.
+    _place: function (area, center, zoom) {
+      var canvas = this._canvas;
+      this._topLeft = area.topLeft;
+      this._center = center;
+      this._drawnZoom = zoom;
+      canvas.style[L.DomUtil.TRANSFORM] = ""; // a zoom's scaling ends here
+      canvas.style.imageRendering = "";
+      L.DomUtil.setPosition(canvas, area.topLeft);
+      if (canvas.width !== area.width || canvas.height !== area.height) {
+        canvas.width = area.width;
+        canvas.height = area.height;
+        canvas.style.width = area.width + "px";
+        canvas.style.height = area.height + "px";
+      }
     },
 
     redraw: function () {
@@ -281,16 +296,15 @@
       var map = this._map;
       if (!map) return;
       this._cancelAside();
-      var size = map.getSize(), pad = size.multiplyBy(PADDING).round();
-      var topLeft = map.containerPointToLayerPoint(pad.multiplyBy(-1)).round();
-      var width = size.x + 2 * pad.x, height = size.y + 2 * pad.y;
+      var area = this._area(), width = area.width, height = area.height;
       if (this._zoom !== map.getZoom()) this._project();
       var back = this._back || (this._back = document.createElement("canvas"));
       back.width = width;
       back.height = height;
       var ctx = back.getContext("2d");
       var origin = map.getPixelOrigin();
-      var job = this._drawing(ctx, width, height, topLeft.x + origin.x, topLeft.y + origin.y);
+      var job = this._drawing(ctx, width, height, area.topLeft.x + origin.x,
+                              area.topLeft.y + origin.y);
       var aside = { center: map.getCenter(), zoom: map.getZoom(), linesZoom: this._tripsZoom };
       var self = this;
       var budget = ASIDE_VERTICES;
@@ -307,21 +321,9 @@
           return;
         }
         self._aside = null;
-        self._topLeft = topLeft;
-        self._center = aside.center;
-        self._drawnZoom = aside.zoom;
         self._runs = job.runs();
-        var canvas = self._canvas;
-        canvas.style[L.DomUtil.TRANSFORM] = "";
-        canvas.style.imageRendering = "";
-        L.DomUtil.setPosition(canvas, topLeft);
-        if (canvas.width !== width || canvas.height !== height) {
-          canvas.width = width;
-          canvas.height = height;
-          canvas.style.width = width + "px";
-          canvas.style.height = height + "px";
-        }
-        var shown = canvas.getContext("2d");
+        self._place(area, aside.center, aside.zoom);
+        var shown = self._canvas.getContext("2d");
         shown.clearRect(0, 0, width, height);
         shown.drawImage(back, 0, 0);
         self._pictureDrawn(aside.zoom, aside.linesZoom);
