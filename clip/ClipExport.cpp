@@ -19,6 +19,8 @@
 #include <cstdio>
 #include <future>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -84,6 +86,16 @@ QJsonObject Span(int64_t fromMs, int64_t toMs) {
     return s;
 }
 
+// The piece's recordings the layout shows, each with its camera's name.
+std::vector<std::pair<QString, QString>> ShownSources(const ClipPiece& piece, ClipLayout layout) {
+    std::vector<std::pair<QString, QString>> shown;
+    if (UsesFront(layout) && !piece.source.front.isEmpty())
+        shown.emplace_back(piece.source.front, QStringLiteral("front"));
+    if (UsesRear(layout) && !piece.source.rear.isEmpty())
+        shown.emplace_back(piece.source.rear, QStringLiteral("rear"));
+    return shown;
+}
+
 } // namespace
 
 void QuietLibavLog() {
@@ -124,12 +136,9 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
 
     // The sources the clip is made of, hashed while the clip is written.
     QStringList used;
-    for (const ClipPiece& piece : pieces) {
-        if (UsesFront(request.options.layout) && !piece.source.front.isEmpty())
-            used << piece.source.front;
-        if (UsesRear(request.options.layout) && !piece.source.rear.isEmpty())
-            used << piece.source.rear;
-    }
+    for (const ClipPiece& piece : pieces)
+        for (const auto& shown : ShownSources(piece, request.options.layout))
+            used << shown.first;
     ClipSourceHashes sourceHashes(used);
 
     std::vector<TripRecording> tracks(pieces.size());
@@ -197,12 +206,7 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     const QHash<QString, QByteArray>& hashes = sourceHashes.Wait();
     QJsonArray sources;
     for (const ClipPiece& piece : held) {
-        for (const auto& [path, camera] : {std::pair(piece.source.front, QString("front")),
-                                           std::pair(piece.source.rear, QString("rear"))}) {
-            const bool used =
-                camera == "front" ? UsesFront(job.options.layout) : UsesRear(job.options.layout);
-            if (path.isEmpty() || !used)
-                continue;
+        for (const auto& [path, camera] : ShownSources(piece, job.options.layout)) {
             QJsonObject entry;
             if (!SourceEntry(path, hashes.value(path), camera, piece, &entry, &error))
                 return fail(error);

@@ -1,7 +1,6 @@
 #include "overview/GeoMath.h"
 
 #include <algorithm>
-
 #include <cmath>
 
 namespace {

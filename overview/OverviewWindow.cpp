@@ -60,9 +60,8 @@ QString BytesText(uint64_t bytes) {
                    : QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 0);
 }
 
-// Once per filling: a header sized to its contents measures every row at
-// every insertion, which a card of hundreds of trips feels.
-// As the page fits the map to trips.
+// How the page fits the map to trips, handed to it with each fit so the
+// level made ahead is the one it asks for.
 constexpr int kFitPadding = 24;
 constexpr int kFitMaxZoom = 17;
 
@@ -442,12 +441,14 @@ bool OverviewWindow::FitTrips(const std::vector<int>& trips, bool fresh) {
         StartPreparing(FitZoom(south, west, north, east, view_->width(), view_->height(),
                                kFitPadding, kFitMaxZoom));
     if (any)
-        RunScript(QStringLiteral("ov.fit(%1,%2,%3,%4,%5)")
+        RunScript(QStringLiteral("ov.fit(%1,%2,%3,%4,%5,%6,%7)")
                       .arg(south, 0, 'f', 7)
                       .arg(west, 0, 'f', 7)
                       .arg(north, 0, 'f', 7)
                       .arg(east, 0, 'f', 7)
-                      .arg(fresh ? "true" : "false"));
+                      .arg(fresh ? "true" : "false")
+                      .arg(kFitPadding)
+                      .arg(kFitMaxZoom));
     return any && page_ && pageReady_;
 }
 

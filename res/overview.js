@@ -260,12 +260,13 @@
     setColouring: function (how) { colouring = how; applyStyle(); drawLegend(); },
     select: function (t) { selected = t; routeLayer.redraw(); },
     // Without animation, so the lines are asked for once, at the zoom it
-    // ends on; `fresh` when the program has new lines at every zoom.
-    fit: function (south, west, north, east, fresh) {
+    // ends on; `fresh` when the program has new lines at every zoom. The
+    // program makes that zoom's lines ahead by the same padding and most.
+    fit: function (south, west, north, east, fresh, padding, maxZoom) {
       // Asked once: by the zoom's end when the level changes, else here.
       if (fresh) forgetLevels();
       map.fitBounds([[south, west], [north, east]],
-                    { padding: [24, 24], maxZoom: 17, animate: false });
+                    { padding: [padding, padding], maxZoom: maxZoom, animate: false });
       askRoutes();
     },
     showPlace: function (lat, lon, radiusM) {
@@ -287,7 +288,7 @@
     eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
     zoom: function () { return map.getZoom(); },
     pan: function (dx, dy) { map.panBy([dx, dy], { animate: false }); },
-    // The zoom level of the lines on show.
+    // The zoom level of the lines handed to the layer.
     drawnZoom: function () { return zoomDrawn; },
     framedZoom: function () { return zoomFramed; },
     framedAt: function () { return framedAt; }, // ms since 1970

@@ -31,7 +31,7 @@
       this._canvas = L.DomUtil.create("canvas", "leaflet-zoom-animated");
       this._canvas.style.pointerEvents = "none";
       var pane = map.getPanes().overlayPane;
-      pane.insertBefore(this._canvas, pane.firstChild); // below the event marks
+      pane.insertBefore(this._canvas, pane.firstChild); // below the place asked about
       map.on("moveend", this._onMoveEnd, this);
       map.on("resize", this._reset, this);
       map.on("zoom", this._onZoom, this);
@@ -259,6 +259,7 @@
     // vertices more and says whether the picture is whole.
     _drawing: function (ctx, w, h, ox, oy) {
       var self = this, style = this._style, i = 0, runs = 0;
+      var area = { ox: ox, oy: oy, w: w, h: h };
       // The selected trip last, so it lies on top.
       var order = this._lines.slice();
       order.sort(function (a, b) { return style(a.t).weight - style(b.t).weight; });
@@ -268,15 +269,13 @@
       ctx.lineJoin = "bevel";
       return {
         step: function (budget) {
-          self._cw = w;
-          self._ch = h;
           for (var spent = 0; i < order.length && spent < budget; ++i) {
             var line = order[i], box = line.box, s = style(line.t);
             if (box[2] < ox || box[0] > ox + w || box[3] < oy || box[1] > oy + h) continue;
             ctx.lineWidth = s.weight;
             ctx.globalAlpha = s.opacity;
-            if (self._bySpeed) runs += self._drawBands(ctx, line, ox, oy);
-            else runs += self._drawPath(ctx, line, ox, oy, s.colour);
+            if (self._bySpeed) runs += self._drawBands(ctx, line, area);
+            else runs += self._drawPath(ctx, line, area, s.colour);
             spent += line.xy.length / 2;
           }
           ctx.globalAlpha = 1;
@@ -353,30 +352,31 @@
       }
     },
 
-    _drawPath: function (ctx, line, ox, oy, colour) {
+    // area: the canvas's size and its top left on the whole map.
+    _drawPath: function (ctx, line, area, colour) {
       var xy = line.xy;
       ctx.strokeStyle = colour;
       ctx.beginPath();
       if (xy.length === 2) {
-        ctx.moveTo(xy[0] - ox, xy[1] - oy);
-        ctx.lineTo(xy[0] - ox + 0.01, xy[1] - oy);
+        ctx.moveTo(xy[0] - area.ox, xy[1] - area.oy);
+        ctx.lineTo(xy[0] - area.ox + 0.01, xy[1] - area.oy);
       } else {
-        this._trace(ctx, xy, 0, xy.length / 2 - 1, ox, oy);
+        this._trace(ctx, xy, 0, xy.length / 2 - 1, area);
       }
       ctx.stroke();
       return 1;
     },
 
     // One path per run of segments in the same band; how many were drawn.
-    _drawBands: function (ctx, line, ox, oy) {
+    _drawBands: function (ctx, line, area) {
       var xy = line.xy, b = line.b, n = xy.length / 2;
-      if (n < 2) return this._drawPath(ctx, line, ox, oy, this._bandColour(b[0]));
+      if (n < 2) return this._drawPath(ctx, line, area, this._bandColour(b[0]));
       var start = 0, runs = 0;
       for (var k = 1; k < n; ++k) {
         if (k === n - 1 || b[k] !== b[start]) {
           ctx.strokeStyle = this._bandColour(b[start]);
           ctx.beginPath();
-          if (this._trace(ctx, xy, start, k, ox, oy)) {
+          if (this._trace(ctx, xy, start, k, area)) {
             ctx.stroke();
             ++runs;
           }
@@ -390,8 +390,8 @@
     // canvas; false when none does. The rasterizer strokes a path whole
     // before it clips it, so a zoomed-in view would pay for every street of
     // the card.
-    _trace: function (ctx, xy, from, to, ox, oy) {
-      var w = this._cw, h = this._ch, m = 8, down = false, any = false;
+    _trace: function (ctx, xy, from, to, area) {
+      var ox = area.ox, oy = area.oy, w = area.w, h = area.h, m = 8, down = false, any = false;
       for (var k = from; k < to; ++k) {
         var ax = xy[2 * k] - ox, ay = xy[2 * k + 1] - oy;
         var bx = xy[2 * k + 2] - ox, by = xy[2 * k + 3] - oy;
@@ -423,8 +423,8 @@
       // canvas's place is its left and top, which the offset includes.
       if (!L.Browser.any3d) offset = offset.subtract(position);
       this._canvas.style.transformOrigin = "0 0";
-      // The scaled picture shows for a quarter of a second; filtering it is
-      // what costs the software compositor in each of those frames.
+      // The scaled picture shows until the new one is drawn; filtering it
+      // is what costs the software compositor in each of those frames.
       this._canvas.style.imageRendering = "pixelated";
       this._canvas.style[L.DomUtil.TRANSFORM] =
           "translate(" + offset.x + "px," + offset.y + "px) scale(" + scale + ")";
