@@ -2,11 +2,11 @@
 
 #include "HalvexVersion.h"
 #include "clip/ClipBundle.h"
+#include "clip/ClipBundleFiles.h"
 #include "clip/ClipCopy.h"
 #include "clip/ClipSha256.h"
 #include "clip/ClipSourceHashes.h"
 #include "clip/ClipTranscode.h"
-#include "platform/CheckedFileWriter.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 
@@ -15,10 +15,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTemporaryFile>
-#include <cstdio>
 #include <future>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -27,41 +24,6 @@ extern "C" {
 }
 
 namespace {
-
-// Temporary names beside the final ones, removed unless renamed.
-class TemporaryNames {
-  public:
-    explicit TemporaryNames(QString folder) : folder_(std::move(folder)) {}
-    ~TemporaryNames() {
-        for (const QString& path : paths_)
-            QFile::remove(path);
-    }
-    QString Make(const QString& finalName) {
-        QTemporaryFile file(folder_ + "/." + finalName + ".XXXXXX.part");
-        file.setAutoRemove(false);
-        if (!file.open())
-            return {};
-        // The bundle is for handing on: the usual rights, not the private
-        // ones of a temporary file.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(file.handle(), 0666 & ~mask);
-        paths_ << file.fileName();
-        return file.fileName();
-    }
-    void Forget(const QString& path) { paths_.removeAll(path); }
-
-  private:
-    QString folder_;
-    QStringList paths_;
-};
-
-bool SamePlace(const QString& a, const QString& b) {
-    const QFileInfo x(a), y(b);
-    if (x.exists() && y.exists())
-        return x.canonicalFilePath() == y.canonicalFilePath();
-    return x.absoluteFilePath() == y.absoluteFilePath();
-}
 
 QJsonObject Choices(const ClipOptions& o, bool fastPath, int zones) {
     QJsonObject c;
@@ -117,22 +79,21 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     if (!SpanPieces(request.sources, request.fromMs, request.toMs, &pieces, &error))
         return fail(error);
 
-    const QFileInfo target(ClipOutputPath(request.outputPath));
-    const QString folder = target.absolutePath();
-    const QString base = target.completeBaseName();
-    if (!QFileInfo(folder).isDir())
-        return fail(folder + ": no such folder");
-    const QStringList suffixes = {".mp4", ".gpx", ".csv", ".json", ".sha256"};
-    QStringList finals;
-    for (const QString& suffix : suffixes)
-        finals << folder + "/" + base + suffix;
+    if (!CheckClipOutputName(request.outputPath, &error))
+        return fail(error);
+    QStringList sourcePaths;
     for (const ClipSource& s : request.sources) {
-        for (const QString& path : finals) {
-            if ((!s.front.isEmpty() && SamePlace(path, s.front)) ||
-                (!s.rear.isEmpty() && SamePlace(path, s.rear)))
-                return fail(path + ": is a source recording and is never overwritten");
+        for (const QString& path : {s.front, s.rear}) {
+            if (!path.isEmpty())
+                sourcePaths << path;
         }
     }
+    ClipBundleFiles files;
+    if (!files.Prepare(ClipOutputPath(request.outputPath), sourcePaths, request.overwrite,
+                       &outcome->existing, &error) ||
+        !files.Create(&error))
+        return fail(error);
+    const QString base = QFileInfo(files.Finals()[ClipBundleFiles::kClip]).completeBaseName();
 
     // The sources the clip is made of, hashed while the clip is written.
     QStringList used;
@@ -147,16 +108,13 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
             tracks[i].fileName = pieces[i].source.file.fileName; // no track: no figures there
     }
 
-    TemporaryNames temporary(folder);
     ClipEncodeJob job;
     job.pieces = pieces;
     job.options = request.options;
     job.preset = request.preset;
     if (job.options.overlays)
         job.figures = BuildClipFigures(pieces, tracks, job.options, request.zones);
-    job.path = temporary.Make(base + ".mp4");
-    if (job.path.isEmpty())
-        return fail(folder + ": cannot write a file there");
+    job.path = files.Pending(ClipBundleFiles::kClip).Path();
 
     ClipEncodeResult result;
     bool done = false;
@@ -185,16 +143,12 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     // The route's files go to disk (each synced, a wait on the disk) while
     // the clip is hashed (work for the processor), and that while the
     // sources' hashes may still be running.
-    QStringList temps = {job.path};
-    for (int i = 0; i < 2; ++i)
-        temps << temporary.Make(base + suffixes[i + 1]);
     auto routeWritten = std::async(std::launch::async, [&]() -> QString {
         for (int i = 0; i < 2; ++i) {
+            const auto file = ClipBundleFiles::File(ClipBundleFiles::kGpx + i);
             QString why;
-            if (temps[i + 1].isEmpty())
-                return finals[i + 1] + ": cannot write";
-            if (!CheckedFileWriter::WriteFile(temps[i + 1], route[i], &why))
-                return finals[i + 1] + ": " + why;
+            if (!files.Pending(file).WriteAll(route[i], &why))
+                return files.Finals()[file] + ": " + why;
         }
         return {};
     });
@@ -202,7 +156,9 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     if (const QString why = routeWritten.get(); !why.isEmpty())
         return fail(why);
     if (clipHash.isEmpty())
-        return fail(job.path + ": cannot be read back");
+        return fail(files.Finals()[ClipBundleFiles::kClip] + ": cannot be read back");
+    if (!files.Pending(ClipBundleFiles::kClip).Sync(&error))
+        return fail(files.Finals()[ClipBundleFiles::kClip] + ": " + error);
     const QHash<QString, QByteArray>& hashes = sourceHashes.Wait();
     QJsonArray sources;
     for (const ClipPiece& piece : held) {
@@ -224,40 +180,25 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     manifest["sources"] = sources;
     QJsonObject clip;
     clip["file"] = base + ".mp4";
-    clip["size"] = double(QFileInfo(job.path).size());
+    clip["size"] = double(files.Pending(ClipBundleFiles::kClip).Size());
     clip["sha256"] = QString::fromLatin1(clipHash);
     clip["frames"] = double(result.frames);
     manifest["clip"] = clip;
     const QByteArray json = QJsonDocument(manifest).toJson();
 
-    QStringList names = {base + ".mp4"};
-    QList<QByteArray> sums = {clipHash};
+    QStringList names;
+    QList<QByteArray> sums = {clipHash, BytesSha256(route[0]), BytesSha256(route[1]),
+                              BytesSha256(json)};
+    for (int i = ClipBundleFiles::kClip; i < ClipBundleFiles::kSums; ++i)
+        names << files.Name(ClipBundleFiles::File(i));
+    const QByteArray texts[] = {json, Sha256Lines(names, sums)};
     for (int i = 0; i < 2; ++i) {
-        names << base + suffixes[i + 1];
-        sums << BytesSha256(route[i]);
+        const auto file = ClipBundleFiles::File(ClipBundleFiles::kJson + i);
+        if (!files.Pending(file).WriteAll(texts[i], &error))
+            return fail(files.Finals()[file] + ": " + error);
     }
-    const QString jsonPath = temporary.Make(base + ".json");
-    if (jsonPath.isEmpty() || !CheckedFileWriter::WriteFile(jsonPath, json, &error))
-        return fail(finals[3] + ": " + (jsonPath.isEmpty() ? QString("cannot write") : error));
-    names << base + ".json";
-    sums << BytesSha256(json);
-    temps << jsonPath;
-    const QString sumPath = temporary.Make(base + ".sha256");
-    if (sumPath.isEmpty() ||
-        !CheckedFileWriter::WriteFile(sumPath, Sha256Lines(names, sums), &error))
-        return fail(finals[4] + ": " + (sumPath.isEmpty() ? QString("cannot write") : error));
-    temps << sumPath;
-
-    // The clip last: its name appears only when the whole bundle is there.
-    for (int i = int(temps.size()) - 1; i >= 0; --i) {
-        if (std::rename(QFile::encodeName(temps[i]).constData(),
-                        QFile::encodeName(finals[i]).constData()) != 0) {
-            for (int k = int(temps.size()) - 1; k > i; --k)
-                QFile::remove(finals[k]);
-            return fail(finals[i] + ": cannot be put in place");
-        }
-        temporary.Forget(temps[i]);
-    }
-    outcome->files = finals;
+    if (!files.Place(&outcome->existing, &error))
+        return fail(error);
+    outcome->files = files.Finals();
     return true;
 }

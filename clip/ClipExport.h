@@ -1,9 +1,10 @@
 #pragma once
 // A clip and its evidence bundle: NAME.mp4 with NAME.gpx, NAME.csv,
 // NAME.json (where it came from) and NAME.sha256 (checked by sha256sum -c).
-// Every file is written under a temporary name first and renamed only when
-// all are whole, so a cancel, a failure or a full disk leaves nothing under
-// the final names.
+// Every file is written where no one sees it and named only when all are
+// whole, so a cancel, a failure or a full disk leaves nothing under the final
+// names; an existing file is replaced only when the request says so, a source
+// recording never (ClipBundleFiles).
 #include "clip/ClipEncodeJob.h"
 #include "settings/PrivacyZones.h"
 
@@ -15,15 +16,17 @@ struct ClipRequest {
     int64_t toMs = 0;
     ClipOptions options;
     std::vector<PrivacyZone> zones;
-    QString outputPath; // the clip's final name, ".mp4"
+    QString outputPath;     // the clip's final name, ".mp4"
+    bool overwrite = false; // replace files already under the bundle's names
     QString preset = "veryfast";
 };
 
 struct ClipOutcome {
     bool cancelled = false;
     bool fastPath = false;
-    QString error;     // empty when the clip was written
-    QStringList files; // the bundle's files in their final places
+    QString error;        // empty when the clip was written
+    QStringList files;    // the bundle's files in their final places
+    QStringList existing; // files under the bundle's names, not replaced
     int64_t frames = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "clipui/ClipExportDlg.h"
 
+#include "clip/ClipBundleFiles.h"
 #include "platform/widgets/MessageBox.h"
 #include "recordings/KmlExport.h"
 #include "recordings/LocalTimeText.h"
@@ -182,13 +183,30 @@ void ClipExportDlg::Start() {
     }
     WritePrivacyZones(AppSettings::Instance(), zones);
 
+    const QString typed = output_->text().trimmed();
+    QString why;
+    if (!CheckClipOutputName(typed, &why)) {
+        ShowMessageBox(this, Filled(UiStringId::kClipFailed, why),
+                       LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok, MbIcon::Warning);
+        return;
+    }
+    // Files of an earlier export (or any other) are replaced only when the
+    // user says so, knowing which.
+    const QStringList existing = ExistingBundleFiles(ClipOutputPath(typed));
+    if (!existing.isEmpty() &&
+        ShowMessageBox(this, Filled(UiStringId::kClipReplaceQuestion, existing.join('\n')),
+                       LoadUiString(UiStringId::kExportClipTitle), MbButtons::OkCancel,
+                       MbIcon::Question) != IDOK)
+        return;
+
     ClipRequest request;
     request.sources = sources_;
     request.fromMs = fromMs_;
     request.toMs = toMs_;
     request.options = Options();
     request.zones = zones;
-    request.outputPath = ClipOutputPath(output_->text().trimmed());
+    request.outputPath = ClipOutputPath(typed);
+    request.overwrite = !existing.isEmpty();
     output_->setText(request.outputPath);
     // The default folder (the exports' folder in the documents) may not exist yet.
     CreateFolderPath(QFileInfo(request.outputPath).absolutePath());

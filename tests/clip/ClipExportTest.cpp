@@ -2,6 +2,7 @@
 // results read back with ffprobe, ffmpeg and sha256sum.
 #include "clip/ClipGeometry.h"
 #include "clip/ClipOverlayImage.h"
+#include "tests/support/core/FatCard.h"
 #include "tests/support/core/ScratchDir.h"
 #include "tests/support/core/SynthFixture.h"
 #include "tests/support/core/TinyDisk.h"
@@ -14,6 +15,7 @@
 #include <QSet>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -100,6 +102,32 @@ QByteArray FileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Every entry of a folder, hidden ones too, with its bytes ("<folder>" for
+// a folder): what "left as it was, byte for byte" is checked against.
+std::map<QString, QByteArray> Contents(const QString& folder) {
+    std::map<QString, QByteArray> contents;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                             QDir::System | QDir::NoDotAndDotDot))
+        contents[entry.fileName()] =
+            entry.isDir() ? QByteArray("<folder>") : FileBytes(entry.filePath());
+    return contents;
+}
+
+// The names, comma-separated.
+std::string NamesOf(const std::map<QString, QByteArray>& contents) {
+    QStringList names;
+    for (const auto& entry : contents)
+        names << entry.first;
+    return names.join(',').toStdString();
+}
+
+std::string Bundle(const QString& base) {
+    QStringList names;
+    for (const char* suffix : {".csv", ".gpx", ".json", ".mp4", ".sha256"})
+        names << base + suffix;
+    return names.join(',').toStdString();
+}
+
 constexpr int kRate = 10; // frames a second of the test recordings
 
 // Two consecutive 3 s recordings, front 320x180 with sound, rear 160x90,
@@ -183,7 +211,7 @@ TEST_F(ClipExport, EachLayoutHasItsFrameSizeCodecsAndTheMarkedLength) {
 
 TEST_F(ClipExport, SoundIsLeftOutWhenAsked) {
     for (const QStringList& figures : {QStringList{"--overlay", "speed"}, QStringList{}}) {
-        const QString name = out.Root() + "silent";
+        const QString name = out.Root() + "silent" + QString::number(figures.size());
         const CliResult run =
             Clip(Group() + QStringList{"--from", "1", "--to", "2", "--no-sound", "--out", name} +
                  figures);
@@ -383,16 +411,217 @@ TEST_F(ClipExport, PositionsInAPrivacyZoneStayOutOfTheBundle) {
 }
 
 TEST_F(ClipExport, ASourceRecordingIsNeverOverwritten) {
-    // A recording may carry the clip's own extension.
+    // A recording may carry the clip's own extension, or be reached through a
+    // link under the clip's name: --overwrite does not reach it either.
     const QString source = out.Root() + "drive.mp4";
     ASSERT_TRUE(QFile::copy(Front(1), source));
-    const QByteArray before = FileBytes(source);
-    const CliResult run =
-        Clip({source, "--from", "0.5", "--to", "1.5", "--out", out.Root() + "drive"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("never overwritten")) << run.err.toStdString();
-    EXPECT_EQ(FileBytes(source), before);
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"drive.mp4"});
+    ASSERT_TRUE(QFile::link(source, out.Root() + "symbolic.mp4"));
+    ASSERT_EQ(::link(QFile::encodeName(source).constData(),
+                     QFile::encodeName(out.Root() + "hard.mp4").constData()),
+              0);
+    const auto before = Contents(out.path());
+    for (const char* name : {"drive", "symbolic", "hard"}) {
+        for (const QStringList& overwrite : {QStringList{}, QStringList{"--overwrite"}}) {
+            const CliResult run = Clip(
+                QStringList{source, "--from", "0.5", "--to", "1.5", "--out", out.Root() + name} +
+                overwrite);
+            EXPECT_EQ(run.exitCode, 1) << name;
+            EXPECT_TRUE(run.err.contains("never overwritten")) << name << run.err.toStdString();
+            EXPECT_EQ(Contents(out.path()), before) << name;
+        }
+    }
+}
+
+// A memory card: FAT, where FILE0010.mp4 is FILE0010.MP4 and every spelling
+// of a path has an inode number of its own.
+TEST_F(ClipExport, OnAFatCardAClipNeverReplacesItsSourceInAnotherCase) {
+    FatCard fat;
+    SKIP_OR_FAIL_UNLESS_FAT(fat);
+    const QString folder = fat.Root() + "DCIM/Movie/front";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString source = folder + "/FILE0010.MP4";
+    ASSERT_TRUE(QFile::copy(Front(1), source));
+    const auto before = Contents(folder);
+    for (const char* name : {"DCIM/Movie/front/FILE0010.mp4", "DCIM/Movie/front/file0010",
+                             "dcim/movie/FRONT/File0010"}) {
+        for (const QStringList& overwrite : {QStringList{}, QStringList{"--overwrite"}}) {
+            const CliResult run =
+                Clip(QStringList{source, "--from", "2", "--to", "3", "--out", fat.Root() + name} +
+                     overwrite);
+            EXPECT_EQ(run.exitCode, 1) << name;
+            EXPECT_TRUE(run.err.contains("is a source recording and is never overwritten"))
+                << name << ": " << run.err.toStdString();
+            EXPECT_EQ(Contents(folder), before) << name;
+        }
+    }
+}
+
+TEST_F(ClipExport, OnAFatCardAnEarlierClipIsReplacedOnlyWithOverwrite) {
+    FatCard fat;
+    SKIP_OR_FAIL_UNLESS_FAT(fat);
+    const QString folder = fat.Root() + "clips";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const CliResult first =
+        Clip({Front(1), "--from", "0.5", "--to", "1.5", "--out", folder + "/d"});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const auto earlier = Contents(folder);
+    ASSERT_EQ(NamesOf(earlier), Bundle("d"));
+
+    const QStringList later = {Front(1), "--from", "1", "--to", "2.5"};
+    for (const char* name : {"d", "D", "d.MP4"}) {
+        const CliResult run = Clip(later + QStringList{"--out", folder + "/" + name});
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_TRUE(run.err.contains("there already; --overwrite replaces it"))
+            << name << ": " << run.err.toStdString();
+        EXPECT_EQ(Contents(folder), earlier) << name;
+    }
+    const CliResult replaced = Clip(later + QStringList{"--out", folder + "/D", "--overwrite"});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    const auto now = Contents(folder);
+    EXPECT_EQ(QString::fromStdString(NamesOf(now)).toLower().toStdString(), Bundle("d"))
+        << "nothing else left";
+    EXPECT_NE(now.begin()->second, earlier.begin()->second);
+    const CliResult check = RunIn("sha256sum", {"-c", "--quiet", "D.sha256"}, folder);
+    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+}
+
+TEST_F(ClipExport, OnAFatCardAFailedExportLeavesTheEarlierBundleByteForByte) {
+    FatCard fat;
+    SKIP_OR_FAIL_UNLESS_FAT(fat);
+    const QString folder = fat.Root() + "clips";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(Clip({Front(1), "--from", "0.5", "--to", "1.5", "--out", folder + "/d"}).exitCode, 0);
+    // A folder named like the clip is in the way of the new bundle.
+    ASSERT_TRUE(QFile::remove(folder + "/d.mp4"));
+    ASSERT_TRUE(QDir().mkdir(folder + "/d.mp4"));
+    const auto earlier = Contents(folder);
+    const QStringList args =
+        Group() + QStringList{"--from", "0", "--to", "6", "--out", folder + "/d"};
+    for (const QStringList& overwrite : {QStringList{}, QStringList{"--overwrite"}}) {
+        const CliResult run = Clip(args + overwrite);
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_EQ(Contents(folder), earlier) << overwrite.join(' ').toStdString();
+    }
+
+    // The folder comes while the clip is written: the earlier files, already
+    // replaced by then, come back.
+    ASSERT_TRUE(QDir().rmdir(folder + "/d.mp4"));
+    QProcess cli;
+    cli.setReadChannel(QProcess::StandardError);
+    cli.start(HALVEX_BINARY_DIR "/tools/halvex-cli",
+              QStringList{"clip"} + args +
+                  QStringList{"--layout", "side-by-side", "--overlay",
+                              "time,speed,position,heading,g,map", "--overwrite"});
+    ASSERT_TRUE(cli.waitForStarted());
+    QByteArray err;
+    while (!err.contains("clip: ") && cli.waitForReadyRead(10000))
+        err += cli.readAllStandardError();
+    ASSERT_TRUE(QDir().mkdir(folder + "/d.mp4"));
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    err += cli.readAllStandardError();
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_TRUE(err.contains("d.mp4: a folder of that name is in the way")) << err.toStdString();
+    EXPECT_EQ(Contents(folder), earlier);
+}
+
+// A closed terminal cancels like Ctrl-C; after a kill, what the killed export
+// left is gone once the next export into that folder has run, on a folder
+// that takes files without names and on a FAT card, which does not.
+TEST_F(ClipExport, AHangUpOrAKillDuringAnExportLeavesNothingOnceTheNextExportRan) {
+    FatCard fat;
+    if (!fat.Mounted() && !fat.Skippable())
+        FAIL() << fat.Why().toStdString();
+    QStringList folders = {out.path()};
+    if (fat.Mounted())
+        folders << fat.Root() + "clips";
+    for (const QString& folder : folders) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const int signal : {SIGHUP, SIGKILL}) {
+            const std::string what = folder.toStdString() + (signal == SIGHUP ? " HUP" : " KILL");
+            QProcess cli;
+            cli.setReadChannel(QProcess::StandardError);
+            cli.start(HALVEX_BINARY_DIR "/tools/halvex-cli",
+                      QStringList{"clip"} + Group() +
+                          QStringList{"--from", "0", "--to", "6", "--layout", "side-by-side",
+                                      "--overlay", "time,speed,position,heading,g,map", "--out",
+                                      folder + "/gone"});
+            ASSERT_TRUE(cli.waitForStarted());
+            QByteArray err;
+            while (!err.contains("clip: ") && cli.waitForReadyRead(10000))
+                err += cli.readAllStandardError();
+            ASSERT_TRUE(err.contains("clip: ")) << what << err.toStdString();
+            ::kill(pid_t(cli.processId()), signal);
+            ASSERT_TRUE(cli.waitForFinished(30000)) << what;
+            err += cli.readAllStandardError();
+            if (signal == SIGHUP) {
+                EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit) << what;
+                EXPECT_EQ(cli.exitCode(), 1) << what;
+                EXPECT_TRUE(err.contains("cancelled")) << what << err.toStdString();
+                EXPECT_TRUE(Contents(folder).empty()) << what;
+            }
+            const CliResult next =
+                Clip({Front(1), "--from", "0.5", "--to", "1.5", "--out", folder + "/next"});
+            ASSERT_EQ(next.exitCode, 0) << what << next.err.toStdString();
+            EXPECT_EQ(NamesOf(Contents(folder)), Bundle("next")) << what;
+            for (const QString& name : QString::fromStdString(Bundle("next")).split(','))
+                QFile::remove(folder + "/" + name);
+        }
+    }
+}
+
+// Names the bundle cannot be written under, and numbers past any recording,
+// are refused before any work, as wrong usage.
+TEST_F(ClipExport, UnusableNamesAndNumbersOutOfRangeAreRefused) {
+    ASSERT_TRUE(QDir().mkdir(out.Root() + "sub"));
+    const QString folderOnly = out.Root() + "sub";
+    const struct {
+        const char* name;
+        QStringList args; // after the recording
+        const char* message;
+    } cases[] = {
+        {"newline", {"--out", "a\nb"}, "control character (U+000A)"},
+        {"tab", {"--out", "a\tb"}, "control character (U+0009)"},
+        {"escape", {"--out", "a\x1b[2Jb"}, "control character (U+001B)"},
+        {"folder/", {"--out", folderOnly + "/"}, "names a folder only"},
+        {"folder", {"--out", folderOnly}, "names a folder only"},
+        {".mp4", {"--out", ".mp4"}, "names a suffix only"},
+        {"dir/.MP4", {"--out", "sub/.MP4"}, "names a suffix only"},
+        {"1e300", {"--to", "1e300"}, "--to: 1e300 is out of range"},
+        {"inf", {"--to", "inf"}, "--to: inf is out of range"},
+        {"negative", {"--from", "-1"}, "--from: -1 is out of range"},
+        {"month 13", {"--from", "2021-13-04 18:30:06"}, "out of range"},
+        {"31 June", {"--from", "2021-06-31 18:30:06"}, "out of range"},
+        {"hour 24", {"--to", "2021-07-04 24:00:00"}, "out of range"},
+    };
+    for (const auto& c : cases) {
+        QStringList args = {Front(1), "--from", "0.5", "--to", "1.5"};
+        for (int i = 0; i + 1 < c.args.size(); i += 2) {
+            const int at = args.indexOf(c.args[i]);
+            if (at >= 0)
+                args[at + 1] = c.args[i + 1];
+            else
+                args << c.args[i] << c.args[i + 1];
+        }
+        const CliResult run = Clip(args, out.path());
+        EXPECT_EQ(run.exitCode, 2) << c.name;
+        EXPECT_TRUE(run.err.contains(c.message)) << c.name << ": " << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("ends before it starts")) << c.name;
+        EXPECT_EQ(NamesOf(Contents(out.path())), "sub") << c.name;
+        EXPECT_TRUE(
+            QDir(folderOnly).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            << c.name;
+    }
+
+    // Bytes that are not UTF-8 would become U+FFFD, a different name.
+    const CliResult bytes =
+        RunIn("sh",
+              {"-c", "exec \"$0\" clip \"$1\" --from 0.5 --to 1.5 --out \"$(printf 'a\\377b')\"",
+               HALVEX_BINARY_DIR "/tools/halvex-cli", Front(1)},
+              out.path());
+    EXPECT_EQ(bytes.exitCode, 2);
+    EXPECT_TRUE(bytes.err.contains("--out: the name is not valid UTF-8"))
+        << bytes.err.toStdString();
+    EXPECT_EQ(NamesOf(Contents(out.path())), "sub");
 }
 
 TEST_F(ClipExport, AFullDiskLeavesNothingUnderTheFinalName) {

@@ -2,7 +2,36 @@
 
 #include "tools/cli/CliCommands.h"
 
+#include <QByteArrayList>
+#include <QStringDecoder>
+
 namespace CliArgs {
+namespace {
+
+QByteArrayList& Raw() {
+    static QByteArrayList raw;
+    return raw;
+}
+
+} // namespace
+
+void KeepRawArguments(int argc, char** argv) {
+    Raw().clear();
+    for (int i = 0; i < argc; ++i)
+        Raw() << QByteArray(argv[i]);
+}
+
+bool ArrivedAsUtf8(const QString& argument) {
+    if (!argument.contains(QChar::ReplacementCharacter))
+        return true;
+    for (const QByteArray& raw : Raw()) {
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = decode(raw);
+        if (!decode.hasError() && text == argument)
+            return true;
+    }
+    return false;
+}
 
 int Walk(const QStringList& args, const std::function<bool(const QString&)>& isOption,
          const std::function<int(const QString& arg, int* next)>& option, const Handler& positional,

@@ -20,4 +20,10 @@ int Walk(const QStringList& args, const std::function<bool(const QString&)>& isO
          const std::function<int(const QString& arg, int* next)>& option, const Handler& positional,
          const std::function<void()>& printUsage);
 
+// The program's arguments as bytes, kept for ArrivedAsUtf8.
+void KeepRawArguments(int argc, char** argv);
+// Whether an argument came as valid UTF-8: the decoded text shows every
+// other byte as U+FFFD, which as a file name would be a different name.
+bool ArrivedAsUtf8(const QString& argument);
+
 } // namespace CliArgs

@@ -3,12 +3,14 @@
 #include "CliArgs.h"
 #include "CliCommands.h"
 #include "CliText.h"
+#include "clip/ClipBundleFiles.h"
 #include "clip/ClipExport.h"
 #include "clip/ClipSources.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
 #include "settings/AppSettings.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -37,11 +39,13 @@ const char kUsage[] =
     "  --no-sound       no sound (default: the front camera's)\n"
     "  --out NAME       the clip's file (.mp4 added); default in the current\n"
     "                   folder, named after the first recording and the start\n"
+    "  --overwrite      replace files already under the bundle's names (never\n"
+    "                   a source recording)\n"
     "\n"
     "One camera without figures is copied without decoding, cut on key frames.\n"
     "Positions inside the privacy zones of Halvex.ini ([PRIVACY]) are left out\n"
-    "of the picture and of the GPX and CSV. Ctrl-C cancels; an unfinished clip\n"
-    "leaves no file under its name.\n";
+    "of the picture and of the GPX and CSV. Ctrl-C (or a hang-up) cancels; an\n"
+    "unfinished clip leaves no file under any name.\n";
 
 namespace {
 
@@ -57,6 +61,7 @@ struct Options {
     QString folder;
     QString from, to;
     QString out;
+    bool overwrite = false;
     ClipOptions clip;
 };
 
@@ -84,6 +89,10 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
             o->clip.sound = false;
             return -1;
         }
+        if (arg == "--overwrite") {
+            o->overwrite = true;
+            return -1;
+        }
         if (arg == "--group") {
             o->group = 0; // the number comes with the positional arguments
             return -1;
@@ -99,6 +108,11 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
         } else if (arg == "--to") {
             o->to = value;
         } else if (arg == "--out") {
+            QString why;
+            if (!CliArgs::ArrivedAsUtf8(value))
+                return UsageError("--out: the name is not valid UTF-8");
+            if (!CheckClipOutputName(value, &why))
+                return UsageError("--out: " + why);
             o->out = value;
         } else if (arg == "--layout") {
             if (!LayoutFromName(value, &o->clip.layout))
@@ -122,8 +136,13 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
         return code;
     if (o->group >= 0) {
         bool number = false;
-        if (positional.size() != 2 || (o->group = positional[0].toInt(&number), !number) ||
-            o->group < 0)
+        if (positional.size() != 2)
+            return UsageError("--group needs a group number and a folder");
+        o->group = positional[0].toInt(&number);
+        static const QRegularExpression digits("^\\d+$");
+        if (!number && digits.match(positional[0]).hasMatch())
+            return UsageError("--group: " + positional[0] + " is out of range");
+        if (!number || o->group < 0)
             return UsageError("--group needs a group number and a folder");
         o->folder = positional[1];
     } else if (positional.size() != 1) {
@@ -155,24 +174,42 @@ int SourcesOfGroup(const Options& o, std::vector<ClipSource>* sources) {
     return -1;
 }
 
-// Seconds from the first recording's start, or the camera's local time.
-bool ParseTime(const QString& text, int64_t firstStartMs, int64_t* ms) {
+// Past this many seconds from the start the milliseconds would overflow; no
+// card holds a recording that long.
+constexpr double kMaxSeconds = 1e9;
+
+// Seconds from the first recording's start, or the camera's local time;
+// false with why not.
+bool ParseTime(const QString& text, int64_t firstStartMs, int64_t* ms, QString* why) {
     bool number = false;
     const double seconds = text.toDouble(&number);
-    if (number && std::isfinite(seconds) && seconds >= 0) {
+    if (number) {
+        if (!std::isfinite(seconds) || seconds < 0 || seconds > kMaxSeconds) {
+            *why = text + " is out of range (0 to 1e9 seconds from the start)";
+            return false;
+        }
         *ms = firstStartMs + std::llround(seconds * 1000);
         return true;
     }
     static const QRegularExpression pattern(
         R"(^(\d{4})-(\d{2})-(\d{2})[ T](\d{2}):(\d{2}):(\d{2})(?:\.(\d{1,3}))?$)");
     const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
+    if (!m.hasMatch()) {
+        *why = "not a time: " + text;
         return false;
+    }
+    int field[6];
+    for (int i = 0; i < 6; ++i)
+        field[i] = m.captured(i + 1).toInt();
+    const bool inRange = field[1] >= 1 && field[1] <= 12 && field[2] >= 1 &&
+                         field[2] <= QDate(field[0], field[1], 1).daysInMonth() && field[3] <= 23 &&
+                         field[4] <= 59 && field[5] <= 59;
     const int64_t t =
-        LocalToTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                    m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
-    if (t == -1)
+        inRange ? LocalToTime(field[0], field[1], field[2], field[3], field[4], field[5]) : -1;
+    if (t == -1) {
+        *why = text + " is out of range (not a date and time of the calendar)";
         return false;
+    }
     const QString fraction = m.captured(7);
     *ms = t * 1000 + (fraction.isEmpty() ? 0 : (fraction + "00").left(3).toInt());
     return true;
@@ -197,20 +234,24 @@ int Run(const QStringList& arguments, FILE* out) {
         return Fail(o.folder + ": the group holds no recording");
     ClipRequest request;
     request.sources = sources;
-    if (!ParseTime(o.from, sources.front().startMs, &request.fromMs))
-        return UsageError("--from: not a time: " + o.from);
-    if (!ParseTime(o.to, sources.front().startMs, &request.toMs))
-        return UsageError("--to: not a time: " + o.to);
+    QString why;
+    if (!ParseTime(o.from, sources.front().startMs, &request.fromMs, &why))
+        return UsageError("--from: " + why);
+    if (!ParseTime(o.to, sources.front().startMs, &request.toMs, &why))
+        return UsageError("--to: " + why);
     request.options = o.clip;
     AppSettings& settings = AppSettings::Instance();
     request.options.speedInMph = settings.ReadSpeedInMiles();
     request.zones = ReadPrivacyZones(settings);
     request.outputPath =
         ClipOutputPath(o.out.isEmpty() ? DefaultName(sources.front(), request.fromMs) : o.out);
+    request.overwrite = o.overwrite;
 
     g_interrupted = false;
     auto previousInt = std::signal(SIGINT, OnInterrupt);
     auto previousTerm = std::signal(SIGTERM, OnInterrupt);
+    // A closed terminal ends the export like Ctrl-C: nothing left behind.
+    auto previousHangUp = std::signal(SIGHUP, OnInterrupt);
     QElapsedTimer clock;
     clock.start();
     int lastShown = -1;
@@ -234,8 +275,15 @@ int Run(const QStringList& arguments, FILE* out) {
     const bool ok = ExportClip(request, progress, &outcome);
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
+    std::signal(SIGHUP, previousHangUp);
     if (lastShown >= 0)
         Print(stderr, "\n");
+    if (!ok && !outcome.existing.isEmpty()) {
+        for (const QString& path : outcome.existing)
+            Print(stderr, "halvex-cli: " + CliText::Printable(path) +
+                              ": there already; --overwrite replaces it\n");
+        return CliCommands::kBadInput;
+    }
     if (!ok)
         return Fail(outcome.cancelled ? request.outputPath + ": cancelled, nothing written"
                                       : request.outputPath + ": " + outcome.error);

@@ -40,6 +40,7 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
 #ifdef HALVEX_CLI_CLIP
                       "  clip FILE|--group GROUP FOLDER --from TIME --to TIME [--layout L]\n"
                       "       [--overlay time,speed,position,heading,g,map] [--out NAME]\n"
+                      "       [--overwrite]\n"
                       "                           an MP4 clip with its evidence bundle\n"
 #endif
                       "\n"

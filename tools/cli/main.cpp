@@ -1,4 +1,5 @@
 // halvex-cli: scan folders, read recordings and export routes from a shell.
+#include "CliArgs.h"
 #include "CliCommands.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #endif
 
 int main(int argc, char** argv) {
+    CliArgs::KeepRawArguments(argc, argv);
     std::unique_ptr<QCoreApplication> application;
 #ifdef HALVEX_CLI_CLIP
     // The clip's figures are drawn with QPainter, which needs fonts from a
