@@ -1,6 +1,7 @@
 // The export dialog run by its buttons on real recordings: Cancel during an
 // export stops it and leaves nothing; a privacy zone that does not read stops
-// the export before it starts.
+// the export before it starts; files already under the clip's names are
+// replaced only after the user said so to a question naming them.
 #include "clipui/ClipExportDlg.h"
 #include "clip/ClipSources.h"
 #include "platform/widgets/MessageBox.h"
@@ -102,6 +103,43 @@ TEST_F(ClipExportDlgTest, APrivacyZoneThatDoesNotReadStopsTheExport) {
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_TRUE(boxes.calls[0].text.contains("35.6,139.7"));
     EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(ClipExportDlgTest, EarlierFilesAreReplacedOnlyWhenTheUserSaysSo) {
+    MessageBoxRecorder boxes;
+    const int64_t start = sources[0].startMs;
+    out.Write("again.gpx", "earlier route");
+    out.Write("again.json", "earlier manifest");
+    ClipExportDlg dialog(nullptr, sources, start, start + 1000, out.Root() + "again.mp4");
+    dialog.show();
+    QPushButton* exportButton = Button(dialog, UiStringId::kClipExportButton);
+
+    boxes.answers = {IDCANCEL};
+    QTest::mouseClick(exportButton, Qt::LeftButton);
+    EXPECT_FALSE(dialog.Running());
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text,
+              LoadUiString(UiStringId::kClipReplaceQuestion)
+                  .replace("%s", out.Root() + "again.gpx\n" + out.Root() + "again.json"));
+    EXPECT_EQ(boxes.calls[0].buttons, MbButtons::OkCancel);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"again.gpx", "again.json"}));
+    QFile route(out.Root() + "again.gpx");
+    ASSERT_TRUE(route.open(QIODevice::ReadOnly));
+    EXPECT_EQ(route.readAll(), "earlier route");
+    route.close();
+
+    boxes.answers = {IDOK, IDOK};
+    QTest::mouseClick(exportButton, Qt::LeftButton);
+    ASSERT_TRUE(dialog.Running());
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }));
+    ASSERT_EQ(boxes.calls.size(), 3u);
+    EXPECT_EQ(boxes.calls[2].text,
+              LoadUiString(UiStringId::kClipDone).replace("%s", dialog.Written().join('\n')));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"again.csv", "again.gpx", "again.json", "again.mp4", "again.sha256"}));
+    ASSERT_TRUE(route.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(route.readAll().startsWith("<?xml"));
 }
 
 } // namespace
