@@ -21,6 +21,7 @@ SCRIPTS = (
     ("bench/scan.sh", "scan", ("scan", "track")),
     ("bench/map.sh", "map", ("route", "views", "car")),
     ("bench/playback.sh", "playback", ("playback",)),
+    ("bench/startup.sh", "startup", ("startup",)),
     ("bench/hostile.sh", "hostile", ()),
     ("bench/index.sh", "index", ("index",)),
     ("bench/run-all (its own measures)", "own", ("scan",)),
@@ -42,8 +43,10 @@ def collect(logs):
     found.update(measures.scan(read(os.path.join(logs, "scan.txt")) or ""))
     found.update(measures.map_benchmarks(os.path.join(logs, "map"), read(os.path.join(logs, "map.txt")) or ""))
     found.update(measures.playback(read(os.path.join(logs, "playback.txt")) or ""))
-    # bench/index.sh prints its figures under the names the rows use.
+    # bench/index.sh and bench/startup.sh print their figures under the names
+    # the rows use.
     found.update(measures.machine_lines(read(os.path.join(logs, "index.txt")) or ""))
+    found.update(measures.machine_lines(read(os.path.join(logs, "startup.txt")) or ""))
     return found
 
 

@@ -73,6 +73,15 @@ ROWS = (
         )
     ]
     + [
+        Row("startup.scan", "Start-up",
+            "`halvex-cli scan --json` of 1000 small recordings, warm cache, whole process",
+            "startup.scan_ms", "ms", "startup.floor_ms", "C floor reader of the same bytes",
+            "ours/peer", ("ratio", "<=", 3)),
+        Row("startup.version", "Start-up", "`halvex-cli --version`, whole process",
+            "startup.version_ms", "ms", "startup.floor_ms", "C floor reader of the card",
+            "ours/peer"),
+    ]
+    + [
         Row("scan.json", "Scan", "`halvex-cli scan --json` of 10 000 files, peak RSS",
             "scan.json10k.peak_mib", "MiB", bound=("ours", "<=", 40)),
         Row("track", "Track", "LoadTrack of a one-hour recording, records side by side, in process",

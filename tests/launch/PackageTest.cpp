@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,6 +83,20 @@ TEST_F(DebianPackage, InstalledProgramsRunFromAnUnrelatedFolder) {
         launch::RunToEnd(root + "/usr/bin/halvex-cli", {"scan", "card"}, elsewhere);
     EXPECT_EQ(scan.exitCode, 0) << scan.err.toStdString();
     EXPECT_TRUE(scan.out.contains("FILE0001F.MOV")) << scan.out.toStdString();
+    // The clip runs in halvex-clip, installed beside halvex-cli; a figure
+    // brings in the drawing too.
+    QProcessEnvironment clipEnv = QProcessEnvironment::systemEnvironment();
+    clipEnv.insert("XDG_CONFIG_HOME", config);
+    const launch::Finished clip =
+        launch::RunToEnd(root + "/usr/bin/halvex-cli",
+                         {"clip", "card/DCIM/MOVIE/FILE0001F.MOV", "--from", "2", "--to", "5",
+                          "--overlay", "time", "--out", "clip"},
+                         elsewhere, clipEnv);
+    EXPECT_EQ(clip.exitCode, 0) << clip.err.toStdString();
+    for (const char* name : {"clip.mp4", "clip.gpx", "clip.csv", "clip.json", "clip.sha256"}) {
+        EXPECT_TRUE(clip.out.contains(name)) << clip.out.toStdString();
+        EXPECT_GT(QFileInfo(elsewhere + "/" + name).size(), 0) << name;
+    }
 
     ASSERT_TRUE(launch::WaitForNoRoute());
     {

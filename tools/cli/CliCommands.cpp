@@ -1,7 +1,6 @@
 #include "CliCommands.h"
 
 #include "CliArgs.h"
-#include "CliClip.h"
 #include "CliExport.h"
 #include "CliIndex.h"
 #include "CliJson.h"
@@ -286,10 +285,6 @@ int Dispatch(const QStringList& arguments) {
         return CliExport::Run(name, arguments.mid(1), g_out);
     if (name == "trips" || name == "events" || name == "near")
         return CliIndex::Run(name, arguments.mid(1), g_out, Write);
-#ifdef HALVEX_CLI_CLIP
-    if (name == "clip")
-        return CliClip::Run(arguments.mid(1), g_out);
-#endif
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;
@@ -319,7 +314,10 @@ void SetOutput(FILE* out) {
 // failure, whatever the command found.
 int Run(const QStringList& arguments) {
     g_writeError = 0;
-    const int code = Dispatch(arguments);
+    return Finish(Dispatch(arguments));
+}
+
+int Finish(int code) {
     errno = 0;
     if (std::fflush(g_out) == 0 && !std::ferror(g_out))
         return code;

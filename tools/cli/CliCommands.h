@@ -11,6 +11,9 @@ namespace CliCommands {
 enum ExitCode { kDone = 0, kBadInput = 1, kBadUsage = 2 };
 
 int Run(const QStringList& arguments); // without the program name
+// A command's exit code once its results are flushed, or kBadInput after
+// saying why they never reached their file (a full disk, a closed pipe).
+int Finish(int code);
 
 // Parses one AVI or MOV file; 0 when it is a recording of the camera.
 int ParseRecording(const QString& path, RecordingInfo* info);

@@ -1,14 +1,14 @@
 #include "CliClip.h"
 
-#include "CliArgs.h"
-#include "CliCommands.h"
-#include "CliText.h"
 #include "clip/ClipBundleFiles.h"
 #include "clip/ClipExport.h"
 #include "clip/ClipSources.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
 #include "settings/AppSettings.h"
+#include "tools/cli/CliArgs.h"
+#include "tools/cli/CliCommands.h"
+#include "tools/cli/CliText.h"
 
 #include <QDate>
 #include <QElapsedTimer>
