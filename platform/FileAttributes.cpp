@@ -3,6 +3,7 @@
 #include "platform/RegularFile.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
@@ -35,10 +36,15 @@ class Fd {
     int fd_;
 };
 
-std::optional<unsigned> VfatAttributes(const Fd& fd) {
+std::optional<unsigned> VfatAttributes(const Fd& fd, bool* notVfat = nullptr) {
     __u32 attrs = 0;
-    if (fd.get() < 0 || ioctl(fd.get(), FAT_IOCTL_GET_ATTRIBUTES, &attrs) != 0)
+    if (fd.get() < 0)
         return std::nullopt;
+    if (ioctl(fd.get(), FAT_IOCTL_GET_ATTRIBUTES, &attrs) != 0) {
+        if (notVfat)
+            *notVfat = errno == ENOTTY;
+        return std::nullopt;
+    }
     return attrs;
 }
 
@@ -57,15 +63,23 @@ std::optional<unsigned> StoredAttributes(const QByteArray& path) {
 
 namespace FileAttributes {
 
-std::optional<unsigned> Get(const QString& path) {
+namespace {
+
+std::optional<unsigned> Read(const QString& path, std::vector<dev_t>* withoutVfat) {
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0)
         return std::nullopt;
 
-    Fd fd(native, st);
-    if (const auto vfat = VfatAttributes(fd))
-        return *vfat & (ReadOnly | Hidden | System | Archive);
+    if (!withoutVfat ||
+        std::find(withoutVfat->begin(), withoutVfat->end(), st.st_dev) == withoutVfat->end()) {
+        Fd fd(native, st);
+        bool notVfat = false;
+        if (const auto vfat = VfatAttributes(fd, &notVfat))
+            return *vfat & (ReadOnly | Hidden | System | Archive);
+        if (notVfat && withoutVfat)
+            withoutVfat->push_back(st.st_dev);
+    }
 
     unsigned attrs = 0;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
@@ -77,6 +91,16 @@ std::optional<unsigned> Get(const QString& path) {
     else
         attrs |= Archive;
     return attrs;
+}
+
+} // namespace
+
+std::optional<unsigned> Get(const QString& path) {
+    return Read(path, nullptr);
+}
+
+std::optional<unsigned> Reader::Get(const QString& path) {
+    return Read(path, &withoutVfat_);
 }
 
 bool Set(const QString& path, unsigned attributes) {

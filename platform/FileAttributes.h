@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 #include <optional>
+#include <sys/types.h>
+#include <vector>
 
 // DOS-style file attributes on Linux. Read-only is "no write permission bit";
 // on a vfat volume archive, hidden and system are the volume's own attributes,
@@ -17,6 +19,17 @@ enum : unsigned {
 
 // The attribute bits, or nothing when the file does not exist.
 std::optional<unsigned> Get(const QString& path);
+
+// Get for the many files of one folder scan: once a file system has
+// answered that it keeps no vfat attributes, its other files are not opened
+// to ask again (on a warm card the opens were most of the scan's cost).
+class Reader {
+  public:
+    std::optional<unsigned> Get(const QString& path);
+
+  private:
+    std::vector<dev_t> withoutVfat_; // devices whose files refused the vfat query
+};
 
 // Sets read-only, archive and system as given (hidden cannot be set outside
 // vfat and is left alone there). Returns false when the file's state could not

@@ -160,7 +160,8 @@ bool TooLongToOpen(const QString& path) {
 }
 
 void WalkLevel(const QString& root, const QString& folder, int depth,
-               const FolderWalk::Visitor& visit, const FolderWalk::UnreadableVisitor& unreadable) {
+               const FolderWalk::Visitor& visit, const FolderWalk::UnreadableVisitor& unreadable,
+               FileAttributes::Reader& attributesOf) {
     const QDir dir(root + folder);
     const QByteArray native = QFile::encodeName(root + folder);
     // Names that are not valid UTF-8 come out of the listing with
@@ -182,7 +183,7 @@ void WalkLevel(const QString& root, const QString& folder, int depth,
         // opening a FIFO would block the scan.
         if (!entry.isFile() && !entry.isDir())
             continue;
-        const unsigned attributes = FileAttributes::Get(entry.filePath()).value_or(0);
+        const unsigned attributes = attributesOf.Get(entry.filePath()).value_or(0);
         if (attributes & (FileAttributes::Hidden | FileAttributes::System))
             continue;
         if (entry.isDir()) {
@@ -194,7 +195,7 @@ void WalkLevel(const QString& root, const QString& folder, int depth,
                     ReportBelow(native, QFile::encodeName(name), folder + name, unreadable);
                 continue;
             }
-            WalkLevel(root, folder + name + "/", depth + 1, visit, unreadable);
+            WalkLevel(root, folder + name + "/", depth + 1, visit, unreadable, attributesOf);
             continue;
         }
         if (TooLongToOpen(entry.filePath())) {
@@ -211,7 +212,8 @@ void WalkLevel(const QString& root, const QString& folder, int depth,
 namespace FolderWalk {
 
 void Walk(const QString& root, const Visitor& visit, const UnreadableVisitor& unreadable) {
-    WalkLevel(root, QString(), 0, visit, unreadable);
+    FileAttributes::Reader attributesOf;
+    WalkLevel(root, QString(), 0, visit, unreadable, attributesOf);
 }
 
 } // namespace FolderWalk

@@ -1,5 +1,6 @@
 #include "platform/FileAttributes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
@@ -57,6 +58,28 @@ TEST(FileAttributes, ArchiveCanBeClearedWhereExtendedAttributesExist) {
     // Read-only without archive is how the camera marks an event-locked file.
     EXPECT_EQ(a & (FileAttributes::ReadOnly | FileAttributes::Archive),
               unsigned(FileAttributes::ReadOnly));
+}
+
+// The scan's reader stops opening files once their file system has said it
+// keeps no vfat attributes; what it reads must not change for that.
+TEST(FileAttributes, TheScansReaderAnswersAsGetForEachFile) {
+    QTemporaryDir dir;
+    const QString locked = MakeFile(dir, "LOCKED.MOV");
+    ASSERT_TRUE(FileAttributes::Set(locked, FileAttributes::ReadOnly));
+    const QString system = MakeFile(dir, "SYSTEM.MOV");
+    FileAttributes::Set(system, FileAttributes::System | FileAttributes::Archive);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("FOLDER"));
+    const QString paths[] = {MakeFile(dir, "A.MOV"),
+                             locked,
+                             system,
+                             MakeFile(dir, ".hidden"),
+                             dir.filePath("FOLDER"),
+                             dir.filePath("MISSING.MOV")};
+    FileAttributes::Reader reader;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const QString& path : paths)
+            EXPECT_EQ(reader.Get(path), FileAttributes::Get(path)) << path.toStdString();
+    EXPECT_TRUE(*reader.Get(locked) & FileAttributes::ReadOnly);
 }
 
 // A listed file that has become a FIFO: reading or changing its attributes
