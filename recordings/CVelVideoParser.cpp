@@ -28,9 +28,19 @@ void CVelVideoParser::ResetState() {
     timeSettled = false;
 }
 
+void CVelVideoParser::UseOpenFile(int descriptor, uint64_t size) {
+    givenFd = descriptor;
+    givenSize = size;
+}
+
 bool CVelVideoParser::OpenFile(const QString& path) {
     ++openCount;
-    const bool opened = file.Open(path);
+    bool opened = givenFd >= 0;
+    if (opened)
+        file.Borrow(givenFd, givenSize);
+    else
+        opened = file.Open(path);
+    givenFd = -1;
     fileLength = file.Length();
     return opened;
 }

@@ -22,6 +22,9 @@ class CVelVideoParser {
 
     virtual void SetInfo(RecordingInfo* info);
     virtual int Parse(const QString& path);
+    // The next Parse reads this descriptor of its file, opened by the caller
+    // (a scan that opened it to read ahead) and left open for it to close.
+    void UseOpenFile(int descriptor, uint64_t size);
 
     // How often the last Parse opened the file, how many bytes it read and in
     // how many reads; lets tests and benchmarks check that media data is
@@ -70,6 +73,8 @@ class CVelVideoParser {
     int markerFound = 0;
     bool timeSettled = false;
 
+    int givenFd = -1;
+    uint64_t givenSize = 0;
     int openCount = 0;
     uint64_t bytesRead = 0;
     int readCount = 0;

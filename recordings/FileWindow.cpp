@@ -15,11 +15,23 @@ bool FileWindow::Open(const QString& path) {
     for (Window& w : windows)
         w.size = 0;
     fd = RegularFile::OpenReadOnly(QFile::encodeName(path), &length);
+    owned = true;
     return fd >= 0;
 }
 
+void FileWindow::Borrow(int descriptor, uint64_t size) {
+    Close();
+    bytesRead = 0;
+    readCount = 0;
+    for (Window& w : windows)
+        w.size = 0;
+    fd = descriptor;
+    length = size;
+    owned = false;
+}
+
 void FileWindow::Close() {
-    if (fd >= 0)
+    if (fd >= 0 && owned)
         ::close(fd);
     fd = -1;
 }

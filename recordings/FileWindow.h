@@ -24,6 +24,9 @@ class FileWindow {
     // Opens a regular file only, without blocking: a FIFO put in a
     // recording's place would block the scan, a device be read without end.
     bool Open(const QString& path);
+    // Reads a file its caller opened (as Open would) and closes it itself:
+    // Close leaves it open.
+    void Borrow(int descriptor, uint64_t size);
     void Close();
     bool IsOpen() const { return fd >= 0; }
     // The size of the open file (kept after Close); 0 when none was opened.
@@ -60,6 +63,7 @@ class FileWindow {
     const Window& Load(uint64_t pos, size_t n);
 
     int fd = -1;
+    bool owned = true; // closed by Close
     uint64_t length = 0;
     uint64_t uses = 0;
     uint64_t bytesRead = 0;

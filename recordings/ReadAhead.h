@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <cstdint>
 #include <deque>
 #include <functional>
 
@@ -25,8 +26,20 @@ class ReadAhead {
     void Add(const QString& path, std::function<void()> step);
     // Runs the steps still waiting.
     void Finish();
+    // While a step runs: the file asked for with it, open (-1 when there is
+    // none), and its size. It is closed when the step returns; meanwhile the
+    // step's parse reads it instead of opening the file again.
+    int StepFile(uint64_t* size) const;
 
   private:
+    struct Waiting {
+        std::function<void()> step;
+        int fd = -1;
+        uint64_t size = 0;
+    };
+    void RunFirst();
+
     size_t distance;
-    std::deque<std::function<void()>> waiting;
+    std::deque<Waiting> waiting;
+    const Waiting* running = nullptr;
 };

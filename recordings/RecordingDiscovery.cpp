@@ -45,21 +45,26 @@ int RecordingCatalog::Open(const QString& folder, const ScanCounted& counted,
                 const QString path =
                     candidate ? PathUtil::JoinRecordingPath(root, entry.folder, entry.name)
                               : QString();
-                ahead.Add(path, [this, &root, &count, entry, candidate, path] {
+                ahead.Add(path, [this, &root, &count, &ahead, entry, candidate, path] {
                     if (candidate) {
                         RecordingFile file;
                         file.root = root;
                         file.folder = entry.folder;
                         file.fileName = entry.name;
                         file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
+                        // The file the read-ahead opened, not opened again.
+                        uint64_t size = 0;
+                        const int fd = ahead.StepFile(&size);
                         if (entry.name.endsWith(QLatin1String(".AVI"))) {
                             // AVI recordings are recognised but not listed.
                             CVelAviParser parser;
                             parser.SetInfo(&file.info);
+                            parser.UseOpenFile(fd, size);
                             parser.Parse(path);
                         } else {
                             CVel3gpParser parser;
                             parser.SetInfo(&file.info);
+                            parser.UseOpenFile(fd, size);
                             if (parser.Parse(path) == 0) {
                                 if (file.info.variant == kMetadataTrackVariant)
                                     file.flags =

@@ -4,6 +4,7 @@
 
 #include "tests/support/core/ScratchDir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <vector>
@@ -53,6 +54,46 @@ TEST(ReadAhead, AskingForAFifoOrAMissingFileDoesNotWait) {
         ahead.Add(path, [&ran] { ++ran; });
     ahead.Finish();
     EXPECT_EQ(ran, 4);
+}
+
+// Each step finds the file asked for with it open, so that its parse reads
+// it without opening it again; it is closed once the step is done.
+TEST(ReadAhead, AStepFindsItsOwnFileOpenUntilItReturns) {
+    ScratchDir dir;
+    const QString files[] = {dir.Write("FILE0001.MOV", QByteArray(100000, 'a')),
+                             dir.Write("FILE0002.MOV", "bb"), dir.Root() + "ABSENT.MOV", QString()};
+    std::vector<int> seen;
+    ReadAhead ahead(2);
+    for (const QString& path : files)
+        ahead.Add(path, [&ahead, &seen, path] {
+            uint64_t size = 0;
+            const int fd = ahead.StepFile(&size);
+            seen.push_back(fd);
+            struct stat opened {
+            }, named{};
+            if (fd < 0) {
+                EXPECT_NE(::stat(QFile::encodeName(path).constData(), &named), 0)
+                    << path.toStdString();
+                return;
+            }
+            ASSERT_EQ(::fstat(fd, &opened), 0);
+            ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &named), 0);
+            EXPECT_EQ(opened.st_ino, named.st_ino) << path.toStdString();
+            EXPECT_EQ(size, uint64_t(named.st_size));
+        });
+    ahead.Finish();
+    uint64_t size = 0;
+    EXPECT_EQ(ahead.StepFile(&size), -1); // between steps
+    ASSERT_EQ(seen.size(), 4u);
+    for (const int fd : seen) {
+        if (fd >= 0) {
+            EXPECT_EQ(::fcntl(fd, F_GETFD), -1) << "left open: " << fd;
+        }
+    }
+    EXPECT_GE(seen[0], 0);
+    EXPECT_GE(seen[1], 0);
+    EXPECT_EQ(seen[2], -1);
+    EXPECT_EQ(seen[3], -1);
 }
 
 } // namespace
