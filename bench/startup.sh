@@ -4,8 +4,9 @@
 # beside the C floor reader (bench/startup/floor-reader.c: walks the same
 # card and reads of each file the bytes the scan reads) and beside a process
 # that does nothing (/bin/true), all in one run: ROUNDS hyperfine runs of the
-# four commands, RUNS runs of each a round, medians over all the runs. Also
-# the peak memory of the two halvex-cli commands. Run by hand or from
+# four commands, RUNS runs of each a round, medians over all the runs, and
+# their CPU time (user + system); on a busy machine the CPU time is the
+# steadier figure. Also the peak memory of the two halvex-cli commands. Run by hand or from
 # bench/run-all:
 #   bench/startup.sh [BUILD_DIR]           a report (default build/)
 #   LINES=1 bench/startup.sh [BUILD_DIR]   only "name value unit" lines
@@ -46,15 +47,17 @@ say "== whole processes, warm, $rounds rounds of $runs runs each (medians)"
 for ((r = 0; r < rounds; r++)); do
   hyperfine -N --style none --warmup 3 --runs "$runs" --export-json "$work/round.json" \
     -n floor "$work/floor-reader $card" -n version "$cli --version" \
-    -n scan "$cli scan --json $card" -n true "/bin/true" >/dev/null
+    -n scan "$cli scan --json $card" -n true "/bin/true" >/dev/null 2>&1
   python3 -c '
 import json, sys
 for r in json.load(open(sys.argv[1]))["results"]:
     for t in r["times"]:
-        print(r["command"], t)
+        print(r["command"], t, r["user"] + r["system"])
 ' "$work/round.json" >>"$work/times.txt"
 done
 med() { awk -v n="$1" '$1 == n { print $2 * 1000 }' "$work/times.txt" | median; }
+# CPU (user + system): hyperfine gives its mean a round; the mean of those.
+cpu() { awk -v n="$1" '$1 == n { s += $3; k++ } END { printf "%.2f", s / k * 1000 }' "$work/times.txt"; }
 floor=$(med floor) version=$(med version) scan=$(med scan) none=$(med true)
 result startup.floor_ms "$(printf %.2f "$floor")" ms
 result startup.true_ms "$(printf %.2f "$none")" ms
@@ -62,6 +65,10 @@ result startup.version_ms "$(printf %.2f "$version")" ms
 result startup.scan_ms "$(printf %.2f "$scan")" ms
 result startup.scan.ratio "$(awk -v a="$scan" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')" x
 result startup.version.ratio "$(awk -v a="$version" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')" x
+result startup.floor.cpu_ms "$(cpu floor)" ms
+result startup.version.cpu_ms "$(cpu version)" ms
+result startup.scan.cpu_ms "$(cpu scan)" ms
+result startup.scan.ratio.cpu "$(awk -v a="$(cpu scan)" -v b="$(cpu floor)" 'BEGIN { printf "%.2f", a / b }')" x
 result startup.files "$scanned" files
 
 say "== peak memory"
