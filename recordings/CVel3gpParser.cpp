@@ -236,6 +236,7 @@ void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
             const uint64_t left = budget > tableEntriesSeen ? budget - tableEntriesSeen : 0;
             const uint64_t examined = std::min({declared, room, inFile, left});
             tableEntriesSeen += examined;
+            metaChunks.reserve(metaChunks.size() + examined);
             uint8_t buffer[4096];
             for (uint64_t i = 0; i < examined;) {
                 const uint64_t n = std::min<uint64_t>(sizeof buffer / 4, examined - i);
@@ -254,13 +255,13 @@ void CVel3gpParser::ProcessMoovMetadataTrack(const Box& moov) {
         ReadAt(mvhd.payloadStart, h, sizeof h);
         const uint64_t created =
             h[0] == 1 ? qFromBigEndian<quint64>(h + 4) : qFromBigEndian<quint32>(h + 4);
-        std::time_t t = std::time_t(int64_t(created - uint64_t(kSeconds1904To1970)));
+        const std::time_t t = std::time_t(int64_t(created - uint64_t(kSeconds1904To1970)));
+        // Only for the diagnostics: mktime would stat the zone file per recording.
         std::tm local{};
-        if (localtime_r(&t, &local)) {
-            t = std::mktime(&local);
+        if (lcDiag().isDebugEnabled() && localtime_r(&t, &local)) {
             char text[32] = {};
             std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-            qCDebug(lcDiag, "%lld: %s", static_cast<long long>(t), text);
+            qCDebug(lcDiag, "%lld: %s", static_cast<long long>(std::mktime(&local)), text);
         }
         startTime = int64_t(t);
     }
@@ -301,7 +302,10 @@ int CVel3gpParser::WalkMetadataTrackLayout() {
         info->variant = kMetadataTrackVariant;
         info->gpsParams = {5, 0, 0, 0};
         info->gsensorParams = {5, 8, 2, 1};
-        info->metaChunks.insert(info->metaChunks.end(), metaChunks.begin(), metaChunks.end());
+        if (info->metaChunks.empty())
+            info->metaChunks = std::move(metaChunks);
+        else
+            info->metaChunks.insert(info->metaChunks.end(), metaChunks.begin(), metaChunks.end());
     }
     return 0;
 }

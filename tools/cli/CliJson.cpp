@@ -51,11 +51,10 @@ namespace {
 // break; its strings hold no raw line break, so every line is the text's own.
 QByteArray Nested(const QJsonObject& object, int spaces) {
     const QByteArray pad(spaces, ' ');
-    QByteArray out;
-    for (const QByteArray& line : QJsonDocument(object).toJson().split('\n'))
-        if (!line.isEmpty())
-            out += (out.isEmpty() ? pad : "\n" + pad) + line;
-    return out;
+    QByteArray text = QJsonDocument(object).toJson();
+    if (text.endsWith('\n'))
+        text.chop(1);
+    return pad + text.replace('\n', "\n" + pad);
 }
 
 QByteArray Member(const char* key, qint64 value, bool last = false) {
@@ -149,6 +148,9 @@ void WriteTrack(const RecordingCatalog& catalog,
 }
 
 QByteArray EscapeControls(const QByteArray& json) {
+    // Most text holds neither DEL nor a C1 control's lead byte: handed on as it is.
+    if (!json.contains('\x7f') && !json.contains('\xc2'))
+        return json;
     QByteArray out;
     out.reserve(json.size());
     for (int i = 0; i < json.size(); ++i) {
