@@ -21,15 +21,24 @@ ClipAudioTrack::ClipAudioTrack(std::vector<ClipPiece> pieces) : pieces_(std::mov
 bool ClipAudioTrack::Probe(QString* error) {
     if (pieces_.empty())
         return false;
-    InputPtr input = OpenInput(pieces_[0].source.front, error);
+    const QString& path = pieces_[0].source.front;
+    if (path.isEmpty()) {
+        *error = QStringLiteral("the first recording has no front camera file to take sound from");
+        return false;
+    }
+    InputPtr input = OpenInput(path, error);
     if (!input)
         return false;
     const int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    if (index < 0)
+    if (index < 0) {
+        *error = path + ": no sound";
         return false;
+    }
     const AVCodecParameters* par = input->streams[index]->codecpar;
-    if (par->sample_rate <= 0)
+    if (par->sample_rate <= 0) {
+        *error = path + ": its sound has no sample rate";
         return false;
+    }
     sampleRate_ = par->sample_rate;
     av_channel_layout_default(&layout_, par->ch_layout.nb_channels >= 2 ? 2 : 1);
     return true;
@@ -51,7 +60,11 @@ bool ClipAudioTrack::AddStream(AVFormatContext* output, QString* error) {
         encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int code = avcodec_open2(encoder_.get(), codec, nullptr);
     if (code < 0) {
-        *error = "AAC: " + AvErrorText(code);
+        *error = QStringLiteral("%1: its sound (%2 Hz) cannot be encoded as AAC: %3")
+                     .arg(pieces_[0].source.front)
+                     .arg(sampleRate_)
+                     .arg(AvErrorText(code));
+        encoder_.reset();
         return false;
     }
     outStream_ = avformat_new_stream(output, nullptr);
@@ -255,11 +268,8 @@ int ClipAudioTrack::EncodeUntil(int64_t clipMs, const PacketSink& sink, QString*
     return Encode(false, sink, error);
 }
 
-int ClipAudioTrack::Finish(const PacketSink& sink, QString* error) {
-    int64_t total = 0;
-    for (const ClipPiece& p : pieces_)
-        total += p.outMs - p.inMs;
-    if (const int code = Fill(MsToSamples(total, sampleRate_), error); code < 0)
+int ClipAudioTrack::Finish(const PacketSink& sink, QString* error, int64_t untilMs) {
+    if (const int code = Fill(MsToSamples(untilMs, sampleRate_), error); code < 0)
         return code;
     return Encode(true, sink, error);
 }

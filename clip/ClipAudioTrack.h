@@ -12,19 +12,21 @@ class ClipAudioTrack {
   public:
     explicit ClipAudioTrack(std::vector<ClipPiece> pieces);
 
-    // False when the first piece has no sound (the clip is then silent),
-    // or with a reason in *error when it cannot be read.
+    // False with the reason, naming the file, when the first piece has no
+    // sound or it cannot be read (the clip is then silent).
     bool Probe(QString* error);
 
     // Adds the AAC stream to the output; call before the header is written.
+    // False with the reason when the sound cannot be encoded as AAC (its
+    // sample rate, say); nothing is added then.
     bool AddStream(AVFormatContext* output, QString* error);
 
     using PacketSink = std::function<int(AVPacket*)>;
     // Encodes the sound up to clip time ms, handing packets (stamped in the
     // stream's time base) to sink; negative on a failure.
     int EncodeUntil(int64_t clipMs, const PacketSink& sink, QString* error);
-    // The rest, and the encoder's tail.
-    int Finish(const PacketSink& sink, QString* error);
+    // The rest up to clip time untilMs, and the encoder's tail.
+    int Finish(const PacketSink& sink, QString* error, int64_t untilMs);
 
   private:
     bool OpenPiece(size_t index, QString* error);

@@ -1,14 +1,10 @@
 #include "clip/ClipBundle.h"
 
-#include "clip/ClipClock.h"
-#include "recordings/LocalTimeText.h"
-
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 
 Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecording>& tracks,
-              const std::vector<PrivacyZone>& zones) {
+              const std::vector<PrivacyZone>& zones, const ClipClock& clock) {
     Trip trip;
     for (size_t i = 0; i < pieces.size() && i < tracks.size(); ++i) {
         const ClipPiece& piece = pieces[i];
@@ -17,11 +13,13 @@ Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecord
         TripRecording part;
         part.fileName = tracks[i].fileName;
         for (const TripPoint& p : tracks[i].points) {
-            const int64_t fileMs = p.utcMs - piece.source.startMs;
+            const int64_t fileMs = clock.PointFileMs(i, piece, p);
             if (!p.hasTime || fileMs < piece.inMs || fileMs >= piece.outMs ||
                 InPrivacyZone(p.latitude, p.longitude, zones))
                 continue;
-            part.points.push_back(p);
+            TripPoint told = p;
+            told.utcMs = clock.PointUtcMs(i, piece, p);
+            part.points.push_back(told);
         }
         for (const TripSample& s : tracks[i].samples) {
             if (s.offsetMs >= piece.inMs && s.offsetMs < piece.outMs)
@@ -39,36 +37,27 @@ QByteArray Sha256Lines(const QStringList& names, const QList<QByteArray>& hashes
     return text;
 }
 
-QString LocalIso(int64_t ms) {
-    QString text = FormatLocalTime(ms / 1000, "%Y-%m-%dT%H:%M:%S%z");
-    // ISO 8601 wants the offset as +hh:mm.
-    if (text.size() > 5)
-        text.insert(text.size() - 2, ':');
-    return text;
-}
-
 QString UtcIso(int64_t ms) {
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
-bool SourceEntry(const QString& path, const QByteArray& hash, const QString& camera,
-                 const ClipPiece& piece, QJsonObject* entry, QString* error) {
-    const QFileInfo info(path);
-    if (hash.isEmpty()) {
-        *error = path + ": cannot be read";
+bool SourceEntry(const QString& path, const SourceState& state, const QString& camera,
+                 const ClipPiece& piece, const CameraClock& clock, QJsonObject* entry,
+                 QString* error) {
+    if (state.sha256.isEmpty()) {
+        *error = state.error.isEmpty() ? path + ": cannot be read" : state.error;
         return false;
     }
     QJsonObject o;
-    o["path"] = info.absoluteFilePath();
+    o["path"] = QFileInfo(path).absoluteFilePath();
     o["camera"] = camera;
-    o["size"] = double(info.size());
-    o["modified"] = UtcIso(info.lastModified().toMSecsSinceEpoch());
-    o["sha256"] = QString::fromLatin1(hash);
+    o["size"] = double(state.size);
+    o["modified"] = UtcIso(state.modifiedMs);
+    o["sha256"] = QString::fromLatin1(state.sha256);
     o["fromMs"] = double(piece.inMs);
     o["toMs"] = double(piece.outMs);
-    int64_t offset = 0;
-    if (camera == "front" && CameraClockOffset(piece.source.file, &offset))
-        o["cameraClockOffsetFromGpsMs"] = double(-offset);
+    if (camera == "front" && clock.measured)
+        o["cameraClockOffsetFromGpsMs"] = double(clock.differenceMs);
     *entry = o;
     return true;
 }

@@ -1,24 +1,28 @@
 #pragma once
 // The evidence bundle's texts: the span's route and the manifest.
+#include "clip/ClipClock.h"
 #include "clip/ClipExport.h"
+#include "clip/ClipSourceHashes.h"
 #include "recordings/TripModel.h"
 
 #include <QByteArray>
 #include <QJsonObject>
 
 // The span's points (outside the privacy zones) and samples, one recording
-// per piece, in the form the GPX and CSV writers take.
+// per piece, in the form the GPX and CSV writers take; each point's time an
+// instant told by the clock.
 Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecording>& tracks,
-              const std::vector<PrivacyZone>& zones);
+              const std::vector<PrivacyZone>& zones, const ClipClock& clock);
 
-// One source file's entry of the manifest, with the file's SHA-256 in hex;
-// false when the hash is empty (the file could not be read).
-bool SourceEntry(const QString& path, const QByteArray& hash, const QString& camera,
-                 const ClipPiece& piece, QJsonObject* entry, QString* error);
+// One source file's entry of the manifest: its size, modification time and
+// SHA-256 (hex) as read from one open file; false naming the file when it
+// could not be read or changed meanwhile.
+bool SourceEntry(const QString& path, const SourceState& state, const QString& camera,
+                 const ClipPiece& piece, const CameraClock& clock, QJsonObject* entry,
+                 QString* error);
 
 // Lines "HASH  NAME" as sha256sum writes and checks them.
 QByteArray Sha256Lines(const QStringList& names, const QList<QByteArray>& hashes);
 
-// An instant as local time with its UTC offset and as UTC, ISO 8601.
-QString LocalIso(int64_t ms);
+// An instant as UTC, ISO 8601 with ms.
 QString UtcIso(int64_t ms);

@@ -124,6 +124,17 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         }
         spans[i].inMs = keys.inMs;
         spans[i].outMs = keys.outMs;
+        // Without a key frame at the out-mark the copy runs to the file's
+        // end, which lies before the mark when the file is cut short.
+        const AVStream* video = inputs[i].input->streams[inputs[i].stream];
+        const double frameMs =
+            video->avg_frame_rate.num > 0 ? 1000.0 / av_q2d(video->avg_frame_rate) : 100.0;
+        if (keys.outMs < job.pieces[i].outMs - 2 * frameMs)
+            result->notes << QStringLiteral("%1: its picture ends at %2 s, before the %3 s the "
+                                            "clip takes from it (the file is cut short)")
+                                 .arg(PiecePath(job.pieces[i], rear))
+                                 .arg(keys.outMs / 1000.0, 0, 'f', 1)
+                                 .arg(job.pieces[i].outMs / 1000.0, 0, 'f', 1);
         // Back to the first key frame for the copy, without opening the file anew.
         const AVStream* s = inputs[i].input->streams[inputs[i].stream];
         const int64_t key = StreamStart(s) + av_rescale_q(keys.inMs, {1, 1000}, s->time_base);
@@ -150,12 +161,15 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
     // The sound copied like the picture where MP4 takes it, else encoded.
     ClipAudioCopy copiedSound(spans);
     ClipAudioTrack audio(spans);
+    // Sound that cannot be read or encoded is left out with a note.
     const bool copySound = job.options.sound && copiedSound.Probe(muxer.Context()->oformat);
-    const bool sound = job.options.sound && (copySound || audio.Probe(&error));
-    if (sound && !(copySound ? copiedSound.AddStream(muxer.Context(), &error)
-                             : audio.AddStream(muxer.Context(), &error))) {
-        result->error = error;
-        return false;
+    bool sound = false;
+    if (job.options.sound) {
+        QString why;
+        sound = copySound ? copiedSound.AddStream(muxer.Context(), &why)
+                          : audio.Probe(&why) && audio.AddStream(muxer.Context(), &why);
+        if (!sound)
+            result->soundNote = why;
     }
     const auto soundUntil = [&](int64_t clipMs, const ClipAudioTrack::PacketSink& sink) {
         return copySound ? copiedSound.CopyUntil(clipMs, sink, &error)
@@ -234,8 +248,8 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         }
         pieceClipMs += spans[i].outMs - spans[i].inMs;
     }
-    if (sound &&
-        (copySound ? copiedSound.Finish(audioSink, &error) : audio.Finish(audioSink, &error)) < 0) {
+    if (sound && (copySound ? copiedSound.Finish(audioSink, &error)
+                            : audio.Finish(audioSink, &error, total)) < 0) {
         result->error = error;
         return false;
     }
@@ -245,5 +259,6 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
     }
     result->firstInMs = spans.front().inMs;
     result->lastOutMs = spans.back().outMs;
+    result->sound = sound;
     return true;
 }

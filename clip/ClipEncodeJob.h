@@ -4,6 +4,7 @@
 #include "clip/ClipOptions.h"
 #include "clip/ClipSpan.h"
 
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -27,6 +28,10 @@ struct ClipEncodeResult {
     int64_t firstInMs = 0;
     int64_t lastOutMs = 0;
     int64_t frames = 0;
+    bool sound = false; // the clip holds sound
+    QString soundNote;  // why it holds none although asked to, naming the file
+    // Where the clip holds less than the marks ask for, each naming its file.
+    QStringList notes;
 };
 
 // Whether the clip can be copied without decoding: one camera, no figures.

@@ -6,6 +6,7 @@
 #include "clip/ClipCopy.h"
 #include "clip/ClipSha256.h"
 #include "clip/ClipSourceHashes.h"
+#include "clip/ClipStreams.h"
 #include "clip/ClipTranscode.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
@@ -38,14 +39,35 @@ QJsonObject Choices(const ClipOptions& o, bool fastPath, int zones) {
     return c;
 }
 
-QJsonObject Span(int64_t fromMs, int64_t toMs) {
+// A span from ms into the first piece's file to ms into the last one's:
+// the camera's readings with the zone, and the instants when it is known.
+QJsonObject Span(const ClipClock& clock, size_t lastPiece, int64_t fromFileMs, int64_t toFileMs,
+                 int64_t durationMs) {
+    const int64_t from = clock.ReadingMs(0, fromFileMs), to = clock.ReadingMs(lastPiece, toFileMs);
     QJsonObject s;
-    s["fromLocal"] = LocalIso(fromMs);
-    s["toLocal"] = LocalIso(toMs);
-    s["fromUtc"] = UtcIso(fromMs);
-    s["toUtc"] = UtcIso(toMs);
-    s["durationMs"] = double(toMs - fromMs);
+    s["fromLocal"] = clock.LocalIso(from);
+    s["toLocal"] = clock.LocalIso(to);
+    if (clock.KnowsUtc()) {
+        s["fromUtc"] = UtcIso(from - clock.clock.zoneMs);
+        s["toUtc"] = UtcIso(to - clock.clock.zoneMs);
+    }
+    s["durationMs"] = double(durationMs);
     return s;
+}
+
+// Which rule gave the zone the times are told in.
+QJsonObject ClockEntry(const ClipClock& clock) {
+    QJsonObject c;
+    c["offsetRule"] = ClockRuleName(clock.clock.rule);
+    if (clock.KnowsUtc())
+        c["utcOffset"] = UtcOffsetText(clock.clock.zoneMs);
+    else
+        c["note"] = QStringLiteral("camera clock, zone unknown");
+    if (clock.clock.measured) {
+        c["measuredIn"] = clock.measuredIn;
+        c["cameraClockOffsetFromGpsMs"] = double(clock.clock.differenceMs);
+    }
+    return c;
 }
 
 // The piece's recordings the layout shows, each with its camera's name.
@@ -108,12 +130,14 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
             tracks[i].fileName = pieces[i].source.file.fileName; // no track: no figures there
     }
 
+    const ClipClock clock = MeasureClipClock(pieces);
+
     ClipEncodeJob job;
     job.pieces = pieces;
     job.options = request.options;
     job.preset = request.preset;
     if (job.options.overlays)
-        job.figures = BuildClipFigures(pieces, tracks, job.options, request.zones);
+        job.figures = BuildClipFigures(pieces, tracks, job.options, request.zones, clock);
     job.path = files.Pending(ClipBundleFiles::kClip).Path();
 
     ClipEncodeResult result;
@@ -133,11 +157,37 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
         return fail(result.cancelled ? QStringLiteral("cancelled") : result.error);
     }
 
-    // The bundle describes what the clip holds: the fast path's key frames.
+    // The bundle describes what the clip holds: the fast path's key frames,
+    // and no more than the picture read back from the file.
     std::vector<ClipPiece> held = pieces;
     held.front().inMs = result.firstInMs;
     held.back().outMs = result.lastOutMs;
-    const Trip trip = SpanTrip(held, tracks, request.zones);
+    ClipStreamLengths lengths;
+    if (!MeasureClipStreams(job.path, &lengths, &error))
+        return fail(error);
+    QStringList notes = result.notes;
+    if (!result.soundNote.isEmpty())
+        notes << QStringLiteral("the clip has no sound: ") + result.soundNote;
+    int64_t heldMs = 0;
+    for (const ClipPiece& piece : held)
+        heldMs += piece.outMs - piece.inMs;
+    const double slack = std::max(2 * lengths.frameMs, 50.0);
+    if (lengths.videoMs < heldMs - slack) {
+        // The picture ends early: the span ends with it.
+        int64_t shortBy = heldMs - lengths.videoMs;
+        while (held.size() > 1 && held.back().outMs - held.back().inMs <= shortBy) {
+            shortBy -= held.back().outMs - held.back().inMs;
+            held.pop_back();
+        }
+        held.back().outMs -= shortBy;
+        notes << QStringLiteral("the clip holds %1 s of picture, not the %2 s marked; its span "
+                                "is recorded as it is")
+                     .arg(lengths.videoMs / 1000.0, 0, 'f', 1)
+                     .arg(heldMs / 1000.0, 0, 'f', 1);
+        heldMs = lengths.videoMs;
+    }
+    outcome->notes = notes;
+    const Trip trip = SpanTrip(held, tracks, request.zones, clock);
     const QByteArray route[] = {GpxDocument(trip, base), CsvPoints(trip)};
 
     // The route's files go to disk (each synced, a wait on the disk) while
@@ -159,31 +209,47 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
         return fail(files.Finals()[ClipBundleFiles::kClip] + ": cannot be read back");
     if (!files.Pending(ClipBundleFiles::kClip).Sync(&error))
         return fail(files.Finals()[ClipBundleFiles::kClip] + ": " + error);
-    const QHash<QString, QByteArray>& hashes = sourceHashes.Wait();
+    // A source that changed while the clip was made is not what was hashed.
+    if (!sourceHashes.Unchanged(&error))
+        return fail(error);
+    const QHash<QString, SourceState>& states = sourceHashes.Wait();
     QJsonArray sources;
-    for (const ClipPiece& piece : held) {
+    for (size_t i = 0; i < held.size(); ++i) {
+        const ClipPiece& piece = held[i];
         for (const auto& [path, camera] : ShownSources(piece, job.options.layout)) {
             QJsonObject entry;
-            if (!SourceEntry(path, hashes.value(path), camera, piece, &entry, &error))
+            if (!SourceEntry(path, states.value(path), camera, piece, clock.pieceClocks[i], &entry,
+                             &error))
                 return fail(error);
             sources.append(entry);
         }
     }
-    const int64_t heldFrom = held.front().source.startMs + held.front().inMs;
-    const int64_t heldTo = held.back().source.startMs + held.back().outMs;
+    const size_t last = held.size() - 1;
     QJsonObject manifest;
     manifest["program"] = "Halvex";
     manifest["version"] = HALVEX_VERSION;
-    manifest["marks"] = Span(request.fromMs, request.toMs);
-    manifest["span"] = Span(heldFrom, heldTo);
+    manifest["clock"] = ClockEntry(clock);
+    manifest["marks"] =
+        Span(clock, pieces.size() - 1, request.fromMs - pieces.front().source.startMs,
+             request.toMs - pieces.back().source.startMs, request.toMs - request.fromMs);
+    manifest["span"] = Span(clock, last, held.front().inMs, held.back().outMs, heldMs);
     manifest["choices"] = Choices(job.options, outcome->fastPath, int(request.zones.size()));
     manifest["sources"] = sources;
     QJsonObject clip;
     clip["file"] = base + ".mp4";
     clip["size"] = double(files.Pending(ClipBundleFiles::kClip).Size());
     clip["sha256"] = QString::fromLatin1(clipHash);
-    clip["frames"] = double(result.frames);
+    clip["frames"] = double(lengths.frames);
+    clip["pictureMs"] = double(lengths.videoMs);
+    clip["sound"] = lengths.sound;
+    if (lengths.sound)
+        clip["soundMs"] = double(lengths.soundMs);
+    else
+        clip["soundLeftOut"] =
+            job.options.sound ? result.soundNote : QStringLiteral("not asked for");
     manifest["clip"] = clip;
+    if (!notes.isEmpty())
+        manifest["notes"] = QJsonArray::fromStringList(notes);
     const QByteArray json = QJsonDocument(manifest).toJson();
 
     QStringList names;

@@ -28,6 +28,9 @@ struct ClipOutcome {
     QStringList files;    // the bundle's files in their final places
     QStringList existing; // files under the bundle's names, not replaced
     int64_t frames = 0;
+    // Where the clip holds less than asked for (a picture cut short, sound
+    // left out), each naming its file; the manifest lists them too.
+    QStringList notes;
 };
 
 // libav's own lines down to errors. A command line wants this; the viewer

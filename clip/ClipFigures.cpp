@@ -1,7 +1,5 @@
 #include "clip/ClipFigures.h"
 
-#include "recordings/LocalTimeText.h"
-
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -11,7 +9,7 @@ namespace {
 struct Moment {
     const TripPoint* point = nullptr;
     const TripSample* sample = nullptr;
-    int64_t utcMs = 0;
+    QString time;
 };
 
 QString Degrees(double value, char positive, char negative) {
@@ -24,7 +22,7 @@ QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
     QStringList lines;
     const TripPoint* p = m.point;
     if (o.overlays & kOverlayTime)
-        lines << FormatLocalTime(m.utcMs / 1000, "%Y-%m-%d %H:%M:%S UTC%z");
+        lines << m.time;
     if (o.overlays & kOverlaySpeed)
         lines << (!p             ? QString()
                   : o.speedInMph ? QString::number(std::lround(p->speedKmh / 1.609344)) + " mph"
@@ -49,7 +47,7 @@ QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
 
 ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
                              const std::vector<TripRecording>& tracks, const ClipOptions& o,
-                             const std::vector<PrivacyZone>& zones) {
+                             const std::vector<PrivacyZone>& zones, const ClipClock& clock) {
     ClipFigures figures;
     if (!o.overlays)
         return figures;
@@ -58,7 +56,6 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
     int64_t pieceStart = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const ClipPiece& piece = pieces[i];
-        const int64_t fileStartUtc = piece.source.startMs;
         const auto toClip = [&](int64_t fileMs) { return pieceStart + fileMs - piece.inMs; };
         for (int64_t ms = piece.inMs - (piece.source.startMs + piece.inMs) % 1000; ms < piece.outMs;
              ms += 1000) // each new second of the clock
@@ -68,7 +65,7 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
             for (const TripPoint& p : tracks[i].points) {
                 if (!p.hasTime)
                     continue;
-                const int64_t fileMs = p.utcMs - fileStartUtc;
+                const int64_t fileMs = clock.PointFileMs(i, piece, p);
                 if (fileMs >= piece.inMs && fileMs < piece.outMs &&
                     !InPrivacyZone(p.latitude, p.longitude, zones))
                     figures.route.emplace_back(p.longitude, p.latitude);
@@ -93,10 +90,11 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
         for (; it != moments.end() && it->first < pieceEnd; ++it) {
             const int64_t fileMs = it->first - pieceStart + piece.inMs;
             Moment& m = it->second;
-            m.utcMs = piece.source.startMs + fileMs;
+            if (o.overlays & kOverlayTime)
+                m.time = clock.TimeText(clock.ReadingMs(i, fileMs));
             if (track) {
                 for (const TripPoint& p : track->points) {
-                    if (p.hasTime && p.utcMs - piece.source.startMs <= fileMs)
+                    if (p.hasTime && clock.PointFileMs(i, piece, p) <= fileMs)
                         m.point = &p;
                 }
                 for (const TripSample& s : track->samples) {

@@ -1,6 +1,7 @@
 #pragma once
 // The burned-in figures of a clip as a list of changes: one entry each time
 // the drawn text or the car on the map inset changes, never one per frame.
+#include "clip/ClipClock.h"
 #include "clip/ClipOptions.h"
 #include "clip/ClipSpan.h"
 #include "recordings/TripModel.h"
@@ -24,9 +25,10 @@ struct ClipFigures {
 
 // tracks[i] belongs to pieces[i] (an empty track when the recording has none).
 // Positions inside a privacy zone show neither as text nor on the map inset.
+// The time is the camera's reading told by the clock.
 ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
                              const std::vector<TripRecording>& tracks, const ClipOptions& options,
-                             const std::vector<PrivacyZone>& zones = {});
+                             const std::vector<PrivacyZone>& zones, const ClipClock& clock);
 
 // The number of text lines the options draw (the box keeps this many).
 int FigureLineCount(const ClipOptions& options);

@@ -18,11 +18,13 @@ int Even(int v) {
 
 } // namespace
 
-QSize OverlayBoxSize(QSize picture, int lineCount, bool map) {
+QSize OverlayBoxSize(QSize picture, int lineCount, bool map, int columns) {
     const int px = FontPixels(picture);
     const int textHeight = lineCount * px * 5 / 4 + px / 2;
     const int mapSide = map ? px * 6 : 0;
-    const int width = (lineCount ? px * 18 : 0) + mapSide + px / 2;
+    // A monospaced character is 0.6 of the font's height wide.
+    const int textWidth = lineCount ? std::max(px * 18, (columns * px * 3 + 4) / 5 + px / 2) : 0;
+    const int width = std::min(textWidth + mapSide + px / 2, picture.width() & ~1);
     return {Even(width), Even(std::max(textHeight, mapSide + px / 2))};
 }
 

@@ -23,6 +23,14 @@ QByteArray FileSha256(const QString& path, const std::atomic<bool>* stop) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
+    const QByteArray hash = FdSha256(fd, stop);
+    ::close(fd);
+    return hash;
+}
+
+QByteArray FdSha256(int fd, const std::atomic<bool>* stop) {
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return {};
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     std::unique_ptr<EVP_MD_CTX, DigestFree> context(EVP_MD_CTX_new());
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1;
@@ -44,7 +52,6 @@ QByteArray FileSha256(const QString& path, const std::atomic<bool>* stop) {
         }
         ok = EVP_DigestUpdate(context.get(), buffer.data(), size_t(n)) == 1;
     }
-    ::close(fd);
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned size = 0;
     if (!ok || EVP_DigestFinal_ex(context.get(), digest, &size) != 1)

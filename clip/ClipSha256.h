@@ -9,5 +9,8 @@
 // when *stop turns true while it is read.
 QByteArray FileSha256(const QString& path, const std::atomic<bool>* stop = nullptr);
 
+// The same for an open file, read from its start; the file stays open.
+QByteArray FdSha256(int fd, const std::atomic<bool>* stop = nullptr);
+
 // The bytes' SHA-256 in lower-case hex.
 QByteArray BytesSha256(const QByteArray& bytes);

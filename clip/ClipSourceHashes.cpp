@@ -2,23 +2,97 @@
 
 #include "clip/ClipSha256.h"
 
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+bool SameContentState(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+QString ChangeText(const QString& path, const struct stat& before, const struct stat& now) {
+    if (now.st_size != before.st_size)
+        return QStringLiteral("%1: changed while the clip was made (%2 bytes, now %3)")
+            .arg(path)
+            .arg(qint64(before.st_size))
+            .arg(qint64(now.st_size));
+    return path + QStringLiteral(": changed while the clip was made (modified again)");
+}
+
+} // namespace
+
 ClipSourceHashes::ClipSourceHashes(QStringList paths) : paths_(std::move(paths)) {
-    thread_ = std::thread([this] {
-        for (const QString& path : paths_) {
-            if (!hashes_.contains(path))
-                hashes_.insert(path, FileSha256(path, &stop_));
-        }
-    });
+    thread_ = std::thread([this] { Hash(); });
 }
 
 ClipSourceHashes::~ClipSourceHashes() {
     stop_ = true;
     if (thread_.joinable())
         thread_.join();
+    for (const Open& o : std::as_const(open_))
+        ::close(o.fd);
 }
 
-const QHash<QString, QByteArray>& ClipSourceHashes::Wait() {
+void ClipSourceHashes::Hash() {
+    for (const QString& path : paths_) {
+        if (states_.contains(path))
+            continue;
+        SourceState& state = states_[path];
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        Open o;
+        if (fd < 0 || ::fstat(fd, &o.before) != 0) {
+            state.error = path + ": " + QString::fromLocal8Bit(std::strerror(errno));
+            if (fd >= 0)
+                ::close(fd);
+            continue;
+        }
+        o.fd = fd;
+        open_.insert(path, o);
+        state.size = int64_t(o.before.st_size);
+        state.modifiedMs =
+            int64_t(o.before.st_mtim.tv_sec) * 1000 + o.before.st_mtim.tv_nsec / 1000000;
+        state.sha256 = FdSha256(fd, &stop_);
+        struct stat after {};
+        if (state.sha256.isEmpty()) {
+            state.error = path + ": cannot be read";
+        } else if (::fstat(fd, &after) != 0 || !SameContentState(o.before, after)) {
+            state.error = ChangeText(path, o.before, after);
+            state.sha256.clear();
+        }
+    }
+}
+
+const QHash<QString, SourceState>& ClipSourceHashes::Wait() {
     if (thread_.joinable())
         thread_.join();
-    return hashes_;
+    return states_;
+}
+
+bool ClipSourceHashes::Unchanged(QString* error) {
+    Wait();
+    for (const QString& path : paths_) {
+        const SourceState& state = states_[path];
+        if (!state.error.isEmpty()) {
+            *error = state.error;
+            return false;
+        }
+        const Open& o = open_[path];
+        struct stat now {
+        }, named{};
+        if (::fstat(o.fd, &now) != 0 || !SameContentState(o.before, now)) {
+            *error = ChangeText(path, o.before, now);
+            return false;
+        }
+        if (::stat(QFile::encodeName(path).constData(), &named) != 0 ||
+            named.st_dev != now.st_dev || named.st_ino != now.st_ino) {
+            *error = path + QStringLiteral(": replaced by another file while the clip was made");
+            return false;
+        }
+    }
+    return true;
 }

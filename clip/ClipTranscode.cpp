@@ -13,6 +13,7 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace {
@@ -31,8 +32,10 @@ struct Graph {
     AVFilterContext* sink = nullptr;
 };
 
-AVFilterContext* VideoSource(AVFilterGraph* graph, const char* name, int width, int height,
-                             int format, AVRational timeBase, AVRational aspect, QString* error) {
+// `what` names the pictures' origin in an error: a recording, or the figures.
+AVFilterContext* VideoSource(AVFilterGraph* graph, const char* name, const QString& what, int width,
+                             int height, int format, AVRational timeBase, AVRational aspect,
+                             QString* error) {
     const QByteArray args = QStringLiteral("video_size=%1x%2:pix_fmt=%3:time_base=%4/%5:"
                                            "pixel_aspect=%6/%7")
                                 .arg(width)
@@ -47,7 +50,12 @@ AVFilterContext* VideoSource(AVFilterGraph* graph, const char* name, int width, 
     const int code = avfilter_graph_create_filter(&context, avfilter_get_by_name("buffer"), name,
                                                   args.constData(), nullptr, graph);
     if (code < 0)
-        *error = QStringLiteral("filter source %1: %2").arg(name, AvErrorText(code));
+        *error = QStringLiteral("%1: cannot take its pictures (%2x%3, %4): %5")
+                     .arg(what)
+                     .arg(width)
+                     .arg(height)
+                     .arg(QString::fromLatin1(av_get_pix_fmt_name(AVPixelFormat(format))))
+                     .arg(AvErrorText(code));
     return code < 0 ? nullptr : context;
 }
 
@@ -197,24 +205,29 @@ bool Transcoder::Setup() {
     const QSize rearSize = rear_ ? QSize(rear_->Width(), rear_->Height()) : QSize();
     const bool figures = o.overlays != 0 && !job_.figures.changes.empty();
     const QSize frame = ClipFrameSize(o.layout, frontSize, rearSize);
+    int columns = 0;
+    for (const ClipFigureChange& change : job_.figures.changes)
+        for (const QString& line : change.lines)
+            columns = std::max(columns, int(line.size()));
     const QSize box =
-        figures ? OverlayBoxSize(frame, FigureLineCount(o), o.overlays & kOverlayMap) : QSize();
+        figures ? OverlayBoxSize(frame, FigureLineCount(o), o.overlays & kOverlayMap, columns)
+                : QSize();
     if (!ComputeClipGeometry(o, frontSize, rearSize, box, &geometry_, &error_))
         return Fail(error_);
 
     graph_.graph.reset(avfilter_graph_alloc());
     const AVRational slot = av_inv_q(rate);
-    if (front_ &&
-        !(graph_.front = VideoSource(graph_.graph.get(), "f", front_->Width(), front_->Height(),
-                                     front_->PixelFormat(), slot, front_->SampleAspect(), &error_)))
+    if (front_ && !(graph_.front = VideoSource(
+                        graph_.graph.get(), "f", front_->Path(), front_->Width(), front_->Height(),
+                        front_->PixelFormat(), slot, front_->SampleAspect(), &error_)))
         return Fail(error_);
-    if (rear_ &&
-        !(graph_.rear = VideoSource(graph_.graph.get(), "r", rear_->Width(), rear_->Height(),
-                                    rear_->PixelFormat(), slot, rear_->SampleAspect(), &error_)))
+    if (rear_ && !(graph_.rear = VideoSource(graph_.graph.get(), "r", rear_->Path(), rear_->Width(),
+                                             rear_->Height(), rear_->PixelFormat(), slot,
+                                             rear_->SampleAspect(), &error_)))
         return Fail(error_);
-    if (figures &&
-        !(graph_.figures = VideoSource(graph_.graph.get(), "o", box.width(), box.height(),
-                                       AV_PIX_FMT_RGBA, {1, 1000}, {1, 1}, &error_)))
+    if (figures && !(graph_.figures = VideoSource(
+                         graph_.graph.get(), "o", QStringLiteral("the figures"), box.width(),
+                         box.height(), AV_PIX_FMT_RGBA, {1, 1000}, {1, 1}, &error_)))
         return Fail(error_);
     if (!BuildGraph(geometry_.filterText, &graph_, &error_))
         return Fail(error_);
@@ -231,10 +244,14 @@ bool Transcoder::Setup() {
     videoStream_->time_base = encoder_->time_base;
     videoStream_->avg_frame_rate = rate;
     avcodec_parameters_from_context(videoStream_->codecpar, encoder_.get());
-    error_.clear();
-    sound_ = o.sound && audio_.Probe(&error_);
-    if (sound_ && !audio_.AddStream(out, &error_))
-        return Fail(error_);
+    // Sound that cannot be read or encoded is left out with a note; the
+    // picture is the evidence.
+    if (o.sound) {
+        QString why;
+        sound_ = audio_.Probe(&why) && audio_.AddStream(out, &why);
+        if (!sound_)
+            result_->soundNote = why;
+    }
     if (!muxer_.WriteHeader(&error_))
         return Fail(error_);
     return true;
@@ -312,6 +329,7 @@ bool Transcoder::Run() {
     for (const ClipPiece& p : job_.pieces)
         totalMs += p.outMs - p.inMs;
     const auto audioSink = [this](AVPacket* p) { return muxer_.Write(p, &error_); };
+    int64_t lastSlot = -1;
 
     FramePtr frame = NewFrame();
     FramePtr pending = NewFrame(); // the second camera's next picture
@@ -323,6 +341,7 @@ bool Transcoder::Run() {
         if (got == 0)
             break;
         const int64_t slot = frame->pts;
+        lastSlot = slot;
         const int64_t clipMs = int64_t(std::llround(slot * frameMs));
         while (!secondDone) {
             if (!pendingValid) {
@@ -365,8 +384,16 @@ bool Transcoder::Run() {
     Push(leadSource, nullptr);
     if (!Drain(true))
         return false;
-    if (sound_ && audio_.Finish(audioSink, &error_) < 0)
+    // The sound ends with the picture, also where a recording's picture
+    // ends early.
+    const int64_t pictureEndMs = std::llround((lastSlot + 1) * frameMs);
+    if (sound_ && audio_.Finish(audioSink, &error_, std::min(pictureEndMs, totalMs)) < 0)
         return Fail(error_);
+    for (const ClipVideoReader* reader : {front_.get(), rear_.get()}) {
+        if (reader)
+            result_->notes << reader->Notes();
+    }
+    result_->sound = sound_;
     if (result_->frames == 0)
         return Fail(QStringLiteral("the recordings hold no picture in the clip's span"));
     if (!muxer_.Finish(&error_))

@@ -43,6 +43,12 @@ bool ClipVideoReader::OpenPiece(size_t index, QString* error) {
     }
     AVStream* stream = input_->streams[stream_];
     decoder_ = OpenDecoder(stream, error);
+    // The filter graph is built for the first piece's pictures.
+    if (decoder_ && index == 0 &&
+        (decoder_->width <= 0 || decoder_->height <= 0 || decoder_->pix_fmt == AV_PIX_FMT_NONE)) {
+        decoder_.reset();
+        *error = QStringLiteral("the picture's size or pixel format is unknown");
+    }
     if (!decoder_) {
         *error = path + ": " + *error;
         return false;
@@ -65,7 +71,24 @@ bool ClipVideoReader::OpenPiece(size_t index, QString* error) {
     piece_ = index;
     draining_ = false;
     pieceDone_ = false;
+    lastFileMs_ = -1;
     return true;
+}
+
+QString ClipVideoReader::Path() const {
+    return piece_ < pieces_.size() ? PiecePath(pieces_[piece_], rear_) : QString();
+}
+
+void ClipVideoReader::NoteShortPiece() {
+    const ClipPiece& piece = pieces_[piece_];
+    const double frameMs = 1000.0 * frameRate_.den / frameRate_.num;
+    const double reached = lastFileMs_ < 0 ? double(piece.inMs) : lastFileMs_ + frameMs;
+    if (reached < piece.outMs - 2 * frameMs)
+        notes_ << QStringLiteral("%1: its picture ends at %2 s, before the %3 s the clip takes "
+                                 "from it (the file is cut short)")
+                      .arg(PiecePath(piece, rear_))
+                      .arg(reached / 1000.0, 0, 'f', 1)
+                      .arg(piece.outMs / 1000.0, 0, 'f', 1);
 }
 
 // One decoded picture of the current piece: 1, 0 when the piece is used up.
@@ -115,9 +138,12 @@ int ClipVideoReader::Next(AVFrame* frame, QString* error) {
         }
         const ClipPiece& piece = pieces_[piece_];
         const int got = Receive(frame, error);
-        if (got < 0)
+        if (got < 0) {
+            *error = PiecePath(piece, rear_) + ": " + *error;
             return got;
+        }
         if (got == 0) {
+            NoteShortPiece();
             pieceDone_ = true;
             continue;
         }
@@ -145,6 +171,7 @@ int ClipVideoReader::Next(AVFrame* frame, QString* error) {
             continue;
         }
         lastSlot_ = slot;
+        lastFileMs_ = fileMs;
         frame->pts = slot;
         return 1;
     }

@@ -5,6 +5,7 @@
 #include "clip/ClipSpan.h"
 #include "clip/LibavHandles.h"
 
+#include <QStringList>
 #include <vector>
 
 class ClipVideoReader {
@@ -25,10 +26,15 @@ class ClipVideoReader {
     int Height() const { return height_; }
     AVPixelFormat PixelFormat() const { return pixelFormat_; }
     AVRational SampleAspect() const { return sampleAspect_; }
+    // The pieces whose picture ended before their span did, as notes.
+    const QStringList& Notes() const { return notes_; }
+    // The path of the piece being read.
+    QString Path() const;
 
   private:
     bool OpenPiece(size_t index, QString* error);
     int Receive(AVFrame* frame, QString* error);
+    void NoteShortPiece();
 
     std::vector<ClipPiece> pieces_;
     bool rear_;
@@ -45,6 +51,8 @@ class ClipVideoReader {
     AVPixelFormat pixelFormat_ = AV_PIX_FMT_NONE;
     AVRational sampleAspect_{1, 1};
     int64_t lastSlot_ = -1;
+    double lastFileMs_ = -1; // the piece's last picture handed on
+    QStringList notes_;
 };
 
 // The source path of a piece for one camera.

@@ -263,8 +263,13 @@ void ClipExportDlg::OnFinished() {
         return;
     }
     written_ = outcome.files;
-    ShowMessageBox(this, Filled(UiStringId::kClipDone, outcome.files.join('\n')),
-                   LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok, MbIcon::Information);
+    // What the clip holds short of the marks follows the names.
+    const QString written =
+        outcome.files.join('\n') +
+        (outcome.notes.isEmpty() ? QString() : "\n\n" + outcome.notes.join('\n'));
+    ShowMessageBox(this, Filled(UiStringId::kClipDone, written),
+                   LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                   outcome.notes.isEmpty() ? MbIcon::Information : MbIcon::Warning);
     accept();
 }
 

@@ -1,5 +1,6 @@
 #include "recordings/FramePlace.h"
 
+#include "recordings/CameraClock.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
 #include "recordings/TripModel.h"
@@ -13,6 +14,11 @@ FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t
     if (info.startTime != 0) {
         place.hasTime = true;
         place.time = info.startTime + playMs / 1000;
+        place.hasReading = true;
+        place.reading = (CameraReadingMs(info.startTime * 1000) + playMs) / 1000;
+        const CameraClock clock = MeasureCameraClock(catalog.CurrentTrack(), info.startTime);
+        place.zoneKnown = clock.rule == ClockRule::Gps;
+        place.zoneMs = clock.zoneMs;
     }
     if (pointIndex < 0 || pointIndex >= catalog.GpsPointCount())
         return place;

@@ -17,6 +17,13 @@ struct FramePlace {
     int32_t altitude = 0; // metres
     double speedKmh = 0;
     double courseDegrees = 0;
+    // For the evidence (a snapshot's tags): the camera clock's reading at the
+    // frame, its date and time counted as UTC, in seconds, and the zone
+    // measured between that clock and the track's GPS time, when known.
+    bool hasReading = false;
+    int64_t reading = 0;
+    bool zoneKnown = false;
+    int64_t zoneMs = 0;
 };
 
 FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t playMs);

@@ -88,6 +88,7 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
             continue;
         if (ownTime) {
             point.hasTime = true;
+            point.ownTime = true;
             point.utcMs = ownMs + std::min<int64_t>(std::llround(repeats * 1000.0 / rate), 999);
         } else if (info.startTime != 0) {
             point.hasTime = true;

@@ -21,6 +21,9 @@ struct TripPoint {
     double courseDegrees = 0;
     bool hasTime = false;
     int64_t utcMs = 0; // milliseconds since 1970 UTC
+    // utcMs is the record's own GPS time; otherwise the recording's start
+    // plus the record's place, on the start time's scale.
+    bool ownTime = false;
 };
 
 struct TripSample {

@@ -1,6 +1,6 @@
 #include "app/commands/SnapshotTags.h"
 
-#include "recordings/LocalTimeText.h"
+#include "recordings/CameraClock.h"
 
 #include <QFile>
 #include <QImage>
@@ -9,15 +9,15 @@
 
 namespace {
 
-// EXIF's own form of a date and time, in local time.
-QString ExifDateTime(int64_t time) {
-    return FormatLocalTime(time, "%Y:%m:%d %H:%M:%S");
+// EXIF's own form of the camera clock's reading.
+QString ExifDateTime(const FramePlace& place) {
+    return CameraReadingText(place.reading * 1000, QStringLiteral("yyyy:MM:dd HH:mm:ss"));
 }
 
-// The local time's offset from UTC, "+09:00".
-QString UtcOffset(int64_t time) {
-    const QString z = FormatLocalTime(time, "%z"); // +0900
-    return z.size() == 5 ? z.left(3) + ':' + z.mid(3) : QString();
+// The zone measured for the camera's clock, "+09:00"; empty when unknown
+// (EXIF then says nothing of the zone, rather than this computer's).
+QString UtcOffset(const FramePlace& place) {
+    return place.zoneKnown ? UtcOffsetText(place.zoneMs) : QString();
 }
 
 // Degrees as three rationals: degrees, minutes and seconds to 1/1000.
@@ -37,10 +37,11 @@ std::string Rational(double value, int denominator) {
 } // namespace
 
 void AddPngText(QImage* picture, const FramePlace& place) {
-    if (place.hasTime) {
-        picture->setText("DateTimeOriginal", ExifDateTime(place.time));
-        picture->setText("Creation Time",
-                         FormatLocalTime(place.time, "%Y-%m-%dT%H:%M:%S") + UtcOffset(place.time));
+    if (place.hasReading) {
+        picture->setText("DateTimeOriginal", ExifDateTime(place));
+        picture->setText("Creation Time", CameraReadingText(place.reading * 1000,
+                                                            QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+                                              UtcOffset(place));
     }
     if (!place.hasFix)
         return;
@@ -53,7 +54,7 @@ void AddPngText(QImage* picture, const FramePlace& place) {
 }
 
 bool AddJpegExif(QByteArray* jpeg, const FramePlace& place) {
-    if (!place.hasTime && !place.hasFix)
+    if (!place.hasReading && !place.hasFix)
         return true;
     try {
         auto image = Exiv2::ImageFactory::open(
@@ -62,9 +63,9 @@ bool AddJpegExif(QByteArray* jpeg, const FramePlace& place) {
             return false;
         image->readMetadata();
         Exiv2::ExifData& exif = image->exifData();
-        if (place.hasTime) {
-            exif["Exif.Photo.DateTimeOriginal"] = ExifDateTime(place.time).toStdString();
-            const QString offset = UtcOffset(place.time);
+        if (place.hasReading) {
+            exif["Exif.Photo.DateTimeOriginal"] = ExifDateTime(place).toStdString();
+            const QString offset = UtcOffset(place);
             if (!offset.isEmpty())
                 exif["Exif.Photo.OffsetTimeOriginal"] = offset.toStdString();
         }

@@ -109,8 +109,8 @@ TEST(ClipFigures, PositionsInAPrivacyZoneAreLeftOutOfTextAndMap) {
     }
     ClipOptions options;
     options.overlays = kOverlaySpeed | kOverlayPosition | kOverlayMap;
-    const ClipFigures figures =
-        BuildClipFigures({piece}, {track}, options, {PrivacyZone{35.6, 139.70, 500}});
+    const ClipFigures figures = BuildClipFigures(
+        {piece}, {track}, options, {PrivacyZone{35.6, 139.70, 500}}, MeasureClipClock({piece}));
     ASSERT_FALSE(figures.changes.empty());
     for (const ClipFigureChange& change : figures.changes) {
         ASSERT_EQ(change.lines.size(), 2);

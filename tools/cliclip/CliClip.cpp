@@ -43,6 +43,11 @@ const char kUsage[] =
     "                   a source recording)\n"
     "\n"
     "One camera without figures is copied without decoding, cut on key frames.\n"
+    "Times in the picture and in NAME.json are the camera's clock with the zone\n"
+    "measured between it and the GPS time of its records (\"camera clock, zone\n"
+    "unknown\" without GPS time), the same on every computer. Where the clip\n"
+    "holds less than the marks ask for (a recording cut short, sound that cannot\n"
+    "be encoded) a warning names the file, and NAME.json records what it holds.\n"
     "Positions inside the privacy zones of Halvex.ini ([PRIVACY]) are left out\n"
     "of the picture and of the GPX and CSV. Ctrl-C (or a hang-up) cancels; an\n"
     "unfinished clip leaves no file under any name.\n";
@@ -289,6 +294,8 @@ int Run(const QStringList& arguments, FILE* out) {
                                       : request.outputPath + ": " + outcome.error);
     if (outcome.fastPath)
         Print(stderr, "clip: copied without decoding; the cut falls on key frames\n");
+    for (const QString& note : outcome.notes)
+        Print(stderr, "clip: warning: " + CliText::Printable(note) + "\n");
     for (const QString& name : outcome.files)
         Print(out, CliText::Printable(name) + "\n");
     return CliCommands::kDone;

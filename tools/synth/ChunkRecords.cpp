@@ -86,7 +86,7 @@ std::vector<CameraChunk> CameraChunks(const RecordingRecipe& recipe) {
     add("gsea", QByteArray(reinterpret_cast<const char*>(gsea.data()), 4));
     add("gsen", GSensorBlock(recipe.gsensor) + QByteArray(faults.gsensorExtraBytes, '\x5a'));
     add("gps0",
-        GpsBlock(recipe.fixes, recipe.start, recipe.gpsRate) +
+        GpsBlock(recipe.fixes, recipe.start.addSecs(recipe.gpsTimeShiftSeconds), recipe.gpsRate) +
             QByteArray(faults.gpsExtraBytes, '\x5a'),
         faults.gpsSizeOverstated);
     return chunks;

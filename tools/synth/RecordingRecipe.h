@@ -58,6 +58,9 @@ struct RecordingRecipe {
     // The camera's wall clock at the first frame, as the file stores it.
     QDateTime start = QDateTime(QDate(2021, 7, 4), QTime(18, 30, 5));
     bool dateText = true; // write the "IDIT" date text (chunk data only)
+    // Chunk data only: the GPS records' UTC is the camera clock plus this
+    // (-32400 for a camera set to Japan time); 0 for a camera set to UTC.
+    int gpsTimeShiftSeconds = 0;
     // Chunk data only; the metadata track always holds 5 records a second.
     int gpsRate = 1;
     int gsensorRate = 10;

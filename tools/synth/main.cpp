@@ -77,6 +77,10 @@ struct Options {
     QCommandLineOption start{"start", "Camera clock at the first frame, local time.",
                              "YYYY-MM-DD HH:MM:SS", "2021-07-04 18:30:05"};
     QCommandLineOption noDateText{"no-date-text", "No IDIT date text (chunk data)."};
+    QCommandLineOption gpsShift{"gps-shift",
+                                "GPS time minus the camera clock, seconds (default 0; chunk "
+                                "data; -32400 for a camera set to Japan time).",
+                                "SECONDS", "0"};
     QCommandLineOption gpsRate{"gps-rate", "GPS records a second (default 1; chunk data).", "N",
                                "1"};
     QCommandLineOption gsensorRate{"gsensor-rate", "G-sensor samples a second (default 10).", "N",
@@ -113,7 +117,7 @@ struct Options {
               &gsensorScale,   &driveOffset, &routeCsv,   &noGps,    &noGsensor,
               &noFix,          &lock,        &attributes, &cache,    &noMarker,
               &metaTrackFirst, &cutInMedia,  &truncateTo, &gpsExtra, &gsensorExtra,
-              &gpsOverstated,  &dateText})
+              &gpsOverstated,  &dateText,    &gpsShift})
             p.addOption(*o);
     }
 };
@@ -150,6 +154,7 @@ std::optional<synth::RecordingRecipe> RecipeFrom(const QCommandLineParser& p, co
     recipe.start = QDateTime::fromString(p.value(o.start), "yyyy-MM-dd HH:mm:ss");
     recipe.dateText = !p.isSet(o.noDateText);
     recipe.gpsRate = int(number(o.gpsRate));
+    recipe.gpsTimeShiftSeconds = int(number(o.gpsShift));
     recipe.gsensorRate = int(number(o.gsensorRate));
     recipe.gsensorScale = int(number(o.gsensorScale));
     const double offset = number(o.driveOffset);
