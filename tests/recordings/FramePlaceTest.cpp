@@ -6,6 +6,7 @@
 #include "tests/support/core/CatalogStaging.h"
 #include "tests/support/core/ScopedTimeZone.h"
 
+#include <QDateTime>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +57,42 @@ TEST_F(FramePlaceTest, StartPlusPlayTimeOrThePointsOwnTimeAndItsPlace) {
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 5, 1000)), "") << "no time known";
     CatalogStaging::SetCurrentFile(catalog, -1);
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 1000)), "");
+}
+
+// For the evidence: the camera clock's reading at the frame, and the zone
+// measured between that clock (18:30:05 at the start) and the first record's
+// GPS time, to the quarter hour.
+TEST_F(FramePlaceTest, TheCameraReadingAndTheZoneMeasuredAgainstGpsTime) {
+    const struct {
+        const char* what;
+        int day, hour, minute, second; // the record's GPS time, July 2021
+        bool zoneKnown;
+        int64_t zoneMinutes;
+    } cases[] = {
+        {"a camera set to Japan time", 4, 9, 30, 5, true, 9 * 60},
+        {"a camera set to UTC", 4, 18, 30, 5, true, 0},
+        {"a camera set to India time, 40 s slow", 4, 13, 0, 45, true, 5 * 60 + 30},
+        {"a camera set to New York time", 4, 22, 30, 5, true, -4 * 60},
+        {"a clock no zone explains", 2, 18, 30, 5, false, 0},
+        {"no record with GPS time", 0, 0, 0, 0, false, 0},
+    };
+    for (const auto& c : cases) {
+        CatalogStaging::Files(catalog).clear();
+        CatalogStaging::SetTrack(catalog, Track());
+        AddFile(kChunkVariant);
+        AddPoint(3539.1234, 13945.678);
+        GpsPoint& p = CatalogStaging::TrackOf(catalog).stored[0];
+        if (c.day)
+            p.year = 21, p.month = 7, p.day = uint8_t(c.day), p.hour = uint8_t(c.hour),
+            p.minute = uint8_t(c.minute), p.second = uint8_t(c.second);
+        const FramePlace place = FramePlaceAt(catalog, 0, 2500);
+        EXPECT_TRUE(place.hasReading) << c.what;
+        EXPECT_EQ(place.reading,
+                  QDateTime(QDate(2021, 7, 4), QTime(18, 30, 7), Qt::UTC).toSecsSinceEpoch())
+            << c.what;
+        EXPECT_EQ(place.zoneKnown, c.zoneKnown) << c.what;
+        EXPECT_EQ(place.zoneMs, c.zoneMinutes * 60000) << c.what;
+    }
 }
 
 // The page's route holds only the points the plotting sent.
