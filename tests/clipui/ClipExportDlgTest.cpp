@@ -1,7 +1,8 @@
 // The export dialog run by its buttons on real recordings: Cancel during an
 // export stops it and leaves nothing; a privacy zone that does not read stops
 // the export before it starts; files already under the clip's names are
-// replaced only after the user said so to a question naming them.
+// replaced only after the user said so to a question naming them; the done
+// message says where the clip holds less than the marks.
 #include "clipui/ClipExportDlg.h"
 #include "clip/ClipSources.h"
 #include "platform/widgets/MessageBox.h"
@@ -12,6 +13,7 @@
 #include "tests/support/core/SynthFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -140,6 +142,40 @@ TEST_F(ClipExportDlgTest, EarlierFilesAreReplacedOnlyWhenTheUserSaysSo) {
               (QStringList{"again.csv", "again.gpx", "again.json", "again.mp4", "again.sha256"}));
     ASSERT_TRUE(route.open(QIODevice::ReadOnly));
     EXPECT_TRUE(route.readAll().startsWith("<?xml"));
+}
+
+// A rear file cut short by a power cut: the clip is written, and the done
+// message names the file and what the clip holds.
+TEST_F(ClipExportDlgTest, TheDoneMessageSaysWhatAClipCutShortHolds) {
+    synth::RecordingRecipe recipe;
+    recipe.container = synth::Container::Avi;
+    recipe.durationMs = 6000;
+    recipe.frameSize = QSize(320, 180);
+    recipe.frameRate = 10;
+    synthtest::WriteBelow(out.Root(), recipe, "cut/FILE0011_b.AVI");
+    const QString rear = out.Root() + "cut/FILE0011_b.AVI";
+    QFile cut(rear);
+    ASSERT_TRUE(cut.resize(cut.size() / 3));
+    std::vector<ClipSource> cutSources = sources;
+    cutSources[0].rear = rear;
+
+    MessageBoxRecorder boxes;
+    const int64_t start = sources[0].startMs;
+    ClipExportDlg dialog(nullptr, cutSources, start, start + 6000, out.Root() + "short.mp4");
+    dialog.show();
+    auto* layout = dialog.findChildren<QComboBox*>().front();
+    layout->setFocus();
+    QTest::keyClick(layout, Qt::Key_Down); // front, then rear
+    ASSERT_EQ(layout->currentIndex(), int(ClipLayout::Rear));
+    QTest::mouseClick(Button(dialog, UiStringId::kClipExportButton), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }, 120000));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    const QString text = boxes.calls[0].text;
+    EXPECT_TRUE(text.startsWith(LoadUiString(UiStringId::kClipDone).section("%s", 0, 0)))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(out.Root() + "short.mp4"));
+    EXPECT_TRUE(text.contains(rear + ": its picture ends at")) << text.toStdString();
+    EXPECT_EQ(boxes.calls[0].icon, MbIcon::Warning);
 }
 
 } // namespace
