@@ -1,10 +1,9 @@
 #include "controls/CVelFileListCtrl.h"
 
 #include "controls/ListRowTexts.h"
-#include "platform/WindowMessages.h"
 #include "strings/UiStringIds.h"
 
-CVelFileListCtrl::CVelFileListCtrl(QWidget* parent) : CVelListCtrl(parent, WM_FILE_ACTIVATE) {}
+CVelFileListCtrl::CVelFileListCtrl(QWidget* parent) : CVelListCtrl(parent) {}
 
 void CVelFileListCtrl::SetUp() {
     // ID, File Name, Start Time, End Time, File Size, Folder: each 3/10 of

@@ -1,12 +1,11 @@
 #include "controls/CVelGroupListCtrl.h"
 
 #include "controls/ListRowTexts.h"
-#include "platform/WindowMessages.h"
 #include "strings/UiStringIds.h"
 
 #include <QItemSelectionModel>
 
-CVelGroupListCtrl::CVelGroupListCtrl(QWidget* parent) : CVelListCtrl(parent, WM_GROUP_ACTIVATE) {}
+CVelGroupListCtrl::CVelGroupListCtrl(QWidget* parent) : CVelListCtrl(parent) {}
 
 void CVelGroupListCtrl::SetUp() {
     // Group, Resolution, Start Time, Length, File Size: each 1/5 of the width.

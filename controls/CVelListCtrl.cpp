@@ -1,7 +1,6 @@
 #include "controls/CVelListCtrl.h"
 
 #include "controls/PadlockImages.h"
-#include "platform/WindowMessages.h"
 #include "strings/UiStrings.h"
 
 #include <QApplication>
@@ -75,8 +74,7 @@ QPalette DarkPalette(QPalette p) {
 
 const QColor CVelListCtrl::kDropHighlight(30, 120, 195);
 
-CVelListCtrl::CVelListCtrl(QWidget* parent, unsigned activateMessage)
-    : QTableWidget(parent), m_activateMessage(activateMessage) {
+CVelListCtrl::CVelListCtrl(QWidget* parent) : QTableWidget(parent) {
     setPalette(DarkPalette(palette()));
     horizontalHeader()->setPalette(palette());
     setItemDelegate(new DropHighlightDelegate(this));
@@ -156,8 +154,7 @@ void CVelListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     // A double-click below the last row activates row -1, which the main
     // window ignores.
-    const int row = rowAt(event->position().toPoint().y());
-    SendWindowMessage(m_target, m_activateMessage, quintptr(qintptr(row)), 0);
+    emit RowActivated(rowAt(event->position().toPoint().y()));
 }
 
 bool CVelListCtrl::viewportEvent(QEvent* event) {

@@ -1,21 +1,18 @@
 #pragma once
-#include <QPointer>
 #include <QStringList>
 #include <QTableWidget>
 #include <vector>
 
 // What the file list and the group list share: a dark report view with grid
 // lines and full-row selection, localized column titles, the padlock image
-// of each row, the drop-highlight mark of the current row and the message
-// that a double-click sends to the main window.
+// of each row, the drop-highlight mark of the current row and the row that
+// a double-click activates.
 class CVelListCtrl : public QTableWidget {
     Q_OBJECT
   public:
     // The fill colour of the drop-highlighted (current) row.
     static const QColor kDropHighlight;
 
-    // The window that receives the activation message; may be null.
-    void SetMessageTarget(QObject* target) { m_target = target; }
     // Column titles from the string table in the current language; widths
     // as they were.
     void Retitle();
@@ -27,8 +24,13 @@ class CVelListCtrl : public QTableWidget {
     void EnsureRowVisible(int row);
     void DeleteAllRows() { setRowCount(0); }
 
+  signals:
+    // A double-click on a row (the file list's WM_FILE_ACTIVATE, the group
+    // list's WM_GROUP_ACTIVATE); -1 below the last row.
+    void RowActivated(int row);
+
   protected:
-    CVelListCtrl(QWidget* parent, unsigned activateMessage);
+    explicit CVelListCtrl(QWidget* parent);
     // Report view, columns of equal width (a fraction of the control's
     // width), titled by string ids.
     void SetUpColumns(const std::vector<unsigned>& titleIds, int widthNumerator,
@@ -43,7 +45,5 @@ class CVelListCtrl : public QTableWidget {
     bool viewportEvent(QEvent* event) override;
 
   private:
-    unsigned m_activateMessage;
-    QPointer<QObject> m_target;
     std::vector<unsigned> m_titleIds;
 };

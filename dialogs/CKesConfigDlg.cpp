@@ -71,7 +71,7 @@ void CKesConfigDlg::OnMapApply() {
     m_nMapChoice = mapList->currentIndex() == MAP_CHINA ? MAP_CHINA : MAP_GOOGLE;
     AppSettings& settings = AppSettings::Instance();
     settings.SetMapChoice(m_nMapChoice);
-    settings.WriteInt("UI", "MAP", m_nMapChoice);
+    settings.Write(SettingKeys::kMapChoice, m_nMapChoice);
     PostWindowMessage(owner_, WM_MAP_TYPE_CHANGED, quintptr(m_nMapChoice));
 }
 

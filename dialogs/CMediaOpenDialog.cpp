@@ -15,7 +15,7 @@ int CMediaOpenDialog::DoModal() {
         return IDCANCEL;
     m_strFolderPath = browser.GetFolderPath();
     m_nSourceMode = Folder;
-    settings.WriteString("UI", "Folder",
-                         QFileInfo(m_strFolderPath).exists() ? m_strFolderPath : QString());
+    settings.Write(SettingKeys::kLastFolder,
+                   QFileInfo(m_strFolderPath).exists() ? m_strFolderPath : QString());
     return IDOK;
 }

@@ -13,10 +13,10 @@ TileSource TileSource::Default() {
 
 TileSource TileSource::FromSettings() {
     const AppSettings& settings = AppSettings::Instance();
-    const QString url = settings.ReadString("MAP", "TileUrl", QString()).trimmed();
+    const QString url = settings.Read(SettingKeys::kTileUrl).trimmed();
     if (!IsUsableTemplate(url))
         return Default();
-    return {url, settings.ReadString("MAP", "TileAttribution", QString())};
+    return {url, settings.Read(SettingKeys::kTileAttribution)};
 }
 
 bool TileSource::IsUsableTemplate(const QString& urlTemplate) {

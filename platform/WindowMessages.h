@@ -4,21 +4,25 @@
 
 // Window messages between our windows, carried as Qt events so that posting
 // from libvlc's or the browser's threads is safe and keeps each sender's order.
-constexpr unsigned WM_USER = 0x400;
-
-constexpr unsigned WM_PLAYER_ERROR = 0xC01;
-constexpr unsigned WM_LANGUAGE_CHANGED = 0xC02;
-constexpr unsigned WM_VIDEO_DBLCLK = 0xC04;
-constexpr unsigned WM_PLAYER_STATE = 0xC06;
-constexpr unsigned WM_PLAYER_TIME = 0xC07;
-constexpr unsigned WM_PLAYER_END = 0xC08;
-constexpr unsigned WM_GROUP_ACTIVATE = 0xC09;
-constexpr unsigned WM_FILE_ACTIVATE = 0xC0A;
-constexpr unsigned WM_MAP_TYPE_CHANGED = 0xC0B;
-constexpr unsigned WM_VOLUME_CHANGED = 0xC0C;
-constexpr unsigned WM_SEEK_REQUEST = 0xC0D;
-constexpr unsigned WM_REAR_END = 0xC0E;
-constexpr unsigned WM_MAP_BROWSER = WM_USER + 200;
+// The designed message numbers. The players' reports (error, state, time,
+// end, rear end) and the lists' activations travel as typed signals and
+// calls; their numbers stay here as the names the design gives them.
+enum WindowMessage : unsigned {
+    WM_USER = 0x400,
+    WM_PLAYER_ERROR = 0xC01,
+    WM_LANGUAGE_CHANGED = 0xC02,
+    WM_VIDEO_DBLCLK = 0xC04,
+    WM_PLAYER_STATE = 0xC06,
+    WM_PLAYER_TIME = 0xC07,
+    WM_PLAYER_END = 0xC08,
+    WM_GROUP_ACTIVATE = 0xC09,
+    WM_FILE_ACTIVATE = 0xC0A,
+    WM_MAP_TYPE_CHANGED = 0xC0B,
+    WM_VOLUME_CHANGED = 0xC0C,
+    WM_SEEK_REQUEST = 0xC0D,
+    WM_REAR_END = 0xC0E,
+    WM_MAP_BROWSER = WM_USER + 200,
+};
 
 class WindowMessageEvent : public QEvent {
   public:

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+class PlayerPair;
+
 // One libvlc instance, its media player and the media last opened, drawing
 // into one native window and reporting the player's events to one callback.
 // When the library cannot be loaded or an object cannot be created the player
@@ -69,15 +71,24 @@ class CVlcPlayer {
     // The resolved functions, null when the library is not loaded.
     const std::shared_ptr<VlcApi>& Api() const { return api_; }
 
+    // Whether the viewer last told the player to play, or to pause: both
+    // false after a stop. Read on libvlc's threads too.
+    bool IsPlaying() const { return m_bPlaying != 0; }
+    bool IsPaused() const { return m_bPaused != 0; }
+
     // Read by the event callbacks on libvlc's threads, hence atomic.
     std::atomic<int> m_bAvailable{1};
-    std::atomic<int> m_bPlaying{0};
-    std::atomic<int> m_bPaused{1};
     int m_nArgSet = 0;
     int m_nVolume = 0;
     float m_fRate = 1.0f;
 
   private:
+    // The pair of players is the one writer of the marks above: it keeps
+    // them and its playback state in step.
+    friend class PlayerPair;
+    std::atomic<int> m_bPlaying{0};
+    std::atomic<int> m_bPaused{1};
+
     bool CreateObjects();
     void AttachStoredCallback();
 

@@ -25,10 +25,28 @@ void AppSettings::DiscardInstance() {
 AppSettings::AppSettings(const QString& directory) : path_(directory + "/Halvex.ini") {
     // A missing key gives English; a code that matches no entry keeps Japanese.
     languageIndex_ = kJapaneseIndex;
-    const int found = FindLanguageCode(ReadString("UI", "LANGID", "ENG", 64));
+    const int found =
+        FindLanguageCode(ReadString(SettingKeys::kLanguage.section, SettingKeys::kLanguage.key,
+                                    SettingKeys::kLanguage.defaultValue, 64));
     if (found >= 0)
         languageIndex_ = found;
     languageId_ = LanguageTable()[languageIndex_].LanguageId();
+}
+
+int AppSettings::Read(const IntSetting& setting) const {
+    return ReadInt(setting.section, setting.key, setting.defaultValue);
+}
+
+QString AppSettings::Read(const TextSetting& setting) const {
+    return ReadString(setting.section, setting.key, QString::fromUtf8(setting.defaultValue));
+}
+
+bool AppSettings::Write(const IntSetting& setting, int value) {
+    return WriteInt(setting.section, setting.key, value);
+}
+
+bool AppSettings::Write(const TextSetting& setting, const QString& value) {
+    return WriteString(setting.section, setting.key, value);
 }
 
 int AppSettings::ReadInt(const QString& section, const QString& key, int defaultValue) const {
@@ -53,16 +71,16 @@ void AppSettings::SetLanguage(int index) {
         return;
     languageIndex_ = index;
     languageId_ = LanguageTable()[index].LanguageId();
-    WriteString("UI", "LANGID", QLatin1String(LanguageTable()[index].code));
+    Write(SettingKeys::kLanguage, QLatin1String(LanguageTable()[index].code));
 }
 
 int AppSettings::ReadMapChoice() {
-    mapChoice_ = qBound(MAP_GOOGLE, ReadInt("UI", "MAP", MAP_GOOGLE), MAP_CHINA);
+    mapChoice_ = qBound(MAP_GOOGLE, Read(SettingKeys::kMapChoice), MAP_CHINA);
     return mapChoice_;
 }
 
 QString AppSettings::GetLastFolder() const {
-    const QString folder = ReadString("UI", "Folder", QString());
+    const QString folder = Read(SettingKeys::kLastFolder);
     if (folder.isEmpty() || !QFileInfo::exists(folder))
         return QString();
     return folder;

@@ -1,9 +1,12 @@
 #pragma once
+#include "settings/SettingKeys.h"
+
 #include <QString>
 #include <cstdint>
 
 constexpr int MAP_GOOGLE = 0;
 constexpr int MAP_CHINA = 1;
+static_assert(SettingKeys::kMapChoice.defaultValue == MAP_GOOGLE);
 
 // The settings file "Halvex.ini" and the language and map choices read from
 // it. One object per process; its path is fixed at first use.
@@ -19,6 +22,13 @@ class AppSettings {
 
     const QString& Path() const { return path_; }
 
+    // A setting of SettingKeys, its default when missing.
+    int Read(const IntSetting& setting) const;
+    QString Read(const TextSetting& setting) const;
+    bool Write(const IntSetting& setting, int value);
+    bool Write(const TextSetting& setting, const QString& value);
+
+    // Any key, for the settings whose keys are numbered.
     int ReadInt(const QString& section, const QString& key, int defaultValue) const;
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue,
                        int bufferChars = 1024) const;
@@ -37,8 +47,8 @@ class AppSettings {
 
     // UI/SPEED_MPH: the speed read-out shows miles per hour (any non-zero
     // value); missing or 0 is km/h.
-    bool ReadSpeedInMiles() const { return ReadInt("UI", "SPEED_MPH", 0) != 0; }
-    void WriteSpeedInMiles(bool miles) { WriteInt("UI", "SPEED_MPH", miles ? 1 : 0); }
+    bool ReadSpeedInMiles() const { return Read(SettingKeys::kSpeedInMiles) != 0; }
+    void WriteSpeedInMiles(bool miles) { Write(SettingKeys::kSpeedInMiles, miles ? 1 : 0); }
 
     // UI/Folder, or "" when that folder no longer exists.
     QString GetLastFolder() const;

@@ -12,9 +12,6 @@
 
 namespace {
 
-const char kSection[] = "UI";
-const char kFolderKey[] = "EXPORT_FOLDER";
-
 QString Filled(unsigned id, const QString& value) {
     return LoadUiString(id).replace(QLatin1String("%s"), value);
 }
@@ -57,7 +54,7 @@ void ExportCommands::ShowMenu(QPoint globalPosition) {
 }
 
 QString ExportCommands::InitialFolder() {
-    const QString last = AppSettings::Instance().ReadString(kSection, kFolderKey, QString());
+    const QString last = AppSettings::Instance().Read(SettingKeys::kExportFolder);
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     return KmlFolder();
@@ -75,7 +72,7 @@ bool ExportCommands::PickFolder(QString* folder) {
                        LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
         return false;
     }
-    AppSettings::Instance().WriteString(kSection, kFolderKey, *folder);
+    AppSettings::Instance().Write(SettingKeys::kExportFolder, *folder);
     return true;
 }
 

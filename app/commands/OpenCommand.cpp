@@ -57,7 +57,8 @@ void OpenCommand::OpenFolder(const QString& folder, const QString& startFile) {
             StopAndReset();
             const QFileInfo info(folder);
             path = info.exists() ? info.absoluteFilePath() : folder;
-            AppSettings::Instance().WriteString("UI", "Folder", info.exists() ? path : QString());
+            AppSettings::Instance().Write(SettingKeys::kLastFolder,
+                                          info.exists() ? path : QString());
             return !path.isEmpty();
         },
         [&] { return Scan(path, startFile); });

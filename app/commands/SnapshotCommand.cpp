@@ -42,11 +42,10 @@ QString SnapshotCommand::TaggedPath(const QString& path, const QString& tag) {
 }
 
 FramePlace SnapshotCommand::CurrentFramePlace() const {
-    const CVlcPlayer* p =
-        ctx_.players->FirstUsable([](const CVlcPlayer& player) { return player.HasMedia(); });
-    if (!p)
+    if (!ctx_.players->FirstUsable([](const CVlcPlayer& player) { return player.HasMedia(); }))
         return FramePlace();
-    const int64_t t = std::max<int64_t>(p->GetTime(), 0);
+    // A stopped recording's picture is its first frame.
+    const int64_t t = std::max<int64_t>(ctx_.players->TimeNow(), 0);
     const RecordingCatalog& catalog = *ctx_.catalog;
     return FramePlaceAt(catalog, catalog.CurrentTrack().IndexAt(t), t);
 }

@@ -44,7 +44,7 @@ bool FileStarter::OpenRearCounterpart(const QString& path, int noAudio) {
         return false;
     rear->SetWindow(uint32_t(surface->winId()));
     rear->OpenMedia(partner, noAudio);
-    PlayerPair::Resume(*rear);
+    ctx_.players->Resume(*rear);
     return true;
 }
 
@@ -56,7 +56,7 @@ bool FileStarter::PlayFrontFrom(CVlcPlayer* player) {
     if (Usable(player)) {
         if (player == ctx_.players->Front() && surface)
             player->SetWindow(uint32_t(surface->winId()));
-        PlayerPair::Resume(*player);
+        ctx_.players->Resume(*player);
     }
     controller_.ShowRateLabel();
     controller_.StartRateLabelRefresh();
@@ -158,7 +158,7 @@ bool FileStarter::StartShown(int index) {
     if (StartFile(index))
         return true;
     // The players may have been stopped for the start.
-    if (!ctx_.players->FirstUsable([](const CVlcPlayer& p) { return PlayerPair::Plays(p); }))
+    if (!ctx_.players->AnyPlays())
         ctx_.view->SetPlayButtonState(0);
     const bool canPlay =
         ctx_.players->FirstUsable([](const CVlcPlayer&) { return true; }) != nullptr;

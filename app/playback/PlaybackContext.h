@@ -1,7 +1,6 @@
 #pragma once
 
 class CatalogPresenter;
-class PlayClock;
 class PlaybackView;
 class PlayerPair;
 class QWidget;
@@ -18,5 +17,4 @@ struct PlaybackContext {
     PlaybackView* view = nullptr;
     PlayerPair* players = nullptr;
     WindowTimers* timers = nullptr;
-    PlayClock* clock = nullptr;
 };

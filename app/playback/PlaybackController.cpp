@@ -1,12 +1,10 @@
 #include "app/playback/PlaybackController.h"
 
 #include "app/playback/ListedFilesPresence.h"
-#include "app/playback/PlayClock.h"
 #include "app/playback/PlaybackTick.h"
 #include "app/playback/PlaybackView.h"
 #include "app/playback/PlayerPair.h"
 #include "app/playback/SpeedTable.h"
-#include "platform/WindowMessages.h"
 #include "platform/WindowTimers.h"
 #include "platform/widgets/MessageBox.h"
 #include "player/CVlcPlayer.h"
@@ -17,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -73,12 +72,12 @@ void PlaybackController::OnPlay() {
         return;
     }
     players_.ForEachUsable([this](CVlcPlayer& player, Camera camera) {
-        if (player.m_bPlaying) {
-            PlayerPair::Pause(player);
-        } else if (player.m_bPaused) {
+        if (player.IsPlaying()) {
+            players_.Pause(player);
+        } else if (player.IsPaused()) {
             if (ctx_.view->SurfaceHidden(camera))
                 ctx_.view->SetSurfaceHidden(camera, false);
-            PlayerPair::Resume(player);
+            players_.Resume(player);
             if (camera == Camera::Front) {
                 ShowRateLabel();
                 StartRateLabelRefresh();
@@ -152,7 +151,7 @@ void PlaybackController::OnVolumeChanged() {
 
 int64_t PlaybackController::SeekTarget(bool pausedCounts) const {
     const CVlcPlayer* source = players_.FirstUsable([pausedCounts](const CVlcPlayer& player) {
-        return player.m_bPlaying || (pausedCounts && player.m_bPaused);
+        return player.IsPlaying() || (pausedCounts && player.IsPaused());
     });
     const int64_t length = source ? source->GetLength() : 0;
     const int span = ctx_.view->SeekSpan();
@@ -169,24 +168,17 @@ int64_t PlaybackController::SeekTarget(bool pausedCounts) const {
 void PlaybackController::OnSeekRequest() {
     m_nPendingSeekMs = SeekTarget(true);
     ctx_.view->SetSeekHappened();
-    const int state = tick_.Run(0, ctx_.view->GSensorPaneEnabled(), ctx_.view->MapPaneEnabled());
-    m_nGpsState = state;
-    ctx_.view->SetGpsIndicator(state);
+    tick_.Step(0);
 }
 
 bool PlaybackController::SeekTo(int64_t timeMs) {
-    const CVlcPlayer* source = players_.FirstUsable([](const CVlcPlayer& player) {
-        return (player.m_bPlaying || player.m_bPaused) && player.HasMedia();
-    });
-    const int64_t length = source ? source->GetLength() : 0;
+    const int64_t length = players_.LengthNow();
     if (length <= 0 || timeMs < 0 || timeMs >= length)
         return false;
     // A pending target of 0 means none; 1 ms lies on the same first point.
     m_nPendingSeekMs = std::max<int64_t>(timeMs, 1);
     ctx_.view->SetSeekHappened();
-    const int state = tick_.Run(0, ctx_.view->GSensorPaneEnabled(), ctx_.view->MapPaneEnabled());
-    m_nGpsState = state;
-    ctx_.view->SetGpsIndicator(state);
+    tick_.Step(0);
     return true;
 }
 
@@ -232,7 +224,7 @@ bool PlaybackController::OnTimer(int id) {
     }
 }
 
-void PlaybackController::OnPlayerError(quintptr wParam, bool current) {
+void PlaybackController::OnPlayerError(bool current) {
     if (current) {
         // The file will report no time, which is what would otherwise end
         // the start.
@@ -244,11 +236,11 @@ void PlaybackController::OnPlayerError(quintptr wParam, bool current) {
             return;
         errorShownForStart_ = players_.CurrentStart();
     }
-    if (wParam == 1 && !AnyListedFileLeft(*ctx_.catalog)) {
+    if (!AnyListedFileLeft(*ctx_.catalog)) {
         ReportCardGone();
         return;
     }
-    ShowMessageBox(ctx_.window, wParam == 1 ? LoadUiString(UiStringId::kPlayerError) : QString(),
+    ShowMessageBox(ctx_.window, LoadUiString(UiStringId::kPlayerError),
                    QString::fromLatin1(kProgramName), MbButtons::Ok);
 }
 
@@ -259,29 +251,24 @@ void PlaybackController::ReportCardGone() {
 
 void PlaybackController::StopFailedPlayers() {
     players_.ForEachUsable([this](CVlcPlayer& player, Camera camera) {
-        if (!players_.TakeFailed(camera))
-            return;
-        player.Stop();
-        player.m_bPlaying = 0;
-        player.m_bPaused = 0;
+        if (players_.TakeFailed(camera))
+            players_.Stop(player);
     });
-    if (!players_.FirstUsable([](const CVlcPlayer& player) { return PlayerPair::Plays(player); }))
+    if (!players_.AnyPlays())
         ctx_.view->SetPlayButtonState(0);
 }
 
-void PlaybackController::OnPlayerState(quintptr wParam) {
-    switch (wParam) {
-    case 1:
-    case 4:
+void PlaybackController::OnPlayerState(PlayPhase phase) {
+    switch (phase) {
+    case PlayPhase::Idle:
+    case PlayPhase::Paused:
+    case PlayPhase::Stopped:
         ctx_.view->SetPlayButtonState(0);
         break;
-    case 2:
-    case 3:
+    case PlayPhase::Playing:
         ctx_.view->SetPlayButtonState(1);
         // The mute is applied once the audio output exists.
         QTimer::singleShot(100, this, [this] { OnMuteButton(); });
-        break;
-    default:
         break;
     }
 }
@@ -311,55 +298,71 @@ bool PlaybackController::StartGuarded(const std::function<bool()>& prepare,
 // The handlers run on libvlc's threads.
 void PlaybackController::ConnectPlayerEvents() {
     PlayerPair* pair = &players_;
-    // Each event that ends a pending seek, and the window message it becomes
-    // (0: none).
+    // Each event that ends a pending seek, and the report it becomes.
     const struct {
         void (PlayerPair::*signal)();
         bool endsSeek;
-        unsigned message;
-        quintptr wParam;
+        std::optional<PlayerReport> report;
     } events[] = {
-        {&PlayerPair::Opening, true, 0, 0},
-        {&PlayerPair::Playing, false, WM_PLAYER_STATE, 3},
-        {&PlayerPair::Paused, true, WM_PLAYER_STATE, 4},
-        {&PlayerPair::EndReached, true, WM_PLAYER_END, 1},
-        {&PlayerPair::RearEndReached, true, WM_REAR_END, 1},
-        {&PlayerPair::ErrorOccurred, false, WM_PLAYER_ERROR, 1},
+        {&PlayerPair::Opening, true, std::nullopt},
+        {&PlayerPair::Playing, false, PlayerReport::Playing},
+        {&PlayerPair::Paused, true, PlayerReport::Paused},
+        {&PlayerPair::EndReached, true, PlayerReport::Ended},
+        {&PlayerPair::RearEndReached, true, PlayerReport::RearEnded},
+        {&PlayerPair::ErrorOccurred, false, PlayerReport::Failed},
     };
     for (const auto& e : events) {
         auto handler = [this, e] {
             if (e.endsSeek)
                 m_nPendingSeekMs = 0;
-            if (e.message != 0)
-                PostToWindow(e.message, e.wParam);
+            if (e.report)
+                ReportLater(*e.report);
         };
         connect(pair, e.signal, this, handler, Qt::DirectConnection);
     }
+    // The GPS indicator goes off when a file opens or the player stops.
     for (auto signal : {&PlayerPair::Opening, &PlayerPair::Stopped}) {
         auto handler = [this] {
-            m_nGpsState = 0;
-            ShowGpsStateLater();
+            QMetaObject::invokeMethod(
+                this, [this] { tick_.ShowGpsState(0); }, Qt::QueuedConnection);
         };
         connect(pair, signal, this, handler, Qt::DirectConnection);
     }
-    connect(pair, &PlayerPair::TimeChanged, this, &PlaybackController::OnTimeChanged,
+    connect(pair, &PlayerPair::TimeReported, this, &PlaybackController::OnTimeReported,
             Qt::DirectConnection);
 }
 
-void PlaybackController::PostToWindow(unsigned message, quintptr wParam) {
-    PostWindowMessage(ctx_.window, message, wParam, players_.CurrentStart());
+void PlaybackController::ReportLater(PlayerReport report) {
+    QMetaObject::invokeMethod(
+        this, [this, report, start = players_.CurrentStart()] { OnReport(report, start); },
+        Qt::QueuedConnection);
 }
 
-void PlaybackController::ShowGpsStateLater() {
-    QMetaObject::invokeMethod(
-        this, [this] { ctx_.view->SetGpsIndicator(m_nGpsState); }, Qt::QueuedConnection);
+void PlaybackController::OnReport(PlayerReport report, qintptr start) {
+    const bool current = players_.IsCurrent(start);
+    switch (report) {
+    case PlayerReport::Playing:
+        OnPlayerState(PlayPhase::Playing);
+        break;
+    case PlayerReport::Paused:
+        OnPlayerState(PlayPhase::Paused);
+        break;
+    case PlayerReport::Ended:
+        emit PlayerEnded(current);
+        break;
+    case PlayerReport::RearEnded:
+        break;
+    case PlayerReport::Failed:
+        OnPlayerError(current);
+        break;
+    }
 }
 
 // A pending seek's player still reports the time it left.
-void PlaybackController::OnTimeChanged(int64_t timeMs, int64_t lengthMs) {
+void PlaybackController::OnTimeReported(int64_t timeMs, int64_t lengthMs) {
     if (m_nPendingSeekMs != 0)
         return;
-    ctx_.clock->Report(timeMs, lengthMs, players_.CurrentStart());
+    players_.ReportTime(timeMs, lengthMs, players_.CurrentStart());
     ReleaseStartGuard();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/playback/PlaybackContext.h"
+#include "app/playback/PlaybackState.h"
 
 #include <QObject>
 #include <atomic>
@@ -14,10 +15,13 @@ constexpr int kPendingSeekTimer = 103; // 500 ms, for the window's life
 constexpr int kDeferredStartTimer = 105;
 constexpr int kSliderResetTimer = 107; // 200 ms, once
 
+// What a player reported, as it reaches the user-interface thread.
+enum class PlayerReport { Playing, Paused, Ended, RearEnded, Failed };
+
 // The transport of the two players: play/pause, stop, rate, volume and mute,
 // seeking with the position slider, the guard around file starts, and the
-// players' events, which arrive on libvlc's threads and go on to the window
-// as posted messages (the play time goes to the clock).
+// players' events, which arrive on libvlc's threads and are handed to the
+// user-interface thread in their order (the play time through the pair).
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
@@ -45,10 +49,11 @@ class PlaybackController : public QObject {
     // A player's error; `current` when it belongs to the latest file start,
     // which then counts as ended: the guard is released and each failed
     // player is shown stopped.
-    void OnPlayerError(quintptr wParam, bool current);
+    void OnPlayerError(bool current);
     // Tells the user that none of the listed files is there any more.
     void ReportCardGone();
-    void OnPlayerState(quintptr wParam);
+    // A player began to play or paused: the PLAY button's picture follows.
+    void OnPlayerState(PlayPhase phase);
     // Timers 102, 103, 106 and 107; false for other ids.
     bool OnTimer(int id);
 
@@ -68,7 +73,7 @@ class PlaybackController : public QObject {
     void ShowRateLabel();
     // After each file start: the label is refreshed for about 3 seconds.
     void StartRateLabelRefresh();
-    // Stops each available player and clears its flags.
+    // Stops each available player.
     void StopPlayers();
     // Hides both video surfaces, so that their frames' background shows.
     void HideVideos();
@@ -79,13 +84,15 @@ class PlaybackController : public QObject {
   signals:
     // A pending seek went to the players (timer 103).
     void SeekApplied(qint64 timeMs);
+    // A player's end of file or its own end reached the user-interface
+    // thread; `current` when it belongs to the latest file start.
+    void PlayerEnded(bool current);
 
   public:
     int m_nSpeedIndex;
     int m_bAutoNext = 1;
     std::atomic<int64_t> m_nPendingSeekMs{0};
     int m_nRateLabelTicks = 10;
-    std::atomic<int> m_nGpsState{0};
 
   private:
     friend struct StartGuardProbe; // lets tests look at the guard
@@ -96,9 +103,11 @@ class PlaybackController : public QObject {
 
     // The players' events, on libvlc's threads.
     void ConnectPlayerEvents();
-    void OnTimeChanged(int64_t timeMs, int64_t lengthMs);
-    void PostToWindow(unsigned message, quintptr wParam);
-    void ShowGpsStateLater();
+    void OnTimeReported(int64_t timeMs, int64_t lengthMs);
+    // Hands a report to the user-interface thread with the file start it
+    // belongs to.
+    void ReportLater(PlayerReport report);
+    void OnReport(PlayerReport report, qintptr start);
 
     int64_t SeekTarget(bool pausedCounts) const;
     void ApplyPendingSeek();

@@ -18,15 +18,29 @@ void PlaybackTick::ForgetShownPoint() {
     lastLongitude_ = std::nan("");
 }
 
+int PlaybackTick::Step(int64_t timeMs) {
+    const int state = Run(timeMs, view_.GSensorPaneEnabled(), view_.MapPaneEnabled());
+    ShowGpsState(state);
+    return state;
+}
+
+void PlaybackTick::ShowGpsState(int state) {
+    gpsState_ = state;
+    view_.SetGpsIndicator(state);
+}
+
 int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
     const RecordingCatalog& c = catalog_;
     const CatalogViewSet& views = presenter_.Views();
     MapView* map = views.map;
     const int n = c.GpsPointCount();
+    const Track& track = c.CurrentTrack();
+    const int i = track.IndexAt(timeMs);
+    index_ = i;
 
+    // Moving the cursor redraws the curve, now no longer marked stopped.
     if (gsensorOn && views.curve && c.GSensorSampleCount() != 0) {
         views.curve->CurveState().stopped = false;
-        views.curve->Redraw();
         views.curve->SetPosition(int(timeMs));
     }
 
@@ -36,9 +50,7 @@ int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
         return 0;
     }
 
-    const Track& track = c.CurrentTrack();
     const double h = double(timeMs);
-    const int i = track.IndexAt(timeMs);
     if (lastIndex_ > i || h == 0 || h - lastTime_ > 3000) {
         if (map)
             map->RunScript(kDrivenDeleteScript);

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/playback/PlaybackState.h"
 #include "app/playback/PlaybackView.h"
 
 #include <QObject>
@@ -10,10 +11,12 @@ class CVlcPlayer;
 // A player that exists and whose library loaded.
 bool Usable(const CVlcPlayer* player);
 
-// The front and the rear player as one: what is done to both, which of them
-// gives the play time, the count of file starts and the players' events.
-// The players belong to the main window; a missing or unusable one is
-// skipped by everything here.
+// The front and the rear player as one, and the one owner of the playback
+// state: it alone tells the players to play, pause or stop and keeps their
+// marks, counts the file starts, carries the time source's play time to the
+// user-interface thread and announces every change there. The players
+// belong to the main window; a missing or unusable one is skipped by
+// everything here.
 class PlayerPair : public QObject {
     Q_OBJECT
   public:
@@ -43,27 +46,39 @@ class PlayerPair : public QObject {
         return nullptr;
     }
 
-    // Pause and play with the marks the playback logic keeps on a player.
-    static void Pause(CVlcPlayer& player);
-    static void Resume(CVlcPlayer& player);
+    // The state as last announced (user-interface thread).
+    const PlaybackState& State() const { return state_; }
+
+    // The only ways a player is told to play, pause or stop.
+    void Pause(CVlcPlayer& player);
+    void Resume(CVlcPlayer& player);
+    void Stop(CVlcPlayer& player);
+    // Stops each usable player.
+    void StopBoth();
+    void SetRateBoth(float rate);
+
     // A player plays when it has a file and was last played, not paused or
     // stopped. This is what a hold pauses.
     static bool Plays(const CVlcPlayer& player);
-
-    // Stops each usable player and clears its marks.
-    void StopBoth();
-    void SetRateBoth(float rate);
+    // A player shows a recording when it has a file and was last played or
+    // paused, not stopped.
+    static bool Shows(const CVlcPlayer& player);
+    // Whether any usable player plays.
+    bool AnyPlays() const { return FirstUsable(&PlayerPair::Plays) != nullptr; }
 
     // The player whose time and length drive slider and tick: the front one
     // when it plays, else the rear one when it plays.
     CVlcPlayer* TimeSource() const;
+    // The first player, front first, that shows a recording; else null.
+    CVlcPlayer* ShownPlayer() const { return FirstUsable(&PlayerPair::Shows); }
+    // The time and length of the shown recording as libvlc has them now
+    // (a paused picture reports no time); -1 and 0 when none is shown.
+    qint64 TimeNow() const;
+    qint64 LengthNow() const;
 
-    // Counts file starts; each player message carries the count of the start
-    // it belongs to, so that messages of a file stopped since are dropped.
-    void BeginFileStart() {
-        ++startCount_;
-        failed_[0] = failed_[1] = 0;
-    }
+    // Counts file starts; each player report carries the count of the start
+    // it belongs to, so that reports of a file stopped since are dropped.
+    void BeginFileStart();
     qintptr CurrentStart() const { return startCount_; }
     bool IsCurrent(qintptr start) const { return start == startCount_; }
 
@@ -75,17 +90,23 @@ class PlayerPair : public QObject {
     void AttachEvents();
     void DetachEvents();
 
+    // The time source's time and length of a file start, from any thread;
+    // on the user-interface thread it becomes the state's time and
+    // TimeChanged, unless the start is over by then.
+    void ReportTime(qint64 timeMs, qint64 lengthMs, qintptr start);
+
     // Pauses the players that play for as long as it lives, then plays
     // again each of them that still waits as it was left: one that an act
     // stopped, started anew or emptied meanwhile stays as it is.
     class Hold {
       public:
-        explicit Hold(const PlayerPair& pair);
+        explicit Hold(PlayerPair& pair);
         ~Hold();
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
       private:
+        PlayerPair& pair_;
         CVlcPlayer* held_[2] = {nullptr, nullptr};
     };
 
@@ -100,7 +121,12 @@ class PlayerPair : public QObject {
     void EndReached();
     void RearEndReached();
     void ErrorOccurred();
-    // The time source's time and length, both 0 without one.
+    // The time source's event time and length, both 0 without one.
+    void TimeReported(qint64 timeMs, qint64 lengthMs);
+
+    // On the user-interface thread: the state's phase changed, or the play
+    // time of the current start was reported.
+    void PhaseChanged(PlayPhase phase);
     void TimeChanged(qint64 timeMs, qint64 lengthMs);
 
   private:
@@ -112,8 +138,13 @@ class PlayerPair : public QObject {
     void KeepPausedLater(CVlcPlayer* player, const libvlc_event_t* event);
     void NoteFailure(Camera camera, const libvlc_event_t* event);
 
+    // Sets a player's marks and announces the phase they give.
+    void Mark(CVlcPlayer& player, bool playing, bool paused);
+    PlayPhase PhaseOfPlayers() const;
+
     CVlcPlayer* front_;
     CVlcPlayer* rear_;
+    PlaybackState state_;
     std::atomic<qintptr> startCount_{0};
     std::atomic<int> failed_[2] = {0, 0};
 };

@@ -9,14 +9,19 @@
 #include "app/window/WindowAssembly.h"
 #include "app/window/WindowPlacement.h"
 #include "app/window/WindowShape.h"
+#include "controls/CFrameClockStatic.h"
+#include "controls/CGSensorCtrl.h"
 #include "controls/CKesToolTipCtrl.h"
 #include "controls/CSpeedLabelStatic.h"
 #include "controls/CVelFileListCtrl.h"
 #include "controls/CVelGroupListCtrl.h"
+#include "controls/CVideoStatic.h"
+#include "controls/CVideoStaticBg.h"
 #include "map/CCefClientApp.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingKeys.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,10 +30,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 namespace {
 const QColor kBackground(5, 5, 5);
+static_assert(SettingKeys::kWindowRight.defaultValue == kMinWindowWidth);
+static_assert(SettingKeys::kWindowBottom.defaultValue == kMinWindowHeight);
 } // namespace
 
 CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
@@ -43,11 +51,24 @@ CVELDlg::CVELDlg(QWidget* parent) : QDialog(parent) {
 
     AppSettings& settings = AppSettings::Instance();
     settings.ReadMapChoice();
-    m_bMapEnabled = settings.ReadInt("UI", "MAP_ENABLE", 1) != 0;
-    m_bGSensorEnabled = settings.ReadInt("UI", "GSNR_ENABLE", 1) != 0;
+    m_bMapEnabled = settings.Read(SettingKeys::kMapEnabled) != 0;
+    m_bGSensorEnabled = settings.Read(SettingKeys::kGSensorEnabled) != 0;
 
-    m_parts = std::make_unique<WindowAssembly>(*this);
+    m_parts = std::make_unique<WindowAssembly>(*this, m_controls);
+    m_controlIds = m_controls.ById();
+    CreateFrameClockKey();
     qApp->installEventFilter(this);
+}
+
+// I in full screen, whichever control holds the focus; off in the window,
+// where lists take typed letters.
+void CVELDlg::CreateFrameClockKey() {
+    m_pFrameClockKey = new QShortcut(QKeySequence(Qt::Key_I), this);
+    m_pFrameClockKey->setEnabled(false);
+    connect(m_pFrameClockKey, &QShortcut::activated, this, [this] {
+        m_bFrameClockOverlay = !m_bFrameClockOverlay;
+        ShowFrameClockOverlay(m_bFrameClockOverlay);
+    });
 }
 
 CVELDlg::~CVELDlg() {
@@ -67,14 +88,15 @@ PlaybackLogic* CVELDlg::Playback() const {
 // browser view, a video surface) takes them, and Qt offers a child's events
 // to no parent first.
 bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (m_pToolTip && watched->isWidgetType() &&
+    CKesToolTipCtrl* toolTip = m_controls.m_pToolTip;
+    if (toolTip && watched->isWidgetType() &&
         (static_cast<QWidget*>(watched) == this || isAncestorOf(static_cast<QWidget*>(watched)))) {
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseMove:
-            m_pToolTip->RelayEvent(event);
+            toolTip->RelayEvent(event);
             break;
         default:
             break;
@@ -87,8 +109,8 @@ bool CVELDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QWidget* CVELDlg::Control(int id) const {
-    const auto it = m_controls.find(id);
-    return it == m_controls.end() ? nullptr : it->second;
+    const auto it = m_controlIds.find(id);
+    return it == m_controlIds.end() ? nullptr : it->second;
 }
 
 bool CVELDlg::event(QEvent* event) {
@@ -98,31 +120,21 @@ bool CVELDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam) {
+qintptr CVELDlg::OnWindowMessage(unsigned message, quintptr, qintptr) {
     switch (message) {
-    case WM_PLAYER_ERROR:
-    case WM_PLAYER_STATE:
-    case WM_PLAYER_END:
-    case WM_GROUP_ACTIVATE:
-    case WM_FILE_ACTIVATE:
     case WM_VOLUME_CHANGED:
     case WM_SEEK_REQUEST:
-    case WM_REAR_END:
-        m_parts->playback->OnWindowMessage(message, wParam, lParam);
+        m_parts->playback->OnWindowMessage(message);
         break;
     case WM_LANGUAGE_CHANGED:
-        if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_GROUP_LIST)))
-            list->Retitle();
-        if (auto* list = dynamic_cast<CVelListCtrl*>(Control(IDC_FILE_LIST)))
-            list->Retitle();
+        m_controls.groupList->Retitle();
+        m_controls.fileList->Retitle();
         SetupToolTips();
-        if (m_pEmptyHint)
-            m_pEmptyHint->Retext();
+        m_controls.emptyHint->Retext();
         emit TextsChanged();
         break;
     case WM_MAP_TYPE_CHANGED:
-        if (m_pMapDlg)
-            m_pMapDlg->OnMapTypeChanged();
+        m_controls.m_pMapDlg->OnMapTypeChanged();
         break;
     case WM_VIDEO_DBLCLK:
         ToggleFullScreen();
@@ -140,14 +152,10 @@ void CVELDlg::showEvent(QShowEvent* event) {
         LayoutControls(width(), height());
         SetupToolTips();
         // Column widths follow the lists' first laid-out width.
-        if (auto* list = dynamic_cast<CVelGroupListCtrl*>(Control(IDC_GROUP_LIST)))
-            list->SetUp();
-        if (auto* list = dynamic_cast<CVelFileListCtrl*>(Control(IDC_FILE_LIST)))
-            list->SetUp();
-        if (m_pMapDlg) {
-            m_pMapDlg->raise();
-            m_pMapDlg->SetMapType(AppSettings::Instance().MapChoice());
-        }
+        m_controls.groupList->SetUp();
+        m_controls.fileList->SetUp();
+        m_controls.m_pMapDlg->raise();
+        m_controls.m_pMapDlg->SetMapType(AppSettings::Instance().MapChoice());
         // Before anything plays, the frames with their background show.
         m_parts->view.SetSurfaceHidden(Camera::Front, true);
         m_parts->view.SetSurfaceHidden(Camera::Rear, true);
@@ -161,10 +169,10 @@ void CVELDlg::showEvent(QShowEvent* event) {
 
 void CVELDlg::RestoreWindowRect() {
     AppSettings& s = AppSettings::Instance();
-    const int left = s.ReadInt("WINPOS", "LEFT", 0);
-    const int top = s.ReadInt("WINPOS", "TOP", 0);
-    const int right = s.ReadInt("WINPOS", "RIGHT", kMinWindowWidth);
-    const int bottom = s.ReadInt("WINPOS", "BOTTOM", kMinWindowHeight);
+    const int left = s.Read(SettingKeys::kWindowLeft);
+    const int top = s.Read(SettingKeys::kWindowTop);
+    const int right = s.Read(SettingKeys::kWindowRight);
+    const int bottom = s.Read(SettingKeys::kWindowBottom);
     // The work area, so that the window does not come back under a panel.
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area =
@@ -178,12 +186,13 @@ void CVELDlg::RestoreWindowRect() {
 }
 
 void CVELDlg::LayoutControls(int cx, int cy) {
+    if (!m_parts)
+        return;
     if (m_bFullScreen) {
         // Both frames cover the window, which covers the monitor; the chosen
         // video is fitted in them.
-        for (int id : {IDC_FRONT_FRAME, IDC_REAR_FRAME})
-            if (QWidget* frame = Control(id))
-                frame->setGeometry(0, 0, cx, cy);
+        for (QWidget* frame : {m_controls.frontFrame, m_controls.rearFrame})
+            frame->setGeometry(0, 0, cx, cy);
         FitVideosToAspect();
         return;
     }
@@ -195,16 +204,13 @@ void CVELDlg::LayoutControls(int cx, int cy) {
     in.groupListHeight = m_nGroupListHeight;
     in.mapEnabled = m_bMapEnabled;
     in.gsensorEnabled = m_bGSensorEnabled;
-    if (QWidget* curve = Control(IDC_GSENSOR))
-        in.gsensorHeight = curve->height();
+    in.gsensorHeight = m_controls.gsensor->height();
     const MainLayoutResult r = ::LayoutControls(in);
     for (const auto& [id, rect] : r.controls)
         if (QWidget* w = Control(id))
             w->setGeometry(rect);
-    if (QWidget* clock = Control(IDC_FRAME_CLOCK))
-        clock->setGeometry(FrameClockRect(cx));
-    if (m_pMapDlg)
-        m_pMapDlg->PlaceMap(r.mapPane);
+    m_controls.frameClock->setGeometry(FrameClockRect(cx));
+    m_controls.m_pMapDlg->PlaceMap(r.mapPane);
     m_mapSplitter = r.mapSplitter;
     m_groupListSplitter = r.groupListSplitter;
     m_columnSplitter = r.columnSplitter;
@@ -212,12 +218,11 @@ void CVELDlg::LayoutControls(int cx, int cy) {
 }
 
 void CVELDlg::FitVideosToAspect() {
-    QWidget* frontFrame = Control(IDC_FRONT_FRAME);
-    QWidget* rearFrame = Control(IDC_REAR_FRAME);
-    if (!frontFrame || !rearFrame)
+    // The frames come first; the window lays itself out from then on.
+    if (!m_controls.frontFrame || !m_controls.rearFrame)
         return;
-    QRect front = frontFrame->geometry();
-    QRect rear = rearFrame->geometry();
+    QRect front = m_controls.frontFrame->geometry();
+    QRect rear = m_controls.rearFrame->geometry();
     if (!m_bFullScreen) {
         front.adjust(2, 2, -2, -2);
         rear.adjust(2, 2, -2, -2);
@@ -229,8 +234,8 @@ void CVELDlg::FitVideosToAspect() {
         h = m_parts->catalog.Files()[size_t(current)].info.height;
     }
     const VideoRects v = ::FitVideosToAspect(front, rear, w, h);
-    QWidget* frontVideo = Control(IDC_FRONT_VIDEO);
-    QWidget* rearVideo = Control(IDC_REAR_VIDEO);
+    QWidget* frontVideo = m_controls.frontVideo;
+    QWidget* rearVideo = m_controls.rearVideo;
     if (m_bFullScreen) {
         if (m_nFullScreenVideo == 1 && frontVideo)
             frontVideo->setGeometry(v.front);
@@ -346,9 +351,9 @@ void CVELDlg::EndDrag(QPoint p) {
     m_drag = NoDrag;
     LayoutControls(width(), height());
     // The map repaints only when shown anew.
-    if (m_pMapDlg && m_bMapEnabled) {
-        m_pMapDlg->hide();
-        m_pMapDlg->show();
+    if (m_bMapEnabled) {
+        m_controls.m_pMapDlg->hide();
+        m_controls.m_pMapDlg->show();
     }
 }
 
@@ -367,9 +372,9 @@ void CVELDlg::mouseDoubleClickEvent(QMouseEvent* event) {
     // The speed read-out lets the mouse through to the window, which hands it
     // the double-clicks on it (its unit toggle); elsewhere on the window's own
     // surface a double-click is [ ].
-    auto* speed = static_cast<CSpeedLabelStatic*>(Control(IDC_SPEED));
+    CSpeedLabelStatic* speed = m_controls.speed;
     const QPoint p = event->position().toPoint();
-    if (speed && speed->isVisible() && speed->geometry().contains(p)) {
+    if (speed->isVisible() && speed->geometry().contains(p)) {
         QMouseEvent forwarded(QEvent::MouseButtonDblClick, QPointF(speed->mapFrom(this, p)),
                               event->globalPosition(), event->button(), event->buttons(),
                               event->modifiers());
@@ -393,17 +398,15 @@ void CVELDlg::keyPressEvent(QKeyEvent* event) {
 
 void CVELDlg::SaveOnClose() {
     // The rear player is released with the window.
-    if (CVlcPlayer* front = m_parts->playback->Players().UsablePlayer(Camera::Front)) {
-        front->Stop();
-        front->m_bPlaying = 0;
-        front->m_bPaused = 0;
-    }
+    PlayerPair& players = m_parts->playback->Players();
+    if (CVlcPlayer* front = players.UsablePlayer(Camera::Front))
+        players.Stop(*front);
     const QRect r = geometry();
     AppSettings& s = AppSettings::Instance();
-    s.WriteInt("WINPOS", "LEFT", r.left());
-    s.WriteInt("WINPOS", "TOP", r.top());
-    s.WriteInt("WINPOS", "RIGHT", r.left() + r.width());
-    s.WriteInt("WINPOS", "BOTTOM", r.top() + r.height());
+    s.Write(SettingKeys::kWindowLeft, r.left());
+    s.Write(SettingKeys::kWindowTop, r.top());
+    s.Write(SettingKeys::kWindowRight, r.left() + r.width());
+    s.Write(SettingKeys::kWindowBottom, r.top() + r.height());
 }
 
 void CVELDlg::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/window/MainLayout.h"
+#include "app/window/WindowControls.h"
 #include "app/window/WindowPlacement.h"
 #include "platform/WindowMessages.h"
 #include "recordings/RecordingCatalog.h"
@@ -10,7 +11,8 @@
 
 class CHtmlMapDlg;
 class CKesToolTipCtrl;
-class EmptyListHint;
+class ClipMarksHook;
+class OverviewLink;
 class PlaybackLogic;
 class QShortcut;
 class WindowAssembly;
@@ -23,7 +25,8 @@ class CVELDlg : public QDialog {
     ~CVELDlg() override;
 
     RecordingCatalog& Catalog();
-    // The control with this id, or null when it does not exist.
+    // The numbered control with this id (ControlIds), or null when it does
+    // not exist.
     QWidget* Control(int id) const;
 
     void LayoutControls(int cx, int cy);
@@ -32,9 +35,18 @@ class CVELDlg : public QDialog {
 
     // Opens a folder as the OPEN command would (the folder given at start).
     void OpenFolder(const QString& folder);
-    CHtmlMapDlg* MapWindow() const { return m_pMapDlg; }
-    CKesToolTipCtrl* ToolTip() const { return m_pToolTip; }
+    CHtmlMapDlg* MapWindow() const { return m_controls.m_pMapDlg; }
+    CKesToolTipCtrl* ToolTip() const { return m_controls.m_pToolTip; }
+    ClipMarksHook* ClipMarks() const { return m_controls.clipMarks; }
+    OverviewLink* Overview() const { return m_controls.overview; }
     PlaybackLogic* Playback() const;
+
+    bool MapPaneEnabled() const { return m_bMapEnabled; }
+    bool GSensorPaneEnabled() const { return m_bGSensorEnabled; }
+    bool IsMaximized() const { return m_bMaximized; }
+    bool IsFullScreen() const { return m_bFullScreen; }
+    // The video shown on the whole screen: 1 front, 2 rear, 0 none chosen.
+    int FullScreenVideo() const { return m_nFullScreenVideo; }
 
     // A control's command, as its button gives it.
     void Command(int id) { OnCommand(id); }
@@ -44,20 +56,6 @@ class CVELDlg : public QDialog {
     // Shutdown steps shared by closing and cancelling: stop the front player
     // and save the window rectangle.
     void SaveOnClose();
-
-    int m_nRightPaneWidth = 240;
-    int m_nMapHeight = 240;
-    int m_nGroupListHeight = 120;
-    bool m_bMapEnabled = true;
-    bool m_bGSensorEnabled = true;
-    bool m_bMaximized = false;
-    // The window's rectangle before [ ] maximised it.
-    QRect m_savedRect;
-    bool m_bFullScreen = false;
-    int m_nFullScreenVideo = 0;
-    // In full screen the frame clock is drawn onto the video; I toggles it.
-    bool m_bFrameClockOverlay = true;
-    QShortcut* m_pFrameClockKey = nullptr;
 
   signals:
     // After the window's own texts follow a new language; for the windows
@@ -82,12 +80,8 @@ class CVELDlg : public QDialog {
     virtual qintptr OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
     virtual void OnCommand(int id);
 
-    std::map<int, QWidget*> m_controls;
-
   private:
-    // It creates the controls and puts them in their places here.
-    friend class WindowAssembly;
-
+    void CreateFrameClockKey();
     void TogglePane(bool map);
     // S, M and L.
     void SetPresetSize(WindowPreset preset);
@@ -109,9 +103,23 @@ class CVELDlg : public QDialog {
     void UpdateCursor(QPoint p);
     void EndDrag(QPoint p);
 
-    CHtmlMapDlg* m_pMapDlg = nullptr;
-    CKesToolTipCtrl* m_pToolTip = nullptr;
-    EmptyListHint* m_pEmptyHint = nullptr;
+    int m_nRightPaneWidth = 240;
+    int m_nMapHeight = 240;
+    int m_nGroupListHeight = 120;
+    bool m_bMapEnabled = true;
+    bool m_bGSensorEnabled = true;
+    bool m_bMaximized = false;
+    // The window's rectangle before [ ] maximised it.
+    QRect m_savedRect;
+    bool m_bFullScreen = false;
+    int m_nFullScreenVideo = 0;
+    // In full screen the frame clock is drawn onto the video; I toggles it.
+    bool m_bFrameClockOverlay = true;
+    QShortcut* m_pFrameClockKey = nullptr;
+
+    // The controls, made by the assembly; the numbered ones also by id.
+    WindowControls m_controls;
+    std::map<int, QWidget*> m_controlIds;
     // Everything else the window is made of; it goes before the controls,
     // which are the window's children.
     std::unique_ptr<WindowAssembly> m_parts;

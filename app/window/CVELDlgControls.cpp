@@ -3,10 +3,12 @@
 #include "app/window/CVELDlg.h"
 #include "app/window/ControlIds.h"
 #include "app/window/PlaybackLogic.h"
+#include "controls/CGSensorCtrl.h"
 #include "controls/CKesToolTipCtrl.h"
 #include "dialogs/CKesConfigDlg.h"
 #include "map/CHtmlMapDlg.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingKeys.h"
 #include "strings/UiStrings.h"
 
 namespace {
@@ -43,16 +45,15 @@ const std::pair<int, unsigned> kToolTips[] = {
 } // namespace
 
 void CVELDlg::SetupToolTips() {
-    if (!m_pToolTip)
-        return;
-    for (QWidget* w : m_pToolTip->RegisteredTools())
-        m_pToolTip->DelTool(w);
-    m_pToolTip->ClearIconEntries();
+    CKesToolTipCtrl* toolTip = m_controls.m_pToolTip;
+    for (QWidget* w : toolTip->RegisteredTools())
+        toolTip->DelTool(w);
+    toolTip->ClearIconEntries();
     for (const auto& [id, text] : kToolTips)
         if (QWidget* w = Control(id))
-            m_pToolTip->AddTool(w, LoadUiString(text), QRect(), id);
+            toolTip->AddTool(w, LoadUiString(text), QRect(), id);
     for (const auto& [id, text] : kToolTips)
-        m_pToolTip->AddIconEntry(id, 0, 161);
+        toolTip->AddIconEntry(id, 0, 161);
 }
 
 void CVELDlg::OpenFolder(const QString& folder) {
@@ -66,18 +67,15 @@ void CVELDlg::TogglePane(bool map) {
             return;
         m_bMapEnabled = !m_bMapEnabled;
         LayoutControls(width(), height());
-        if (m_pMapDlg) {
-            m_pMapDlg->setVisible(m_bMapEnabled);
-            m_pMapDlg->setEnabled(m_bMapEnabled);
-        }
-        AppSettings::Instance().WriteInt("UI", "MAP_ENABLE", m_bMapEnabled ? 1 : 0);
+        m_controls.m_pMapDlg->setVisible(m_bMapEnabled);
+        m_controls.m_pMapDlg->setEnabled(m_bMapEnabled);
+        AppSettings::Instance().Write(SettingKeys::kMapEnabled, m_bMapEnabled ? 1 : 0);
         return;
     }
     m_bGSensorEnabled = !m_bGSensorEnabled;
-    if (QWidget* curve = Control(IDC_GSENSOR))
-        curve->setVisible(m_bGSensorEnabled);
+    m_controls.gsensor->setVisible(m_bGSensorEnabled);
     LayoutControls(width(), height());
-    AppSettings::Instance().WriteInt("UI", "GSNR_ENABLE", m_bGSensorEnabled ? 1 : 0);
+    AppSettings::Instance().Write(SettingKeys::kGSensorEnabled, m_bGSensorEnabled ? 1 : 0);
 }
 
 void CVELDlg::OnCommand(int id) {
@@ -98,8 +96,8 @@ void CVELDlg::OnCommand(int id) {
         break;
     case IDC_CONF: {
         CKesConfigDlg dialog(this);
-        if (dialog.exec() == QDialog::Accepted && m_pMapDlg)
-            m_pMapDlg->SetMapType(dialog.MapChoice());
+        if (dialog.exec() == QDialog::Accepted)
+            m_controls.m_pMapDlg->SetMapType(dialog.MapChoice());
         break;
     }
     case IDC_SIZE_S:

@@ -4,6 +4,10 @@
 #include "app/window/ControlIds.h"
 #include "app/window/WindowAssembly.h"
 #include "controls/CFrameClockStatic.h"
+#include "controls/CGSensorCtrl.h"
+#include "controls/CGdipButton.h"
+#include "controls/CVideoStatic.h"
+#include "controls/CVideoStaticBg.h"
 #include "map/CHtmlMapDlg.h"
 #include "player/CVlcPlayer.h"
 
@@ -35,9 +39,9 @@ void CVELDlg::ToggleMaximized() {
     raise();
     show();
     // The browser view repaints only once shown again.
-    if (m_bMapEnabled && m_pMapDlg) {
-        m_pMapDlg->hide();
-        m_pMapDlg->show();
+    if (m_bMapEnabled) {
+        m_controls.m_pMapDlg->hide();
+        m_controls.m_pMapDlg->show();
     }
 }
 
@@ -69,23 +73,22 @@ void CVELDlg::ShowControls(bool show) {
     for (int id : kHiddenInFullScreen)
         if (QWidget* w = Control(id))
             w->setVisible(show);
-    if (QWidget* curve = Control(IDC_GSENSOR))
-        curve->setVisible(show && m_bGSensorEnabled);
-    if (m_pMapDlg)
-        m_pMapDlg->setVisible(show && m_bMapEnabled);
+    m_controls.gsensor->setVisible(show && m_bGSensorEnabled);
+    m_controls.m_pMapDlg->setVisible(show && m_bMapEnabled);
     // The other video with its frame; a stopped surface stays hidden.
     const Camera other = m_nFullScreenVideo == 2 ? Camera::Front : Camera::Rear;
-    if (QWidget* frame = Control(other == Camera::Front ? IDC_FRONT_FRAME : IDC_REAR_FRAME))
-        frame->setVisible(show);
-    if (QWidget* surface = Control(other == Camera::Front ? IDC_FRONT_VIDEO : IDC_REAR_VIDEO))
-        surface->setVisible(show && !m_parts->view.SurfaceHidden(other));
+    const bool front = other == Camera::Front;
+    (front ? m_controls.frontFrame : m_controls.rearFrame)->setVisible(show);
+    (front ? m_controls.frontVideo : m_controls.rearVideo)
+        ->setVisible(show && !m_parts->view.SurfaceHidden(other));
 }
 
 void CVELDlg::ToggleFullScreen() {
     const QPoint cursor = QCursor::pos();
-    for (auto [id, video] : {std::pair{IDC_FRONT_VIDEO, 1}, std::pair{IDC_REAR_VIDEO, 2}}) {
-        const QWidget* surface = Control(id);
-        if (surface && surface->isVisible() &&
+    const std::pair<const QWidget*, int> videos[] = {{m_controls.frontVideo, 1},
+                                                     {m_controls.rearVideo, 2}};
+    for (auto [surface, video] : videos) {
+        if (surface->isVisible() &&
             QRect(surface->mapToGlobal(QPoint(0, 0)), surface->size()).contains(cursor))
             m_nFullScreenVideo = video;
     }
@@ -108,7 +111,7 @@ void CVELDlg::SwitchFullScreen() {
     // The toggle also starts a stopped recording again, as it always has.
     std::vector<CVlcPlayer*> stopped;
     players.ForEachUsable([&stopped](CVlcPlayer& player, Camera) {
-        if (!player.m_bPlaying && !player.m_bPaused && player.HasMedia())
+        if (!player.IsPlaying() && !player.IsPaused() && player.HasMedia())
             stopped.push_back(&player);
     });
     {
@@ -120,7 +123,7 @@ void CVELDlg::SwitchFullScreen() {
             EnterFullScreen();
     }
     for (CVlcPlayer* player : stopped)
-        PlayerPair::Resume(*player);
+        players.Resume(*player);
 }
 
 void CVELDlg::LeaveFullScreen() {
@@ -143,8 +146,7 @@ void CVELDlg::EnterFullScreen() {
     if (width() == monitor.width() || height() == monitor.height())
         monitor.setHeight(monitor.height() - 1);
     setGeometry(monitor);
-    if (QWidget* play = Control(IDC_PLAY))
-        play->setFocus();
+    m_controls.play->setFocus();
     // The chosen video plays on below: a stopped one is shown again.
     const Camera chosen = m_nFullScreenVideo == 2 ? Camera::Rear : Camera::Front;
     if (m_parts->view.SurfaceHidden(chosen))
@@ -165,6 +167,6 @@ void CVELDlg::ShowFrameClockOverlay(bool show) {
     if (m_parts->view.frameClockPlayer && m_parts->view.frameClockPlayer != shown)
         m_parts->view.frameClockPlayer->SetMarquee(QString());
     m_parts->view.frameClockPlayer = shown;
-    if (auto* clock = qobject_cast<CFrameClockStatic*>(Control(IDC_FRAME_CLOCK)); clock && shown)
-        shown->SetMarquee(clock->Text());
+    if (shown)
+        shown->SetMarquee(m_controls.frameClock->Text());
 }

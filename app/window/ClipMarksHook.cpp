@@ -1,14 +1,12 @@
 #include "app/window/ClipMarksHook.h"
 
+#include "app/playback/PlayerPair.h"
 #include "app/window/CVELDlg.h"
-#include "app/window/ControlIds.h"
-#include "app/window/PlaybackLogic.h"
 #include "clip/ClipSources.h"
 #include "clipui/ClipExportDlg.h"
 #include "clipui/ClipMarksBar.h"
 #include "controls/SliderGeometry.h"
 #include "platform/widgets/MessageBox.h"
-#include "player/CVlcPlayer.h"
 #include "recordings/KmlExport.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
@@ -22,46 +20,36 @@ namespace {
 
 constexpr int64_t kEventClipReachMs = 15000; // before and after an event
 
-const CVlcPlayer* PlayingPlayer(CVELDlg& window) {
-    PlaybackLogic* logic = window.Playback();
-    if (!logic)
-        return nullptr;
-    return logic->Players().FirstUsable(
-        [](const CVlcPlayer& p) { return p.m_bPlaying || p.m_bPaused; });
-}
-
 } // namespace
 
-ClipMarksHook::ClipMarksHook(CVELDlg& window)
-    : QObject(&window), window_(window), slider_(window.Control(IDC_POSITION_SLIDER)) {
-    setObjectName("clipMarksHook");
+ClipMarksHook::ClipMarksHook(CVELDlg& window, QWidget* slider, const PlayerPair& players)
+    : QObject(&window), window_(window), slider_(slider), players_(players) {
     bar_ = new ClipMarksBar(slider_);
     slider_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(slider_, &QWidget::customContextMenuRequested, this, &ClipMarksHook::ShowMenu);
-    // The marks move on the slider as recordings change; a light poll
-    // keeps this apart from the playback code.
-    connect(&refresh_, &QTimer::timeout, this, &ClipMarksHook::Refresh);
-    refresh_.start(250);
+    // The marks move on the slider as recordings change and go when
+    // nothing is shown.
+    connect(&players, &PlayerPair::TimeChanged, this, &ClipMarksHook::Refresh);
+    connect(&players, &PlayerPair::PhaseChanged, this, &ClipMarksHook::Refresh);
 }
 
 std::optional<int64_t> ClipMarksHook::PlayPositionMs() const {
-    const CVlcPlayer* player = PlayingPlayer(window_);
     const RecordingFile* file = window_.Catalog().CurrentRecording();
-    if (!player || !file || file->info.startTime == 0)
+    if (!players_.ShownPlayer() || !file || file->info.startTime == 0)
         return std::nullopt;
-    return file->info.startTime * 1000 + std::max<int64_t>(0, player->GetTime());
+    return file->info.startTime * 1000 + std::max<int64_t>(0, players_.TimeNow());
 }
 
 std::optional<int64_t> ClipMarksHook::SliderPositionMs(int x) const {
-    const CVlcPlayer* player = PlayingPlayer(window_);
     const RecordingFile* file = window_.Catalog().CurrentRecording();
-    if (!player || !file || file->info.startTime == 0 || player->GetLength() <= 0)
+    const int64_t length = players_.LengthNow();
+    if (!file || file->info.startTime == 0 || length <= 0)
         return std::nullopt;
     const QRect channel = SliderChannelRect(slider_->size(), false);
     if (channel.width() <= 0)
         return std::nullopt;
     const double share = std::clamp(double(x - channel.left()) / channel.width(), 0.0, 1.0);
-    return file->info.startTime * 1000 + std::llround(share * player->GetLength());
+    return file->info.startTime * 1000 + std::llround(share * length);
 }
 
 void ClipMarksHook::Mark(bool start, std::optional<int64_t> atMs) {
@@ -129,14 +117,13 @@ void ClipMarksHook::ExportSpan(QWidget* parent, const QString& fileName, int64_t
 }
 
 void ClipMarksHook::Refresh() {
-    const CVlcPlayer* player = PlayingPlayer(window_);
     const RecordingFile* file = window_.Catalog().CurrentRecording();
-    if (!player || !file || player->GetLength() <= 0 || (!start_ && !end_)) {
+    const double length = double(players_.State().lengthMs);
+    if (!players_.ShownPlayer() || !file || length <= 0 || (!start_ && !end_)) {
         bar_->SetMarks(std::nullopt, std::nullopt);
         return;
     }
     const double begin = double(file->info.startTime) * 1000;
-    const double length = double(player->GetLength());
     const auto share = [&](std::optional<int64_t> ms) -> std::optional<double> {
         if (!ms)
             return std::nullopt;

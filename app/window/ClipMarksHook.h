@@ -4,18 +4,19 @@
 // run across the recordings that follow each other; the slider shows them.
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
 #include <optional>
 
 class CVELDlg;
 class ClipMarksBar;
+class PlayerPair;
 class QWidget;
 
 class ClipMarksHook : public QObject {
     Q_OBJECT
   public:
-    explicit ClipMarksHook(CVELDlg& window);
+    // The marks show on `slider`; they follow the pair's play time.
+    ClipMarksHook(CVELDlg& window, QWidget* slider, const PlayerPair& players);
 
     void MarkStart() { Mark(true, PlayPositionMs()); }
     void MarkEnd() { Mark(false, PlayPositionMs()); }
@@ -40,7 +41,7 @@ class ClipMarksHook : public QObject {
 
     CVELDlg& window_;
     QWidget* slider_;
+    const PlayerPair& players_;
     ClipMarksBar* bar_;
-    QTimer refresh_;
     std::optional<int64_t> start_, end_;
 };

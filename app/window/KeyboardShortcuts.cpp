@@ -9,7 +9,6 @@
 #include "app/window/PlaybackLogic.h"
 #include "map/CHtmlMapDlg.h"
 #include "platform/WindowMessages.h"
-#include "player/CVlcPlayer.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -94,7 +93,9 @@ std::optional<KeyCommand> CommandForKey(int key, Qt::KeyboardModifiers modifiers
     return it->command;
 }
 
-KeyboardShortcuts::KeyboardShortcuts(CVELDlg& window) : window_(window) {}
+KeyboardShortcuts::KeyboardShortcuts(CVELDlg& window, ClipMarksHook& clipMarks,
+                                     QAbstractButton& mute)
+    : window_(window), clipMarks_(clipMarks), mute_(mute) {}
 
 std::optional<KeyFocus> KeyboardShortcuts::FocusKind() const {
     const QWidget* modal = QApplication::activeModalWidget();
@@ -128,7 +129,7 @@ bool KeyboardShortcuts::Filter(QObject* watched, QEvent* event) {
                CommandForKey(key->key(), key->modifiers(), *focus, false).has_value();
     }
     // Escape keeps its meaning outside full screen: it is swallowed by the window.
-    if (*command == KeyCommand::LeaveFullScreen && !window_.m_bFullScreen)
+    if (*command == KeyCommand::LeaveFullScreen && !window_.IsFullScreen())
         return false;
     Run(*command);
     return true;
@@ -171,14 +172,13 @@ void KeyboardShortcuts::Run(KeyCommand command) {
         break;
     case KeyCommand::Mute:
         // As a press of Vol, whose picture then shows the new state.
-        if (auto* vol = qobject_cast<QAbstractButton*>(window_.Control(IDC_VOL)))
-            vol->click();
+        mute_.click();
         break;
     case KeyCommand::FullScreen:
         window_.ToggleFrontFullScreen();
         break;
     case KeyCommand::LeaveFullScreen:
-        if (window_.m_bFullScreen)
+        if (window_.IsFullScreen())
             window_.ToggleFrontFullScreen();
         break;
     case KeyCommand::Open:
@@ -198,8 +198,7 @@ void KeyboardShortcuts::Run(KeyCommand command) {
         break;
     case KeyCommand::ClipStart:
     case KeyCommand::ClipEnd:
-        if (auto* clip = window_.findChild<ClipMarksHook*>())
-            command == KeyCommand::ClipStart ? clip->MarkStart() : clip->MarkEnd();
+        command == KeyCommand::ClipStart ? clipMarks_.MarkStart() : clipMarks_.MarkEnd();
         break;
     }
 }
@@ -209,16 +208,14 @@ void KeyboardShortcuts::SeekBy(int deltaMs) {
     if (!logic)
         return;
     const PlaybackContext& ctx = logic->Context();
-    // The player whose length the slider's seek takes.
-    const CVlcPlayer* source = logic->Players().FirstUsable(
-        [](const CVlcPlayer& p) { return p.m_bPlaying || p.m_bPaused; });
-    if (!source)
+    const PlayerPair& players = logic->Players();
+    if (!players.ShownPlayer())
         return;
     // Presses quicker than the seek timer add up.
     const int64_t pending = logic->controller.m_nPendingSeekMs;
-    const int64_t from = pending != 0 ? pending : source->GetTime();
+    const int64_t from = pending != 0 ? pending : players.TimeNow();
     const int position =
-        SeekSliderPosition(from, deltaMs, source->GetLength(), ctx.view->SeekSpan());
+        SeekSliderPosition(from, deltaMs, players.LengthNow(), ctx.view->SeekSpan());
     if (position == 0)
         return;
     ctx.view->SetPositionSliderPos(ctx.view->SeekMinimum() + position);

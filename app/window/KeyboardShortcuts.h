@@ -4,6 +4,8 @@
 #include <optional>
 
 class CVELDlg;
+class ClipMarksHook;
+class QAbstractButton;
 class QKeyEvent;
 
 // What a key of the main window does.
@@ -52,7 +54,8 @@ class KeyboardShortcuts : public QObject {
     static constexpr int kLongSeekMs = 30000;
     static constexpr int kVolumeStep = 5;
 
-    explicit KeyboardShortcuts(CVELDlg& window);
+    // `mute` is the Vol button, which M presses.
+    KeyboardShortcuts(CVELDlg& window, ClipMarksHook& clipMarks, QAbstractButton& mute);
 
     void Run(KeyCommand command);
     // True when the event was a key of the window's that this took.
@@ -66,4 +69,6 @@ class KeyboardShortcuts : public QObject {
     void VolumeBy(int delta);
 
     CVELDlg& window_;
+    ClipMarksHook& clipMarks_;
+    QAbstractButton& mute_;
 };

@@ -5,7 +5,6 @@
 #include "app/window/CVELDlg.h"
 #include "app/window/ClipMarksHook.h"
 #include "app/window/PlaybackLogic.h"
-#include "app/window/StripMenu.h"
 #include "overview/CardIndexOverview.h"
 #include "overview/OverviewWindow.h"
 #include "platform/LogCategories.h"
@@ -18,9 +17,8 @@
 
 namespace {
 
-constexpr int kSeekPollMs = 100; // until the started recording plays
-constexpr int kSeekTries = 150;
-constexpr int kRestartEveryTries = 5; // a start refused by the list's guard is asked again
+constexpr int kGiveUpMs = 15000; // a moment whose recording never plays is dropped
+constexpr int kRestartMs = 500;  // a start refused by the lists' guards is asked again
 
 QString Canonical(const QString& path) {
     const QString c = QFileInfo(path).canonicalFilePath();
@@ -34,10 +32,8 @@ QString CurrentPath(const RecordingCatalog& catalog) {
 
 } // namespace
 
-OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter)
-    : QObject(&window), window_(window) {
-    if (auto* menu = window.findChild<StripMenu*>())
-        menu->SetOverview([this] { Open(); });
+OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter, ClipMarksHook& clipMarks)
+    : QObject(&window), window_(window), clipMarks_(clipMarks) {
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), &window);
     connect(key, &QShortcut::activated, this, &OverviewLink::Open);
 
@@ -54,8 +50,15 @@ OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter)
         if (self)
             self->buildSoon_.start();
     });
-    seek_.setInterval(kSeekPollMs);
-    connect(&seek_, &QTimer::timeout, this, &OverviewLink::TrySeek);
+    // The moment is sought as soon as the players report the recording's
+    // time, which brings its length.
+    if (PlaybackLogic* playback = window.Playback()) {
+        connect(&playback->Players(), &PlayerPair::TimeChanged, this, &OverviewLink::TrySeek);
+        connect(&playback->Players(), &PlayerPair::PhaseChanged, this, &OverviewLink::TrySeek);
+    }
+    restart_.setSingleShot(true);
+    restart_.setInterval(kRestartMs);
+    connect(&restart_, &QTimer::timeout, this, &OverviewLink::RestartPending);
 }
 
 OverviewLink::~OverviewLink() {
@@ -69,8 +72,7 @@ void OverviewLink::Open() {
         connect(overview_, &OverviewWindow::PlayRequested, this, &OverviewLink::PlayMoment);
         connect(overview_, &OverviewWindow::ExportClipRequested, this,
                 [this](const QString& path, qint64 offsetMs) {
-                    if (auto* marks = window_.findChild<ClipMarksHook*>())
-                        marks->ExportAround(overview_, path, offsetMs);
+                    clipMarks_.ExportAround(overview_, path, offsetMs);
                 });
         connect(overview_, &OverviewWindow::CancelRequested, this, [this] {
             StopBuild();
@@ -149,19 +151,18 @@ void OverviewLink::PlayMoment(const QString& path, qint64 offsetMs) {
         return;
     pendingPath_ = path;
     pendingOffsetMs_ = offsetMs;
-    pendingTries_ = 0;
-    seek_.stop();
+    pendingSince_.start();
+    restart_.stop();
     if (Canonical(CurrentPath(window_.Catalog())) != Canonical(path)) {
         const int index = window_.Catalog().IndexOfPath(path);
         if (index < 0) {
             qCDebug(lcDiag) << "overview: not listed:" << path;
+            pendingPath_.clear();
             return;
         }
         playback->starter.OnFileActivate(index);
     }
     TrySeek();
-    if (!pendingPath_.isEmpty())
-        seek_.start();
 }
 
 void OverviewLink::TrySeek() {
@@ -171,18 +172,27 @@ void OverviewLink::TrySeek() {
     const bool current = Canonical(CurrentPath(window_.Catalog())) == Canonical(pendingPath_);
     if (current && playback->controller.SeekTo(pendingOffsetMs_)) {
         pendingPath_.clear();
-        seek_.stop();
+        restart_.stop();
         return;
     }
-    if (++pendingTries_ >= kSeekTries) {
+    if (pendingSince_.elapsed() >= kGiveUpMs) {
         qCDebug(lcDiag) << "overview: gave up playing" << pendingPath_;
         pendingPath_.clear();
-        seek_.stop();
+        restart_.stop();
         return;
     }
-    if (!current && pendingTries_ % kRestartEveryTries == 0) {
+    if (!current && !restart_.isActive())
+        restart_.start();
+}
+
+void OverviewLink::RestartPending() {
+    PlaybackLogic* playback = window_.Playback();
+    if (!playback || pendingPath_.isEmpty())
+        return;
+    if (Canonical(CurrentPath(window_.Catalog())) != Canonical(pendingPath_)) {
         const int index = window_.Catalog().IndexOfPath(pendingPath_);
         if (index >= 0)
             playback->starter.OnFileActivate(index);
     }
+    TrySeek();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "overview/OverviewWindow.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,16 +12,18 @@
 
 class CVELDlg;
 class CatalogPresenter;
+class ClipMarksHook;
 class QThread;
 
 // Ties the card overview to the main window: opens it (strip menu, Ctrl+T),
 // reads the card into it in the background each time the lists have been
 // filled, and plays the moments picked in it through the main window's own
-// list activation and slider seek.
+// list activation and slider seek; an event's clip goes to the clip marks'
+// export.
 class OverviewLink : public QObject {
     Q_OBJECT
   public:
-    OverviewLink(CVELDlg& window, CatalogPresenter& presenter);
+    OverviewLink(CVELDlg& window, CatalogPresenter& presenter, ClipMarksHook& clipMarks);
     ~OverviewLink() override;
 
     // Shows the overview window, made on first use.
@@ -32,15 +35,19 @@ class OverviewLink : public QObject {
     std::shared_ptr<const OverviewData> Data() const { return data_; }
 
     // Starts the recording at `path` (a listed file) and seeks it to the
-    // offset once it plays; a recording already playing is only sought.
+    // offset once the players report its time; a recording already playing
+    // is only sought.
     void PlayMoment(const QString& path, qint64 offsetMs);
 
   private:
     void StartBuild();
     void StopBuild();
     void TrySeek();
+    // Asks again for a start that the lists' guards refused.
+    void RestartPending();
 
     CVELDlg& window_;
+    ClipMarksHook& clipMarks_;
     QPointer<OverviewWindow> overview_;
     std::shared_ptr<const OverviewData> data_;
     QTimer buildSoon_;
@@ -50,6 +57,6 @@ class OverviewLink : public QObject {
     // The moment waiting for its recording to play.
     QString pendingPath_;
     qint64 pendingOffsetMs_ = 0;
-    int pendingTries_ = 0;
-    QTimer seek_;
+    QElapsedTimer pendingSince_;
+    QTimer restart_;
 };

@@ -13,11 +13,9 @@
 
 namespace {
 
-PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players,
-                             PlayClock* clock) {
+PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players) {
     context.timers = timers;
     context.players = players;
-    context.clock = clock;
     return context;
 }
 
@@ -25,24 +23,24 @@ PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, Play
 
 PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, CVlcPlayer* rear)
     : timers_([this](int id) { OnTimer(id); }), players_(front, rear),
-      clock_([this](qintptr start) { return players_.IsCurrent(start); }),
-      context_(WithOwnParts(context, &timers_, &players_, &clock_)),
+      context_(WithOwnParts(context, &timers_, &players_)),
       tick(*context_.catalog, *context_.presenter, *context_.view), controller(context_, tick),
       starter(context_, controller), open(context_, controller, starter),
       files(context_, controller, starter), snapshot(context_), exports(context_) {
     connect(&controller, &PlaybackController::SeekApplied, this, [this](qint64 timeMs) {
-        if (!players_.FirstUsable([](const CVlcPlayer& p) { return PlayerPair::Plays(p); }))
+        if (!players_.AnyPlays())
             ShowStillFrame(timeMs);
     });
-    connect(&clock_, &PlayClock::TimeChanged, this, &PlaybackLogic::OnPlayTime);
+    connect(&controller, &PlaybackController::PlayerEnded, this, [this](bool current) {
+        if (current)
+            starter.OnPlayerEnd();
+    });
+    connect(&players_, &PlayerPair::TimeChanged, this, &PlaybackLogic::OnPlayTime);
 }
 
 void PlaybackLogic::OnPlayTime(qint64 timeMs, qint64 lengthMs) {
-    PlaybackView& view = *context_.view;
-    const int state = tick.Run(timeMs, view.GSensorPaneEnabled(), view.MapPaneEnabled());
-    controller.m_nGpsState = state;
-    view.SetGpsIndicator(state);
-    UpdateFrameClock(timeMs);
+    tick.Step(timeMs);
+    ShowFrameClock(timeMs);
     controller.ShowPlayTime(timeMs, lengthMs);
 }
 
@@ -90,31 +88,13 @@ bool PlaybackLogic::OnCommand(int controlId) {
     }
 }
 
-bool PlaybackLogic::OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam) {
+bool PlaybackLogic::OnWindowMessage(unsigned message) {
     switch (message) {
-    case WM_PLAYER_ERROR:
-        controller.OnPlayerError(wParam, players_.IsCurrent(lParam));
-        return true;
-    case WM_PLAYER_STATE:
-        controller.OnPlayerState(wParam);
-        return true;
-    case WM_PLAYER_END:
-        if (players_.IsCurrent(lParam))
-            starter.OnPlayerEnd();
-        return true;
-    case WM_GROUP_ACTIVATE:
-        starter.OnGroupActivate(int(qintptr(wParam)));
-        return true;
-    case WM_FILE_ACTIVATE:
-        starter.OnFileActivate(int(qintptr(wParam)));
-        return true;
     case WM_VOLUME_CHANGED:
         controller.OnVolumeChanged();
         return true;
     case WM_SEEK_REQUEST:
         controller.OnSeekRequest();
-        return true;
-    case WM_REAR_END:
         return true;
     default:
         return false;
@@ -125,27 +105,17 @@ bool PlaybackLogic::OnTimer(int id) {
     return controller.OnTimer(id) || starter.OnTimer(id);
 }
 
-void PlaybackLogic::UpdateFrameClock(int64_t timeMs) {
-    const bool plays = players_.FirstUsable([](const CVlcPlayer& p) {
-        return p.HasMedia() && (p.m_bPlaying || p.m_bPaused);
-    }) != nullptr;
+void PlaybackLogic::ShowFrameClock(int64_t timeMs) {
     QString text;
-    if (plays) {
-        const RecordingCatalog& catalog = *context_.catalog;
-        const int index = catalog.CurrentTrack().IndexAt(timeMs);
-        text = FramePlaceText(FramePlaceAt(catalog, index, timeMs));
-    }
+    if (players_.ShownPlayer())
+        text = FramePlaceText(FramePlaceAt(*context_.catalog, tick.Index(), timeMs));
     context_.view->SetFrameClock(text);
 }
 
 void PlaybackLogic::ShowStillFrame(int64_t timeMs) {
-    PlaybackView& view = *context_.view;
-    const bool gsensorOn = view.GSensorPaneEnabled(), mapOn = view.MapPaneEnabled();
     tick.SettleAt(timeMs);
-    const int state = tick.Run(timeMs, gsensorOn, mapOn);
-    controller.m_nGpsState = state;
-    view.SetGpsIndicator(state);
-    UpdateFrameClock(timeMs);
+    tick.Step(timeMs);
+    ShowFrameClock(timeMs);
 }
 
 void PlaybackLogic::RedrawMap() {
@@ -156,9 +126,7 @@ void PlaybackLogic::RedrawMap() {
     if (MapView* map = presenter.Views().map)
         map->RunScript(kPathDeleteScript);
     presenter.PlotRoute();
-    const CVlcPlayer* source = players_.FirstUsable(
-        [](const CVlcPlayer& p) { return p.HasMedia() && (p.m_bPlaying || p.m_bPaused); });
-    const int64_t timeMs = source ? source->GetTime() : -1;
+    const int64_t timeMs = players_.TimeNow();
     if (timeMs < 0)
         return;
     context_.view->PlotDrivenTo(timeMs);

@@ -4,7 +4,6 @@
 #include "app/commands/OpenCommand.h"
 #include "app/commands/SnapshotCommand.h"
 #include "app/playback/FileStarter.h"
-#include "app/playback/PlayClock.h"
 #include "app/playback/PlaybackContext.h"
 #include "app/playback/PlaybackController.h"
 #include "app/playback/PlaybackTick.h"
@@ -29,9 +28,10 @@ class PlaybackLogic : public QObject {
 
     // A control's command (ControlIds); false when it is not a playback one.
     bool OnCommand(int controlId);
-    // A playback window message (the players' reports, list activations,
-    // slider moves); false for others. The play time comes from the clock.
-    bool OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
+    // A playback window message (slider moves); false for others. The
+    // players' reports and the play time come from the pair, list
+    // activations from the lists' own signals.
+    bool OnWindowMessage(unsigned message);
     // A playback timer; false for other ids.
     bool OnTimer(int id);
     // After every size event: the position slider goes back to its start.
@@ -40,11 +40,9 @@ class PlaybackLogic : public QObject {
     // A click on the map's route: the playing recording seeks to the time of
     // the k-th point the page holds; false when there is no such point.
     bool SeekToRoutePoint(int routePoint);
-    // The play time reported by the clock: slider, curve, read-outs, map
-    // and frame clock follow it.
+    // The play time the pair reports: slider, curve, read-outs, map and
+    // frame clock follow it.
     void OnPlayTime(qint64 timeMs, qint64 lengthMs);
-    // The frame clock for a play time (ms); blank when nothing plays.
-    void UpdateFrameClock(int64_t timeMs);
     // A paused picture that moved reports no play time: map, instruments
     // and frame clock are brought to it here.
     void ShowStillFrame(int64_t timeMs);
@@ -55,12 +53,14 @@ class PlaybackLogic : public QObject {
     WindowTimers& Timers() { return timers_; }
     const PlaybackContext& Context() const { return context_; }
     PlayerPair& Players() { return players_; }
-    PlayClock& Clock() { return clock_; }
 
   private:
+    // The frame clock for the play time the tick last ran at; blank when
+    // nothing is shown.
+    void ShowFrameClock(int64_t timeMs);
+
     WindowTimers timers_;
     PlayerPair players_;
-    PlayClock clock_;
     PlaybackContext context_;
 
   public:

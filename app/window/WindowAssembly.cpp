@@ -9,6 +9,7 @@
 #include "app/window/KeyboardShortcuts.h"
 #include "app/window/OverviewLink.h"
 #include "app/window/StripMenu.h"
+#include "app/window/WindowControls.h"
 #include "controls/CFrameClockStatic.h"
 #include "controls/CGSensorCtrl.h"
 #include "controls/CGdipButton.h"
@@ -25,71 +26,66 @@
 #include "controls/CVideoStaticBg.h"
 #include "map/CHtmlMapDlg.h"
 #include "settings/AppSettings.h"
-
-#include <QShortcut>
+#include "settings/SettingKeys.h"
 
 namespace {
 
 struct ButtonFace {
     int id;
+    CGdipButton* WindowControls::*button;
     unsigned picture;
     unsigned alternate; // 0: none
     bool toggle;
 };
 
 const ButtonFace kButtons[] = {
-    {IDC_OPEN, 139, 0, false},     {IDC_SAVE, 141, 0, false},   {IDC_SNAP, 140, 0, false},
-    {IDC_DEL, 142, 0, false},      {IDC_CONF, 0, 0, false},     {IDC_PLAY, 129, 132, false},
-    {IDC_STOP, 133, 0, false},     {IDC_FAST, 136, 0, false},   {IDC_SLOW, 137, 0, false},
-    {IDC_LOOP, 143, 176, true},    {IDC_FLIP, 0, 0, false},     {IDC_KML, 145, 0, false},
-    {IDC_MAP, 146, 0, false},      {IDC_GSR, 147, 0, false},    {IDC_LOCK, 201, 148, false},
-    {IDC_MINIMIZE, 153, 0, false}, {IDC_CLOSE, 151, 0, false},  {IDC_MAXIMIZE, 152, 0, false},
-    {IDC_ABOUT, 154, 0, false},    {IDC_VOL, 156, 155, true},   {IDC_SIZE_S, 1045, 0, false},
-    {IDC_SIZE_M, 187, 0, false},   {IDC_SIZE_L, 188, 0, false},
+    {IDC_OPEN, &WindowControls::open, 139, 0, false},
+    {IDC_SAVE, &WindowControls::save, 141, 0, false},
+    {IDC_SNAP, &WindowControls::snap, 140, 0, false},
+    {IDC_DEL, &WindowControls::del, 142, 0, false},
+    {IDC_CONF, &WindowControls::conf, 0, 0, false},
+    {IDC_PLAY, &WindowControls::play, 129, 132, false},
+    {IDC_STOP, &WindowControls::stop, 133, 0, false},
+    {IDC_FAST, &WindowControls::fast, 136, 0, false},
+    {IDC_SLOW, &WindowControls::slow, 137, 0, false},
+    {IDC_LOOP, &WindowControls::loop, 143, 176, true},
+    {IDC_FLIP, &WindowControls::flip, 0, 0, false},
+    {IDC_KML, &WindowControls::kml, 145, 0, false},
+    {IDC_MAP, &WindowControls::map, 146, 0, false},
+    {IDC_GSR, &WindowControls::gsr, 147, 0, false},
+    {IDC_LOCK, &WindowControls::lock, 201, 148, false},
+    {IDC_MINIMIZE, &WindowControls::minimize, 153, 0, false},
+    {IDC_CLOSE, &WindowControls::close, 151, 0, false},
+    {IDC_MAXIMIZE, &WindowControls::maximize, 152, 0, false},
+    {IDC_ABOUT, &WindowControls::about, 154, 0, false},
+    {IDC_VOL, &WindowControls::vol, 156, 155, true},
+    {IDC_SIZE_S, &WindowControls::sizeS, 1045, 0, false},
+    {IDC_SIZE_M, &WindowControls::sizeM, 187, 0, false},
+    {IDC_SIZE_L, &WindowControls::sizeL, 188, 0, false},
 };
 
 } // namespace
 
-template <typename Control>
-Control* WindowAssembly::Add(CVELDlg& window, int id, Control* control) {
-    window.m_controls[id] = control;
-    return control;
-}
-
-WindowAssembly::WindowAssembly(CVELDlg& window) {
-    CreateButtons(window);
-    // Frames first so that the surfaces lie above them.
-    view.frames[0] = Add(window, IDC_FRONT_FRAME, new CVideoStaticBg(&window));
-    view.frames[1] = Add(window, IDC_REAR_FRAME, new CVideoStaticBg(&window));
-    view.surfaces[0] = Add(window, IDC_FRONT_VIDEO, new CVideoStatic(&window));
-    view.surfaces[1] = Add(window, IDC_REAR_VIDEO, new CVideoStatic(&window));
-
-    view.curve = Add(window, IDC_GSENSOR, new CGSensorCtrl(&window));
-    view.curve->resize(100, 100);
-    view.curve->setVisible(window.m_bGSensorEnabled);
-    view.position = Add(window, IDC_POSITION_SLIDER, new CVideoSlider(&window));
-    view.position->setRange(0, 1000);
-    view.volume = Add(window, IDC_VOLUME_SLIDER, new CMySliderControl(&window));
-    view.volume->setRange(0, 100);
-    view.volume->setValue(50);
-
-    CreateReadOuts(window);
-    CreateLists(window);
-    CreateMap(window);
-    CreateFrameClock(window);
-    CreateLogic(window);
-
-    window.m_pToolTip = new CKesToolTipCtrl(&window);
-    window.m_pToolTip->Activate(true);
-    CreateInputHandlers(window);
+WindowAssembly::WindowAssembly(CVELDlg& window, WindowControls& controls) {
+    CreateButtons(window, controls);
+    CreateVideos(window, controls);
+    CreateReadOuts(window, controls);
+    CreateLists(window, controls);
+    CreateMap(window, controls);
+    CreateFrameClock(window, controls);
+    CreateLogic(window, controls);
+    controls.m_pToolTip = new CKesToolTipCtrl(&window);
+    controls.m_pToolTip->Activate(true);
+    CreateInputHandlers(window, controls);
 }
 
 // Input goes first; the logic detaches the players' events as it goes.
 WindowAssembly::~WindowAssembly() = default;
 
-void WindowAssembly::CreateButtons(CVELDlg& window) {
+void WindowAssembly::CreateButtons(CVELDlg& window, WindowControls& c) {
     for (const ButtonFace& b : kButtons) {
-        auto* button = Add(window, b.id, new CGdipButton(&window));
+        auto* button = new CGdipButton(&window);
+        c.*b.button = button;
         if (b.picture)
             button->LoadStdImage(b.picture);
         if (b.alternate)
@@ -98,39 +94,53 @@ void WindowAssembly::CreateButtons(CVELDlg& window) {
         button->setFocusPolicy(b.id == IDC_PLAY ? Qt::StrongFocus : Qt::NoFocus);
         QObject::connect(button, &QPushButton::clicked, &window,
                          [&window, id = b.id] { window.Command(id); });
-        if (b.id == IDC_PLAY)
-            view.play = button;
-        else if (b.id == IDC_VOL)
-            view.mute = button;
-        else if (b.id == IDC_LOCK)
-            view.lock = button;
     }
+    view.play = c.play;
+    view.mute = c.vol;
+    view.lock = c.lock;
     view.play->setFocus();
     // The KML button's click stays the KML export; its right-click offers
     // the other formats and whole trips.
-    QWidget* kml = window.Control(IDC_KML);
+    CGdipButton* kml = c.kml;
     kml->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(kml, &QWidget::customContextMenuRequested, &window, [this, kml](QPoint at) {
         if (playback)
             playback->exports.ShowMenu(kml->mapToGlobal(at));
     });
-    for (int id : {IDC_CONF, IDC_FLIP}) {
-        window.Control(id)->hide();
-        window.Control(id)->setEnabled(false);
+    for (CGdipButton* unused : {c.conf, c.flip}) {
+        unused->hide();
+        unused->setEnabled(false);
     }
 }
 
-void WindowAssembly::CreateReadOuts(CVELDlg& window) {
-    view.gps = Add(window, IDC_GPS, new CPngStatic(&window));
+void WindowAssembly::CreateVideos(CVELDlg& window, WindowControls& c) {
+    // Frames first so that the surfaces lie above them.
+    view.frames[0] = c.frontFrame = new CVideoStaticBg(&window);
+    view.frames[1] = c.rearFrame = new CVideoStaticBg(&window);
+    view.surfaces[0] = c.frontVideo = new CVideoStatic(&window);
+    view.surfaces[1] = c.rearVideo = new CVideoStatic(&window);
+
+    view.curve = c.gsensor = new CGSensorCtrl(&window);
+    view.curve->resize(100, 100);
+    view.curve->setVisible(window.GSensorPaneEnabled());
+    view.position = c.position = new CVideoSlider(&window);
+    view.position->setRange(0, 1000);
+    view.volume = c.volume = new CMySliderControl(&window);
+    view.volume->setRange(0, 100);
+    view.volume->setValue(50);
+}
+
+void WindowAssembly::CreateReadOuts(CVELDlg& window, WindowControls& c) {
+    view.gps = c.gps = new CPngStatic(&window);
     view.gps->SetPicture(150);
     view.gps->SetColor(false);
     view.gps->setGeometry(285, 8, 29, 26);
-    auto* logo = Add(window, IDC_LOGO, new CPngStatic(&window));
-    logo->SetPicture(157);
-    logo->SetColor(true);
-    logo->setGeometry(8, 4, 40, 40);
+    c.logo = new CPngStatic(&window);
+    c.logo->SetPicture(157);
+    c.logo->SetColor(true);
+    c.logo->setGeometry(8, 4, 40, 40);
 
-    view.compass = Add(window, IDC_COMPASS, new CPngCompassStatic(&window));
+    view.compass = c.compass = new CPngCompassStatic(&window);
     for (unsigned id = 167; id <= 174; ++id)
         view.compass->AddImage(id);
     view.compass->SetHeadingIndex(0);
@@ -138,29 +148,27 @@ void WindowAssembly::CreateReadOuts(CVELDlg& window) {
     view.compass->hide();
     view.compass->setEnabled(false);
 
-    view.speed = Add(window, IDC_SPEED, new CSpeedLabelStatic(&window));
+    view.speed = c.speed = new CSpeedLabelStatic(&window);
     view.speed->SetValid(true);
-    view.speed->SetKilometres(!AppSettings::Instance().ReadSpeedInMiles());
+    view.speed->SetKilometres(AppSettings::Instance().Read(SettingKeys::kSpeedInMiles) == 0);
     view.speed->SetSpeed(0);
     view.speed->UpdateText();
     view.speed->setGeometry(377, 3, 81, 33);
-    view.rate = Add(window, IDC_PB_SPEED, new CPbSpeedLabelStatic(&window));
+    view.rate = c.rate = new CPbSpeedLabelStatic(&window);
     view.rate->SetText("", false);
     view.rate->setGeometry(468, 3, 60, 31);
 }
 
-void WindowAssembly::CreateLists(CVELDlg& window) {
-    auto* fileList = Add(window, IDC_FILE_LIST, new CVelFileListCtrl(&window));
-    auto* groupList = Add(window, IDC_GROUP_LIST, new CVelGroupListCtrl(&window));
-    fileList->SetMessageTarget(&window);
-    groupList->SetMessageTarget(&window);
-    presenter.SetViews({groupList, fileList, view.curve, nullptr, view.surfaces[0]});
+void WindowAssembly::CreateLists(CVELDlg& window, WindowControls& c) {
+    c.fileList = new CVelFileListCtrl(&window);
+    c.groupList = new CVelGroupListCtrl(&window);
+    presenter.SetViews({c.groupList, c.fileList, view.curve, nullptr, view.surfaces[0]});
 }
 
-void WindowAssembly::CreateMap(CVELDlg& window) {
+void WindowAssembly::CreateMap(CVELDlg& window, WindowControls& c) {
     auto* map = new CHtmlMapDlg(&window);
-    window.m_pMapDlg = map;
-    map->setVisible(window.m_bMapEnabled);
+    c.m_pMapDlg = map;
+    map->setVisible(window.MapPaneEnabled());
     QObject::connect(map, &CHtmlMapDlg::RoutePointClicked, &window, [this](int routePoint) {
         if (playback)
             playback->SeekToRoutePoint(routePoint);
@@ -174,25 +182,17 @@ void WindowAssembly::CreateMap(CVELDlg& window) {
     presenter.SetViews(views);
 }
 
-void WindowAssembly::CreateFrameClock(CVELDlg& window) {
+void WindowAssembly::CreateFrameClock(CVELDlg& window, WindowControls& c) {
     CPbSpeedLabelStatic* rate = view.rate;
-    view.frameClock = Add(window, IDC_FRAME_CLOCK, new CFrameClockStatic(&window));
+    view.frameClock = c.frameClock = new CFrameClockStatic(&window);
     view.frameClock->SetObstacle(rate, [rate] { return rate->IsTextVisible(); });
-    // I in full screen, whichever control holds the focus; off in the window,
-    // where lists take typed letters.
-    window.m_pFrameClockKey = new QShortcut(QKeySequence(Qt::Key_I), &window);
-    window.m_pFrameClockKey->setEnabled(false);
-    QObject::connect(window.m_pFrameClockKey, &QShortcut::activated, &window, [&window] {
-        window.m_bFrameClockOverlay = !window.m_bFrameClockOverlay;
-        window.ShowFrameClockOverlay(window.m_bFrameClockOverlay);
-    });
 }
 
-void WindowAssembly::CreateLogic(CVELDlg& window) {
+void WindowAssembly::CreateLogic(CVELDlg& window, WindowControls& c) {
     view.presenter = &presenter;
     view.fitVideos = [&window] { window.FitVideosToAspect(); };
-    view.gsensorPaneEnabled = [&window] { return window.m_bGSensorEnabled; };
-    view.mapPaneEnabled = [&window] { return window.m_bMapEnabled; };
+    view.gsensorPaneEnabled = [&window] { return window.GSensorPaneEnabled(); };
+    view.mapPaneEnabled = [&window] { return window.MapPaneEnabled(); };
     catalog.Reset();
 
     PlaybackContext context;
@@ -202,6 +202,11 @@ void WindowAssembly::CreateLogic(CVELDlg& window) {
     context.view = &view;
     playback = std::make_unique<PlaybackLogic>(context, &frontPlayer, &rearPlayer);
     PlaybackController* controller = &playback->controller;
+    FileStarter* starter = &playback->starter;
+    QObject::connect(c.groupList, &CVelListCtrl::RowActivated, &window,
+                     [starter](int row) { starter->OnGroupActivate(row); });
+    QObject::connect(c.fileList, &CVelListCtrl::RowActivated, &window,
+                     [starter](int row) { starter->OnFileActivate(row); });
     QObject::connect(view.position, &CSkinnedSlider::Scrolled, controller,
                      &PlaybackController::OnPositionSliderScroll);
     QObject::connect(view.volume, &CSkinnedSlider::Scrolled, controller,
@@ -211,17 +216,16 @@ void WindowAssembly::CreateLogic(CVELDlg& window) {
                      &CGSensorCtrl::FollowSeekCursor);
 }
 
-void WindowAssembly::CreateInputHandlers(CVELDlg& window) {
-    keys = std::make_unique<KeyboardShortcuts>(window);
-    new ClipMarksHook(window);
+void WindowAssembly::CreateInputHandlers(CVELDlg& window, WindowControls& c) {
+    c.clipMarks = new ClipMarksHook(window, c.position, playback->Players());
+    keys = std::make_unique<KeyboardShortcuts>(window, *c.clipMarks, *c.vol);
     drops = std::make_unique<DropHandler>(window, [this](const DropTarget& target) {
         playback->open.OpenFolder(target.folder, target.file);
     });
-    new StripMenu(
+    auto* strip = new StripMenu(
         window, [&window] { window.Command(IDC_CONF); },
         [&window] { KeyboardHelpDlg(&window).exec(); }, [&window] { window.Command(IDC_ABOUT); });
-    new OverviewLink(window, presenter);
-    window.m_pEmptyHint =
-        new EmptyListHint(window.Control(IDC_FRONT_FRAME),
-                          qobject_cast<QAbstractItemView*>(window.Control(IDC_FILE_LIST)));
+    c.overview = new OverviewLink(window, presenter, *c.clipMarks);
+    strip->SetOverview([overview = c.overview] { overview->Open(); });
+    c.emptyHint = new EmptyListHint(c.frontFrame, c.fileList);
 }

@@ -10,6 +10,7 @@
 class CVELDlg;
 class DropHandler;
 class KeyboardShortcuts;
+struct WindowControls;
 
 // What the main window is made of beyond its own painting, layout and
 // messages: the catalog and its presenter, the two players, the controls
@@ -20,8 +21,8 @@ class KeyboardShortcuts;
 // children and go after all of these.
 class WindowAssembly {
   public:
-    // Creates every control of the window and wires it.
-    explicit WindowAssembly(CVELDlg& window);
+    // Creates every control of the window into `controls` and wires it.
+    WindowAssembly(CVELDlg& window, WindowControls& controls);
     ~WindowAssembly();
     WindowAssembly(const WindowAssembly&) = delete;
     WindowAssembly& operator=(const WindowAssembly&) = delete;
@@ -36,13 +37,12 @@ class WindowAssembly {
     std::unique_ptr<DropHandler> drops;
 
   private:
-    // Registers a new control under its id, as the window finds it.
-    template <typename Control> static Control* Add(CVELDlg& window, int id, Control* control);
-    void CreateButtons(CVELDlg& window);
-    void CreateReadOuts(CVELDlg& window);
-    void CreateLists(CVELDlg& window);
-    void CreateMap(CVELDlg& window);
-    void CreateFrameClock(CVELDlg& window);
-    void CreateLogic(CVELDlg& window);
-    void CreateInputHandlers(CVELDlg& window);
+    void CreateButtons(CVELDlg& window, WindowControls& c);
+    void CreateVideos(CVELDlg& window, WindowControls& c);
+    void CreateReadOuts(CVELDlg& window, WindowControls& c);
+    void CreateLists(CVELDlg& window, WindowControls& c);
+    void CreateMap(CVELDlg& window, WindowControls& c);
+    void CreateFrameClock(CVELDlg& window, WindowControls& c);
+    void CreateLogic(CVELDlg& window, WindowControls& c);
+    void CreateInputHandlers(CVELDlg& window, WindowControls& c);
 };

@@ -55,7 +55,7 @@ TEST_F(ClipMarksWindowTest, KeysSetTheMarksAndTheSliderMenuExportsTheClip) {
     dlg_->OpenFolder(card_->path());
     ASSERT_TRUE(
         WaitUntil([&] { return Front()->State() == libvlc_Playing && Front()->GetTime() > 500; }));
-    auto* hook = dlg_->findChild<ClipMarksHook*>();
+    auto* hook = dlg_->ClipMarks();
     ASSERT_TRUE(hook);
 
     Key(Qt::Key_BracketLeft);

@@ -133,12 +133,12 @@ TEST_F(KeyboardTest, EachKeyReachesItsCommandAndAFocusedListKeepsItsOwn) {
     };
     auto fullScreen = [](bool on) {
         return [on](const KeyboardTest& t, const Before&) {
-            return t.dlg_->m_bFullScreen == on && (!on || t.dlg_->m_nFullScreenVideo == 1);
+            return t.dlg_->IsFullScreen() == on && (!on || t.dlg_->FullScreenVideo() == 1);
         };
     };
     auto paused = [](bool on) {
         return [on](const KeyboardTest& t, const Before&) {
-            return t.Front()->m_bPaused == on &&
+            return t.Front()->IsPaused() == on &&
                    t.Front()->State() == (on ? libvlc_Paused : libvlc_Playing);
         };
     };
@@ -168,7 +168,7 @@ TEST_F(KeyboardTest, EachKeyReachesItsCommandAndAFocusedListKeepsItsOwn) {
         {"F11 again", Qt::Key_F11, none, true, fullScreen(false)},
         {"Escape in the window", Qt::Key_Escape, none, false,
          [](const KeyboardTest& t, const Before&) {
-             return t.dlg_->isVisible() && !t.dlg_->m_bFullScreen;
+             return t.dlg_->isVisible() && !t.dlg_->IsFullScreen();
          }},
     };
     auto run = [&](const KeyCase& c) {
@@ -223,7 +223,7 @@ TEST_F(KeyboardTest, CommandKeysOpenTheirDialogsButNoKeyActsInsideOne) {
                 keysListed << label->text();
         // The help's own button takes Space; the players go on.
         QTest::keyClick(help->windowHandle(), Qt::Key_Space);
-        EXPECT_FALSE(Front()->m_bPaused);
+        EXPECT_FALSE(Front()->IsPaused());
     });
     Key(Qt::Key_F1);
     EXPECT_EQ(seen, "KeyboardHelpDlg");

@@ -130,24 +130,24 @@ TEST_F(MainWindowTest, PresetSizesAndMaximiseMoveTheWindow) {
     EXPECT_EQ(small, PresetWindowRect(WindowPreset::Small, monitor));
 
     click(IDC_MAXIMIZE);
-    EXPECT_TRUE(dlg.m_bMaximized);
+    EXPECT_TRUE(dlg.IsMaximized());
     EXPECT_EQ(dlg.geometry(), monitor);
     click(IDC_MAXIMIZE);
-    EXPECT_FALSE(dlg.m_bMaximized);
+    EXPECT_FALSE(dlg.IsMaximized());
     EXPECT_EQ(dlg.geometry(), small) << "[ ] twice comes back";
 
     // S while maximised leaves maximised mode: the next [ ] maximises again.
     click(IDC_MAXIMIZE);
     click(IDC_SIZE_S);
-    EXPECT_FALSE(dlg.m_bMaximized);
+    EXPECT_FALSE(dlg.IsMaximized());
     click(IDC_MAXIMIZE);
-    EXPECT_TRUE(dlg.m_bMaximized);
+    EXPECT_TRUE(dlg.IsMaximized());
 
     click(IDC_SIZE_M);
     EXPECT_EQ(dlg.geometry(), PresetWindowRect(WindowPreset::Medium, monitor));
     click(IDC_SIZE_L);
     EXPECT_EQ(dlg.geometry(), monitor);
-    EXPECT_FALSE(dlg.m_bMaximized);
+    EXPECT_FALSE(dlg.IsMaximized());
 }
 
 TEST_F(MainWindowTest, DoubleClickOnAVideoWithNothingListedStaysInTheWindow) {
@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, DoubleClickOnAVideoWithNothingListedStaysInTheWindow) {
     ASSERT_TRUE(ShowAndWait(dlg));
     const QRect before = dlg.geometry();
     SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
-    EXPECT_FALSE(dlg.m_bFullScreen);
+    EXPECT_FALSE(dlg.IsFullScreen());
     EXPECT_EQ(dlg.geometry(), before);
 }
 
@@ -189,8 +189,8 @@ TEST_F(MainWindowTest, DoubleClickedVideoFillsTheMonitorAndComesBack) {
 
     QCursor::setPos(rear->mapToGlobal(rear->rect().center()));
     SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
-    EXPECT_TRUE(dlg.m_bFullScreen);
-    EXPECT_EQ(dlg.m_nFullScreenVideo, 2);
+    EXPECT_TRUE(dlg.IsFullScreen());
+    EXPECT_EQ(dlg.FullScreenVideo(), 2);
     EXPECT_TRUE(WaitFor([&] { return dlg.geometry().size() == monitor.size(); }));
     EXPECT_FALSE(dlg.Control(IDC_PLAY)->isVisible());
     EXPECT_FALSE(dlg.Control(IDC_FILE_LIST)->isVisible());
@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, DoubleClickedVideoFillsTheMonitorAndComesBack) {
     EXPECT_EQ(rear->height(), monitor.width() * 360 / 640);
 
     SendWindowMessage(&dlg, WM_VIDEO_DBLCLK);
-    EXPECT_FALSE(dlg.m_bFullScreen);
+    EXPECT_FALSE(dlg.IsFullScreen());
     EXPECT_TRUE(WaitFor([&] { return dlg.geometry() == window; }));
     EXPECT_TRUE(dlg.Control(IDC_PLAY)->isVisible());
     EXPECT_TRUE(dlg.Control(IDC_FRONT_VIDEO)->isVisible());
@@ -244,11 +244,11 @@ TEST_F(MainWindowTest, FullScreenKeepsPlayingAndPausedAndRestartsStopped) {
         if (c.button)
             click(c.button);
         QTest::keyClick(dlg.windowHandle(), Qt::Key_F);
-        ASSERT_TRUE(dlg.m_bFullScreen);
+        ASSERT_TRUE(dlg.IsFullScreen());
         EXPECT_TRUE(WaitFor([&] { return front->State() == c.after; }));
-        EXPECT_EQ(front->m_bPlaying, c.after == libvlc_Playing ? 1 : 0);
+        EXPECT_EQ(front->IsPlaying(), c.after == libvlc_Playing);
         QTest::keyClick(dlg.windowHandle(), Qt::Key_F);
-        ASSERT_FALSE(dlg.m_bFullScreen);
+        ASSERT_FALSE(dlg.IsFullScreen());
         ASSERT_TRUE(WaitFor([&] { return dlg.Control(IDC_PLAY)->isVisible(); }));
         if (c.after == libvlc_Paused)
             click(IDC_PLAY);

@@ -78,7 +78,7 @@ class OverviewPlayTest : public ShownWindowTest {
         ASSERT_TRUE(WaitUntil([&] { return Front()->State() == libvlc_Playing; }, 15000));
         ASSERT_EQ(Playing(), QFileInfo(fronts[0]).canonicalFilePath());
 
-        auto* link = dlg_->findChild<OverviewLink*>();
+        auto* link = dlg_->Overview();
         ASSERT_NE(link, nullptr);
         // The card's own index comes first; the made-up answers then stay.
         ASSERT_TRUE(WaitUntil([&] { return link->Data() != nullptr; }, 30000));

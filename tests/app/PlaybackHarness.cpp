@@ -33,8 +33,8 @@ Harness::Harness(const QString& library) : front(0, library), rear(0, library) {
 
 // Hands the playback messages on as the main window does.
 bool HarnessWindow::event(QEvent* event) {
-    if (DispatchWindowMessage(event, [this](unsigned m, quintptr w, qintptr l) {
-            return logic && logic->OnWindowMessage(m, w, l) ? 1 : 0;
+    if (DispatchWindowMessage(event, [this](unsigned m, quintptr, qintptr) {
+            return logic && logic->OnWindowMessage(m) ? 1 : 0;
         }))
         return true;
     return QWidget::event(event);

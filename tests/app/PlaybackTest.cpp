@@ -50,9 +50,7 @@ class PlaybackTest : public ::testing::Test {
                    h_->front.State() == libvlc_Playing;
         });
     }
-    void StartGroup(int row) {
-        SendWindowMessage(&h_->view.window, WM_GROUP_ACTIVATE, quintptr(row));
-    }
+    void StartGroup(int row) { h_->Logic().starter.OnGroupActivate(row); }
 
     static QTemporaryDir* dir_;
     std::unique_ptr<Harness> h_;
@@ -66,8 +64,8 @@ TEST_F(PlaybackTest, GroupActivationPlaysFrontWithSoundAndRearSilent) {
     EXPECT_EQ(QDir::cleanPath(RearMedia()), QDir::cleanPath(Path("MOVR/0002R.MOV")));
     EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Playing; }));
     EXPECT_EQ(h_->catalog.currentFile(), 2);
-    EXPECT_EQ(h_->front.m_bPlaying, 1);
-    EXPECT_EQ(h_->rear.m_bPlaying, 1);
+    EXPECT_TRUE(h_->front.IsPlaying());
+    EXPECT_TRUE(h_->rear.IsPlaying());
     EXPECT_EQ(h_->rear.AudioTrack(), -1);
     EXPECT_EQ(h_->rear.m_nVolume, 0);
     // The first time report clears the start guard and moves the slider.
@@ -79,7 +77,7 @@ TEST_F(PlaybackTest, GroupActivationPlaysFrontWithSoundAndRearSilent) {
 TEST_F(PlaybackTest, RearFileActivatedPlaysItsFrontPartnerOnTheLeft) {
     FillCatalog();
     h_->Logic().starter.m_dwLastFileActivate -= 5000;
-    SendWindowMessage(&h_->view.window, WM_FILE_ACTIVATE, 1);
+    h_->Logic().starter.OnFileActivate(1);
     ASSERT_TRUE(FrontPlays("MOVF/0001F.MOV"));
     EXPECT_EQ(QDir::cleanPath(RearMedia()), QDir::cleanPath(Path("MOVR/0001R.MOV")));
 }
@@ -101,10 +99,10 @@ TEST_F(PlaybackTest, FileActivationsWithinTwoSecondsAreDropped) {
     FillCatalog();
     FileStarter& starter = h_->Logic().starter;
     starter.m_dwLastFileActivate = FileStarter::TickCount() - 1000;
-    SendWindowMessage(&h_->view.window, WM_FILE_ACTIVATE, 2);
+    h_->Logic().starter.OnFileActivate(2);
     EXPECT_EQ(h_->front.State(), libvlc_NothingSpecial);
     starter.m_dwLastFileActivate = FileStarter::TickCount() - 2100;
-    SendWindowMessage(&h_->view.window, WM_FILE_ACTIVATE, 2);
+    h_->Logic().starter.OnFileActivate(2);
     EXPECT_TRUE(FrontPlays("MOVF/0002F.MOV"));
 }
 
@@ -127,7 +125,7 @@ TEST_F(PlaybackTest, EndOfFileWithLoopOffStaysStopped) {
     h_->Logic().OnCommand(IDC_LOOP);
     StartGroup(2);
     ASSERT_TRUE(FrontPlays("MOVF/0003F.MOV"));
-    ASSERT_TRUE(WaitUntil([&] { return h_->front.m_bPlaying == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return !h_->front.IsPlaying(); }));
     Pump(600);
     EXPECT_EQ(h_->catalog.currentFile(), 4);
     EXPECT_NE(h_->front.State(), libvlc_Playing);
@@ -166,7 +164,7 @@ TEST_F(PlaybackTest, PlayTogglesPauseOnBothPlayers) {
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Paused; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Paused; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->view.playButton == 0; }));
-    EXPECT_EQ(h_->front.m_bPaused, 1);
+    EXPECT_TRUE(h_->front.IsPaused());
     h_->Logic().OnCommand(IDC_PLAY);
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Playing; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->view.playButton == 1; }));
@@ -178,8 +176,8 @@ TEST_F(PlaybackTest, PauseWhileFilesStillOpenHoldsOnceTheyPlay) {
     h_->Logic().OnCommand(IDC_PLAY);
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Paused; }));
     EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Paused; }));
-    EXPECT_EQ(h_->front.m_bPaused, 1);
-    EXPECT_EQ(h_->rear.m_bPaused, 1);
+    EXPECT_TRUE(h_->front.IsPaused());
+    EXPECT_TRUE(h_->rear.IsPaused());
 }
 
 TEST_F(PlaybackTest, FastAndSlowWalkTheRateTable) {
@@ -259,14 +257,15 @@ TEST(PlaybackWithoutLibrary, WarnsTwiceAndSurvivesEveryAction) {
     h.AddGroup({"/nowhere/0001F.MOV"});
     for (int id : {IDC_PLAY, IDC_FAST, IDC_SLOW, IDC_VOL, IDC_STOP, IDC_PLAY})
         h.Logic().OnCommand(id);
-    for (unsigned m : {WM_SEEK_REQUEST, WM_VOLUME_CHANGED, WM_PLAYER_END})
+    for (unsigned m : {WM_SEEK_REQUEST, WM_VOLUME_CHANGED})
         SendWindowMessage(&h.view.window, m);
-    SendWindowMessage(&h.view.window, WM_GROUP_ACTIVATE, 0);
+    h.Logic().starter.OnPlayerEnd();
+    h.Logic().starter.OnGroupActivate(0);
     StartGuardProbe::Set(h.Logic().controller, 0);
     h.Logic().starter.m_dwLastFileActivate -= 5000;
-    SendWindowMessage(&h.view.window, WM_FILE_ACTIVATE, 0);
+    h.Logic().starter.OnFileActivate(0);
     Pump(200);
-    EXPECT_EQ(h.front.m_bPlaying, 0);
+    EXPECT_FALSE(h.front.IsPlaying());
     EXPECT_EQ(boxes.calls.size(), 2u);
 }
 

@@ -6,8 +6,10 @@
 #include "platform/WindowMessages.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -16,7 +18,7 @@ class PlayerPairTest : public RecordedPairTest {
     // Starts the pair of group 0 and waits until both pictures move and the
     // start is over.
     void PlayPair() {
-        SendWindowMessage(&h_->view.window, WM_GROUP_ACTIVATE, 0);
+        h_->Logic().starter.OnGroupActivate(0);
         ASSERT_TRUE(WaitUntil([&] { return h_->front.GetTime() > 300; }));
         ASSERT_TRUE(WaitUntil([&] { return h_->rear.GetTime() > 300; }));
         ASSERT_TRUE(WaitUntil([&] { return StartGuardProbe::Busy(Controller()) == 0; }));
@@ -28,7 +30,7 @@ class PlayerPairTest : public RecordedPairTest {
 // A player's marks: playing, paused.
 using Marks = std::pair<int, int>;
 Marks MarksOf(const CVlcPlayer& p) {
-    return {p.m_bPlaying, p.m_bPaused};
+    return {int(p.IsPlaying()), int(p.IsPaused())};
 }
 constexpr Marks kPlaying{1, 0}, kPaused{0, 1}, kStopped{0, 0};
 
@@ -42,7 +44,7 @@ TEST_F(PlayerPairTest, AHoldPlaysAgainOnlyWhatItPausedAndWhatStillWaits) {
     const Case cases[] = {
         {"both playing", {}, {}, kPlaying, kPlaying},
         {"rear paused by the user",
-         [](Harness& h) { PlayerPair::Pause(h.rear); },
+         [](Harness& h) { h.Logic().Players().Pause(h.rear); },
          {},
          kPlaying,
          kPaused},
@@ -79,6 +81,42 @@ TEST_F(PlayerPairTest, AHoldPlaysAgainOnlyWhatItPausedAndWhatStillWaits) {
     }
 }
 
+// The pair's state follows what the players are told, each change of phase
+// announced once; the play time of the current start reaches the state and
+// its subscribers, a report of a start that is over does not.
+TEST_F(PlayerPairTest, TheStateFollowsThePlayersAndTheCurrentStartsTime) {
+    EXPECT_EQ(Players().State().phase, PlayPhase::Idle);
+    std::vector<PlayPhase> phases;
+    std::vector<std::pair<qint64, qint64>> times;
+    QObject::connect(&Players(), &PlayerPair::PhaseChanged,
+                     [&phases](PlayPhase phase) { phases.push_back(phase); });
+    QObject::connect(&Players(), &PlayerPair::TimeChanged,
+                     [&times](qint64 t, qint64 length) { times.emplace_back(t, length); });
+
+    PlayPair();
+    ASSERT_TRUE(WaitUntil([&] { return !times.empty() && times.back().first > 300; }));
+    const PlaybackState& state = Players().State();
+    EXPECT_EQ(state.phase, PlayPhase::Playing);
+    EXPECT_EQ(state.start, Players().CurrentStart());
+    EXPECT_EQ(state.timeMs, times.back().first);
+    EXPECT_NEAR(double(state.lengthMs), 20000.0, 500.0);
+
+    // A report made for an earlier start arrives after the next one began.
+    Players().ReportTime(1234, 5678, Players().CurrentStart() - 1);
+    Pump(200);
+    EXPECT_EQ(std::count(times.begin(), times.end(), std::pair<qint64, qint64>(1234, 5678)), 0);
+    EXPECT_NE(state.timeMs, 1234);
+
+    Controller().OnPlay();
+    EXPECT_EQ(state.phase, PlayPhase::Paused);
+    Controller().OnStop();
+    EXPECT_EQ(state.phase, PlayPhase::Stopped);
+    // The group's start stops the idle players before it plays them.
+    const std::vector<PlayPhase> expected = {PlayPhase::Stopped, PlayPhase::Playing,
+                                             PlayPhase::Paused, PlayPhase::Stopped};
+    EXPECT_EQ(phases, expected);
+}
+
 // A hold over stopped or idle players does nothing to them.
 TEST_F(PlayerPairTest, AHoldLeavesStoppedPlayersStopped) {
     PlayPair();
@@ -100,12 +138,11 @@ TEST_F(PlayerPairTest, WhileAStartIsInProgressNoCommandStartsAnother) {
     bool folderAsked = false;
     h_->Logic().open.chooseFolder = [&](QString*) { return folderAsked = true, false; };
     const Case cases[] = {
-        {"group activation",
-         [](Harness& h) { SendWindowMessage(&h.view.window, WM_GROUP_ACTIVATE, 1); }},
+        {"group activation", [](Harness& h) { h.Logic().starter.OnGroupActivate(1); }},
         {"file activation",
          [](Harness& h) {
              h.Logic().starter.m_dwLastFileActivate -= 5000;
-             SendWindowMessage(&h.view.window, WM_FILE_ACTIVATE, 2);
+             h.Logic().starter.OnFileActivate(2);
          }},
         {"next recording", [](Harness& h) { h.Logic().starter.StartNeighbour(1); }},
         {"OPEN", [](Harness& h) { h.Logic().OnCommand(IDC_OPEN); }},
@@ -116,7 +153,7 @@ TEST_F(PlayerPairTest, WhileAStartIsInProgressNoCommandStartsAnother) {
         StartGuardProbe::Set(Controller(), 1);
         c.start(*h_);
         EXPECT_EQ(h_->front.MediaPath(), playing);
-        EXPECT_EQ(h_->front.m_bPlaying, 1) << "not even stopped";
+        EXPECT_TRUE(h_->front.IsPlaying()) << "not even stopped";
         EXPECT_EQ(h_->catalog.Files().size(), 3u);
     }
     EXPECT_FALSE(folderAsked);

@@ -36,7 +36,7 @@ class SnapshotCommandTest : public RecordedPairTest {
   protected:
     // Starts a group and waits until its pictures are on screen.
     void Play(int group, bool withRear) {
-        SendWindowMessage(&h_->view.window, WM_GROUP_ACTIVATE, quintptr(group));
+        h_->Logic().starter.OnGroupActivate(group);
         ASSERT_TRUE(WaitUntil([&] { return h_->front.GetTime() > 300; }));
         if (withRear) {
             ASSERT_TRUE(WaitUntil([&] { return h_->rear.GetTime() > 300; }));
@@ -68,8 +68,8 @@ TEST_F(SnapshotCommandTest, BothCamerasArePicturedInTheChosenFormatAndPlayGoesOn
         EXPECT_EQ(Format(front), format) << name;
         EXPECT_EQ(Format(rear), format) << name;
         EXPECT_EQ(Size(front), QSize(160, 90)) << name;
-        EXPECT_EQ(h_->front.m_bPlaying, 1);
-        EXPECT_EQ(h_->rear.m_bPlaying, 1);
+        EXPECT_TRUE(h_->front.IsPlaying());
+        EXPECT_TRUE(h_->rear.IsPlaying());
         EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Playing; }));
         EXPECT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Playing; }));
     }
@@ -89,15 +89,15 @@ TEST_F(SnapshotCommandTest, PausedPlayersStayPausedAndCancelWritesNothing) {
     ASSERT_TRUE(WaitUntil([&] { return h_->rear.State() == libvlc_Paused; }));
     Snap("paused.jpg");
     EXPECT_EQ(Format(Picture("paused_F.jpg")), "jpeg");
-    EXPECT_EQ(h_->front.m_bPaused, 1);
-    EXPECT_EQ(h_->rear.m_bPaused, 1);
+    EXPECT_TRUE(h_->front.IsPaused());
+    EXPECT_TRUE(h_->rear.IsPaused());
     Pump(300);
     EXPECT_EQ(h_->front.State(), libvlc_Paused);
 
     h_->Logic().OnCommand(IDC_PLAY); // play again, then cancel a snapshot
     Snap("");
     EXPECT_EQ(QDir(pictures_.path()).entryList(QDir::Files).size(), 2);
-    EXPECT_EQ(h_->front.m_bPlaying, 1);
+    EXPECT_TRUE(h_->front.IsPlaying());
     EXPECT_TRUE(WaitUntil([&] { return h_->front.State() == libvlc_Playing; }));
 }
 
@@ -119,7 +119,7 @@ TEST_F(SnapshotCommandTest, AFullDiskLeavesNoPictureAndSaysWhy) {
     EXPECT_TRUE(boxes_.calls[0].text.contains("full_R.jpg")) << boxes_.calls[0].text.toStdString();
     EXPECT_TRUE(boxes_.calls[0].text.contains("No space left on device"))
         << boxes_.calls[0].text.toStdString();
-    EXPECT_EQ(h_->front.m_bPlaying, 1) << "play goes on after the failure";
+    EXPECT_TRUE(h_->front.IsPlaying()) << "play goes on after the failure";
 }
 
 TEST_F(SnapshotCommandTest, NothingPlayingIsSaidAndNoNameIsAsked) {

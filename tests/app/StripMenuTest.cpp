@@ -52,10 +52,9 @@ class StripMenuTest : public ShownWindowTest {
 };
 
 TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpAndAbout) {
-    const QStringList expected = {LoadUiString(UiStringId::kSettingsItem),
-                                  LoadUiString(UiStringId::kKeyboardShortcuts),
-                                  LoadUiString(UiStringId::kOverviewMenuItem), "-",
-                                  LoadUiString(UiStringId::kAbout)};
+    const QStringList expected = {
+        LoadUiString(UiStringId::kSettingsItem), LoadUiString(UiStringId::kKeyboardShortcuts),
+        LoadUiString(UiStringId::kOverviewMenuItem), "-", LoadUiString(UiStringId::kAbout)};
     const QPoint logo = dlg_->Control(IDC_LOGO)->geometry().center();
     const struct {
         const char* where;
@@ -88,7 +87,7 @@ TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
 
     // The hint in the empty front video is re-texted with the lists, and so
     // is the card overview beside the window.
-    auto* link = dlg_->findChild<OverviewLink*>();
+    auto* link = dlg_->Overview();
     ASSERT_NE(link, nullptr);
     link->Open();
     ASSERT_NE(link->Window(), nullptr);

@@ -289,7 +289,7 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     QWidget* surface = dlg->Control(IDC_FRONT_VIDEO);
     QCursor::setPos(surface->mapToGlobal(surface->rect().center()));
     SendWindowMessage(dlg.get(), WM_VIDEO_DBLCLK);
-    ASSERT_TRUE(dlg->m_bFullScreen);
+    ASSERT_TRUE(dlg->IsFullScreen());
     EXPECT_FALSE(Clock()->isVisible());
     EXPECT_TRUE(WaitUntil([&] { return front->Marquee().startsWith("2021-07-04 18:30:"); }));
     // Bright pixels in a part of the picture's top strip (fractions of its
@@ -323,7 +323,7 @@ TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen)
     EXPECT_TRUE(WaitUntil([&] { return !front->Marquee().isEmpty(); }));
 
     SendWindowMessage(dlg.get(), WM_VIDEO_DBLCLK);
-    EXPECT_FALSE(dlg->m_bFullScreen);
+    EXPECT_FALSE(dlg->IsFullScreen());
     EXPECT_EQ(front->Marquee(), "") << "the window shows the strip instead";
 
     static_cast<QAbstractButton*>(dlg->Control(IDC_STOP))->click();

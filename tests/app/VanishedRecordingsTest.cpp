@@ -67,7 +67,7 @@ TEST_F(VanishedRecordingsTest, AFailedStartFreesTheListsAtOnceAndACardTakenOutIs
     DoubleClickRow(Row(fronts[1]));
     ASSERT_TRUE(WaitUntil([&] { return !boxes.calls.empty(); }));
     EXPECT_EQ(boxes.calls[0].text, LoadUiString(UiStringId::kPlayerError));
-    EXPECT_NE(Front()->m_bPlaying, 1);
+    EXPECT_FALSE(Front()->IsPlaying());
     WaitOutDoubleClickGuard();
     DoubleClickRow(Row(fronts[2]));
     EXPECT_TRUE(WaitUntil([&] { return FrontPlays(fronts[2]); }));

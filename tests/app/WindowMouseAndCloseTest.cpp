@@ -29,16 +29,16 @@ TEST_F(WindowMouseAndCloseTest, DoubleClickOnTheSpeedReadOutChangesItsUnitElsewh
 
         QTest::mouseDClick(window, Qt::LeftButton, {}, At(dlg, IDC_SPEED));
         Pump();
-        EXPECT_FALSE(dlg.m_bMaximized) << "the read-out's double-click is its own";
+        EXPECT_FALSE(dlg.IsMaximized()) << "the read-out's double-click is its own";
         EXPECT_EQ(speed->UnitText().toStdString(), "MPH");
         EXPECT_EQ(IniFile::ReadInt(Ini(), "UI", "SPEED_MPH", -1), 1);
 
         const QPoint titleStrip(150, 20);
         QTest::mouseDClick(window, Qt::LeftButton, {}, titleStrip);
-        EXPECT_TRUE(WaitFor([&] { return dlg.m_bMaximized; }));
+        EXPECT_TRUE(WaitFor([&] { return dlg.IsMaximized(); }));
         EXPECT_EQ(speed->UnitText().toStdString(), "MPH") << "only the read-out changes the unit";
         QTest::mouseDClick(window, Qt::LeftButton, {}, titleStrip);
-        EXPECT_TRUE(WaitFor([&] { return !dlg.m_bMaximized; }));
+        EXPECT_TRUE(WaitFor([&] { return !dlg.IsMaximized(); }));
     }
     // The next start shows the unit chosen last, and changes back to km/h.
     CVELDlg dlg;
@@ -97,11 +97,11 @@ TEST_F(WindowMouseAndCloseTest, ClosingStopsTheFrontPlayerBeforeSavingTheRectang
 
     Click(dlg, IDC_CLOSE);
     ASSERT_TRUE(WaitFor([&] { return !dlg.isVisible(); }));
-    EXPECT_EQ(front->m_bPlaying, 0);
-    EXPECT_EQ(front->m_bPaused, 0);
+    EXPECT_FALSE(front->IsPlaying());
+    EXPECT_FALSE(front->IsPaused());
     EXPECT_TRUE(front->State() == libvlc_Stopped || front->State() == libvlc_NothingSpecial)
         << front->State();
-    EXPECT_EQ(rear->m_bPlaying, 1) << "the rear player goes with the window";
+    EXPECT_TRUE(rear->IsPlaying()) << "the rear player goes with the window";
     EXPECT_EQ(IniFile::ReadInt(Ini(), "WINPOS", "LEFT", -1), dlg.geometry().left());
 }
 #endif

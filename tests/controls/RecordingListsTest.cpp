@@ -1,9 +1,8 @@
 // The file list and the group list as widgets: titles, rows, images, the
-// chosen rows, the current-row mark and the activation messages.
+// chosen rows, the current-row mark and the rows a double-click activates.
 #include "controls/CVelFileListCtrl.h"
 #include "controls/CVelGroupListCtrl.h"
 #include "controls/PadlockImages.h"
-#include "platform/WindowMessages.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
@@ -20,26 +19,6 @@
 #include <vector>
 
 namespace {
-
-struct Message {
-    unsigned message;
-    quintptr wParam;
-    qintptr lParam;
-};
-
-// Stands in for the main window: records every window message it is sent.
-class MessageSink : public QObject {
-  public:
-    std::vector<Message> received;
-    bool event(QEvent* e) override {
-        return DispatchWindowMessage(e,
-                                     [this](unsigned m, quintptr w, qintptr l) {
-                                         received.push_back({m, w, l});
-                                         return qintptr(0);
-                                     }) ||
-               QObject::event(e);
-    }
-};
 
 // Settings (and so the language) live in a fresh folder for each test.
 class RecordingLists : public ::testing::Test {
@@ -195,14 +174,16 @@ TEST_F(RecordingLists, TheCurrentRowCarriesTheDropHighlight) {
     EXPECT_FALSE(files.IsDropHighlighted(30));
 }
 
-TEST_F(RecordingLists, DoubleClickSendsTheActivationMessage) {
-    MessageSink sink;
+TEST_F(RecordingLists, DoubleClickActivatesTheRow) {
     CVelFileListCtrl files;
     CVelGroupListCtrl groups;
+    // Which list activated which row, in order.
+    std::vector<std::pair<const CVelListCtrl*, int>> received;
     for (CVelListCtrl* list :
          {static_cast<CVelListCtrl*>(&files), static_cast<CVelListCtrl*>(&groups)}) {
         list->resize(600, 300);
-        list->SetMessageTarget(&sink);
+        QObject::connect(list, &CVelListCtrl::RowActivated,
+                         [&received, list](int row) { received.emplace_back(list, row); });
     }
     files.SetUp();
     groups.SetUp();
@@ -214,19 +195,9 @@ TEST_F(RecordingLists, DoubleClickSendsTheActivationMessage) {
     DoubleClick(groups, groups.visualItemRect(groups.item(1, 2)).center());
     DoubleClick(files, QPoint(10, 280)); // below the last row
 
-    ASSERT_EQ(sink.received.size(), 3u);
-    EXPECT_EQ(sink.received[0].message, WM_FILE_ACTIVATE);
-    EXPECT_EQ(sink.received[0].wParam, 2u);
-    EXPECT_EQ(sink.received[0].lParam, 0);
-    EXPECT_EQ(sink.received[1].message, WM_GROUP_ACTIVATE);
-    EXPECT_EQ(sink.received[1].wParam, 1u);
-    EXPECT_EQ(sink.received[2].message, WM_FILE_ACTIVATE);
-    EXPECT_EQ(int(sink.received[2].wParam), -1);
-
-    // Without a target nothing is sent and nothing breaks.
-    files.SetMessageTarget(nullptr);
-    DoubleClick(files, files.visualItemRect(files.item(0, 1)).center());
-    EXPECT_EQ(sink.received.size(), 3u);
+    const std::vector<std::pair<const CVelListCtrl*, int>> expected = {
+        {&files, 2}, {&groups, 1}, {&files, -1}};
+    EXPECT_EQ(received, expected);
 }
 
 // Hovering with the real pointer: a start time cut off at the designed

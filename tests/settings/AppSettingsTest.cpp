@@ -44,6 +44,53 @@ TEST_F(AppSettingsTest, MissingFileGivesDefaults) {
     EXPECT_FALSE(QFile::exists(Ini())) << "reads must not create the file";
 }
 
+// Each key reads the line the settings file has always held for it, and
+// gives its default when the file lacks it.
+TEST_F(AppSettingsTest, EachSettingKeyReadsItsLineOrItsDefault) {
+    const struct {
+        IntSetting setting;
+        int written, missing;
+    } numbers[] = {
+        {SettingKeys::kWindowLeft, -5, 0},     {SettingKeys::kWindowTop, 7, 0},
+        {SettingKeys::kWindowRight, 900, 800}, {SettingKeys::kWindowBottom, 700, 560},
+        {SettingKeys::kMapEnabled, 0, 1},      {SettingKeys::kGSensorEnabled, 0, 1},
+        {SettingKeys::kMapChoice, 1, 0},       {SettingKeys::kSpeedInMiles, 1, 0},
+    };
+    const struct {
+        TextSetting setting;
+        const char* written;
+        const char* missing;
+    } texts[] = {
+        {SettingKeys::kLanguage, "GER", "ENG"},
+        {SettingKeys::kLastFolder, "/media/card", ""},
+        {SettingKeys::kExportFolder, "/home/u/out", ""},
+        {SettingKeys::kTileUrl, "https://t/{z}/{x}/{y}.png", ""},
+        {SettingKeys::kTileAttribution, "Tiles", ""},
+    };
+    {
+        AppSettings empty(dir_.path());
+        for (const auto& n : numbers)
+            EXPECT_EQ(empty.Read(n.setting), n.missing) << n.setting.key;
+        for (const auto& t : texts)
+            EXPECT_EQ(empty.Read(t.setting), t.missing) << t.setting.key;
+    }
+    WriteIni("[WINPOS]\nLEFT=-5\nTOP=7\nRIGHT=900\nBOTTOM=700\n"
+             "[UI]\nMAP_ENABLE=0\nGSNR_ENABLE=0\nMAP=1\nSPEED_MPH=1\nLANGID=GER\n"
+             "Folder=/media/card\nEXPORT_FOLDER=/home/u/out\n"
+             "[MAP]\nTileUrl=https://t/{z}/{x}/{y}.png\nTileAttribution=Tiles\n");
+    AppSettings settings(dir_.path());
+    for (const auto& n : numbers)
+        EXPECT_EQ(settings.Read(n.setting), n.written) << n.setting.key;
+    for (const auto& t : texts)
+        EXPECT_EQ(settings.Read(t.setting), t.written) << t.setting.key;
+
+    // A write goes to the same line.
+    EXPECT_TRUE(settings.Write(SettingKeys::kWindowLeft, 12));
+    EXPECT_TRUE(settings.Write(SettingKeys::kLastFolder, "/mnt"));
+    EXPECT_EQ(settings.ReadInt("WINPOS", "LEFT", 0), 12);
+    EXPECT_EQ(settings.ReadString("UI", "Folder", ""), "/mnt");
+}
+
 TEST_F(AppSettingsTest, LanguageCodeSelectsTheLanguage) {
     struct Case {
         const char* line;
