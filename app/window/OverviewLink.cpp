@@ -32,7 +32,8 @@ QString CurrentPath(const RecordingCatalog& catalog) {
 
 } // namespace
 
-OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter, ClipMarksHook& clipMarks)
+OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter, const PlayerPair& players,
+                           ClipMarksHook& clipMarks)
     : QObject(&window), window_(window), clipMarks_(clipMarks) {
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), &window);
     connect(key, &QShortcut::activated, this, &OverviewLink::Open);
@@ -52,10 +53,8 @@ OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter, ClipMar
     });
     // The moment is sought as soon as the players report the recording's
     // time, which brings its length.
-    if (PlaybackLogic* playback = window.Playback()) {
-        connect(&playback->Players(), &PlayerPair::TimeChanged, this, &OverviewLink::TrySeek);
-        connect(&playback->Players(), &PlayerPair::PhaseChanged, this, &OverviewLink::TrySeek);
-    }
+    connect(&players, &PlayerPair::TimeChanged, this, &OverviewLink::TrySeek);
+    connect(&players, &PlayerPair::PhaseChanged, this, &OverviewLink::TrySeek);
     restart_.setSingleShot(true);
     restart_.setInterval(kRestartMs);
     connect(&restart_, &QTimer::timeout, this, &OverviewLink::RestartPending);

@@ -13,6 +13,7 @@
 class CVELDlg;
 class CatalogPresenter;
 class ClipMarksHook;
+class PlayerPair;
 class QThread;
 
 // Ties the card overview to the main window: opens it (strip menu, Ctrl+T),
@@ -23,7 +24,8 @@ class QThread;
 class OverviewLink : public QObject {
     Q_OBJECT
   public:
-    OverviewLink(CVELDlg& window, CatalogPresenter& presenter, ClipMarksHook& clipMarks);
+    OverviewLink(CVELDlg& window, CatalogPresenter& presenter, const PlayerPair& players,
+                 ClipMarksHook& clipMarks);
     ~OverviewLink() override;
 
     // Shows the overview window, made on first use.

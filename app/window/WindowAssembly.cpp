@@ -225,7 +225,7 @@ void WindowAssembly::CreateInputHandlers(CVELDlg& window, WindowControls& c) {
     auto* strip = new StripMenu(
         window, [&window] { window.Command(IDC_CONF); },
         [&window] { KeyboardHelpDlg(&window).exec(); }, [&window] { window.Command(IDC_ABOUT); });
-    c.overview = new OverviewLink(window, presenter, *c.clipMarks);
+    c.overview = new OverviewLink(window, presenter, playback->Players(), *c.clipMarks);
     strip->SetOverview([overview = c.overview] { overview->Open(); });
     c.emptyHint = new EmptyListHint(c.frontFrame, c.fileList);
 }
