@@ -3,6 +3,7 @@
 #include "cardindex/CardIndexStore.h"
 #include "cardindex/CardLifeMath.h"
 #include "cardindex/DrivingEvents.h"
+#include "cardindex/FileStamp.h"
 #include "cardindex/IndexCache.h"
 #include "cardindex/TripFigures.h"
 #include "recordings/CameraPairing.h"
@@ -118,22 +119,20 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
         r.startUtcMs = file.info.startTime * 1000;
         r.durationMs = file.info.durationMs ? file.info.durationMs
                                             : uint32_t(file.info.durationSeconds * 1000);
-        const QFileInfo stat(r.path);
-        r.fileSize = file.info.fileSize ? file.info.fileSize : uint64_t(stat.size());
+        FileStamp stamp;
+        const bool stamped = ReadFileStamp(r.path, &stamp);
+        r.fileSize = file.info.fileSize ? file.info.fileSize : uint64_t(stamp.size);
         present.insert(r.path, true);
 
         CachedTrack track;
-        const int64_t size = stat.size();
-        const int64_t modified = stat.lastModified().toMSecsSinceEpoch();
-        if (!cached || !cache.Find(r.path, size, modified, rules, &track)) {
+        if (!cached || !stamped || !cache.Find(r.path, stamp, rules, &track)) {
             TripRecording loaded;
             // An unreadable recording stays listed, without a track.
             if (LoadTripRecording(file, &loaded))
                 TrackOf(loaded, r.startUtcMs, r.durationMs, m_settings, &track);
-            track.size = size;
-            track.modifiedMs = modified;
+            track.stamp = stamp;
             track.rules = rules;
-            if (cached && stat.exists())
+            if (cached && stamped)
                 cache.Put(r.path, track);
         }
         r.hasGSensor = track.hasGSensor;

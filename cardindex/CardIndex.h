@@ -45,8 +45,8 @@ class CardIndex {
 
     // Builds from the scanned files (RecordingFile as RecordingCatalog::files
     // holds them), replacing what the index held. With a cache folder (""
-    // = no cache) it reads only the recordings whose path, size or
-    // modification time changed since the last build of that card; a cache
+    // = no cache) it reads only the recordings whose path, size, times or
+    // inode changed since the last build of that card; a cache
     // that cannot be used is ignored or rebuilt in memory and `note` gets one
     // line saying so ("" when the cache served normally). progress(done,
     // total) is called after each recording and may return false to cancel:

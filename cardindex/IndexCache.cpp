@@ -1,10 +1,12 @@
 #include "cardindex/IndexCache.h"
 
+#include "cardindex/CacheFileGuard.h"
+#include "cardindex/TrackBlobs.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -12,75 +14,11 @@ namespace {
 // Waiting longer for another program's lock would delay the index more
 // than reading the recordings again.
 constexpr int kBusyWaitMs = 300;
-
-// Fixed-size little-endian records, so a blob's length tells its count.
-constexpr int kPointBytes = 8 + 8 + 4 + 4 + 8 + 4;
-constexpr int kEventBytes = 1 + 4 + 8 + 1 + 8 + 8 + 8;
-
-template <typename T> void Append(QByteArray* out, T value) {
-    char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    out->append(bytes, sizeof(T));
-}
-
-template <typename T> T Take(const char*& at) {
-    T value;
-    std::memcpy(&value, at, sizeof(T));
-    at += sizeof(T);
-    return value;
-}
-
-QByteArray PointBlob(const std::vector<IndexedPoint>& points) {
-    QByteArray out;
-    out.reserve(int(points.size()) * kPointBytes);
-    for (const IndexedPoint& p : points) {
-        Append(&out, p.latitude);
-        Append(&out, p.longitude);
-        Append(&out, p.speedKmh);
-        Append(&out, p.headingDegrees);
-        Append(&out, p.utcMs);
-        Append(&out, p.offsetMs);
-    }
-    return out;
-}
-
-QByteArray EventBlob(const std::vector<DrivingEvent>& events) {
-    QByteArray out;
-    out.reserve(int(events.size()) * kEventBytes);
-    for (const DrivingEvent& e : events) {
-        Append(&out, uint8_t(e.kind));
-        Append(&out, e.offsetMs);
-        Append(&out, e.utcMs);
-        Append(&out, uint8_t(e.hasPosition ? 1 : 0));
-        Append(&out, e.latitude);
-        Append(&out, e.longitude);
-        Append(&out, e.peak);
-    }
-    return out;
-}
+// Free pages left by dropped rows are given back above this.
+constexpr int64_t kFreeBytesKept = 8 << 20;
 
 // A check over a row's blobs: SQLite notices a damaged page, not a
 // damaged value inside one.
-QByteArray FiguresBlob(const TrackFigures& f) {
-    QByteArray out;
-    Append(&out, f.distanceM);
-    Append(&out, f.movingM);
-    Append(&out, f.movingMs);
-    Append(&out, f.maxKmh);
-    return out;
-}
-
-bool ReadFigures(const QByteArray& blob, TrackFigures* f) {
-    if (blob.size() != 32)
-        return false;
-    const char* at = blob.constData();
-    f->distanceM = Take<double>(at);
-    f->movingM = Take<double>(at);
-    f->movingMs = Take<int64_t>(at);
-    f->maxKmh = Take<double>(at);
-    return true;
-}
-
 QByteArray Digest(const CachedTrack& t, const QByteArray& points, const QByteArray& events) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(points);
@@ -92,54 +30,67 @@ QByteArray Digest(const CachedTrack& t, const QByteArray& points, const QByteArr
     return hash.result();
 }
 
-bool ReadPoints(const void* data, int bytes, std::vector<IndexedPoint>* out) {
-    if (bytes < 0 || bytes % kPointBytes != 0)
-        return false;
-    const char* at = static_cast<const char*>(data);
-    out->resize(size_t(bytes / kPointBytes));
-    for (IndexedPoint& p : *out) {
-        p.latitude = Take<double>(at);
-        p.longitude = Take<double>(at);
-        p.speedKmh = Take<float>(at);
-        p.headingDegrees = Take<float>(at);
-        p.utcMs = Take<int64_t>(at);
-        p.offsetMs = Take<uint32_t>(at);
-    }
-    return true;
-}
-
-bool ReadEvents(const void* data, int bytes, std::vector<DrivingEvent>* out) {
-    if (bytes < 0 || bytes % kEventBytes != 0)
-        return false;
-    const char* at = static_cast<const char*>(data);
-    out->resize(size_t(bytes / kEventBytes));
-    for (DrivingEvent& e : *out) {
-        const uint8_t kind = Take<uint8_t>(at);
-        if (kind > uint8_t(DrivingEventKind::CameraEvent))
-            return false;
-        e.kind = DrivingEventKind(kind);
-        e.offsetMs = Take<uint32_t>(at);
-        e.utcMs = Take<int64_t>(at);
-        e.hasPosition = Take<uint8_t>(at) != 0;
-        e.latitude = Take<double>(at);
-        e.longitude = Take<double>(at);
-        e.peak = Take<double>(at);
-    }
-    return true;
-}
-
 QByteArray Blob(sqlite3_stmt* statement, int column) {
     const void* data = sqlite3_column_blob(statement, column);
     const int bytes = sqlite3_column_bytes(statement, column);
     return data ? QByteArray(static_cast<const char*>(data), bytes) : QByteArray();
 }
 
-const char kSchema[] = "CREATE TABLE IF NOT EXISTS tracks (path TEXT PRIMARY KEY, size INTEGER,"
-                       " modified INTEGER, gsensor INTEGER, rules TEXT, points BLOB, events BLOB,"
-                       " jolt_offset INTEGER, jolt_peak REAL, figures BLOB, digest BLOB);";
+// Paths and rules are kept as blobs too, so that the size of every value
+// of a row is known without reading it (SQLite counts a text's characters).
+const char kSchema[] = "CREATE TABLE IF NOT EXISTS tracks (path BLOB PRIMARY KEY, size INTEGER,"
+                       " modified INTEGER, changed INTEGER, inode INTEGER, gsensor INTEGER,"
+                       " rules BLOB, points BLOB, events BLOB, jolt_offset INTEGER,"
+                       " jolt_peak REAL, figures BLOB, digest BLOB);";
+
+// True for a row of the expected types whose values together stay within
+// the bound; typeof() and length() of a blob read only the row's header.
+QByteArray RowFits() {
+    return QByteArrayLiteral(
+               "CASE WHEN typeof(path) = 'blob' AND typeof(rules) = 'blob' AND "
+               "typeof(points) = 'blob' AND typeof(events) = 'blob' AND typeof(figures) = 'blob' "
+               "AND typeof(digest) = 'blob' AND typeof(size) = 'integer' AND "
+               "typeof(modified) = 'integer' AND typeof(changed) = 'integer' AND "
+               "typeof(inode) = 'integer' AND typeof(gsensor) = 'integer' AND "
+               "typeof(jolt_offset) = 'integer' AND typeof(jolt_peak) IN ('real', 'integer') "
+               "THEN length(path) + length(rules) + length(points) + length(events) + "
+               "length(figures) + length(digest) <= ") +
+           QByteArray::number(qlonglong(IndexCache::kMaxRowBytes)) + " ELSE 0 END";
+}
 
 bool IsBusy(int code) {
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+// One number of a query of one row; false with the code in *code.
+bool QueryInt(sqlite3* db, const char* sql, int64_t* value, int* code) {
+    sqlite3_stmt* statement = nullptr;
+    *code = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    if (*code == SQLITE_OK) {
+        *code = sqlite3_step(statement);
+        if (*code == SQLITE_ROW) {
+            *value = sqlite3_column_int64(statement, 0);
+            *code = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(statement);
+    return *code == SQLITE_OK;
+}
+
+enum class Owner { Ours, OursToRenew, Foreign };
+
+// This program's database carries its application id; an older layout of
+// it (or a new empty file) has none and holds nothing but its own table.
+Owner OwnerOf(int64_t applicationId, int64_t layout, int64_t otherTables, int64_t ourTables,
+              int64_t pathColumns) {
+    if (applicationId == IndexCache::kApplicationId)
+        return layout == IndexCache::kLayout ? Owner::Ours : Owner::OursToRenew;
+    if (applicationId != 0 || otherTables > 0)
+        return Owner::Foreign;
+    if (ourTables == 0)
+        return layout == 0 ? Owner::OursToRenew : Owner::Foreign;
+    return layout > 0 && layout < IndexCache::kLayout && pathColumns == 1 ? Owner::OursToRenew
+                                                                          : Owner::Foreign;
 }
 
 } // namespace
@@ -165,55 +116,72 @@ bool IndexCache::Open(const QString& databasePath, QString* note) {
     Close();
     rows_.clear();
     puts_.clear();
+    stale_.clear();
     path_ = databasePath;
     readOnly_ = false;
     QDir().mkpath(QFileInfo(databasePath).path());
     if (Prepare(note))
         return true;
     Close();
+    rows_.clear();
+    stale_.clear();
     return false;
 }
 
 bool IndexCache::Prepare(QString* note) {
+    const auto refuse = [&](const QString& why) {
+        *note = QStringLiteral("Card index cache %1 %2; indexed without it.").arg(path_, why);
+        return false;
+    };
+    CacheFileGuard guard;
+    if (const QString why = guard.Before(path_); !why.isEmpty())
+        return refuse(why);
     const QByteArray name = QFile::encodeName(path_);
-    int code = sqlite3_open_v2(name.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                               nullptr);
+    int code =
+        sqlite3_open_v2(name.constData(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (code != SQLITE_OK) {
         // A read-only folder without a database yet, or one SQLite only reads.
         Close();
-        code = sqlite3_open_v2(name.constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        code = sqlite3_open_v2(name.constData(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
+                               nullptr);
         if (code != SQLITE_OK) {
             *note = QStringLiteral("Card index cache cannot be opened (%1); indexed without it.")
                         .arg(QString::fromUtf8(sqlite3_errstr(code)));
             return false;
         }
     }
+    if (const QString why = guard.After(path_); !why.isEmpty())
+        return refuse(why);
     sqlite3_busy_timeout(db_, kBusyWaitMs);
     readOnly_ = sqlite3_db_readonly(db_, "main") == 1;
 
-    sqlite3_stmt* version = nullptr;
-    code = sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &version, nullptr);
-    int layout = -1;
-    if (code == SQLITE_OK) {
-        code = sqlite3_step(version);
-        if (code == SQLITE_ROW) {
-            layout = sqlite3_column_int(version, 0);
-            code = SQLITE_OK;
-        }
-    }
-    sqlite3_finalize(version);
+    int64_t applicationId = 0, layout = 0, otherTables = 0, ourTables = 0, pathColumns = 0;
+    if (QueryInt(db_, "PRAGMA application_id", &applicationId, &code))
+        QueryInt(db_, "PRAGMA user_version", &layout, &code);
+    if (code == SQLITE_OK)
+        QueryInt(db_,
+                 "SELECT count(*) FROM sqlite_master WHERE name NOT IN "
+                 "('tracks', 'sqlite_autoindex_tracks_1')",
+                 &otherTables, &code);
+    if (code == SQLITE_OK)
+        QueryInt(db_, "SELECT count(*) FROM sqlite_master WHERE name = 'tracks'", &ourTables,
+                 &code);
+    if (code == SQLITE_OK && ourTables > 0)
+        QueryInt(db_, "SELECT count(*) FROM pragma_table_info('tracks') WHERE name = 'path'",
+                 &pathColumns, &code);
     if (IsBusy(code)) {
         *note =
             QStringLiteral("Card index cache is in use by another program; indexed without it.");
         return false;
     }
-    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT || layout < 0) {
+    if (code != SQLITE_OK) {
         if (readOnly_) {
             *note =
                 QStringLiteral("Card index cache is damaged and read-only; indexed without it.");
             return false;
         }
-        // Our own file: a damaged one is replaced whole.
+        // Our own name, a plain file: a damaged one is replaced whole.
         Close();
         QFile::remove(path_);
         QFile::remove(path_ + "-journal");
@@ -226,23 +194,20 @@ bool IndexCache::Prepare(QString* note) {
         return true;
     }
 
-    if (layout != kLayout) {
-        // A new file has no tables; one that has some is an older layout.
-        sqlite3_stmt* tables = nullptr;
-        bool empty = false;
-        if (sqlite3_prepare_v2(db_, "SELECT count(*) FROM sqlite_master", -1, &tables, nullptr) ==
-                SQLITE_OK &&
-            sqlite3_step(tables) == SQLITE_ROW)
-            empty = sqlite3_column_int(tables, 0) == 0;
-        sqlite3_finalize(tables);
+    const Owner owner = OwnerOf(applicationId, layout, otherTables, ourTables, pathColumns);
+    if (owner == Owner::Foreign)
+        return refuse(QStringLiteral("holds another program's database"));
+    if (owner == Owner::OursToRenew) {
         if (readOnly_) {
             *note = QStringLiteral("Card index cache is of an older layout and read-only; indexed "
                                    "without it.");
             return false;
         }
         const QString renew = QStringLiteral("BEGIN IMMEDIATE; DROP TABLE IF EXISTS tracks; %1 "
-                                             "PRAGMA user_version = %2; COMMIT;")
+                                             "PRAGMA application_id = %2; "
+                                             "PRAGMA user_version = %3; COMMIT;")
                                   .arg(QString::fromLatin1(kSchema))
+                                  .arg(kApplicationId)
                                   .arg(kLayout);
         code = sqlite3_exec(db_, renew.toUtf8().constData(), nullptr, nullptr, nullptr);
         if (code != SQLITE_OK) {
@@ -254,49 +219,66 @@ bool IndexCache::Prepare(QString* note) {
                                        .arg(QString::fromUtf8(sqlite3_errstr(code)));
             return false;
         }
-        if (!empty)
+        if (ourTables > 0)
             *note = QStringLiteral("Card index cache was of an older layout; it was rebuilt.");
         return true;
     }
+    return ReadRows(note);
+}
+
+bool IndexCache::ReadRows(QString* note) {
+    const QByteArray fits = RowFits();
+    // What cannot be ours or would cost too much memory is never read; its
+    // recording is read again and the row replaced.
+    sqlite3_stmt* unfit = nullptr;
+    int code = sqlite3_prepare_v2(db_, "SELECT rowid FROM tracks WHERE NOT (" + fits + ")", -1,
+                                  &unfit, nullptr);
+    while (code == SQLITE_OK && (code = sqlite3_step(unfit)) == SQLITE_ROW) {
+        code = SQLITE_OK;
+        stale_.push_back(sqlite3_column_int64(unfit, 0));
+    }
+    sqlite3_finalize(unfit);
+    const size_t oversized = stale_.size();
 
     sqlite3_stmt* rows = nullptr;
-    code = sqlite3_prepare_v2(db_,
-                              "SELECT path, size, modified, gsensor, rules, points, events,"
-                              " jolt_offset, jolt_peak, figures, digest FROM tracks",
-                              -1, &rows, nullptr);
-    bool damaged = false;
+    if (code == SQLITE_DONE)
+        code = sqlite3_prepare_v2(db_,
+                                  "SELECT rowid, path, size, modified, changed, inode, gsensor,"
+                                  " rules, points, events, jolt_offset, jolt_peak, figures, digest"
+                                  " FROM tracks WHERE " +
+                                      fits,
+                                  -1, &rows, nullptr);
     while (code == SQLITE_OK && (code = sqlite3_step(rows)) == SQLITE_ROW) {
         code = SQLITE_OK;
-        const QString path =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows, 0)),
-                              sqlite3_column_bytes(rows, 0));
+        const QString path = QString::fromUtf8(Blob(rows, 1));
         CachedTrack track;
-        track.size = sqlite3_column_int64(rows, 1);
-        track.modifiedMs = sqlite3_column_int64(rows, 2);
-        track.hasGSensor = sqlite3_column_int(rows, 3) != 0;
-        track.rules = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows, 4)),
-                                        sqlite3_column_bytes(rows, 4));
-        const QByteArray points = Blob(rows, 5);
-        const QByteArray events = Blob(rows, 6);
-        track.joltOffsetMs = uint32_t(sqlite3_column_int64(rows, 7));
-        track.joltPeak = sqlite3_column_double(rows, 8);
-        if (!ReadFigures(Blob(rows, 9), &track.figures) ||
-            Blob(rows, 10) != Digest(track, points, events) ||
-            !ReadPoints(points.constData(), int(points.size()), &track.points) ||
-            !ReadEvents(events.constData(), int(events.size()), &track.events)) {
-            damaged = true; // that recording is read again
+        track.stamp.size = sqlite3_column_int64(rows, 2);
+        track.stamp.modifiedNs = sqlite3_column_int64(rows, 3);
+        track.stamp.changedNs = sqlite3_column_int64(rows, 4);
+        track.stamp.inode = uint64_t(sqlite3_column_int64(rows, 5));
+        track.hasGSensor = sqlite3_column_int(rows, 6) != 0;
+        track.rules = QString::fromUtf8(Blob(rows, 7));
+        const QByteArray points = Blob(rows, 8);
+        const QByteArray events = Blob(rows, 9);
+        track.joltOffsetMs = uint32_t(sqlite3_column_int64(rows, 10));
+        track.joltPeak = sqlite3_column_double(rows, 11);
+        if (!ReadFigures(Blob(rows, 12), &track.figures) ||
+            Blob(rows, 13) != Digest(track, points, events) || !ReadPoints(points, &track.points) ||
+            !ReadEvents(events, &track.events)) {
+            stale_.push_back(sqlite3_column_int64(rows, 0)); // that recording is read again
             continue;
         }
         rows_.insert(path, std::move(track));
     }
     sqlite3_finalize(rows);
     if (code != SQLITE_DONE && code != SQLITE_OK) {
+        rows_.clear();
+        stale_.clear();
         if (IsBusy(code)) {
             *note = QStringLiteral("Card index cache is in use by another program; indexed "
                                    "without it.");
             return false;
         }
-        rows_.clear();
         if (!readOnly_) {
             Close();
             QFile::remove(path_);
@@ -312,16 +294,18 @@ bool IndexCache::Prepare(QString* note) {
     if (readOnly_)
         *note = QStringLiteral("Card index cache is read-only; changed recordings are read but not "
                                "kept.");
-    else if (damaged)
+    else if (oversized > 0)
+        *note = QStringLiteral("Card index cache held damaged or too large entries; they were not "
+                               "read, and their recordings were read again.");
+    else if (!stale_.empty())
         *note = QStringLiteral("Card index cache held damaged entries; they were read again.");
     return true;
 }
 
-bool IndexCache::Find(const QString& path, int64_t size, int64_t modifiedMs, const QString& rules,
+bool IndexCache::Find(const QString& path, const FileStamp& stamp, const QString& rules,
                       CachedTrack* out) const {
     auto found = rows_.constFind(path);
-    if (found == rows_.constEnd() || found->size != size || found->modifiedMs != modifiedMs ||
-        found->rules != rules)
+    if (found == rows_.constEnd() || found->stamp != stamp || found->rules != rules)
         return false;
     *out = *found;
     return true;
@@ -329,6 +313,18 @@ bool IndexCache::Find(const QString& path, int64_t size, int64_t modifiedMs, con
 
 void IndexCache::Put(const QString& path, CachedTrack track) {
     puts_.insert(path, std::move(track));
+}
+
+// After a commit that dropped rows: a huge row dropped leaves its pages
+// free inside the file, which is then written anew without them.
+bool IndexCache::GiveBackFreePages() {
+    int code = SQLITE_OK;
+    int64_t freePages = 0, pageBytes = 0;
+    if (QueryInt(db_, "PRAGMA freelist_count", &freePages, &code) &&
+        QueryInt(db_, "PRAGMA page_size", &pageBytes, &code) &&
+        freePages * pageBytes > kFreeBytesKept)
+        code = sqlite3_exec(db_, "VACUUM", nullptr, nullptr, nullptr);
+    return code == SQLITE_OK;
 }
 
 bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QString* note) {
@@ -339,23 +335,34 @@ bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QS
         for (auto it = rows_.constBegin(); it != rows_.constEnd(); ++it)
             if (!present.contains(it.key()))
                 gone.push_back(it.key());
-    if (puts_.isEmpty() && gone.empty())
+    if (puts_.isEmpty() && gone.empty() && stale_.empty())
         return true;
 
     int code = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_stmt* remove = nullptr;
+    sqlite3_stmt* dropRow = nullptr;
     if (code == SQLITE_OK)
         code = sqlite3_prepare_v2(
-            db_, "INSERT OR REPLACE INTO tracks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1,
+            db_, "INSERT OR REPLACE INTO tracks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1,
             &insert, nullptr);
     if (code == SQLITE_OK)
         code = sqlite3_prepare_v2(db_, "DELETE FROM tracks WHERE path = ?", -1, &remove, nullptr);
+    if (code == SQLITE_OK)
+        code = sqlite3_prepare_v2(db_, "DELETE FROM tracks WHERE rowid = ?", -1, &dropRow, nullptr);
+    // The rows not read go first, so no new row is taken for one of them.
+    for (const int64_t rowid : stale_) {
+        if (code != SQLITE_OK)
+            break;
+        sqlite3_bind_int64(dropRow, 1, rowid);
+        code = sqlite3_step(dropRow) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
+        sqlite3_reset(dropRow);
+    }
     for (const QString& path : gone) {
         if (code != SQLITE_OK)
             break;
         const QByteArray key = path.toUtf8();
-        sqlite3_bind_text(remove, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(remove, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
         code = sqlite3_step(remove) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
         sqlite3_reset(remove);
     }
@@ -365,27 +372,34 @@ bool IndexCache::Save(const QHash<QString, bool>& present, bool removeOthers, QS
         const QByteArray events = EventBlob(it->events);
         const QByteArray digest = Digest(*it, points, events);
         const QByteArray rules = it->rules.toUtf8();
-        sqlite3_bind_text(insert, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(insert, 2, it->size);
-        sqlite3_bind_int64(insert, 3, it->modifiedMs);
-        sqlite3_bind_int(insert, 4, it->hasGSensor ? 1 : 0);
-        sqlite3_bind_text(insert, 5, rules.constData(), int(rules.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(insert, 6, points.constData(), int(points.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(insert, 7, events.constData(), int(events.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(insert, 8, it->joltOffsetMs);
-        sqlite3_bind_double(insert, 9, it->joltPeak);
         const QByteArray figures = FiguresBlob(it->figures);
-        sqlite3_bind_blob(insert, 10, figures.constData(), int(figures.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(insert, 11, digest.constData(), int(digest.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(insert, 2, it->stamp.size);
+        sqlite3_bind_int64(insert, 3, it->stamp.modifiedNs);
+        sqlite3_bind_int64(insert, 4, it->stamp.changedNs);
+        sqlite3_bind_int64(insert, 5, int64_t(it->stamp.inode));
+        sqlite3_bind_int(insert, 6, it->hasGSensor ? 1 : 0);
+        sqlite3_bind_blob(insert, 7, rules.constData(), int(rules.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 8, points.constData(), int(points.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 9, events.constData(), int(events.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(insert, 10, it->joltOffsetMs);
+        sqlite3_bind_double(insert, 11, it->joltPeak);
+        sqlite3_bind_blob(insert, 12, figures.constData(), int(figures.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(insert, 13, digest.constData(), int(digest.size()), SQLITE_TRANSIENT);
         code = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
     sqlite3_finalize(remove);
+    sqlite3_finalize(dropRow);
     if (code == SQLITE_OK)
         code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     if (code == SQLITE_OK) {
         puts_.clear();
+        const bool dropped = !stale_.empty() || !gone.empty();
+        stale_.clear();
+        if (dropped)
+            GiveBackFreePages();
         return true;
     }
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -1,10 +1,12 @@
 #pragma once
-// The card index's database on disk: each recording's fixes and G-sensor
-// samples, keyed by path, size and modification time, one database per card
-// folder. A database that cannot be used is never fatal: the index is built
-// without it and one line says why.
+// The card index's database on disk: what each recording's fixes and
+// G-sensor samples showed, keyed by path and the file's stamp, one database
+// per card folder. A database that cannot be used is never fatal: the index
+// is built without it and one line says why. Only a plain file of this
+// program's own is opened, and only such a file is ever written.
 #include "cardindex/CardIndexTypes.h"
 #include "cardindex/DrivingEvents.h"
+#include "cardindex/FileStamp.h"
 #include "cardindex/TripFigures.h"
 
 #include <QHash>
@@ -17,8 +19,7 @@ struct sqlite3;
 // samples showed under the event settings named by `rules` (the samples
 // themselves are many times larger and needed only for that).
 struct CachedTrack {
-    int64_t size = 0;
-    int64_t modifiedMs = 0;
+    FileStamp stamp;
     bool hasGSensor = false;
     QString rules;
     std::vector<IndexedPoint> points;
@@ -32,7 +33,11 @@ class IndexCache {
   public:
     // Bumped whenever the tables or the blobs change shape; an older
     // database is emptied and filled again.
-    static constexpr int kLayout = 4;
+    static constexpr int kLayout = 5;
+    // Marks the database as this program's ("Hlvx").
+    static constexpr int kApplicationId = 0x486c7678;
+    // No recording's track comes near this; a row above it is not read.
+    static constexpr int64_t kMaxRowBytes = 32 << 20;
 
     IndexCache() = default;
     ~IndexCache();
@@ -47,9 +52,9 @@ class IndexCache {
     // when true (a damaged or older database renewed, a read-only one).
     bool Open(const QString& databasePath, QString* note);
 
-    // The cached track of a file, when its size and time and the event
-    // rules still match and its bytes are whole.
-    bool Find(const QString& path, int64_t size, int64_t modifiedMs, const QString& rules,
+    // The cached track of a file, when its stamp and the event rules still
+    // match and its bytes are whole.
+    bool Find(const QString& path, const FileStamp& stamp, const QString& rules,
               CachedTrack* out) const;
 
     // Kept for Save.
@@ -62,6 +67,8 @@ class IndexCache {
 
   private:
     bool Prepare(QString* note);
+    bool ReadRows(QString* note);
+    bool GiveBackFreePages();
     void Close();
 
     sqlite3* db_ = nullptr;
@@ -69,4 +76,5 @@ class IndexCache {
     bool readOnly_ = false;
     QHash<QString, CachedTrack> rows_;
     QHash<QString, CachedTrack> puts_;
+    std::vector<int64_t> stale_; // rows not read (damaged, too large), by rowid
 };

@@ -1,5 +1,6 @@
 // The index's database: reopening reads only what changed, and a database
-// that cannot be used never gives a wrong answer.
+// that cannot be used never gives a wrong answer nor is written when it is
+// not the index's own.
 #include "cardindex/IndexCache.h"
 
 #include "tests/cardindex/IndexFixture.h"
@@ -7,10 +8,31 @@
 
 #include <QFile>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 using namespace indextest;
+
+// Runs statements on a database; false with SQLite's message on failure.
+::testing::AssertionResult Exec(const QString& database, const char* sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(database).constData(), &db);
+    char* message = nullptr;
+    const int code = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    if (code == SQLITE_OK)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << sql << ": " << text;
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
 
 class Cache : public IndexTest {
   protected:
@@ -28,14 +50,17 @@ class Cache : public IndexTest {
         QString error;
         ASSERT_TRUE(synth::WriteRecording(Drive(k, shift), paths[size_t(k)], &error));
     }
-    // The first longitude of each indexed recording, by file name.
-    static std::map<std::string, double> Firsts(const CardIndex& index) {
-        std::map<std::string, double> out;
+    // The first fix of each indexed recording, by file name.
+    static std::map<std::string, std::pair<double, double>> Firsts(const CardIndex& index) {
+        std::map<std::string, std::pair<double, double>> out;
         for (const IndexedRecording& r : index.Recordings())
-            out[r.fileName.toStdString()] = r.points.empty() ? 0 : r.points.front().longitude;
+            out[r.fileName.toStdString()] =
+                r.points.empty()
+                    ? std::make_pair(0.0, 0.0)
+                    : std::make_pair(r.points.front().latitude, r.points.front().longitude);
         return out;
     }
-    std::map<std::string, double> Uncached() {
+    std::map<std::string, std::pair<double, double>> Uncached() {
         CardIndex fresh;
         EXPECT_TRUE(Index(&fresh));
         return Firsts(fresh);
@@ -43,6 +68,7 @@ class Cache : public IndexTest {
     QString Database(const QString& folder) const {
         return IndexCache::DatabasePath(folder, card.Root());
     }
+    std::string Name(int k) const { return QFileInfo(paths[size_t(k)]).fileName().toStdString(); }
 
     std::vector<QString> paths;
     ScratchDir cacheDir;
@@ -53,37 +79,56 @@ TEST_F(Cache, ReadsOnlyWhatChanged) {
     QString note = "x";
     ASSERT_TRUE(Index(&first, cacheDir.path(), &note));
     EXPECT_EQ(note, "");
-    ASSERT_TRUE(QFile::exists(Database(cacheDir.path())));
+    const QString database = Database(cacheDir.path());
+    ASSERT_TRUE(QFile::exists(database));
 
-    // Same size and time, other bytes: the cached track is what answers.
+    // Recording 0's row made to hold recording 2's track (whole, so its
+    // check holds): what the next index says of recording 0 comes from it.
+    const QByteArray copy = "UPDATE tracks SET (gsensor, rules, points, events, jolt_offset, "
+                            "jolt_peak, figures, digest) = (SELECT gsensor, rules, points, events, "
+                            "jolt_offset, jolt_peak, figures, digest FROM tracks WHERE path = "
+                            "CAST('" +
+                            paths[2].toUtf8() + "' AS BLOB)) WHERE path = CAST('" +
+                            paths[0].toUtf8() + "' AS BLOB)";
+    ASSERT_TRUE(Exec(database, copy.constData()));
+    CardIndex second;
+    ASSERT_TRUE(Index(&second, cacheDir.path(), &note));
+    EXPECT_EQ(note, "");
+    EXPECT_EQ(Firsts(second).at(Name(0)), Firsts(first).at(Name(2)));
+
+    // Written again with the same size and its modification time set back:
+    // the change time tells, and the recording is read again.
     const QDateTime modified = QFileInfo(paths[0]).lastModified();
+    const qint64 size = QFileInfo(paths[0]).size();
     Rewrite(0, 0.5);
     QFile file(paths[0]);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
     file.close();
-    CardIndex second;
-    ASSERT_TRUE(Index(&second, cacheDir.path(), &note));
+    ASSERT_EQ(QFileInfo(paths[0]).size(), size);
+    ASSERT_EQ(QFileInfo(paths[0]).lastModified(), modified);
+    CardIndex third;
+    ASSERT_TRUE(Index(&third, cacheDir.path(), &note));
     EXPECT_EQ(note, "");
-    EXPECT_EQ(Firsts(second), Firsts(first));
+    EXPECT_EQ(Firsts(third), Uncached());
+    EXPECT_NEAR(Firsts(third).at(Name(0)).second, 139.5, 1e-6);
 
     // Changed, removed, added.
     Rewrite(1, 0.25);
     ASSERT_TRUE(QFile::remove(paths[2]));
     WritePair(Drive(3, 0), 58, true, false);
-    CardIndex third;
-    ASSERT_TRUE(Index(&third, cacheDir.path(), &note));
+    CardIndex fourth;
+    ASSERT_TRUE(Index(&fourth, cacheDir.path(), &note));
     EXPECT_EQ(note, "");
-    const auto firsts = Firsts(third);
+    const auto firsts = Firsts(fourth);
     ASSERT_EQ(firsts.size(), 3u);
-    EXPECT_NEAR(firsts.at(QFileInfo(paths[1]).fileName().toStdString()), 139.25, 1e-6);
-    EXPECT_EQ(firsts.count(QFileInfo(paths[2]).fileName().toStdString()), 0u);
-    EXPECT_EQ(Firsts(third).size(), Uncached().size());
+    EXPECT_NEAR(firsts.at(Name(1)).second, 139.25, 1e-6);
+    EXPECT_EQ(firsts.count(Name(2)), 0u);
+    EXPECT_EQ(firsts, Uncached());
 
     // The removed file's row went with it.
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(Database(cacheDir.path())).constData(), &db),
-              SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database).constData(), &db), SQLITE_OK);
     sqlite3_stmt* count = nullptr;
     sqlite3_prepare_v2(db, "SELECT count(*) FROM tracks", -1, &count, nullptr);
     ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
@@ -132,18 +177,53 @@ TEST_F(Cache, CancelledBuildLeavesTheIndexEmpty) {
 
 // Each damage is done after a first build; then recording 1 changes, so
 // only a cache that is read correctly or not at all gives the right answer.
-enum class Damage { Garbage, DamagedRow, OlderLayout, Locked, ReadOnlyDisk, FullDisk };
+// Where the damage puts someone else's file in the way, that file is left
+// byte for byte as it was.
+enum class Damage {
+    Garbage,
+    DamagedRow,
+    OversizedRow,
+    OversizedText,
+    OlderLayout,
+    Locked,
+    ReadOnlyDisk,
+    FullDisk,
+    Folder,
+    LinkToForeign,
+    ForeignInPlace,
+    ForeignTracksTable,
+    HardLink,
+    LinkedJournal,
+};
 
 struct DamageCase {
     Damage damage;
-    const char* note; // a word the one line holds; "" for none
+    const char* name;
+    const char* note; // a word the one line holds
+    bool lasts;       // the damage is not the index's to mend
 };
 
 void PrintTo(const DamageCase& c, std::ostream* out) {
-    *out << "damage " << int(c.damage);
+    *out << c.name;
 }
 
-class DamagedCache : public Cache, public ::testing::WithParamInterface<DamageCase> {};
+class DamagedCache : public Cache, public ::testing::WithParamInterface<DamageCase> {
+  protected:
+    // Another program's database, somewhere else.
+    QString ForeignDatabase(const char* schema) {
+        const QString path = elsewhere.path() + "/places.sqlite";
+        EXPECT_TRUE(Exec(path, schema));
+        return path;
+    }
+    ScratchDir elsewhere;
+};
+
+constexpr char kBookmarks[] = "CREATE TABLE bookmarks (url TEXT, title TEXT);"
+                              "INSERT INTO bookmarks VALUES ('https://example.org', 'x');"
+                              "PRAGMA user_version = 7;";
+// A music library's: a table of the same name, no application id.
+constexpr char kMusic[] = "CREATE TABLE tracks (path TEXT PRIMARY KEY, title TEXT);"
+                          "INSERT INTO tracks VALUES ('/music/a.flac', 'a');";
 
 TEST_P(DamagedCache, NeverAWrongAnswer) {
     const DamageCase c = GetParam();
@@ -160,6 +240,8 @@ TEST_P(DamagedCache, NeverAWrongAnswer) {
     Rewrite(1, 0.25);
 
     sqlite3* holder = nullptr;
+    QString foreign; // a file that must stay as it was
+    const QByteArray db = QFile::encodeName(database);
     switch (c.damage) {
     case Damage::Garbage: {
         QFile f(database);
@@ -167,32 +249,27 @@ TEST_P(DamagedCache, NeverAWrongAnswer) {
         f.write(QByteArray(8192, '\x5a'));
         break;
     }
-    case Damage::DamagedRow: {
+    case Damage::DamagedRow:
         // Flips bytes inside the stored fixes of every row; SQLite itself
         // cannot see that.
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(database).constData(), &db);
-        ASSERT_EQ(sqlite3_exec(db,
-                               "UPDATE tracks SET points = substr(points, 1, 8) || "
-                               "zeroblob(8) || substr(points, 17)",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(db);
+        ASSERT_TRUE(Exec(database, "UPDATE tracks SET points = substr(points, 1, 8) || "
+                                   "zeroblob(8) || substr(points, 17)"));
         break;
-    }
-    case Damage::OlderLayout: {
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(database).constData(), &db);
-        ASSERT_EQ(sqlite3_exec(db,
-                               "DROP TABLE tracks; CREATE TABLE tracks (path TEXT, x BLOB);"
-                               "INSERT INTO tracks VALUES ('a', x'00'); PRAGMA user_version = 1;",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(db);
+    case Damage::OversizedRow:
+        ASSERT_TRUE(Exec(database, "UPDATE tracks SET points = zeroblob(40000000) WHERE rowid = "
+                                   "(SELECT min(rowid) FROM tracks)"));
         break;
-    }
+    case Damage::OversizedText:
+        ASSERT_TRUE(Exec(database, "UPDATE tracks SET rules = CAST(zeroblob(40000000) AS TEXT)"));
+        break;
+    case Damage::OlderLayout:
+        ASSERT_TRUE(Exec(database,
+                         "DROP TABLE tracks; CREATE TABLE tracks (path TEXT, x BLOB);"
+                         "INSERT INTO tracks VALUES ('a', x'00'); PRAGMA user_version = 4;"
+                         "PRAGMA application_id = 0;"));
+        break;
     case Damage::Locked:
-        sqlite3_open(QFile::encodeName(database).constData(), &holder);
+        sqlite3_open(db.constData(), &holder);
         ASSERT_EQ(
             sqlite3_exec(holder, "BEGIN EXCLUSIVE; DELETE FROM tracks;", nullptr, nullptr, nullptr),
             SQLITE_OK);
@@ -203,7 +280,33 @@ TEST_P(DamagedCache, NeverAWrongAnswer) {
     case Damage::FullDisk:
         disk.Fill();
         break;
+    case Damage::Folder:
+        ASSERT_TRUE(QFile::remove(database));
+        ASSERT_TRUE(QDir().mkdir(database));
+        break;
+    case Damage::LinkToForeign:
+        foreign = ForeignDatabase(kBookmarks);
+        ASSERT_TRUE(QFile::remove(database));
+        ASSERT_EQ(::symlink(QFile::encodeName(foreign).constData(), db.constData()), 0);
+        break;
+    case Damage::ForeignInPlace:
+    case Damage::ForeignTracksTable:
+        ASSERT_TRUE(QFile::remove(database));
+        ASSERT_TRUE(QFile::copy(
+            ForeignDatabase(c.damage == Damage::ForeignInPlace ? kBookmarks : kMusic), database));
+        foreign = database;
+        break;
+    case Damage::HardLink:
+        foreign = elsewhere.path() + "/other-name.sqlite";
+        ASSERT_EQ(::link(db.constData(), QFile::encodeName(foreign).constData()), 0);
+        break;
+    case Damage::LinkedJournal:
+        // SQLite would write its journal through the link.
+        foreign = ForeignDatabase(kBookmarks);
+        ASSERT_EQ(::symlink(QFile::encodeName(foreign).constData(), db + "-journal"), 0);
+        break;
     }
+    const QByteArray foreignBytes = foreign.isEmpty() ? QByteArray() : Bytes(foreign);
 
     CardIndex index;
     QString note;
@@ -215,33 +318,54 @@ TEST_P(DamagedCache, NeverAWrongAnswer) {
     if (onDisk)
         disk.Remount(false);
     EXPECT_EQ(Firsts(index), Uncached());
-    if (*c.note) {
-        EXPECT_TRUE(note.contains(c.note)) << note.toStdString();
-    }
+    EXPECT_TRUE(note.contains(c.note)) << note.toStdString();
     EXPECT_FALSE(note.contains('\n'));
+    if (!foreign.isEmpty()) {
+        EXPECT_EQ(Bytes(foreign), foreignBytes);
+    }
 
-    // Once the damage is gone, the database serves again.
+    // Once the damage is gone, the database serves again; damage that is
+    // not the index's to mend is still there, and said again.
     if (c.damage != Damage::Locked && !onDisk) {
         CardIndex again;
         ASSERT_TRUE(Index(&again, folder, &note));
-        EXPECT_EQ(note, "");
+        EXPECT_EQ(note.contains(c.note), c.lasts) << note.toStdString();
+        if (!c.lasts) {
+            EXPECT_EQ(note, "");
+        }
         EXPECT_EQ(Firsts(again), Uncached());
+        if (!foreign.isEmpty()) {
+            EXPECT_EQ(Bytes(foreign), foreignBytes);
+        }
+    }
+    // A huge row dropped leaves no huge file behind.
+    if (c.damage == Damage::OversizedRow || c.damage == Damage::OversizedText) {
+        EXPECT_LT(QFileInfo(database).size(), 4 << 20);
     }
 }
 
 std::string DamageName(const ::testing::TestParamInfo<DamageCase>& info) {
-    const char* names[] = {"Garbage", "DamagedRow",   "OlderLayout",
-                           "Locked",  "ReadOnlyDisk", "FullDisk"};
-    return names[int(info.param.damage)];
+    return info.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, DamagedCache,
-                         ::testing::Values(DamageCase{Damage::Garbage, "damaged"},
-                                           DamageCase{Damage::DamagedRow, "damaged"},
-                                           DamageCase{Damage::OlderLayout, "older layout"},
-                                           DamageCase{Damage::Locked, "in use"},
-                                           DamageCase{Damage::ReadOnlyDisk, "read-only"},
-                                           DamageCase{Damage::FullDisk, "full"}),
-                         DamageName);
+INSTANTIATE_TEST_SUITE_P(
+    Each, DamagedCache,
+    ::testing::Values(
+        DamageCase{Damage::Garbage, "Garbage", "damaged", false},
+        DamageCase{Damage::DamagedRow, "DamagedRow", "damaged", false},
+        DamageCase{Damage::OversizedRow, "OversizedRow", "too large", false},
+        DamageCase{Damage::OversizedText, "OversizedText", "too large", false},
+        DamageCase{Damage::OlderLayout, "OlderLayout", "older layout", false},
+        DamageCase{Damage::Locked, "Locked", "in use", false},
+        DamageCase{Damage::ReadOnlyDisk, "ReadOnlyDisk", "read-only", false},
+        DamageCase{Damage::FullDisk, "FullDisk", "full", false},
+        DamageCase{Damage::Folder, "Folder", "is a folder", true},
+        DamageCase{Damage::LinkToForeign, "LinkToForeign", "is a symbolic link", true},
+        DamageCase{Damage::ForeignInPlace, "ForeignInPlace", "another program's", true},
+        DamageCase{Damage::ForeignTracksTable, "ForeignTracksTable", "another program's", true},
+        DamageCase{Damage::HardLink, "HardLink", "hard links", true},
+        DamageCase{Damage::LinkedJournal, "LinkedJournal", "-journal that is a symbolic link",
+                   true}),
+    DamageName);
 
 } // namespace
