@@ -1,5 +1,6 @@
 #include "cardindex/CardIndexStore.h"
 
+#include "cardindex/SphereMath.h"
 #include "cardindex/TripFigures.h"
 
 #include <algorithm>
@@ -15,8 +16,6 @@ constexpr int kRunLength = 64;
 // Consecutive fixes further apart in time are not joined by a line: the car
 // was not seen in between.
 constexpr int64_t kJoinedMs = 5000;
-constexpr double kMetresPerDegree = 111320.0;
-constexpr double kPi = 3.14159265358979323846;
 
 // A difference of longitudes the short way round, so that a drive across
 // the 180th meridian is a step of metres, not of the whole globe.
@@ -26,6 +25,34 @@ double Wrap(double degrees) {
     while (degrees < -180)
         degrees += 360;
     return degrees;
+}
+
+bool Joined(const IndexedPoint& a, const IndexedPoint& b) {
+    return b.utcMs - a.utcMs <= kJoinedMs;
+}
+
+// The box of a run of fixes and of every place on the lines between them:
+// a line strays from its ends by at most half its length, which near a pole
+// takes it over the pole.
+GlobeBox RunBox(const std::vector<IndexedPoint>& points, size_t first, size_t last) {
+    GlobeBox box;
+    box.south = box.north = points[first].latitude;
+    box.west = box.east = points[first].longitude;
+    double longitude = points[first].longitude; // unwrapped along the run
+    double longest = 0;
+    for (size_t i = first + 1; i <= last; ++i) {
+        const IndexedPoint& a = points[i - 1];
+        const IndexedPoint& p = points[i];
+        box.south = std::min(box.south, p.latitude);
+        box.north = std::max(box.north, p.latitude);
+        longitude += Wrap(p.longitude - a.longitude);
+        box.west = std::min(box.west, longitude);
+        box.east = std::max(box.east, longitude);
+        if (Joined(a, p))
+            longest =
+                std::max(longest, ArcDegrees(a.latitude, a.longitude, p.latitude, p.longitude));
+    }
+    return Grow(box, longest / 2 * 1.01 + 1e-9);
 }
 
 } // namespace
@@ -62,18 +89,17 @@ bool CardIndexStore::Build(const std::vector<IndexedRecording>& recordings,
         // Runs share their boundary fix, so no segment falls between two.
         for (size_t first = 0; ok && first < points.size(); first += kRunLength) {
             const size_t last = std::min(points.size() - 1, first + kRunLength);
-            double south = 90, north = -90, west = 180, east = -180;
-            for (size_t i = first; i <= last; ++i) {
-                south = std::min(south, points[i].latitude);
-                north = std::max(north, points[i].latitude);
-                west = std::min(west, points[i].longitude);
-                east = std::max(east, points[i].longitude);
+            GlobeBox box = RunBox(points, first, last);
+            // A run across the 180th meridian is looked for on both sides.
+            if (box.west < -180 || box.east > 180) {
+                box.west = -180;
+                box.east = 180;
             }
             sqlite3_bind_int64(insert, 1, int64_t(runs_.size()));
-            sqlite3_bind_double(insert, 2, south);
-            sqlite3_bind_double(insert, 3, north);
-            sqlite3_bind_double(insert, 4, west);
-            sqlite3_bind_double(insert, 5, east);
+            sqlite3_bind_double(insert, 2, box.south);
+            sqlite3_bind_double(insert, 3, box.north);
+            sqlite3_bind_double(insert, 4, box.west);
+            sqlite3_bind_double(insert, 5, box.east);
             ok = sqlite3_step(insert) == SQLITE_DONE;
             sqlite3_reset(insert);
             runs_.push_back({int(r), int(first), int(last)});
@@ -118,21 +144,25 @@ std::vector<int> CardIndexStore::RunsInBox(double south, double west, double nor
 std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& recordings,
                                           double latitude, double longitude, double radiusM) const {
     std::vector<NearHit> hits;
-    if (!(radiusM >= 0) || std::abs(latitude) > 90 || std::abs(longitude) > 180)
+    if (!(radiusM >= 0) || !(std::abs(latitude) <= 90) || !(std::abs(longitude) <= 180))
         return hits;
-    // A box that holds the circle; the R*Tree rounds its edges outwards.
-    const double cosLat = std::max(0.01, std::cos(latitude * kPi / 180));
-    const double dLat = radiusM / kMetresPerDegree * 1.01 + 1e-6;
-    const double dLon = radiusM / (kMetresPerDegree * cosLat) * 1.01 + 1e-6;
-    // A circle across the 180th meridian is looked up on both sides of it.
-    std::vector<int> ids = RunsInBox(latitude - dLat, std::max(-180.0, longitude - dLon),
-                                     latitude + dLat, std::min(180.0, longitude + dLon));
-    std::vector<int> wrapped;
-    if (longitude - dLon < -180)
-        wrapped = RunsInBox(latitude - dLat, longitude - dLon + 360, latitude + dLat, 180);
-    else if (longitude + dLon > 180)
-        wrapped = RunsInBox(latitude - dLat, -180, latitude + dLat, longitude + dLon - 360);
-    ids.insert(ids.end(), wrapped.begin(), wrapped.end());
+    // A box that holds the circle (with a pole inside it, a band of every
+    // longitude); the R*Tree rounds its edges outwards.
+    const GlobeBox box = Grow({latitude, latitude, longitude, longitude}, ReachDegrees(radiusM));
+    std::vector<int> ids;
+    if (box.AllLongitudes()) {
+        ids = RunsInBox(box.south, -180, box.north, 180);
+    } else {
+        // A circle across the 180th meridian is looked up on both sides of it.
+        ids =
+            RunsInBox(box.south, std::max(-180.0, box.west), box.north, std::min(180.0, box.east));
+        std::vector<int> wrapped;
+        if (box.west < -180)
+            wrapped = RunsInBox(box.south, box.west + 360, box.north, 180);
+        else if (box.east > 180)
+            wrapped = RunsInBox(box.south, -180, box.north, box.east - 360);
+        ids.insert(ids.end(), wrapped.begin(), wrapped.end());
+    }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     std::map<int, NearHit> best; // by recording
@@ -140,34 +170,26 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
         const Run& run = runs_[size_t(id)];
         const std::vector<IndexedPoint>& points = recordings[size_t(run.recording)].points;
         for (int i = run.first; i <= run.last; ++i) {
-            // The closest place on the segment to the next fix, in a flat
-            // frame around the place (fine over the few metres that matter);
-            // the distance to it is then measured on the ellipsoid.
             const IndexedPoint& a = points[size_t(i)];
             const IndexedPoint* b = i < run.last ? &points[size_t(i) + 1] : nullptr;
-            if (b && b->utcMs - a.utcMs > kJoinedMs)
+            if (b && !Joined(a, *b))
                 b = nullptr;
-            double t = 0;
-            if (b) {
-                const double ax = Wrap(a.longitude - longitude) * cosLat;
-                const double ay = a.latitude - latitude;
-                const double dx = Wrap(b->longitude - a.longitude) * cosLat;
-                const double dy = b->latitude - a.latitude;
-                const double length = dx * dx + dy * dy;
-                if (length > 0)
-                    t = std::clamp(-(ax * dx + ay * dy) / length, 0.0, 1.0);
-            }
-            const double lat = b ? a.latitude + (b->latitude - a.latitude) * t : a.latitude;
-            const double lon =
-                b ? Wrap(a.longitude + Wrap(b->longitude - a.longitude) * t) : a.longitude;
-            // The flat frame is within a fraction of a percent over a few
-            // hundred metres; only those close enough are measured exactly.
-            const double flat =
-                std::hypot(Wrap(lon - longitude) * cosLat, lat - latitude) * kMetresPerDegree;
-            if (flat > radiusM * 1.01 + 1)
+            // The nearest place on the line to the next fix, found on the
+            // sphere (the line is short); only a line that may come close
+            // enough is measured on the ellipsoid.
+            const NearestOnArc nearest =
+                b ? Nearest(latitude, longitude, a.latitude, a.longitude, b->latitude, b->longitude)
+                  : NearestOnArc{0, ArcDegrees(latitude, longitude, a.latitude, a.longitude)};
+            const double least = LeastMetres(nearest.arcDegrees);
+            auto found = best.find(run.recording);
+            if (least > radiusM || (found != best.end() && least > found->second.distanceM))
                 continue;
+            const double t = nearest.share;
+            double lat = a.latitude, lon = a.longitude;
+            if (b && t > 0)
+                PointAlong(a.latitude, a.longitude, b->latitude, b->longitude, t, &lat, &lon);
             const double metres = GeodesicMetres(latitude, longitude, lat, lon);
-            if (metres > radiusM)
+            if (metres > radiusM || (found != best.end() && metres >= found->second.distanceM))
                 continue;
             NearHit hit;
             hit.recording = run.recording;
@@ -176,9 +198,7 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
                 b ? uint32_t(std::llround(a.offsetMs + (double(b->offsetMs) - a.offsetMs) * t))
                   : a.offsetMs;
             hit.utcMs = a.utcMs + (int64_t(hit.offsetMs) - int64_t(a.offsetMs));
-            auto found = best.find(run.recording);
-            if (found == best.end() || metres < found->second.distanceM)
-                best[run.recording] = hit;
+            best[run.recording] = hit;
         }
     }
     for (const auto& [recording, hit] : best)

@@ -25,6 +25,14 @@ double GeodesicMetres(double lat1, double lon1, double lat2, double lon2) {
     return metres;
 }
 
+void PointAlong(double lat1, double lon1, double lat2, double lon2, double share, double* lat,
+                double* lon) {
+    const GeographicLib::Geodesic& wgs84 = GeographicLib::Geodesic::WGS84();
+    double metres = 0, azimuth1 = 0, azimuth2 = 0;
+    wgs84.Inverse(lat1, lon1, lat2, lon2, metres, azimuth1, azimuth2);
+    wgs84.Direct(lat1, lon1, azimuth1, metres * share, *lat, *lon);
+}
+
 bool RecordingSpan(const IndexedRecording& r, int64_t* startMs, int64_t* endMs) {
     if (r.startUtcMs != 0) {
         *startMs = r.startUtcMs;

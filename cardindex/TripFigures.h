@@ -35,3 +35,8 @@ TripSummary TripFiguresOf(const std::vector<IndexedRecording>& recordings,
 
 // The geodesic distance on the WGS84 ellipsoid, in metres.
 double GeodesicMetres(double lat1, double lon1, double lat2, double lon2);
+
+// The place `share` (0..1) of the way along the geodesic from the first
+// place to the second.
+void PointAlong(double lat1, double lon1, double lat2, double lon2, double share, double* lat,
+                double* lon);

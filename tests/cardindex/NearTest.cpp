@@ -69,29 +69,108 @@ TEST_F(Near, ABoxListsTheRecordingsWithAFixInside) {
     EXPECT_EQ(hits[0].offsetMs, 17000u);
 }
 
-class NearTheDateLine : public IndexTest {};
+// Where sums on a flat map fail: a track across the 180th meridian, one
+// over the North Pole, and circles reaching most of the way round the earth.
+enum class Track { DateLine, OverThePole, Tokyo };
 
-// East across the 180th meridian near Fiji, 10 m a second: the place on the
-// meridian lies between two fixes on either side of it.
-TEST_F(NearTheDateLine, ACrossingIsFoundFromBothSides) {
+// 20 fixes a second apart at 10 m a second; the date line and the pole lie
+// halfway between fixes 9 and 10 (9.5 s in).
+std::vector<synth::Fix> FixesOf(Track track) {
     std::vector<synth::Fix> fixes;
-    const double step = 10 / (kMetresPerDegree * std::cos(17 * kPi / 180));
     for (int i = 0; i < 20; ++i) {
-        double lon = 180 - 9.5 * step + i * step;
-        if (lon > 180)
-            lon -= 360;
-        fixes.push_back({-17, lon, 0, 36, 90});
+        const double metres = (i - 9.5) * 10; // past the line or the pole
+        switch (track) {
+        case Track::DateLine: {
+            double lon = 180 + metres / (kMetresPerDegree * std::cos(17 * kPi / 180));
+            if (lon > 180)
+                lon -= 360;
+            fixes.push_back({-17, lon, 0, 36, 90});
+            break;
+        }
+        case Track::OverThePole:
+            // North along 10° east, over the pole, south along 170° west.
+            fixes.push_back({90 - std::abs(metres) / 111694.0, metres < 0 ? 10.0 : -170.0, 0, 36,
+                             metres < 0 ? 0.0 : 180.0});
+            break;
+        case Track::Tokyo:
+            fixes.push_back({kLat, kLon + (i * 10) * LonPerMetre(), 0, 36, 90});
+            break;
+        }
     }
-    WritePair(Recipe(At(11, 6, 0, 0), fixes, QuietSamples(20, 10)), 80, true, false);
+    return fixes;
+}
+
+struct GlobeCase {
+    const char* name;
+    Track track;
+    double latitude, longitude, radiusM;
+    bool hit;
+    double distanceM, toleranceM; // of the closest approach, when a hit
+    int offsetMs;                 // of the closest approach; -1: anywhere
+};
+
+void PrintTo(const GlobeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// Tokyo's far side: the antipode of the track's start, and a place some
+// 1 750 km from it.
+constexpr double kAntipodeLat = -kLat, kAntipodeLon = kLon - 180;
+constexpr double kFarLat = -20, kFarLon = -40;
+
+std::vector<GlobeCase> GlobeCases() {
+    const double poleFromAcross = GeodesicMetres(89.9995, 100, 90, 0); // 55.8 m
+    const double far = GeodesicMetres(kFarLat, kFarLon, kLat, kLon);   // about 18 250 km
+    return {
+        {"DateLineAt180", Track::DateLine, -17, 180, 20, true, 0, 1.5, 9500},
+        {"DateLineAtMinus180", Track::DateLine, -17, -180, 20, true, 0, 1.5, 9500},
+        {"DateLineJustEast", Track::DateLine, -17, -179.99999, 20, true, 0, 1.5, 9500},
+        {"DateLineJustWest", Track::DateLine, -17, 179.99999, 20, true, 0, 1.5, 9500},
+        {"DateLineMissedNorth", Track::DateLine, -16.999, 180, 100, false, 0, 0, -1},
+        {"PoleAtTheCentre", Track::OverThePole, 90, 0, 20, true, 0, 1, 9500},
+        {"PolePassSeenFromAcross", Track::OverThePole, 89.9995, 100, 5000, true, poleFromAcross, 1,
+         9500},
+        {"PolePassTooFar", Track::OverThePole, 89.9995, 100, 50, false, 0, 0, -1},
+        {"FarSideWithin19000km", Track::Tokyo, kFarLat, kFarLon, 19000e3, true, far, 200, -1},
+        {"FarSideBeyond18000km", Track::Tokyo, kFarLat, kFarLon, 18000e3, false, 0, 0, -1},
+        {"HalfTheEarthFromTheAntipode", Track::Tokyo, kAntipodeLat, kAntipodeLon, 20010e3, true,
+         GeodesicMetres(kAntipodeLat, kAntipodeLon, kLat, kLon), 200, -1},
+    };
+}
+
+class NearOnTheGlobe : public IndexTest, public ::testing::WithParamInterface<GlobeCase> {};
+
+TEST_P(NearOnTheGlobe, FindsTheClosestApproach) {
+    const GlobeCase c = GetParam();
+    WritePair(Recipe(At(11, 6, 0, 0), FixesOf(c.track), QuietSamples(20, 10)), 80, true, false);
     CardIndex index;
     ASSERT_TRUE(Index(&index));
-    for (const double place : {180.0, -180.0, 179.99999, -179.99999}) {
-        const auto hits = index.Near(-17, place, 20);
-        ASSERT_EQ(hits.size(), 1u) << place;
-        EXPECT_LT(hits[0].distanceM, 1.5) << place;
-        EXPECT_NEAR(hits[0].offsetMs, 9500, 150) << place;
+    ASSERT_EQ(index.Recordings().size(), 1u);
+    ASSERT_EQ(index.Recordings()[0].points.size(), 20u);
+    const auto hits = index.Near(c.latitude, c.longitude, c.radiusM);
+    ASSERT_EQ(hits.size(), c.hit ? 1u : 0u);
+    if (!c.hit)
+        return;
+    EXPECT_NEAR(hits[0].distanceM, c.distanceM, c.toleranceM);
+    EXPECT_LE(hits[0].distanceM, c.radiusM);
+    if (c.offsetMs >= 0) {
+        EXPECT_NEAR(hits[0].offsetMs, c.offsetMs, 150);
     }
-    // A box from 179.9999 east to -179.9999: the fixes on both sides.
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, NearOnTheGlobe, ::testing::ValuesIn(GlobeCases()),
+                         [](const ::testing::TestParamInfo<GlobeCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+class NearTheDateLine : public IndexTest {};
+
+// A box from 179.9999 east to -179.9999: the fixes on both sides.
+TEST_F(NearTheDateLine, ABoxAcrossItHoldsFixesOnBothSides) {
+    WritePair(Recipe(At(11, 6, 0, 0), FixesOf(Track::DateLine), QuietSamples(20, 10)), 80, true,
+              false);
+    CardIndex index;
+    ASSERT_TRUE(Index(&index));
     const auto inBox = index.InBox(-17.001, 179.9999, -16.999, -179.9999);
     ASSERT_EQ(inBox.size(), 1u);
     EXPECT_EQ(inBox[0].offsetMs, 9000u);
