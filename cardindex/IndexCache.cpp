@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+#include <cstdio>
 #include <sqlite3.h>
 
 namespace {
@@ -38,10 +40,16 @@ QByteArray Blob(sqlite3_stmt* statement, int column) {
 
 // Paths and rules are kept as blobs too, so that the size of every value
 // of a row is known without reading it (SQLite counts a text's characters).
-const char kSchema[] = "CREATE TABLE IF NOT EXISTS tracks (path BLOB PRIMARY KEY, size INTEGER,"
-                       " modified INTEGER, changed INTEGER, inode INTEGER, gsensor INTEGER,"
-                       " rules BLOB, points BLOB, events BLOB, jolt_offset INTEGER,"
-                       " jolt_peak REAL, figures BLOB, digest BLOB);";
+QString Schema(const QString& database) {
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1.tracks (path BLOB PRIMARY KEY,"
+                          " size INTEGER, modified INTEGER, changed INTEGER, inode INTEGER,"
+                          " gsensor INTEGER, rules BLOB, points BLOB, events BLOB,"
+                          " jolt_offset INTEGER, jolt_peak REAL, figures BLOB, digest BLOB);"
+                          " PRAGMA %1.application_id = %2; PRAGMA %1.user_version = %3;")
+        .arg(database)
+        .arg(IndexCache::kApplicationId)
+        .arg(IndexCache::kLayout);
+}
 
 // True for a row of the expected types whose values together stay within
 // the bound; typeof() and length() of a blob read only the row's header.
@@ -203,12 +211,9 @@ bool IndexCache::Prepare(QString* note) {
                                    "without it.");
             return false;
         }
-        const QString renew = QStringLiteral("BEGIN IMMEDIATE; DROP TABLE IF EXISTS tracks; %1 "
-                                             "PRAGMA application_id = %2; "
-                                             "PRAGMA user_version = %3; COMMIT;")
-                                  .arg(QString::fromLatin1(kSchema))
-                                  .arg(kApplicationId)
-                                  .arg(kLayout);
+        const QString renew =
+            QStringLiteral("BEGIN IMMEDIATE; DROP TABLE IF EXISTS tracks; %1 COMMIT;")
+                .arg(Schema("main"));
         code = sqlite3_exec(db_, renew.toUtf8().constData(), nullptr, nullptr, nullptr);
         if (code != SQLITE_OK) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -226,28 +231,71 @@ bool IndexCache::Prepare(QString* note) {
     return ReadRows(note);
 }
 
+// The rows that fit, copied into a new file that then takes the
+// database's place: dropping a huge row in place would walk every page of
+// it. False when that could not be done.
+bool IndexCache::KeepOnlyWhatFits() {
+    QTemporaryFile fresh(path_ + ".XXXXXX");
+    if (!fresh.open())
+        return false;
+    fresh.close();
+    sqlite3_stmt* attach = nullptr;
+    const QByteArray name = QFile::encodeName(fresh.fileName());
+    int code = sqlite3_prepare_v2(db_, "ATTACH DATABASE ? AS fresh", -1, &attach, nullptr);
+    if (code == SQLITE_OK) {
+        sqlite3_bind_text(attach, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        code = sqlite3_step(attach) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
+    }
+    sqlite3_finalize(attach);
+    if (code != SQLITE_OK)
+        return false;
+    const QByteArray copy = "BEGIN; " + Schema("fresh").toUtf8() +
+                            " INSERT INTO fresh.tracks SELECT * FROM main.tracks WHERE " +
+                            RowFits() + "; COMMIT;";
+    code = sqlite3_exec(db_, copy.constData(), nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "DETACH DATABASE fresh", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        return false;
+    Close();
+    if (::rename(name.constData(), QFile::encodeName(path_).constData()) != 0)
+        return false;
+    fresh.setAutoRemove(false);
+    return true;
+}
+
 bool IndexCache::ReadRows(QString* note) {
     const QByteArray fits = RowFits();
     // What cannot be ours or would cost too much memory is never read; its
-    // recording is read again and the row replaced.
-    sqlite3_stmt* unfit = nullptr;
-    int code = sqlite3_prepare_v2(db_, "SELECT rowid FROM tracks WHERE NOT (" + fits + ")", -1,
-                                  &unfit, nullptr);
-    while (code == SQLITE_OK && (code = sqlite3_step(unfit)) == SQLITE_ROW) {
-        code = SQLITE_OK;
-        stale_.push_back(sqlite3_column_int64(unfit, 0));
+    // recording is read again.
+    int64_t unfit = 0;
+    int code = SQLITE_OK;
+    const QByteArray countUnfit = "SELECT count(*) FROM tracks WHERE NOT (" + fits + ")";
+    QueryInt(db_, countUnfit.constData(), &unfit, &code);
+    if (code == SQLITE_OK && unfit > 0 && !readOnly_) {
+        if (!KeepOnlyWhatFits()) {
+            *note = QStringLiteral("Card index cache holds damaged or too large entries and cannot "
+                                   "be renewed; indexed without it.");
+            return false;
+        }
+        QString again;
+        if (!Prepare(&again)) {
+            *note = again;
+            return false;
+        }
+        *note = QStringLiteral("Card index cache held damaged or too large entries; they were "
+                               "dropped unread, and their recordings read again.");
+        return true;
     }
-    sqlite3_finalize(unfit);
-    const size_t oversized = stale_.size();
 
     sqlite3_stmt* rows = nullptr;
-    if (code == SQLITE_DONE)
-        code = sqlite3_prepare_v2(db_,
-                                  "SELECT rowid, path, size, modified, changed, inode, gsensor,"
-                                  " rules, points, events, jolt_offset, jolt_peak, figures, digest"
-                                  " FROM tracks WHERE " +
-                                      fits,
-                                  -1, &rows, nullptr);
+    const QByteArray select = "SELECT rowid, path, size, modified, changed, inode, gsensor, rules,"
+                              " points, events, jolt_offset, jolt_peak, figures, digest FROM tracks"
+                              " WHERE " +
+                              fits;
+    if (code == SQLITE_OK)
+        code = sqlite3_prepare_v2(db_, select.constData(), -1, &rows, nullptr);
     while (code == SQLITE_OK && (code = sqlite3_step(rows)) == SQLITE_ROW) {
         code = SQLITE_OK;
         const QString path = QString::fromUtf8(Blob(rows, 1));
@@ -294,9 +342,6 @@ bool IndexCache::ReadRows(QString* note) {
     if (readOnly_)
         *note = QStringLiteral("Card index cache is read-only; changed recordings are read but not "
                                "kept.");
-    else if (oversized > 0)
-        *note = QStringLiteral("Card index cache held damaged or too large entries; they were not "
-                               "read, and their recordings were read again.");
     else if (!stale_.empty())
         *note = QStringLiteral("Card index cache held damaged entries; they were read again.");
     return true;

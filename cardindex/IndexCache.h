@@ -68,6 +68,7 @@ class IndexCache {
   private:
     bool Prepare(QString* note);
     bool ReadRows(QString* note);
+    bool KeepOnlyWhatFits();
     bool GiveBackFreePages();
     void Close();
 
@@ -76,5 +77,5 @@ class IndexCache {
     bool readOnly_ = false;
     QHash<QString, CachedTrack> rows_;
     QHash<QString, CachedTrack> puts_;
-    std::vector<int64_t> stale_; // rows not read (damaged, too large), by rowid
+    std::vector<int64_t> stale_; // damaged rows, by rowid
 };

@@ -1,11 +1,15 @@
 // halvex-cli trips, events and near, run as a user would on a synthesized card.
 #include "tests/cardindex/IndexFixture.h"
+#include "tests/support/core/MeasuredRun.h"
 #include "tests/support/core/ProgramRun.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,10 +30,13 @@ class CliIndex : public IndexTest {
                    StraightFixes(35.0 + 200 / kMetresPerDegree, 139.0, 0, std::vector<int>(20, 36)),
                    samples),
             62);
-        WritePair(Recipe(At(9, 9, 0, 0), StraightFixes(35.1, 139.0, 90, std::vector<int>(20, 54)),
-                         QuietSamples(20, 10)),
-                  64, true, false);
+        thirdTrip = WritePair(ThirdTrip(35.1), 64, true, false);
         env.insert("XDG_CACHE_HOME", cache.path());
+    }
+    // East along the given latitude.
+    static synth::RecordingRecipe ThirdTrip(double latitude) {
+        return Recipe(At(9, 9, 0, 0), StraightFixes(latitude, 139.0, 90, std::vector<int>(20, 54)),
+                      QuietSamples(20, 10));
     }
     ProgramRun Cli(QStringList args) {
         return RunProgram(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"), args, env);
@@ -44,6 +51,7 @@ class CliIndex : public IndexTest {
         return QDir(cache.path() + "/halvex").entryList({"*.sqlite"}, QDir::Files);
     }
 
+    QString thirdTrip;
     ScratchDir cache;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 };
@@ -136,5 +144,118 @@ TEST_F(CliIndex, TheCacheIsKeptBypassedAndSurvivesDamage) {
     EXPECT_EQ(damaged.out, bypass.out);
     EXPECT_EQ(damaged.err, "halvex-cli: Card index cache was damaged; it was rebuilt.\n");
 }
+
+// A cache in a state the program did not leave it in: each command still
+// answers what the recordings hold, says why the cache was not used, returns
+// (the test stops a run that does not) and keeps its memory bounded; a file
+// of another program the cache's name leads to stays as it was.
+enum class Spoil { Fifo, LinkToForeign, HugeRow, RewrittenTimeRestored };
+
+struct SpoilCase {
+    Spoil spoil;
+    const char* name;
+    const char* note; // what stderr says; "" for nothing at all
+};
+
+class CliIndexCache : public CliIndex, public ::testing::WithParamInterface<SpoilCase> {};
+
+TEST_P(CliIndexCache, AnswersWhatTheRecordingsHold) {
+    const SpoilCase c = GetParam();
+    ScratchDir elsewhere;
+    const QByteArray foreign = QFile::encodeName(elsewhere.path() + "/places.sqlite");
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(foreign.constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "CREATE TABLE places (name TEXT, visits INTEGER);"
+                               "INSERT INTO places VALUES ('home', 3); PRAGMA user_version = 12;",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    QFile foreignFile(QFile::decodeName(foreign));
+    ASSERT_TRUE(foreignFile.open(QIODevice::ReadOnly));
+    const QByteArray foreignBytes = foreignFile.readAll();
+    foreignFile.close();
+
+    // 20 m north of the third trip where it first ran.
+    const QString place = QStringLiteral("%1,139.001").arg(35.1 + 20 / kMetresPerDegree, 0, 'f', 7);
+    long maxRssKiB = 0;
+    int rewrites = 0;
+    for (const QStringList& command :
+         {QStringList{"trips"}, QStringList{"events"}, QStringList{"near", place}}) {
+        const std::string what = command.join(' ').toStdString();
+        QDir(cache.path() + "/halvex").removeRecursively();
+        ASSERT_EQ(Cli(command + QStringList{card.path()}).exitCode, 0) << what;
+        ASSERT_EQ(Databases().size(), 1);
+        const QByteArray database =
+            QFile::encodeName(cache.path() + "/halvex/" + Databases().front());
+        switch (c.spoil) {
+        case Spoil::Fifo:
+            ASSERT_EQ(::unlink(database.constData()), 0);
+            ASSERT_EQ(::mkfifo(database.constData(), 0600), 0);
+            break;
+        case Spoil::LinkToForeign:
+            ASSERT_EQ(::unlink(database.constData()), 0);
+            ASSERT_EQ(::symlink(foreign.constData(), database.constData()), 0);
+            break;
+        case Spoil::HugeRow: {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(database.constData(), &db), SQLITE_OK);
+            // Unsynced: the row need not outlast a power cut, only this test.
+            const int code = sqlite3_exec(db,
+                                          "PRAGMA synchronous = OFF; UPDATE tracks SET points = "
+                                          "zeroblob(900000000) WHERE rowid = (SELECT min(rowid) "
+                                          "FROM tracks)",
+                                          nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            ASSERT_EQ(code, SQLITE_OK);
+            break;
+        }
+        case Spoil::RewrittenTimeRestored: {
+            // Same size, other fixes, the old modification time: the third
+            // trip moves between two roads, away from the place and back.
+            const QDateTime modified = QFileInfo(thirdTrip).lastModified();
+            const qint64 size = QFileInfo(thirdTrip).size();
+            QString error;
+            ASSERT_TRUE(
+                synth::WriteRecording(ThirdTrip(++rewrites % 2 ? 35.2 : 35.1), thirdTrip, &error));
+            QFile file(thirdTrip);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+            file.close();
+            ASSERT_EQ(QFileInfo(thirdTrip).size(), size);
+            break;
+        }
+        }
+        const ProgramRun truth = Cli(command + QStringList{"--no-cache", card.path()});
+        ASSERT_EQ(truth.exitCode, 0) << what;
+        const MeasuredRun run = RunMeasured(QStringLiteral(HALVEX_BINARY_DIR "/tools/halvex-cli"),
+                                            command + QStringList{card.path()}, env, 30000);
+        ASSERT_FALSE(run.timedOut) << what << " did not return";
+        EXPECT_EQ(run.exitCode, 0) << what << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, truth.out) << what;
+        if (*c.note) {
+            EXPECT_TRUE(run.err.contains(c.note)) << what << ": " << run.err.toStdString();
+            EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        } else {
+            EXPECT_EQ(run.err, "") << what;
+        }
+        maxRssKiB = std::max(maxRssKiB, run.maxRssKiB);
+    }
+    EXPECT_LT(maxRssKiB, 300 * 1024);
+    ASSERT_TRUE(foreignFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(foreignFile.readAll(), foreignBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Each, CliIndexCache,
+    ::testing::Values(SpoilCase{Spoil::Fifo, "Fifo",
+                                "is a FIFO, not a regular file; indexed "
+                                "without it."},
+                      SpoilCase{Spoil::LinkToForeign, "LinkToForeign", "is a symbolic link"},
+                      SpoilCase{Spoil::HugeRow, "HugeRow", "too large"},
+                      SpoilCase{Spoil::RewrittenTimeRestored, "RewrittenTimeRestored", ""}),
+    [](const ::testing::TestParamInfo<SpoilCase>& info) { return std::string(info.param.name); });
 
 } // namespace
