@@ -95,7 +95,7 @@ bool ClipAudioTrack::OpenPiece(size_t index, QString* error) {
     if (stream_ < 0)
         return true;
     AVStream* stream = input_->streams[stream_];
-    decoder_ = OpenDecoder(stream, &why);
+    decoder_ = OpenDecoder(stream, &why, input_.get());
     if (!decoder_)
         return true;
     if (decoder_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
@@ -157,7 +157,7 @@ int ClipAudioTrack::Fill(int64_t untilSample, QString* error) {
         }
         int code = avcodec_receive_frame(decoder_.get(), decoded.get());
         if (code == AVERROR(EAGAIN)) {
-            code = av_read_frame(input_.get(), packet_.get());
+            code = ReadPacket(input_.get(), packet_.get());
             if (code < 0) {
                 avcodec_send_packet(decoder_.get(), nullptr);
             } else {

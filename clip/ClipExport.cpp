@@ -8,6 +8,7 @@
 #include "clip/ClipSourceHashes.h"
 #include "clip/ClipStreams.h"
 #include "clip/ClipTranscode.h"
+#include "clip/LibavLog.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 
@@ -83,6 +84,7 @@ std::vector<std::pair<QString, QString>> ShownSources(const ClipPiece& piece, Cl
 } // namespace
 
 void QuietLibavLog() {
+    LibavLog::Install();
     av_log_set_level(AV_LOG_ERROR);
 }
 
@@ -91,6 +93,7 @@ QString ClipOutputPath(const QString& name) {
 }
 
 bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOutcome* outcome) {
+    LibavLog::Install();
     *outcome = ClipOutcome();
     const auto fail = [outcome](const QString& why) {
         outcome->error = why;

@@ -42,7 +42,7 @@ bool ClipVideoReader::OpenPiece(size_t index, QString* error) {
         return false;
     }
     AVStream* stream = input_->streams[stream_];
-    decoder_ = OpenDecoder(stream, error);
+    decoder_ = OpenDecoder(stream, error, input_.get());
     // The filter graph is built for the first piece's pictures.
     if (decoder_ && index == 0 &&
         (decoder_->width <= 0 || decoder_->height <= 0 || decoder_->pix_fmt == AV_PIX_FMT_NONE)) {
@@ -100,12 +100,12 @@ int ClipVideoReader::Receive(AVFrame* frame, QString* error) {
         if (code == AVERROR_EOF)
             return 0;
         if (code != AVERROR(EAGAIN)) {
-            *error = AvErrorText(code);
+            *error = PiecePath(pieces_[piece_], rear_) + ": " + AvErrorText(code);
             return code;
         }
         if (draining_)
             return 0;
-        code = av_read_frame(input_.get(), packet_.get());
+        code = ReadPacket(input_.get(), packet_.get());
         if (code < 0) {
             draining_ = true;
             avcodec_send_packet(decoder_.get(), nullptr);
@@ -116,7 +116,7 @@ int ClipVideoReader::Receive(AVFrame* frame, QString* error) {
             // A damaged packet costs its picture, not the clip.
             if (code < 0 && code != AVERROR(EAGAIN) && code != AVERROR_INVALIDDATA) {
                 av_packet_unref(packet_.get());
-                *error = AvErrorText(code);
+                *error = PiecePath(pieces_[piece_], rear_) + ": " + AvErrorText(code);
                 return code;
             }
         }

@@ -12,11 +12,13 @@ extern "C" {
 #include <QString>
 #include <memory>
 
+// Closing a reading context also ends its share of libav's messages about
+// the file (see LibavLog).
 struct InputCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+    void operator()(AVFormatContext* c) const;
 };
 struct CodecCloser {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+    void operator()(AVCodecContext* c) const;
 };
 struct FrameFreer {
     void operator()(AVFrame* f) const { av_frame_free(&f); }
@@ -53,13 +55,18 @@ inline PacketPtr NewPacket() {
 QString AvErrorText(int code);
 
 // Opens a file for reading with its stream information; null with the
-// reason in *error.
+// reason in *error. libav's messages about the file are gathered into one
+// line naming it, written when the file and its decoders are closed.
 InputPtr OpenInput(const QString& path, QString* error);
 
 // The same for copying packets: an MP4/MOV file's header describes its
 // streams fully for that, so no picture is decoded to learn them (the
 // costliest part of opening a 1080p file); other files as above.
 InputPtr OpenInputToCopy(const QString& path, QString* error);
+
+// The next packet of the input (av_read_frame), libav's messages while
+// reading it counted as the file's.
+int ReadPacket(AVFormatContext* input, AVPacket* packet);
 
 // Where a stream's time starts, in its own ticks (0 when the file says not).
 int64_t StreamStart(const AVStream* stream);
@@ -71,5 +78,7 @@ void KeepOnlyStream(AVFormatContext* input, int stream);
 // (the file's start for 0), so that decoding from there reaches that time.
 void SeekBefore(AVFormatContext* input, int stream, int64_t ms);
 
-// A decoder for the stream, opened; null with the reason in *error.
-CodecPtr OpenDecoder(const AVStream* stream, QString* error);
+// A decoder for the stream, opened; null with the reason in *error. Its
+// messages count as the input's when the input is given.
+CodecPtr OpenDecoder(const AVStream* stream, QString* error,
+                     const AVFormatContext* input = nullptr);
