@@ -1,0 +1,167 @@
+#include "platform/BackgroundJob.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+struct JobState {
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    // Null once the caller dropped the job.
+    QObject* receiver = nullptr;
+    // Called on the caller's thread through the receiver; set with it.
+    std::function<void()> flush;
+    std::function<void()> finish;
+    bool workEnded = false;
+    bool progressNoted = false;
+    bool flushPosted = false;
+    qint64 done = 0;
+    qint64 total = 0;
+
+    // Under the mutex.
+    void Post(const std::function<void()>& call) {
+        if (receiver)
+            QMetaObject::invokeMethod(receiver, call, Qt::QueuedConnection);
+    }
+};
+
+namespace {
+
+// Jobs wait on disks and cards as much as they compute, and a long one (a
+// clip) must not hold back a short one (a scan): more threads than cores.
+QThreadPool& Pool() {
+    static QThreadPool pool;
+    static const bool sized = [] {
+        pool.setMaxThreadCount(std::max(8, QThread::idealThreadCount()));
+        return true;
+    }();
+    Q_UNUSED(sized);
+    return pool;
+}
+
+} // namespace
+
+bool JobControl::Cancelled() const {
+    return state_->cancelled.load(std::memory_order_relaxed);
+}
+
+void JobControl::Report(qint64 done, qint64 total) {
+    JobState& s = *state_;
+    const std::lock_guard<std::mutex> lock(s.mutex);
+    s.done = done;
+    s.total = total;
+    s.progressNoted = true;
+    // One delivery in flight at a time: the notes after it only update it.
+    if (!s.flushPosted) {
+        s.flushPosted = true;
+        s.Post(s.flush);
+    }
+}
+
+BackgroundJob::~BackgroundJob() {
+    Drop();
+    delete receiver_;
+}
+
+std::function<void()> BackgroundJob::Deliver(void (BackgroundJob::*step)()) {
+    // A delivery of a job dropped since it was posted finds another job or
+    // none and does nothing.
+    return [this, step, job = std::weak_ptr<JobState>(state_)] {
+        const std::shared_ptr<JobState> state = job.lock();
+        if (state && state == state_)
+            (this->*step)();
+    };
+}
+
+void BackgroundJob::StartErased(std::function<void(JobControl&)> work,
+                                std::function<void()> finished, ProgressHandler progress) {
+    Drop();
+    if (!receiver_)
+        receiver_ = new QObject;
+    state_ = std::make_shared<JobState>();
+    finished_ = std::move(finished);
+    progress_ = std::move(progress);
+    sinceDelivery_.invalidate();
+    state_->receiver = receiver_;
+    state_->flush = Deliver(&BackgroundJob::Flush);
+    state_->finish = Deliver(&BackgroundJob::Finish);
+    Pool().start([state = state_, work = std::move(work)]() mutable {
+        JobControl control(state);
+        work(control);
+        const std::lock_guard<std::mutex> lock(state->mutex);
+        state->workEnded = true;
+        state->Post(state->finish);
+        state->ended.notify_all();
+    });
+}
+
+void BackgroundJob::Cancel() {
+    if (state_)
+        state_->cancelled = true;
+}
+
+void BackgroundJob::Stop() {
+    const std::shared_ptr<JobState> state = state_;
+    Drop();
+    if (!state)
+        return;
+    std::unique_lock<std::mutex> lock(state->mutex);
+    state->ended.wait(lock, [&] { return state->workEnded; });
+}
+
+void BackgroundJob::Drop() {
+    if (!state_)
+        return;
+    state_->cancelled = true;
+    {
+        const std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->receiver = nullptr;
+    }
+    state_.reset();
+    finished_ = nullptr;
+    progress_ = nullptr;
+}
+
+void BackgroundJob::Flush() {
+    const qint64 waited = sinceDelivery_.isValid() ? sinceDelivery_.elapsed() : kProgressIntervalMs;
+    if (waited >= kProgressIntervalMs)
+        DeliverProgress();
+    else
+        QTimer::singleShot(int(kProgressIntervalMs - waited), receiver_,
+                           Deliver(&BackgroundJob::DeliverProgress));
+}
+
+void BackgroundJob::DeliverProgress() {
+    qint64 done = 0, total = 0;
+    {
+        const std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->flushPosted = false;
+        if (!state_->progressNoted)
+            return;
+        state_->progressNoted = false;
+        done = state_->done;
+        total = state_->total;
+    }
+    sinceDelivery_.start();
+    if (progress_)
+        progress_(done, total);
+}
+
+void BackgroundJob::Finish() {
+    const std::shared_ptr<JobState> state = state_;
+    // The last note always arrives, before the result.
+    DeliverProgress();
+    if (state_ != state)
+        return; // the progress handler dropped or restarted the job
+    std::function<void()> finished = std::move(finished_);
+    state_.reset();
+    progress_ = nullptr;
+    finished();
+}
