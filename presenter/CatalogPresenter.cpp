@@ -4,12 +4,9 @@
 #include "recordings/NmeaCoordinates.h"
 #include "recordings/ResolutionName.h"
 
-#include <QCoreApplication>
-#include <atomic>
-#include <chrono>
-#include <mutex>
+#include <QEventLoop>
+#include <optional>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -62,50 +59,51 @@ int CatalogPresenter::Reset() {
 }
 
 int CatalogPresenter::Open(const QString& folder) {
-    Reset();
-    ScanCounterView* counter = views_.scanCounter;
-    int opened = 0;
-    if (!counter) {
-        opened = catalog_.Open(folder);
-    } else {
-        // A card of hundreds of files takes seconds: the walk runs beside the
-        // window's thread, which keeps painting and shows every count in
-        // order. The window's input waits until the lists are filled, as it
-        // would while the scan ran on its thread.
-        std::mutex mutex;
-        std::vector<int> pending;
-        const auto show = [&] {
-            std::vector<int> counts;
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                counts.swap(pending);
-            }
-            for (int count : counts)
-                counter->ShowScanCount(count);
-        };
-        const auto counted = [&](int count) {
-            const std::lock_guard<std::mutex> lock(mutex);
-            pending.push_back(count);
-        };
-        const auto besideThisThread = [&](const std::function<void()>& walk) {
-            std::atomic<bool> done{false};
-            std::thread walker([&] {
-                walk();
-                done = true;
-            });
-            while (!done) {
-                show();
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-            walker.join();
-            show();
-        };
-        opened = catalog_.Open(folder, counted, besideThisThread);
+    if (!views_.scanCounter) {
+        Reset();
+        const int opened = catalog_.Open(folder);
+        if (opened)
+            FillLists();
+        return opened;
     }
-    if (opened)
-        FillLists();
-    return opened;
+    // The window's input waits until the lists are filled, as it would
+    // while the scan ran on its thread; it keeps painting meanwhile.
+    std::optional<int> opened;
+    QEventLoop scanning;
+    StartOpen(folder, [&](int result) {
+        opened = result;
+        scanning.quit();
+    });
+    if (!opened)
+        scanning.exec(QEventLoop::ExcludeUserInputEvents);
+    return opened.value_or(0);
+}
+
+void CatalogPresenter::StartOpen(const QString& folder, std::function<void(int opened)> done) {
+    Reset();
+    shownCounts_ = 0;
+    scan_.Start(
+        [folder](JobControl& control) {
+            return ScanFolder(
+                folder, [&control](int count) { control.Report(count + 1); },
+                [&control] { return control.Cancelled(); });
+        },
+        [this, done = std::move(done)](FolderScan scan) {
+            const int opened = catalog_.TakeScan(std::move(scan));
+            if (opened)
+                FillLists();
+            if (done)
+                done(opened);
+        },
+        [this](qint64 counted, qint64) { ShowCountsUpTo(int(counted)); });
+}
+
+void CatalogPresenter::ShowCountsUpTo(int counted) {
+    // The counter shows 0, 1, 2, ... however many counts one delivery covers.
+    ScanCounterView* counter = views_.scanCounter;
+    for (; shownCounts_ < counted; ++shownCounts_)
+        if (counter)
+            counter->ShowScanCount(shownCounts_);
 }
 
 void CatalogPresenter::FillLists() {

@@ -3,6 +3,7 @@
 // current route to the map page, feeds the G-sensor curve and counts the
 // scan on the front video. The catalog knows none of these views; every
 // operation that changes what they show goes through here.
+#include "platform/BackgroundJob.h"
 #include "presenter/CatalogViews.h"
 #include "recordings/RecordingCatalog.h"
 
@@ -30,11 +31,17 @@ class CatalogPresenter {
 
     // Empties the catalog, both lists and the curve.
     int Reset();
-    // Scans the folder and fills both lists. With a scan counter the walk
-    // runs beside the calling (window's) thread, which keeps painting and
-    // shows every count in order; user input waits until the lists are
+    // Scans the folder and fills both lists. With a scan counter the scan
+    // runs as StartOpen's and this thread handles its events meanwhile
+    // (a window keeps painting), leaving user input until the lists are
     // filled. 0 when the folder does not exist.
     int Open(const QString& folder);
+    // Empties the catalog and the lists and scans the folder in the
+    // background: the counter shows every count in order on this thread,
+    // the catalog takes the finished scan whole, the lists are filled and
+    // done(opened) is called, 0 when the folder does not exist. Until then
+    // the catalog is empty.
+    void StartOpen(const QString& folder, std::function<void(int opened)> done = {});
     void FillLists();
     void RefillLists();
     // Called each time both lists have been filled anew (a scan, a delete,
@@ -68,8 +75,11 @@ class CatalogPresenter {
     void ClearRoute();
     void ClearCurve();
     void FeedCurve(const RecordingInfo& info, const Track& track);
+    void ShowCountsUpTo(int counted);
 
     RecordingCatalog& catalog_;
     CatalogViewSet views_;
     std::function<void()> listsFilled_;
+    BackgroundJob scan_;
+    int shownCounts_ = 0;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "recordings/FolderScan.h"
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
 #include "recordings/RoutePlottingMath.h"
@@ -14,7 +15,7 @@
 // the current recording. It knows no views: presenter/CatalogPresenter shows
 // what it holds. The operations are defined in recordings/:
 // RecordingCatalog.cpp (reset, paths, track loading), CatalogSelection.cpp,
-// CatalogTrackData.cpp, RecordingDiscovery.cpp (Open), RecordingGrouping.cpp,
+// CatalogTrackData.cpp, RecordingDiscovery.cpp (Open, TakeScan), RecordingGrouping.cpp,
 // FileOperations.cpp, SaveChosen.cpp and KmlExport.cpp.
 class RecordingCatalog {
   public:
@@ -55,15 +56,12 @@ class RecordingCatalog {
     // recording of a known variant.
     const Track& CurrentTrack() const;
 
-    // Told each count of files examined, on the thread that walks.
-    using ScanCounted = std::function<void(int count)>;
-    // Runs the folder walk it is given; without one the walk runs on the
-    // calling thread.
-    using WalkRunner = std::function<void(const std::function<void()>& walk)>;
     // Scans the folder tree and rebuilds files, groups and rows; 0 when the
-    // folder does not exist.
-    int Open(const QString& folder, const ScanCounted& counted = {},
-             const WalkRunner& runWalk = {});
+    // folder does not exist. Told each count of files examined.
+    int Open(const QString& folder, const ScanCounted& counted = {});
+    // Rebuilds files, groups and rows from a finished scan, taken whole; 0
+    // when its folder did not exist.
+    int TakeScan(FolderScan scan);
     // Makes the file at the index current.
     int SelectFile(int index);
     // Makes the first file of the group at the row current, as SelectFile

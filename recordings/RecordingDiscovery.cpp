@@ -2,6 +2,7 @@
 #include "platform/PathUtil.h"
 #include "recordings/CVel3gpParser.h"
 #include "recordings/CVelAviParser.h"
+#include "recordings/FolderScan.h"
 #include "recordings/FolderWalk.h"
 #include "recordings/ReadAhead.h"
 #include "recordings/RecordingCatalog.h"
@@ -23,80 +24,86 @@ bool ListsBefore(const RecordingFile& a, const RecordingFile& b) {
 
 } // namespace
 
-int RecordingCatalog::Open(const QString& folder, const ScanCounted& counted,
-                           const WalkRunner& runWalk) {
-    Reset();
-    scanCount = 0;
-    anyGps = 0;
+FolderScan ScanFolder(const QString& folder, const ScanCounted& counted,
+                      const std::function<bool()>& stopped) {
+    FolderScan scan;
     if (!QFileInfo(folder).isDir())
-        return 0;
+        return scan;
+    scan.folderExists = true;
 
     const QString root = PathUtil::WithTrailingSeparator(folder);
-    const auto count = [&counted](int n) {
+    const auto count = [&] {
         if (counted)
-            counted(n);
+            counted(scan.scanCount);
+        ++scan.scanCount;
     };
-    const auto walk = [&] {
-        ReadAhead ahead;
-        FolderWalk::Walk(
-            root,
-            [&](const FolderWalk::Entry& entry) {
-                const bool candidate = ScanRules::IsCandidateName(entry.name);
-                const QString path =
-                    candidate ? PathUtil::JoinRecordingPath(root, entry.folder, entry.name)
-                              : QString();
-                ahead.Add(path, [this, &root, &count, &ahead, entry, candidate, path] {
-                    if (candidate) {
-                        RecordingFile file;
-                        file.root = root;
-                        file.folder = entry.folder;
-                        file.fileName = entry.name;
-                        file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
-                        // The file the read-ahead opened, not opened again.
-                        uint64_t size = 0;
-                        const int fd = ahead.StepFile(&size);
-                        if (entry.name.endsWith(QLatin1String(".AVI"))) {
-                            // AVI recordings are recognised but not listed.
-                            CVelAviParser parser;
-                            parser.SetInfo(&file.info);
-                            parser.UseOpenFile(fd, size);
-                            parser.Parse(path);
-                        } else {
-                            CVel3gpParser parser;
-                            parser.SetInfo(&file.info);
-                            parser.UseOpenFile(fd, size);
-                            if (parser.Parse(path) == 0) {
-                                if (file.info.variant == kMetadataTrackVariant)
-                                    file.flags =
-                                        ScanRules::MetadataTrackFlags(entry.attributes, entry.name);
-                                if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
-                                    anyGps = 1;
-                                files.push_back(std::move(file));
-                            }
+    ReadAhead ahead;
+    FolderWalk::Walk(
+        root,
+        [&](const FolderWalk::Entry& entry) {
+            const bool candidate = ScanRules::IsCandidateName(entry.name);
+            const QString path =
+                candidate ? PathUtil::JoinRecordingPath(root, entry.folder, entry.name) : QString();
+            ahead.Add(path, [&scan, &root, &count, &stopped, &ahead, entry, candidate, path] {
+                if (candidate && !(stopped && stopped())) {
+                    RecordingFile file;
+                    file.root = root;
+                    file.folder = entry.folder;
+                    file.fileName = entry.name;
+                    file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
+                    // The file the read-ahead opened, not opened again.
+                    uint64_t size = 0;
+                    const int fd = ahead.StepFile(&size);
+                    if (entry.name.endsWith(QLatin1String(".AVI"))) {
+                        // AVI recordings are recognised but not listed.
+                        CVelAviParser parser;
+                        parser.SetInfo(&file.info);
+                        parser.UseOpenFile(fd, size);
+                        parser.Parse(path);
+                    } else {
+                        CVel3gpParser parser;
+                        parser.SetInfo(&file.info);
+                        parser.UseOpenFile(fd, size);
+                        if (parser.Parse(path) == 0) {
+                            if (file.info.variant == kMetadataTrackVariant)
+                                file.flags =
+                                    ScanRules::MetadataTrackFlags(entry.attributes, entry.name);
+                            if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
+                                scan.anyGps = 1;
+                            scan.files.push_back(std::move(file));
                         }
                     }
-                    count(scanCount);
-                    ++scanCount;
-                });
-            },
-            [&](const QString& shownPath, FolderWalk::Unlisted why) {
-                ahead.Add(QString(), [this, &count, shownPath, why] {
-                    // Counted like every file scanned, and kept so that it can be told.
-                    (why == FolderWalk::Unlisted::NotText ? unreadableNames : skippedNames)
-                        << shownPath;
-                    count(scanCount);
-                    ++scanCount;
-                });
+                }
+                count();
             });
-        ahead.Finish();
-    };
+        },
+        [&](const QString& shownPath, FolderWalk::Unlisted why) {
+            ahead.Add(QString(), [&scan, &count, shownPath, why] {
+                // Counted like every file scanned, and kept so that it can be told.
+                (why == FolderWalk::Unlisted::NotText ? scan.unreadableNames : scan.skippedNames)
+                    << shownPath;
+                count();
+            });
+        });
+    ahead.Finish();
+    std::stable_sort(scan.files.begin(), scan.files.end(), ListsBefore);
+    return scan;
+}
 
-    if (runWalk)
-        runWalk(walk);
-    else
-        walk();
+int RecordingCatalog::Open(const QString& folder, const ScanCounted& counted) {
+    Reset();
+    return TakeScan(ScanFolder(folder, counted));
+}
 
-    std::stable_sort(files.begin(), files.end(), ListsBefore);
+int RecordingCatalog::TakeScan(FolderScan scan) {
+    Reset();
+    files = std::move(scan.files);
+    unreadableNames = std::move(scan.unreadableNames);
+    skippedNames = std::move(scan.skippedNames);
+    scanCount = scan.scanCount;
+    anyGps = scan.anyGps;
+    if (!scan.folderExists)
+        return 0;
     MarkGroupStarts();
     BuildGroupsAndRows();
     return 1;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -297,6 +298,37 @@ TEST_F(RecordingDiscovery, TheCallersEventsRunWhileTheFolderIsWalked) {
     EXPECT_TRUE(counter.onCaller);
     EXPECT_TRUE(counter.sawTimer) << "a timer of the caller ran during the walk";
     ShowScanCount(nullptr);
+}
+
+// The scan fills a list of its own: whatever asks the catalog for its files
+// on the caller's thread while a folder is scanned sees the list from before
+// the scan (emptied when it began) or the whole new one, never part of it.
+TEST_F(RecordingDiscovery, AReaderDuringTheScanSeesNoHalfFilledList) {
+    QFile source(card->Root() + "DCIM/Movie/front/FILE0010.MOV");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray recording = source.readAll();
+    ScratchDir many;
+    constexpr size_t kRecordings = 600;
+    for (size_t i = 0; i < kRecordings; ++i)
+        many.Write(QStringLiteral("DCIM/FILE%1.MOV").arg(i, 4, 10, QChar('0')), recording);
+
+    ASSERT_EQ(presenter.Open(card->path()), 1);
+    std::map<size_t, int> seen; // list size: how often a reader saw it
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        ++seen[catalog.Files().size()];
+        EXPECT_EQ(catalog.Rows().size(), catalog.Files().size());
+    });
+    reader.start(0);
+    presenter.StartOpen(many.path());
+    EXPECT_TRUE(catalog.Files().empty()) << "the old list is emptied when the scan begins";
+    ASSERT_EQ(presenter.Open(many.path()), 1);
+    reader.stop();
+    EXPECT_EQ(catalog.Files().size(), kRecordings);
+    EXPECT_GT(seen[0], 0) << "the reader ran while the folder was scanned";
+    for (const auto& [size, times] : seen)
+        EXPECT_TRUE(size == 0 || size == kRecordings) << "seen " << times << " times: " << size;
+    EXPECT_EQ(fileRows.rows.size(), kRecordings);
 }
 
 } // namespace
