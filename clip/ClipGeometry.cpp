@@ -34,11 +34,15 @@ QSize ClipFrameSize(ClipLayout layout, QSize front, QSize rear) {
     return front;
 }
 
+int ClipEdgeMargin(QSize frame) {
+    return Even(std::max(2, frame.height() / 40));
+}
+
 bool ComputeClipGeometry(const ClipOptions& o, QSize front, QSize rear, QSize figuresBox,
                          ClipGeometry* out, QString* error) {
     ClipGeometry g;
     g.frame = ClipFrameSize(o.layout, front, rear);
-    const int margin = Even(std::max(2, g.frame.height() / 40));
+    const int margin = ClipEdgeMargin(g.frame);
     const QString rearToFront = QStringLiteral("[r]scale=%1:%2,setsar=1[rs];[f]setsar=1[fs];")
                                     .arg(front.width())
                                     .arg(front.height());

@@ -22,3 +22,6 @@ bool ComputeClipGeometry(const ClipOptions& options, QSize front, QSize rear, QS
 
 // The picture size a layout gives, before any box is placed.
 QSize ClipFrameSize(ClipLayout layout, QSize front, QSize rear);
+
+// The gap kept between the picture's edges and the figures or the rear inset.
+int ClipEdgeMargin(QSize frame);

@@ -1,5 +1,7 @@
 #include "clip/ClipOverlayImage.h"
 
+#include "clip/ClipGeometry.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -24,7 +26,10 @@ QSize OverlayBoxSize(QSize picture, int lineCount, bool map, int columns) {
     const int mapSide = map ? px * 6 : 0;
     // A monospaced character is 0.6 of the font's height wide.
     const int textWidth = lineCount ? std::max(px * 18, (columns * px * 3 + 4) / 5 + px / 2) : 0;
-    const int width = std::min(textWidth + mapSide + px / 2, picture.width() & ~1);
+    // A long line is cut rather than the clip refused: the box keeps its margins inside the
+    // picture.
+    const int width = std::min(textWidth + mapSide + px / 2,
+                               (picture.width() - 2 * ClipEdgeMargin(picture)) & ~1);
     return {Even(width), Even(std::max(textHeight, mapSide + px / 2))};
 }
 
