@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -29,6 +28,9 @@ QString RemainingText(double seconds) {
 }
 
 namespace {
+
+// The progress bar's steps, as the work notes them.
+constexpr qint64 kProgressSteps = 1000;
 
 QString Filled(unsigned id, const QString& value) {
     return LoadUiString(id).replace("%s", value);
@@ -136,11 +138,10 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
     resize(std::max(sizeHint().width(), 640), sizeHint().height());
 }
 
+// A running export is cancelled and puts back what it replaced before the
+// dialog goes.
 ClipExportDlg::~ClipExportDlg() {
-    if (worker_) {
-        cancel_requested_ = true;
-        worker_->wait();
-    }
+    job_.Stop();
 }
 
 ClipOptions ClipExportDlg::Options() const {
@@ -165,7 +166,7 @@ void ClipExportDlg::UpdateChoices() {
 }
 
 void ClipExportDlg::Start() {
-    if (worker_)
+    if (Running())
         return;
     std::vector<PrivacyZone> zones;
     for (const QString& line : zones_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
@@ -215,22 +216,21 @@ void ClipExportDlg::Start() {
         if (w != cancel_ && w != progress_ && w != remaining_ && !qobject_cast<QLabel*>(w))
             w->setEnabled(false);
     }
-    cancel_requested_ = false;
-    outcome_ = std::make_shared<ClipOutcome>();
     clock_.start();
-    auto outcome = outcome_;
-    worker_ = QThread::create([this, request, outcome] {
-        ExportClip(
-            request,
-            [this](double done) {
-                QMetaObject::invokeMethod(
-                    this, [this, done] { OnProgress(done); }, Qt::QueuedConnection);
-                return !cancel_requested_.load();
-            },
-            outcome.get());
-    });
-    connect(worker_, &QThread::finished, this, &ClipExportDlg::OnFinished);
-    worker_->start();
+    job_.Start(
+        [request](JobControl& control) {
+            ClipOutcome outcome;
+            ExportClip(
+                request,
+                [&control](double done) {
+                    control.Report(std::llround(done * kProgressSteps), kProgressSteps);
+                    return !control.Cancelled();
+                },
+                &outcome);
+            return outcome;
+        },
+        [this](ClipOutcome outcome) { OnFinished(outcome); },
+        [this](qint64 done, qint64 total) { OnProgress(double(done) / double(total)); });
 }
 
 void ClipExportDlg::OnProgress(double done) {
@@ -241,11 +241,7 @@ void ClipExportDlg::OnProgress(double done) {
             Filled(UiStringId::kClipRemaining, RemainingText(elapsed * (1 - done) / done)));
 }
 
-void ClipExportDlg::OnFinished() {
-    worker_->wait();
-    worker_->deleteLater();
-    worker_ = nullptr;
-    const ClipOutcome outcome = *outcome_;
+void ClipExportDlg::OnFinished(const ClipOutcome& outcome) {
     for (QWidget* w : findChildren<QWidget*>())
         w->setEnabled(true);
     UpdateChoices();
@@ -275,8 +271,8 @@ void ClipExportDlg::OnFinished() {
 
 void ClipExportDlg::reject() {
     // Cancel stops a running export; the dialog closes when it has.
-    if (worker_) {
-        cancel_requested_ = true;
+    if (Running()) {
+        job_.Cancel();
         return;
     }
     QDialog::reject();

@@ -3,11 +3,10 @@
 // name; the export runs in a worker thread with a progress bar showing the
 // time left, and Cancel stops it leaving nothing behind.
 #include "clip/ClipExport.h"
+#include "platform/BackgroundJob.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <atomic>
-#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -16,7 +15,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QThread;
 
 class ClipExportDlg : public QDialog {
     Q_OBJECT
@@ -30,7 +28,7 @@ class ClipExportDlg : public QDialog {
     int64_t ToMs() const { return toMs_; }
     // The files of the last finished export (empty until one succeeds).
     const QStringList& Written() const { return written_; }
-    bool Running() const { return worker_ != nullptr; }
+    bool Running() const { return job_.Running(); }
 
     // Cancel: stops a running export (the dialog stays until it has), or closes.
     void reject() override;
@@ -38,7 +36,7 @@ class ClipExportDlg : public QDialog {
   private:
     void Start();
     void OnProgress(double done);
-    void OnFinished();
+    void OnFinished(const ClipOutcome& outcome);
     ClipOptions Options() const;
     void UpdateChoices();
 
@@ -56,9 +54,7 @@ class ClipExportDlg : public QDialog {
     QPushButton* export_;
     QPushButton* cancel_;
 
-    QThread* worker_ = nullptr;
-    std::atomic<bool> cancel_requested_{false};
-    std::shared_ptr<ClipOutcome> outcome_;
+    BackgroundJob job_;
     QElapsedTimer clock_;
     QStringList written_;
 };

@@ -1,52 +1,10 @@
 #include "platform/BackgroundJob.h"
 
-#include <QMetaObject>
+#include "platform/JobPool.h"
+#include "platform/JobState.h"
+
 #include <QObject>
-#include <QThread>
-#include <QThreadPool>
 #include <QTimer>
-#include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-
-struct JobState {
-    std::atomic<bool> cancelled{false};
-    std::mutex mutex;
-    std::condition_variable ended;
-    // Null once the caller dropped the job.
-    QObject* receiver = nullptr;
-    // Called on the caller's thread through the receiver; set with it.
-    std::function<void()> flush;
-    std::function<void()> finish;
-    bool workEnded = false;
-    bool progressNoted = false;
-    bool flushPosted = false;
-    qint64 done = 0;
-    qint64 total = 0;
-
-    // Under the mutex.
-    void Post(const std::function<void()>& call) {
-        if (receiver)
-            QMetaObject::invokeMethod(receiver, call, Qt::QueuedConnection);
-    }
-};
-
-namespace {
-
-// Jobs wait on disks and cards as much as they compute, and a long one (a
-// clip) must not hold back a short one (a scan): more threads than cores.
-QThreadPool& Pool() {
-    static QThreadPool pool;
-    static const bool sized = [] {
-        pool.setMaxThreadCount(std::max(8, QThread::idealThreadCount()));
-        return true;
-    }();
-    Q_UNUSED(sized);
-    return pool;
-}
-
-} // namespace
 
 bool JobControl::Cancelled() const {
     return state_->cancelled.load(std::memory_order_relaxed);
@@ -92,7 +50,7 @@ void BackgroundJob::StartErased(std::function<void(JobControl&)> work,
     state_->receiver = receiver_;
     state_->flush = Deliver(&BackgroundJob::Flush);
     state_->finish = Deliver(&BackgroundJob::Finish);
-    Pool().start([state = state_, work = std::move(work)]() mutable {
+    RunInJobPool([state = state_, work = std::move(work)]() mutable {
         JobControl control(state);
         work(control);
         const std::lock_guard<std::mutex> lock(state->mutex);

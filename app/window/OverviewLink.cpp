@@ -13,7 +13,6 @@
 
 #include <QFileInfo>
 #include <QShortcut>
-#include <QThread>
 
 namespace {
 
@@ -61,7 +60,7 @@ OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter, const P
 }
 
 OverviewLink::~OverviewLink() {
-    StopBuild();
+    build_.Stop();
 }
 
 void OverviewLink::Open() {
@@ -73,11 +72,8 @@ void OverviewLink::Open() {
                 [this](const QString& path, qint64 offsetMs) {
                     clipMarks_.ExportAround(overview_, path, offsetMs);
                 });
-        connect(overview_, &OverviewWindow::CancelRequested, this, [this] {
-            StopBuild();
-            if (overview_)
-                overview_->SetProgress(0, -1);
-        });
+        // The build's end takes the progress away.
+        connect(overview_, &OverviewWindow::CancelRequested, this, [this] { build_.Cancel(); });
         if (data_)
             overview_->SetData(data_);
     }
@@ -92,15 +88,6 @@ void OverviewLink::ShowData(std::shared_ptr<const OverviewData> data) {
         overview_->SetData(data_);
 }
 
-void OverviewLink::StopBuild() {
-    if (!build_)
-        return;
-    cancel_->store(true);
-    build_->wait();
-    delete build_;
-    build_ = nullptr;
-}
-
 void OverviewLink::StartBuild() {
     const RecordingCatalog& catalog = window_.Catalog();
     QStringList paths;
@@ -109,39 +96,38 @@ void OverviewLink::StartBuild() {
     if (paths == builtFor_ || paths.isEmpty())
         return;
     builtFor_ = paths;
-    StopBuild();
+    // One build at a time writes the card's cache: a cancelled one stops at
+    // its next file.
+    build_.Stop();
     const QString cardFolder = catalog.Files().front().root;
     auto index = std::make_shared<CardIndex>();
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    auto cancel = cancel_;
-    auto ok = std::make_shared<bool>(false);
-    QPointer<OverviewLink> self(this);
-    // The worker reads the files while the window plays; its counts are
-    // handed to the window's thread.
-    build_ = QThread::create([index, files = catalog.Files(), cancel, ok, self] {
-        QString note;
-        *ok = index->Build(
-            files, CardIndex::DefaultCacheFolder(),
-            [cancel, self](int done, int total) {
-                QMetaObject::invokeMethod(self.data(), [self, done, total] {
-                    if (self && self->overview_)
-                        self->overview_->SetProgress(done, total);
-                });
-                return !cancel->load();
-            },
-            &note);
-        if (!note.isEmpty())
-            qWarning().noquote() << note;
-    });
-    connect(build_, &QThread::finished, this, [this, index, ok, cardFolder] {
-        if (overview_)
-            overview_->SetProgress(0, -1);
-        if (*ok)
-            ShowData(std::make_shared<CardIndexOverview>(index, cardFolder));
-        else
-            builtFor_.clear(); // cancelled: the next scan or opening tries again
-    });
-    build_->start(QThread::LowPriority);
+    // The work reads the files while the window plays.
+    build_.Start(
+        [index, files = catalog.Files()](JobControl& control) {
+            QString note;
+            const bool ok = index->Build(
+                files, CardIndex::DefaultCacheFolder(),
+                [&control](int done, int total) {
+                    control.Report(done, total);
+                    return !control.Cancelled();
+                },
+                &note);
+            if (!note.isEmpty())
+                qWarning().noquote() << note;
+            return ok;
+        },
+        [this, index, cardFolder](bool ok) {
+            if (overview_)
+                overview_->SetProgress(0, -1);
+            if (ok)
+                ShowData(std::make_shared<CardIndexOverview>(index, cardFolder));
+            else
+                builtFor_.clear(); // cancelled: the next scan or opening tries again
+        },
+        [this](qint64 done, qint64 total) {
+            if (overview_)
+                overview_->SetProgress(int(done), int(total));
+        });
 }
 
 void OverviewLink::PlayMoment(const QString& path, qint64 offsetMs) {

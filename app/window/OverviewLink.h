@@ -1,5 +1,6 @@
 #pragma once
 #include "overview/OverviewWindow.h"
+#include "platform/BackgroundJob.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -7,14 +8,12 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <atomic>
 #include <memory>
 
 class CVELDlg;
 class CatalogPresenter;
 class ClipMarksHook;
 class PlayerPair;
-class QThread;
 
 // Ties the card overview to the main window: opens it (strip menu, Ctrl+T),
 // reads the card into it in the background each time the lists have been
@@ -43,7 +42,6 @@ class OverviewLink : public QObject {
 
   private:
     void StartBuild();
-    void StopBuild();
     void TrySeek();
     // Asks again for a start that the lists' guards refused.
     void RestartPending();
@@ -54,8 +52,7 @@ class OverviewLink : public QObject {
     std::shared_ptr<const OverviewData> data_;
     QTimer buildSoon_;
     QStringList builtFor_;
-    QThread* build_ = nullptr;
-    std::shared_ptr<std::atomic<bool>> cancel_;
+    BackgroundJob build_;
     // The moment waiting for its recording to play.
     QString pendingPath_;
     qint64 pendingOffsetMs_ = 0;
