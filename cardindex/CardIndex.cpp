@@ -31,14 +31,14 @@ QString PathOf(const RecordingFile& f) {
 void TrackOf(const TripRecording& loaded, int64_t startUtcMs, uint32_t durationMs,
              const CardIndexSettings& settings, CachedTrack* out) {
     out->points.clear();
-    for (const TripPoint& p : loaded.points) {
+    for (const GpsFix& p : loaded.points) {
         if (!p.hasTime || !IsPlausiblePosition(p.latitude, p.longitude))
             continue;
         IndexedPoint point;
         point.latitude = p.latitude;
         point.longitude = p.longitude;
         point.speedKmh = float(p.speedKmh);
-        point.headingDegrees = float(p.courseDegrees);
+        point.headingDegrees = float(p.headingDegrees);
         point.utcMs = p.utcMs;
         out->points.push_back(point);
     }
@@ -116,7 +116,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
         r.rear = IsRearCameraPath(r.path);
         r.group = file.groupStart;
         r.flags = file.flags;
-        r.startUtcMs = file.info.startTime * 1000;
+        r.startUtcMs = file.info.StartMs();
         r.durationMs = file.info.durationMs ? file.info.durationMs
                                             : uint32_t(file.info.durationSeconds * 1000);
         FileStamp stamp;

@@ -12,12 +12,12 @@ Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecord
             trip.first = piece.source.file;
         TripRecording part;
         part.fileName = tracks[i].fileName;
-        for (const TripPoint& p : tracks[i].points) {
+        for (const GpsFix& p : tracks[i].points) {
             const int64_t fileMs = clock.PointFileMs(i, piece, p);
             if (!p.hasTime || fileMs < piece.inMs || fileMs >= piece.outMs ||
                 InPrivacyZone(p.latitude, p.longitude, zones))
                 continue;
-            TripPoint told = p;
+            GpsFix told = p;
             told.utcMs = clock.PointUtcMs(i, piece, p);
             part.points.push_back(told);
         }

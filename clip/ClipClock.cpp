@@ -22,7 +22,7 @@ ClipClock MeasureClipClock(const std::vector<ClipPiece>& pieces) {
     return c;
 }
 
-int64_t ClipClock::PointFileMs(size_t piece, const ClipPiece& p, const TripPoint& point) const {
+int64_t ClipClock::PointFileMs(size_t piece, const ClipPiece& p, const GpsFix& point) const {
     if (!point.ownTime)
         return point.utcMs - p.source.startMs;
     // GPS time runs from the camera's clock by the difference measured in
@@ -34,7 +34,7 @@ int64_t ClipClock::PointFileMs(size_t piece, const ClipPiece& p, const TripPoint
     return point.utcMs + measured.differenceMs - startReadingMs[piece];
 }
 
-int64_t ClipClock::PointUtcMs(size_t piece, const ClipPiece& p, const TripPoint& point) const {
+int64_t ClipClock::PointUtcMs(size_t piece, const ClipPiece& p, const GpsFix& point) const {
     if (point.ownTime || !KnowsUtc())
         return point.utcMs;
     return UtcMs(piece, point.utcMs - p.source.startMs);

@@ -25,10 +25,10 @@ struct ClipClock {
         return ReadingMs(piece, fileMs) - clock.zoneMs;
     }
     // Where a point of piece i's track falls, ms from the start of its file.
-    int64_t PointFileMs(size_t piece, const ClipPiece& p, const TripPoint& point) const;
+    int64_t PointFileMs(size_t piece, const ClipPiece& p, const GpsFix& point) const;
     // A point's instant for the GPX and CSV: its own GPS time, else its
     // place told in UTC when the zone is known.
-    int64_t PointUtcMs(size_t piece, const ClipPiece& p, const TripPoint& point) const;
+    int64_t PointUtcMs(size_t piece, const ClipPiece& p, const GpsFix& point) const;
 
     // "2024-05-20 16:00:03 UTC+09:00"; without a zone the reading marked
     // "(camera clock, zone unknown)" in the program's language.

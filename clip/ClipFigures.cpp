@@ -7,7 +7,7 @@
 namespace {
 
 struct Moment {
-    const TripPoint* point = nullptr;
+    const GpsFix* point = nullptr;
     const TripSample* sample = nullptr;
     QString time;
 };
@@ -20,7 +20,7 @@ QString Degrees(double value, char positive, char negative) {
 // keeps its lines in place.
 QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
     QStringList lines;
-    const TripPoint* p = m.point;
+    const GpsFix* p = m.point;
     if (o.overlays & kOverlayTime)
         lines << m.time;
     if (o.overlays & kOverlaySpeed)
@@ -32,7 +32,7 @@ QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
                       ? Degrees(p->latitude, 'N', 'S') + " " + Degrees(p->longitude, 'E', 'W')
                       : QString());
     if (o.overlays & kOverlayHeading)
-        lines << (p ? QString::number(std::lround(p->courseDegrees) % 360) + QChar(0xB0)
+        lines << (p ? QString::number(std::lround(p->headingDegrees) % 360) + QChar(0xB0)
                     : QString());
     if (o.overlays & kOverlayGSensor)
         lines << (m.sample ? QStringLiteral("G %1 %2 %3")
@@ -62,7 +62,7 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
             moments[std::max(toClip(ms), pieceStart)];
         moments[pieceStart];
         if (i < tracks.size()) {
-            for (const TripPoint& p : tracks[i].points) {
+            for (const GpsFix& p : tracks[i].points) {
                 if (!p.hasTime)
                     continue;
                 const int64_t fileMs = clock.PointFileMs(i, piece, p);
@@ -93,7 +93,7 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
             if (o.overlays & kOverlayTime)
                 m.time = clock.TimeText(clock.ReadingMs(i, fileMs));
             if (track) {
-                for (const TripPoint& p : track->points) {
+                for (const GpsFix& p : track->points) {
                     if (p.hasTime && clock.PointFileMs(i, piece, p) <= fileMs)
                         m.point = &p;
                 }

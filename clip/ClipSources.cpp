@@ -18,7 +18,7 @@ ClipSource ClipSourceOf(const RecordingFile& file, const QString& path) {
         s.front = path;
         s.rear = RearPathFor(path);
     }
-    s.startMs = file.info.startTime * 1000;
+    s.startMs = file.info.StartMs();
     s.durationMs =
         file.info.durationMs ? int64_t(file.info.durationMs) : file.info.durationSeconds * 1000;
     s.file = file;

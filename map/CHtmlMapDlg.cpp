@@ -49,12 +49,13 @@ void CHtmlMapDlg::OnMapTypeChanged() {
     SetMapType(AppSettings::Instance().ReadMapChoice());
 }
 
-void CHtmlMapDlg::MovePosition(const CarPosition& at) {
+void CHtmlMapDlg::MovePosition(double latitude, double longitude, StoredCoordinates stored) {
     // Other page types take the stored form as it is.
     if (m_nMapType == MAP_GOOGLE || m_nMapType == MAP_CHINA)
-        RunScript(MovePositionScript(at.latitude, at.longitude));
+        RunScript(MovePositionScript(latitude, longitude));
     else
-        RunScript(MovePositionScript(at.storedLatitude, at.storedLongitude));
+        RunScript(MovePositionScript(StoredCoordinate(latitude, stored),
+                                     StoredCoordinate(longitude, stored)));
 }
 
 void CHtmlMapDlg::RunScript(const QString& script) {

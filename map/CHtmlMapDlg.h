@@ -27,7 +27,7 @@ class CHtmlMapDlg : public QFrame, public MapView {
     void OnMapTypeChanged();
 
     // Centres the map and moves the car; see MapView.
-    void MovePosition(const CarPosition& at) override;
+    void MovePosition(double latitude, double longitude, StoredCoordinates stored) override;
     void RunScript(const QString& script) override;
 
     int MapChoice() const { return m_nMapType; }

@@ -12,12 +12,13 @@
 namespace {
 
 // Sends the points to the page in a few batch calls.
-void SendBatches(MapView* map, const char* function, const std::vector<RoutePoint>& route) {
+void SendBatches(MapView* map, const char* function, const Track& track,
+                 const std::vector<int>& route) {
     std::vector<double> latLon;
     latLon.reserve(2 * route.size());
-    for (const RoutePoint& p : route) {
-        latLon.push_back(p.latitude);
-        latLon.push_back(p.longitude);
+    for (int i : route) {
+        latLon.push_back(track.fixes[size_t(i)].latitude);
+        latLon.push_back(track.fixes[size_t(i)].longitude);
     }
     for (const QString& script : PlotBatchScripts(function, latLon))
         map->RunScript(script);
@@ -203,7 +204,7 @@ int CatalogPresenter::LoadTrack(int index) {
     ClearCurve();
     const Track& track = catalog_.CurrentTrack();
     FeedCurve(catalog_.Files()[size_t(index)].info, track);
-    if (!track.stored.empty())
+    if (!track.fixes.empty())
         PlotRoute();
     return loaded;
 }
@@ -215,14 +216,14 @@ void CatalogPresenter::PlotRoute() {
     const Track& track = catalog_.CurrentTrack();
     if (!track.drawsRoute)
         return;
-    SendBatches(map, kPathPlotBatch, track.RouteLine());
+    SendBatches(map, kPathPlotBatch, track, track.RouteLine());
     if (track.variant != kMetadataTrackVariant)
         return;
     // The car starts at the first point even without a fix there, but never
     // off the globe.
-    const GpsPoint& first = track.stored.front();
+    const GpsFix& first = track.fixes.front();
     if (IsPlausiblePosition(first.latitude, first.longitude))
-        map->MovePosition({first.latitude, first.longitude, first.latitude, first.longitude});
+        map->MovePosition(first.latitude, first.longitude, track.StoredForm());
 }
 
 int CatalogPresenter::PlotDrivenTo(int64_t timeMs) {
@@ -234,7 +235,7 @@ int CatalogPresenter::PlotDrivenTo(int64_t timeMs) {
         const Track& track = catalog_.CurrentTrack();
         map->RunScript(kDrivenDeleteScript);
         const int n = track.IndexAt(std::max<int64_t>(timeMs, 0));
-        SendBatches(map, kDrivenPlotBatch, track.RoutePoints(size_t(std::max(n, 0))));
+        SendBatches(map, kDrivenPlotBatch, track, track.RouteIndices(size_t(std::max(n, 0))));
     }
     return 1;
 }

@@ -60,8 +60,10 @@ class MapView {
   public:
     virtual ~MapView() = default;
     virtual void RunScript(const QString& script) = 0;
-    // Puts the car at the position (the page picks the form it takes).
-    virtual void MovePosition(const CarPosition& at) = 0;
+    // Puts the car at the position in decimal degrees. The track stored it
+    // in the given form, which the page types other than the two maps are
+    // sent instead.
+    virtual void MovePosition(double latitude, double longitude, StoredCoordinates stored) = 0;
 };
 
 // The front video surface, which shows how many files the scan examined.

@@ -1,6 +1,6 @@
 #include "recordings/CameraClock.h"
 
-#include "recordings/TripModel.h"
+#include "recordings/Track.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -35,9 +35,9 @@ CameraClock MeasureCameraClock(const Track& track, int64_t startTime) {
     const double rate = track.gpsRate > 0 ? track.gpsRate : 1.0;
     const int64_t startReading = CameraReadingMs(startTime * 1000);
     for (int i = 0; i < track.PointCount(); ++i) {
-        int64_t utcMs = 0;
-        if (!GpsPointUtc(track.stored[size_t(i)], track.variant, &utcMs))
+        if (!track.fixes[size_t(i)].ownTime)
             continue;
+        const int64_t utcMs = track.fixes[size_t(i)].utcMs;
         // Records keep whole seconds, so the difference is known to a second.
         const int64_t readingMs = startReading + std::llround(i * 1000.0 / rate);
         clock.measured = true;

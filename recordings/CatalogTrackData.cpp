@@ -1,5 +1,4 @@
 // The track data of the current recording, read alike for both variants.
-#include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <stdexcept>
@@ -24,16 +23,10 @@ int RecordingCatalog::GpsPointCount() const {
     return HasTrack(CurrentRecording(), track_) ? track_.PointCount() : 0;
 }
 
-GpsPoint RecordingCatalog::GpsPointAt(int i) const {
+const GpsFix& RecordingCatalog::FixAt(int i) const {
     if (i < 0 || i >= GpsPointCount())
         throw std::out_of_range("RecordingCatalog: no such point");
-    return track_.stored[size_t(i)];
-}
-
-GpsPoint RecordingCatalog::GpsPointInDegreesAt(int i) const {
-    if (i < 0 || i >= GpsPointCount())
-        throw std::out_of_range("RecordingCatalog: no such point");
-    return track_.InDegreesAt(i);
+    return track_.fixes[size_t(i)];
 }
 
 int RecordingCatalog::GSensorSampleCount() const {

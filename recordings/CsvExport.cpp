@@ -27,11 +27,11 @@ QByteArray CsvPoints(const Trip& trip) {
     QByteArray out = "file,time_utc,latitude,longitude,altitude_m,speed_kmh,heading_deg\r\n";
     for (const TripRecording& r : trip.recordings) {
         const QByteArray name = Quoted(r.fileName);
-        for (const TripPoint& p : r.points) {
+        for (const GpsFix& p : r.points) {
             out += name + ',' + (p.hasTime ? UtcText(p.utcMs) : QByteArray()) + ',' +
                    Number(p.latitude, 7) + ',' + Number(p.longitude, 7) + ',' +
                    (p.hasAltitude ? QByteArray::number(p.altitude) : QByteArray()) + ',' +
-                   Number(p.speedKmh, 0) + ',' + Number(p.courseDegrees, 0) + "\r\n";
+                   Number(p.speedKmh, 0) + ',' + Number(p.headingDegrees, 0) + "\r\n";
         }
     }
     return out;

@@ -3,7 +3,8 @@
 #include "recordings/CameraClock.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
-#include "recordings/TripModel.h"
+
+#include <QDateTime>
 
 FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t playMs) {
     FramePlace place;
@@ -22,21 +23,23 @@ FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t
     }
     if (pointIndex < 0 || pointIndex >= catalog.GpsPointCount())
         return place;
-    const GpsPoint p = catalog.GpsPointAt(pointIndex);
-    TripPoint point;
-    if (ExportablePoint(catalog, pointIndex, &point)) {
+    const GpsFix& p = catalog.FixAt(pointIndex);
+    if (p.OnGlobe()) {
         place.hasFix = true;
-        place.latitude = point.latitude;
-        place.longitude = point.longitude;
-        place.hasAltitude = point.hasAltitude;
-        place.altitude = point.altitude;
-        place.speedKmh = point.speedKmh;
-        place.courseDegrees = point.courseDegrees;
+        place.latitude = p.latitude;
+        place.longitude = p.longitude;
+        place.hasAltitude = p.hasAltitude;
+        place.altitude = p.altitude;
+        place.speedKmh = p.speedKmh;
+        place.courseDegrees = p.headingDegrees;
     }
-    int64_t ms = 0;
-    if (GpsPointTime(p, &ms)) {
+    // The frame clock shows the record's own date and time as it reads.
+    if (p.hasTime) {
+        const QDateTime clock = QDateTime::fromMSecsSinceEpoch(p.clockMs, Qt::UTC);
+        const QDate d = clock.date();
+        const QTime t = clock.time();
         place.hasTime = true;
-        place.time = ms / 1000;
+        place.time = LocalToTime(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
     }
     return place;
 }

@@ -20,7 +20,7 @@ QString Fixed(double value, int decimals) {
     return QString::number(value, 'f', decimals);
 }
 
-void WritePoint(QXmlStreamWriter& xml, const TripPoint& p) {
+void WritePoint(QXmlStreamWriter& xml, const GpsFix& p) {
     xml.writeStartElement(kGpxNamespace, "trkpt");
     xml.writeAttribute("lat", Fixed(p.latitude, 7));
     xml.writeAttribute("lon", Fixed(p.longitude, 7));
@@ -31,7 +31,7 @@ void WritePoint(QXmlStreamWriter& xml, const TripPoint& p) {
     xml.writeStartElement(kGpxNamespace, "extensions");
     xml.writeStartElement(kTpxNamespace, "TrackPointExtension");
     xml.writeTextElement(kTpxNamespace, "speed", Fixed(p.speedKmh / 3.6, 3));
-    xml.writeTextElement(kTpxNamespace, "course", Fixed(p.courseDegrees, 1));
+    xml.writeTextElement(kTpxNamespace, "course", Fixed(p.headingDegrees, 1));
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement();
@@ -72,7 +72,7 @@ QByteArray GpxDocument(const Trip& trip, const QString& name) {
         if (r.points.empty())
             continue;
         xml.writeStartElement(kGpxNamespace, "trkseg");
-        for (const TripPoint& p : r.points)
+        for (const GpsFix& p : r.points)
             WritePoint(xml, p);
         xml.writeEndElement();
     }

@@ -110,13 +110,21 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
     kml += kPlacemarkTail;
 
     // Points that are not finite or lie off the globe are left out. The
-    // camera's chunk records without a fix are written as stored.
+    // camera's chunk records without a fix are written as stored (degrees *
+    // 100 + minutes, normally zero).
     const bool chunk = file.info.variant == kChunkVariant;
     for (int i = 0; i < GpsPointCount(); ++i) {
-        const GpsPoint stored = GpsPointAt(i);
-        const GpsPoint p = stored.HasFix() ? GpsPointInDegreesAt(i) : stored;
-        if ((p.HasFix() || chunk) && IsPlausiblePosition(p.latitude, p.longitude))
-            kml += CoordinateLine(p.longitude, p.latitude, p.altitude);
+        const GpsFix& p = FixAt(i);
+        double latitude = p.latitude;
+        double longitude = p.longitude;
+        if (!p.hasFix) {
+            if (!chunk)
+                continue;
+            latitude = StoredCoordinate(latitude, StoredCoordinates::kDegreesAndMinutes) * 100;
+            longitude = StoredCoordinate(longitude, StoredCoordinates::kDegreesAndMinutes) * 100;
+        }
+        if (IsPlausiblePosition(latitude, longitude))
+            kml += CoordinateLine(longitude, latitude, p.altitude);
     }
     kml += kClosing;
 

@@ -2,7 +2,6 @@
 #include "recordings/FolderScan.h"
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
-#include "recordings/RoutePlottingMath.h"
 #include "recordings/Track.h"
 
 #include <QString>
@@ -105,10 +104,8 @@ class RecordingCatalog {
     // and no samples without a current recording of a known variant.
     int32_t CurrentVariant() const;
     int GpsPointCount() const;
-    // The point as stored: chunk coordinates in degrees * 100 + minutes.
-    GpsPoint GpsPointAt(int i) const;
-    // The point with its coordinates in decimal degrees.
-    GpsPoint GpsPointInDegreesAt(int i) const;
+    // The fix at an index of the current track.
+    const GpsFix& FixAt(int i) const;
     int GSensorSampleCount() const;
     GSensorSample GSensorSampleAt(int i) const;
 

@@ -32,6 +32,9 @@ struct RecordingInfo {
     std::array<uint8_t, 4> gsensorParams{}; // [0]: samples per second, [1]: scale value
     int32_t variant = kChunkVariant;
     std::vector<MetaChunkEntry> metaChunks;
+
+    // The start in ms since 1970 UTC; 0 = unknown.
+    int64_t StartMs() const { return startTime * 1000; }
 };
 
 struct RecordingFile {

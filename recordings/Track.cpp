@@ -31,8 +31,8 @@ bool ReadRecords(QFile& file, uint64_t offset, uint32_t size, std::vector<Record
     return true;
 }
 
-Track ReadChunkTrack(const QString& path, const RecordingInfo& info) {
-    Track track;
+StoredTrack ReadChunkRecords(const QString& path, const RecordingInfo& info) {
+    StoredTrack track;
     track.variant = kChunkVariant;
     track.drawsRoute = true;
     QFile file(path);
@@ -41,18 +41,18 @@ Track ReadChunkTrack(const QString& path, const RecordingInfo& info) {
         return track;
     }
     ReadRecords(file, info.gsensorOffset, info.gsensorSize, &track.samples);
-    if (ReadRecords(file, info.gpsOffset, info.gpsSize, &track.stored))
+    if (ReadRecords(file, info.gpsOffset, info.gpsSize, &track.records))
         track.gpsRate = info.gpsParams[0] ? info.gpsParams[0] : 1.0;
     return track;
 }
 
-Track ReadMetadataTrack(const QString& path, const RecordingInfo& info) {
-    Track track;
+StoredTrack ReadMetadataRecords(const QString& path, const RecordingInfo& info) {
+    StoredTrack track;
     track.variant = kMetadataTrackVariant;
     QFile reader;
     track.readFailed =
-        !MetadataRecord::DecodeAll(reader, path, info.metaChunks, &track.stored, &track.samples);
-    track.drawsRoute = !info.metaChunks.empty() && !track.stored.empty();
+        !MetadataRecord::DecodeAll(reader, path, info.metaChunks, &track.records, &track.samples);
+    track.drawsRoute = !info.metaChunks.empty() && !track.records.empty();
     if (track.drawsRoute)
         track.gpsRate = info.gpsParams[0] ? info.gpsParams[0] : 5.0;
     return track;
@@ -63,8 +63,8 @@ Track ReadMetadataTrack(const QString& path, const RecordingInfo& info) {
 struct MovedFilter {
     double latitude = 0;
     double longitude = 0;
-    bool Accept(const GpsPoint& p) {
-        if (!p.HasFix() || p.latitude == latitude || p.longitude == longitude ||
+    bool Accept(const GpsFix& p) {
+        if (!p.hasFix || p.latitude == latitude || p.longitude == longitude ||
             !IsPlausiblePosition(p.latitude, p.longitude))
             return false;
         latitude = p.latitude;
@@ -75,14 +75,14 @@ struct MovedFilter {
 
 } // namespace
 
-Track ReadTrack(const QString& path, const RecordingInfo& info) {
+StoredTrack ReadStoredTrack(const QString& path, const RecordingInfo& info) {
     switch (info.variant) {
     case kChunkVariant:
-        return ReadChunkTrack(path, info);
+        return ReadChunkRecords(path, info);
     case kMetadataTrackVariant:
-        return ReadMetadataTrack(path, info);
+        return ReadMetadataRecords(path, info);
     default: {
-        Track unknown;
+        StoredTrack unknown;
         unknown.variant = info.variant;
         unknown.readFailed = true;
         return unknown;
@@ -90,35 +90,39 @@ Track ReadTrack(const QString& path, const RecordingInfo& info) {
     }
 }
 
-GpsPoint Track::InDegreesAt(int i) const {
-    GpsPoint p = stored.at(size_t(i));
-    if (variant == kChunkVariant) {
-        p.latitude = NmeaToDegrees(p.latitude);
-        p.longitude = NmeaToDegrees(p.longitude);
-    }
-    return p;
+Track ReadTrack(const QString& path, const RecordingInfo& info) {
+    StoredTrack stored = ReadStoredTrack(path, info);
+    Track track;
+    track.variant = stored.variant;
+    track.SetRecords(stored.records);
+    track.samples = std::move(stored.samples);
+    track.gpsRate = stored.gpsRate;
+    track.drawsRoute = stored.drawsRoute;
+    track.readFailed = stored.readFailed;
+    return track;
 }
 
-bool Track::CarAt(int i, CarPosition* at) const {
+void Track::SetRecords(const std::vector<GpsPoint>& records) {
+    fixes.clear();
+    fixes.reserve(records.size());
+    for (const GpsPoint& record : records)
+        AppendRecord(record);
+}
+
+void Track::AppendRecord(const GpsPoint& record) {
+    fixes.push_back(DecodeFix(record, variant));
+}
+
+bool Track::CarAt(int i, double* latitude, double* longitude) const {
     if (i < 0 || i >= PointCount())
         return false;
-    const GpsPoint& p = stored[size_t(i)];
-    // A point without a fix puts the car at the origin, as the camera's own
-    // player does.
-    double lat = p.HasFix() ? p.latitude : 0;
-    double lon = p.HasFix() ? p.longitude : 0;
-    const bool chunk = variant == kChunkVariant;
-    if (chunk) {
-        lat /= 100;
-        lon /= 100;
-        if (lat >= 200 || lon >= 200)
-            return false;
-    }
-    const double degLat = chunk ? MinutesToDegrees(lat) : lat;
-    const double degLon = chunk ? MinutesToDegrees(lon) : lon;
-    if (!IsPlausiblePosition(degLat, degLon))
-        return false; // a damaged record never reaches the page
-    *at = {degLat, degLon, lat, lon};
+    const GpsFix& p = fixes[size_t(i)];
+    const double lat = p.hasFix ? p.latitude : 0;
+    const double lon = p.hasFix ? p.longitude : 0;
+    if (!IsPlausiblePosition(lat, lon))
+        return false;
+    *latitude = lat;
+    *longitude = lon;
     return true;
 }
 
@@ -139,32 +143,31 @@ int64_t Track::TimeOfIndex(int index, double rate) {
     return t;
 }
 
-std::vector<RoutePoint> Track::RoutePoints(size_t count) const {
-    std::vector<RoutePoint> route;
-    const size_t n = std::min(count, stored.size());
+std::vector<int> Track::RouteIndices(size_t count) const {
+    std::vector<int> route;
+    const size_t n = std::min(count, fixes.size());
     route.reserve(n);
     if (variant == kChunkVariant) {
-        for (size_t i = 0; i < n; ++i) {
-            const GpsPoint& p = stored[i];
-            if (IsPlottableChunkPoint(p))
-                route.push_back({int(i), NmeaToDegrees(p.latitude), NmeaToDegrees(p.longitude)});
-        }
+        // Every drawable chunk record is sent, repeats included.
+        for (size_t i = 0; i < n; ++i)
+            if (fixes[i].OnGlobe())
+                route.push_back(int(i));
         return route;
     }
     MovedFilter moved;
     for (size_t i = 0; i < n; ++i)
-        if (moved.Accept(stored[i]))
-            route.push_back({int(i), stored[i].latitude, stored[i].longitude});
+        if (moved.Accept(fixes[i]))
+            route.push_back(int(i));
     return route;
 }
 
-std::vector<RoutePoint> Track::RouteLine() const {
-    return drawsRoute ? RoutePoints(stored.size()) : std::vector<RoutePoint>();
+std::vector<int> Track::RouteLine() const {
+    return drawsRoute ? RouteIndices(fixes.size()) : std::vector<int>();
 }
 
 int Track::RoutePointIndex(int routePoint) const {
     if (routePoint < 0)
         return -1;
-    const std::vector<RoutePoint> route = RouteLine();
-    return size_t(routePoint) < route.size() ? route[size_t(routePoint)].index : -1;
+    const std::vector<int> route = RouteLine();
+    return size_t(routePoint) < route.size() ? route[size_t(routePoint)] : -1;
 }

@@ -1,12 +1,8 @@
 #include "recordings/TripModel.h"
 
 #include "recordings/CameraPairing.h"
-#include "recordings/LocalTimeText.h"
-#include "recordings/MetadataRecord.h"
-#include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
-#include <QDateTime>
 #include <algorithm>
 #include <cmath>
 
@@ -18,47 +14,6 @@ double AxisG(int16_t raw, double fullScale) {
 }
 
 } // namespace
-
-bool GpsPointTime(const GpsPoint& p, int64_t* utcMs) {
-    if (p.year == 0 || p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31 || p.hour > 23 ||
-        p.minute > 59 || p.second > 59)
-        return false;
-    *utcMs = LocalToTime(2000 + p.year, p.month, p.day, p.hour, p.minute, p.second) * 1000;
-    return true;
-}
-
-bool GpsPointUtc(const GpsPoint& p, int32_t variant, int64_t* utcMs) {
-    if (p.year == 0 || p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31 || p.hour > 23 ||
-        p.minute > 59 || p.second > 59)
-        return false;
-    const QDate date(2000 + p.year, p.month, p.day);
-    if (!date.isValid())
-        return false;
-    int64_t ms = QDateTime(date, QTime(p.hour, p.minute, p.second), Qt::UTC).toMSecsSinceEpoch();
-    if (variant == kMetadataTrackVariant) {
-        const int zone =
-            std::max(-12, std::min(13, MetadataRecord::TimeZoneHours(p.latitude, p.longitude)));
-        ms -= int64_t(zone) * 3600 * 1000;
-    }
-    *utcMs = ms;
-    return true;
-}
-
-bool ExportablePoint(const RecordingCatalog& catalog, int index, TripPoint* out) {
-    const GpsPoint p = catalog.GpsPointInDegreesAt(index);
-    if (!p.HasFix() || !IsPlausiblePosition(p.latitude, p.longitude))
-        return false;
-    TripPoint point;
-    point.latitude = p.latitude;
-    point.longitude = p.longitude;
-    // The metadata track stores no altitude; its 0 is not a reading.
-    point.hasAltitude = catalog.CurrentVariant() == kChunkVariant;
-    point.altitude = p.altitude;
-    point.speedKmh = p.speed;
-    point.courseDegrees = p.heading * 2.0;
-    *out = point;
-    return true;
-}
 
 TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
     TripRecording out;
@@ -77,22 +32,18 @@ TripRecording TripRecordingOfLoadedTrack(const RecordingCatalog& catalog) {
     int repeats = 0;
     const int count = catalog.GpsPointCount();
     for (int i = 0; i < count; ++i) {
-        const GpsPoint p = catalog.GpsPointAt(i);
-        int64_t ownMs = 0;
-        const bool ownTime = GpsPointUtc(p, catalog.CurrentVariant(), &ownMs);
-        repeats = ownTime && ownMs == lastOwnMs ? repeats + 1 : 0;
+        GpsFix point = catalog.FixAt(i);
+        const bool ownTime = point.hasTime;
+        repeats = ownTime && point.utcMs == lastOwnMs ? repeats + 1 : 0;
         if (ownTime)
-            lastOwnMs = ownMs;
-        TripPoint point;
-        if (!ExportablePoint(catalog, i, &point))
+            lastOwnMs = point.utcMs;
+        if (!point.OnGlobe())
             continue;
         if (ownTime) {
-            point.hasTime = true;
-            point.ownTime = true;
-            point.utcMs = ownMs + std::min<int64_t>(std::llround(repeats * 1000.0 / rate), 999);
+            point.utcMs += std::min<int64_t>(std::llround(repeats * 1000.0 / rate), 999);
         } else if (info.startTime != 0) {
             point.hasTime = true;
-            point.utcMs = info.startTime * 1000 + int64_t(std::llround(i * 1000.0 / rate));
+            point.utcMs = info.StartMs() + int64_t(std::llround(i * 1000.0 / rate));
         }
         out.points.push_back(point);
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The route of one recording or of a trip, in the units the export formats
-// want: decimal degrees, UTC, g. Built from a loaded track, so the chunk and
-// metadata variants look the same to every writer.
-#include "recordings/GpsPoint.h"
+// want: the track's fixes on the globe, each with its instant in UTC, and
+// samples in g.
+#include "recordings/GpsFix.h"
 #include "recordings/RecordingInfo.h"
 
 #include <QString>
@@ -12,20 +12,6 @@
 
 class RecordingCatalog;
 
-struct TripPoint {
-    double latitude = 0;  // decimal degrees
-    double longitude = 0; // decimal degrees
-    bool hasAltitude = false;
-    int32_t altitude = 0; // metres
-    double speedKmh = 0;
-    double courseDegrees = 0;
-    bool hasTime = false;
-    int64_t utcMs = 0; // milliseconds since 1970 UTC
-    // utcMs is the record's own GPS time; otherwise the recording's start
-    // plus the record's place, on the start time's scale.
-    bool ownTime = false;
-};
-
 struct TripSample {
     double offsetMs = 0;        // from the start of the recording
     double x = 0, y = 0, z = 0; // g
@@ -33,7 +19,10 @@ struct TripSample {
 
 struct TripRecording {
     QString fileName;
-    std::vector<TripPoint> points;
+    // Only fixes on the globe, each with a time when one is known: its own,
+    // spread over the records that repeat one second, else the start plus
+    // its place in the track.
+    std::vector<GpsFix> points;
     std::vector<TripSample> samples;
 };
 
@@ -42,20 +31,6 @@ struct Trip {
     RecordingFile first;
     std::vector<TripRecording> recordings;
 };
-
-// The record's own date and time, the camera's local clock read as the
-// start time is, in ms since 1970 UTC; false when the record holds none.
-bool GpsPointTime(const GpsPoint& p, int64_t* utcMs);
-
-// The record's own instant in ms since 1970 UTC, whatever this computer's
-// zone: chunk records keep the GPS receiver's UTC; metadata records were
-// moved to the zone of their own position when decoded, which is undone
-// here. False when the record holds no time.
-bool GpsPointUtc(const GpsPoint& p, int32_t variant, int64_t* utcMs);
-
-// The catalog's GPS point at the index in export form (decimal degrees
-// whatever the variant) when it has a fix and lies on Earth; false otherwise.
-bool ExportablePoint(const RecordingCatalog& catalog, int index, TripPoint* out);
 
 // The export form of the catalog's loaded track (its current file). Points
 // without a fix or with coordinates that cannot be on Earth are left out.

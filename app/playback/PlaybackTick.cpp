@@ -64,8 +64,8 @@ int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
     if (i >= n)
         return 0;
 
-    const GpsPoint point = c.GpsPointAt(i);
-    if (!point.HasFix()) {
+    const GpsFix& fix = track.fixes[size_t(i)];
+    if (!fix.hasFix) {
         view_.SetCompass(false, 0);
         view_.SetSpeed(false, 0);
     }
@@ -73,21 +73,21 @@ int PlaybackTick::Run(int64_t timeMs, bool gsensorOn, bool mapOn) {
         return 1;
     lastShownIndex_ = i;
 
-    if (point.HasFix()) {
-        view_.SetCompass(true, point.heading * 2);
-        view_.SetSpeed(true, point.speed);
+    if (fix.hasFix) {
+        view_.SetCompass(true, int(fix.headingDegrees));
+        view_.SetSpeed(true, int(fix.speedKmh));
     }
 
     if (!mapOn || !map)
         return 1;
-    CarPosition at;
-    if (!track.CarAt(i, &at))
+    double latitude = 0, longitude = 0;
+    if (!track.CarAt(i, &latitude, &longitude))
         return 0;
     // Either coordinate unchanged leaves the marker where it is.
-    if (at.storedLatitude == lastLatitude_ || at.storedLongitude == lastLongitude_)
+    if (latitude == lastLatitude_ || longitude == lastLongitude_)
         return 1;
-    map->MovePosition(at);
-    lastLatitude_ = at.storedLatitude;
-    lastLongitude_ = at.storedLongitude;
+    map->MovePosition(latitude, longitude, track.StoredForm());
+    lastLatitude_ = latitude;
+    lastLongitude_ = longitude;
     return 1;
 }

@@ -37,7 +37,7 @@ std::optional<int64_t> ClipMarksHook::PlayPositionMs() const {
     const RecordingFile* file = window_.Catalog().CurrentRecording();
     if (!players_.ShownPlayer() || !file || file->info.startTime == 0)
         return std::nullopt;
-    return file->info.startTime * 1000 + std::max<int64_t>(0, players_.TimeNow());
+    return file->info.StartMs() + std::max<int64_t>(0, players_.TimeNow());
 }
 
 std::optional<int64_t> ClipMarksHook::SliderPositionMs(int x) const {
@@ -49,7 +49,7 @@ std::optional<int64_t> ClipMarksHook::SliderPositionMs(int x) const {
     if (channel.width() <= 0)
         return std::nullopt;
     const double share = std::clamp(double(x - channel.left()) / channel.width(), 0.0, 1.0);
-    return file->info.startTime * 1000 + std::llround(share * length);
+    return file->info.StartMs() + std::llround(share * length);
 }
 
 void ClipMarksHook::Mark(bool start, std::optional<int64_t> atMs) {
@@ -92,10 +92,9 @@ void ClipMarksHook::ExportAround(QWidget* parent, const QString& path, int64_t o
     const int index = catalog.IndexOfPath(path);
     const std::vector<ClipSource> sources = ClipSourcesOfCatalog(catalog);
     const std::optional<std::pair<int64_t, int64_t>> span =
-        index < 0
-            ? std::nullopt
-            : SpanAround(sources, catalog.Files()[size_t(index)].info.startTime * 1000 + offsetMs,
-                         kEventClipReachMs, kEventClipReachMs);
+        index < 0 ? std::nullopt
+                  : SpanAround(sources, catalog.Files()[size_t(index)].info.StartMs() + offsetMs,
+                               kEventClipReachMs, kEventClipReachMs);
     if (!span) {
         ShowMessageBox(parent, LoadUiString(UiStringId::kClipMomentNotListed),
                        LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
@@ -123,7 +122,7 @@ void ClipMarksHook::Refresh() {
         bar_->SetMarks(std::nullopt, std::nullopt);
         return;
     }
-    const double begin = double(file->info.startTime) * 1000;
+    const double begin = double(file->info.StartMs());
     const auto share = [&](std::optional<int64_t> ms) -> std::optional<double> {
         if (!ms)
             return std::nullopt;

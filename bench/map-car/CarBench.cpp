@@ -43,9 +43,8 @@ HourRoute* Route(int choice) {
     return g_route.get();
 }
 
-// The hour's points are metadata records, already in degrees.
-void MoveCar(HourRoute* r, const GpsPoint& p) {
-    r->pane.map->MovePosition({p.latitude, p.longitude, p.latitude, p.longitude});
+void MoveCar(HourRoute* r, const GpsFix& p) {
+    r->pane.map->MovePosition(p.latitude, p.longitude, StoredCoordinates::kDecimalDegrees);
 }
 
 // The route drawn and the driven line up to the minute, settled.
@@ -58,7 +57,7 @@ bool SetUp(HourRoute* r, int minute) {
     if (!r->WaitForLine("driven", driven))
         return false;
     // The view where the car starts, as the tick's first move puts it.
-    MoveCar(r, r->catalog.CurrentTrack().stored[size_t(driven)]);
+    MoveCar(r, r->catalog.CurrentTrack().fixes[size_t(driven)]);
     benchmap::Idle(2000);
     return true;
 }
@@ -84,14 +83,14 @@ void Report(benchmark::State& state, const CpuSample& before, double seconds, in
 // Calls the move with the next point of the track every 200 ms for the
 // measuring time, from the start minute on.
 void DriveAt5Hz(benchmark::State& state,
-                const std::function<void(HourRoute*, const GpsPoint&)>& move) {
+                const std::function<void(HourRoute*, const GpsFix&)>& move) {
     HourRoute* r = Route(int(state.range(0)));
     const int minute = int(state.range(1));
     if (!r || !SetUp(r, minute)) {
         state.SkipWithError("no map page or no route");
         return;
     }
-    const std::vector<GpsPoint>& points = r->catalog.CurrentTrack().stored;
+    const std::vector<GpsFix>& points = r->catalog.CurrentTrack().fixes;
     size_t next = size_t(r->catalog.CurrentTrack().IndexAt(int64_t(minute) * 60000));
     for (auto _ : state) {
         QTimer ticks;
@@ -114,14 +113,14 @@ void DriveAt5Hz(benchmark::State& state,
 // The car as the playback tick moves it: centred, its marker moved and the
 // driven line extended, one script call per tick.
 void BM_CarAt5Hz(benchmark::State& state) {
-    DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) { MoveCar(r, p); });
+    DriveAt5Hz(state, [](HourRoute* r, const GpsFix& p) { MoveCar(r, p); });
 }
 
 // The car standing (the camera repeats its position while the car stops):
 // the same point every tick, which changes no pixel.
 void BM_CarStandingAt5Hz(benchmark::State& state) {
-    auto standing = std::make_shared<std::optional<GpsPoint>>();
-    DriveAt5Hz(state, [standing](HourRoute* r, const GpsPoint& next) {
+    auto standing = std::make_shared<std::optional<GpsFix>>();
+    DriveAt5Hz(state, [standing](HourRoute* r, const GpsFix& next) {
         if (!*standing)
             *standing = next;
         MoveCar(r, **standing);
@@ -131,7 +130,7 @@ void BM_CarStandingAt5Hz(benchmark::State& state) {
 // The floor: only the marker moves (no centring, no line), the least a
 // moving car can cost; one frame per tick all the same.
 void BM_MarkerOnlyAt5Hz(benchmark::State& state) {
-    DriveAt5Hz(state, [](HourRoute* r, const GpsPoint& p) {
+    DriveAt5Hz(state, [](HourRoute* r, const GpsFix& p) {
         r->pane.map->RunScript(
             r->choice == 1 ? QString::asprintf("marker.setPosition(new BMap.Point(%f, %f))",
                                                p.longitude, p.latitude)

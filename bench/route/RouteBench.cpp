@@ -105,7 +105,7 @@ void BM_LoadTrackTextsOnly(benchmark::State& state) {
     }
     struct DroppingMap : MapView {
         void RunScript(const QString& s) override { bytes += s.size(); }
-        void MovePosition(const CarPosition&) override {}
+        void MovePosition(double, double, StoredCoordinates) override {}
         qsizetype bytes = 0;
     } drop;
     r->ShowOn(&drop);
@@ -196,8 +196,8 @@ void SaveScreenshots() {
         // The route drawn, part of it driven, the car at its end.
         r->presenter.LoadTrack(0);
         r->presenter.PlotDrivenTo(20 * 60 * 1000);
-        const GpsPoint& car = r->PointAt(20 * 60 * 1000);
-        r->pane.map->MovePosition({car.latitude, car.longitude, car.latitude, car.longitude});
+        const GpsFix& car = r->PointAt(20 * 60 * 1000);
+        r->pane.map->MovePosition(car.latitude, car.longitude, StoredCoordinates::kDecimalDegrees);
         r->pane.map->RunScript("map.setZoom ? map.setZoom(13) : 0");
         benchmap::Idle(1500);
         r->view->grab().save(QFileInfo(shot).path() + "/" + QFileInfo(shot).completeBaseName() +

@@ -68,7 +68,7 @@ void BM_LoadHourTrack(benchmark::State& state) {
     catalog.ListFiles({file});
     for (auto _ : state)
         benchmark::DoNotOptimize(catalog.LoadTrack(0));
-    state.counters["points"] = double(catalog.CurrentTrack().stored.size());
+    state.counters["points"] = double(catalog.CurrentTrack().fixes.size());
     state.counters["samples"] = double(catalog.CurrentTrack().samples.size());
 }
 BENCHMARK(BM_LoadHourTrack)->Unit(benchmark::kMillisecond);

@@ -46,7 +46,7 @@ struct CapturingMap : MapView {
         for (int i = 0; i + 1 < numbers.size(); i += 2)
             singles << PathPlotScript(numbers[i].toDouble(), numbers[i + 1].toDouble());
     }
-    void MovePosition(const CarPosition&) override {}
+    void MovePosition(double, double, StoredCoordinates) override {}
     QStringList singles;
 };
 

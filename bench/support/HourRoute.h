@@ -24,10 +24,10 @@ struct HourRoute {
         views.map = map;
         presenter.SetViews(views);
     }
-    // The stored point the car stands on at a play time.
-    const GpsPoint& PointAt(int64_t timeMs) const {
+    // The fix the car stands on at a play time.
+    const GpsFix& PointAt(int64_t timeMs) const {
         const Track& track = catalog.CurrentTrack();
-        return track.stored[size_t(track.IndexAt(timeMs))];
+        return track.fixes[size_t(track.IndexAt(timeMs))];
     }
     MapPane pane;
     QWebEngineView* view = nullptr;

@@ -162,7 +162,7 @@ TEST_F(OverviewPlayTest, EventMenuExportsTheThirtySecondsAroundTheEvent) {
     const RecordingCatalog& catalog = dlg_->Catalog();
     const int recording = catalog.IndexOfPath(fronts[3]);
     ASSERT_GE(recording, 0);
-    const int64_t start = catalog.Files()[size_t(recording)].info.startTime * 1000;
+    const int64_t start = catalog.Files()[size_t(recording)].info.StartMs();
     EXPECT_EQ(span->first, start + 15000);
     EXPECT_EQ(span->second, start + 45000);
 }

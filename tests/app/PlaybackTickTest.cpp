@@ -8,11 +8,21 @@
 
 namespace {
 
+// Where the car was put, in decimal degrees and in the stored form the
+// other page types are sent.
+struct CarMove {
+    double latitude = 0, longitude = 0;
+    double storedLatitude = 0, storedLongitude = 0;
+};
+
 struct RecordingMap : MapView {
     QStringList scripts;
-    std::vector<CarPosition> moves;
+    std::vector<CarMove> moves;
     void RunScript(const QString& s) override { scripts << s; }
-    void MovePosition(const CarPosition& at) override { moves.push_back(at); }
+    void MovePosition(double latitude, double longitude, StoredCoordinates stored) override {
+        moves.push_back({latitude, longitude, StoredCoordinate(latitude, stored),
+                         StoredCoordinate(longitude, stored)});
+    }
 };
 
 GpsPoint Point(double lat, double lon, int speed, int heading, bool fix = true) {
@@ -43,7 +53,7 @@ struct TickFixture {
         presenter.SetViews(views);
         Track track;
         track.variant = variant;
-        track.stored = points;
+        track.SetRecords(points);
         track.gpsRate = rate;
         CatalogStaging::SetTrack(catalog, track);
     }

@@ -99,7 +99,7 @@ TEST(ClipFigures, PositionsInAPrivacyZoneAreLeftOutOfTextAndMap) {
     // Home, then 2 km east of it.
     for (const auto& [ms, lon] :
          {std::pair(0, 139.70), std::pair(1000, 139.70), std::pair(2000, 139.722)}) {
-        TripPoint p;
+        GpsFix p;
         p.latitude = 35.6;
         p.longitude = lon;
         p.speedKmh = 30;

@@ -65,19 +65,19 @@ TEST_F(MapWindowFixture, TheCarGoesWhereTheTrackPutsIt) {
     stored.flags = GpsPoint::kFixFlag;
     stored.latitude = 3540.2, stored.longitude = 13945.0;
     Track chunk;
-    chunk.stored = {stored};
+    chunk.SetRecords({stored});
     stored.latitude = 35.402, stored.longitude = 139.45;
     Track metadata;
     metadata.variant = kMetadataTrackVariant;
-    metadata.stored = {stored};
+    metadata.SetRecords({stored});
     const struct {
         const Track& track;
         const char* shown;
     } cases[] = {{chunk, "35.67,139.75"}, {metadata, "35.402,139.45"}};
     for (const auto& c : cases) {
-        CarPosition at;
-        ASSERT_TRUE(c.track.CarAt(0, &at));
-        map->MovePosition(at);
+        double latitude = 0, longitude = 0;
+        ASSERT_TRUE(c.track.CarAt(0, &latitude, &longitude));
+        map->MovePosition(latitude, longitude, c.track.StoredForm());
         EXPECT_TRUE(WaitFor([&] { return Js(view, car).toString() == c.shown; }))
             << Js(view, car).toString().toStdString();
     }

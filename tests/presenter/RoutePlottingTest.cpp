@@ -19,8 +19,8 @@ namespace {
 class RecordingMapView : public MapView {
   public:
     void RunScript(const QString& script) override { calls << script; }
-    void MovePosition(const CarPosition& at) override {
-        calls << QString::asprintf("MovePosition(%f,%f)", at.latitude, at.longitude);
+    void MovePosition(double latitude, double longitude, StoredCoordinates) override {
+        calls << QString::asprintf("MovePosition(%f,%f)", latitude, longitude);
     }
     QStringList calls;
 };
@@ -82,7 +82,7 @@ struct PlotFixture : ::testing::Test {
         CatalogStaging::SetCurrentFile(catalog, int32_t(catalog.Files().size() - 1));
         Track track;
         track.variant = kMetadataTrackVariant;
-        track.stored = points;
+        track.SetRecords(points);
         track.gpsRate = rate;
         track.drawsRoute = chunkTable && !points.empty();
         CatalogStaging::SetTrack(catalog, track);
@@ -275,9 +275,9 @@ TEST_F(PlotFixture, DrivenLineIsRebuiltUpToThePlayTime) {
         if (c.metadata) {
             file.info.variant = kMetadataTrackVariant;
             track.variant = kMetadataTrackVariant;
-            track.stored = meta;
+            track.SetRecords(meta);
         } else {
-            track.stored = chunk;
+            track.SetRecords(chunk);
         }
         track.gpsRate = c.rate;
         CatalogStaging::Files(fresh).push_back(file);

@@ -78,7 +78,7 @@ TEST(FileOperations, DeleteKeepsTheCurrentRecordingAndItsTrack) {
         RecordingCatalog& catalog = card.catalog;
         card.Build({1, 3, 1});
         ASSERT_EQ(catalog.SelectFile(c.current), 1);
-        CatalogStaging::TrackOf(catalog).stored.resize(3);
+        CatalogStaging::TrackOf(catalog).fixes.resize(3);
         CatalogStaging::TrackOf(catalog).samples.resize(3);
         card.groups.chosen = {1};
 

@@ -23,15 +23,21 @@ class FramePlaceTest : public ::testing::Test {
         CatalogStaging::Files(catalog).push_back(f);
         CatalogStaging::SetCurrentFile(catalog, 0);
     }
-    void AddPoint(double latitude, double longitude, uint8_t flags = GpsPoint::kFixFlag) {
+    static GpsPoint Point(double latitude, double longitude, uint8_t flags = GpsPoint::kFixFlag) {
         GpsPoint p;
         p.latitude = latitude;
         p.longitude = longitude;
         p.flags = flags;
+        return p;
+    }
+    void AddPoint(double latitude, double longitude, uint8_t flags = GpsPoint::kFixFlag) {
+        AddRecord(Point(latitude, longitude, flags));
+    }
+    void AddRecord(const GpsPoint& p) {
         Track& track = CatalogStaging::TrackOf(catalog);
         track.variant = catalog.CurrentVariant();
         track.drawsRoute = true;
-        track.stored.push_back(p);
+        track.AppendRecord(p);
     }
 
     ScopedTimeZone tokyo_{"JST-9"};
@@ -41,11 +47,11 @@ class FramePlaceTest : public ::testing::Test {
 TEST_F(FramePlaceTest, StartPlusPlayTimeOrThePointsOwnTimeAndItsPlace) {
     AddFile(kChunkVariant);
     AddPoint(3539.1234, 13945.678);
-    AddPoint(3539.1234, 13945.678, 0);
-    GpsPoint& second = CatalogStaging::TrackOf(catalog).stored[1];
+    GpsPoint second = Point(3539.1234, 13945.678, 0);
     // the camera's own clock
     second.year = 21, second.month = 7, second.day = 4, second.hour = 19, second.minute = 0,
     second.second = 0;
+    AddRecord(second);
 
     EXPECT_EQ(FramePlaceText(FramePlaceAt(catalog, 0, 2500)),
               "2021-07-04 18:30:07  35.65206, 139.76130");

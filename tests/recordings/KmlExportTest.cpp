@@ -51,7 +51,7 @@ class KmlExport : public ::testing::Test {
         p.flags = flags;
         uint8_t bytes[32];
         p.ToBytes(bytes);
-        CatalogStaging::TrackOf(catalog).stored.push_back(GpsPoint::FromBytes(bytes));
+        CatalogStaging::TrackOf(catalog).AppendRecord(GpsPoint::FromBytes(bytes));
     }
     QByteArray Export(QString* name = nullptr) {
         QString written;
@@ -142,7 +142,7 @@ TEST_F(KmlExport, MetadataVariantWritesFixedPointsOnly) {
     GpsPoint noFix = fixed;
     noFix.flags = 0;
     CatalogStaging::TrackOf(catalog).variant = kMetadataTrackVariant;
-    CatalogStaging::TrackOf(catalog).stored = {fixed, noFix, fixed};
+    CatalogStaging::TrackOf(catalog).SetRecords({fixed, noFix, fixed});
 
     EXPECT_EQ(Export(), Document("FILE0002.MOV", "\"/FILE0002.MOV\" 2021/07/04 18:30:05",
                                  "-0.125000,35.500000,0\n-0.125000,35.500000,0\n"));
@@ -167,12 +167,12 @@ TEST_F(KmlExport, OnlyPlausiblePositionsAndXmlCharactersAreWritten) {
     CatalogStaging::Files(catalog).back().info.variant = kMetadataTrackVariant;
     Track& track = CatalogStaging::TrackOf(catalog);
     track.variant = kMetadataTrackVariant;
-    track.stored.clear();
+    track.fixes.clear();
     GpsPoint p;
     p.flags = 1;
     for (auto [lat, lon] :
          {std::pair{nan, 1.0}, {1.0, inf}, {-90.5, 1.0}, {1.0, 200.0}, {35.5, 139.25}})
-        track.stored.push_back((p.latitude = lat, p.longitude = lon, p));
+        track.AppendRecord((p.latitude = lat, p.longitude = lon, p));
     EXPECT_TRUE(Export().contains("        <coordinates>\n139.250000,35.500000,0\n\n"));
 }
 
@@ -202,7 +202,7 @@ TEST_F(KmlExport, ExportingAgainReplacesTheFile) {
     AddFile("", "FILE0001.MOV", kChunkVariant);
     AddChunkRecord(3539.1234, 13945.6780, 12, 1);
     const QByteArray first = Export();
-    CatalogStaging::TrackOf(catalog).stored.clear();
+    CatalogStaging::TrackOf(catalog).fixes.clear();
     const QByteArray second = Export();
     EXPECT_NE(first, second);
     EXPECT_EQ(second, Document("FILE0001.MOV", "\"/FILE0001.MOV\" 2021/07/04 18:30:05", ""));

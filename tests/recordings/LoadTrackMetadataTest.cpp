@@ -30,7 +30,7 @@ class CurveRecorder : public GSensorCurveView {
 class MapRecorder : public MapView {
   public:
     void RunScript(const QString& script) override { scripts << script; }
-    void MovePosition(const CarPosition&) override {}
+    void MovePosition(double, double, StoredCoordinates) override {}
     QStringList scripts;
 };
 
@@ -101,8 +101,10 @@ TEST_F(MetadataTrackFixture, DecodesRecordsAndHandsLowBytesToTheCurve) {
     EXPECT_TRUE(map.scripts.contains("pathdrived_delete()"));
 
     ASSERT_EQ(catalog.GpsPointCount(), 2);
-    EXPECT_NEAR(catalog.GpsPointAt(0).latitude, 35.652, 1e-4);
-    EXPECT_EQ(catalog.GpsPointAt(1).day, 1); // local time: 1 May
+    EXPECT_NEAR(catalog.FixAt(0).latitude, 35.652, 1e-4);
+    const StoredTrack stored =
+        ReadStoredTrack(catalog.GetCurrentFilePath(), catalog.CurrentRecording()->info);
+    EXPECT_EQ(stored.records.at(1).day, 1); // local time: 1 May
     ASSERT_EQ(catalog.GSensorSampleCount(), 2);
     EXPECT_EQ(catalog.GSensorSampleAt(0), (GSensorSample{0x0105, int16_t(0xFF80), 0}));
     EXPECT_EQ(catalog.GSensorSampleCount(), 2);

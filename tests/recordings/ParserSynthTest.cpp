@@ -62,6 +62,7 @@ TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
         file.info = info;
         CatalogStaging::Files(catalog).push_back(file);
         ASSERT_EQ(1, catalog.LoadTrack(0));
+        const std::vector<GpsPoint> records = ReadStoredTrack(file.Path(), info).records;
 
         const auto fixes = SampleFixes();
         if (c == Container::MovTrack) {
@@ -70,8 +71,9 @@ TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
             EXPECT_EQ(info.gpsSize, 0u);
             // Records without a fix status give no point: three of four.
             ASSERT_EQ(catalog.GpsPointCount(), 3);
+            ASSERT_EQ(records.size(), 3u);
             for (int i = 0; i < 3; ++i) {
-                const GpsPoint p = catalog.GpsPointAt(i);
+                const GpsPoint& p = records[size_t(i)];
                 EXPECT_NEAR(p.latitude, fixes[size_t(i)].latitude, 1e-4) << i;
                 EXPECT_NEAR(p.longitude, fixes[size_t(i)].longitude, 1e-4) << i;
                 EXPECT_EQ(p.speed, fixes[size_t(i)].speedKmh) << i;
@@ -90,8 +92,9 @@ TEST_F(ParserOnSynthFiles, RecordingsOfEveryKindAreRecognisedAndLoaded) {
             EXPECT_EQ(info.gsensorParams[0], 5);
             EXPECT_EQ(info.gsensorParams[1], 8);
             ASSERT_EQ(catalog.GpsPointCount(), 4);
+            ASSERT_EQ(records.size(), 4u);
             for (int i = 0; i < 4; ++i) {
-                const GpsPoint p = catalog.GpsPointAt(i);
+                const GpsPoint& p = records[size_t(i)];
                 EXPECT_NEAR(FromNmea(p.latitude), fixes[size_t(i)].latitude, 1e-5) << i;
                 EXPECT_NEAR(FromNmea(p.longitude), fixes[size_t(i)].longitude, 1e-5) << i;
                 EXPECT_EQ(p.speed, fixes[size_t(i)].speedKmh) << i;

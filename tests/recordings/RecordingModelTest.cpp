@@ -1,4 +1,5 @@
 #include "recordings/GpsPoint.h"
+#include "recordings/NmeaCoordinates.h"
 #include "recordings/RecordingCatalog.h"
 
 #include "tests/support/core/CatalogStaging.h"
@@ -96,7 +97,10 @@ TEST(LoadTrackChunk, ReadsBlocksThatLieInsideTheFile) {
     ASSERT_EQ(fx.catalog.LoadTrack(0), 1);
     EXPECT_EQ(fx.catalog.currentFile(), 0);
     EXPECT_EQ(fx.catalog.GpsPointCount(), 3);
-    EXPECT_DOUBLE_EQ(fx.catalog.GpsPointAt(2).latitude, 3541.0);
+    EXPECT_DOUBLE_EQ(fx.catalog.FixAt(2).latitude, NmeaToDegrees(3541.0));
+    EXPECT_DOUBLE_EQ(ReadStoredTrack(fx.catalog.GetFilePath(0), f.info).records.at(2).latitude,
+                     3541.0)
+        << "the record as stored";
     EXPECT_EQ(fx.catalog.GSensorSampleCount(), 100);
     EXPECT_EQ(fx.catalog.GSensorSampleCount(), 100);
     EXPECT_DOUBLE_EQ(fx.catalog.CurrentTrack().gpsRate, 1.0); // rate byte 0: one per second
@@ -124,7 +128,7 @@ TEST(LoadTrackChunk, BlockPastTheEndIsNeitherAllocatedNorRead) {
         f.info.gpsParams[0] = 5;
         EXPECT_EQ(fx.catalog.LoadTrack(0), 1) << c.name;
         EXPECT_EQ(fx.catalog.GpsPointCount(), 0) << c.name;
-        EXPECT_EQ(fx.catalog.CurrentTrack().stored.capacity(), 0u) << c.name;
+        EXPECT_EQ(fx.catalog.CurrentTrack().fixes.capacity(), 0u) << c.name;
         EXPECT_EQ(fx.catalog.GSensorSampleCount(), 0) << c.name;
         EXPECT_EQ(fx.catalog.GSensorSampleCount(), 0) << c.name;
     }

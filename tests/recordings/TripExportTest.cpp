@@ -32,7 +32,7 @@ class TripModel : public ::testing::Test {
         track.variant = variant;
         track.gpsRate = gpsRate ? gpsRate : (variant == kChunkVariant ? 1.0 : 5.0);
     }
-    void AddPoint(GpsPoint p) { CatalogStaging::TrackOf(catalog).stored.push_back(p); }
+    void AddPoint(GpsPoint p) { CatalogStaging::TrackOf(catalog).AppendRecord(p); }
     static GpsPoint Fix(double latitude, double longitude) {
         GpsPoint p;
         p.latitude = latitude;
@@ -40,7 +40,7 @@ class TripModel : public ::testing::Test {
         p.flags = GpsPoint::kFixFlag;
         return p;
     }
-    static QString Utc(const TripPoint& p) {
+    static QString Utc(const GpsFix& p) {
         return QDateTime::fromMSecsSinceEpoch(p.utcMs, Qt::UTC).toString(Qt::ISODateWithMs);
     }
 
@@ -86,7 +86,7 @@ TEST_F(TripModel, ChunkPointsAreConvertedAndCarryAltitudeSpeedAndCourse) {
     EXPECT_TRUE(r.points[0].hasAltitude);
     EXPECT_EQ(r.points[0].altitude, -3);
     EXPECT_EQ(r.points[0].speedKmh, 72);
-    EXPECT_EQ(r.points[0].courseDegrees, 362);
+    EXPECT_EQ(r.points[0].headingDegrees, 362);
 }
 
 TEST_F(TripModel, TimeIsThePointsOwnTimeOrTheStartPlusItsIndex) {
@@ -139,7 +139,7 @@ TEST(TripModelZones, OwnTimesAreTrueUtcInEveryZone) {
             p.minute = 4, p.second = 5;
             Track track;
             track.variant = s.variant;
-            track.stored = {p};
+            track.SetRecords({p});
             CatalogStaging::SetTrack(catalog, track);
             const TripRecording r = TripRecordingOfLoadedTrack(catalog);
             ASSERT_EQ(r.points.size(), 1u);
@@ -169,11 +169,11 @@ TEST_F(TripModel, CsvQuotesNamesAndLeavesUnknownCellsEmpty) {
     Trip trip;
     TripRecording r;
     r.fileName = "we\"ird,1.MOV";
-    TripPoint p;
+    GpsFix p;
     p.latitude = 35.5;
     p.longitude = -0.25;
     p.speedKmh = 40;
-    p.courseDegrees = 90;
+    p.headingDegrees = 90;
     r.points.push_back(p);
     trip.recordings.push_back(r);
     EXPECT_EQ(CsvPoints(trip),

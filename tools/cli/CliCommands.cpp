@@ -237,15 +237,19 @@ int Info(const Options& o) {
     return kDone;
 }
 
+// The records as the file stores them, not decoded: what the file holds.
 int Track(const Options& o) {
-    RecordingCatalog catalog;
-    if (const int code = LoadTrackOf(o.target, &catalog); code >= 0)
+    RecordingInfo info;
+    if (const int code = LoadRecording(o.target, &info); code >= 0)
         return code;
+    const StoredTrack track = ReadStoredTrack(o.target, info);
+    if (track.readFailed)
+        return Fail(o.target + ": cannot read its track");
     if (o.json)
         CliJson::WriteTrack(
-            catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
+            track, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });
     else
-        CliText::WriteTrack(catalog, [](const QString& piece) { Print(g_out, piece); });
+        CliText::WriteTrack(track, [](const QString& piece) { Print(g_out, piece); });
     return kDone;
 }
 

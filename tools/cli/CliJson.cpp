@@ -118,23 +118,21 @@ QByteArray PointText(const GpsPoint& p) {
 
 } // namespace
 
-void WriteTrack(const RecordingCatalog& catalog,
-                const std::function<void(const QByteArray&)>& write) {
-    QByteArray out =
-        "{\n    \"gpsRate\": " + Number(catalog.CurrentTrack().gpsRate) + ",\n    \"points\": [";
-    const int points = catalog.GpsPointCount();
+void WriteTrack(const StoredTrack& track, const std::function<void(const QByteArray&)>& write) {
+    QByteArray out = "{\n    \"gpsRate\": " + Number(track.gpsRate) + ",\n    \"points\": [";
+    const int points = int(track.records.size());
     for (int i = 0; i < points; ++i) {
-        out += (i ? ",\n        " : "\n        ") + PointText(catalog.GpsPointAt(i));
+        out += (i ? ",\n        " : "\n        ") + PointText(track.records[size_t(i)]);
         if (out.size() > (1 << 16)) {
             write(out);
             out.clear();
         }
     }
     out += points ? "\n    ],\n" : "],\n";
-    const int samples = catalog.GSensorSampleCount();
+    const int samples = int(track.samples.size());
     out += "    \"sampleCount\": " + QByteArray::number(samples) + ",\n    \"samples\": [";
     for (int i = 0; i < samples; ++i) {
-        const GSensorSample s = catalog.GSensorSampleAt(i);
+        const GSensorSample& s = track.samples[size_t(i)];
         out += (i ? ",\n        [" : "\n        [") + QByteArray::number(s.x) + ", " +
                QByteArray::number(s.y) + ", " + QByteArray::number(s.z) + "]";
         if (out.size() > (1 << 16)) {
@@ -143,7 +141,7 @@ void WriteTrack(const RecordingCatalog& catalog,
         }
     }
     out += samples ? "\n    ],\n" : "],\n";
-    out += "    \"variant\": " + QByteArray::number(catalog.CurrentVariant()) + "\n}\n";
+    out += "    \"variant\": " + QByteArray::number(track.variant) + "\n}\n";
     write(out);
 }
 

@@ -15,10 +15,9 @@ QJsonObject File(const RecordingFile& file);
 // of QJsonDocument's indented form of the same object.
 void WriteScan(const RecordingCatalog& catalog,
                const std::function<void(const QByteArray&)>& write);
-// The loaded track of the catalog's current recording, written piece by
-// piece: a day-long track is never held as one document.
-void WriteTrack(const RecordingCatalog& catalog,
-                const std::function<void(const QByteArray&)>& write);
+// A recording's records as stored, written piece by piece: a day-long track
+// is never held as one document.
+void WriteTrack(const StoredTrack& track, const std::function<void(const QByteArray&)>& write);
 
 // Qt's JSON text escapes the C0 controls only; DEL and the C1 controls (a
 // terminal reads U+009B as an escape sequence) become \u escapes too.

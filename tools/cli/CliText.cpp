@@ -97,13 +97,13 @@ QString Info(const QString& path, const RecordingInfo& info) {
     return out;
 }
 
-void WriteTrack(const RecordingCatalog& c, const std::function<void(const QString&)>& write) {
+void WriteTrack(const StoredTrack& track, const std::function<void(const QString&)>& write) {
     QString out = QStringLiteral("%1 GPS points at %2 per second, %3 G-sensor samples\n")
-                      .arg(c.GpsPointCount())
-                      .arg(c.CurrentTrack().gpsRate)
-                      .arg(c.GSensorSampleCount());
-    for (int i = 0; i < c.GpsPointCount(); ++i) {
-        const GpsPoint p = c.GpsPointAt(i);
+                      .arg(track.records.size())
+                      .arg(track.gpsRate)
+                      .arg(track.samples.size());
+    for (size_t i = 0; i < track.records.size(); ++i) {
+        const GpsPoint& p = track.records[i];
         if (out.size() > (1 << 15)) {
             write(out);
             out.clear();
@@ -116,8 +116,8 @@ void WriteTrack(const RecordingCatalog& c, const std::function<void(const QStrin
                                           p.day, p.hour, p.minute, p.second)},
                        {6, 3, 12, 12, 7, 9, 7});
     }
-    for (int i = 0; i < c.GSensorSampleCount(); ++i) {
-        const GSensorSample s = c.GSensorSampleAt(i);
+    for (size_t i = 0; i < track.samples.size(); ++i) {
+        const GSensorSample& s = track.samples[i];
         out += QStringLiteral("g %1: %2 %3 %4\n").arg(i).arg(s.x).arg(s.y).arg(s.z);
         if (out.size() > (1 << 15)) {
             write(out);

@@ -10,8 +10,9 @@ namespace CliText {
 
 QString Scan(const RecordingCatalog& catalog);
 QString Info(const QString& path, const RecordingInfo& info);
-// Written piece by piece, so that a long track is never held as one text.
-void WriteTrack(const RecordingCatalog& catalog, const std::function<void(const QString&)>& write);
+// A recording's records as stored, written piece by piece, so that a long
+// track is never held as one text.
+void WriteTrack(const StoredTrack& track, const std::function<void(const QString&)>& write);
 
 // The text with every control character (C0, DEL, C1) written as \xNN, so
 // that a file name cannot clear the terminal or set its title.
