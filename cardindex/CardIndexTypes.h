@@ -6,7 +6,8 @@
 #include <vector>
 
 // One valid fix of an indexed recording (points without a fix or off the
-// globe are never indexed).
+// globe are never indexed): a GpsFix narrowed to the row the index's cache
+// stores, with its offset in the recording.
 struct IndexedPoint {
     double latitude = 0;  // decimal degrees
     double longitude = 0; // decimal degrees
