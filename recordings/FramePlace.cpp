@@ -16,7 +16,7 @@ FramePlace FramePlaceAt(const RecordingCatalog& catalog, int pointIndex, int64_t
         place.hasTime = true;
         place.time = info.startTime + playMs / 1000;
         place.hasReading = true;
-        place.reading = (CameraReadingMs(info.startTime * 1000) + playMs) / 1000;
+        place.reading = (CameraReadingMs(info.StartMs()) + playMs) / 1000;
         const CameraClock clock = MeasureCameraClock(catalog.CurrentTrack(), info.startTime);
         place.zoneKnown = clock.rule == ClockRule::Gps;
         place.zoneMs = clock.zoneMs;

@@ -86,11 +86,11 @@ TEST_F(FramePlaceTest, TheCameraReadingAndTheZoneMeasuredAgainstGpsTime) {
         CatalogStaging::Files(catalog).clear();
         CatalogStaging::SetTrack(catalog, Track());
         AddFile(kChunkVariant);
-        AddPoint(3539.1234, 13945.678);
-        GpsPoint& p = CatalogStaging::TrackOf(catalog).stored[0];
+        GpsPoint p = Point(3539.1234, 13945.678);
         if (c.day)
             p.year = 21, p.month = 7, p.day = uint8_t(c.day), p.hour = uint8_t(c.hour),
             p.minute = uint8_t(c.minute), p.second = uint8_t(c.second);
+        AddRecord(p);
         const FramePlace place = FramePlaceAt(catalog, 0, 2500);
         EXPECT_TRUE(place.hasReading) << c.what;
         EXPECT_EQ(place.reading,
