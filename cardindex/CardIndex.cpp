@@ -239,9 +239,8 @@ std::vector<NearHit> CardIndex::Near(double lat, double lon, double radiusM) con
     return m_spatial ? m_spatial->Near(m_recordings, lat, lon, radiusM) : std::vector<NearHit>();
 }
 
-std::vector<NearHit> CardIndex::InBox(double south, double west, double north, double east) const {
-    return m_spatial ? m_spatial->InBox(m_recordings, south, west, north, east)
-                     : std::vector<NearHit>();
+std::vector<NearHit> CardIndex::InBox(const GeoBox& box) const {
+    return m_spatial ? m_spatial->InBox(m_recordings, box) : std::vector<NearHit>();
 }
 
 CardLife CardIndex::Life(const QString& cardFolder) const {

@@ -3,6 +3,7 @@
 // SQLite database so that reopening the card reads only what changed, and
 // the answers built from it (trips, driving events, "when was I here?", how
 // long the card lasts). Data side only: no widget, no map.
+#include "cardindex/BoxQuery.h"
 #include "cardindex/CardIndexTypes.h"
 #include "recordings/RecordingInfo.h"
 
@@ -79,10 +80,9 @@ class CardIndex {
     // approach, nearest first. Answered from the R*Tree.
     std::vector<NearHit> Near(double lat, double lon, double radiusM) const;
 
-    // Every recording with a point inside the box (degrees), at its first
-    // point inside; distanceM is 0. A west edge east of the east edge is a
-    // box across the 180th meridian.
-    std::vector<NearHit> InBox(double south, double west, double north, double east) const;
+    // Every recording with a fix inside the box, at its fix nearest the
+    // box's middle, nearest first (BoxHits). Answered from the R*Tree.
+    std::vector<NearHit> InBox(const GeoBox& box) const;
 
     // Hours recorded, the locked share and free space of the card folder, and
     // the hours of driving left before the oldest unlocked recording goes.

@@ -1,5 +1,6 @@
 #include "cardindex/CardIndexStore.h"
 
+#include "cardindex/BoxQuery.h"
 #include "cardindex/SphereMath.h"
 #include "cardindex/TripFigures.h"
 
@@ -210,39 +211,20 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
 }
 
 std::vector<NearHit> CardIndexStore::InBox(const std::vector<IndexedRecording>& recordings,
-                                           double south, double west, double north,
-                                           double east) const {
-    // A box whose west edge lies east of its east edge spans the 180th
-    // meridian: the two parts on either side of it.
-    const bool spans = west > east;
-    std::vector<int> ids = RunsInBox(south, west, north, spans ? 180 : east);
-    if (spans) {
-        const std::vector<int> more = RunsInBox(south, -180, north, east);
+                                           const GeoBox& box) const {
+    // A box across the 180th meridian is looked up on both sides of it.
+    std::vector<int> ids =
+        RunsInBox(box.south, box.west, box.north, box.SpansTheMeridian() ? 180 : box.east);
+    if (box.SpansTheMeridian()) {
+        const std::vector<int> more = RunsInBox(box.south, -180, box.north, box.east);
         ids.insert(ids.end(), more.begin(), more.end());
     }
-    const auto inside = [&](const IndexedPoint& p) {
-        const bool lonInside = spans ? p.longitude >= west || p.longitude <= east
-                                     : p.longitude >= west && p.longitude <= east;
-        return lonInside && p.latitude >= south && p.latitude <= north;
-    };
-    std::map<int, NearHit> first; // by recording
+    BoxHits hits(box);
     for (int id : ids) {
         const Run& run = runs_[size_t(id)];
         const std::vector<IndexedPoint>& points = recordings[size_t(run.recording)].points;
-        for (int i = run.first; i <= run.last; ++i) {
-            const IndexedPoint& p = points[size_t(i)];
-            if (!inside(p))
-                continue;
-            auto found = first.find(run.recording);
-            if (found == first.end() || p.offsetMs < found->second.offsetMs)
-                first[run.recording] = {run.recording, p.offsetMs, p.utcMs, 0};
-            break;
-        }
+        for (int i = run.first; i <= run.last; ++i)
+            hits.Offer(run.recording, points[size_t(i)]);
     }
-    std::vector<NearHit> hits;
-    for (const auto& [recording, hit] : first)
-        hits.push_back(hit);
-    std::sort(hits.begin(), hits.end(),
-              [](const NearHit& a, const NearHit& b) { return a.utcMs < b.utcMs; });
-    return hits;
+    return hits.Hits();
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+struct GeoBox;
 struct sqlite3;
 
 class CardIndexStore {
@@ -23,9 +24,9 @@ class CardIndexStore {
     std::vector<NearHit> Near(const std::vector<IndexedRecording>& recordings, double latitude,
                               double longitude, double radiusM) const;
 
-    // Each recording with a fix inside the box, at its first fix there.
-    std::vector<NearHit> InBox(const std::vector<IndexedRecording>& recordings, double south,
-                               double west, double north, double east) const;
+    // Each recording with a fix inside the box, as BoxHits answers.
+    std::vector<NearHit> InBox(const std::vector<IndexedRecording>& recordings,
+                               const GeoBox& box) const;
 
   private:
     // A short run of consecutive fixes of one recording, one R*Tree entry.

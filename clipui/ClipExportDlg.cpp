@@ -32,10 +32,6 @@ namespace {
 // The progress bar's steps, as the work notes them.
 constexpr qint64 kProgressSteps = 1000;
 
-QString Filled(unsigned id, const QString& value) {
-    return LoadUiString(id).replace("%s", value);
-}
-
 } // namespace
 
 ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, int64_t fromMs,
@@ -43,12 +39,12 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
     : QDialog(parent), sources_(std::move(sources)), fromMs_(fromMs), toMs_(toMs) {
     setWindowTitle(LoadUiString(UiStringId::kExportClipTitle));
     auto* column = new QVBoxLayout(this);
-    column->addWidget(
-        new QLabel(Filled(UiStringId::kClipSpan,
-                          FormatLocalTime(fromMs / 1000, "%Y-%m-%d %H:%M:%S") + " \u2013 " +
-                              FormatLocalTime(toMs / 1000, "%H:%M:%S") +
-                              QStringLiteral(" (%1 s)").arg((toMs - fromMs) / 1000.0, 0, 'f', 1)),
-                   this));
+    column->addWidget(new QLabel(
+        LoadUiStringFilled(UiStringId::kClipSpan,
+                           FormatLocalTime(fromMs / 1000, "%Y-%m-%d %H:%M:%S") + " \u2013 " +
+                               FormatLocalTime(toMs / 1000, "%H:%M:%S") +
+                               QStringLiteral(" (%1 s)").arg((toMs - fromMs) / 1000.0, 0, 'f', 1)),
+        this));
 
     auto* form = new QFormLayout;
     layout_ = new QComboBox(this);
@@ -175,7 +171,7 @@ void ClipExportDlg::Start() {
         PrivacyZone zone;
         // A zone that does not read would leave the place it names in the clip.
         if (!PrivacyZoneFromText(line, &zone)) {
-            ShowMessageBox(this, Filled(UiStringId::kClipBadZone, line.trimmed()),
+            ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipBadZone, line.trimmed()),
                            LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
                            MbIcon::Warning);
             return;
@@ -187,7 +183,7 @@ void ClipExportDlg::Start() {
     const QString typed = output_->text().trimmed();
     QString why;
     if (!CheckClipOutputName(typed, &why)) {
-        ShowMessageBox(this, Filled(UiStringId::kClipFailed, why),
+        ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipFailed, why),
                        LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok, MbIcon::Warning);
         return;
     }
@@ -195,7 +191,8 @@ void ClipExportDlg::Start() {
     // user says so, knowing which.
     const QStringList existing = ExistingBundleFiles(ClipOutputPath(typed));
     if (!existing.isEmpty() &&
-        ShowMessageBox(this, Filled(UiStringId::kClipReplaceQuestion, existing.join('\n')),
+        ShowMessageBox(this,
+                       LoadUiStringFilled(UiStringId::kClipReplaceQuestion, existing.join('\n')),
                        LoadUiString(UiStringId::kExportClipTitle), MbButtons::OkCancel,
                        MbIcon::Question) != IDOK)
         return;
@@ -237,8 +234,8 @@ void ClipExportDlg::OnProgress(double done) {
     progress_->setValue(int(done * 1000));
     const double elapsed = clock_.elapsed() / 1000.0;
     if (done > 0.02)
-        remaining_->setText(
-            Filled(UiStringId::kClipRemaining, RemainingText(elapsed * (1 - done) / done)));
+        remaining_->setText(LoadUiStringFilled(UiStringId::kClipRemaining,
+                                               RemainingText(elapsed * (1 - done) / done)));
 }
 
 void ClipExportDlg::OnFinished(const ClipOutcome& outcome) {
@@ -254,7 +251,7 @@ void ClipExportDlg::OnFinished(const ClipOutcome& outcome) {
         return;
     }
     if (!outcome.error.isEmpty()) {
-        ShowMessageBox(this, Filled(UiStringId::kClipFailed, outcome.error),
+        ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipFailed, outcome.error),
                        LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok, MbIcon::Warning);
         return;
     }
@@ -263,7 +260,7 @@ void ClipExportDlg::OnFinished(const ClipOutcome& outcome) {
     const QString written =
         outcome.files.join('\n') +
         (outcome.notes.isEmpty() ? QString() : "\n\n" + outcome.notes.join('\n'));
-    ShowMessageBox(this, Filled(UiStringId::kClipDone, written),
+    ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipDone, written),
                    LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
                    outcome.notes.isEmpty() ? MbIcon::Information : MbIcon::Warning);
     accept();

@@ -10,6 +10,10 @@ QString LoadUiString(unsigned id) {
     return LoadUiStringFor(LanguageTable()[index].LanguageId(), id);
 }
 
+QString LoadUiStringFilled(unsigned id, const QString& value) {
+    return LoadUiString(id).replace(QLatin1String("%s"), value);
+}
+
 QString LoadUiStringFor(uint16_t languageId, unsigned id) {
     return LookupUiString(BuiltInUiTable(), languageId, id);
 }

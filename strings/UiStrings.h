@@ -9,5 +9,8 @@
 // hold.
 QString LoadUiString(unsigned id);
 
+// The text of a string id with its "%s" filled in by `value`.
+QString LoadUiStringFilled(unsigned id, const QString& value);
+
 // The same lookup for a given Windows language id.
 QString LoadUiStringFor(uint16_t languageId, unsigned id);

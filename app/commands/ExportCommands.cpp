@@ -10,14 +10,6 @@
 #include <QFileInfo>
 #include <QMenu>
 
-namespace {
-
-QString Filled(unsigned id, const QString& value) {
-    return LoadUiString(id).replace(QLatin1String("%s"), value);
-}
-
-} // namespace
-
 ExportCommands::ExportCommands(const PlaybackContext& context) : ctx_(context) {
     chooseFolder = [this](const QString& initial, QString* folder) {
         CFolderDialog browser(LoadUiString(UiStringId::kSelectExportFolder), initial, ctx_.window);
@@ -80,10 +72,11 @@ void ExportCommands::Report(bool ok, const QStringList& written, const QString& 
     QString names = written.join('\n');
     if (!ok && !error.isEmpty())
         names += ": " + error;
-    ShowMessageBox(ctx_.window,
-                   Filled(ok ? UiStringId::kExportDone : UiStringId::kExportFailed, names),
-                   LoadUiString(UiStringId::kExportCaption), MbButtons::Ok,
-                   ok ? MbIcon::None : MbIcon::Warning);
+    ShowMessageBox(
+        ctx_.window,
+        LoadUiStringFilled(ok ? UiStringId::kExportDone : UiStringId::kExportFailed, names),
+        LoadUiString(UiStringId::kExportCaption), MbButtons::Ok,
+        ok ? MbIcon::None : MbIcon::Warning);
 }
 
 void ExportCommands::ExportRoute(TripFormat format) {

@@ -16,11 +16,6 @@
 
 namespace {
 
-// The string table's texts carry a printf-style "%s" for the caller to fill.
-QString Filled(unsigned id, const QString& value) {
-    return LoadUiString(id).replace(QLatin1String("%s"), value);
-}
-
 // The progress bar counts bytes in steps; byte counts overflow an int.
 constexpr int kProgressSteps = 1000;
 
@@ -137,7 +132,8 @@ void FileCommands::OnSave() {
         const bool chosen = ctx_.catalog->SaveChosen(
             info.absoluteFilePath(),
             [this](const QString& target) {
-                return ShowMessageBox(ctx_.window, Filled(UiStringId::kOverwriteQuestion, target),
+                return ShowMessageBox(ctx_.window,
+                                      LoadUiStringFilled(UiStringId::kOverwriteQuestion, target),
                                       LoadUiString(UiStringId::kOverwriteCaption),
                                       MbButtons::OkCancel) == IDOK;
             },
@@ -168,7 +164,7 @@ void FileCommands::ReportPaths(unsigned stringId, const QStringList& paths) cons
     QStringList listed = paths.mid(0, kListedPathsMax);
     if (paths.size() > kListedPathsMax)
         listed << QStringLiteral("…");
-    ShowMessageBox(ctx_.window, Filled(stringId, listed.join('\n')),
+    ShowMessageBox(ctx_.window, LoadUiStringFilled(stringId, listed.join('\n')),
                    LoadUiString(UiStringId::kWarningCaption), MbButtons::Ok, MbIcon::Warning);
 }
 
@@ -180,7 +176,8 @@ void FileCommands::OnKml() {
         CreateFolderPath(folder);
     QString fileName;
     const bool saved = ctx_.catalog->ExportKml(folder, &fileName);
-    ShowMessageBox(ctx_.window,
-                   Filled(saved ? UiStringId::kSaveKmlDone : UiStringId::kSaveKmlFailed, fileName),
-                   LoadUiString(UiStringId::kSaveKmlCaption));
+    ShowMessageBox(
+        ctx_.window,
+        LoadUiStringFilled(saved ? UiStringId::kSaveKmlDone : UiStringId::kSaveKmlFailed, fileName),
+        LoadUiString(UiStringId::kSaveKmlCaption));
 }

@@ -78,7 +78,7 @@ int Measure(const QString& folder, const QString& cacheFolder) {
         hits += index.Near(lat, lon, 50).size();
         nearMs.push_back(Ms(t));
         t.restart();
-        index.InBox(lat - 0.001, lon - 0.001, lat + 0.001, lon + 0.001);
+        index.InBox({lat - 0.001, lon - 0.001, lat + 0.001, lon + 0.001});
         boxMs.push_back(Ms(t));
     }
     Result("index.near.median", Median(nearMs), "ms");
