@@ -7,13 +7,14 @@ namespace {
 // Runs after the channel's client library inside one function, so nothing of
 // it leaks into the page besides the three names it defines on purpose.
 constexpr char kBootstrap[] = R"JS(
-  var handler = null, accessor = null, waiting = [];
+  var objects = null, handler = null, accessor = null, waiting = [];
   new QWebChannel(qt.webChannelTransport, function (channel) {
+    objects = channel.objects;
     handler = channel.objects.%1;
     accessor = channel.objects.%2;
     waiting.splice(0).forEach(function (f) { f(); });
   });
-  function whenReady(f) { if (handler) f(); else waiting.push(f); }
+  function whenReady(f) { if (objects) f(); else waiting.push(f); }
 
   var app = window.app || {};
   app.jsInvokeCPlusPlus = function () {
@@ -25,6 +26,13 @@ constexpr char kBootstrap[] = R"JS(
   // The map pages tell which route point was clicked.
   app.routePointClicked = function (index) {
     whenReady(function () { handler.Invoke("routePointClicked", [index], function () {}); });
+  };
+  // A page's own object on the channel (a promise of it; null when the
+  // program published none by that name).
+  app.channelObject = function (name) {
+    return new Promise(function (resolve) {
+      whenReady(function () { resolve(objects[name] || null); });
+    });
   };
   window.app = app;
   window.jsValue = "C++ created Value!";

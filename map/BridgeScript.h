@@ -8,5 +8,6 @@ inline const char* const kBridgeAccessorName = "accessor";
 // The script run at the creation of every document. It does nothing unless
 // the web channel's transport is there, that is on our own local pages; there
 // it defines app.jsInvokeCPlusPlus (returning a promise of the result),
+// app.channelObject (a promise of a page's own object on the channel),
 // jsValue and myobject.myval.
 QString BridgeScriptSource();

@@ -16,6 +16,7 @@ class CardIndexOverview : public OverviewData {
     const std::vector<TripSummary>& Trips() const override { return trips_; }
     const std::vector<DrivingEvent>& Events() const override { return events_; }
     std::vector<NearHit> Near(double latitude, double longitude, double radiusM) const override;
+    std::vector<NearHit> InBox(const GeoBox& box) const override { return index_->InBox(box); }
     CardLife Life() const override { return life_; }
 
   private:

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 
 ColumnFit::ColumnFit(int columns, const QFont& font)
@@ -24,14 +24,14 @@ void ColumnFit::Add(const QStringList& texts, bool bold) {
     }
 }
 
-void ColumnFit::Apply(QTreeWidget* list) const {
+void ColumnFit::Apply(QTreeView* list) const {
     QFont boldFont = font_;
     boldFont.setBold(true);
     const QFontMetrics plain(font_), bold(boldFont);
     // The item's text margins, as the style lays a cell out.
     const int margin =
         2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
-    for (size_t c = 0; c < plain_.size() && int(c) < list->columnCount(); ++c) {
+    for (size_t c = 0; c < plain_.size() && int(c) < list->header()->count(); ++c) {
         int width = list->header()->isHidden() ? 0 : list->header()->sectionSizeHint(int(c));
         for (const QString& text : plain_[c].texts)
             width = std::max(width, plain.horizontalAdvance(text) + margin);

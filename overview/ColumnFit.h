@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <vector>
 
-class QTreeWidget;
+class QTreeView;
 
 // Column widths that fit a list's texts, found while its rows are made.
 // Asking the list afterwards lays every cell out through its delegate: tens
@@ -13,7 +13,7 @@ class ColumnFit {
     ColumnFit(int columns, const QFont& font);
     void Add(const QStringList& texts, bool bold = false);
     // Each column as wide as its widest text or its header, whichever is wider.
-    void Apply(QTreeWidget* list) const;
+    void Apply(QTreeView* list) const;
 
   private:
     // Per column and font, the longest texts: only those are measured. A

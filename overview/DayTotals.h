@@ -19,6 +19,3 @@ struct DayTotal {
 
 // One total per local day that has trips, earliest first.
 std::vector<DayTotal> TotalsPerDay(const std::vector<TripSummary>& trips);
-
-// "1:02:03" for an hour or more, else "2:03".
-QString DurationText(int64_t ms);

@@ -1,4 +1,5 @@
 #pragma once
+#include "cardindex/BoxQuery.h"
 #include "cardindex/CardIndexTypes.h"
 
 #include <vector>
@@ -14,10 +15,23 @@ class OverviewData {
     virtual const std::vector<DrivingEvent>& Events() const = 0;
     // Every recording passing within radiusM of the place, closest first.
     virtual std::vector<NearHit> Near(double latitude, double longitude, double radiusM) const = 0;
+    // Every recording with a fix inside the box, as BoxHits answers.
+    virtual std::vector<NearHit> InBox(const GeoBox& box) const = 0;
     virtual CardLife Life() const = 0;
+
+    // One of the answers by its index, or null when there is no such one:
+    // the pages and lists hand indices back, which may be of an older card.
+    const IndexedRecording* Recording(int index) const { return At(Recordings(), index); }
+    const TripSummary* Trip(int index) const { return At(Trips(), index); }
+    const DrivingEvent* Event(int index) const { return At(Events(), index); }
+
+  private:
+    template <class T> static const T* At(const std::vector<T>& items, int index) {
+        return index >= 0 && size_t(index) < items.size() ? &items[size_t(index)] : nullptr;
+    }
 };
 
-// Answers held as plain values; Near walks the points.
+// Answers held as plain values; Near and InBox walk the points.
 class OverviewValues : public OverviewData {
   public:
     std::vector<IndexedRecording> recordings;
@@ -29,5 +43,8 @@ class OverviewValues : public OverviewData {
     const std::vector<TripSummary>& Trips() const override { return trips; }
     const std::vector<DrivingEvent>& Events() const override { return events; }
     std::vector<NearHit> Near(double latitude, double longitude, double radiusM) const override;
+    std::vector<NearHit> InBox(const GeoBox& box) const override {
+        return RecordingsInBox(recordings, box);
+    }
     CardLife Life() const override { return life; }
 };

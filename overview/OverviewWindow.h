@@ -1,30 +1,34 @@
 #pragma once
 #include "overview/OverviewData.h"
+#include "presenter/FigureTexts.h"
 
-#include <QPointer>
-#include <QVariant>
 #include <QWidget>
-#include <atomic>
-#include <future>
+#include <map>
 #include <memory>
+#include <set>
 
+class OverviewBridge;
 class OverviewPage;
+class PlaceListModel;
 class QComboBox;
 class QLabel;
+class QModelIndex;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QThread;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWebEngineView;
-class RouteLayers;
+class RouteLines;
 class SpeedChart;
+class TripDayFilter;
+class TripListModel;
 
 // The whole card at a glance: every trip on one large map, the trip list by
 // day with its figures, the selected trip's speed chart, "when was I here?"
 // and how long the card lasts. Any moment picked in it is handed on as
-// PlayRequested; the window plays nothing itself.
+// PlayRequested; the window plays nothing itself. It assembles the parts:
+// the page's bridge, the route lines made on workers, the list models and
+// the texts of figures in the viewer's unit.
 class OverviewWindow : public QWidget {
     Q_OBJECT
   public:
@@ -36,21 +40,26 @@ class OverviewWindow : public QWidget {
     // The card is being read: done of total recordings; a negative total
     // hides the progress.
     void SetProgress(int done, int total);
-    // Every text again in the current language.
+    // Every text again in the current language and the viewer's unit.
     void ApplyTexts();
 
     // Asks the places near a point, as a click on the map does.
     void AskPlace(double latitude, double longitude);
+    // Asks the recordings through a box, as a box dragged on the map does.
+    void AskBox(const GeoBox& box);
     void SelectTrip(int trip);
 
     QWebEngineView* MapView() const { return view_; }
-    QTreeWidget* TripList() const { return trips_; }
-    QTreeWidget* PlaceList() const { return places_; }
+    // Rows of TripListModel through the day filter.
+    QTreeView* TripList() const { return trips_; }
+    // Rows of PlaceListModel.
+    QTreeView* PlaceList() const { return places_; }
     SpeedChart* Chart() const { return chart_; }
     QComboBox* DayFilter() const { return days_; }
     QComboBox* Colouring() const { return colouring_; }
     QLabel* Header() const { return header_; }
     QPushButton* CancelButton() const { return cancel_; }
+    OverviewBridge* Bridge() const { return bridge_; }
     bool PageReady() const { return pageReady_; }
     int SelectedTrip() const { return selectedTrip_; }
 
@@ -60,34 +69,44 @@ class OverviewWindow : public QWidget {
     void ExportClipRequested(const QString& path, qint64 offsetMs);
     void CancelRequested();
 
+  protected:
+    // The viewer's unit may have changed while another window was active.
+    void changeEvent(QEvent* event) override;
+
   private:
-    QVariant OnPageCall(const QString& command, const QVariantList& args);
-    void RunScript(const QString& script);
+    void BuildWidgets();
+    void ConnectParts();
+    void OnPageReady();
+    void AskLines(int zoom, int card);
+    void SendLines(int zoom, const QByteArray& json);
+    void SendTexts();
     void FillTrips();
     void FillHeader();
-    void SendEvents();
+    void OnDayChosen();
+    void OnTripRowChanged(const QModelIndex& row);
+    void OnTripRowClicked(const QModelIndex& row);
     // Fits the map to the trips; `fresh` when the lines changed.
     // false when nothing was sent to the page.
     bool FitTrips(const std::vector<int>& trips, bool fresh = false);
+    std::vector<int> AllTrips() const;
     void ShowPlaces(const std::vector<NearHit>& hits);
-    void AskBox(double south, double west, double north, double east);
+    void ShowRouteTip(int trip, double latitude, double longitude);
+    void PlayRoutePoint(int trip, double latitude, double longitude);
     void PlayEvent(int event);
     void ShowEventMenu(int event, QPoint globalAt);
     void PlayMoment(int recording, qint64 offsetMs);
-    void OnTripClicked(QTreeWidgetItem* item);
-    // kinds: the event kinds' names, in the order of DrivingEventKind.
-    QString EventLabel(const DrivingEvent& event, const QStringList& kinds) const;
 
     std::shared_ptr<const OverviewData> data_;
-    std::shared_ptr<RouteLayers> layers_;
-    // Makes the lines of the zoom the page is about to ask for, then the
-    // other levels' while the window is used.
-    QThread* preparing_ = nullptr;
-    std::shared_ptr<std::atomic<bool>> stopPreparing_;
-    int firstZoom_ = -1;
-    std::shared_future<void> firstMade_;
-    void StartPreparing(int firstZoom);
-    void StopPreparing();
+    FigureTexts texts_;
+    OverviewBridge* bridge_;
+    RouteLines* lines_ = nullptr;
+    // Levels the page asked for and is waiting for: zoom, then the page's
+    // card counts.
+    std::map<int, std::set<int>> linesAsked_;
+    TripListModel* tripModel_;
+    TripDayFilter* dayFilter_;
+    PlaceListModel* placeModel_;
+
     QLabel* header_;
     QWidget* progressRow_;
     QLabel* progressText_;
@@ -99,10 +118,10 @@ class OverviewWindow : public QWidget {
     OverviewPage* page_ = nullptr;
     QComboBox* colouring_;
     QComboBox* days_;
-    QTreeWidget* trips_;
+    QTreeView* trips_;
     SpeedChart* chart_;
     QSpinBox* radius_;
-    QTreeWidget* places_;
+    QTreeView* places_;
     bool pageReady_ = false;
     int selectedTrip_ = -1;
 };

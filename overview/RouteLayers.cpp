@@ -50,6 +50,12 @@ const QByteArray& RouteLayers::ForZoom(int zoom) {
     return Get(zoom).json;
 }
 
+const QByteArray* RouteLayers::Made(int zoom) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto found = levels_.find(std::clamp(zoom, 0, kMaxZoom));
+    return found == levels_.end() ? nullptr : &found->second.json;
+}
+
 size_t RouteLayers::VertexCount(int zoom) {
     return Get(zoom).vertices;
 }

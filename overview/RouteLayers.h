@@ -23,6 +23,8 @@ class RouteLayers {
     // vertices where the band changes are always kept, so a line coloured by
     // speed shows every change a full line would.
     const QByteArray& ForZoom(int zoom);
+    // The same when that level is made already, else null; never makes it.
+    const QByteArray* Made(int zoom);
 
     // Vertices kept at a zoom, over all trips.
     size_t VertexCount(int zoom);

@@ -23,17 +23,27 @@ void SpeedChart::SetTrip(std::vector<Sample> samples, std::vector<Mark> marks) {
     update();
 }
 
+void SpeedChart::SetTexts(const FigureTexts& texts) {
+    texts_ = texts;
+    update();
+}
+
 QRectF SpeedChart::PlotArea() const {
     return QRectF(kLeft, kTop, std::max(1, width() - kLeft - kRight),
                   std::max(1, height() - kTop - kBottom));
 }
 
-// The axis ends at the next multiple of 20 km/h above the fastest sample.
-double SpeedChart::TopKmh() const {
+// The axis ends at the next multiple of 20 above the fastest sample.
+double SpeedChart::TopValue() const {
     double top = 0;
     for (const Sample& s : samples_)
-        top = std::max(top, double(s.kmh));
+        top = std::max(top, texts_.SpeedValue(s.kmh));
     return std::max(20.0, std::ceil(top / 20.0) * 20.0);
+}
+
+double SpeedChart::YOf(double value) const {
+    const QRectF area = PlotArea();
+    return area.bottom() - area.height() * value / TopValue();
 }
 
 QPointF SpeedChart::PointOf(int64_t utcMs, double kmh) const {
@@ -42,8 +52,7 @@ QPointF SpeedChart::PointOf(int64_t utcMs, double kmh) const {
         return area.topLeft();
     const int64_t first = samples_.front().utcMs, last = samples_.back().utcMs;
     const double span = std::max<int64_t>(1, last - first);
-    return {area.left() + area.width() * double(utcMs - first) / span,
-            area.bottom() - area.height() * kmh / TopKmh()};
+    return {area.left() + area.width() * double(utcMs - first) / span, YOf(texts_.SpeedValue(kmh))};
 }
 
 void SpeedChart::paintEvent(QPaintEvent*) {
@@ -53,10 +62,10 @@ void SpeedChart::paintEvent(QPaintEvent*) {
         return;
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF area = PlotArea();
-    const double top = TopKmh();
+    const double top = TopValue();
     p.setPen(QPen(palette().mid().color(), 1, Qt::DotLine));
     for (double v = 0; v <= top; v += top / 4) {
-        const double y = PointOf(samples_.front().utcMs, v).y();
+        const double y = YOf(v);
         p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         p.setPen(palette().text().color());
         p.drawText(QRectF(0, y - 8, kLeft - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
@@ -72,7 +81,7 @@ void SpeedChart::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(area.right() - 60, area.bottom() + 2, 60, kBottom - 2), Qt::AlignRight,
                timeText(samples_.back().utcMs));
     p.drawText(QRectF(area.left(), 0, 80, kTop), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("km/h"));
+               texts_.SpeedUnitName());
 
     QPainterPath line;
     for (size_t i = 0; i < samples_.size(); ++i) {

@@ -1,4 +1,6 @@
 #pragma once
+#include "presenter/FigureTexts.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -25,6 +27,8 @@ class SpeedChart : public QWidget {
 
     void SetTrip(std::vector<Sample> samples, std::vector<Mark> marks);
     void Clear() { SetTrip({}, {}); }
+    // The unit of the speed axis.
+    void SetTexts(const FigureTexts& texts);
 
     // Where a time and a speed are drawn, in widget pixels (for tests and
     // hit-testing); the plot area when empty.
@@ -44,9 +48,13 @@ class SpeedChart : public QWidget {
     QSize sizeHint() const override { return {420, 160}; }
 
   private:
-    double TopKmh() const;
+    // The top of the speed axis, in the shown unit.
+    double TopValue() const;
+    // Where a speed in the shown unit is drawn.
+    double YOf(double value) const;
     // The owner's index of the event mark at x, or -1.
     int EventAt(double x) const;
     std::vector<Sample> samples_;
     std::vector<Mark> marks_;
+    FigureTexts texts_;
 };

@@ -1,6 +1,8 @@
 // The card overview: every trip's route, the driving events and the answer
 // to "when was I here?". The program hands the lines over already thinned
 // for the zoom level; every click and hover is answered by the program.
+// Both talk through the program's bridge object on the web channel: its
+// methods for what the page asks, its signals for what the page shows.
 (function () {
   "use strict";
   window.onerror = function (message, source, line) {
@@ -13,8 +15,6 @@
   var ATTRIBUTION = tiles.url ? (tiles.attribution || "") :
       '&copy; <a href="https://www.openstreetmap.org/copyright">OpenStreetMap</a> contributors';
 
-  // Lower bounds in km/h of the bands the program sends (b); for the legend.
-  var SPEED_STEPS = [0, 30, 60, 90, 120];
   var SPEED_COLOURS = ["#2166ac", "#1a9850", "#e6c200", "#f46d43", "#b2182b"];
   var TRIP_COLOURS = ["#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf",
                       "#e377c2", "#8c564b", "#bcbd22", "#393b79"];
@@ -28,13 +28,9 @@
   var waiting = {}; // per zoom level asked for, what takes its lines
   var MAX_ZOOM = 19;
   var hoverTip = null, markTip = null, hoverPending = false, overMark = false;
-
-  function call() {
-    var args = Array.prototype.slice.call(arguments);
-    if (!window.app || !app.jsInvokeCPlusPlus)
-      return Promise.resolve(null);
-    return app.jsInvokeCPlusPlus.apply(null, args);
-  }
+  var bridge = null; // the program's object on the web channel
+  var speedLegend = []; // the speed bands' texts, in the viewer's unit
+  var shownBox = null;
 
   function bandColour(band) { return SPEED_COLOURS[Math.max(0, Math.min(band, 4))]; }
 
@@ -49,16 +45,29 @@
     routeLayer.setStyle(lineStyle, colouring === "speed", bandColour);
   }
 
+  // A place the program is told of: on the globe's first copy.
+  function wrapped(latlng) { return latlng.wrap(); }
+
+  // A longitude from the program, moved round the globe to the copy on show.
+  function nearView(lon) {
+    var centre = map.getCenter().lng;
+    return lon + 360 * Math.round((centre - lon) / 360);
+  }
+
   function hover(t, latlng) {
-    if (hoverPending) return;
+    if (hoverPending || !bridge) return;
     hoverPending = true;
-    call("routeHover", t, latlng.lat, latlng.lng).then(function (text) {
-      hoverPending = false;
-      if (!text || overMark) return;
-      if (!hoverTip) hoverTip = L.tooltip({ direction: "top", offset: [0, -8] });
-      hoverTip.setLatLng(latlng).setContent(String(text));
-      map.openTooltip(hoverTip);
-    });
+    var at = wrapped(latlng);
+    bridge.HoverRoute(t, at.lat, at.lng);
+  }
+
+  // The program's answer to a hover: the route's time and speed there.
+  function showRouteTip(text, lat, lon) {
+    hoverPending = false;
+    if (!text || overMark) return;
+    if (!hoverTip) hoverTip = L.tooltip({ direction: "top", offset: [0, -8] });
+    hoverTip.setLatLng([lat, nearView(lon)]).setContent(String(text));
+    map.openTooltip(hoverTip);
   }
 
   // Written again only when what it lists changes, not at every zoom.
@@ -69,11 +78,10 @@
     var div = legend.getContainer();
     var html = "";
     if (colouring === "speed") {
-      for (var i = 0; i < SPEED_STEPS.length; ++i) {
-        var upper = i + 1 < SPEED_STEPS.length ? "\u2013" + SPEED_STEPS[i + 1] : "+";
-        html += '<div><i style="background:' + SPEED_COLOURS[i] + '"></i>' + SPEED_STEPS[i] +
-                upper + " km/h</div>";
-      }
+      speedLegend.forEach(function (text, i) {
+        html += '<div><i style="background:' + bandColour(i) + '"></i>' +
+                L.Util.template("{text}", { text: text }) + "</div>";
+      });
     } else {
       // The colours repeat after these many trips: a longer list says no more.
       trips.slice(0, TRIP_COLOURS.length).forEach(function (trip) {
@@ -93,10 +101,9 @@
     if (!levels[z]) {
       var card = cardCount;
       levels[z] = new Promise(function (resolve) { waiting[z] = resolve; });
-      // The program answers with ov.lines, or false when it has no page.
-      call("routes", z, card).then(function (sent) {
-        if (!sent) ov.lines(z, card, null);
-      });
+      // The program answers with its LinesMade signal.
+      if (bridge) bridge.AskLines(z, card);
+      else takeLines(z, card, null);
     }
     return levels[z];
   }
@@ -109,6 +116,14 @@
     levels = {};
     zoomAsked = -1;
     zoomFramed = -1;
+  }
+
+  // The lines of a level asked for; of an earlier card they are dropped.
+  function takeLines(z, card, lines) {
+    if (card !== cardCount || !waiting[z]) return;
+    var take = waiting[z];
+    delete waiting[z];
+    take(lines);
   }
 
   function askRoutes() {
@@ -195,8 +210,9 @@
       // the map or a route.
       boxEnded = true;
       setTimeout(function () { boxEnded = false; }, 300);
-      call("boxSelect", Math.min(a.lat, b.lat), Math.min(a.lng, b.lng),
-           Math.max(a.lat, b.lat), Math.max(a.lng, b.lng));
+      // The corners as the map has them: the program brings a box panned
+      // round the globe back onto it.
+      if (bridge) bridge.DragBox(a.lat, a.lng, b.lat, b.lng);
     });
   }
 
@@ -214,18 +230,21 @@
     // The event marks take their own clicks first; a route takes one within
     // a few pixels of its line, the map the rest.
     map.on("click", function (e) {
+      if (!bridge) return;
       var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
       if (m >= 0) {
-        call("eventClick", events[m].i);
+        bridge.ClickEvent(events[m].i);
         return;
       }
       var t = routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
-      if (t !== null) call("routeClick", t, e.latlng.lat, e.latlng.lng);
-      else call("mapClick", e.latlng.lat, e.latlng.lng);
+      var at = wrapped(e.latlng);
+      if (t !== null) bridge.ClickRoute(t, at.lat, at.lng);
+      else bridge.ClickMap(at.lat, at.lng);
     });
     map.on("contextmenu", function (e) {
+      if (!bridge) return;
       var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
-      if (m >= 0) call("eventMenu", events[m].i);
+      if (m >= 0) bridge.AskEventMenu(events[m].i);
     });
     map.on("mousemove", function (e) {
       var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
@@ -242,43 +261,55 @@
       if (markTip) map.closeTooltip(markTip);
     });
     setUpBox();
-    call("pageReady");
+    if (window.app && app.channelObject) app.channelObject("overview").then(listen);
   }
 
-  // What the program calls.
+  // What the program shows goes through its signals; the page says it is
+  // ready once it listens to every one.
+  function listen(b) {
+    if (!b) return;
+    bridge = b;
+    b.LinesMade.connect(function (z, card, json) { takeLines(z, card, JSON.parse(json)); });
+    b.LinesChanged.connect(function () { forgetLevels(); askRoutes(); });
+    b.EventsChanged.connect(function (list) { events = list; drawEvents(); });
+    b.ColouringChanged.connect(function (how) { colouring = how; applyStyle(); drawLegend(); });
+    b.SpeedBandsChanged.connect(function (legend) {
+      speedLegend = legend;
+      legendKey = "";
+      drawLegend();
+    });
+    b.TripSelected.connect(function (t) { selected = t; routeLayer.redraw(); });
+    b.FitAsked.connect(fit);
+    b.RouteTipMade.connect(showRouteTip);
+    b.PlaceShown.connect(function (lat, lon, radiusM) {
+      nearLayer.clearLayers();
+      L.circle([lat, nearView(lon)], { radius: radiusM, color: "#1565c0", weight: 2,
+                                       fillOpacity: 0.1, interactive: false }).addTo(nearLayer);
+    });
+    b.BoxShown.connect(function (south, west, north, east) {
+      shownBox = [south, west, north, east];
+      // A box across the 180th meridian is drawn eastwards across it.
+      var w = nearView(west), e = w + (east - west + (west > east ? 360 : 0));
+      nearLayer.clearLayers();
+      L.rectangle([[south, w], [north, e]], { color: "#1565c0", weight: 2, fillOpacity: 0.1,
+                                              interactive: false }).addTo(nearLayer);
+    });
+    b.Ready();
+  }
+
+  // Without animation, so the lines are asked for once, at the zoom it
+  // ends on; `fresh` when the program has new lines at every zoom. The
+  // program makes that zoom's lines ahead by the same padding and most.
+  function fit(south, west, north, east, fresh, padding, maxZoom) {
+    // Asked once: by the zoom's end when the level changes, else here.
+    if (fresh) forgetLevels();
+    map.fitBounds([[south, west], [north, east]],
+                  { padding: [padding, padding], maxZoom: maxZoom, animate: false });
+    askRoutes();
+  }
+
+  // What the tests and benchmarks read of the page.
   window.ov = {
-    // Routes are asked for again at the current zoom.
-    reload: function () { forgetLevels(); askRoutes(); },
-    // The lines of a level asked for; of an earlier card they are dropped.
-    lines: function (z, card, lines) {
-      if (card !== cardCount || !waiting[z]) return;
-      var take = waiting[z];
-      delete waiting[z];
-      take(lines);
-    },
-    setEvents: function (list) { events = list; drawEvents(); },
-    setColouring: function (how) { colouring = how; applyStyle(); drawLegend(); },
-    select: function (t) { selected = t; routeLayer.redraw(); },
-    // Without animation, so the lines are asked for once, at the zoom it
-    // ends on; `fresh` when the program has new lines at every zoom. The
-    // program makes that zoom's lines ahead by the same padding and most.
-    fit: function (south, west, north, east, fresh, padding, maxZoom) {
-      // Asked once: by the zoom's end when the level changes, else here.
-      if (fresh) forgetLevels();
-      map.fitBounds([[south, west], [north, east]],
-                    { padding: [padding, padding], maxZoom: maxZoom, animate: false });
-      askRoutes();
-    },
-    showPlace: function (lat, lon, radiusM) {
-      nearLayer.clearLayers();
-      L.circle([lat, lon], { radius: radiusM, color: "#1565c0", weight: 2, fillOpacity: 0.1,
-                             interactive: false }).addTo(nearLayer);
-    },
-    showBox: function (south, west, north, east) {
-      nearLayer.clearLayers();
-      L.rectangle([[south, west], [north, east]], { color: "#1565c0", weight: 2,
-                   fillOpacity: 0.1, interactive: false }).addTo(nearLayer);
-    },
     // Where a place lies in the page, in CSS pixels from its top left.
     pointOf: function (lat, lon) {
       var p = map.latLngToContainerPoint([lat, lon]);
@@ -286,6 +317,9 @@
     },
     eventCount: function () { return events.length; },
     eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
+    eventLabel: function (i) { return events[i].label; },
+    // The box the program last showed: south, west, north, east.
+    shownBox: function () { return shownBox; },
     zoom: function () { return map.getZoom(); },
     pan: function (dx, dy) { map.panBy([dx, dy], { animate: false }); },
     // The zoom level of the lines handed to the layer.

@@ -16,7 +16,6 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QTest>
-#include <QTreeWidget>
 #include <QWebEngineView>
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -19,7 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 #include <optional>
@@ -119,10 +119,10 @@ TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
         << Playing().toStdString() << " at " << Front()->GetTime();
 
     // Trip 1's row: its first recording from its start.
-    QTreeWidget* trips = overview->TripList();
-    QTreeWidgetItem* row = trips->topLevelItem(1);
-    ASSERT_EQ(row->data(0, Qt::UserRole).toInt(), 0);
-    Click(overview, trips->viewport()->mapTo(overview, trips->visualItemRect(row).center()));
+    QTreeView* trips = overview->TripList();
+    const QModelIndex row = trips->model()->index(1, 0);
+    ASSERT_EQ(row.data(Qt::UserRole).toInt(), 0);
+    Click(overview, trips->viewport()->mapTo(overview, trips->visualRect(row).center()));
     ASSERT_TRUE(
         WaitUntil([&] { return PlaysNear(QFileInfo(fronts[0]).canonicalFilePath(), 0); }, 15000))
         << Playing().toStdString() << " at " << Front()->GetTime();

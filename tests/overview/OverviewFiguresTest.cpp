@@ -3,6 +3,7 @@
 #include "overview/LineSimplify.h"
 #include "overview/RouteLayers.h"
 #include "overview/TripRoute.h"
+#include "presenter/FigureTexts.h"
 #include "tests/support/OverviewCard.h"
 
 #include <QJsonArray>
@@ -164,14 +165,14 @@ TEST(DayTotals, TripsAddUpPerLocalDay) {
     EXPECT_EQ(days[2].day, QDate(2026, 3, 5));
 }
 
-TEST(DayTotals, DurationText) {
+TEST(FigureTexts, Duration) {
     const struct {
         int64_t ms;
         const char* text;
     } cases[] = {{0, "0:00"},          {59499, "0:59"},      {59500, "1:00"}, {3599000, "59:59"},
                  {3600000, "1:00:00"}, {3723000, "1:02:03"}, {-5, "0:00"}};
     for (const auto& c : cases)
-        EXPECT_EQ(DurationText(c.ms), QString(c.text)) << c.ms;
+        EXPECT_EQ(FigureTexts::Duration(c.ms), QString(c.text)) << c.ms;
 }
 
 TEST(TripRoute, RouteNearestStopAndEventLeadUp) {

@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 #include <set>
@@ -71,25 +71,38 @@ TEST(OverviewTouringCard, BoxAroundHomeListsEveryTripAndATripShowsItsChartAndEve
         QTest::qWait(20);
     }
     QTest::mouseRelease(handle, Qt::LeftButton, Qt::ShiftModifier, centre + QPoint(40, 40));
-    ASSERT_TRUE(WaitFor([&] { return window.PlaceList()->topLevelItemCount() > 0; }, 5000));
+    QAbstractItemModel* places = window.PlaceList()->model();
+    ASSERT_TRUE(WaitFor([&] { return places->rowCount() > 0; }, 5000));
     std::set<QString> listed;
-    for (int i = 0; i < window.PlaceList()->topLevelItemCount(); ++i)
-        listed.insert(window.PlaceList()->topLevelItem(i)->text(0));
+    std::vector<QString> inList;
+    for (int i = 0; i < places->rowCount(); ++i) {
+        listed.insert(places->index(i, 0).data().toString());
+        inList.push_back(places->index(i, 0).data().toString());
+    }
     for (const TripSummary& trip : card->trips)
         EXPECT_TRUE(listed.count(card->recordings[size_t(trip.recordings.front())].fileName))
             << "trip " << trip.number << " leaves from home";
     EXPECT_TRUE(played.empty()) << "a box plays nothing";
+    // The box on the map and the list name the same recordings, in the same
+    // order, as the card's own box question.
+    const QVariantList shown = Evaluate(page, "ov.shownBox()").toList();
+    ASSERT_EQ(shown.size(), 4);
+    std::vector<QString> inBox;
+    for (const NearHit& hit : card->InBox(
+             {shown[0].toDouble(), shown[1].toDouble(), shown[2].toDouble(), shown[3].toDouble()}))
+        inBox.push_back(card->recordings[size_t(hit.recording)].fileName);
+    EXPECT_EQ(inList, inBox);
 
     // The trip with the impact, picked in the list, coloured by speed.
     window.Colouring()->setCurrentIndex(1);
-    QTreeWidget* list = window.TripList();
-    QTreeWidgetItem* row = nullptr;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->data(0, Qt::UserRole).toInt() == 4)
-            row = list->topLevelItem(i);
-    ASSERT_NE(row, nullptr);
-    list->scrollToItem(row);
-    const QPoint at = list->viewport()->mapTo(&window, list->visualItemRect(row).center());
+    QTreeView* list = window.TripList();
+    QModelIndex row;
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        if (list->model()->index(i, 0).data(Qt::UserRole).toInt() == 4)
+            row = list->model()->index(i, 0);
+    ASSERT_TRUE(row.isValid());
+    list->scrollTo(row);
+    const QPoint at = list->viewport()->mapTo(&window, list->visualRect(row).center());
     QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, at);
     ASSERT_TRUE(WaitFor([&] { return window.SelectedTrip() == 4; }, 5000));
     EXPECT_EQ(window.Chart()->SampleCount(), int(card->trips[4].recordings.size()) * 60);

@@ -1,16 +1,18 @@
 // The overview window on the real page engine, driven by clicks at window
 // coordinates.
 #include "overview/OverviewWindow.h"
-#include "overview/OverviewPage.h"
+#include "overview/OverviewBridge.h"
 #include "overview/SpeedChart.h"
+#include "settings/AppSettings.h"
 #include "tests/support/OverviewCard.h"
 #include "tests/support/PageScript.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -18,7 +20,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
@@ -107,12 +109,33 @@ TEST_F(OverviewWindowTest, DrawsEveryTripTheEventsTheLegendAndTheHeader) {
 
     // Three days, each with its total row and two trips.
     EXPECT_EQ(window_->DayFilter()->count(), 4);
-    EXPECT_EQ(window_->TripList()->topLevelItemCount(), 9);
+    EXPECT_EQ(window_->TripList()->model()->rowCount(), 9);
     window_->DayFilter()->setCurrentIndex(2);
-    int shown = 0;
-    for (int i = 0; i < window_->TripList()->topLevelItemCount(); ++i)
-        shown += window_->TripList()->topLevelItem(i)->isHidden() ? 0 : 1;
-    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(window_->TripList()->model()->rowCount(), 3);
+}
+
+// The viewer's read-out set to miles: the list, the legend and the tips
+// follow it.
+TEST_F(OverviewWindowTest, FiguresFollowTheViewersSpeedUnit) {
+    QTemporaryDir settingsDir;
+    const QString was = QDir::currentPath();
+    QDir::setCurrent(settingsDir.path());
+    AppSettings::DiscardInstance();
+    AppSettings::Instance().WriteSpeedInMiles(true);
+    window_->ApplyTexts();
+    QDir::setCurrent(was);
+    AppSettings::DiscardInstance();
+
+    const QAbstractItemModel* trips = window_->TripList()->model();
+    const QModelIndex trip = trips->index(1, 0);
+    ASSERT_EQ(trip.data(Qt::UserRole).toInt(), 0);
+    EXPECT_TRUE(trips->index(1, 3).data().toString().endsWith(" mi"));
+    EXPECT_TRUE(trips->index(1, 6).data().toString().endsWith(" mph"));
+    EXPECT_TRUE(trips->index(0, 6).data().toString().endsWith(" mph")) << "the day's total";
+    window_->Colouring()->setCurrentIndex(1);
+    ASSERT_TRUE(WaitFor(
+        [this] { return Evaluate(Page(), "ov.legendText()").toString().contains("75+ mph"); }));
+    EXPECT_FALSE(Evaluate(Page(), "ov.legendText()").toString().contains("km/h"));
 }
 
 TEST_F(OverviewWindowTest, AnyTextReachesThePageAsItWas) {
@@ -120,8 +143,10 @@ TEST_F(OverviewWindowTest, AnyTextReachesThePageAsItWas) {
     // line ends, Unicode's line separators, any script.
     const QString text = QString::fromUtf8("d'urgence \\ \"x\"\nz\r") + QChar(0x2028) +
                          QChar(0x2029) + QString::fromUtf8("Kartenübersicht 急ブレーキ");
-    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    EXPECT_EQ(Evaluate(Page(), OverviewPage::Parsed(json) + "[0]").toString(), text);
+    emit window_->Bridge()->EventsChanged(QJsonArray{
+        QJsonObject{{"i", 0}, {"lat", 35.6}, {"lon", 139.7}, {"kind", 0}, {"label", text}}});
+    ASSERT_TRUE(WaitFor([this] { return Evaluate(Page(), "ov.eventCount()").toInt() == 1; }));
+    EXPECT_EQ(Evaluate(Page(), "ov.eventLabel(0)").toString(), text);
 }
 
 TEST_F(OverviewWindowTest, EventMarkerShowsItsOwnTipAndAClickPlaysFromFiveSecondsBefore) {
@@ -176,10 +201,10 @@ TEST_F(OverviewWindowTest, RouteClickPlaysThatPointAndHoverShowsItsTimeAndSpeed)
 }
 
 TEST_F(OverviewWindowTest, TripRowSelectsChartsAndPlaysAndTheChartPlaysItsMoments) {
-    QTreeWidget* list = window_->TripList();
-    QTreeWidgetItem* row = list->topLevelItem(5); // day 2's total, trip 3, then trip 4
-    ASSERT_EQ(row->data(0, Qt::UserRole).toInt(), 3);
-    const QPoint inList = list->visualItemRect(row).center();
+    QTreeView* list = window_->TripList();
+    const QModelIndex row = list->model()->index(5, 0); // day 2's total, trip 3, then trip 4
+    ASSERT_EQ(row.data(Qt::UserRole).toInt(), 3);
+    const QPoint inList = list->visualRect(row).center();
     ClickWindowAt(list->viewport()->mapTo(window_.get(), inList));
     ASSERT_TRUE(WaitForPlay(1));
     EXPECT_EQ(window_->SelectedTrip(), 3);
@@ -292,22 +317,23 @@ TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) 
         Evaluate(Page(), QString("ov.pointOf(%1,%2)").arg(lat, 0, 'f', 6).arg(lon, 0, 'f', 6)));
     ClickWindowAt(at);
     QTest::qWait(500);
-    EXPECT_EQ(window_->PlaceList()->topLevelItemCount(), 0) << "nothing within 50 m";
+    QAbstractItemModel* places = window_->PlaceList()->model();
+    EXPECT_EQ(places->rowCount(), 0) << "nothing within 50 m";
     EXPECT_TRUE(played_.empty());
 
     auto* radius = window_->findChild<QSpinBox*>();
     ASSERT_TRUE(radius);
     radius->setValue(600);
     ClickWindowAt(at);
-    ASSERT_TRUE(WaitFor([this] { return window_->PlaceList()->topLevelItemCount() == 2; }, 5000));
-    QTreeWidget* places = window_->PlaceList();
-    EXPECT_EQ(places->topLevelItem(0)->text(0).toStdString() + " " +
-                  places->topLevelItem(1)->text(0).toStdString(),
+    ASSERT_TRUE(WaitFor([&] { return places->rowCount() == 2; }, 5000));
+    EXPECT_EQ(places->index(0, 0).data().toString().toStdString() + " " +
+                  places->index(1, 0).data().toString().toStdString(),
               "0.MP4 2.MP4");
-    EXPECT_TRUE(places->topLevelItem(0)->text(2).startsWith("55"))
-        << places->topLevelItem(0)->text(2).toStdString();
-    const QPoint row = places->visualItemRect(places->topLevelItem(1)).center();
-    ClickWindowAt(places->viewport()->mapTo(window_.get(), row));
+    EXPECT_TRUE(places->index(0, 2).data().toString().startsWith("55"))
+        << places->index(0, 2).data().toString().toStdString();
+    QTreeView* placeList = window_->PlaceList();
+    const QPoint row = placeList->visualRect(places->index(1, 0)).center();
+    ClickWindowAt(placeList->viewport()->mapTo(window_.get(), row));
     ASSERT_TRUE(WaitForPlay(1));
     EXPECT_EQ(played_[0].path, card_->recordings[2].path);
     EXPECT_NEAR(double(played_[0].offsetMs), 30000, 1000);
@@ -340,7 +366,7 @@ TEST_F(OverviewWindowTest, ProgressCountsAndCancelAsksToStop) {
     EXPECT_FALSE(cancel->isVisible());
     // An empty card clears what the last one drew.
     window_->SetData(std::make_shared<OverviewValues>());
-    EXPECT_EQ(window_->TripList()->topLevelItemCount(), 0);
+    EXPECT_EQ(window_->TripList()->model()->rowCount(), 0);
     ASSERT_TRUE(WaitFor([this] { return Evaluate(Page(), "ov.lineCount()").toInt() == 0; }));
     EXPECT_TRUE(played_.empty());
 }
