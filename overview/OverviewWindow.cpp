@@ -45,8 +45,6 @@ QTreeView* MakeList(QWidget* parent) {
     auto* list = new QTreeView(parent);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setAllColumnsShowFocus(true);
     return list;
 }
 
