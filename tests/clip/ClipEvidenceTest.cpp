@@ -6,6 +6,7 @@
 #include "clip/ClipSources.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
+#include "tests/support/core/ProgramRun.h"
 #include "tests/support/core/ScopedTimeZone.h"
 #include "tests/support/core/ScratchDir.h"
 #include "tests/support/core/SynthFixture.h"
@@ -20,26 +21,13 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using CliRun = ProgramRun;
 
 CliRun RunIn(const QString& program, const QStringList& args, const QByteArray& tz = {}) {
-    QProcess p;
-    if (!tz.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!tz.isEmpty())
         env.insert("TZ", QString::fromLatin1(tz));
-        p.setProcessEnvironment(env);
-    }
-    p.start(program, args);
-    CliRun run;
-    if (!p.waitForStarted(10000) || !p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = p.readAllStandardError();
-    return run;
+    return RunProgram(program, args, env);
 }
 
 CliRun Clip(const QStringList& args, const QByteArray& tz = {}) {
