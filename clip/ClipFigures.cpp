@@ -1,5 +1,7 @@
 #include "clip/ClipFigures.h"
 
+#include "presenter/FigureTexts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -24,9 +26,8 @@ QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
     if (o.overlays & kOverlayTime)
         lines << m.time;
     if (o.overlays & kOverlaySpeed)
-        lines << (!p             ? QString()
-                  : o.speedInMph ? QString::number(std::lround(p->speedKmh / 1.609344)) + " mph"
-                                 : QString::number(std::lround(p->speedKmh)) + " km/h");
+        lines << (p ? FigureTexts(o.speedInMph ? SpeedUnit::Mph : SpeedUnit::Kmh).Speed(p->speedKmh)
+                    : QString());
     if (o.overlays & kOverlayPosition)
         lines << (p && !hidden
                       ? Degrees(p->latitude, 'N', 'S') + " " + Degrees(p->longitude, 'E', 'W')

@@ -1,6 +1,7 @@
 #include "clip/ClipGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -17,7 +18,37 @@ QRect InCorner(ClipCorner corner, QSize area, QSize size, int margin) {
     return QRect(QPoint(Even(x), Even(y)), size);
 }
 
+// The factor the cameras' pictures are scaled by: 1 unless figures are drawn
+// on a picture of fewer lines than they need.
+double FigureScale(ClipLayout layout, QSize front, QSize rear, bool figures) {
+    const int lines = ClipFrameSize(layout, front, rear).height();
+    return figures && lines > 0 && lines < kClipFigureLines ? double(kClipFigureLines) / lines
+                                                            : 1.0;
+}
+
+QSize Scaled(QSize size, double factor) {
+    if (factor == 1.0 || size.isEmpty())
+        return size;
+    return {Even(int(std::lround(size.width() * factor)) + 1),
+            Even(int(std::lround(size.height() * factor)) + 1)};
+}
+
+// A camera's input filtered to `to` pixels from `from`, square pixels.
+QString Fitted(const char* input, QSize from, QSize to) {
+    if (from == to)
+        return QStringLiteral("[%1]setsar=1").arg(input);
+    return QStringLiteral("[%1]scale=%2:%3:flags=bicubic,setsar=1")
+        .arg(input)
+        .arg(to.width())
+        .arg(to.height());
+}
+
 } // namespace
+
+QSize ClipPictureSize(ClipLayout layout, QSize front, QSize rear, bool figures) {
+    const double k = FigureScale(layout, front, rear, figures);
+    return ClipFrameSize(layout, Scaled(front, k), Scaled(rear, k));
+}
 
 QSize ClipFrameSize(ClipLayout layout, QSize front, QSize rear) {
     switch (layout) {
@@ -38,21 +69,24 @@ int ClipEdgeMargin(QSize frame) {
     return Even(std::max(2, frame.height() / 40));
 }
 
-bool ComputeClipGeometry(const ClipOptions& o, QSize front, QSize rear, QSize figuresBox,
+bool ComputeClipGeometry(const ClipOptions& o, QSize frontIn, QSize rearIn, QSize figuresBox,
                          ClipGeometry* out, QString* error) {
     ClipGeometry g;
+    const double k = FigureScale(o.layout, frontIn, rearIn, !figuresBox.isEmpty());
+    const QSize front = Scaled(frontIn, k), rear = Scaled(rearIn, k);
     g.frame = ClipFrameSize(o.layout, front, rear);
     const int margin = ClipEdgeMargin(g.frame);
-    const QString rearToFront = QStringLiteral("[r]scale=%1:%2,setsar=1[rs];[f]setsar=1[fs];")
+    const QString rearToFront = QStringLiteral("[r]scale=%1:%2,setsar=1[rs];%3[fs];")
                                     .arg(front.width())
-                                    .arg(front.height());
+                                    .arg(front.height())
+                                    .arg(Fitted("f", frontIn, front));
     QString text;
     switch (o.layout) {
     case ClipLayout::Front:
-        text = "[f]setsar=1[v]";
+        text = Fitted("f", frontIn, front) + "[v]";
         break;
     case ClipLayout::Rear:
-        text = "[r]setsar=1[v]";
+        text = Fitted("r", rearIn, rear) + "[v]";
         break;
     case ClipLayout::SideBySide:
         text = rearToFront + "[fs][rs]hstack=inputs=2[v]";
@@ -63,10 +97,11 @@ bool ComputeClipGeometry(const ClipOptions& o, QSize front, QSize rear, QSize fi
     case ClipLayout::PictureInPicture: {
         const QSize inset(Even(front.width() / 3), Even(front.height() / 3));
         g.rearInset = InCorner(o.insetCorner, g.frame, inset, margin);
-        text = QStringLiteral("[r]scale=%1:%2,setsar=1[rs];[f]setsar=1[fs];"
-                              "[fs][rs]overlay=x=%3:y=%4:eof_action=repeat[v]")
+        text = QStringLiteral("[r]scale=%1:%2,setsar=1[rs];%3[fs];"
+                              "[fs][rs]overlay=x=%4:y=%5:eof_action=repeat[v]")
                    .arg(inset.width())
                    .arg(inset.height())
+                   .arg(Fitted("f", frontIn, front))
                    .arg(g.rearInset.x())
                    .arg(g.rearInset.y());
         break;

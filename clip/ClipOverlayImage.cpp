@@ -10,8 +10,12 @@
 
 namespace {
 
+// Digits about 1/37 of the picture's height, never under 14 pixels (a
+// picture under 720 lines is scaled up to them when figures are drawn).
+constexpr int kSmallestFontPixels = 20;
+
 int FontPixels(QSize picture) {
-    return std::max(8, std::min(picture.height() / 30, picture.width() / 40));
+    return std::max(kSmallestFontPixels, std::min(picture.height() * 3 / 80, picture.width() / 40));
 }
 
 int Even(int v) {
@@ -41,8 +45,10 @@ QImage DrawOverlay(const QSize& box, QSize picture, const ClipFigureChange& chan
     painter.setRenderHint(QPainter::Antialiasing);
     const int px = FontPixels(picture);
     const int mapSide = map ? px * 6 : 0;
-    QFont font(QStringLiteral("Liberation Mono"));
+    // Tall digits for their width, and a 0 with a dot that never reads as an 8.
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::Monospace);
+    font.setWeight(QFont::Bold);
     font.setPixelSize(px);
     painter.setFont(font);
     painter.setPen(Qt::white);

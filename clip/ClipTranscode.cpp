@@ -204,7 +204,7 @@ bool Transcoder::Setup() {
     const QSize frontSize = front_ ? QSize(front_->Width(), front_->Height()) : QSize();
     const QSize rearSize = rear_ ? QSize(rear_->Width(), rear_->Height()) : QSize();
     const bool figures = o.overlays != 0 && !job_.figures.changes.empty();
-    const QSize frame = ClipFrameSize(o.layout, frontSize, rearSize);
+    const QSize frame = ClipPictureSize(o.layout, frontSize, rearSize, figures);
     int columns = 0;
     for (const ClipFigureChange& change : job_.figures.changes)
         for (const QString& line : change.lines)

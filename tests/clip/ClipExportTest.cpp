@@ -75,10 +75,13 @@ const Stream* Find(const std::vector<Stream>& streams, const char* type) {
 }
 
 // Frame n of a video as 8-bit luma.
-QByteArray LumaFrame(const QString& path, int n) {
-    return RunIn("ffmpeg",
-                 {"-v", "error", "-i", path, "-vf", QStringLiteral("select=eq(n\\,%1)").arg(n),
-                  "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray", "-"})
+// `scale`, when given, is an ffmpeg scale filter's "w:h" the frame is scaled to.
+QByteArray LumaFrame(const QString& path, int n, const QString& scale = QString()) {
+    QString filter = QStringLiteral("select=eq(n\\,%1)").arg(n);
+    if (!scale.isEmpty())
+        filter += ",scale=" + scale + ":flags=bicubic";
+    return RunIn("ffmpeg", {"-v", "error", "-i", path, "-vf", filter, "-frames:v", "1", "-f",
+                            "rawvideo", "-pix_fmt", "gray", "-"})
         .out;
 }
 
@@ -183,11 +186,10 @@ TEST_F(ClipExport, EachLayoutHasItsFrameSizeCodecsAndTheMarkedLength) {
         const char* layout;
         int width, height;
     } cases[] = {
-        {"front", 320, 180},
-        {"rear", 160, 90},
-        {"side-by-side", 640, 180},
-        {"picture-in-picture", 320, 180},
-        {"front-above-rear", 320, 360},
+        // With figures the pictures are scaled up to 720 lines.
+        {"front", 1280, 720},           {"rear", 1280, 720},
+        {"side-by-side", 2560, 720},    {"picture-in-picture", 1280, 720},
+        {"front-above-rear", 640, 720},
     };
     for (const auto& c : cases) {
         const QString name = out.Root() + c.layout;
@@ -250,7 +252,7 @@ TEST_F(ClipExport, AClipAcrossTwoRecordingsHasEveryFrameOnce) {
     EXPECT_NEAR(Find(streams, "audio")->duration, 2.5, 0.1);
     // The pictures on both sides of the seam are the files' last and first.
     const QByteArray last = LumaFrame(name + ".mp4", 9), first = LumaFrame(name + ".mp4", 10);
-    ASSERT_EQ(last.size(), 640 * 180);
+    ASSERT_EQ(last.size(), 2560 * 720);
     EXPECT_NE(last, first);
 }
 
@@ -330,22 +332,25 @@ TEST_F(ClipExport, TheTimeFigureChangesOnlyItsCorner) {
     const CliResult run =
         Clip({Front(1), "--from", "1", "--to", "2", "--overlay", "time", "--out", name});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // The clip's picture is the source's scaled up to 720 lines.
+    constexpr int kWidth = 1280, kHeight = 720;
     const QByteArray clip = LumaFrame(name + ".mp4", 5);
-    const QByteArray source = LumaFrame(Front(1), 15);
-    ASSERT_EQ(clip.size(), 320 * 180);
+    const QByteArray source = LumaFrame(Front(1), 15, "1280:720");
+    ASSERT_EQ(clip.size(), kWidth * kHeight);
     ASSERT_EQ(source.size(), clip.size());
     ClipOptions options;
     options.overlays = kOverlayTime;
     ClipGeometry g;
     QString error;
     ASSERT_TRUE(ComputeClipGeometry(options, QSize(320, 180), QSize(),
-                                    OverlayBoxSize(QSize(320, 180), 1, false), &g, &error));
+                                    OverlayBoxSize(QSize(kWidth, kHeight), 1, false), &g, &error));
+    ASSERT_EQ(g.frame, QSize(kWidth, kHeight));
     double inside = 0, outside = 0;
     int insideCount = 0, outsideCount = 0;
-    const QRect near = g.figures.adjusted(-4, -4, 4, 4); // the encoder's blocks blur edges
-    for (int y = 0; y < 180; ++y) {
-        for (int x = 0; x < 320; ++x) {
-            const int d = std::abs(uint8_t(clip[y * 320 + x]) - uint8_t(source[y * 320 + x]));
+    const QRect near = g.figures.adjusted(-8, -8, 8, 8); // the encoder's blocks blur edges
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const int d = std::abs(uint8_t(clip[y * kWidth + x]) - uint8_t(source[y * kWidth + x]));
             if (g.figures.contains(x, y)) {
                 inside += d;
                 ++insideCount;
@@ -357,6 +362,44 @@ TEST_F(ClipExport, TheTimeFigureChangesOnlyItsCorner) {
     }
     EXPECT_GT(inside / insideCount, 20.0);
     EXPECT_LT(outside / outsideCount, 3.0);
+}
+
+// Every figure on a 320x180 recording: the clip is 720 lines high and each
+// line of its box is text at least 14 pixels (a fortieth of the picture) high.
+TEST_F(ClipExport, EveryFigureOnASmallPictureCanBeRead) {
+    const QString name = out.Root() + "figures";
+    const CliResult run = Clip({Front(1), "--from", "1", "--to", "2", "--overlay",
+                                "time,speed,position,heading,g,map", "--out", name});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    constexpr int kWidth = 1280, kHeight = 720;
+    const QByteArray clip = LumaFrame(name + ".mp4", 5);
+    ASSERT_EQ(clip.size(), kWidth * kHeight);
+    // The box's text column, bottom left: the picture under the box is
+    // darkened, so only its text is this bright there.
+    const int margin = ClipEdgeMargin(QSize(kWidth, kHeight));
+    const int boxHeight = OverlayBoxSize(QSize(kWidth, kHeight), 5, true).height();
+    std::vector<int> runs;
+    int lit = 0;
+    for (int y = kHeight - margin - boxHeight; y < kHeight - margin; ++y) {
+        bool any = false;
+        for (int x = margin; x < margin + 400; ++x)
+            any = any || uint8_t(clip[y * kWidth + x]) > 200;
+        if (any) {
+            ++lit;
+        } else if (lit) {
+            runs.push_back(lit);
+            lit = 0;
+        }
+    }
+    if (lit)
+        runs.push_back(lit);
+    // Time, speed, position and heading; the G line is blank: these
+    // recordings hold no G-sensor samples.
+    ASSERT_EQ(runs.size(), 4u);
+    for (const int height : runs) {
+        EXPECT_GE(height, 14);
+        EXPECT_GE(height, kHeight / 40);
+    }
 }
 
 TEST_F(ClipExport, TheBundleChecksWithSha256sumAndNamesItsSources) {

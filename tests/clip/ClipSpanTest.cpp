@@ -2,6 +2,7 @@
 #include "clip/ClipSpan.h"
 #include "clip/ClipFigures.h"
 #include "clip/ClipGeometry.h"
+#include "clip/ClipOverlayImage.h"
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,9 @@ TEST(ClipGeometry, FiguresThatDoNotFitAreRefused) {
     ClipOptions options;
     ClipGeometry g;
     QString error;
-    EXPECT_FALSE(ComputeClipGeometry(options, QSize(160, 90), QSize(), QSize(200, 40), &g, &error));
+    // A small picture is scaled up to 720 lines first, but not for any box.
+    EXPECT_FALSE(
+        ComputeClipGeometry(options, QSize(160, 90), QSize(), QSize(1400, 40), &g, &error));
     EXPECT_FALSE(error.isEmpty());
     // The figures move away from a rear inset in their corner.
     options.layout = ClipLayout::PictureInPicture;
@@ -135,6 +138,55 @@ TEST(ClipGeometry, FiguresThatDoNotFitAreRefused) {
     ASSERT_TRUE(
         ComputeClipGeometry(options, QSize(640, 360), QSize(320, 180), QSize(200, 40), &g, &error));
     EXPECT_FALSE(g.rearInset.intersects(g.figures));
+}
+
+// Figures are drawn on at least 720 lines: a smaller picture is scaled up,
+// its shape kept, before anything is placed on it.
+TEST(ClipGeometry, FiguresScaleASmallPictureUpTo720Lines) {
+    const struct {
+        const char* what;
+        ClipLayout layout;
+        QSize front, rear;
+        bool figures;
+        QSize picture;
+    } cases[] = {
+        {"small, no figures", ClipLayout::Front, {320, 180}, {}, false, {320, 180}},
+        {"small", ClipLayout::Front, {320, 180}, {}, true, {1280, 720}},
+        {"medium", ClipLayout::Front, {640, 360}, {}, true, {1280, 720}},
+        {"720 lines", ClipLayout::Front, {1280, 720}, {}, true, {1280, 720}},
+        {"1080 lines", ClipLayout::Front, {1920, 1080}, {}, true, {1920, 1080}},
+        {"4:3", ClipLayout::Front, {640, 480}, {}, true, {960, 720}},
+        {"rear", ClipLayout::Rear, {320, 180}, {160, 90}, true, {1280, 720}},
+        {"side by side", ClipLayout::SideBySide, {320, 180}, {160, 90}, true, {2560, 720}},
+        {"above", ClipLayout::FrontAboveRear, {320, 180}, {160, 90}, true, {640, 720}},
+        {"inset", ClipLayout::PictureInPicture, {320, 180}, {160, 90}, true, {1280, 720}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClipOptions options;
+        options.layout = c.layout;
+        options.insetCorner = ClipCorner::BottomLeft;
+        const QSize picture = ClipPictureSize(c.layout, c.front, c.rear, c.figures);
+        EXPECT_EQ(picture, c.picture);
+        ClipGeometry g;
+        QString error;
+        const QSize box = c.figures ? OverlayBoxSize(picture, 5, true, 30) : QSize();
+        ASSERT_TRUE(ComputeClipGeometry(options, c.front, c.rear, box, &g, &error))
+            << error.toStdString();
+        EXPECT_EQ(g.frame, c.picture);
+        EXPECT_TRUE(QRect(QPoint(), g.frame).contains(g.figures) || box.isEmpty());
+        EXPECT_FALSE(g.rearInset.intersects(g.figures));
+        // The graph makes the picture it states.
+        if (c.layout == ClipLayout::Front && c.picture != c.front) {
+            EXPECT_TRUE(g.filterText.contains(
+                QStringLiteral("scale=%1:%2").arg(c.picture.width()).arg(c.picture.height())))
+                << g.filterText.toStdString();
+        }
+        if (c.layout == ClipLayout::PictureInPicture) {
+            EXPECT_EQ(g.rearInset.size(),
+                      QSize(c.picture.width() / 3 & ~1, c.picture.height() / 3 & ~1));
+        }
+    }
 }
 
 } // namespace
