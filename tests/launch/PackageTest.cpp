@@ -44,9 +44,9 @@ QString DebianPackage::packLog, DebianPackage::deb, DebianPackage::root;
 // cpack runs once per test process, so the checks come in two tests.
 TEST_F(DebianPackage, DependenciesLauncherIconsAndMetadata) {
     const QString depends = launch::RunToEnd("dpkg-deb", {"-f", deb, "Depends"}, root).out;
-    for (const char* package :
-         {"libvlc5", "vlc-plugin-base", "vlc-plugin-video-output", "libqt6webenginewidgets6",
-          "libqt6webenginecore6-bin", "fonts-liberation", "fonts-wqy-microhei"})
+    for (const char* package : {"libvlc5", "vlc-plugin-base", "vlc-plugin-video-output",
+                                "libqt6webenginewidgets6", "libqt6webenginecore6-bin",
+                                "fonts-liberation", "fonts-wqy-microhei", "fonts-dejavu-core"})
         EXPECT_TRUE(depends.contains(QString(package)))
             << package << " in " << depends.toStdString();
 
