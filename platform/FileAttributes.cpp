@@ -49,14 +49,17 @@ std::optional<unsigned> VfatAttributes(const Fd& fd, bool* notVfat = nullptr) {
 }
 
 // Samba writes the attribute as text "0x20"; accept that form.
-std::optional<unsigned> StoredAttributes(const QByteArray& path) {
-    char buf[64] = {};
-    const ssize_t n = getxattr(path.constData(), kDosAttribute, buf, sizeof buf - 1);
+std::optional<unsigned> StoredValue(const char* buf, ssize_t n) {
     if (n <= 0)
         return std::nullopt;
     bool ok = false;
     const unsigned value = QByteArray(buf, int(n)).trimmed().toUInt(&ok, 0);
     return ok ? std::optional<unsigned>(value) : std::nullopt;
+}
+
+std::optional<unsigned> StoredAttributes(const QByteArray& path) {
+    char buf[64] = {};
+    return StoredValue(buf, getxattr(path.constData(), kDosAttribute, buf, sizeof buf - 1));
 }
 
 } // namespace
@@ -97,6 +100,27 @@ std::optional<unsigned> Read(const QString& path, std::vector<dev_t>* withoutVfa
 
 std::optional<unsigned> Get(const QString& path) {
     return Read(path, nullptr);
+}
+
+unsigned Reader::OfOpen(int fd, const struct stat& st, const QByteArray& name) {
+    if (std::find(withoutVfat_.begin(), withoutVfat_.end(), st.st_dev) == withoutVfat_.end()) {
+        __u32 vfat = 0;
+        if (ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &vfat) == 0)
+            return vfat & (ReadOnly | Hidden | System | Archive);
+        if (errno == ENOTTY)
+            withoutVfat_.push_back(st.st_dev);
+    }
+    unsigned attrs = 0;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        attrs |= ReadOnly;
+    if (name.startsWith('.'))
+        attrs |= Hidden;
+    char buf[64] = {};
+    if (const auto stored = StoredValue(buf, fgetxattr(fd, kDosAttribute, buf, sizeof buf - 1)))
+        attrs |= *stored & kStoredBits;
+    else
+        attrs |= Archive;
+    return attrs;
 }
 
 std::optional<unsigned> Reader::Get(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
 
@@ -26,6 +27,9 @@ std::optional<unsigned> Get(const QString& path);
 class Reader {
   public:
     std::optional<unsigned> Get(const QString& path);
+    // The bits of a file or folder its caller opened (st is its fstat),
+    // named `name` in its folder: no path is looked up again.
+    unsigned OfOpen(int fd, const struct stat& st, const QByteArray& name);
 
   private:
     std::vector<dev_t> withoutVfat_; // devices whose files refused the vfat query

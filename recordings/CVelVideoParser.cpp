@@ -28,19 +28,21 @@ void CVelVideoParser::ResetState() {
     timeSettled = false;
 }
 
-void CVelVideoParser::UseOpenFile(int descriptor, uint64_t size) {
+void CVelVideoParser::UseOpenFile(int descriptor, uint64_t size, const QByteArray& head) {
     givenFd = descriptor;
     givenSize = size;
+    givenHead = head;
 }
 
 bool CVelVideoParser::OpenFile(const QString& path) {
     ++openCount;
     bool opened = givenFd >= 0;
     if (opened)
-        file.Borrow(givenFd, givenSize);
+        file.Borrow(givenFd, givenSize, givenHead);
     else
         opened = file.Open(path);
     givenFd = -1;
+    givenHead.clear();
     fileLength = file.Length();
     return opened;
 }

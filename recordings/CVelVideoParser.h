@@ -23,8 +23,9 @@ class CVelVideoParser {
     virtual void SetInfo(RecordingInfo* info);
     virtual int Parse(const QString& path);
     // The next Parse reads this descriptor of its file, opened by the caller
-    // (a scan that opened it to read ahead) and left open for it to close.
-    void UseOpenFile(int descriptor, uint64_t size);
+    // (a scan that opened it to read ahead) and left open for it to close;
+    // `head`, when given, is the file's first bytes as the caller read them.
+    void UseOpenFile(int descriptor, uint64_t size, const QByteArray& head = {});
 
     // How often the last Parse opened the file, how many bytes it read and in
     // how many reads; lets tests and benchmarks check that media data is
@@ -75,6 +76,7 @@ class CVelVideoParser {
 
     int givenFd = -1;
     uint64_t givenSize = 0;
+    QByteArray givenHead;
     int openCount = 0;
     uint64_t bytesRead = 0;
     int readCount = 0;

@@ -1,6 +1,7 @@
 #include "recordings/CameraPairing.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -49,19 +50,39 @@ QString RearPathFor(const QString& frontPath) {
     return QString();
 }
 
-QString FrontPathFor(const QString& rearPath) {
+namespace {
+
+// The names FrontPathFor tries, in its order: the chunk naming's partner
+// ("" when the path has no room for it), then the metadata naming's.
+std::pair<QString, QString> FrontCandidates(const QString& rearPath) {
     QString chunk = rearPath;
     chunk.replace(QLatin1String("back"), QLatin1String("front"));
     const int dot = chunk.lastIndexOf('.');
     if (dot < 3)
-        return QString();
+        return {};
     chunk[dot - 3] = '0';
     chunk.remove(dot - 2, 2);
+    return {chunk, SwapLastTwo(rearPath, 'R', 'F')};
+}
+
+} // namespace
+
+QString FrontPathFor(const QString& rearPath) {
+    const auto [chunk, metadata] = FrontCandidates(rearPath);
+    if (chunk.isEmpty())
+        return QString();
     if (Exists(chunk))
         return chunk;
-
-    const QString metadata = SwapLastTwo(rearPath, 'R', 'F');
     if (Exists(metadata))
         return metadata;
     return QString();
+}
+
+bool IsFrontPathOf(const QString& rearPath, const QString& frontPath) {
+    const auto [chunk, metadata] = FrontCandidates(rearPath);
+    if (chunk.isEmpty())
+        return false;
+    if (chunk == frontPath)
+        return true;
+    return metadata == frontPath && !Exists(chunk);
 }

@@ -18,3 +18,7 @@ QString RearPathFor(const QString& frontPath);
 
 // The front partner of a rear file, or "" when none exists.
 QString FrontPathFor(const QString& rearPath);
+
+// FrontPathFor(rearPath) == frontPath for a frontPath known to exist (a file
+// just scanned): asks the file system only when another name comes first.
+bool IsFrontPathOf(const QString& rearPath, const QString& frontPath);

@@ -19,7 +19,7 @@ bool FileWindow::Open(const QString& path) {
     return fd >= 0;
 }
 
-void FileWindow::Borrow(int descriptor, uint64_t size) {
+void FileWindow::Borrow(int descriptor, uint64_t size, const QByteArray& head) {
     Close();
     bytesRead = 0;
     readCount = 0;
@@ -28,6 +28,19 @@ void FileWindow::Borrow(int descriptor, uint64_t size) {
     fd = descriptor;
     length = size;
     owned = false;
+    if (head.isEmpty() || uint64_t(head.size()) > size)
+        return;
+    Window& w = windows[0];
+    if (w.capacity < size_t(head.size())) {
+        w.bytes.reset(new uint8_t[size_t(head.size())]);
+        w.capacity = size_t(head.size());
+    }
+    std::memcpy(w.bytes.get(), head.constData(), size_t(head.size()));
+    w.start = 0;
+    w.size = size_t(head.size());
+    w.lastUse = ++uses;
+    bytesRead = uint64_t(head.size());
+    readCount = 1;
 }
 
 void FileWindow::Close() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -25,8 +26,9 @@ class FileWindow {
     // recording's place would block the scan, a device be read without end.
     bool Open(const QString& path);
     // Reads a file its caller opened (as Open would) and closes it itself:
-    // Close leaves it open.
-    void Borrow(int descriptor, uint64_t size);
+    // Close leaves it open. `head`, when given, holds the file's first bytes
+    // as the caller read them (counted as one read): they are not read again.
+    void Borrow(int descriptor, uint64_t size, const QByteArray& head = {});
     void Close();
     bool IsOpen() const { return fd >= 0; }
     // The size of the open file (kept after Close); 0 when none was opened.

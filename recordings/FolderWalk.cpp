@@ -2,9 +2,7 @@
 
 #include "platform/FileAttributes.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSet>
+#include <QFile>
 #include <algorithm>
 #include <climits>
 #include <dirent.h>
@@ -38,23 +36,6 @@ QString Shown(const QByteArray& raw) {
         }
     }
     return out;
-}
-
-// The raw names of a folder that do not survive decoding: a path made of
-// their decoded text names no file.
-QList<QByteArray> UndecodableNames(const QByteArray& folder) {
-    QList<QByteArray> names;
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return names;
-    while (const dirent* e = ::readdir(dir)) {
-        const QByteArray raw(e->d_name);
-        if (raw != "." && raw != ".." && QFile::encodeName(QFile::decodeName(raw)) != raw)
-            names << raw;
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Reports the regular files at or below a path that cannot be named as text
@@ -109,7 +90,7 @@ QList<QByteArray> NamesIn(int folderFd) {
 // a path of any length is reached; without recursion, and bounded in depth
 // and count, so that a hostile tree can exhaust neither stack, descriptors
 // nor memory.
-void ReportBelow(const QByteArray& parentPath, const QByteArray& name, const QString& shown,
+void ReportBelow(int parent, const QByteArray& name, const QString& shown,
                  const FolderWalk::UnreadableVisitor& unreadable) {
     constexpr int kMostReported = 100000;
     constexpr size_t kDeepest = 256;
@@ -119,11 +100,7 @@ void ReportBelow(const QByteArray& parentPath, const QByteArray& name, const QSt
         QList<QByteArray> names;
         int next = 0;
     };
-    const int parent = ::open(parentPath.constData(), O_RDONLY | O_DIRECTORY);
-    if (parent < 0)
-        return;
     const int top = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-    ::close(parent);
     if (top < 0)
         return;
     std::vector<Level> stack;
@@ -155,65 +132,198 @@ void ReportBelow(const QByteArray& parentPath, const QByteArray& name, const QSt
         ::close(level.fd);
 }
 
-bool TooLongToOpen(const QString& path) {
-    return QFile::encodeName(path).size() >= PATH_MAX;
+// A name the listing gave, with the type it gave (DT_UNKNOWN on file systems
+// that give none).
+struct Listed {
+    QByteArray raw;
+    QString name; // empty when the bytes are not valid UTF-8
+    unsigned char type;
+};
+
+bool IsAscii(const QByteArray& raw) {
+    for (const char c : raw)
+        if (uchar(c) >= 0x80)
+            return false;
+    return true;
 }
 
-void WalkLevel(const QString& root, const QString& folder, int depth,
-               const FolderWalk::Visitor& visit, const FolderWalk::UnreadableVisitor& unreadable,
-               FileAttributes::Reader& attributesOf) {
-    const QDir dir(root + folder);
-    const QByteArray native = QFile::encodeName(root + folder);
-    // Names that are not valid UTF-8 come out of the listing with
-    // replacement characters and then name nothing: they are reported
-    // instead of being lost without a word.
-    QSet<QString> lost;
-    for (const QByteArray& raw : UndecodableNames(native)) {
-        lost.insert(QFile::decodeName(raw));
-        if (unreadable && !raw.startsWith('.'))
-            ReportUnreadable(native + "/" + raw, folder + Shown(raw), depth + 1, unreadable);
+// The names in an open folder, "." and ".." left out, in the order of their
+// texts (undecodable ones last).
+std::vector<Listed> ListFolder(int folderFd) {
+    std::vector<Listed> names;
+    const int copy = ::dup(folderFd);
+    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir) {
+        if (copy >= 0)
+            ::close(copy);
+        return names;
     }
-    const QFileInfoList entries = dir.entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
-        if (lost.contains(name) && !QFileInfo::exists(entry.filePath()))
+    while (const dirent* e = ::readdir(dir)) {
+        QByteArray raw(e->d_name);
+        if (raw == "." || raw == "..")
             continue;
-        // FIFOs, sockets, devices and dangling links hold no recording, and
-        // opening a FIFO would block the scan.
-        if (!entry.isFile() && !entry.isDir())
-            continue;
-        const unsigned attributes = attributesOf.Get(entry.filePath()).value_or(0);
-        if (attributes & (FileAttributes::Hidden | FileAttributes::System))
-            continue;
-        if (entry.isDir()) {
-            // A link to a folder can loop back up the tree or leave the card.
-            if (entry.isSymLink())
-                continue;
-            if (depth >= FolderWalk::kMaxFolderDepth || TooLongToOpen(entry.filePath())) {
-                if (unreadable)
-                    ReportBelow(native, QFile::encodeName(name), folder + name, unreadable);
-                continue;
-            }
-            WalkLevel(root, folder + name + "/", depth + 1, visit, unreadable, attributesOf);
-            continue;
-        }
-        if (TooLongToOpen(entry.filePath())) {
-            if (unreadable)
-                unreadable(folder + name, FolderWalk::Unlisted::TooDeep);
-            continue;
-        }
-        visit({folder, name, attributes});
+        QString name = QFile::decodeName(raw);
+        // Names that are not valid UTF-8 decode with replacement characters
+        // and then name nothing.
+        if (!IsAscii(raw) && QFile::encodeName(name) != raw)
+            name.clear();
+        names.push_back({std::move(raw), std::move(name), e->d_type});
     }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), [](const Listed& a, const Listed& b) {
+        if (a.name.isEmpty() != b.name.isEmpty())
+            return b.name.isEmpty();
+        return a.name.isEmpty() ? a.raw < b.raw
+                                : QString::compare(a.name, b.name, Qt::CaseSensitive) < 0;
+    });
+    return names;
 }
+
+enum class Kind { File, Folder, LinkToFolder, Other };
+
+// What a name is, from the listing's type where it gives one; links are
+// followed.
+Kind KindOf(int folderFd, const Listed& entry) {
+    switch (entry.type) {
+    case DT_REG:
+        return Kind::File;
+    case DT_DIR:
+        return Kind::Folder;
+    case DT_LNK:
+    case DT_UNKNOWN:
+        break;
+    default:
+        return Kind::Other;
+    }
+    struct stat st {};
+    if (::fstatat(folderFd, entry.raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Kind::Other;
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && ::fstatat(folderFd, entry.raw.constData(), &st, 0) != 0)
+        return Kind::Other; // a dangling link
+    if (S_ISREG(st.st_mode))
+        return Kind::File;
+    if (S_ISDIR(st.st_mode))
+        return link ? Kind::LinkToFolder : Kind::Folder;
+    return Kind::Other;
+}
+
+// A path the system would refuse to open: its bytes reach PATH_MAX.
+bool TooLongToOpen(const QByteArray& nativeFolder, const QByteArray& raw) {
+    return nativeFolder.size() + raw.size() >= PATH_MAX;
+}
+
+struct Walker {
+    const FolderWalk::Visitor& visit;
+    const FolderWalk::UnreadableVisitor& unreadable;
+    FileAttributes::Reader attributesOf;
+
+    // A name that could not be opened is asked about by its path.
+    unsigned AttributesByPath(const QByteArray& nativeFolder, const QByteArray& raw) {
+        return attributesOf.Get(QFile::decodeName(nativeFolder + raw)).value_or(0);
+    }
+
+    // Walks the open folder `fd` (closed here), `folder` below the root
+    // (trailing "/"), nativeFolder its whole path's bytes with a trailing "/".
+    void Level(int fd, const QString& folder, const QByteArray& nativeFolder, int depth) {
+        const std::vector<Listed> names = ListFolder(fd);
+        // Names that are not valid UTF-8 are reported instead of being lost
+        // without a word.
+        for (const Listed& entry : names)
+            if (entry.name.isEmpty() && unreadable && !entry.raw.startsWith('.'))
+                ReportUnreadable(nativeFolder + entry.raw, folder + Shown(entry.raw), depth + 1,
+                                 unreadable);
+        for (const Listed& entry : names) {
+            if (entry.name.isEmpty())
+                continue;
+            // FIFOs, sockets, devices and dangling links hold no recording,
+            // and opening a FIFO would block the scan.
+            const Kind kind = KindOf(fd, entry);
+            if (kind == Kind::Folder || kind == Kind::LinkToFolder)
+                Folder(fd, entry, kind, folder, nativeFolder, depth);
+            else if (kind == Kind::File)
+                File(fd, entry, folder, nativeFolder);
+        }
+        ::close(fd);
+    }
+
+    void Folder(int parent, const Listed& entry, Kind kind, const QString& folder,
+                const QByteArray& nativeFolder, int depth) {
+        // A link to a folder can loop back up the tree or leave the card.
+        if (kind == Kind::LinkToFolder)
+            return;
+        const int fd = ::openat(parent, entry.raw.constData(),
+                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return; // nothing in it can be listed
+        struct stat st {};
+        const unsigned attributes = ::fstat(fd, &st) == 0
+                                        ? attributesOf.OfOpen(fd, st, entry.raw)
+                                        : AttributesByPath(nativeFolder, entry.raw);
+        if (attributes & (FileAttributes::Hidden | FileAttributes::System)) {
+            ::close(fd);
+            return;
+        }
+        if (depth >= FolderWalk::kMaxFolderDepth || TooLongToOpen(nativeFolder, entry.raw)) {
+            ::close(fd);
+            if (unreadable)
+                ReportBelow(parent, entry.raw, folder + entry.name, unreadable);
+            return;
+        }
+        Level(fd, folder + entry.name + '/', nativeFolder + entry.raw + '/', depth + 1);
+    }
+
+    void File(int parent, const Listed& entry, const QString& folder,
+              const QByteArray& nativeFolder) {
+        FolderWalk::Entry file;
+        file.fd =
+            ::openat(parent, entry.raw.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        struct stat st {};
+        if (file.fd >= 0) {
+            if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+                // Replaced by something else since it was listed.
+                ::close(file.fd);
+                return;
+            }
+            file.size = uint64_t(st.st_size);
+            file.attributes = attributesOf.OfOpen(file.fd, st, entry.raw);
+        } else {
+            file.attributes = AttributesByPath(nativeFolder, entry.raw);
+        }
+        const auto closeFile = [&file] {
+            if (file.fd >= 0)
+                ::close(file.fd);
+        };
+        if (file.attributes & (FileAttributes::Hidden | FileAttributes::System)) {
+            closeFile();
+            return;
+        }
+        if (TooLongToOpen(nativeFolder, entry.raw)) {
+            closeFile();
+            if (unreadable)
+                unreadable(folder + entry.name, FolderWalk::Unlisted::TooDeep);
+            return;
+        }
+        file.folder = folder;
+        file.name = entry.name;
+        visit(file);
+        closeFile();
+    }
+};
 
 } // namespace
 
 namespace FolderWalk {
 
 void Walk(const QString& root, const Visitor& visit, const UnreadableVisitor& unreadable) {
-    FileAttributes::Reader attributesOf;
-    WalkLevel(root, QString(), 0, visit, unreadable, attributesOf);
+    QByteArray native = QFile::encodeName(root);
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    if (!native.endsWith('/'))
+        native += '/';
+    Walker walker{visit, unreadable, {}};
+    walker.Level(fd, QString(), native, 0);
 }
 
 } // namespace FolderWalk

@@ -1,10 +1,13 @@
 #pragma once
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 // Depth-first walk of a folder tree in name order. Hidden and system entries
 // are skipped, symbolic links to folders are not followed, and folders more
-// than kMaxFolderDepth levels below the root are not entered.
+// than kMaxFolderDepth levels below the root are not entered. Folders are
+// read through descriptors, each name opened relative to its folder, and the
+// listing's file types spare a stat of each name.
 namespace FolderWalk {
 
 constexpr int kMaxFolderDepth = 40;
@@ -13,9 +16,14 @@ struct Entry {
     QString folder; // relative to the root, trailing "/"; "" for the root itself
     QString name;
     unsigned attributes = 0; // FileAttributes bits
+    // The file, opened read-only (without blocking) to read its attributes,
+    // and its size; -1 when it could not be opened. The walk closes it after
+    // the visit unless the visitor takes it (and sets it to -1).
+    int fd = -1;
+    uint64_t size = 0;
 };
 
-using Visitor = std::function<void(const Entry&)>;
+using Visitor = std::function<void(Entry&)>;
 
 // Why a file is reported instead of visited.
 enum class Unlisted {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <deque>
@@ -7,8 +8,9 @@
 // Runs a scan's steps a few files behind its walk and, as each file is
 // walked, asks the kernel for the bytes its parse will read: the head and the
 // end of the file. On a cold card the reads of several files are then in
-// flight at once instead of one after the other; on a warm one they cost a
-// few cheap calls.
+// flight at once instead of one after the other. A file whose head is in the
+// page cache already (a warm card) is not hinted: its head is read at once,
+// without waiting, and handed to its step's parse.
 class ReadAhead {
   public:
     // Bytes asked for at the end of a file, where the movie box of a
@@ -24,18 +26,23 @@ class ReadAhead {
     // `distance` later steps have been added, or at Finish. Steps run in the
     // order they were added.
     void Add(const QString& path, std::function<void()> step);
+    // The same for a file its caller opened (-1 for none): the descriptor is
+    // the read-ahead's from now on, and closed when its step returns.
+    void Add(int fd, uint64_t size, std::function<void()> step);
     // Runs the steps still waiting.
     void Finish();
     // While a step runs: the file asked for with it, open (-1 when there is
-    // none), and its size. It is closed when the step returns; meanwhile the
-    // step's parse reads it instead of opening the file again.
-    int StepFile(uint64_t* size) const;
+    // none), its size and, when it was cached, its head (the first
+    // FileWindow::kBlock bytes at most). It is closed when the step returns;
+    // meanwhile the step's parse reads it instead of opening the file again.
+    int StepFile(uint64_t* size, QByteArray* head = nullptr) const;
 
   private:
     struct Waiting {
         std::function<void()> step;
         int fd = -1;
         uint64_t size = 0;
+        QByteArray head;
     };
     void RunFirst();
 

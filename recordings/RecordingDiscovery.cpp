@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -40,45 +41,49 @@ FolderScan ScanFolder(const QString& folder, const ScanCounted& counted,
     ReadAhead ahead;
     FolderWalk::Walk(
         root,
-        [&](const FolderWalk::Entry& entry) {
+        [&](FolderWalk::Entry& entry) {
             const bool candidate = ScanRules::IsCandidateName(entry.name);
             const QString path =
                 candidate ? PathUtil::JoinRecordingPath(root, entry.folder, entry.name) : QString();
-            ahead.Add(path, [&scan, &root, &count, &stopped, &ahead, entry, candidate, path] {
-                if (candidate && !(stopped && stopped())) {
-                    RecordingFile file;
-                    file.root = root;
-                    file.folder = entry.folder;
-                    file.fileName = entry.name;
-                    file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
-                    // The file the read-ahead opened, not opened again.
-                    uint64_t size = 0;
-                    const int fd = ahead.StepFile(&size);
-                    if (entry.name.endsWith(QLatin1String(".AVI"))) {
-                        // AVI recordings are recognised but not listed.
-                        CVelAviParser parser;
-                        parser.SetInfo(&file.info);
-                        parser.UseOpenFile(fd, size);
-                        parser.Parse(path);
-                    } else {
-                        CVel3gpParser parser;
-                        parser.SetInfo(&file.info);
-                        parser.UseOpenFile(fd, size);
-                        if (parser.Parse(path) == 0) {
-                            if (file.info.variant == kMetadataTrackVariant)
-                                file.flags =
-                                    ScanRules::MetadataTrackFlags(entry.attributes, entry.name);
-                            if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
-                                scan.anyGps = 1;
-                            scan.files.push_back(std::move(file));
+            // The descriptor the walk opened serves the read-ahead and the parse.
+            const int fd = candidate ? std::exchange(entry.fd, -1) : -1;
+            ahead.Add(
+                fd, entry.size, [&scan, &root, &count, &stopped, &ahead, entry, candidate, path] {
+                    if (candidate && !(stopped && stopped())) {
+                        RecordingFile file;
+                        file.root = root;
+                        file.folder = entry.folder;
+                        file.fileName = entry.name;
+                        file.flags = ScanRules::ChunkFlags(entry.attributes, entry.name);
+                        // The file the walk opened, not opened again.
+                        uint64_t size = 0;
+                        QByteArray head;
+                        const int fd = ahead.StepFile(&size, &head);
+                        if (entry.name.endsWith(QLatin1String(".AVI"))) {
+                            // AVI recordings are recognised but not listed.
+                            CVelAviParser parser;
+                            parser.SetInfo(&file.info);
+                            parser.UseOpenFile(fd, size, head);
+                            parser.Parse(path);
+                        } else {
+                            CVel3gpParser parser;
+                            parser.SetInfo(&file.info);
+                            parser.UseOpenFile(fd, size, head);
+                            if (parser.Parse(path) == 0) {
+                                if (file.info.variant == kMetadataTrackVariant)
+                                    file.flags =
+                                        ScanRules::MetadataTrackFlags(entry.attributes, entry.name);
+                                if (file.info.gpsOffset != 0 && file.info.gpsSize != 0)
+                                    scan.anyGps = 1;
+                                scan.files.push_back(std::move(file));
+                            }
                         }
                     }
-                }
-                count();
-            });
+                    count();
+                });
         },
         [&](const QString& shownPath, FolderWalk::Unlisted why) {
-            ahead.Add(QString(), [&scan, &count, shownPath, why] {
+            ahead.Add(-1, 0, [&scan, &count, shownPath, why] {
                 // Counted like every file scanned, and kept so that it can be told.
                 (why == FolderWalk::Unlisted::NotText ? scan.unreadableNames : scan.skippedNames)
                     << shownPath;

@@ -11,7 +11,7 @@ bool IsPartnerOfPrevious(const RecordingFile& file, const RecordingFile& previou
         return false;
     const QString self = file.Path();
     const QString before = previous.Path();
-    return self != before && FrontPathFor(self) == before;
+    return self != before && IsFrontPathOf(self, before);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <fcntl.h>
@@ -80,6 +81,19 @@ TEST(FileAttributes, TheScansReaderAnswersAsGetForEachFile) {
         for (const QString& path : paths)
             EXPECT_EQ(reader.Get(path), FileAttributes::Get(path)) << path.toStdString();
     EXPECT_TRUE(*reader.Get(locked) & FileAttributes::ReadOnly);
+    // The folder walk asks through the descriptor it opened.
+    for (const QString& path : paths) {
+        const QByteArray native = QFile::encodeName(path);
+        const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue; // the missing file
+        struct stat st {};
+        ASSERT_EQ(::fstat(fd, &st), 0);
+        EXPECT_EQ(reader.OfOpen(fd, st, QFile::encodeName(QFileInfo(path).fileName())),
+                  *FileAttributes::Get(path))
+            << path.toStdString();
+        ::close(fd);
+    }
 }
 
 // A listed file that has become a FIFO: reading or changing its attributes

@@ -92,4 +92,30 @@ TEST(CameraPairing, MissingPartnerOrUnusablePath) {
     EXPECT_EQ(FrontPathFor(""), QString());
 }
 
+// The scan asks whether a rear file's partner is the file just before it
+// without asking the disk where the names alone answer; the answer must be
+// FrontPathFor's.
+TEST(CameraPairing, IsFrontPathOfAnswersAsFrontPathFor) {
+    ScratchDir dir;
+    const QString chunkFront = dir.Write("DCIM/front/FILE0010.MOV");
+    const QString chunkRear = dir.Write("DCIM/back/FILE0011_b.MOV");
+    const QString metaFront = dir.Write("DCIM/MovieF/12340001F.MOV");
+    const QString metaRear = dir.Write("DCIM/MovieR/12340001R.MOV");
+    // A file under the chunk naming's partner name comes first.
+    const QString shadowedFront = dir.Write("CARD/MovieF/ABCD0001F.MOV");
+    const QString shadowedRear = dir.Write("CARD/MovieR/ABCD0001R.MOV");
+    dir.Write("CARD/MovieR/ABCD000.MOV");
+    const QString lone = dir.Write("DCIM/abcd0001.MOV");
+    const struct {
+        QString rear, front;
+    } cases[] = {{chunkRear, chunkFront},    {metaRear, metaFront},  {shadowedRear, shadowedFront},
+                 {chunkRear, metaFront},     {metaRear, chunkFront}, {lone, lone},
+                 {dir.Root() + "x.R", lone}, {QString(), lone}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IsFrontPathOf(c.rear, c.front), FrontPathFor(c.rear) == c.front)
+            << c.rear.toStdString() << " / " << c.front.toStdString();
+    EXPECT_TRUE(IsFrontPathOf(metaRear, metaFront));
+    EXPECT_FALSE(IsFrontPathOf(shadowedRear, shadowedFront));
+}
+
 } // namespace

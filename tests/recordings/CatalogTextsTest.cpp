@@ -46,4 +46,43 @@ TEST(LocalTimeText, FormatsOrGivesEmptyText) {
     tzset();
 }
 
+// LocalToTime answers without mktime away from a change of offset; it must
+// give mktime's answer everywhere: in zones east and west, across a change
+// (the hour skipped and the hour twice), and for fields out of range.
+TEST(LocalTimeText, LocalToTimeAgreesWithMktime) {
+    const QByteArray saved = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
+    const char* const zones[] = {"UTC",        "Europe/Berlin",       "America/New_York",
+                                 "Asia/Tokyo", "Australia/Lord_Howe", "Asia/Kolkata"};
+    const struct {
+        int year, month, day, hour, minute, second;
+    } times[] = {{2024, 5, 18, 10, 0, 0},    {2024, 3, 31, 2, 30, 0},   {2024, 10, 27, 2, 30, 0},
+                 {2024, 3, 30, 2, 30, 0},    {2024, 3, 10, 2, 30, 0},   {2024, 11, 3, 1, 30, 0},
+                 {2024, 4, 7, 1, 45, 0},     {2024, 10, 6, 2, 15, 0},   {2024, 1, 1, 0, 0, 0},
+                 {2023, 12, 31, 23, 59, 59}, {2024, 2, 30, 25, 61, 70}, {1970, 1, 1, 0, 0, 0}};
+    for (const char* zone : zones) {
+        qputenv("TZ", zone);
+        tzset();
+        for (const auto& t : times) {
+            std::tm tm{};
+            tm.tm_year = t.year - 1900;
+            tm.tm_mon = t.month - 1;
+            tm.tm_mday = t.day;
+            tm.tm_hour = t.hour;
+            tm.tm_min = t.minute;
+            tm.tm_sec = t.second;
+            tm.tm_isdst = -1;
+            EXPECT_EQ(LocalToTime(t.year, t.month, t.day, t.hour, t.minute, t.second),
+                      int64_t(std::mktime(&tm)))
+                << zone << " " << t.year << "-" << t.month << "-" << t.day << " " << t.hour << ":"
+                << t.minute << ":" << t.second;
+        }
+    }
+    if (had)
+        qputenv("TZ", saved);
+    else
+        qunsetenv("TZ");
+    tzset();
+}
+
 } // namespace

@@ -2,10 +2,13 @@
 
 #include "tests/support/core/ScratchDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -52,6 +55,38 @@ TEST(FolderWalk, ReportsAttributes) {
     unsigned attributes = 0;
     FolderWalk::Walk(dir.Root(), [&](const FolderWalk::Entry& e) { attributes = e.attributes; });
     EXPECT_TRUE(attributes & 0x01) << "read-only";
+}
+
+int OpenDescriptors() {
+    return int(QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size());
+}
+
+// Each file comes with a descriptor of itself, the one its attributes were
+// read through; the walk closes those its visitor leaves.
+TEST(FolderWalk, HandsOverEachFileOpenAndClosesWhatIsLeft) {
+    ScratchDir dir;
+    dir.Write("a/FILE0001.MOV", "12345");
+    dir.Write("FILE0002.MOV", "1234567");
+    ASSERT_TRUE(QFile::link(dir.path() + "/FILE0002.MOV", dir.path() + "/FILE0003.MOV"));
+    const int before = OpenDescriptors();
+    int taken = -1, visited = 0;
+    FolderWalk::Walk(dir.Root(), [&](FolderWalk::Entry& e) {
+        ++visited;
+        struct stat byPath {
+        }, byFd{};
+        ASSERT_GE(e.fd, 0) << e.name.toStdString();
+        ASSERT_EQ(::stat(QFile::encodeName(dir.Root() + e.folder + e.name).constData(), &byPath),
+                  0);
+        ASSERT_EQ(::fstat(e.fd, &byFd), 0);
+        EXPECT_EQ(byFd.st_ino, byPath.st_ino) << e.name.toStdString();
+        EXPECT_EQ(e.size, uint64_t(byPath.st_size)) << e.name.toStdString();
+        if (e.name == "FILE0002.MOV")
+            taken = std::exchange(e.fd, -1);
+    });
+    EXPECT_EQ(visited, 3);
+    ASSERT_GE(taken, 0);
+    EXPECT_EQ(OpenDescriptors(), before + 1) << "only the descriptor taken stays open";
+    ::close(taken);
 }
 
 TEST(FolderWalk, StopsAtTheDepthLimit) {

@@ -122,7 +122,8 @@ TEST_F(Cli, ScanJsonIsWrittenAsQtWritesTheWholeDocument) {
     const QString folder = QStringLiteral("DCIM/Fo\"l\\der \u00e9/");
     const QString names[] = {QStringLiteral("FILE0001\t\x1b[2J.MOV"),
                              QStringLiteral("FILE0002\u65e5\u672c.MOV"),
-                             QStringLiteral("FILE0003\u2028.MOV")};
+                             QStringLiteral("FILE0003\u2028.MOV"),
+                             QStringLiteral("FILE0004\b\f\n\r\x01\x1f\"\\\U0001F697.MOV")};
     ASSERT_TRUE(QDir().mkpath(odd.Root() + folder));
     for (const QString& name : names)
         ASSERT_TRUE(QFile::copy(ChunkFile(), odd.Root() + folder + name));

@@ -1,9 +1,10 @@
 #include "CliJson.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QLocale>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -47,14 +48,111 @@ QJsonObject File(const RecordingFile& file) {
 
 namespace {
 
-// A document's indented text moved right by `spaces`, without its last line
-// break; its strings hold no raw line break, so every line is the text's own.
-QByteArray Nested(const QJsonObject& object, int spaces) {
-    const QByteArray pad(spaces, ' ');
-    QByteArray text = QJsonDocument(object).toJson();
-    if (text.endsWith('\n'))
-        text.chop(1);
-    return pad + text.replace('\n', "\n" + pad);
+// A JSON string as QJsonDocument writes it: quote, backslash and the C0
+// controls escaped, everything else as UTF-8.
+void AppendString(std::string& out, const QString& text) {
+    static const char kHex[] = "0123456789abcdef";
+    out += '"';
+    const QByteArray utf8 = text.toUtf8();
+    for (const char c : utf8) {
+        const uchar u = uchar(c);
+        if (u >= 0x20 && c != '"' && c != '\\') {
+            out += c;
+            continue;
+        }
+        out += '\\';
+        switch (c) {
+        case '"':
+        case '\\':
+            out += c;
+            break;
+        case '\b':
+            out += 'b';
+            break;
+        case '\f':
+            out += 'f';
+            break;
+        case '\n':
+            out += 'n';
+            break;
+        case '\r':
+            out += 'r';
+            break;
+        case '\t':
+            out += 't';
+            break;
+        default:
+            out += "u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        }
+    }
+    out += '"';
+}
+
+void AppendNumber(std::string& out, qint64 value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, size_t(end - digits));
+}
+
+// One recording as the indented document of File(file) writes it, nested at
+// the depth of a scan's file list; written by hand because building the
+// object and its document was most of a scan's time.
+void AppendFile(std::string& out, const RecordingFile& file) {
+    const char* const pad = "                    "; // the members' indent
+    const RecordingInfo& info = file.info;
+    out += "                {\n";
+    const auto key = [&](const char* name) {
+        out += pad;
+        out += '"';
+        out += name;
+        out += "\": ";
+    };
+    const auto number = [&](const char* name, qint64 value) {
+        key(name);
+        AppendNumber(out, value);
+        out += ",\n";
+    };
+    const auto text = [&](const char* name, const QString& value) {
+        key(name);
+        AppendString(out, value);
+        out += ",\n";
+    };
+    const auto bytes = [&](const char* name, const std::array<uint8_t, 4>& values) {
+        key(name);
+        out += "[\n";
+        for (size_t i = 0; i < values.size(); ++i) {
+            out += pad;
+            out += "    ";
+            AppendNumber(out, values[i]);
+            out += i + 1 < values.size() ? ",\n" : "\n";
+        }
+        out += pad;
+        out += "],\n";
+    };
+    // The keys in the order QJsonObject keeps them: sorted.
+    number("durationMs", qint64(info.durationMs));
+    number("durationSeconds", qint64(info.durationSeconds));
+    text("fileName", file.fileName);
+    number("fileSize", qint64(info.fileSize));
+    number("flags", file.flags);
+    text("folder", file.folder);
+    number("gpsOffset", qint64(info.gpsOffset));
+    bytes("gpsParams", info.gpsParams);
+    number("gpsSize", qint64(info.gpsSize));
+    number("groupStart", file.groupStart);
+    number("gsensorOffset", qint64(info.gsensorOffset));
+    bytes("gsensorParams", info.gsensorParams);
+    number("gsensorSize", qint64(info.gsensorSize));
+    number("height", info.height);
+    number("metaChunks", qint64(info.metaChunks.size()));
+    text("root", file.root);
+    number("startTime", qint64(info.startTime));
+    number("variant", info.variant);
+    key("width");
+    AppendNumber(out, info.width);
+    out += "\n                }";
 }
 
 QByteArray Member(const char* key, qint64 value, bool last = false) {
@@ -74,11 +172,17 @@ void WriteScan(const RecordingCatalog& catalog,
         QByteArray out = n ? ",\n        {\n" : "        {\n";
         out += Member("fileCount", g.fileCount);
         out += "            \"files\": [\n";
+        write(out);
+        out.clear();
+        std::string files;
         for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
-            out += Nested(File(catalog.Files()[size_t(i)]), 16) +
-                   (i + 1 < g.firstFile + g.fileCount ? ",\n" : "\n");
-            write(out);
-            out.clear();
+            AppendFile(files, catalog.Files()[size_t(i)]);
+            files += i + 1 < g.firstFile + g.fileCount ? ",\n" : "\n";
+            // Written a few recordings at a time: a large card is never held whole.
+            if (files.size() > (1 << 16) || i + 1 == g.firstFile + g.fileCount) {
+                write(QByteArray(files.data(), qsizetype(files.size())));
+                files.clear();
+            }
         }
         out += "            ],\n";
         out += Member("firstFile", g.firstFile);
