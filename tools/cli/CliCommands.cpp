@@ -4,6 +4,7 @@
 #include "CliExport.h"
 #include "CliIndex.h"
 #include "CliJson.h"
+#include "CliLibrary.h"
 #include "CliText.h"
 #include "HalvexVersion.h"
 #include "recordings/CVel3gpParser.h"
@@ -36,6 +37,10 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "                           harsh braking, acceleration, cornering, impacts\n"
                       "  near LAT,LON [--radius M] [--json] [--no-cache] FOLDER\n"
                       "                           every recording passing within M metres (50)\n"
+                      "  import CARD [--library DIR] [--keep all|drives|events] [--json]\n"
+                      "                           copy a card's recordings into the library\n"
+                      "  library verify [--library DIR] [--json]\n"
+                      "                           find a changed or missing file in the library\n"
 #ifdef HALVEX_CLI_CLIP
                       "  clip FILE|--group GROUP FOLDER --from TIME --to TIME [--layout L]\n"
                       "       [--overlay time,speed,position,heading,g,map] [--out NAME]\n"
@@ -289,6 +294,8 @@ int Dispatch(const QStringList& arguments) {
         return CliExport::Run(name, arguments.mid(1), g_out);
     if (name == "trips" || name == "events" || name == "near")
         return CliIndex::Run(name, arguments.mid(1), g_out, Write);
+    if (name == "import" || name == "library")
+        return CliLibrary::Run(name, arguments.mid(1), g_out, Write);
     for (const Command& command : kCommands) {
         if (name != command.name)
             continue;

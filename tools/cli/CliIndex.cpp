@@ -5,6 +5,7 @@
 #include "CliJson.h"
 #include "CliText.h"
 #include "cardindex/CardIndex.h"
+#include "library/LibraryLayout.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QDateTime>
@@ -201,8 +202,12 @@ int Build(const Options& o, Indexed* out) {
     RecordingCatalog catalog;
     catalog.Open(o.folder);
     QString note;
-    out->index.Build(catalog.Files(), o.noCache ? QString() : CardIndex::DefaultCacheFolder(), {},
-                     &note);
+    // A library keeps its card index inside, beside what it indexes.
+    const QString cache = o.noCache ? QString()
+                          : LibraryLayout::IsLibrary(o.folder)
+                              ? LibraryLayout::CardIndexFolder(o.folder)
+                              : CardIndex::DefaultCacheFolder();
+    out->index.Build(catalog.Files(), cache, {}, &note);
     if (!note.isEmpty())
         Print(stderr, "halvex-cli: " + CliText::Printable(note) + "\n");
     out->root = catalog.Files().empty() ? QString() : catalog.Files().front().root;
