@@ -46,6 +46,19 @@ bool Inside(const QString& path, const QString& folder) {
     return path == folder || path.startsWith(folder + "/");
 }
 
+// The canonical path a folder has or would have once made: the part that
+// exists resolved, the rest added as written.
+QString WhereItWouldBe(const QString& folder) {
+    QString existing = QFileInfo(folder).absoluteFilePath();
+    QString rest;
+    while (!QFileInfo::exists(existing) && existing != "/") {
+        const QFileInfo info(existing);
+        rest = "/" + info.fileName() + rest;
+        existing = info.path();
+    }
+    return QDir::cleanPath(QFileInfo(existing).canonicalFilePath() + rest);
+}
+
 bool RegularSize(const QString& path, int64_t* size) {
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -154,18 +167,19 @@ bool Importer::Prepare() {
         summary_.stopped = request_.card + ": " + Why(errno);
         return false;
     }
+    // Writing into the card, or reading the library as a card, is refused,
+    // before the library's folder is made.
+    if (Inside(WhereItWouldBe(request_.library), card_)) {
+        summary_.stopped = request_.library + " lies on the card " + request_.card +
+                           ", which an import never writes";
+        return false;
+    }
     if (!QDir().mkpath(request_.library)) {
         summary_.stopped = request_.library + ": cannot create the library folder";
         return false;
     }
     library_ = QFileInfo(request_.library).canonicalFilePath();
-    // Writing into the card, or reading the library as a card, is refused.
-    if (Inside(library_, card_)) {
-        summary_.stopped = request_.library + " lies on the card " + request_.card +
-                           ", which an import never writes";
-        return false;
-    }
-    if (Inside(card_, library_)) {
+    if (Inside(library_, card_) || Inside(card_, library_)) {
         summary_.stopped = request_.card + " lies in the library " + request_.library;
         return false;
     }
