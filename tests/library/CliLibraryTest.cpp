@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,6 +140,39 @@ TEST_F(CliLibrary, TwoImportsAtOnceDoNotInterleave) {
                           .toInt();
     EXPECT_EQ(copied, 12);
     EXPECT_EQ(Kept().size(), 12);
+    EXPECT_EQ(Cli({"library", "verify", "--library", Library()}).exitCode, 0);
+}
+
+// Ctrl-C stops the import after no partial file; the next one carries on.
+TEST_F(CliLibrary, InterruptedImportCarriesOnNextTime) {
+    for (int i = 0; i < 12; ++i)
+        Drive(60 + 2 * i, At(9, 8, i, 0), 30);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CACHE_HOME", cache.path());
+    QProcess import;
+    import.setProcessEnvironment(env);
+    import.start(HALVEX_BINARY_DIR "/tools/halvex-cli",
+                 {"import", card.path(), "--library", Library(), "--json"});
+    // Interrupted once the first file is under way.
+    import.setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("files,") && import.waitForReadyRead(30000))
+        err += import.readAllStandardError();
+    ASSERT_TRUE(err.contains("0/24 files,")) << err.toStdString();
+    ::kill(pid_t(import.processId()), SIGINT);
+    ASSERT_TRUE(import.waitForFinished(30000));
+    EXPECT_EQ(import.exitCode(), 1);
+    const QJsonObject cut = QJsonDocument::fromJson(import.readAllStandardOutput()).object();
+    EXPECT_TRUE(cut["cancelled"].toBool());
+    const int copied = cut["copied"].toObject()["files"].toInt();
+    EXPECT_LT(copied, 24);
+    EXPECT_EQ(Kept().size(), copied);
+    for (const QString& name : Tree(Library()))
+        EXPECT_FALSE(name.contains(".part")) << name.toStdString();
+
+    const ProgramRun next = ImportCli({"--json"});
+    ASSERT_EQ(next.exitCode, 0) << next.err.toStdString();
+    EXPECT_EQ(Json(next)["copied"].toObject()["files"].toInt(), 24 - copied);
     EXPECT_EQ(Cli({"library", "verify", "--library", Library()}).exitCode, 0);
 }
 
