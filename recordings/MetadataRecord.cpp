@@ -2,13 +2,13 @@
 
 #include "platform/RegularFile.h"
 #include "recordings/NmeaCoordinates.h"
+#include "recordings/RangeReads.h"
 
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numeric>
-#include <unistd.h>
 
 namespace MetadataRecord {
 
@@ -201,56 +201,75 @@ void Append(const uint8_t* record, std::vector<GpsPoint>* points,
         samples->push_back(*d.sample);
 }
 
-// Records lie one after the other in the media data, or close together:
-// they are read in runs, one read for as many records as lie within
-// kLargestRead bytes of the first, as long as no gap between two of them
-// exceeds kLargestGap. Bytes past the end of the file read as zero.
+// Records lie one after the other in the media data, or close together, or
+// (as a camera writes them, between the video's chunks) far apart. They are
+// read in runs, one read for as many records as lie within kLargestRead
+// bytes of the first, as long as no gap between two of them exceeds
+// kLargestGap; the runs are read in batches of at most kBatchBytes, the
+// reads of a batch handed to the kernel at once. Bytes past the end of the
+// file read as zero.
 constexpr uint64_t kLargestRead = 1 << 20;
 constexpr uint64_t kLargestGap = 16 << 10;
+constexpr uint64_t kBatchBytes = 4 << 20;
 
-class RecordWindow {
-  public:
-    RecordWindow(int fd, uint64_t fileLength) : fd_(fd), fileLength_(fileLength) {}
-
-    // The record at offset; reads the run of records from entry i on when it
-    // is not in the bytes read last.
-    const uint8_t* At(const std::vector<MetaChunkEntry>& chunks, size_t i) {
-        const uint64_t offset = chunks[i].fileOffset;
-        if (offset >= start_ && offset - start_ <= bytes_.size() &&
-            bytes_.size() - (offset - start_) >= kSize)
-            return bytes_.data() + (offset - start_);
-        uint64_t end = offset + kSize;
-        for (size_t j = i + 1; j < chunks.size(); ++j) {
-            const uint64_t next = chunks[j].fileOffset;
-            if (next < chunks[j - 1].fileOffset || next > end + kLargestGap ||
-                next + kSize - offset > kLargestRead)
+// Calls take(k, record) for each record of entries sorted by offset, in
+// that order.
+template <typename Take>
+void ReadSorted(int fd, uint64_t fileLength, const std::vector<MetaChunkEntry>& sorted, Take take) {
+    struct Run {
+        size_t first; // index into sorted
+        size_t count;
+        uint64_t at; // offset into the batch's bytes
+    };
+    static const uint8_t kZeros[kSize] = {};
+    // Zeroed, so its pages are touched before the kernel copies into them:
+    // reads into fresh pages measured slower than the zero fill costs.
+    std::vector<uint8_t> bytes;
+    std::vector<Run> runs;
+    std::vector<RangeReads::Range> ranges;
+    size_t k = 0;
+    while (k < sorted.size()) {
+        runs.clear();
+        ranges.clear();
+        uint64_t batch = 0;
+        size_t next = k;
+        for (; next < sorted.size() && batch < kBatchBytes;) {
+            const uint64_t offset = sorted[next].fileOffset;
+            if (offset >= fileLength) {
+                // Past the end: this record and every one after it is zeros.
                 break;
-            end = std::max(end, next + kSize);
+            }
+            uint64_t end = offset + kSize;
+            size_t j = next + 1;
+            for (; j < sorted.size(); ++j) {
+                const uint64_t o = sorted[j].fileOffset;
+                if (o >= fileLength || o > end + kLargestGap || o + kSize - offset > kLargestRead)
+                    break;
+                end = std::max(end, o + kSize);
+            }
+            runs.push_back(Run{next, j - next, batch});
+            ranges.push_back(RangeReads::Range{offset, size_t(end - offset), nullptr});
+            batch += end - offset;
+            next = j;
         }
-        Fill(offset, size_t(std::min<uint64_t>(end - offset, kLargestRead)));
-        return bytes_.data();
-    }
-
-  private:
-    void Fill(uint64_t offset, size_t size) {
-        start_ = offset;
-        bytes_.assign(std::max(size, kSize), 0);
-        const uint64_t inFile = offset < fileLength_ ? fileLength_ - offset : 0;
-        const size_t wanted = size_t(std::min<uint64_t>(bytes_.size(), inFile));
-        for (size_t done = 0; done < wanted;) {
-            const ssize_t n =
-                ::pread(fd_, bytes_.data() + done, wanted - done, off_t(offset + done));
-            if (n <= 0)
-                break; // the rest stays zero
-            done += size_t(n);
+        if (runs.empty()) {
+            for (; k < sorted.size(); ++k)
+                take(k, kZeros);
+            return;
         }
+        if (bytes.size() < batch)
+            bytes.resize(batch);
+        for (size_t r = 0; r < runs.size(); ++r)
+            ranges[r].into = bytes.data() + runs[r].at;
+        RangeReads::Read(fd, fileLength, ranges);
+        for (size_t r = 0; r < runs.size(); ++r) {
+            const uint8_t* run = bytes.data() + runs[r].at;
+            for (size_t i = runs[r].first; i < runs[r].first + runs[r].count; ++i)
+                take(i, run + (sorted[i].fileOffset - ranges[r].offset));
+        }
+        k = next;
     }
-
-    int fd_;
-    uint64_t fileLength_;
-    uint64_t start_ = 0;
-    std::vector<uint8_t> bytes_;
-};
+}
 
 } // namespace
 
@@ -262,13 +281,14 @@ bool DecodeAll(QFile& reader, const QString& path, const std::vector<MetaChunkEn
         (void)reader.errorString();
         return false;
     }
-    RecordWindow window(reader.handle(), uint64_t(std::max<qint64>(reader.size(), 0)));
+    const int fd = reader.handle();
+    const uint64_t length = uint64_t(std::max<qint64>(reader.size(), 0));
     const auto byOffset = [](const MetaChunkEntry& a, const MetaChunkEntry& b) {
         return a.fileOffset < b.fileOffset;
     };
     if (std::is_sorted(chunks.begin(), chunks.end(), byOffset)) {
-        for (size_t i = 0; i < chunks.size(); ++i)
-            Append(window.At(chunks, i), points, samples);
+        ReadSorted(fd, length, chunks,
+                   [&](size_t, const uint8_t* record) { Append(record, points, samples); });
     } else {
         // A table out of file order would cost one read per record: the
         // records are read in file order, in runs, and decoded in table order.
@@ -282,8 +302,9 @@ bool DecodeAll(QFile& reader, const QString& path, const std::vector<MetaChunkEn
         for (size_t i : order)
             sorted.push_back(chunks[i]);
         std::vector<uint8_t> records(chunks.size() * kSize);
-        for (size_t k = 0; k < sorted.size(); ++k)
-            std::memcpy(records.data() + order[k] * kSize, window.At(sorted, k), kSize);
+        ReadSorted(fd, length, sorted, [&](size_t k, const uint8_t* record) {
+            std::memcpy(records.data() + order[k] * kSize, record, kSize);
+        });
         for (size_t i = 0; i < chunks.size(); ++i)
             Append(records.data() + i * kSize, points, samples);
     }

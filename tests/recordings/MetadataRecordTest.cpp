@@ -1,4 +1,5 @@
 #include "recordings/MetadataRecord.h"
+#include "recordings/RangeReads.h"
 
 #include "tests/support/core/CameraFileWriter.h"
 #include "tests/support/core/ReadCalls.h"
@@ -347,6 +348,65 @@ TEST(MetadataRecordFile, RecordsAreDecodedInTableOrderWhereverTheyLie) {
     ASSERT_EQ(samples.size(), expectedSamples.size());
     for (size_t i = 0; i < samples.size(); ++i)
         ASSERT_EQ(samples[i].y, expectedSamples[i].y) << i;
+}
+
+// A camera writes its records between the video's chunks: each is a run of
+// its own, and the thousands of them are read in a few system calls, not one
+// each, decoding exactly as one read per record would.
+TEST(MetadataRecordFile, RecordsFarApartAreReadInBatches) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("REC.MOV");
+    constexpr int kRecords = 1500;
+    constexpr uint64_t kSpacing = 20 * 1024; // wider than a run bridges
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    std::vector<QByteArray> written;
+    for (int i = 0; i < kRecords; ++i) {
+        MetaRecord r =
+            At(Fix(353912 + i, 100, 13945678 + 7 * i, 1000), 24, 4, 30, 23, i / 60 % 60, i % 60);
+        r.gsensorValid = int16_t(i % 5 != 0);
+        r.axis[1] = int16_t(i);
+        written.push_back(MetadataRecordBytes(r));
+        ASSERT_TRUE(file.seek(qint64(4096 + i * kSpacing)));
+        // The last record is cut by the end of the file.
+        ASSERT_EQ(file.write(i + 1 < kRecords ? written.back() : written.back().left(50)),
+                  i + 1 < kRecords ? 88 : 50);
+    }
+    file.close();
+
+    std::vector<MetaChunkEntry> table;
+    for (int i = 0; i < kRecords + 2; ++i) // two more past the end
+        table.push_back({uint32_t(i), 4096 + uint64_t(i) * kSpacing});
+    std::vector<GpsPoint> expectedPoints;
+    std::vector<GSensorSample> expectedSamples;
+    for (int i = 0; i < kRecords + 2; ++i) {
+        QByteArray record = i < kRecords ? written[size_t(i)] : QByteArray();
+        if (i + 1 == kRecords)
+            record = record.left(50);
+        record.append(88 - record.size(), '\0');
+        const MetadataRecord::Decoded d =
+            MetadataRecord::Decode(reinterpret_cast<const uint8_t*>(record.constData()));
+        if (d.point)
+            expectedPoints.push_back(*d.point);
+        if (d.sample)
+            expectedSamples.push_back(*d.sample);
+    }
+
+    QFile reader;
+    std::vector<GpsPoint> points;
+    std::vector<GSensorSample> samples;
+    const uint64_t before = ReadCalls();
+    ASSERT_TRUE(MetadataRecord::DecodeAll(reader, path, table, &points, &samples));
+    const uint64_t reads = ReadCalls() - before;
+    ASSERT_EQ(points.size(), expectedPoints.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        ASSERT_EQ(std::memcmp(&points[i], &expectedPoints[i], sizeof(GpsPoint)), 0) << i;
+    ASSERT_EQ(samples.size(), expectedSamples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        ASSERT_EQ(samples[i].y, expectedSamples[i].y) << i;
+    if (!RangeReads::Batched())
+        GTEST_SKIP() << "this kernel or sandbox refuses io_uring: records read one by one";
+    EXPECT_LT(reads, 20u);
 }
 
 // Records lying side by side but listed backwards or shuffled are read in a
