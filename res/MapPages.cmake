@@ -16,7 +16,7 @@ macro(halvex_map_copy from to)
   install(FILES ${MAP_RES_DIR}/${to} DESTINATION ${CMAKE_INSTALL_DATADIR}/halvex/${map_page_subdir})
 endmacro()
 
-foreach(f gmap_ja.html BMap.html leaflet-flat.js piecewise-line.js gmaps-standin.js overview.html overview.js route-canvas.js
+foreach(f gmap_ja.html BMap.html leaflet-flat.js canvas-line.js gmaps-standin.js overview.html overview.js route-canvas.js
           bmap-standin.js)
   halvex_map_copy(${CMAKE_CURRENT_SOURCE_DIR}/${f} ${f})
 endforeach()

@@ -2,7 +2,7 @@
 // converter that our China map page uses, drawn with Leaflet over
 // OpenStreetMap tiles. As with the provider, points given to the map are in
 // its own datum (BD-09); they are turned back into WGS-84 only to be drawn on
-// the tiles. Needs Leaflet, gcoord and piecewise-line.js.
+// the tiles. Needs Leaflet, gcoord and canvas-line.js.
 (function () {
   "use strict";
   if (window.BMap) return; // the provider's API is loaded
@@ -115,7 +115,7 @@
       strokeWeight: options.strokeWeight !== undefined ? options.strokeWeight : 2,
       strokeOpacity: options.strokeOpacity !== undefined ? options.strokeOpacity : 0.65
     };
-    this._layer = new PiecewiseLine({
+    this._layer = new CanvasLine({
       color: this._options.strokeColor,
       weight: this._options.strokeWeight,
       opacity: this._options.strokeOpacity

@@ -1,7 +1,7 @@
 // The part of the Google Maps JavaScript API (google.maps.*) that our map page
 // uses, drawn with Leaflet over OpenStreetMap tiles. Lines and markers are
 // vector overlays, so they show even when no tile can be loaded. Needs Leaflet
-// and piecewise-line.js.
+// and canvas-line.js.
 (function () {
   "use strict";
   if (window.google && window.google.maps) return; // the provider's API is loaded
@@ -110,7 +110,7 @@
       strokeOpacity: options.strokeOpacity !== undefined ? options.strokeOpacity : 1.0,
       strokeWeight: options.strokeWeight !== undefined ? options.strokeWeight : 3
     };
-    this._layer = new PiecewiseLine({
+    this._layer = new CanvasLine({
       color: this._options.strokeColor,
       opacity: this._options.strokeOpacity,
       weight: this._options.strokeWeight

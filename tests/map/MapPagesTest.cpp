@@ -269,6 +269,66 @@ TEST_F(MapWindowFixture, RepeatedPositionsLeaveTheDrawnLineAlone) {
     }
 }
 
+// The car's moves grow the driven line by their new segments alone: the
+// canvas keeps what was drawn, and only a change before the line's end (a
+// seek) draws it whole again, without the points that went.
+TEST_F(MapWindowFixture, TheCarStrokesOnlyItsNewSegments) {
+    auto at = [](int i) { return std::make_pair(35.1, 139.1 + 0.00003 * i); };
+    for (int choice : {MAP_GOOGLE, MAP_CHINA}) {
+        SCOPED_TRACE(choice == MAP_CHINA ? "china" : "google");
+        QWebEngineView* view = ShowPage(choice);
+        ASSERT_NE(view, nullptr);
+        // The canvas's pixel where point i is drawn: "r,g,b,a".
+        auto pixel = [&](int i) {
+            return Js(view, QString::asprintf(
+                                "(function () { var l = driven._layer, m = l._map;"
+                                " var p = m.project([%f, %f], m.getZoom());"
+                                " var r = window.devicePixelRatio || 1;"
+                                " var d = l._canvas.getContext('2d').getImageData("
+                                "Math.round((p.x - l._area.x) * r), Math.round((p.y - l._area.y)"
+                                " * r), 1, 1).data; return [d[0], d[1], d[2], d[3]].join(); })()",
+                                at(i).first, at(i).second))
+                .toString();
+        };
+        const QString colour = choice == MAP_CHINA ? "255,0,0,255" : "85,238,85,255";
+        const QString drawn = "driven._drawnLength()";
+        const QString cost = "[driven._layer.wholeDraws, driven._layer.segmentsStroked].join()";
+
+        // The line up to point 98, then the car at 99, the view centred there.
+        auto driveTo = [&](int last) {
+            map->RunScript(kDrivenDeleteScript);
+            std::vector<double> latLon;
+            for (int i = 0; i < last; ++i)
+                latLon.insert(latLon.end(), {at(i).first, at(i).second});
+            for (const QString& batch : PlotBatchScripts(kDrivenPlotBatch, latLon))
+                map->RunScript(batch);
+            ASSERT_TRUE(WaitFor([&] { return Js(view, drawn).toInt() == last; }));
+            map->RunScript(MovePositionScript(at(last).first, at(last).second));
+            ASSERT_TRUE(WaitFor([&] { return Js(view, drawn).toInt() == last + 1; }));
+        };
+        ASSERT_NO_FATAL_FAILURE(driveTo(99));
+        const QStringList before = Js(view, cost).toString().split(',');
+        ASSERT_EQ(before.size(), 2);
+
+        for (int i = 100; i < 105; ++i) {
+            map->RunScript(MovePositionScript(at(i).first, at(i).second));
+            ASSERT_TRUE(WaitFor([&] { return Js(view, drawn).toInt() == i + 1; }));
+        }
+        EXPECT_EQ(Js(view, cost).toString().toStdString(),
+                  QString("%1,%2").arg(before[0]).arg(before[1].toInt() + 5).toStdString())
+            << "one segment a move, nothing drawn whole";
+        EXPECT_EQ(pixel(104).toStdString(), colour.toStdString());
+        EXPECT_EQ(pixel(50).toStdString(), colour.toStdString());
+
+        // Back to point 49, as a seek rebuilds the line.
+        ASSERT_NO_FATAL_FAILURE(driveTo(49));
+        EXPECT_GT(Js(view, "driven._layer.wholeDraws").toInt(), before[0].toInt());
+        EXPECT_EQ(pixel(40).toStdString(), colour.toStdString());
+        EXPECT_EQ(pixel(104).toStdString(), "0,0,0,0")
+            << "the points that went are gone from the canvas";
+    }
+}
+
 namespace {
 class TileRequests : public QWebEngineUrlRequestInterceptor {
   public:
