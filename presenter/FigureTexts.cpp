@@ -51,13 +51,10 @@ QString FigureTexts::Metres(double metres) {
 
 QString FigureTexts::Duration(int64_t ms) {
     const int64_t s = std::max<int64_t>(0, (ms + 500) / 1000);
-    const int64_t h = s / 3600, m = s / 60 % 60, sec = s % 60;
-    if (h > 0)
-        return QStringLiteral("%1:%2:%3")
-            .arg(h)
-            .arg(m, 2, 10, QLatin1Char('0'))
-            .arg(sec, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1:%2").arg(m).arg(sec, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString FigureTexts::Bytes(uint64_t bytes) {

@@ -28,7 +28,8 @@ class FigureTexts {
     QString Distance(double metres) const;
     // A short distance to a place, always in metres (the radius asked in): "55 m".
     static QString Metres(double metres);
-    // "1:02:03" for an hour or more, else "2:03".
+    // Always hours, minutes and seconds: "1:02:03", "0:02:03" ("2:03" reads
+    // as two hours).
     static QString Duration(int64_t ms);
     // "3.2 GB" from a gigabyte up, else "750 MB".
     static QString Bytes(uint64_t bytes);
