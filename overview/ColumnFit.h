@@ -12,8 +12,9 @@ class ColumnFit {
   public:
     ColumnFit(int columns, const QFont& font);
     void Add(const QStringList& texts, bool bold = false);
-    // Each column as wide as its widest text or its header, whichever is wider.
-    void Apply(QTreeView* list) const;
+    // Each column as wide as its widest text or its header, whichever is
+    // wider; the columns' total width.
+    int Apply(QTreeView* list) const;
 
   private:
     // Per column and font, the longest texts: only those are measured. A

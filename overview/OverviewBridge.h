@@ -46,8 +46,13 @@ class OverviewBridge : public QObject {
     void LinesMade(int zoom, int card, const QString& json);
     // The lines of every level are new: those asked before are dropped.
     void LinesChanged();
-    // Objects of i (the event's index), lat, lon, kind and label.
+    // The event marks as EventMarks makes them.
     void EventsChanged(const QJsonArray& marks);
+    // The event kinds' names in the order of DrivingEventKind, and the
+    // heading of their legend.
+    void EventKindsNamed(const QStringList& kinds, const QString& heading);
+    // The trips on show (the day chosen), or every trip when `all`.
+    void TripsShown(bool all, const QJsonArray& trips);
     // "trip" or "speed", and the speed bands' legend texts.
     void ColouringChanged(const QString& how);
     void SpeedBandsChanged(const QStringList& legend);

@@ -2,6 +2,7 @@
 
 #include "map/CCefClientApp.h"
 #include "overview/ColumnFit.h"
+#include "overview/DayTotals.h"
 #include "overview/EventMarks.h"
 #include "overview/GeoMath.h"
 #include "overview/OverviewBridge.h"
@@ -21,11 +22,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTreeView>
@@ -144,6 +147,10 @@ void OverviewWindow::BuildWidgets() {
     places_ = MakeList(side);
     places_->setModel(placeModel_);
     sideLayout->addWidget(places_, 2);
+    placesNote_ = new QLabel(side);
+    placesNote_->setWordWrap(true);
+    placesNote_->hide();
+    sideLayout->addWidget(placesNote_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     splitter->setSizes({900, 500});
@@ -217,9 +224,12 @@ void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
     if (!FitTrips(AllTrips(), true) && pageReady_)
         emit bridge_->LinesChanged();
     chart_->Clear();
-    placeModel_->Clear();
+    hits_.clear();
+    question_ = Question::None;
     FillHeader();
     FillTrips();
+    FillPlaces();
+    SendShownTrips();
     SendTexts();
 }
 
@@ -237,6 +247,9 @@ void OverviewWindow::ApplyTexts() {
     placeModel_->SetTexts();
     chart_->SetTexts(texts_);
     FillHeader();
+    FillPlaces();
+    // The tips of the chart's marks carry the unit too.
+    FillChart();
     SendTexts();
 }
 
@@ -251,6 +264,9 @@ void OverviewWindow::SendTexts() {
                                     b + 1 < bands ? RouteLayers::kSpeedBandsKmh[b + 1] : 0,
                                     b + 1 == bands);
     emit bridge_->SpeedBandsChanged(legend);
+    emit bridge_->EventKindsNamed(
+        LoadUiString(UiStringId::kOverviewEventKinds).split(QLatin1Char('|')),
+        LoadUiString(UiStringId::kOverviewColEvents));
     emit bridge_->EventsChanged(data_ ? EventMarks(*data_, texts_) : QJsonArray());
 }
 
@@ -283,13 +299,41 @@ void OverviewWindow::FillTrips() {
     ColumnFit fit(TripListModel::kColumns, trips_->font());
     for (int row = 0; row < tripModel_->rowCount(); ++row)
         fit.Add(tripModel_->RowTexts(row), tripModel_->IsDayTotal(row));
-    fit.Apply(trips_);
+    // Every column in sight: the side of the window widens rather than the
+    // list scrolling sideways.
+    const int columns = fit.Apply(trips_);
+    trips_->setMinimumWidth(columns + 2 * trips_->frameWidth() +
+                            trips_->verticalScrollBar()->sizeHint().width());
 }
 
+// The day reaches everything the window shows: the list, the map's lines,
+// marks and legend, the chart and the places.
 void OverviewWindow::OnDayChosen() {
     const QDate day = days_->currentData().toDate();
     dayFilter_->SetDay(day);
-    FitTrips(tripModel_->TripsOfDay(day));
+    const std::vector<int> shown = ShownTrips();
+    if (selectedTrip_ >= 0 && std::find(shown.begin(), shown.end(), selectedTrip_) == shown.end()) {
+        selectedTrip_ = -1;
+        chart_->Clear();
+        if (pageReady_)
+            emit bridge_->TripSelected(-1);
+    }
+    SendShownTrips();
+    FillPlaces();
+    FitTrips(shown);
+}
+
+std::vector<int> OverviewWindow::ShownTrips() const {
+    return tripModel_->TripsOfDay(dayFilter_->Day());
+}
+
+void OverviewWindow::SendShownTrips() {
+    if (!pageReady_)
+        return;
+    QJsonArray trips;
+    for (int t : ShownTrips())
+        trips.append(t);
+    emit bridge_->TripsShown(!dayFilter_->Day().isValid(), trips);
 }
 
 void OverviewWindow::OnTripRowChanged(const QModelIndex& row) {
@@ -347,25 +391,54 @@ std::vector<int> OverviewWindow::AllTrips() const {
 }
 
 void OverviewWindow::SelectTrip(int trip) {
-    const TripSummary* summary = data_ ? data_->Trip(trip) : nullptr;
-    if (!summary)
+    if (!data_ || !data_->Trip(trip))
         return;
     selectedTrip_ = trip;
+    FillChart();
+    if (pageReady_)
+        emit bridge_->TripSelected(trip);
+    FitTrips({trip});
+}
+
+void OverviewWindow::FillChart() {
+    const TripSummary* summary = data_ ? data_->Trip(selectedTrip_) : nullptr;
+    if (!summary) {
+        chart_->Clear();
+        return;
+    }
     const auto& recordings = data_->Recordings();
     std::vector<SpeedChart::Sample> samples;
     for (const RouteStop& s : TripRoute(recordings, *summary)) {
         const IndexedPoint& p = recordings[size_t(s.recording)].points[size_t(s.point)];
         samples.push_back({p.utcMs, p.speedKmh, s.recording, p.offsetMs});
     }
-    std::vector<SpeedChart::Mark> marks;
+    // Every event the trip counts, those at one moment under one mark.
     const auto& events = data_->Events();
+    std::vector<bool> ofTrip(events.size());
     for (size_t i = 0; i < events.size(); ++i)
-        if (std::count(summary->recordings.begin(), summary->recordings.end(), events[i].recording))
-            marks.push_back({events[i].utcMs, int(i), EventColour(events[i].kind)});
-    chart_->SetTrip(std::move(samples), std::move(marks));
-    if (pageReady_)
-        emit bridge_->TripSelected(trip);
-    FitTrips({trip});
+        ofTrip[i] = std::count(summary->recordings.begin(), summary->recordings.end(),
+                               events[i].recording) > 0;
+    const QStringList kinds = LoadUiString(UiStringId::kOverviewEventKinds).split(QLatin1Char('|'));
+    std::vector<SpeedChart::Mark> marks;
+    for (const EventGroup& g : GroupEvents(events, ofTrip)) {
+        const DrivingEvent& lead = events[size_t(g.lead)];
+        marks.push_back({lead.utcMs, g.lead, EventColour(lead.kind), int(g.events.size()),
+                         GroupLabel(g, events, kinds, texts_)});
+    }
+    chart_->SetTrip(std::move(samples), std::move(marks), summary->startUtcMs, summary->endUtcMs);
+    ShowPlayPosition(playPath_, playOffsetMs_);
+}
+
+void OverviewWindow::ShowPlayPosition(const QString& path, qint64 offsetMs) {
+    playPath_ = path;
+    playOffsetMs_ = offsetMs;
+    const TripSummary* trip = data_ ? data_->Trip(selectedTrip_) : nullptr;
+    int64_t at = -1;
+    for (int r : trip ? trip->recordings : std::vector<int>())
+        if (const IndexedRecording* recording = data_->Recording(r);
+            recording && !path.isEmpty() && recording->path == path)
+            at = recording->startUtcMs + offsetMs;
+    chart_->SetCursor(at);
 }
 
 void OverviewWindow::PlayMoment(int recording, qint64 offsetMs) {
@@ -400,6 +473,8 @@ void OverviewWindow::AskPlace(double latitude, double longitude) {
     const double radius = radius_->value();
     if (pageReady_)
         emit bridge_->PlaceShown(latitude, longitude, radius);
+    question_ = Question::Near;
+    questionRadiusM_ = radius;
     ShowPlaces(data_->Near(latitude, longitude, radius));
 }
 
@@ -408,11 +483,50 @@ void OverviewWindow::AskBox(const GeoBox& box) {
         return;
     if (pageReady_)
         emit bridge_->BoxShown(box.south, box.west, box.north, box.east);
+    question_ = Question::Box;
     ShowPlaces(data_->InBox(box));
 }
 
 void OverviewWindow::ShowPlaces(const std::vector<NearHit>& hits) {
-    placeModel_->SetHits(hits, *data_);
+    hits_ = hits;
+    FillPlaces();
+}
+
+void OverviewWindow::FillPlaces() {
+    std::vector<NearHit> hits;
+    const QDate day = dayFilter_->Day();
+    if (data_ && !day.isValid()) {
+        hits = hits_;
+    } else if (data_) {
+        // A recording of a trip goes by its trip's day, one outside any trip
+        // by its own.
+        std::vector<int> tripOf(data_->Recordings().size(), -1);
+        for (size_t t = 0; t < data_->Trips().size(); ++t)
+            for (int r : data_->Trips()[t].recordings)
+                if (r >= 0 && size_t(r) < tripOf.size())
+                    tripOf[size_t(r)] = int(t);
+        const std::vector<int> shown = ShownTrips();
+        for (const NearHit& hit : hits_) {
+            const int trip = hit.recording >= 0 && size_t(hit.recording) < tripOf.size()
+                                 ? tripOf[size_t(hit.recording)]
+                                 : -1;
+            if (trip >= 0 ? std::find(shown.begin(), shown.end(), trip) != shown.end()
+                          : LocalDayOf(hit.utcMs) == day)
+                hits.push_back(hit);
+        }
+    }
+    if (!data_) {
+        placeModel_->Clear();
+    } else {
+        placeModel_->SetHits(hits, *data_);
+    }
+    const bool nothing = question_ != Question::None && placeModel_->rowCount() == 0;
+    if (nothing)
+        placesNote_->setText(question_ == Question::Near
+                                 ? LoadUiStringFilled(UiStringId::kOverviewNothingNear,
+                                                      FigureTexts::Metres(questionRadiusM_))
+                                 : LoadUiString(UiStringId::kOverviewNothingInBox));
+    placesNote_->setVisible(nothing);
     ColumnFit fit(PlaceListModel::kColumns, places_->font());
     for (int row = 0; row < placeModel_->rowCount(); ++row)
         fit.Add(placeModel_->RowTexts(row));
@@ -452,6 +566,7 @@ void OverviewWindow::PlayRoutePoint(int trip, double latitude, double longitude)
 void OverviewWindow::OnPageReady() {
     pageReady_ = true;
     emit bridge_->ColouringChanged(colouring_->currentData().toString());
+    SendShownTrips();
     SendTexts();
     if (selectedTrip_ >= 0) {
         SelectTrip(selectedTrip_);

@@ -48,12 +48,17 @@ class OverviewWindow : public QWidget {
     // Asks the recordings through a box, as a box dragged on the map does.
     void AskBox(const GeoBox& box);
     void SelectTrip(int trip);
+    // The moment playing in the viewer: the chart's cursor when it lies in
+    // the selected trip.
+    void ShowPlayPosition(const QString& path, qint64 offsetMs);
 
     QWebEngineView* MapView() const { return view_; }
     // Rows of TripListModel through the day filter.
     QTreeView* TripList() const { return trips_; }
     // Rows of PlaceListModel.
     QTreeView* PlaceList() const { return places_; }
+    // What the place list says when a question found nothing.
+    QLabel* PlacesNote() const { return placesNote_; }
     SpeedChart* Chart() const { return chart_; }
     QComboBox* DayFilter() const { return days_; }
     QComboBox* Colouring() const { return colouring_; }
@@ -83,13 +88,20 @@ class OverviewWindow : public QWidget {
     void FillTrips();
     void FillHeader();
     void OnDayChosen();
+    // The selected trip's speed, marks and the play position on the chart.
+    void FillChart();
     void OnTripRowChanged(const QModelIndex& row);
     void OnTripRowClicked(const QModelIndex& row);
     // Fits the map to the trips; `fresh` when the lines changed.
     // false when nothing was sent to the page.
     bool FitTrips(const std::vector<int>& trips, bool fresh = false);
     std::vector<int> AllTrips() const;
+    // The trips of the day chosen, or every trip.
+    std::vector<int> ShownTrips() const;
+    void SendShownTrips();
     void ShowPlaces(const std::vector<NearHit>& hits);
+    // The last question's hits again, through the day chosen.
+    void FillPlaces();
     void ShowRouteTip(int trip, double latitude, double longitude);
     void PlayRoutePoint(int trip, double latitude, double longitude);
     void PlayEvent(int event);
@@ -122,6 +134,15 @@ class OverviewWindow : public QWidget {
     SpeedChart* chart_;
     QSpinBox* radius_;
     QTreeView* places_;
+    QLabel* placesNote_;
+    // The last "when was I here?" question: its hits of every day, and
+    // what it asked.
+    std::vector<NearHit> hits_;
+    enum class Question { None, Near, Box } question_ = Question::None;
+    double questionRadiusM_ = 0;
     bool pageReady_ = false;
     int selectedTrip_ = -1;
+    // The moment the viewer plays, as last told.
+    QString playPath_;
+    qint64 playOffsetMs_ = 0;
 };

@@ -4,6 +4,8 @@
 #include "presenter/FigureTexts.h"
 #include "strings/UiStrings.h"
 
+#include <algorithm>
+
 PlaceListModel::PlaceListModel(QObject* parent) : QAbstractTableModel(parent) {
     SetTexts();
 }
@@ -11,7 +13,11 @@ PlaceListModel::PlaceListModel(QObject* parent) : QAbstractTableModel(parent) {
 void PlaceListModel::SetHits(const std::vector<NearHit>& hits, const OverviewData& data) {
     beginResetModel();
     rows_.clear();
-    for (const NearHit& hit : hits) {
+    // In time order: the passes read as a history of the place.
+    std::vector<NearHit> byTime = hits;
+    std::stable_sort(byTime.begin(), byTime.end(),
+                     [](const NearHit& a, const NearHit& b) { return a.utcMs < b.utcMs; });
+    for (const NearHit& hit : byTime) {
         const IndexedRecording* recording = data.Recording(hit.recording);
         if (!recording)
             continue;

@@ -8,7 +8,8 @@
 class OverviewData;
 
 // "When was I here?" as the place list shows it: each recording passing the
-// place or the box, its local time there and its distance.
+// place or the box, its local time there (to the second) and its distance,
+// earliest first.
 class PlaceListModel : public QAbstractTableModel {
     Q_OBJECT
   public:

@@ -18,10 +18,12 @@
   var SPEED_COLOURS = ["#2166ac", "#1a9850", "#e6c200", "#f46d43", "#b2182b"];
   var TRIP_COLOURS = ["#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf",
                       "#e377c2", "#8c564b", "#bcbd22", "#393b79"];
-  var HIT_TOLERANCE = 6; // pixels from a line that still take its click
-  var EVENT_COLOURS = ["#d7191c", "#1a9641", "#7b3294", "#000000", "#fdae61", "#2b83ba"];
+  var ROUTE_SLACK = 3; // pixels beside a line's edge that still take its click
+  var MARK_SLACK = 4; // and beside an event mark's ring
+  // Per event kind; none is a colour of the speed scale.
+  var EVENT_COLOURS = ["#e7298a", "#7570b3", "#a6761d", "#000000", "#f4a6d7", "#737373"];
 
-  var map, routeLayer, nearLayer, legend;
+  var map, routeLayer, nearLayer, legend, eventLegend;
   var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
   var zoomFramed = -1, framedAt = 0; // the level whose lines have reached the screen, and when
   var levels = {}, cardCount = 0, legendKey = ""; // lines per zoom level asked for, of the card on show
@@ -31,6 +33,11 @@
   var bridge = null; // the program's object on the web channel
   var speedLegend = []; // the speed bands' texts, in the viewer's unit
   var shownBox = null;
+  var shownTrips = null; // the day's trips as {t: true}, or null for every trip
+  var marks = []; // the events on show, in drawing order
+  var kindNames = [], eventsHeading = "";
+
+  function tripShown(t) { return !shownTrips || shownTrips[t] === true; }
 
   function bandColour(band) { return SPEED_COLOURS[Math.max(0, Math.min(band, 4))]; }
 
@@ -72,7 +79,8 @@
 
   // Written again only when what it lists changes, not at every zoom.
   function drawLegend() {
-    var key = colouring + " " + cardCount + " " + trips.length;
+    var key = colouring + " " + cardCount + " " + trips.length + " " +
+              (shownTrips ? Object.keys(shownTrips).join(",") : "all");
     if (key === legendKey) return;
     legendKey = key;
     var div = legend.getContainer();
@@ -84,12 +92,13 @@
       });
     } else {
       // The colours repeat after these many trips: a longer list says no more.
-      trips.slice(0, TRIP_COLOURS.length).forEach(function (trip) {
+      var listed = trips.filter(function (trip) { return tripShown(trip.t); });
+      listed.slice(0, TRIP_COLOURS.length).forEach(function (trip) {
         html += '<div><i style="background:' + tripColour(trip.t) + '"></i>' +
                 L.Util.template("{label}", { label: trip.label || ("#" + (trip.t + 1)) }) +
                 "</div>";
       });
-      if (trips.length > TRIP_COLOURS.length) html += "<div>\u2026</div>";
+      if (listed.length > TRIP_COLOURS.length) html += "<div>\u2026</div>";
     }
     div.innerHTML = html;
   }
@@ -159,17 +168,49 @@
     });
   }
 
+  function eventColour(kind) { return EVENT_COLOURS[kind % EVENT_COLOURS.length]; }
+
+  // The marks of the trips on show; a mark outside any trip shows with
+  // every trip only.
   function drawEvents() {
-    routeLayer.setMarks(events.map(function (ev) {
-      return { lat: ev.lat, lon: ev.lon, colour: EVENT_COLOURS[ev.kind % EVENT_COLOURS.length] };
+    marks = events.filter(function (ev) {
+      return !shownTrips || (ev.t !== undefined && ev.t >= 0 && tripShown(ev.t));
+    });
+    routeLayer.setMarks(marks.map(function (ev) {
+      return { lat: ev.lat, lon: ev.lon, colour: eventColour(ev.kind), n: ev.n || 1 };
     }));
+    drawEventLegend();
   }
 
-  // A mark's own tip, not the route's beneath it.
+  // The kinds of the marks on show, in their own colours.
+  function drawEventLegend() {
+    var seen = {};
+    marks.forEach(function (ev) {
+      (ev.kinds || [ev.kind]).forEach(function (k) { seen[k] = true; });
+    });
+    var div = eventLegend.getContainer();
+    div.textContent = "";
+    var kinds = Object.keys(seen).map(Number).sort(function (a, b) { return a - b; });
+    div.style.display = kinds.length ? "" : "none";
+    if (!kinds.length) return;
+    var head = L.DomUtil.create("div", "ov-legend-head", div);
+    head.textContent = eventsHeading;
+    kinds.forEach(function (k) {
+      var row = L.DomUtil.create("div", "", div);
+      var dot = L.DomUtil.create("b", "", row);
+      dot.style.background = eventColour(k);
+      row.appendChild(document.createTextNode(kindNames[k] || String(k)));
+    });
+  }
+
+  // A mark's own tip, not the route's beneath it: each of its events on a
+  // line of its own.
   function showMarkTip(m) {
     if (hoverTip) map.closeTooltip(hoverTip);
-    if (!markTip) markTip = L.tooltip({ direction: "top", offset: [0, -8] });
-    markTip.setLatLng([events[m].lat, events[m].lon]).setContent(String(events[m].label));
+    if (!markTip) markTip = L.tooltip({ direction: "top", offset: [0, -8], className: "ov-tip" });
+    var text = document.createElement("div");
+    text.textContent = String(marks[m].label);
+    markTip.setLatLng([marks[m].lat, nearView(marks[m].lon)]).setContent(text);
     map.openTooltip(markTip);
   }
 
@@ -226,32 +267,35 @@
     legend = L.control({ position: "bottomleft" });
     legend.onAdd = function () { return L.DomUtil.create("div", "ov-legend"); };
     legend.addTo(map);
+    eventLegend = L.control({ position: "bottomleft" });
+    eventLegend.onAdd = function () { return L.DomUtil.create("div", "ov-legend ov-events"); };
+    eventLegend.addTo(map);
     map.on("zoomend", askRoutes);
     // The event marks take their own clicks first; a route takes one within
     // a few pixels of its line, the map the rest.
     map.on("click", function (e) {
       if (!bridge) return;
-      var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
+      var m = routeLayer.hitMark(e.containerPoint, MARK_SLACK);
       if (m >= 0) {
-        bridge.ClickEvent(events[m].i);
+        bridge.ClickEvent(marks[m].i);
         return;
       }
-      var t = routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
+      var t = routeLayer.hit(e.containerPoint, ROUTE_SLACK);
       var at = wrapped(e.latlng);
       if (t !== null) bridge.ClickRoute(t, at.lat, at.lng);
       else bridge.ClickMap(at.lat, at.lng);
     });
     map.on("contextmenu", function (e) {
       if (!bridge) return;
-      var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
-      if (m >= 0) bridge.AskEventMenu(events[m].i);
+      var m = routeLayer.hitMark(e.containerPoint, MARK_SLACK);
+      if (m >= 0) bridge.AskEventMenu(marks[m].i);
     });
     map.on("mousemove", function (e) {
-      var m = routeLayer.hitMark(e.containerPoint, HIT_TOLERANCE);
+      var m = routeLayer.hitMark(e.containerPoint, MARK_SLACK);
       overMark = m >= 0;
       if (overMark) showMarkTip(m);
       else if (markTip) map.closeTooltip(markTip);
-      var t = overMark ? null : routeLayer.hit(e.containerPoint, HIT_TOLERANCE);
+      var t = overMark ? null : routeLayer.hit(e.containerPoint, ROUTE_SLACK);
       map.getContainer().style.cursor = overMark || t !== null ? "pointer" : "";
       if (t !== null) hover(t, e.latlng);
       else if (hoverTip) map.closeTooltip(hoverTip);
@@ -272,6 +316,21 @@
     b.LinesMade.connect(function (z, card, json) { takeLines(z, card, JSON.parse(json)); });
     b.LinesChanged.connect(function () { forgetLevels(); askRoutes(); });
     b.EventsChanged.connect(function (list) { events = list; drawEvents(); });
+    b.EventKindsNamed.connect(function (names, heading) {
+      kindNames = names;
+      eventsHeading = heading;
+      drawEventLegend();
+    });
+    b.TripsShown.connect(function (all, list) {
+      shownTrips = null;
+      if (!all) {
+        shownTrips = {};
+        list.forEach(function (t) { shownTrips[t] = true; });
+      }
+      routeLayer.setShown(all ? null : tripShown);
+      drawEvents();
+      drawLegend();
+    });
     b.ColouringChanged.connect(function (how) { colouring = how; applyStyle(); drawLegend(); });
     b.SpeedBandsChanged.connect(function (legend) {
       speedLegend = legend;
@@ -315,9 +374,15 @@
       var p = map.latLngToContainerPoint([lat, lon]);
       return [p.x, p.y];
     },
-    eventCount: function () { return events.length; },
-    eventPoint: function (i) { return ov.pointOf(events[i].lat, events[i].lon); },
-    eventLabel: function (i) { return events[i].label; },
+    // The event marks on show.
+    eventCount: function () { return marks.length; },
+    eventPoint: function (i) { return ov.pointOf(marks[i].lat, marks[i].lon); },
+    eventLabel: function (i) { return marks[i].label; },
+    // The mark of an event (by the program's index), or -1 when not on show.
+    markOf: function (event) {
+      for (var m = 0; m < marks.length; ++m) if (marks[m].i === event) return m;
+      return -1;
+    },
     // The box the program last showed: south, west, north, east.
     shownBox: function () { return shownBox; },
     zoom: function () { return map.getZoom(); },
@@ -327,7 +392,14 @@
     framedZoom: function () { return zoomFramed; },
     framedAt: function () { return framedAt; }, // ms since 1970
     lineCount: function () { return routeLayer.lineCount(); },
-    legendText: function () { return legend.getContainer().textContent; }
+    legendText: function () { return legend.getContainer().textContent; },
+    colours: function () { return { speed: SPEED_COLOURS, events: EVENT_COLOURS }; },
+    eventLegendText: function () { return eventLegend.getContainer().textContent; },
+    // The trips whose lines are drawn.
+    shownTrips: function () {
+      return trips.filter(function (trip) { return tripShown(trip.t); })
+                  .map(function (trip) { return trip.t; });
+    }
   };
 
   document.addEventListener("DOMContentLoaded", initialize);

@@ -9,7 +9,7 @@
   "use strict";
 
   var PADDING = 0.25; // share of the view drawn beyond each edge, for drags
-  var MARK_RADIUS = 7, MARK_RING = 2;
+  var MARK_RADIUS = 7, MARK_RING = 2, GROUP_RADIUS = 9; // a mark of several events is larger
   var ASIDE_VERTICES = 2000; // the first slice of a picture drawn aside
 
   window.RouteCanvas = L.Layer.extend({
@@ -22,7 +22,8 @@
       this._bandColour = function () { return "#000"; };
       this._bySpeed = false;
       this._runs = 0;
-      this._marks = []; // {lat, lon, colour}
+      this._marks = []; // {lat, lon, colour, n}
+      this._shown = null; // which trips are drawn: fn(t), or null for all
       this._pictureDrawn = function () {};
       this._markXY = new Float64Array(0); // world pixels at _zoom
     },
@@ -65,10 +66,17 @@
       else if (this._aside) this._drawAside();
     },
 
-    // Event marks, drawn above every line: [{lat, lon, colour}].
+    // Event marks, drawn above every line in their order: [{lat, lon,
+    // colour, n}], n the events a mark stands for (its number is drawn).
     setMarks: function (marks) {
       this._marks = marks;
       if (this._map && this._zoom === this._map.getZoom()) this._projectMarks();
+      this.redraw();
+    },
+
+    // Only the trips for which shown(t) holds are drawn and hit; null: all.
+    setShown: function (shown) {
+      this._shown = shown;
       this.redraw();
     },
 
@@ -86,29 +94,37 @@
     // Lines drawn: one per trip, or one per run of a speed band.
     lineCount: function () { return this._runs; },
 
-    // The trip whose line passes within `tolerance` pixels of a container
-    // point, the nearest one; null when none.
-    hit: function (containerPoint, tolerance) {
+    // The trip whose line passes within `slack` pixels of its edge at a
+    // container point; null when none. Where several do, the one drawn on
+    // top (the selected trip lies above all) wins.
+    hit: function (containerPoint, slack) {
       if (!this._map) return null;
       var origin = this._map.getPixelBounds().min;
       var x = containerPoint.x + origin.x, y = containerPoint.y + origin.y;
-      var best = null, bestD = tolerance * tolerance;
-      for (var i = 0; i < this._lines.length; ++i) {
-        var line = this._lines[i], box = line.box, xy = line.xy;
-        if (x < box[0] - tolerance || x > box[2] + tolerance || y < box[1] - tolerance ||
-            y > box[3] + tolerance)
+      var order = this._order();
+      for (var i = order.length - 1; i >= 0; --i) {
+        var line = order[i], box = line.box, xy = line.xy;
+        var reach = this._style(line.t).weight / 2 + slack;
+        if (x < box[0] - reach || x > box[2] + reach || y < box[1] - reach || y > box[3] + reach)
           continue;
         var n = xy.length / 2;
         for (var k = 0; k === 0 || k < n - 1; ++k) {
           var e = n > 1 ? k + 1 : k;
           var d = segmentDistance2(x, y, xy[2 * k], xy[2 * k + 1], xy[2 * e], xy[2 * e + 1]);
-          if (d <= bestD) {
-            bestD = d;
-            best = line.t;
-          }
+          if (d <= reach * reach) return line.t;
         }
       }
-      return best;
+      return null;
+    },
+
+    // The lines on show in the order they are drawn: the heaviest (the
+    // selected trip) last, so it lies on top.
+    _order: function () {
+      var style = this._style, shown = this._shown;
+      var order = shown ? this._lines.filter(function (l) { return shown(l.t); })
+                        : this._lines.slice();
+      order.sort(function (a, b) { return style(a.t).weight - style(b.t).weight; });
+      return order;
     },
 
     // The topmost mark within `tolerance` pixels of its ring; -1 when none.
@@ -116,8 +132,9 @@
       if (!this._map || this._zoom !== this._map.getZoom()) return -1;
       var origin = this._map.getPixelBounds().min;
       var x = containerPoint.x + origin.x, y = containerPoint.y + origin.y;
-      var reach = MARK_RADIUS + MARK_RING / 2 + tolerance, xy = this._markXY;
+      var xy = this._markXY;
       for (var i = xy.length / 2 - 1; i >= 0; --i) {
+        var reach = markRadius(this._marks[i]) + MARK_RING / 2 + tolerance;
         var dx = xy[2 * i] - x, dy = xy[2 * i + 1] - y;
         if (dx * dx + dy * dy <= reach * reach) return i;
       }
@@ -260,9 +277,7 @@
     _drawing: function (ctx, w, h, ox, oy) {
       var self = this, style = this._style, i = 0, runs = 0;
       var area = { ox: ox, oy: oy, w: w, h: h };
-      // The selected trip last, so it lies on top.
-      var order = this._lines.slice();
-      order.sort(function (a, b) { return style(a.t).weight - style(b.t).weight; });
+      var order = this._order();
       // Round ends and joins cost the software rasterizer a third more at
       // every vertex; on a 4-pixel line nobody sees the difference.
       ctx.lineCap = "butt";
@@ -338,17 +353,24 @@
     },
 
     _drawMarks: function (ctx, ox, oy, w, h) {
-      var xy = this._markXY, reach = MARK_RADIUS + MARK_RING;
+      var xy = this._markXY, reach = GROUP_RADIUS + MARK_RING;
       ctx.lineWidth = MARK_RING;
-      ctx.strokeStyle = "#ffffff";
+      ctx.font = "bold 11px sans-serif";
+      ctx.textAlign = "center";
+      ctx.textBaseline = "middle";
       for (var i = 0; i < this._marks.length; ++i) {
-        var x = xy[2 * i] - ox, y = xy[2 * i + 1] - oy;
+        var mark = this._marks[i], x = xy[2 * i] - ox, y = xy[2 * i + 1] - oy;
         if (x < -reach || y < -reach || x > w + reach || y > h + reach) continue;
         ctx.beginPath();
-        ctx.arc(x, y, MARK_RADIUS, 0, 2 * Math.PI);
-        ctx.fillStyle = this._marks[i].colour;
+        ctx.arc(x, y, markRadius(mark), 0, 2 * Math.PI);
+        ctx.fillStyle = mark.colour;
+        ctx.strokeStyle = "#ffffff";
         ctx.fill();
         ctx.stroke();
+        if (mark.n > 1) {
+          ctx.fillStyle = "#ffffff";
+          ctx.fillText(String(mark.n), x, y + 0.5);
+        }
       }
     },
 
@@ -430,6 +452,8 @@
           "translate(" + offset.x + "px," + offset.y + "px) scale(" + scale + ")";
     }
   });
+
+  function markRadius(mark) { return mark.n > 1 ? GROUP_RADIUS : MARK_RADIUS; }
 
   function segmentDistance2(px, py, ax, ay, bx, by) {
     var dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;

@@ -53,6 +53,11 @@ OverviewLink::OverviewLink(CVELDlg& window, CatalogPresenter& presenter, const P
     // The moment is sought as soon as the players report the recording's
     // time, which brings its length.
     connect(&players, &PlayerPair::TimeChanged, this, &OverviewLink::TrySeek);
+    // The overview's chart follows the play position.
+    connect(&players, &PlayerPair::TimeChanged, this, [this](qint64 timeMs) {
+        if (overview_ && overview_->isVisible())
+            overview_->ShowPlayPosition(CurrentPath(window_.Catalog()), timeMs);
+    });
     connect(&players, &PlayerPair::PhaseChanged, this, &OverviewLink::TrySeek);
     restart_.setSingleShot(true);
     restart_.setInterval(kRestartMs);

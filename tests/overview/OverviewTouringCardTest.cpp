@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QWebEngineView>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -83,13 +84,16 @@ TEST(OverviewTouringCard, BoxAroundHomeListsEveryTripAndATripShowsItsChartAndEve
         EXPECT_TRUE(listed.count(card->recordings[size_t(trip.recordings.front())].fileName))
             << "trip " << trip.number << " leaves from home";
     EXPECT_TRUE(played.empty()) << "a box plays nothing";
-    // The box on the map and the list name the same recordings, in the same
-    // order, as the card's own box question.
+    // The box on the map and the list name the same recordings as the
+    // card's own box question, the list in time order.
     const QVariantList shown = Evaluate(page, "ov.shownBox()").toList();
     ASSERT_EQ(shown.size(), 4);
+    std::vector<NearHit> hits = card->InBox(
+        {shown[0].toDouble(), shown[1].toDouble(), shown[2].toDouble(), shown[3].toDouble()});
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const NearHit& x, const NearHit& y) { return x.utcMs < y.utcMs; });
     std::vector<QString> inBox;
-    for (const NearHit& hit : card->InBox(
-             {shown[0].toDouble(), shown[1].toDouble(), shown[2].toDouble(), shown[3].toDouble()}))
+    for (const NearHit& hit : hits)
         inBox.push_back(card->recordings[size_t(hit.recording)].fileName);
     EXPECT_EQ(inList, inBox);
 

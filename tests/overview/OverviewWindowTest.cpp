@@ -4,6 +4,7 @@
 #include "overview/OverviewBridge.h"
 #include "overview/SpeedChart.h"
 #include "settings/AppSettings.h"
+#include "tests/overview/OverviewWindowFixture.h"
 #include "tests/support/OverviewCard.h"
 #include "tests/support/PageScript.h"
 
@@ -11,12 +12,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,67 +29,10 @@
 
 namespace {
 
+using overviewtest::OverviewWindowTest;
+using overviewtest::Played;
 using pagescript::Evaluate;
 using pagescript::WaitFor;
-
-struct Played {
-    QString path;
-    qint64 offsetMs = -1;
-};
-
-class OverviewWindowTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        // A cache of this process's own for the browser profile.
-        static QTemporaryDir cache;
-        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-    }
-
-    void SetUp() override {
-        card_ = overviewtest::MakeCard();
-        window_ = std::make_unique<OverviewWindow>();
-        window_->resize(1400, 860);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-        QObject::connect(window_.get(), &OverviewWindow::PlayRequested,
-                         [this](const QString& path, qint64 offsetMs) {
-                             played_.push_back({path, offsetMs});
-                         });
-        window_->SetData(card_);
-        ASSERT_TRUE(WaitFor([this] { return window_->PageReady(); })) << "page never ready";
-        ASSERT_TRUE(WaitFor([this] { return Evaluate(Page(), "ov.lineCount()").toInt() > 0; }));
-        // Let the fitted view settle before reading positions off it.
-        WaitFor([this] { return Evaluate(Page(), "ov.zoom()").toInt() >= 13; }, 5000);
-        QTest::qWait(300);
-    }
-
-    QWebEnginePage* Page() const { return window_->MapView()->page(); }
-
-    // A place on the map, in the window's coordinates.
-    QPoint WindowPointOf(const QVariant& pagePoint) const {
-        const QVariantList xy = pagePoint.toList();
-        EXPECT_EQ(xy.size(), 2);
-        if (xy.size() != 2)
-            return {};
-        return window_->MapView()->mapTo(
-            window_.get(), QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())));
-    }
-
-    void ClickWindowAt(QPoint at, Qt::KeyboardModifiers modifiers = {},
-                       Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseMove(window_->windowHandle(), at);
-        QTest::qWait(50);
-        QTest::mouseClick(window_->windowHandle(), button, modifiers, at);
-    }
-
-    bool WaitForPlay(size_t count) {
-        return WaitFor([&] { return played_.size() >= count; }, 5000);
-    }
-
-    std::shared_ptr<OverviewValues> card_;
-    std::unique_ptr<OverviewWindow> window_;
-    std::vector<Played> played_;
-};
 
 TEST_F(OverviewWindowTest, DrawsEveryTripTheEventsTheLegendAndTheHeader) {
     EXPECT_EQ(Evaluate(Page(), "ov.lineCount()").toInt(), int(card_->trips.size()));
@@ -106,6 +52,15 @@ TEST_F(OverviewWindowTest, DrawsEveryTripTheEventsTheLegendAndTheHeader) {
     EXPECT_TRUE(header.contains("25%")) << header.toStdString();
     EXPECT_TRUE(header.contains("3.2 GB")) << header.toStdString();
     EXPECT_TRUE(header.contains("0.5")) << header.toStdString();
+
+    // At the window's own size every column is whole and in sight.
+    QTreeView* list = window_->TripList();
+    QTest::qWait(100);
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    for (int c = 0; c < list->header()->count(); ++c)
+        EXPECT_GE(list->header()->sectionSize(c),
+                  static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c))
+            << "column " << c << " elided";
 
     // Three days, each with its total row and two trips.
     EXPECT_EQ(window_->DayFilter()->count(), 4);
@@ -132,6 +87,17 @@ TEST_F(OverviewWindowTest, FiguresFollowTheViewersSpeedUnit) {
     EXPECT_TRUE(trips->index(1, 3).data().toString().endsWith(" mi"));
     EXPECT_TRUE(trips->index(1, 6).data().toString().endsWith(" mph"));
     EXPECT_TRUE(trips->index(0, 6).data().toString().endsWith(" mph")) << "the day's total";
+    EXPECT_EQ(trips->index(1, 4).data().toString(), "0:02:00") << "hours, minutes, seconds";
+    // The chart's axis and read-out.
+    QTreeView* list = window_->TripList();
+    ClickWindowAt(list->viewport()->mapTo(window_.get(), list->visualRect(trip).center()));
+    ASSERT_TRUE(WaitFor([this] { return window_->SelectedTrip() == 0; }));
+    SpeedChart* chart = window_->Chart();
+    const IndexedPoint& p = card_->recordings[0].points[20];
+    QTest::mouseMove(window_->windowHandle(),
+                     chart->mapTo(window_.get(), chart->PointOf(p.utcMs, 0).toPoint()));
+    ASSERT_TRUE(WaitFor([&] { return !chart->ReadOut().isEmpty(); }, 3000));
+    EXPECT_TRUE(chart->ReadOut().endsWith(" mph")) << chart->ReadOut().toStdString();
     window_->Colouring()->setCurrentIndex(1);
     ASSERT_TRUE(WaitFor(
         [this] { return Evaluate(Page(), "ov.legendText()").toString().contains("75+ mph"); }));
@@ -316,9 +282,10 @@ TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) 
     const QPoint at = WindowPointOf(
         Evaluate(Page(), QString("ov.pointOf(%1,%2)").arg(lat, 0, 'f', 6).arg(lon, 0, 'f', 6)));
     ClickWindowAt(at);
-    QTest::qWait(500);
     QAbstractItemModel* places = window_->PlaceList()->model();
+    ASSERT_TRUE(WaitFor([&] { return window_->PlacesNote()->isVisible(); }, 5000));
     EXPECT_EQ(places->rowCount(), 0) << "nothing within 50 m";
+    EXPECT_EQ(window_->PlacesNote()->text(), "No recording passes within 50 m here.");
     EXPECT_TRUE(played_.empty());
 
     auto* radius = window_->findChild<QSpinBox*>();
@@ -331,12 +298,27 @@ TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) 
               "0.MP4 2.MP4");
     EXPECT_TRUE(places->index(0, 2).data().toString().startsWith("55"))
         << places->index(0, 2).data().toString().toStdString();
+    EXPECT_FALSE(window_->PlacesNote()->isVisible());
+    EXPECT_GE(window_->PlaceList()->header()->sectionSize(1),
+              static_cast<QAbstractItemView*>(window_->PlaceList())->sizeHintForColumn(1))
+        << "the time elided";
+    EXPECT_EQ(places->index(0, 1).data().toString(),
+              QDateTime::fromMSecsSinceEpoch(card_->recordings[0].points[30].utcMs)
+                  .toString("yyyy-MM-dd HH:mm:ss"));
     QTreeView* placeList = window_->PlaceList();
     const QPoint row = placeList->visualRect(places->index(1, 0)).center();
     ClickWindowAt(placeList->viewport()->mapTo(window_.get(), row));
     ASSERT_TRUE(WaitForPlay(1));
     EXPECT_EQ(played_[0].path, card_->recordings[2].path);
     EXPECT_NEAR(double(played_[0].offsetMs), 30000, 1000);
+
+    // Nearer trip 1's road: the passes still in time order.
+    radius->setValue(800);
+    window_->AskPlace(overviewtest::kFirstLatitude + overviewtest::kTripLatitudeStep * 0.7,
+                      overviewtest::kFirstLongitude + 10 * overviewtest::kDegreesPerSecond);
+    ASSERT_EQ(places->rowCount(), 2);
+    EXPECT_EQ(places->index(0, 0).data().toString(), "0.MP4");
+    EXPECT_LT(places->index(1, 2).data().toString().toInt(), 400) << "2.MP4, the nearer";
 }
 
 } // namespace
