@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -211,6 +212,7 @@ void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
     data_ = std::move(data);
     delete lines_;
     lines_ = nullptr;
+    playRecording_ = RecordingOf(playPath_);
     linesAsked_.clear();
     selectedTrip_ = -1;
     if (data_) {
@@ -278,11 +280,13 @@ void OverviewWindow::FillHeader() {
     const CardLife life = data_->Life();
     header_->setText(QStringList{
         LoadUiStringFilled(UiStringId::kOverviewRecorded,
-                           QString::number(life.recordedHours, 'f', 1)),
+                           FigureTexts::Duration(int64_t(life.recordedHours * 3600000.0))),
         LoadUiStringFilled(UiStringId::kOverviewLocked,
                            QStringLiteral("%1%").arg(qRound(life.lockedShare * 100))),
         LoadUiStringFilled(UiStringId::kOverviewFree, FigureTexts::Bytes(life.freeBytes)),
-        LoadUiStringFilled(UiStringId::kOverviewHoursLeft, QString::number(life.hoursLeft, 'f', 1))}
+        // An estimate: to the minute.
+        LoadUiStringFilled(UiStringId::kOverviewHoursLeft,
+                           FigureTexts::Duration(qRound64(life.hoursLeft * 60) * 60000))}
                          .join(QStringLiteral("  ·  ")));
 }
 
@@ -430,15 +434,31 @@ void OverviewWindow::FillChart() {
 }
 
 void OverviewWindow::ShowPlayPosition(const QString& path, qint64 offsetMs) {
-    playPath_ = path;
+    if (path != playPath_) {
+        playPath_ = path;
+        playRecording_ = RecordingOf(path);
+    }
     playOffsetMs_ = offsetMs;
     const TripSummary* trip = data_ ? data_->Trip(selectedTrip_) : nullptr;
-    int64_t at = -1;
-    for (int r : trip ? trip->recordings : std::vector<int>())
-        if (const IndexedRecording* recording = data_->Recording(r);
-            recording && !path.isEmpty() && recording->path == path)
-            at = recording->startUtcMs + offsetMs;
-    chart_->SetCursor(at);
+    const IndexedRecording* recording = data_ ? data_->Recording(playRecording_) : nullptr;
+    const bool inTrip =
+        trip && std::count(trip->recordings.begin(), trip->recordings.end(), playRecording_) > 0;
+    chart_->SetCursor(inTrip && recording ? recording->startUtcMs + offsetMs : -1);
+}
+
+// The player may name a file by another path than the card's index does.
+int OverviewWindow::RecordingOf(const QString& path) const {
+    if (!data_ || path.isEmpty())
+        return -1;
+    const auto& recordings = data_->Recordings();
+    for (size_t r = 0; r < recordings.size(); ++r)
+        if (recordings[r].path == path)
+            return int(r);
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (size_t r = 0; r < recordings.size() && !canonical.isEmpty(); ++r)
+        if (QFileInfo(recordings[r].path).canonicalFilePath() == canonical)
+            return int(r);
+    return -1;
 }
 
 void OverviewWindow::PlayMoment(int recording, qint64 offsetMs) {

@@ -107,6 +107,8 @@ class OverviewWindow : public QWidget {
     void PlayEvent(int event);
     void ShowEventMenu(int event, QPoint globalAt);
     void PlayMoment(int recording, qint64 offsetMs);
+    // The recording of the card at a path; -1 when none.
+    int RecordingOf(const QString& path) const;
 
     std::shared_ptr<const OverviewData> data_;
     FigureTexts texts_;
@@ -144,5 +146,6 @@ class OverviewWindow : public QWidget {
     int selectedTrip_ = -1;
     // The moment the viewer plays, as last told.
     QString playPath_;
+    int playRecording_ = -1;
     qint64 playOffsetMs_ = 0;
 };

@@ -380,6 +380,8 @@ void CVELDlg::mouseDoubleClickEvent(QMouseEvent* event) {
                               event->modifiers());
         QCoreApplication::sendEvent(speed, &forwarded);
         AppSettings::Instance().WriteSpeedInMiles(!speed->IsKilometres());
+        // The windows beside it show their figures in the new unit at once.
+        emit TextsChanged();
     } else {
         ToggleMaximized();
     }

@@ -58,8 +58,8 @@ class CVELDlg : public QDialog {
     void SaveOnClose();
 
   signals:
-    // After the window's own texts follow a new language; for the windows
-    // beside it.
+    // After the window's own texts follow a new language or the speed
+    // read-out's unit; for the windows beside it.
     void TextsChanged();
 
   protected:

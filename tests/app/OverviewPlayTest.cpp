@@ -4,10 +4,12 @@
 #if HALVEX_HAVE_SYNTH
 #include "MainWindowCard.h"
 #include "PlaybackHarness.h"
+#include "app/window/ControlIds.h"
 #include "app/window/OverviewLink.h"
 #include "app/window/PlaybackLogic.h"
 #include "clipui/ClipExportDlg.h"
 #include "overview/OverviewWindow.h"
+#include "overview/SpeedChart.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
 #include "tests/support/OverviewCard.h"
@@ -126,6 +128,42 @@ TEST_F(OverviewPlayTest, EventMarkAndTripRowPlayTheirMomentsInTheMainWindow) {
     ASSERT_TRUE(
         WaitUntil([&] { return PlaysNear(QFileInfo(fronts[0]).canonicalFilePath(), 0); }, 15000))
         << Playing().toStdString() << " at " << Front()->GetTime();
+}
+
+// The overview follows the main window: its chart's cursor the moment
+// playing, its figures the read-out's unit as soon as it is changed there.
+TEST_F(OverviewPlayTest, ChartCursorFollowsPlayAndFiguresFollowTheReadOutsUnit) {
+    OpenOverview();
+    if (HasFatalFailure())
+        return;
+    QTreeView* trips = overview->TripList();
+    const QModelIndex row = trips->model()->index(1, 0);
+    ASSERT_EQ(row.data(Qt::UserRole).toInt(), 0);
+    Click(overview, trips->viewport()->mapTo(overview, trips->visualRect(row).center()));
+    ASSERT_TRUE(WaitUntil([&] { return overview->SelectedTrip() == 0; }));
+    SpeedChart* chart = overview->Chart();
+    // The trip's first recording plays: the cursor moves along its minute.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<int64_t> ticks = chart->Ticks();
+            return !ticks.empty() && chart->CursorUtc() >= ticks.front() &&
+                   chart->CursorUtc() < ticks.front() + 60000;
+        },
+        15000))
+        << chart->CursorUtc();
+    const int64_t was = chart->CursorUtc();
+    ASSERT_TRUE(WaitUntil([&] { return chart->CursorUtc() >= was + 1000; }, 10000))
+        << "the cursor stays at " << was;
+
+    const QAbstractItemModel* list = trips->model();
+    ASSERT_TRUE(list->index(1, 3).data().toString().endsWith(" km"));
+    CVELDlg* main = dlg_.get();
+    QWidget* speed = main->Control(IDC_SPEED);
+    QTest::mouseDClick(main->windowHandle(), Qt::LeftButton, {},
+                       speed->mapTo(main, speed->rect().center()));
+    ASSERT_TRUE(WaitUntil([&] { return list->index(1, 3).data().toString().endsWith(" mi"); }))
+        << list->index(1, 3).data().toString().toStdString();
+    EXPECT_TRUE(list->index(1, 6).data().toString().endsWith(" mph"));
 }
 
 // "Export clip" in an event mark's right-click menu opens the export dialog

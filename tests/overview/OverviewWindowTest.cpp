@@ -48,10 +48,10 @@ TEST_F(OverviewWindowTest, DrawsEveryTripTheEventsTheLegendAndTheHeader) {
     EXPECT_GT(Evaluate(Page(), "ov.lineCount()").toInt(), 3 * int(card_->trips.size()));
 
     const QString header = window_->Header()->text();
-    EXPECT_TRUE(header.contains("0.2")) << header.toStdString(); // 12 min recorded
+    EXPECT_TRUE(header.contains("Recorded: 0:12:00")) << header.toStdString();
     EXPECT_TRUE(header.contains("25%")) << header.toStdString();
     EXPECT_TRUE(header.contains("3.2 GB")) << header.toStdString();
-    EXPECT_TRUE(header.contains("0.5")) << header.toStdString();
+    EXPECT_TRUE(header.contains("about 0:30:00 of driving")) << header.toStdString();
 
     // At the window's own size every column is whole and in sight.
     QTreeView* list = window_->TripList();
