@@ -1,9 +1,9 @@
 #include "library/CardFileCopy.h"
 
+#include "library/Sha256.h"
 #include "platform/FileAttributes.h"
 #include "platform/PendingFile.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
@@ -68,20 +68,20 @@ bool WriteExactly(int fd, const char* data, int64_t size, QString* error) {
 // allows.
 bool HashFromDisk(int fd, int64_t size, QByteArray* sha256, QString* error) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     std::vector<char> buffer(static_cast<size_t>(kPiece));
     for (int64_t at = 0; at < size; at += kPiece) {
         const int64_t n = std::min(kPiece, size - at);
         if (!ReadExactly(fd, buffer.data(), n, at, error))
             return false;
-        hash.addData(QByteArrayView(buffer.data(), n));
+        hash.Add(buffer.data(), size_t(n));
     }
     char extra = 0;
     if (::pread(fd, &extra, 1, off_t(size)) != 0) {
         *error = QStringLiteral("the copy holds more bytes than the card file");
         return false;
     }
-    *sha256 = hash.result();
+    *sha256 = hash.Result();
     return true;
 }
 
@@ -142,37 +142,37 @@ bool CardFile::Open(int rootFd, const QString& relative, QString* why) {
 namespace CardFileCopy {
 
 bool QuickHash(const CardFile& file, QByteArray* hash, QString* error) {
-    QCryptographicHash sha(QCryptographicHash::Sha256);
+    Sha256 sha;
     const int64_t size = file.Size();
-    sha.addData(QByteArray::number(qint64(size)) + '\n');
+    sha.Add(QByteArray::number(qint64(size)) + '\n');
     const int64_t head = std::min(size, kQuickPart);
     const int64_t tailStart = std::max(head, size - kQuickPart);
     std::vector<char> buffer(static_cast<size_t>(kQuickPart));
     if (!ReadExactly(file.Handle(), buffer.data(), head, 0, error))
         return false;
-    sha.addData(QByteArrayView(buffer.data(), head));
+    sha.Add(buffer.data(), size_t(head));
     if (!ReadExactly(file.Handle(), buffer.data(), size - tailStart, tailStart, error))
         return false;
-    sha.addData(QByteArrayView(buffer.data(), size - tailStart));
-    *hash = sha.result();
+    sha.Add(buffer.data(), size_t(size - tailStart));
+    *hash = sha.Result();
     return true;
 }
 
 bool HashAll(const CardFile& file, QByteArray* sha256, const Progress& progress, QString* error) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     std::vector<char> buffer(static_cast<size_t>(kPiece));
     const int64_t size = file.Size();
     for (int64_t at = 0; at < size; at += kPiece) {
         const int64_t n = std::min(kPiece, size - at);
         if (!ReadExactly(file.Handle(), buffer.data(), n, at, error))
             return false;
-        hash.addData(QByteArrayView(buffer.data(), n));
+        hash.Add(buffer.data(), size_t(n));
         if (progress && !progress(at + n)) {
             *error = QStringLiteral("cancelled");
             return false;
         }
     }
-    *sha256 = hash.result();
+    *sha256 = hash.Result();
     return true;
 }
 
@@ -185,7 +185,7 @@ Outcome CopyChecked(const CardFile& file, const QString& folder, const QString& 
         return Outcome::WriteFailed;
     }
     const int64_t size = file.Size();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     std::vector<char> buffer(static_cast<size_t>(kPiece));
     for (int64_t at = 0; at < size; at += kPiece) {
         const int64_t n = std::min(kPiece, size - at);
@@ -193,7 +193,7 @@ Outcome CopyChecked(const CardFile& file, const QString& folder, const QString& 
             *error = QStringLiteral("cannot read the card file: ") + why;
             return Outcome::ReadFailed;
         }
-        hash.addData(QByteArrayView(buffer.data(), n));
+        hash.Add(buffer.data(), size_t(n));
         if (!WriteExactly(copy.Handle(), buffer.data(), n, &why)) {
             *error = folder + ": " + why;
             return Outcome::WriteFailed;
@@ -207,7 +207,7 @@ Outcome CopyChecked(const CardFile& file, const QString& folder, const QString& 
         *error = QStringLiteral("the card file changed while it was read");
         return Outcome::ReadFailed;
     }
-    const QByteArray read = hash.result();
+    const QByteArray read = hash.Result();
     // Time and lock go with the bytes in one sync.
     const struct timespec times[2] = {file.Stat().st_atim, file.Stat().st_mtim};
     ::futimens(copy.Handle(), times);

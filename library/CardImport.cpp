@@ -5,11 +5,11 @@
 #include "library/LibraryIndex.h"
 #include "library/LibraryLayout.h"
 #include "library/LibraryLock.h"
+#include "library/Sha256.h"
 #include "platform/PendingFile.h"
 #include "platform/RegularFile.h"
 #include "recordings/RecordingCatalog.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -84,9 +84,9 @@ QByteArray HashLibraryFile(const QString& path) {
     QFile file;
     QByteArray result;
     if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (hash.addData(&file))
-            result = hash.result();
+        Sha256 hash;
+        if (hash.Add(file))
+            result = hash.Result();
     } else {
         ::close(fd);
     }

@@ -2,9 +2,9 @@
 
 #include "library/LibraryIndex.h"
 #include "library/LibraryLayout.h"
+#include "library/Sha256.h"
 #include "platform/RegularFile.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -31,10 +31,10 @@ QString Check(const QString& path, const KeptFile& kept) {
     }
     if (int64_t(size) != kept.size)
         return QStringLiteral("changed: %1 bytes instead of %2").arg(size).arg(kept.size);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file) || file.error() != QFileDevice::NoError)
+    Sha256 hash;
+    if (!hash.Add(file) || file.error() != QFileDevice::NoError)
         return QStringLiteral("cannot be read: ") + file.errorString();
-    if (hash.result() != kept.sha256)
+    if (hash.Result() != kept.sha256)
         return QStringLiteral("changed: its SHA-256 differs from the one kept");
     return QString();
 }
