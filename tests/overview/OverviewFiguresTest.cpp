@@ -1,4 +1,5 @@
 #include "overview/DayTotals.h"
+#include "overview/EventMarks.h"
 #include "overview/GeoMath.h"
 #include "overview/LineSimplify.h"
 #include "overview/RouteLayers.h"
@@ -163,6 +164,41 @@ TEST(DayTotals, TripsAddUpPerLocalDay) {
     EXPECT_DOUBLE_EQ(days[1].maxKmh, 95);
     EXPECT_EQ(days[1].events, 2);
     EXPECT_EQ(days[2].day, QDate(2026, 3, 5));
+}
+
+// Events of one recording within a second share a mark led by the weightiest
+// kind; marks are listed lightest first, so an impact is drawn over a camera
+// event wherever they meet.
+TEST(EventMarks, GroupsTheEventsOfAMomentUnderTheirWeightiestKind) {
+    using K = DrivingEventKind;
+    const struct {
+        K kind;
+        int recording;
+        int64_t utcMs;
+    } table[] = {
+        {K::Impact, 0, 10000},        // 0: with 1 and 2
+        {K::CameraEvent, 0, 10000},   // 1
+        {K::HarshBraking, 0, 10900},  // 2: within a second of 1
+        {K::HarshBraking, 0, 12000},  // 3: alone, 1.1 s later
+        {K::CameraEvent, 1, 12000},   // 4: same moment, another recording
+        {K::SharpCornering, 2, 5000}, // 5: left out below
+    };
+    std::vector<DrivingEvent> events;
+    for (const auto& row : table) {
+        DrivingEvent e;
+        e.kind = row.kind;
+        e.recording = row.recording;
+        e.utcMs = row.utcMs;
+        events.push_back(e);
+    }
+    const std::vector<EventGroup> groups =
+        GroupEvents(events, {true, true, true, true, true, false});
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].lead, 4);
+    EXPECT_EQ(groups[1].lead, 3);
+    EXPECT_EQ(groups[2].lead, 0);
+    EXPECT_EQ(groups[2].events, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(GroupEvents(events).size(), 4u) << "every event when none is picked";
 }
 
 TEST(FigureTexts, Duration) {
