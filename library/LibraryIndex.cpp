@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <sqlite3.h>
+#include <sys/vfs.h>
 
 namespace {
 
@@ -30,6 +31,22 @@ QByteArray Blob(sqlite3_stmt* statement, int column) {
     return data
                ? QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(statement, column))
                : QByteArray();
+}
+
+bool SharesMemoryMaps(const QString& folder) {
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:     // ext2, ext3, ext4
+    case 0x58465342: // XFS
+    case 0x9123683E: // Btrfs
+    case 0x01021994: // tmpfs
+    case 0xF2F52010: // F2FS
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString Message(sqlite3* db) {
@@ -84,7 +101,10 @@ bool LibraryIndex::Open(const QString& library, bool create, QString* error) {
     // the power costs only a copy made again (the file is then found
     // under its name and taken by its hash), so commits need not wait for
     // the disk; the write-ahead log keeps the database whole meanwhile.
-    Exec("PRAGMA journal_mode = WAL", error);
+    // The log needs memory shared through a file, which FUSE, FAT and network
+    // file systems do not give: there every write would fail.
+    if (SharesMemoryMaps(library))
+        Exec("PRAGMA journal_mode = WAL", error);
     return Exec(kSchema, error) &&
            Exec(QByteArray("PRAGMA application_id = " + QByteArray::number(kApplicationId))
                     .constData(),

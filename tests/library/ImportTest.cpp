@@ -5,6 +5,7 @@
 #include "library/LibraryVerify.h"
 #include "recordings/RecordingCatalog.h"
 #include "tests/library/LibraryFixture.h"
+#include "tests/support/core/FatCard.h"
 #include "tests/support/core/TinyDisk.h"
 
 #include <QCryptographicHash>
@@ -200,6 +201,33 @@ TEST_F(LibraryTest, FullDiskStopsWithTheSystemsReasonAndLosesNothing) {
     ASSERT_TRUE(next.Complete()) << next.stopped.toStdString();
     EXPECT_EQ(next.alreadyKept + next.copied, int(files.size()));
     EXPECT_TRUE(VerifyLibrary(request.library, {}).problems.empty());
+}
+
+// A library on a FAT disk (an external drive): no unnamed files, no hard
+// links, names without case; the copies are named all the same and known
+// again by the next import.
+TEST_F(LibraryTest, ALibraryOnAFatDisk) {
+    FatCard disk;
+    SKIP_OR_FAIL_UNLESS_FAT(disk);
+    Drive(60, At(9, 8, 0, 0));
+    Drive(62, At(9, 8, 1, 0));
+    ImportRequest request;
+    request.card = card.path();
+    request.library = disk.path() + "/Library";
+    request.cardCacheFolder = cache.path();
+    const ImportSummary once = ImportCard(request, {}, {});
+    ASSERT_TRUE(once.Complete()) << once.stopped.toStdString()
+                                 << (once.failed.empty() ? "" : once.failed[0].why.toStdString());
+    EXPECT_EQ(once.copied, 4);
+    EXPECT_EQ(disk.Names("Library/2024/2024-03-09"),
+              QStringList({"FILE0600.MOV", "FILE0601_b.MOV", "FILE0620.MOV", "FILE0621_b.MOV"}));
+    const ImportSummary twice = ImportCard(request, {}, {});
+    EXPECT_EQ(twice.copied, 0);
+    EXPECT_EQ(twice.alreadyKept, 4);
+    const VerifyResult check = VerifyLibrary(request.library, {});
+    EXPECT_EQ(check.error, "");
+    EXPECT_EQ(check.checked, 4);
+    EXPECT_TRUE(check.problems.empty());
 }
 
 TEST_F(LibraryTest, ASecondImportIsRefusedWhileOneRuns) {
