@@ -24,8 +24,10 @@ const char kTripsUsage[] =
     "gaps of at most 5 minutes; a front/rear pair once): local date, start and\n"
     "end, start and end position, distance, duration, moving time (above\n"
     "3 km/h), maximum and average moving speed, driving events; then the totals\n"
-    "of each day. The index is kept in $XDG_CACHE_HOME/halvex, so the next run\n"
-    "reads only the recordings that changed; --no-cache reads them all.\n";
+    "of each day. The index is kept in $XDG_CACHE_HOME/halvex (a library made by\n"
+    "'halvex-cli import' keeps its own inside it), so the next run reads only\n"
+    "the recordings that changed; --no-cache reads them all. FOLDER may be a\n"
+    "card or a library.\n";
 
 const char kEventsUsage[] =
     "Usage: halvex-cli events [--json] [--no-cache] FOLDER\n"
