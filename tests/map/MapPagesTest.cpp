@@ -326,6 +326,12 @@ TEST_F(MapWindowFixture, TheCarStrokesOnlyItsNewSegments) {
         EXPECT_EQ(pixel(40).toStdString(), colour.toStdString());
         EXPECT_EQ(pixel(104).toStdString(), "0,0,0,0")
             << "the points that went are gone from the canvas";
+
+        // Another zoom draws the line whole where its points lie at that zoom.
+        const int draws = Js(view, "driven._layer.wholeDraws").toInt();
+        map->RunScript("map.setZoom(map.getZoom() - 2)");
+        ASSERT_TRUE(WaitFor([&] { return Js(view, "driven._layer.wholeDraws").toInt() > draws; }));
+        EXPECT_EQ(pixel(20).toStdString(), colour.toStdString());
     }
 }
 
