@@ -9,6 +9,7 @@
 #include "clip/ClipStreams.h"
 #include "clip/ClipTranscode.h"
 #include "clip/LibavLog.h"
+#include "platform/BackgroundJob.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <future>
 #include <utility>
 #include <vector>
 
@@ -196,18 +196,23 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     // The route's files go to disk (each synced, a wait on the disk) while
     // the clip is hashed (work for the processor), and that while the
     // sources' hashes may still be running.
-    auto routeWritten = std::async(std::launch::async, [&]() -> QString {
-        for (int i = 0; i < 2; ++i) {
-            const auto file = ClipBundleFiles::File(ClipBundleFiles::kGpx + i);
-            QString why;
-            if (!files.Pending(file).WriteAll(route[i], &why))
-                return files.Finals()[file] + ": " + why;
-        }
-        return {};
-    });
+    BackgroundJob routeJob;
+    QString routeError;
+    routeJob.Start(
+        [&files, &route](JobControl&) -> QString {
+            for (int i = 0; i < 2; ++i) {
+                const auto file = ClipBundleFiles::File(ClipBundleFiles::kGpx + i);
+                QString why;
+                if (!files.Pending(file).WriteAll(route[i], &why))
+                    return files.Finals()[file] + ": " + why;
+            }
+            return {};
+        },
+        [&routeError](QString why) { routeError = std::move(why); });
     const QByteArray clipHash = FileSha256(job.path);
-    if (const QString why = routeWritten.get(); !why.isEmpty())
-        return fail(why);
+    routeJob.Wait();
+    if (!routeError.isEmpty())
+        return fail(routeError);
     if (clipHash.isEmpty())
         return fail(files.Finals()[ClipBundleFiles::kClip] + ": cannot be read back");
     if (!files.Pending(ClipBundleFiles::kClip).Sync(&error))

@@ -1,5 +1,7 @@
 #include "clip/ClipSha256.h"
 
+#include "platform/BackgroundJob.h"
+
 #include <QFile>
 #include <fcntl.h>
 #include <memory>
@@ -19,16 +21,16 @@ QByteArray Hex(const unsigned char* digest, unsigned size) {
 
 } // namespace
 
-QByteArray FileSha256(const QString& path, const std::atomic<bool>* stop) {
+QByteArray FileSha256(const QString& path, const JobControl* job) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    const QByteArray hash = FdSha256(fd, stop);
+    const QByteArray hash = FdSha256(fd, job);
     ::close(fd);
     return hash;
 }
 
-QByteArray FdSha256(int fd, const std::atomic<bool>* stop) {
+QByteArray FdSha256(int fd, const JobControl* job) {
     if (::lseek(fd, 0, SEEK_SET) != 0)
         return {};
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -37,7 +39,7 @@ QByteArray FdSha256(int fd, const std::atomic<bool>* stop) {
     // Large reads: the hash outruns the page cache copy at small ones.
     std::vector<char> buffer(1 << 20);
     while (ok) {
-        if (stop && stop->load(std::memory_order_relaxed)) {
+        if (job && job->Cancelled()) {
             ok = false;
             break;
         }

@@ -3,14 +3,15 @@
 // where it has them (several times QCryptographicHash's speed).
 #include <QByteArray>
 #include <QString>
-#include <atomic>
+
+class JobControl;
 
 // The file's SHA-256 in lower-case hex; empty when it cannot be read or
-// when *stop turns true while it is read.
-QByteArray FileSha256(const QString& path, const std::atomic<bool>* stop = nullptr);
+// when the job it is read for is cancelled meanwhile.
+QByteArray FileSha256(const QString& path, const JobControl* job = nullptr);
 
 // The same for an open file, read from its start; the file stays open.
-QByteArray FdSha256(int fd, const std::atomic<bool>* stop = nullptr);
+QByteArray FdSha256(int fd, const JobControl* job = nullptr);
 
 // The bytes' SHA-256 in lower-case hex.
 QByteArray BytesSha256(const QByteArray& bytes);

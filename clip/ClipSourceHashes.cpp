@@ -24,27 +24,14 @@ QString ChangeText(const QString& path, const struct stat& before, const struct 
     return path + QStringLiteral(": changed while the clip was made (modified again)");
 }
 
-} // namespace
-
-ClipSourceHashes::ClipSourceHashes(QStringList paths) : paths_(std::move(paths)) {
-    thread_ = std::thread([this] { Hash(); });
-}
-
-ClipSourceHashes::~ClipSourceHashes() {
-    stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    for (const Open& o : std::as_const(open_))
-        ::close(o.fd);
-}
-
-void ClipSourceHashes::Hash() {
-    for (const QString& path : paths_) {
-        if (states_.contains(path))
+ClipSourceHashes::Hashed HashSources(const QStringList& paths, const JobControl& job) {
+    ClipSourceHashes::Hashed hashed;
+    for (const QString& path : paths) {
+        if (hashed.states.contains(path))
             continue;
-        SourceState& state = states_[path];
+        SourceState& state = hashed.states[path];
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        Open o;
+        ClipSourceHashes::OpenFiles::Open o;
         if (fd < 0 || ::fstat(fd, &o.before) != 0) {
             state.error = path + ": " + QString::fromLocal8Bit(std::strerror(errno));
             if (fd >= 0)
@@ -52,11 +39,11 @@ void ClipSourceHashes::Hash() {
             continue;
         }
         o.fd = fd;
-        open_.insert(path, o);
+        hashed.open->byPath.insert(path, o);
         state.size = int64_t(o.before.st_size);
         state.modifiedMs =
             int64_t(o.before.st_mtim.tv_sec) * 1000 + o.before.st_mtim.tv_nsec / 1000000;
-        state.sha256 = FdSha256(fd, &stop_);
+        state.sha256 = FdSha256(fd, &job);
         struct stat after {};
         if (state.sha256.isEmpty()) {
             state.error = path + ": cannot be read";
@@ -65,23 +52,43 @@ void ClipSourceHashes::Hash() {
             state.sha256.clear();
         }
     }
+    return hashed;
+}
+
+} // namespace
+
+ClipSourceHashes::OpenFiles::~OpenFiles() {
+    for (const Open& o : std::as_const(byPath))
+        ::close(o.fd);
+}
+
+ClipSourceHashes::ClipSourceHashes(QStringList paths) : paths_(std::move(paths)) {
+    job_.Start([paths = paths_](JobControl& job) { return HashSources(paths, job); },
+               [this](Hashed hashed) { hashed_ = std::move(hashed); });
+}
+
+ClipSourceHashes::~ClipSourceHashes() {
+    // What the work opened closes with its dropped result.
+    job_.Stop();
 }
 
 const QHash<QString, SourceState>& ClipSourceHashes::Wait() {
-    if (thread_.joinable())
-        thread_.join();
-    return states_;
+    if (!waited_) {
+        job_.Wait();
+        waited_ = true;
+    }
+    return hashed_.states;
 }
 
 bool ClipSourceHashes::Unchanged(QString* error) {
     Wait();
     for (const QString& path : paths_) {
-        const SourceState& state = states_[path];
+        const SourceState& state = hashed_.states[path];
         if (!state.error.isEmpty()) {
             *error = state.error;
             return false;
         }
-        const Open& o = open_[path];
+        const OpenFiles::Open o = hashed_.open->byPath.value(path);
         struct stat now {
         }, named{};
         if (::fstat(o.fd, &now) != 0 || !SameContentState(o.before, now)) {

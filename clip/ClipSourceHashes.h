@@ -1,14 +1,15 @@
 #pragma once
-// The source recordings' SHA-256, computed on a thread of its own while the
+// The source recordings' SHA-256, computed as a background job while the
 // clip is written: on two cores the copy and the hashing overlap. Size,
 // modification time and hash come from one open file, which stays open
 // until the export ends, so a source that changes meanwhile (a recording
 // still being appended to, a file put in its place) is found.
+#include "platform/BackgroundJob.h"
+
 #include <QHash>
 #include <QStringList>
-#include <atomic>
+#include <memory>
 #include <sys/stat.h>
-#include <thread>
 
 struct SourceState {
     QByteArray sha256; // lower-case hex; empty when the file could not be read
@@ -33,16 +34,26 @@ class ClipSourceHashes {
     // hashed, or whose name now leads to another file.
     bool Unchanged(QString* error);
 
-  private:
-    struct Open {
-        int fd = -1;
-        struct stat before {};
+    // The sources as the hashing opened them; closed with the last holder.
+    struct OpenFiles {
+        struct Open {
+            int fd = -1;
+            struct stat before {};
+        };
+        QHash<QString, Open> byPath;
+        OpenFiles() = default;
+        OpenFiles(const OpenFiles&) = delete;
+        OpenFiles& operator=(const OpenFiles&) = delete;
+        ~OpenFiles();
     };
-    void Hash();
+    struct Hashed {
+        QHash<QString, SourceState> states;
+        std::shared_ptr<OpenFiles> open = std::make_shared<OpenFiles>();
+    };
 
+  private:
     QStringList paths_;
-    QHash<QString, SourceState> states_;
-    QHash<QString, Open> open_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    Hashed hashed_;
+    bool waited_ = false;
+    BackgroundJob job_;
 };

@@ -61,10 +61,14 @@ size_t RouteLayers::VertexCount(int zoom) {
 }
 
 void RouteLayers::Prepare(int first, const std::atomic<bool>& stop) {
+    Prepare(first, [&stop] { return stop.load(); });
+}
+
+void RouteLayers::Prepare(int first, const std::function<bool()>& stopped) {
     first = std::clamp(first, 0, kMaxZoom);
-    for (int step = 1; step <= kPreparedSpan && !stop.load(); ++step)
+    for (int step = 1; step <= kPreparedSpan && !stopped(); ++step)
         for (int zoom : {first + step, first - step})
-            if (zoom >= 0 && zoom <= kMaxZoom && !stop.load())
+            if (zoom >= 0 && zoom <= kMaxZoom && !stopped())
                 Get(zoom);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -33,6 +34,8 @@ class RouteLayers {
     // kPreparedSpan steps are made or `stop` is set. Further levels are made
     // when asked: the closest ones hold nearly every point.
     void Prepare(int first, const std::atomic<bool>& stop);
+    // The same, stopping once `stopped` answers true.
+    void Prepare(int first, const std::function<bool()>& stopped);
     static constexpr int kPreparedSpan = 3;
     static constexpr int kMaxZoom = 19;
 

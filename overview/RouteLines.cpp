@@ -2,19 +2,15 @@
 
 #include "overview/RouteLayers.h"
 
-#include <QFutureWatcher>
 #include <QThread>
-#include <QtConcurrent>
 #include <algorithm>
 
 RouteLines::RouteLines(std::shared_ptr<const OverviewData> data, QObject* parent)
     : QObject(parent), data_(std::move(data)),
-      layers_(std::make_shared<RouteLayers>(data_->Recordings(), data_->Trips())),
-      stop_(std::make_shared<std::atomic<bool>>(false)) {}
+      layers_(std::make_shared<RouteLayers>(data_->Recordings(), data_->Trips())) {}
 
-RouteLines::~RouteLines() {
-    stop_->store(true);
-}
+// The jobs, dropped with this object, cancel their work.
+RouteLines::~RouteLines() = default;
 
 void RouteLines::Ask(int zoom) {
     zoom = std::clamp(zoom, 0, RouteLayers::kMaxZoom);
@@ -32,39 +28,37 @@ void RouteLines::Ask(int zoom) {
 void RouteLines::Prepare(int first) {
     first = std::clamp(first, 0, RouteLayers::kMaxZoom);
     prepared_ = true;
-    stop_->store(true);
-    stop_ = std::make_shared<std::atomic<bool>>(false);
+    if (preparing_)
+        preparing_->Cancel();
     MakeAside(first, true);
 }
 
 void RouteLines::MakeAside(int zoom, bool thenPrepare) {
     making_.insert(zoom);
-    auto* done = new QFutureWatcher<void>(this);
-    connect(done, &QFutureWatcher<void>::finished, this, [this, done, zoom] {
-        done->deleteLater();
-        Delivered(zoom);
-    });
-    // The level asked for is handed over as soon as it is made, before the
-    // levels around it.
-    connect(done, &QFutureWatcher<void>::progressValueChanged, this, [this, zoom](int value) {
-        if (value > 0)
-            Delivered(zoom);
-    });
+    BackgroundJob& job = jobs_[zoom];
     // The workers hold the card and its lines: they may finish after this
     // object is gone, and their answers with it.
-    done->setFuture(QtConcurrent::run(
-        [layers = layers_, data = data_, stop = stop_, zoom, thenPrepare](QPromise<void>& promise) {
+    job.Start(
+        [layers = layers_, data = data_, zoom, thenPrepare](JobControl& control) {
             layers->ForZoom(zoom);
-            if (!thenPrepare || stop->load())
+            if (!thenPrepare || control.Cancelled())
                 return;
-            promise.setProgressRange(0, 1);
-            promise.setProgressValue(1);
+            control.Report(1, 1);
             // Nobody waits for the levels around: made when the machine is idle.
             QThread* thread = QThread::currentThread();
             thread->setPriority(QThread::IdlePriority);
-            layers->Prepare(zoom, *stop);
+            layers->Prepare(zoom, [&control] { return control.Cancelled(); });
             thread->setPriority(QThread::NormalPriority);
-        }));
+        },
+        [this, zoom] { Delivered(zoom); },
+        // The level asked for is handed over as soon as it is made, before
+        // the levels around it.
+        [this, zoom](qint64 done, qint64) {
+            if (done > 0)
+                Delivered(zoom);
+        });
+    if (thenPrepare)
+        preparing_ = &job;
 }
 
 void RouteLines::Delivered(int zoom) {

@@ -1,9 +1,10 @@
 #pragma once
 #include "overview/OverviewData.h"
+#include "platform/BackgroundJob.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <atomic>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -40,8 +41,9 @@ class RouteLines : public QObject {
 
     std::shared_ptr<const OverviewData> data_; // what the lines point into
     std::shared_ptr<RouteLayers> layers_;
-    std::shared_ptr<std::atomic<bool>> stop_;
-    std::set<int> making_; // levels a worker makes for an answer
-    std::set<int> asked_;  // levels asked for and not yet handed over
+    std::map<int, BackgroundJob> jobs_;  // by the level each makes first
+    BackgroundJob* preparing_ = nullptr; // the job that goes on to the levels around
+    std::set<int> making_;               // levels a worker makes for an answer
+    std::set<int> asked_;                // levels asked for and not yet handed over
     bool prepared_ = false;
 };

@@ -74,6 +74,18 @@ void BackgroundJob::Stop() {
     state->ended.wait(lock, [&] { return state->workEnded; });
 }
 
+void BackgroundJob::Wait() {
+    const std::shared_ptr<JobState> state = state_;
+    if (!state)
+        return;
+    {
+        std::unique_lock<std::mutex> lock(state->mutex);
+        state->ended.wait(lock, [&] { return state->workEnded; });
+    }
+    // The deliveries already posted find the job done and do nothing.
+    Finish();
+}
+
 void BackgroundJob::Drop() {
     if (!state_)
         return;

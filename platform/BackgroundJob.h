@@ -65,6 +65,10 @@ class BackgroundJob {
     // Cancels, drops what the work would still deliver and waits until it
     // has returned: for an owner whose work reads what it is about to free.
     void Stop();
+    // For a caller that runs no event loop (work that starts work of its
+    // own): waits until the work has returned, then delivers its last
+    // progress and its result here and now.
+    void Wait();
     // Started and its result not yet delivered.
     bool Running() const { return state_ != nullptr; }
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -170,6 +171,42 @@ TEST(BackgroundJob, CancelStopsTheWorkAndDroppedJobsDeliverNothing) {
     RunEventsUntil([] { return false; }, 300);
     EXPECT_EQ(firstDelivered, 0) << "a job replaced by another delivers nothing more";
     EXPECT_FALSE(delivered) << "a stopped or destroyed job delivers nothing";
+}
+
+// Work that runs on a worker without an event loop (a clip export) collects
+// a job of its own with Wait: the last progress and the result arrive there,
+// at once and once.
+TEST(BackgroundJob, WaitDeliversOnAThreadWithoutAnEventLoop) {
+    std::vector<qint64> progress;
+    std::optional<int> result;
+    int resultsDelivered = 0;
+    bool onWaiter = false;
+    std::thread waiter([&] {
+        BackgroundJob job;
+        job.Start(
+            [](JobControl& control) {
+                for (int i = 1; i <= 5; ++i)
+                    control.Report(i, 5);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                return 9;
+            },
+            [&](int value) {
+                result = value;
+                ++resultsDelivered;
+                onWaiter = QThread::currentThread() != qApp->thread();
+            },
+            [&](qint64 done, qint64) { progress.push_back(done); });
+        job.Wait();
+        EXPECT_FALSE(job.Running());
+        job.Wait(); // nothing left to wait for
+    });
+    waiter.join();
+    ASSERT_TRUE(result);
+    EXPECT_EQ(*result, 9);
+    EXPECT_EQ(resultsDelivered, 1);
+    EXPECT_TRUE(onWaiter);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), 5);
 }
 
 } // namespace
