@@ -2,6 +2,7 @@
 
 #include "cardindex/CardIndexStore.h"
 #include "cardindex/CardLifeMath.h"
+#include "cardindex/CountedRecordings.h"
 #include "cardindex/DrivingEvents.h"
 #include "cardindex/FileStamp.h"
 #include "cardindex/IndexCache.h"
@@ -162,19 +163,7 @@ bool CardIndex::Build(const std::vector<RecordingFile>& files, const QString& ca
     if (cancelled)
         return false;
 
-    // A front/rear pair is one moment: the front's track counts, a rear
-    // only when its front is not on the card.
-    QHash<QString, int> byPath;
-    for (size_t i = 0; i < recordings.size(); ++i)
-        byPath.insert(recordings[i].path, int(i));
-    m_counted.assign(recordings.size(), true);
-    for (size_t i = 0; i < recordings.size(); ++i) {
-        if (!recordings[i].rear)
-            continue;
-        const QString front = FrontPathFor(recordings[i].path);
-        if (!front.isEmpty() && front != recordings[i].path && byPath.contains(front))
-            m_counted[i] = false;
-    }
+    m_counted = CountedRecordings(recordings);
     for (size_t i = 0; i < events.size(); ++i) {
         if (!m_counted[i])
             continue;

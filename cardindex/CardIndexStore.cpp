@@ -1,6 +1,7 @@
 #include "cardindex/CardIndexStore.h"
 
 #include "cardindex/BoxQuery.h"
+#include "cardindex/NearQuery.h"
 #include "cardindex/SphereMath.h"
 #include "cardindex/TripFigures.h"
 
@@ -14,9 +15,6 @@ namespace {
 // Fixes per R*Tree entry: fewer entries to build and search, and a handful
 // of segments to measure for each entry found.
 constexpr int kRunLength = 64;
-// Consecutive fixes further apart in time are not joined by a line: the car
-// was not seen in between.
-constexpr int64_t kJoinedMs = 5000;
 
 // A difference of longitudes the short way round, so that a drive across
 // the 180th meridian is a step of metres, not of the whole globe.
@@ -26,10 +24,6 @@ double Wrap(double degrees) {
     while (degrees < -180)
         degrees += 360;
     return degrees;
-}
-
-bool Joined(const IndexedPoint& a, const IndexedPoint& b) {
-    return b.utcMs - a.utcMs <= kJoinedMs;
 }
 
 // The box of a run of fixes and of every place on the lines between them:
@@ -49,7 +43,7 @@ GlobeBox RunBox(const std::vector<IndexedPoint>& points, size_t first, size_t la
         longitude += Wrap(p.longitude - a.longitude);
         box.west = std::min(box.west, longitude);
         box.east = std::max(box.east, longitude);
-        if (Joined(a, p))
+        if (JoinedFixes(a, p))
             longest =
                 std::max(longest, ArcDegrees(a.latitude, a.longitude, p.latitude, p.longitude));
     }
@@ -144,9 +138,9 @@ std::vector<int> CardIndexStore::RunsInBox(double south, double west, double nor
 
 std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& recordings,
                                           double latitude, double longitude, double radiusM) const {
-    std::vector<NearHit> hits;
-    if (!(radiusM >= 0) || !(std::abs(latitude) <= 90) || !(std::abs(longitude) <= 180))
-        return hits;
+    NearHits near(latitude, longitude, radiusM);
+    if (!near.Asked())
+        return {};
     // A box that holds the circle (with a pole inside it, a band of every
     // longitude); the R*Tree rounds its edges outwards.
     const GlobeBox box = Grow({latitude, latitude, longitude, longitude}, ReachDegrees(radiusM));
@@ -166,48 +160,11 @@ std::vector<NearHit> CardIndexStore::Near(const std::vector<IndexedRecording>& r
     }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    std::map<int, NearHit> best; // by recording
     for (int id : ids) {
         const Run& run = runs_[size_t(id)];
-        const std::vector<IndexedPoint>& points = recordings[size_t(run.recording)].points;
-        for (int i = run.first; i <= run.last; ++i) {
-            const IndexedPoint& a = points[size_t(i)];
-            const IndexedPoint* b = i < run.last ? &points[size_t(i) + 1] : nullptr;
-            if (b && !Joined(a, *b))
-                b = nullptr;
-            // The nearest place on the line to the next fix, found on the
-            // sphere (the line is short); only a line that may come close
-            // enough is measured on the ellipsoid.
-            const NearestOnArc nearest =
-                b ? Nearest(latitude, longitude, a.latitude, a.longitude, b->latitude, b->longitude)
-                  : NearestOnArc{0, ArcDegrees(latitude, longitude, a.latitude, a.longitude)};
-            const double least = LeastMetres(nearest.arcDegrees);
-            auto found = best.find(run.recording);
-            if (least > radiusM || (found != best.end() && least > found->second.distanceM))
-                continue;
-            const double t = nearest.share;
-            double lat = a.latitude, lon = a.longitude;
-            if (b && t > 0)
-                PointAlong(a.latitude, a.longitude, b->latitude, b->longitude, t, &lat, &lon);
-            const double metres = GeodesicMetres(latitude, longitude, lat, lon);
-            if (metres > radiusM || (found != best.end() && metres >= found->second.distanceM))
-                continue;
-            NearHit hit;
-            hit.recording = run.recording;
-            hit.distanceM = metres;
-            hit.offsetMs =
-                b ? uint32_t(std::llround(a.offsetMs + (double(b->offsetMs) - a.offsetMs) * t))
-                  : a.offsetMs;
-            hit.utcMs = a.utcMs + (int64_t(hit.offsetMs) - int64_t(a.offsetMs));
-            best[run.recording] = hit;
-        }
+        near.OfferRun(run.recording, recordings[size_t(run.recording)].points, run.first, run.last);
     }
-    for (const auto& [recording, hit] : best)
-        hits.push_back(hit);
-    std::sort(hits.begin(), hits.end(), [](const NearHit& a, const NearHit& b) {
-        return a.distanceM != b.distanceM ? a.distanceM < b.distanceM : a.utcMs < b.utcMs;
-    });
-    return hits;
+    return near.Hits();
 }
 
 std::vector<NearHit> CardIndexStore::InBox(const std::vector<IndexedRecording>& recordings,

@@ -1,6 +1,7 @@
 #pragma once
 #include "cardindex/BoxQuery.h"
 #include "cardindex/CardIndexTypes.h"
+#include "cardindex/NearQuery.h"
 
 #include <vector>
 
@@ -31,7 +32,8 @@ class OverviewData {
     }
 };
 
-// Answers held as plain values; Near and InBox walk the points.
+// Answers held as plain values; Near and InBox walk the points by the
+// index's own rules.
 class OverviewValues : public OverviewData {
   public:
     std::vector<IndexedRecording> recordings;
@@ -42,7 +44,9 @@ class OverviewValues : public OverviewData {
     const std::vector<IndexedRecording>& Recordings() const override { return recordings; }
     const std::vector<TripSummary>& Trips() const override { return trips; }
     const std::vector<DrivingEvent>& Events() const override { return events; }
-    std::vector<NearHit> Near(double latitude, double longitude, double radiusM) const override;
+    std::vector<NearHit> Near(double latitude, double longitude, double radiusM) const override {
+        return RecordingsNear(recordings, latitude, longitude, radiusM);
+    }
     std::vector<NearHit> InBox(const GeoBox& box) const override {
         return RecordingsInBox(recordings, box);
     }

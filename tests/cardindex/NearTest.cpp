@@ -1,5 +1,6 @@
 // "When was I here?": recordings passing a place, at their closest approach.
 #include "cardindex/BoxQuery.h"
+#include "cardindex/NearQuery.h"
 #include "cardindex/TripFigures.h"
 
 #include "tests/cardindex/IndexFixture.h"
@@ -57,6 +58,35 @@ TEST_F(Near, TheRadiusDecides) {
     EXPECT_TRUE(index.Near(kLat + 0.1, kLon, 50).empty());
     EXPECT_TRUE(index.Near(kLat, kLon, -1).empty());
     EXPECT_TRUE(index.Near(95, kLon, 50).empty());
+}
+
+// The overview's plain answers walk every fix where the index asks its
+// R*Tree first: both must name the same recordings at the same moments.
+TEST_F(Near, TheIndexAndAWalkOverItsRecordingsAnswerAlike) {
+    const double m = 1 / kMetresPerDegree;
+    const struct {
+        double latitude, longitude, radiusM;
+    } asked[] = {{kLat, kLon, 50},
+                 {kLat, kLon, 10},
+                 {kLat, kLon, 250},
+                 {kLat + 30 * m, kLon + 100 * LonPerMetre(), 5},
+                 {kLat - 100 * m, kLon, 120},
+                 {kLat + 0.1, kLon, 50},
+                 {kLat, kLon, -1},
+                 {95, kLon, 50}};
+    for (const auto& a : asked) {
+        const std::vector<NearHit> indexed = index.Near(a.latitude, a.longitude, a.radiusM);
+        const std::vector<NearHit> walked =
+            RecordingsNear(index.Recordings(), a.latitude, a.longitude, a.radiusM);
+        ASSERT_EQ(walked.size(), indexed.size())
+            << a.latitude << "," << a.longitude << " r " << a.radiusM;
+        for (size_t i = 0; i < indexed.size(); ++i) {
+            EXPECT_EQ(walked[i].recording, indexed[i].recording);
+            EXPECT_EQ(walked[i].offsetMs, indexed[i].offsetMs);
+            EXPECT_EQ(walked[i].utcMs, indexed[i].utcMs);
+            EXPECT_EQ(walked[i].distanceM, indexed[i].distanceM);
+        }
+    }
 }
 
 TEST_F(Near, ABoxListsTheRecordingsWithAFixInsideAtTheirFixNearestItsMiddle) {
