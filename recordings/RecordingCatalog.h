@@ -72,6 +72,9 @@ class RecordingCatalog {
     // Grouping of the sorted files, shared by Open and a delete.
     void MarkGroupStarts();
     void BuildGroupsAndRows();
+    // Rear files listed right after their front partner (the same moment,
+    // whose length a group counts once).
+    int FrontRearPairs() const;
     // File operations on the groups chosen in the group list: the rows that
     // are selected or checked, as the list tells.
     using RowChosen = std::function<bool(int row)>;

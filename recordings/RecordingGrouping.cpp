@@ -53,3 +53,11 @@ void RecordingCatalog::BuildGroupsAndRows() {
         group.flags |= file.flags;
     }
 }
+
+int RecordingCatalog::FrontRearPairs() const {
+    int pairs = 0;
+    for (size_t i = 1; i < files.size(); ++i)
+        if (IsPartnerOfPrevious(files[i], files[i - 1]))
+            ++pairs;
+    return pairs;
+}

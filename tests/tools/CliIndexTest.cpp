@@ -124,6 +124,60 @@ TEST_F(CliIndex, NearAndItsArguments) {
     }
 }
 
+// What a user reads: counts in the singular where there is one, the group
+// as 'scan' prints it, mistakes named with what would have been right.
+TEST_F(CliIndex, TheCommandLineSpeaksPlainly) {
+    const QString place = QStringLiteral("%1,139.001").arg(35.1 + 20 / kMetresPerDegree, 0, 'f', 7);
+    const QString folder = card.path();
+    const QStringList span = {"--from", "0", "--to", "5"};
+    struct Case {
+        const char* name;
+        QStringList args;
+        int exitCode;
+        const char* says; // on standard output or error
+    };
+    const Case cases[] = {
+        {"a day's one event", {"trips", folder}, 0, "moving, 1 event\n"},
+        {"two trips", {"trips", folder}, 0, "2 trips from 5 recordings\n"},
+        {"one event", {"events", folder}, 0, "\n1 event\n"},
+        {"one recording near", {"near", place, folder}, 0, "1 recording within 50 m"},
+        {"none near", {"near", "-33.8,151.2", folder}, 0, "0 recordings within 50 m"},
+        {"pairs and recordings", {"scan", folder}, 0, "5 recordings (2 front/rear pairs) in "},
+        {"durations as h:mm:ss", {"scan", folder}, 0, " 0:00:40 "},
+        {"group as scan prints it", {"gpx", "--trip", "G1", folder, "--out", "-"}, 0, "<gpx"},
+        {"group as a number", {"gpx", "--trip", "1", folder, "--out", "-"}, 0, "<gpx"},
+        {"no such group", {"csv", "--trip", "G7", folder, "--out", "-"}, 1, "no group 7"},
+        {"not a group", {"gpx", "--trip", "Gx", folder}, 2, "--trip needs a group (G2 or 2)"},
+        {"clip's group as scan prints it", QStringList{"clip", "--group", "G7", folder} + span, 1,
+         "no group 7"},
+        {"clip's group not a group", QStringList{"clip", "--group", "7G", folder} + span, 2,
+         "--group needs a group (G2 or 2) and a folder, not 7G"},
+        {"unknown figure",
+         QStringList{"clip", "--group", "G0", folder, "--overlay", "time,altitude"} + span, 2,
+         "unknown figure: altitude (known: time, speed"},
+        {"time not read",
+         {"clip", "--group", "G0", folder, "--from", "soon", "--to", "5"},
+         2,
+         "--from: not a time: soon; give seconds from the start of the first recording (12.5) "
+         "or the camera's local time as YYYY-MM-DD HH:MM:SS"},
+        {"span after the recordings",
+         {"clip", "--group", "G0", folder, "--from", "30", "--to", "500"},
+         1,
+         "the clip ends after the recordings: they run from 2024-03-09 08:00:00 to 2024-03-09 "
+         "08:00:40 (0 to 40.0 s)"},
+        {"span before the recordings",
+         {"clip", "--group", "G0", folder, "--from", "2024-03-09 07:59:00", "--to", "5"},
+         1,
+         "the clip starts before the recordings: they run from 2024-03-09 08:00:00"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = Cli(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE((run.out + run.err).contains(c.says))
+            << c.name << ": " << (run.out + run.err).toStdString();
+    }
+}
+
 TEST_F(CliIndex, TheCacheIsKeptBypassedAndSurvivesDamage) {
     const ProgramRun bypass = Cli({"trips", "--no-cache", card.path()});
     ASSERT_EQ(bypass.exitCode, 0);

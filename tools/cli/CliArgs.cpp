@@ -4,6 +4,7 @@
 
 #include <QByteArrayList>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace CliArgs {
 namespace {
@@ -14,6 +15,16 @@ QByteArrayList& Raw() {
 }
 
 } // namespace
+
+GroupText ParseGroup(const QString& text, int* group) {
+    const QString digits = text.startsWith('G') ? text.mid(1) : text;
+    if (digits.isEmpty() ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= '0' && c <= '9'; }))
+        return GroupText::NotAGroup;
+    bool number = false;
+    *group = digits.toInt(&number);
+    return number ? GroupText::Read : GroupText::TooLarge;
+}
 
 void KeepRawArguments(int argc, char** argv) {
     Raw().clear();

@@ -20,6 +20,10 @@ int Walk(const QStringList& args, const std::function<bool(const QString&)>& isO
          const std::function<int(const QString& arg, int* next)>& option, const Handler& positional,
          const std::function<void()>& printUsage);
 
+// A group as 'scan' lists it ("G2") or as its number ("2").
+enum class GroupText { Read, NotAGroup, TooLarge };
+GroupText ParseGroup(const QString& text, int* group);
+
 // The program's arguments as bytes, kept for ArrivedAsUtf8.
 void KeepRawArguments(int argc, char** argv);
 // Whether an argument came as valid UTF-8: the decoded text shows every

@@ -142,16 +142,15 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
 }
 
 // Files a scan found but could not list, named on standard error.
-void WarnUnlisted(const QStringList& paths, const char* why) {
+void WarnUnlisted(const QStringList& paths, const char* whyOne, const char* whyMany) {
     if (paths.isEmpty())
         return;
     QString names;
     for (const QString& name : paths)
         names += "\n  " + CliText::Printable(name);
-    Print(stderr, QStringLiteral("halvex-cli: warning: %1 files %2:%3\n")
-                      .arg(paths.size())
-                      .arg(QLatin1String(why))
-                      .arg(names));
+    Print(stderr, QStringLiteral("halvex-cli: warning: %1 %2:%3\n")
+                      .arg(CliText::Counted(paths.size(), "file"),
+                           QLatin1String(paths.size() == 1 ? whyOne : whyMany), names));
 }
 
 void PrintJson(const QJsonObject& object) {
@@ -221,8 +220,10 @@ int Scan(const Options& o) {
         return Fail(o.target + ": no such folder");
     RecordingCatalog catalog;
     catalog.Open(o.target);
-    WarnUnlisted(catalog.unreadableNames, "not listed, their names are not valid UTF-8");
-    WarnUnlisted(catalog.skippedNames, "not read, they lie too deep or their paths are too long");
+    WarnUnlisted(catalog.unreadableNames, "not listed, its name is not valid UTF-8",
+                 "not listed, their names are not valid UTF-8");
+    WarnUnlisted(catalog.skippedNames, "not read, it lies too deep or its path is too long",
+                 "not read, they lie too deep or their paths are too long");
     if (o.json)
         CliJson::WriteScan(
             catalog, [](const QByteArray& piece) { Write(g_out, CliJson::EscapeControls(piece)); });

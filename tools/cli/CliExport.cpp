@@ -17,7 +17,7 @@ const char kGpxUsage[] =
     "Usage: halvex-cli gpx FILE... [--out DIR|-]\n"
     "       halvex-cli gpx --trip GROUP FOLDER [--out DIR|-]\n"
     "Writes the route of the recordings (one track, one segment per recording)\n"
-    "or of group GROUP of FOLDER, numbered as 'scan' lists it, as GPX 1.1 into\n"
+    "or of group GROUP of FOLDER (G2 or 2, as 'scan' lists it), as GPX 1.1 into\n"
     "DIR (default: the viewer's KML folder) and prints the file's name; with '-'\n"
     "the GPX goes to standard output. Of a front/rear pair only the front file\n"
     "counts.\n";
@@ -84,10 +84,14 @@ int Parse(const QString& command, const QStringList& args, FILE* out, Options* o
     if (code >= 0)
         return code;
     if (o->trip) {
-        bool number = false;
-        if (positional.size() != 2 || (o->group = positional[0].toInt(&number), !number) ||
-            o->group < 0)
-            return UsageError(command, "--trip needs a group number and a folder");
+        if (positional.size() != 2)
+            return UsageError(command, "--trip needs a group (G2 or 2) and a folder");
+        const CliArgs::GroupText read = CliArgs::ParseGroup(positional[0], &o->group);
+        if (read == CliArgs::GroupText::TooLarge)
+            return UsageError(command, "--trip: " + positional[0] + " is out of range");
+        if (read != CliArgs::GroupText::Read)
+            return UsageError(command,
+                              "--trip needs a group (G2 or 2) and a folder, not " + positional[0]);
         o->folder = positional[1];
     } else if (positional.isEmpty()) {
         return UsageError(command, "missing argument");

@@ -6,6 +6,7 @@
 #include "CliText.h"
 #include "cardindex/CardIndex.h"
 #include "library/LibraryLayout.h"
+#include "presenter/FigureTexts.h"
 #include "recordings/RecordingCatalog.h"
 
 #include <QDateTime>
@@ -151,14 +152,6 @@ QString LocalIso(int64_t utcMs) {
     return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
 }
 
-QString Clock(int64_t ms) {
-    const int64_t s = ms / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600)
-        .arg(s / 60 % 60, 2, 10, QChar('0'))
-        .arg(s % 60, 2, 10, QChar('0'));
-}
-
 QString Place(bool known, double latitude, double longitude) {
     return known ? QStringLiteral("%1,%2").arg(latitude, 0, 'f', 6).arg(longitude, 0, 'f', 6)
                  : QStringLiteral("-");
@@ -186,9 +179,9 @@ const char* KindName(DrivingEventKind kind) {
     return "";
 }
 
-QString PeakText(const DrivingEvent& e) {
+QString PeakText(const DrivingEvent& e, const FigureTexts& figures) {
     return e.kind == DrivingEventKind::SpeedOnlyBraking
-               ? QStringLiteral("%1 km/h/s").arg(e.peak, 0, 'f', 1)
+               ? figures.SpeedChange(e.peak)
                : QStringLiteral("%1 g").arg(e.peak, 0, 'f', 2);
 }
 
@@ -273,31 +266,29 @@ int Trips(const Options& o) {
                    {"days", dayList}});
         return CliCommands::kDone;
     }
+    // Figures as the viewer writes them, in its km/h or mph.
+    const FigureTexts figures = FigureTexts::OfViewer();
     QString text = Pad("Trip", 5) + Pad("Start", 19) + Pad("End", 8) + Pad("Distance", 10) +
                    Pad("Duration", 8) + Pad("Moving", 8) + Pad("Max", 9) + Pad("Average", 9) +
                    Pad("Events", 6) + Pad("From", 22) + "To\n";
     for (const TripSummary& t : trips) {
         text += Pad(QString::number(t.number), 5) + Pad(LocalText(t.startUtcMs), 19) +
-                Pad(LocalText(t.endUtcMs).mid(11), 8) +
-                Pad(QStringLiteral("%1 km").arg(t.distanceM / 1000, 0, 'f', 2), 10) +
-                Pad(Clock(t.durationMs), 8) + Pad(Clock(t.movingMs), 8) +
-                Pad(QStringLiteral("%1 km/h").arg(t.maxKmh, 0, 'f', 0), 9) +
-                Pad(QStringLiteral("%1 km/h").arg(t.averageMovingKmh, 0, 'f', 1), 9) +
-                Pad(QString::number(t.eventCount), 6) +
+                Pad(LocalText(t.endUtcMs).mid(11), 8) + Pad(figures.Distance(t.distanceM), 10) +
+                Pad(FigureTexts::Duration(t.durationMs), 8) +
+                Pad(FigureTexts::Duration(t.movingMs), 8) + Pad(figures.Speed(t.maxKmh), 9) +
+                Pad(figures.Speed(t.averageMovingKmh), 9) + Pad(QString::number(t.eventCount), 6) +
                 Pad(Place(t.hasPositions, t.startLatitude, t.startLongitude), 22) +
                 Place(t.hasPositions, t.endLatitude, t.endLongitude) + "\n";
     }
     for (const DayTotals& d : days)
-        text += QStringLiteral("%1: %2 trips, %3 km, %4 driving, %5 moving, %6 events\n")
-                    .arg(d.date.toString(Qt::ISODate))
-                    .arg(d.trips.size())
-                    .arg(d.distanceM / 1000, 0, 'f', 2)
-                    .arg(Clock(d.durationMs))
-                    .arg(Clock(d.movingMs))
-                    .arg(d.eventCount);
-    text += QStringLiteral("%1 trips from %2 recordings\n")
-                .arg(trips.size())
-                .arg(x.index.Recordings().size());
+        text +=
+            QStringLiteral("%1: %2, %3, %4 driving, %5 moving, %6\n")
+                .arg(d.date.toString(Qt::ISODate), CliText::Counted(qint64(d.trips.size()), "trip"),
+                     figures.Distance(d.distanceM), FigureTexts::Duration(d.durationMs),
+                     FigureTexts::Duration(d.movingMs), CliText::Counted(d.eventCount, "event"));
+    text += QStringLiteral("%1 from %2\n")
+                .arg(CliText::Counted(qint64(trips.size()), "trip"),
+                     CliText::Counted(qint64(x.index.Recordings().size()), "recording"));
     Print(g_out, text);
     return CliCommands::kDone;
 }
@@ -327,11 +318,13 @@ int Events(const Options& o) {
     }
     QString text = Pad("Time", 19) + Pad("Kind", 18) + Pad("Peak", 12) + Pad("Position", 22) +
                    "Recording (offset)\n";
+    const FigureTexts figures = FigureTexts::OfViewer();
     for (const DrivingEvent& e : events)
-        text += Pad(LocalText(e.utcMs), 19) + Pad(KindName(e.kind), 18) + Pad(PeakText(e), 12) +
+        text += Pad(LocalText(e.utcMs), 19) + Pad(KindName(e.kind), 18) +
+                Pad(PeakText(e, figures), 12) +
                 Pad(Place(e.hasPosition, e.latitude, e.longitude), 22) + Relative(x, e.recording) +
                 QStringLiteral(" (+%1 s)\n").arg(e.offsetMs / 1000.0, 0, 'f', 1);
-    text += QStringLiteral("%1 events\n").arg(events.size());
+    text += CliText::Counted(qint64(events.size()), "event") + "\n";
     Print(g_out, text);
     return CliCommands::kDone;
 }
@@ -356,11 +349,12 @@ int Near(const Options& o) {
     }
     QString text = Pad("Time", 19) + Pad("Distance", 9) + "Recording (offset)\n";
     for (const NearHit& h : hits)
-        text += Pad(LocalText(h.utcMs), 19) +
-                Pad(QStringLiteral("%1 m").arg(h.distanceM, 0, 'f', 1), 9) +
+        text += Pad(LocalText(h.utcMs), 19) + Pad(FigureTexts::Metres(h.distanceM), 9) +
                 Relative(x, h.recording) +
                 QStringLiteral(" (+%1 s)\n").arg(h.offsetMs / 1000.0, 0, 'f', 1);
-    text += QStringLiteral("%1 recordings within %2 m\n").arg(hits.size()).arg(o.radius);
+    text += QStringLiteral("%1 within %2 m\n")
+                .arg(CliText::Counted(qint64(hits.size()), "recording"))
+                .arg(o.radius);
     Print(g_out, text);
     return CliCommands::kDone;
 }

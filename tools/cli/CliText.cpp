@@ -1,5 +1,6 @@
 #include "CliText.h"
 
+#include "presenter/FigureTexts.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/ResolutionName.h"
 
@@ -28,6 +29,11 @@ QString Columns(const QStringList& cells, const std::initializer_list<int>& widt
 
 namespace CliText {
 
+QString Counted(qint64 count, const char* noun) {
+    return QString::number(count) + ' ' + QLatin1String(noun) +
+           (count == 1 ? QString() : QStringLiteral("s"));
+}
+
 QString Printable(const QString& text) {
     QString out;
     out.reserve(text.size());
@@ -47,7 +53,7 @@ QString Scan(const RecordingCatalog& c) {
         const RecordingInfo& first = c.Files()[size_t(g.firstFile)].info;
         out += Columns({"G" + QString::number(g.number), ResolutionName(first.width, first.height),
                         FormatLocalTime(first.startTime, "%Y-%m-%d %H:%M:%S"),
-                        QString::number(g.totalDurationMs / 1000) + " s", Megabytes(g.totalSize),
+                        FigureTexts::Duration(int64_t(g.totalDurationMs)), Megabytes(g.totalSize),
                         Lock(g.flags)},
                        {6, 10, 19, 8, 9});
         for (int i = g.firstFile; i < g.firstFile + g.fileCount; ++i) {
@@ -62,10 +68,10 @@ QString Scan(const RecordingCatalog& c) {
                            {8, 16, 8, 8, 9, 0});
         }
     }
-    out += QStringLiteral("%1 recordings in %2 groups, %3 files scanned\n")
-               .arg(c.Files().size())
-               .arg(c.Groups().size())
-               .arg(c.scanCount);
+    out += QStringLiteral("%1 (%2) in %3, %4 scanned\n")
+               .arg(Counted(qint64(c.Files().size()), "recording"),
+                    Counted(c.FrontRearPairs(), "front/rear pair"),
+                    Counted(qint64(c.Groups().size()), "group"), Counted(c.scanCount, "file"));
     return out;
 }
 
@@ -98,10 +104,10 @@ QString Info(const QString& path, const RecordingInfo& info) {
 }
 
 void WriteTrack(const StoredTrack& track, const std::function<void(const QString&)>& write) {
-    QString out = QStringLiteral("%1 GPS points at %2 per second, %3 G-sensor samples\n")
-                      .arg(track.records.size())
+    QString out = QStringLiteral("%1 at %2 per second, %3\n")
+                      .arg(Counted(qint64(track.records.size()), "GPS point"))
                       .arg(track.gpsRate)
-                      .arg(track.samples.size());
+                      .arg(Counted(qint64(track.samples.size()), "G-sensor sample"));
     for (size_t i = 0; i < track.records.size(); ++i) {
         const GpsPoint& p = track.records[i];
         if (out.size() > (1 << 15)) {

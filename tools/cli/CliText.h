@@ -14,6 +14,9 @@ QString Info(const QString& path, const RecordingInfo& info);
 // track is never held as one text.
 void WriteTrack(const StoredTrack& track, const std::function<void(const QString&)>& write);
 
+// "1 trip", "2 trips": a count with its noun, plural after any count but one.
+QString Counted(qint64 count, const char* noun);
+
 // The text with every control character (C0, DEL, C1) written as \xNN, so
 // that a file name cannot clear the terminal or set its title.
 QString Printable(const QString& text);

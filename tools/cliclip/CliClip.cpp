@@ -3,6 +3,7 @@
 #include "clip/ClipBundleFiles.h"
 #include "clip/ClipExport.h"
 #include "clip/ClipSources.h"
+#include "clip/ClipSpan.h"
 #include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
 #include "settings/AppSettings.h"
@@ -14,9 +15,12 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
+#include <limits>
 
 namespace CliClip {
 
@@ -26,7 +30,7 @@ const char kUsage[] =
     "Writes the span between the marks as an MP4 clip (H.264, AAC) with its\n"
     "evidence bundle beside it: NAME.gpx, NAME.csv, NAME.json (sources with\n"
     "their SHA-256, span, choices) and NAME.sha256 for 'sha256sum -c'. A group\n"
-    "(numbered as 'scan' lists it) lets the clip run across its recordings.\n"
+    "(G2 or 2, as 'scan' lists it) lets the clip run across its recordings.\n"
     "TIME is seconds from the start of the first recording (12.5) or the\n"
     "camera's local time, 'YYYY-MM-DD HH:MM:SS'.\n"
     "\n"
@@ -125,8 +129,16 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
         } else if (arg == "--inset") {
             if (!CornerFromName(value, &o->clip.insetCorner))
                 return UsageError("unknown corner " + value);
-        } else if (!OverlaysFromText(value, &o->clip.overlays)) {
-            return UsageError("unknown figure in " + value);
+        } else {
+            // Each figure alone, so that the one not known can be named.
+            o->clip.overlays = 0;
+            for (const QString& part : value.split(',', Qt::SkipEmptyParts)) {
+                uint32_t one = 0;
+                if (!OverlaysFromText(part, &one))
+                    return UsageError("unknown figure: " + part.trimmed() +
+                                      " (known: time, speed, position, heading, g, map)");
+                o->clip.overlays |= one;
+            }
         }
         return -1;
     };
@@ -140,15 +152,13 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
     if (code >= 0)
         return code;
     if (o->group >= 0) {
-        bool number = false;
         if (positional.size() != 2)
-            return UsageError("--group needs a group number and a folder");
-        o->group = positional[0].toInt(&number);
-        static const QRegularExpression digits("^\\d+$");
-        if (!number && digits.match(positional[0]).hasMatch())
+            return UsageError("--group needs a group (G2 or 2) and a folder");
+        const CliArgs::GroupText read = CliArgs::ParseGroup(positional[0], &o->group);
+        if (read == CliArgs::GroupText::TooLarge)
             return UsageError("--group: " + positional[0] + " is out of range");
-        if (!number || o->group < 0)
-            return UsageError("--group needs a group number and a folder");
+        if (read != CliArgs::GroupText::Read)
+            return UsageError("--group needs a group (G2 or 2) and a folder, not " + positional[0]);
         o->folder = positional[1];
     } else if (positional.size() != 1) {
         return UsageError(positional.isEmpty() ? "missing argument" : "one recording only");
@@ -183,6 +193,12 @@ int SourcesOfGroup(const Options& o, std::vector<ClipSource>* sources) {
 // card holds a recording that long.
 constexpr double kMaxSeconds = 1e9;
 
+// What ParseTime reads, for a time it cannot.
+const char kTimeForms[] =
+    "; give seconds from the start of the first recording (12.5) or the camera's local "
+    "time as YYYY-MM-DD HH:MM:SS (2024-05-18 10:00:00, a T in place of the space and "
+    "milliseconds after the seconds also taken: 2024-05-18T10:00:00.250)";
+
 // Seconds from the first recording's start, or the camera's local time;
 // false with why not.
 bool ParseTime(const QString& text, int64_t firstStartMs, int64_t* ms, QString* why) {
@@ -200,7 +216,7 @@ bool ParseTime(const QString& text, int64_t firstStartMs, int64_t* ms, QString* 
         R"(^(\d{4})-(\d{2})-(\d{2})[ T](\d{2}):(\d{2}):(\d{2})(?:\.(\d{1,3}))?$)");
     const QRegularExpressionMatch m = pattern.match(text.trimmed());
     if (!m.hasMatch()) {
-        *why = "not a time: " + text;
+        *why = "not a time: " + text + kTimeForms;
         return false;
     }
     int field[6];
@@ -218,6 +234,30 @@ bool ParseTime(const QString& text, int64_t firstStartMs, int64_t* ms, QString* 
     const QString fraction = m.captured(7);
     *ms = t * 1000 + (fraction.isEmpty() ? 0 : (fraction + "00").left(3).toInt());
     return true;
+}
+
+// A span that lies before or after the recordings, told with where they
+// start and end; "" for a span the recordings reach (gaps between them are
+// the export's to tell).
+QString OutsideTheRecordings(const std::vector<ClipSource>& sources, int64_t fromMs, int64_t toMs) {
+    int64_t first = std::numeric_limits<int64_t>::max(), last = std::numeric_limits<int64_t>::min();
+    for (const ClipSource& s : sources) {
+        if (s.durationMs <= 0)
+            continue;
+        first = std::min(first, s.startMs);
+        last = std::max(last, s.startMs + s.durationMs);
+    }
+    if (first > last || toMs <= fromMs)
+        return {};
+    const char* where = fromMs < first                   ? "starts before"
+                        : toMs > last + kSeamToleranceMs ? "ends after"
+                                                         : nullptr;
+    if (!where)
+        return {};
+    const auto local = [](int64_t ms) { return FormatLocalTime(ms / 1000, "%Y-%m-%d %H:%M:%S"); };
+    return QStringLiteral("the clip %1 the recordings: they run from %2 to %3 (0 to %4 s)")
+        .arg(QLatin1String(where), local(first), local(last))
+        .arg((last - sources.front().startMs) / 1000.0, 0, 'f', 1);
 }
 
 QString DefaultName(const ClipSource& first, int64_t fromMs) {
@@ -244,6 +284,9 @@ int Run(const QStringList& arguments, FILE* out) {
         return UsageError("--from: " + why);
     if (!ParseTime(o.to, sources.front().startMs, &request.toMs, &why))
         return UsageError("--to: " + why);
+    if (const QString outside = OutsideTheRecordings(sources, request.fromMs, request.toMs);
+        !outside.isEmpty())
+        return Fail(outside);
     request.options = o.clip;
     AppSettings& settings = AppSettings::Instance();
     request.options.speedInMph = settings.ReadSpeedInMiles();
