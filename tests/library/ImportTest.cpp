@@ -37,8 +37,26 @@ TEST_F(LibraryTest, KeepsEachFileByDayWithItsNameTimeAndLockAndCopiesItOnce) {
     // Locked by hand on the card: no write bits.
     ASSERT_EQ(::chmod(QFile::encodeName(first).constData(), 0444), 0);
 
+    const auto cardState = [&] {
+        QStringList state;
+        for (const QString& name : Tree(card.path())) {
+            const struct stat st = Stat(card.path() + "/" + name);
+            state << QStringLiteral("%1 %2 %3 %4.%5 %6.%7")
+                         .arg(name)
+                         .arg(st.st_mode)
+                         .arg(st.st_size)
+                         .arg(st.st_mtim.tv_sec)
+                         .arg(st.st_mtim.tv_nsec)
+                         .arg(st.st_ctim.tv_sec)
+                         .arg(st.st_ctim.tv_nsec);
+        }
+        return state;
+    };
+    const QStringList cardBefore = cardState();
     const ImportSummary once = Import();
     ASSERT_TRUE(once.Complete()) << once.stopped.toStdString();
+    // Nothing on the card was written, renamed, deleted or changed in mode.
+    EXPECT_EQ(cardState(), cardBefore);
     EXPECT_EQ(once.recordings, 4);
     EXPECT_EQ(once.copied, 4);
     EXPECT_EQ(Kept(),
