@@ -5,12 +5,14 @@
 #include "app/window/CVELDlg.h"
 #include "app/window/ClipMarksHook.h"
 #include "app/window/PlaybackLogic.h"
+#include "library/LibraryLayout.h"
 #include "overview/CardIndexOverview.h"
 #include "overview/OverviewWindow.h"
 #include "platform/LogCategories.h"
 #include "presenter/CatalogPresenter.h"
 #include "recordings/RecordingCatalog.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QShortcut>
 
@@ -106,12 +108,16 @@ void OverviewLink::StartBuild() {
     build_.Stop();
     const QString cardFolder = catalog.Files().front().root;
     auto index = std::make_shared<CardIndex>();
+    // A library keeps its index inside, beside what it indexes.
+    const QString cacheFolder = LibraryLayout::IsLibrary(cardFolder)
+                                    ? LibraryLayout::CardIndexFolder(QDir::cleanPath(cardFolder))
+                                    : CardIndex::DefaultCacheFolder();
     // The work reads the files while the window plays.
     build_.Start(
-        [index, files = catalog.Files()](JobControl& control) {
+        [index, files = catalog.Files(), cacheFolder](JobControl& control) {
             QString note;
             const bool ok = index->Build(
-                files, CardIndex::DefaultCacheFolder(),
+                files, cacheFolder,
                 [&control](int done, int total) {
                     control.Report(done, total);
                     return !control.Cancelled();
