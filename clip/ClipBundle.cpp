@@ -4,8 +4,11 @@
 #include <QFileInfo>
 
 Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecording>& tracks,
-              const std::vector<PrivacyZone>& zones, const ClipClock& clock) {
+              const std::vector<PrivacyZone>& zones, const ClipClock& clock,
+              std::vector<int>* leftOut) {
     Trip trip;
+    if (leftOut)
+        leftOut->assign(pieces.size(), 0);
     for (size_t i = 0; i < pieces.size() && i < tracks.size(); ++i) {
         const ClipPiece& piece = pieces[i];
         if (i == 0)
@@ -14,9 +17,13 @@ Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecord
         part.fileName = tracks[i].fileName;
         for (const GpsFix& p : tracks[i].points) {
             const int64_t fileMs = clock.PointFileMs(i, piece, p);
-            if (!p.hasTime || fileMs < piece.inMs || fileMs >= piece.outMs ||
-                InPrivacyZone(p.latitude, p.longitude, zones))
+            if (!p.hasTime || fileMs < piece.inMs || fileMs >= piece.outMs)
                 continue;
+            if (InPrivacyZone(p.latitude, p.longitude, zones)) {
+                if (leftOut)
+                    ++(*leftOut)[i];
+                continue;
+            }
             GpsFix told = p;
             told.utcMs = clock.PointUtcMs(i, piece, p);
             part.points.push_back(told);

@@ -10,9 +10,11 @@
 
 // The span's points (outside the privacy zones) and samples, one recording
 // per piece, in the form the GPX and CSV writers take; each point's time an
-// instant told by the clock.
+// instant told by the clock; leftOut[i] counts the points of piece i inside a
+// zone.
 Trip SpanTrip(const std::vector<ClipPiece>& pieces, const std::vector<TripRecording>& tracks,
-              const std::vector<PrivacyZone>& zones, const ClipClock& clock);
+              const std::vector<PrivacyZone>& zones, const ClipClock& clock,
+              std::vector<int>* leftOut = nullptr);
 
 // One source file's entry of the manifest: its size, modification time and
 // SHA-256 (hex) as read from one open file; false naming the file when it

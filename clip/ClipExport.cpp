@@ -27,7 +27,7 @@ extern "C" {
 
 namespace {
 
-QJsonObject Choices(const ClipOptions& o, bool fastPath, int zones) {
+QJsonObject Choices(const ClipOptions& o, bool fastPath, int zones, int leftOut) {
     QJsonObject c;
     c["layout"] = LayoutName(o.layout);
     if (o.layout == ClipLayout::PictureInPicture)
@@ -37,6 +37,7 @@ QJsonObject Choices(const ClipOptions& o, bool fastPath, int zones) {
     c["speedUnit"] = o.speedInMph ? "mph" : "km/h";
     c["copiedWithoutDecoding"] = fastPath;
     c["privacyZones"] = zones;
+    c["positionsLeftOut"] = leftOut;
     return c;
 }
 
@@ -190,7 +191,10 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
         heldMs = lengths.videoMs;
     }
     outcome->notes = notes;
-    const Trip trip = SpanTrip(held, tracks, request.zones, clock);
+    std::vector<int> leftOut;
+    const Trip trip = SpanTrip(held, tracks, request.zones, clock, &leftOut);
+    for (int n : leftOut)
+        outcome->positionsLeftOut += n;
     const QByteArray route[] = {GpxDocument(trip, base), CsvPoints(trip)};
 
     // The route's files go to disk (each synced, a wait on the disk) while
@@ -229,6 +233,8 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
             if (!SourceEntry(path, states.value(path), camera, piece, clock.pieceClocks[i], &entry,
                              &error))
                 return fail(error);
+            // The pair shares one GPS track: each names what its span lost.
+            entry["positionsLeftOut"] = leftOut[i];
             sources.append(entry);
         }
     }
@@ -241,7 +247,8 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
         Span(clock, pieces.size() - 1, request.fromMs - pieces.front().source.startMs,
              request.toMs - pieces.back().source.startMs, request.toMs - request.fromMs);
     manifest["span"] = Span(clock, last, held.front().inMs, held.back().outMs, heldMs);
-    manifest["choices"] = Choices(job.options, outcome->fastPath, int(request.zones.size()));
+    manifest["choices"] = Choices(job.options, outcome->fastPath, int(request.zones.size()),
+                                  outcome->positionsLeftOut);
     manifest["sources"] = sources;
     QJsonObject clip;
     clip["file"] = base + ".mp4";

@@ -31,6 +31,7 @@ struct ClipOutcome {
     // Where the clip holds less than asked for (a picture cut short, sound
     // left out), each naming its file; the manifest lists them too.
     QStringList notes;
+    int positionsLeftOut = 0; // GPS points of the span inside a privacy zone
 };
 
 // libav's own lines down to errors. A command line wants this; the viewer

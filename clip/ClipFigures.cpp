@@ -1,6 +1,7 @@
 #include "clip/ClipFigures.h"
 
 #include "presenter/FigureTexts.h"
+#include "strings/UiStrings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,19 +20,20 @@ QString Degrees(double value, char positive, char negative) {
 }
 
 // One line per chosen figure, blank while it has no value, so the box
-// keeps its lines in place.
+// keeps its lines in place. Inside a privacy zone speed and heading are
+// blank too: from the last shown fix they would trace the hidden way.
 QStringList Lines(const Moment& m, const ClipOptions& o, bool hidden) {
     QStringList lines;
-    const GpsFix* p = m.point;
+    const GpsFix* p = hidden ? nullptr : m.point;
     if (o.overlays & kOverlayTime)
         lines << m.time;
     if (o.overlays & kOverlaySpeed)
         lines << (p ? FigureTexts(o.speedInMph ? SpeedUnit::Mph : SpeedUnit::Kmh).Speed(p->speedKmh)
                     : QString());
     if (o.overlays & kOverlayPosition)
-        lines << (p && !hidden
-                      ? Degrees(p->latitude, 'N', 'S') + " " + Degrees(p->longitude, 'E', 'W')
-                      : QString());
+        lines << (hidden ? LoadUiString(UiStringId::kClipPositionHidden)
+                  : p    ? Degrees(p->latitude, 'N', 'S') + " " + Degrees(p->longitude, 'E', 'W')
+                         : QString());
     if (o.overlays & kOverlayHeading)
         lines << (p ? QString::number(std::lround(p->headingDegrees) % 360) + QChar(0xB0)
                     : QString());
@@ -67,11 +69,15 @@ ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
                 if (!p.hasTime)
                     continue;
                 const int64_t fileMs = clock.PointFileMs(i, piece, p);
-                if (fileMs >= piece.inMs && fileMs < piece.outMs &&
-                    !InPrivacyZone(p.latitude, p.longitude, zones))
+                if (fileMs < piece.inMs || fileMs >= piece.outMs)
+                    continue;
+                moments[toClip(fileMs)];
+                // The line breaks where it enters a zone rather than
+                // cutting across it.
+                if (!InPrivacyZone(p.latitude, p.longitude, zones))
                     figures.route.emplace_back(p.longitude, p.latitude);
-                if (fileMs >= piece.inMs && fileMs < piece.outMs)
-                    moments[toClip(fileMs)];
+                else if (!figures.route.empty() && !IsRouteBreak(figures.route.back()))
+                    figures.route.push_back(RouteBreak());
             }
             for (const TripSample& s : tracks[i].samples) {
                 const int64_t fileMs = std::llround(s.offsetMs);
@@ -130,4 +136,12 @@ int FigureLineCount(const ClipOptions& o) {
          {kOverlayTime, kOverlaySpeed, kOverlayPosition, kOverlayHeading, kOverlayGSensor})
         count += (o.overlays & bit) ? 1 : 0;
     return count;
+}
+
+QPointF RouteBreak() {
+    return QPointF(std::nan(""), std::nan(""));
+}
+
+bool IsRouteBreak(const QPointF& p) {
+    return std::isnan(p.x());
 }

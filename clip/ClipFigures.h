@@ -20,11 +20,17 @@ struct ClipFigureChange {
 
 struct ClipFigures {
     std::vector<ClipFigureChange> changes; // the first at 0 ms
-    std::vector<QPointF> route;            // longitude, latitude of the span
+    // Longitude, latitude of the span; a RouteBreak where a zone hides it.
+    std::vector<QPointF> route;
 };
 
+// The route's gap: a point of NaNs.
+QPointF RouteBreak();
+bool IsRouteBreak(const QPointF& p);
+
 // tracks[i] belongs to pieces[i] (an empty track when the recording has none).
-// Positions inside a privacy zone show neither as text nor on the map inset.
+// Inside a privacy zone the position line says so, speed and heading are
+// blank and neither the car nor the route shows on the map inset.
 // The time is the camera's reading told by the clock.
 ClipFigures BuildClipFigures(const std::vector<ClipPiece>& pieces,
                              const std::vector<TripRecording>& tracks, const ClipOptions& options,

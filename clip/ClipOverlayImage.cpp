@@ -59,11 +59,15 @@ QImage DrawOverlay(const QSize& box, QSize picture, const ClipFigureChange& chan
                          Qt::AlignLeft | Qt::AlignVCenter, line);
         y += lineHeight;
     }
-    if (map && mapSide > 0 && !route.empty()) {
+    std::vector<QPointF> shown;
+    for (const QPointF& p : route)
+        if (!IsRouteBreak(p))
+            shown.push_back(p);
+    if (map && mapSide > 0 && !shown.empty()) {
         const QRectF area(box.width() - mapSide - px / 4, px / 4, mapSide, mapSide);
         painter.fillRect(area, QColor(255, 255, 255, 60));
-        double minX = route[0].x(), maxX = minX, minY = route[0].y(), maxY = minY;
-        for (const QPointF& p : route) {
+        double minX = shown[0].x(), maxX = minX, minY = shown[0].y(), maxY = minY;
+        for (const QPointF& p : shown) {
             minX = std::min(minX, p.x());
             maxX = std::max(maxX, p.x());
             minY = std::min(minY, p.y());
@@ -78,9 +82,19 @@ QImage DrawOverlay(const QSize& box, QSize picture, const ClipFigureChange& chan
             return QPointF(area.left() + margin + (p.x() - minX) * xScale * scale,
                            area.bottom() - margin - (p.y() - minY) * scale);
         };
-        QPainterPath path(place(route[0]));
-        for (const QPointF& p : route)
-            path.lineTo(place(p));
+        QPainterPath path;
+        bool gap = true;
+        for (const QPointF& p : route) {
+            if (IsRouteBreak(p)) {
+                gap = true;
+                continue;
+            }
+            if (gap)
+                path.moveTo(place(p));
+            else
+                path.lineTo(place(p));
+            gap = false;
+        }
         painter.setPen(QPen(QColor(80, 170, 255), std::max(2, px / 6)));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);

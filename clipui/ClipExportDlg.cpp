@@ -84,12 +84,23 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
     column->addWidget(zonesLabel);
     zones_ = new QPlainTextEdit(this);
     zones_->setObjectName("privacyZones");
+    // A file whose zones do not all read shows its lines as they stand, the
+    // faulty one among them, and says why when the dialog opens.
+    std::vector<PrivacyZone> stored;
     QStringList zoneLines;
-    for (const PrivacyZone& z : ReadPrivacyZones(AppSettings::Instance()))
-        zoneLines << PrivacyZoneText(z);
+    if (ReadPrivacyZones(AppSettings::Instance(), &stored, &zonesError_)) {
+        for (const PrivacyZone& z : stored)
+            zoneLines << PrivacyZoneText(z);
+    } else {
+        zoneLines = PrivacyZoneLines(AppSettings::Instance().Path());
+    }
     zones_->setPlainText(zoneLines.join('\n'));
     zones_->setFixedHeight(zones_->fontMetrics().lineSpacing() * 4 + 12);
     column->addWidget(zones_);
+    applyZones_ = new QCheckBox(LoadUiString(UiStringId::kClipApplyZones), this);
+    applyZones_->setObjectName("applyZones");
+    applyZones_->setChecked(true);
+    column->addWidget(applyZones_);
 
     auto* outRow = new QHBoxLayout;
     output_ = new QLineEdit(outputPath, this);
@@ -169,16 +180,22 @@ void ClipExportDlg::Start() {
         if (line.trimmed().isEmpty())
             continue;
         PrivacyZone zone;
+        QString why;
         // A zone that does not read would leave the place it names in the clip.
-        if (!PrivacyZoneFromText(line, &zone)) {
-            ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipBadZone, line.trimmed()),
-                           LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
-                           MbIcon::Warning);
+        if (!PrivacyZoneFromText(line, &zone, &why)) {
+            ShowMessageBox(
+                this, LoadUiStringFilled(UiStringId::kClipBadZone, line.trimmed() + ": " + why),
+                LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok, MbIcon::Warning);
             return;
         }
         zones.push_back(zone);
     }
+    // What the box shows is what the settings file holds from now on.
     WritePrivacyZones(AppSettings::Instance(), zones);
+    zonesError_.clear();
+    if (!applyZones_->isChecked())
+        zones.clear();
+    zonesApplied_ = !zones.empty();
 
     const QString typed = output_->text().trimmed();
     QString why;
@@ -257,13 +274,33 @@ void ClipExportDlg::OnFinished(const ClipOutcome& outcome) {
     }
     written_ = outcome.files;
     // What the clip holds short of the marks follows the names.
-    const QString written =
-        outcome.files.join('\n') +
-        (outcome.notes.isEmpty() ? QString() : "\n\n" + outcome.notes.join('\n'));
+    QString written = outcome.files.join('\n');
+    if (zonesApplied_)
+        written += "\n" + LoadUiStringFilled(UiStringId::kClipPositionsLeftOut,
+                                             QString::number(outcome.positionsLeftOut));
+    if (!outcome.notes.isEmpty())
+        written += "\n\n" + outcome.notes.join('\n');
     ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipDone, written),
                    LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
                    outcome.notes.isEmpty() ? MbIcon::Information : MbIcon::Warning);
     accept();
+}
+
+void ClipExportDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (zonesError_.isEmpty())
+        return;
+    const QString why = zonesError_;
+    zonesError_.clear();
+    // After the dialog is up, so the box stands over it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, why] {
+            ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipBadZone, why),
+                           LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                           MbIcon::Warning);
+        },
+        Qt::QueuedConnection);
 }
 
 void ClipExportDlg::reject() {

@@ -33,6 +33,9 @@ class ClipExportDlg : public QDialog {
     // Cancel: stops a running export (the dialog stays until it has), or closes.
     void reject() override;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void Start();
     void OnProgress(double done);
@@ -48,6 +51,7 @@ class ClipExportDlg : public QDialog {
     std::vector<QCheckBox*> figures_;
     QLabel* fastNote_;
     QPlainTextEdit* zones_;
+    QCheckBox* applyZones_;
     QLineEdit* output_;
     QProgressBar* progress_;
     QLabel* remaining_;
@@ -57,6 +61,8 @@ class ClipExportDlg : public QDialog {
     BackgroundJob job_;
     QElapsedTimer clock_;
     QStringList written_;
+    QString zonesError_; // why the settings file's zones did not all read
+    bool zonesApplied_ = false;
 };
 
 // "m:ss" of whole seconds.

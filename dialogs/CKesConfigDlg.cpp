@@ -1,6 +1,7 @@
 #include "dialogs/CKesConfigDlg.h"
 
 #include "dialogs/DialogUnits.h"
+#include "dialogs/PrivacyZonesDlg.h"
 #include "platform/WindowMessages.h"
 #include "settings/AppSettings.h"
 #include "settings/LanguageTable.h"
@@ -36,6 +37,13 @@ CKesConfigDlg::CKesConfigDlg(QWidget* owner) : QDialog(owner), owner_(owner) {
     ok_->setDefault(true);
     cancel_ = new QPushButton(this);
     cancel_->setGeometry(FromDialogUnits(300, 95, 50, 14));
+    // Beside the template's two groups, in the room right of them.
+    zonesButton = new QPushButton(this);
+    zonesButton->setGeometry(FromDialogUnits(229, 8, 121, 14));
+    connect(zonesButton, &QPushButton::clicked, this, [this] {
+        PrivacyZonesDlg zones(this);
+        zones.exec();
+    });
     connect(ok_, &QPushButton::clicked, this, &CKesConfigDlg::accept);
     connect(cancel_, &QPushButton::clicked, this, &CKesConfigDlg::reject);
     connect(mapApply_, &QPushButton::clicked, this, &CKesConfigDlg::OnMapApply);
@@ -59,6 +67,7 @@ void CKesConfigDlg::ApplyTexts() {
     languageApply_->setText(LoadUiString(UiStringId::kApplyButton));
     mapBox_->setTitle(LoadUiString(UiStringId::kSelectMap));
     languageBox_->setTitle(LoadUiString(UiStringId::kSelectLanguage));
+    zonesButton->setText(LoadUiString(UiStringId::kPrivacyZonesButton));
 }
 
 void CKesConfigDlg::SelectStoredMap() {

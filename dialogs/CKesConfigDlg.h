@@ -22,6 +22,8 @@ class CKesConfigDlg : public QDialog {
 
     QComboBox* mapList = nullptr;
     QComboBox* languageList = nullptr;
+    // Opens the list of privacy zones.
+    QPushButton* zonesButton = nullptr;
 
   private:
     void ApplyTexts();

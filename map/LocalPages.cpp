@@ -1,6 +1,7 @@
 #include "map/LocalPages.h"
 
 #include "settings/AppSettings.h"
+#include "settings/SettingsPlace.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,19 +9,6 @@
 
 namespace LocalPages {
 namespace {
-
-// What the two pages load; the source tree's res/ holds the pages without
-// the npm libraries, and a page without them stays white.
-const char* const kCompleteSet[] = {
-    "gmap_ja.html",
-    "BMap.html",
-    "gmaps-standin.js",
-    "bmap-standin.js",
-    "leaflet/leaflet.js",
-    "leaflet/leaflet.css",
-    "gcoord/gcoord.global.prod.js",
-    "190",
-};
 
 // Whether the path is the directory itself or lies below it.
 bool Inside(const QString& path, const QString& directory) {
@@ -50,11 +38,7 @@ QStringList PageFolders() {
 }
 
 bool HoldsCompleteSet(const QString& folder) {
-    const QDir dir(folder);
-    for (const char* name : kCompleteSet)
-        if (!QFileInfo(dir.filePath(QLatin1String(name))).isFile())
-            return false;
-    return true;
+    return SettingsPlace::HoldsCompletePageSet(folder);
 }
 
 QUrl MapPageUrl(int mapChoice) {

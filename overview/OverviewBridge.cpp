@@ -20,8 +20,12 @@ void OverviewBridge::ClickEvent(int event) {
     emit EventClicked(event);
 }
 
-void OverviewBridge::AskEventMenu(int event) {
-    emit EventMenuAsked(event);
+void OverviewBridge::AskEventMenu(int event, double latitude, double longitude) {
+    emit EventMenuAsked(event, latitude, longitude);
+}
+
+void OverviewBridge::AskMapMenu(double latitude, double longitude) {
+    emit MapMenuAsked(latitude, longitude);
 }
 
 void OverviewBridge::ClickMap(double latitude, double longitude) {

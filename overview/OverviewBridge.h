@@ -23,7 +23,9 @@ class OverviewBridge : public QObject {
     Q_INVOKABLE void HoverRoute(int trip, double latitude, double longitude);
     Q_INVOKABLE void ClickRoute(int trip, double latitude, double longitude);
     Q_INVOKABLE void ClickEvent(int event);
-    Q_INVOKABLE void AskEventMenu(int event);
+    // A right click on an event's mark or elsewhere on the map, at the place.
+    Q_INVOKABLE void AskEventMenu(int event, double latitude, double longitude);
+    Q_INVOKABLE void AskMapMenu(double latitude, double longitude);
     Q_INVOKABLE void ClickMap(double latitude, double longitude);
     // Two corners of a box dragged on the map, as the map gives them.
     Q_INVOKABLE void DragBox(double lat1, double lon1, double lat2, double lon2);
@@ -35,7 +37,8 @@ class OverviewBridge : public QObject {
     void RouteHovered(int trip, double latitude, double longitude);
     void RouteClicked(int trip, double latitude, double longitude);
     void EventClicked(int event);
-    void EventMenuAsked(int event);
+    void EventMenuAsked(int event, double latitude, double longitude);
+    void MapMenuAsked(double latitude, double longitude);
     void MapClicked(double latitude, double longitude);
     void BoxDragged(double lat1, double lon1, double lat2, double lon2);
 
@@ -64,4 +67,6 @@ class OverviewBridge : public QObject {
     void RouteTipMade(const QString& text, double latitude, double longitude);
     void PlaceShown(double latitude, double longitude, double radiusM);
     void BoxShown(double south, double west, double north, double east);
+    // The privacy zones: objects of lat, lon and r (the radius in metres).
+    void ZonesChanged(const QJsonArray& zones);
 };

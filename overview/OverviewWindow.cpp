@@ -14,6 +14,8 @@
 #include "overview/TripDayFilter.h"
 #include "overview/TripListModel.h"
 #include "overview/TripRoute.h"
+#include "platform/widgets/PrivacyZonesBox.h"
+#include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QComboBox>
@@ -24,6 +26,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -183,7 +186,13 @@ void OverviewWindow::ConnectParts() {
     connect(bridge_, &OverviewBridge::RouteClicked, this, &OverviewWindow::PlayRoutePoint);
     connect(bridge_, &OverviewBridge::EventClicked, this, &OverviewWindow::PlayEvent);
     connect(bridge_, &OverviewBridge::EventMenuAsked, this,
-            [this](int event) { ShowEventMenu(event, QCursor::pos()); });
+            [this](int event, double latitude, double longitude) {
+                ShowMapMenu(latitude, longitude, event, QCursor::pos());
+            });
+    connect(bridge_, &OverviewBridge::MapMenuAsked, this,
+            [this](double latitude, double longitude) {
+                ShowMapMenu(latitude, longitude, -1, QCursor::pos());
+            });
     connect(bridge_, &OverviewBridge::MapClicked, this, &OverviewWindow::AskPlace);
     connect(bridge_, &OverviewBridge::BoxDragged, this,
             [this](double lat1, double lon1, double lat2, double lon2) {
@@ -193,9 +202,13 @@ void OverviewWindow::ConnectParts() {
 
 void OverviewWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
-        FigureTexts::OfViewer().Unit() != texts_.Unit())
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    if (FigureTexts::OfViewer().Unit() != texts_.Unit())
         ApplyTexts();
+    // The zones may have been edited in the settings dialog meanwhile.
+    if (pageReady_)
+        SendZones();
 }
 
 void OverviewWindow::SetProgress(int done, int total) {
@@ -487,6 +500,41 @@ void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
     menu->popup(globalAt);
 }
 
+void OverviewWindow::ShowMapMenu(double latitude, double longitude, int event, QPoint globalAt) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (data_ && data_->Event(event))
+        menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
+            const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
+            const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
+            if (r)
+                emit ExportClipRequested(r->path, e->offsetMs);
+        });
+    menu->addAction(LoadUiString(UiStringId::kAddPrivacyZoneItem), this,
+                    [this, latitude, longitude] { AddZoneAt(latitude, longitude); });
+    menu->popup(globalAt);
+}
+
+void OverviewWindow::AddZoneAt(double latitude, double longitude) {
+    std::vector<PrivacyZone> zones;
+    if (!ReadZonesOrSay(this, LoadUiString(UiStringId::kPrivacyZonesTitle), &zones))
+        return;
+    zones.push_back({latitude, longitude, kNewZoneRadiusM});
+    WritePrivacyZones(AppSettings::Instance(), zones);
+    SendZones();
+}
+
+void OverviewWindow::SendZones() {
+    std::vector<PrivacyZone> zones;
+    QString error;
+    // A file that does not read is said where a zone is used or added.
+    ReadPrivacyZones(AppSettings::Instance(), &zones, &error);
+    QJsonArray list;
+    for (const PrivacyZone& z : zones)
+        list.append(QJsonObject{{"lat", z.latitude}, {"lon", z.longitude}, {"r", z.radiusM}});
+    emit bridge_->ZonesChanged(list);
+}
+
 void OverviewWindow::AskPlace(double latitude, double longitude) {
     if (!data_)
         return;
@@ -588,6 +636,7 @@ void OverviewWindow::OnPageReady() {
     emit bridge_->ColouringChanged(colouring_->currentData().toString());
     SendShownTrips();
     SendTexts();
+    SendZones();
     if (selectedTrip_ >= 0) {
         SelectTrip(selectedTrip_);
         emit bridge_->LinesChanged();

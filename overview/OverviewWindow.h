@@ -63,6 +63,7 @@ class OverviewWindow : public QWidget {
     QComboBox* DayFilter() const { return days_; }
     QComboBox* Colouring() const { return colouring_; }
     QLabel* Header() const { return header_; }
+    static constexpr double kNewZoneRadiusM = 200;
     QPushButton* CancelButton() const { return cancel_; }
     OverviewBridge* Bridge() const { return bridge_; }
     bool PageReady() const { return pageReady_; }
@@ -75,7 +76,8 @@ class OverviewWindow : public QWidget {
     void CancelRequested();
 
   protected:
-    // The viewer's unit may have changed while another window was active.
+    // The viewer's unit or the zones may have changed while another window
+    // was active.
     void changeEvent(QEvent* event) override;
 
   private:
@@ -106,6 +108,12 @@ class OverviewWindow : public QWidget {
     void PlayRoutePoint(int trip, double latitude, double longitude);
     void PlayEvent(int event);
     void ShowEventMenu(int event, QPoint globalAt);
+    // The map's menu at a place; event >= 0 on an event's mark.
+    void ShowMapMenu(double latitude, double longitude, int event, QPoint globalAt);
+    // A privacy zone of kNewZoneRadiusM around the place, kept in the
+    // settings file at once.
+    void AddZoneAt(double latitude, double longitude);
+    void SendZones();
     void PlayMoment(int recording, qint64 offsetMs);
     // The recording of the card at a path; -1 when none.
     int RecordingOf(const QString& path) const;

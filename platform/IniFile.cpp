@@ -92,6 +92,13 @@ bool Find(const QStringList& lines, const QString& section, const QString& key, 
     return false;
 }
 
+QString Unquoted(const QString& value) {
+    if (value.size() > 1 && ((value.startsWith('"') && value.endsWith('"')) ||
+                             (value.startsWith('\'') && value.endsWith('\''))))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
 bool HasLineBreak(const QString& text) {
     return text.contains('\n') || text.contains('\r');
 }
@@ -140,9 +147,7 @@ QString ReadString(const QString& path, const QString& section, const QString& k
     QString value;
     if (!exists || !Find(lines, section, key, &value))
         value = defaultValue;
-    if (value.size() > 1 && ((value.startsWith('"') && value.endsWith('"')) ||
-                             (value.startsWith('\'') && value.endsWith('\''))))
-        value = value.mid(1, value.size() - 2);
+    value = Unquoted(value);
     // The buffer holds bufferChars - 1 characters and the terminator.
     return value.left(qMax(0, bufferChars - 1));
 }
@@ -200,6 +205,65 @@ bool WriteString(const QString& path, const QString& section, const QString& key
 
     // A write that fails (a full disk) leaves the old file as it was.
     return CheckedFileWriter::WriteFile(path, raw.lines.join('\n') + (newlineAtEnd ? "\n" : ""));
+}
+
+bool ReadSection(const QString& path, const QString& section, std::vector<Entry>* entries) {
+    entries->clear();
+    bool exists = false;
+    const QStringList lines = ReadLines(path, &exists);
+    if (!exists)
+        return !QFileInfo::exists(path);
+    bool inSection = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        QString name;
+        if (IsSectionHeader(lines[i], &name)) {
+            inSection = Same(name, section);
+            continue;
+        }
+        const QString t = lines[i].trimmed();
+        if (!inSection || t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
+            continue;
+        Entry e;
+        e.line = i + 1;
+        e.text = lines[i];
+        if (SplitKey(lines[i], &e.key, &e.value)) {
+            e.value = Unquoted(e.value);
+        } else {
+            e.key = t;
+            e.hasValue = false;
+        }
+        entries->push_back(e);
+    }
+    return true;
+}
+
+bool DeleteKey(const QString& path, const QString& section, const QString& key) {
+    const QFileInfo where(path);
+    if (!where.exists())
+        return true;
+    if (!where.isFile())
+        return false;
+    RawLines raw = ReadRaw(path);
+    if (!raw.exists)
+        return false;
+    bool inSection = false;
+    bool removed = false;
+    for (int i = 0; i < raw.lines.size();) {
+        const QString text = LineText(raw.lines[i], i == 0);
+        QString name, k, v;
+        if (IsSectionHeader(text, &name)) {
+            inSection = Same(name, section);
+        } else if (inSection && SplitKey(text, &k, &v) && Same(k, key)) {
+            raw.lines.removeAt(i);
+            removed = true;
+            continue;
+        }
+        ++i;
+    }
+    if (!removed)
+        return true;
+    return CheckedFileWriter::WriteFile(path,
+                                        raw.lines.join('\n') + (raw.endsWithNewline ? "\n" : ""));
 }
 
 } // namespace IniFile

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <vector>
 
 // Private-profile style INI access: every read goes to the file, every write
 // updates it at once and keeps all other lines as they were.
@@ -16,5 +17,25 @@ QString ReadString(const QString& path, const QString& section, const QString& k
 // starting with "[".
 bool WriteString(const QString& path, const QString& section, const QString& key,
                  const QString& value);
+
+// One line of a section as ReadSection gives it: key and value as ReadString
+// would read them; a line without "=" comes with the whole line as key and
+// hasValue false. line counts from 1.
+struct Entry {
+    int line = 0;
+    QString text; // the line as it stands
+    QString key;
+    QString value;
+    bool hasValue = true;
+};
+
+// Every line of every section of that name, in file order, duplicates
+// included, empty lines and ";" or "#" comments left out. A missing file has
+// none; false when the file is there but cannot be read.
+bool ReadSection(const QString& path, const QString& section, std::vector<Entry>* entries);
+
+// Removes every line of the key from the section; true when nothing is left
+// to remove, false when the file cannot be written.
+bool DeleteKey(const QString& path, const QString& section, const QString& key);
 
 } // namespace IniFile

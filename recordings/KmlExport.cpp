@@ -82,7 +82,10 @@ const char kClosing[] = "\n        </coordinates>\n"
 
 } // namespace
 
-bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
+bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName,
+                                 const std::vector<PrivacyZone>& zones, int* leftOut) {
+    if (leftOut)
+        *leftOut = 0;
     if (files.empty() || currentFile_ < 0)
         return false;
     ClampCurrentFile();
@@ -123,8 +126,16 @@ bool RecordingCatalog::ExportKml(const QString& kmlFolder, QString* fileName) {
             latitude = StoredCoordinate(latitude, StoredCoordinates::kDegreesAndMinutes) * 100;
             longitude = StoredCoordinate(longitude, StoredCoordinates::kDegreesAndMinutes) * 100;
         }
-        if (IsPlausiblePosition(latitude, longitude))
-            kml += CoordinateLine(longitude, latitude, p.altitude);
+        if (!IsPlausiblePosition(latitude, longitude))
+            continue;
+        // A record without a fix is tried in both readings of its numbers.
+        if (InPrivacyZone(p.latitude, p.longitude, zones) ||
+            InPrivacyZone(latitude, longitude, zones)) {
+            if (leftOut)
+                ++*leftOut;
+            continue;
+        }
+        kml += CoordinateLine(longitude, latitude, p.altitude);
     }
     kml += kClosing;
 

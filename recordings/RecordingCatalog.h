@@ -3,6 +3,7 @@
 #include "recordings/GpsPoint.h"
 #include "recordings/RecordingInfo.h"
 #include "recordings/Track.h"
+#include "settings/PrivacyZones.h"
 
 #include <QString>
 #include <QStringList>
@@ -100,8 +101,10 @@ class RecordingCatalog {
 
     // Writes the route of the current recording as a KML file in the folder;
     // false when there is no current recording, its track could not be read,
-    // or the file cannot be written.
-    bool ExportKml(const QString& kmlFolder, QString* fileName);
+    // or the file cannot be written. Positions inside the zones are left
+    // out, counted in *leftOut.
+    bool ExportKml(const QString& kmlFolder, QString* fileName,
+                   const std::vector<PrivacyZone>& zones = {}, int* leftOut = nullptr);
 
     // Track data of the current recording, whatever its variant; no points
     // and no samples without a current recording of a known variant.

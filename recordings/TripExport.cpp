@@ -48,14 +48,20 @@ bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip
 }
 
 bool WriteTripKml(const RecordingCatalog& catalog, const std::vector<int>& fileIndices,
-                  const QString& folder, QStringList* written) {
+                  const QString& folder, QStringList* written,
+                  const std::vector<PrivacyZone>& zones, int* leftOut) {
+    if (leftOut)
+        *leftOut = 0;
     for (int index : fileIndices) {
         if (index < 0 || size_t(index) >= catalog.Files().size())
             return false;
         RecordingCatalog scratch;
         scratch.ListFiles({catalog.Files()[size_t(index)]});
         QString name;
-        const bool ok = scratch.LoadTrack(0) && scratch.ExportKml(folder, &name);
+        int gone = 0;
+        const bool ok = scratch.LoadTrack(0) && scratch.ExportKml(folder, &name, zones, &gone);
+        if (leftOut)
+            *leftOut += gone;
         if (written && !name.isEmpty())
             *written << name;
         if (!ok)

@@ -1,5 +1,6 @@
 #pragma once
 #include "recordings/TripModel.h"
+#include "settings/PrivacyZones.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ bool WriteTrip(const Trip& trip, TripFormat format, bool gsensor, bool wholeTrip
 class RecordingCatalog;
 
 // One KML file per recording of the trip, each exactly as the KML button
-// writes it, loaded apart from the catalog's current track.
+// writes it, loaded apart from the catalog's current track; positions inside
+// the zones left out, counted in *leftOut.
 bool WriteTripKml(const RecordingCatalog& catalog, const std::vector<int>& fileIndices,
-                  const QString& folder, QStringList* written);
+                  const QString& folder, QStringList* written,
+                  const std::vector<PrivacyZone>& zones = {}, int* leftOut = nullptr);

@@ -23,7 +23,7 @@
   // Per event kind; none is a colour of the speed scale.
   var EVENT_COLOURS = ["#e7298a", "#7570b3", "#a6761d", "#000000", "#f4a6d7", "#737373"];
 
-  var map, routeLayer, nearLayer, legend, eventLegend;
+  var map, routeLayer, nearLayer, zoneLayer, legend, eventLegend;
   var trips = [], events = [], colouring = "trip", selected = -1, zoomAsked = -1, zoomDrawn = -1;
   var zoomFramed = -1, framedAt = 0; // the level whose lines have reached the screen, and when
   var levels = {}, cardCount = 0, legendKey = ""; // lines per zoom level asked for, of the card on show
@@ -263,6 +263,7 @@
     routeLayer = new RouteCanvas().addTo(map);
     routeLayer.onPictureDrawn(pictureDrawn);
     applyStyle();
+    zoneLayer = L.layerGroup().addTo(map);
     nearLayer = L.layerGroup().addTo(map);
     legend = L.control({ position: "bottomleft" });
     legend.onAdd = function () { return L.DomUtil.create("div", "ov-legend"); };
@@ -285,10 +286,14 @@
       if (t !== null) bridge.ClickRoute(t, at.lat, at.lng);
       else bridge.ClickMap(at.lat, at.lng);
     });
+    // The program's menu: a mark's own items and, anywhere, a privacy zone
+    // at the place.
     map.on("contextmenu", function (e) {
       if (!bridge) return;
       var m = routeLayer.hitMark(e.containerPoint, MARK_SLACK);
-      if (m >= 0) bridge.AskEventMenu(marks[m].i);
+      var at = wrapped(e.latlng);
+      if (m >= 0) bridge.AskEventMenu(marks[m].i, at.lat, at.lng);
+      else bridge.AskMapMenu(at.lat, at.lng);
     });
     map.on("mousemove", function (e) {
       var m = routeLayer.hitMark(e.containerPoint, MARK_SLACK);
@@ -345,6 +350,16 @@
       L.circle([lat, nearView(lon)], { radius: radiusM, color: "#1565c0", weight: 2,
                                        fillOpacity: 0.1, interactive: false }).addTo(nearLayer);
     });
+    // The privacy zones as shaded circles, r in metres.
+    b.ZonesChanged.connect(function (list) {
+      zoneLayer.clearLayers();
+      list.forEach(function (z) {
+        L.circle([z.lat, nearView(z.lon)], { radius: z.r, color: "#6d4c41", weight: 1,
+                                             dashArray: "4 3", fillColor: "#5d4037",
+                                             fillOpacity: 0.3, interactive: false })
+          .addTo(zoneLayer);
+      });
+    });
     b.BoxShown.connect(function (south, west, north, east) {
       shownBox = [south, west, north, east];
       // A box across the 180th meridian is drawn eastwards across it.
@@ -369,6 +384,8 @@
 
   // What the tests and benchmarks read of the page.
   window.ov = {
+    // How many privacy zones are drawn.
+    zoneCount: function () { return zoneLayer.getLayers().length; },
     // Where a place lies in the page, in CSS pixels from its top left.
     pointOf: function (lat, lon) {
       var p = map.latLngToContainerPoint([lat, lon]);

@@ -22,6 +22,10 @@ void AppSettings::DiscardInstance() {
     g_instance.reset();
 }
 
+void AppSettings::PlaceInstance(const QString& directory) {
+    g_instance = std::make_unique<AppSettings>(QFileInfo(directory).absoluteFilePath());
+}
+
 AppSettings::AppSettings(const QString& directory) : path_(directory + "/Halvex.ini") {
     // A missing key gives English; a code that matches no entry keeps Japanese.
     languageIndex_ = kJapaneseIndex;

@@ -16,6 +16,9 @@ class AppSettings {
     // Drops the process's object so that the next Instance() starts afresh
     // from the then current directory. For tests only.
     static void DiscardInstance();
+    // Fixes the process's object to the settings file in `directory`: for a
+    // program that does not move into its settings folder (the command line).
+    static void PlaceInstance(const QString& directory);
 
     // Settings kept in "Halvex.ini" inside `directory`.
     explicit AppSettings(const QString& directory);

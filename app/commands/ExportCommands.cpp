@@ -2,7 +2,9 @@
 
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
+#include "platform/widgets/PrivacyZonesBox.h"
 #include "recordings/KmlExport.h"
+#include "recordings/PrivacyFilter.h"
 #include "recordings/RecordingCatalog.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
@@ -68,10 +70,14 @@ bool ExportCommands::PickFolder(QString* folder) {
     return true;
 }
 
-void ExportCommands::Report(bool ok, const QStringList& written, const QString& error) {
+void ExportCommands::Report(bool ok, const QStringList& written, const QString& error, size_t zones,
+                            int leftOut) {
     QString names = written.join('\n');
     if (!ok && !error.isEmpty())
         names += ": " + error;
+    if (ok && zones > 0)
+        names +=
+            "\n" + LoadUiStringFilled(UiStringId::kClipPositionsLeftOut, QString::number(leftOut));
     ShowMessageBox(
         ctx_.window,
         LoadUiStringFilled(ok ? UiStringId::kExportDone : UiStringId::kExportFailed, names),
@@ -90,15 +96,20 @@ void ExportCommands::ExportRoute(TripFormat format) {
     QString folder;
     if (!PickFolder(&folder))
         return;
+    std::vector<PrivacyZone> zones;
+    if (!ReadZonesOrSay(ctx_.window, LoadUiString(UiStringId::kExportCaption), &zones))
+        return;
     const int index = catalog.CurrentRecording() ? catalog.currentFile() : 0;
     Trip trip;
     QStringList written;
     QString error;
+    int leftOut = 0;
     const bool ok = LoadTrip(catalog, {index}, &trip) &&
+                    (leftOut = LeaveOutPrivatePoints(&trip, zones), true) &&
                     WriteTrip(trip, format, gsensor, false, folder, &written, &error);
     if (written.isEmpty())
         written << catalog.GetFilePath(index);
-    Report(ok, written, error);
+    Report(ok, written, error, zones.size(), leftOut);
 }
 
 void ExportCommands::ExportTrip(TripKind kind) {
@@ -118,18 +129,23 @@ void ExportCommands::ExportTrip(TripKind kind) {
     QString folder;
     if (!PickFolder(&folder))
         return;
+    std::vector<PrivacyZone> zones;
+    if (!ReadZonesOrSay(ctx_.window, LoadUiString(UiStringId::kExportCaption), &zones))
+        return;
     QStringList written;
     QString error;
     bool ok = false;
+    int leftOut = 0;
     if (kind == TripKind::Kml) {
-        ok = WriteTripKml(catalog, indices, folder, &written);
+        ok = WriteTripKml(catalog, indices, folder, &written, zones, &leftOut);
     } else {
         Trip trip;
         ok = LoadTrip(catalog, indices, &trip) &&
+             (leftOut = LeaveOutPrivatePoints(&trip, zones), true) &&
              WriteTrip(trip, kind == TripKind::Gpx ? TripFormat::Gpx : TripFormat::Csv, gsensor,
                        true, folder, &written, &error);
     }
     if (written.isEmpty())
         written << folder;
-    Report(ok, written, error);
+    Report(ok, written, error, zones.size(), leftOut);
 }

@@ -36,7 +36,9 @@ class ExportCommands {
 
   private:
     bool PickFolder(QString* folder);
-    void Report(bool ok, const QStringList& written, const QString& error = QString());
+    // leftOut: positions inside the privacy zones, said when there are zones.
+    void Report(bool ok, const QStringList& written, const QString& error, size_t zones,
+                int leftOut);
 
     PlaybackContext ctx_;
 };

@@ -5,6 +5,7 @@
 #include "app/playback/PlaybackView.h"
 #include "dialogs/CFolderDialog.h"
 #include "platform/widgets/MessageBox.h"
+#include "platform/widgets/PrivacyZonesBox.h"
 #include "presenter/CatalogPresenter.h"
 #include "recordings/KmlExport.h"
 #include "recordings/RecordingCatalog.h"
@@ -174,10 +175,16 @@ void FileCommands::OnKml() {
     const QString folder = kmlFolder ? kmlFolder() : QString();
     if (!folder.isEmpty() && !QFileInfo::exists(folder))
         CreateFolderPath(folder);
+    std::vector<PrivacyZone> zones;
+    if (!ReadZonesOrSay(ctx_.window, LoadUiString(UiStringId::kSaveKmlCaption), &zones))
+        return;
     QString fileName;
-    const bool saved = ctx_.catalog->ExportKml(folder, &fileName);
-    ShowMessageBox(
-        ctx_.window,
-        LoadUiStringFilled(saved ? UiStringId::kSaveKmlDone : UiStringId::kSaveKmlFailed, fileName),
-        LoadUiString(UiStringId::kSaveKmlCaption));
+    int leftOut = 0;
+    const bool saved = ctx_.catalog->ExportKml(folder, &fileName, zones, &leftOut);
+    QString text =
+        LoadUiStringFilled(saved ? UiStringId::kSaveKmlDone : UiStringId::kSaveKmlFailed, fileName);
+    if (saved && !zones.empty())
+        text +=
+            "\n" + LoadUiStringFilled(UiStringId::kClipPositionsLeftOut, QString::number(leftOut));
+    ShowMessageBox(ctx_.window, text, LoadUiString(UiStringId::kSaveKmlCaption));
 }

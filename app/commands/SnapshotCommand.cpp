@@ -6,6 +6,7 @@
 #include "dialogs/CSnapshotDialog.h"
 #include "platform/CheckedFileWriter.h"
 #include "platform/widgets/MessageBox.h"
+#include "platform/widgets/PrivacyZonesBox.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
@@ -102,7 +103,14 @@ void SnapshotCommand::Run() {
     QString path;
     if (!chooseFile || !chooseFile(&path))
         return;
-    const FramePlace place = CurrentFramePlace();
+    std::vector<PrivacyZone> zones;
+    if (!ReadZonesOrSay(ctx_.window, LoadUiString(UiStringId::kWarningCaption), &zones))
+        return;
+    FramePlace place = CurrentFramePlace();
+    // Inside a zone the picture keeps its time, and no tag says where or
+    // how fast.
+    if (place.hasFix && InPrivacyZone(place.latitude, place.longitude, zones))
+        place.hasFix = false;
     QStringList failed;
     ctx_.players->ForEachUsable([&](CVlcPlayer& player, Camera camera) {
         if (!player.HasMedia())

@@ -1,22 +1,18 @@
 #include "app/start/InstalledProgram.h"
 
-#include "map/LocalPages.h"
+#include "settings/SettingsPlace.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace InstalledProgram {
 
 bool IsInstalled() {
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    return programDir.dirName() == "bin" &&
-           LocalPages::HoldsCompleteSet(programDir.absoluteFilePath("../share/halvex"));
+    return SettingsPlace::IsInstalledProgram();
 }
 
 QString ConfigFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/halvex";
+    return SettingsPlace::ConfigFolder();
 }
 
 bool EnterConfigFolder(QString* folder) {

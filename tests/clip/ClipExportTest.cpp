@@ -439,7 +439,7 @@ TEST_F(ClipExport, TheBundleChecksWithSha256sumAndNamesItsSources) {
     EXPECT_TRUE(check.out.contains("bundle.mp4: FAILED")) << check.out.toStdString();
 }
 
-TEST_F(ClipExport, PositionsInAPrivacyZoneStayOutOfTheBundle) {
+TEST_F(ClipExport, PositionsInAPrivacyZoneStayOutOfTheBundleAndAreCounted) {
     // 150 m around the first point takes the first two of the six.
     out.Write("Halvex.ini", "[PRIVACY]\r\nCOUNT=1\r\nZONE1=35.60,139.70,150\r\n");
     const CliResult run = Clip(Group() + QStringList{"--from", "0", "--to", "6", "--overlay",
@@ -451,6 +451,109 @@ TEST_F(ClipExport, PositionsInAPrivacyZoneStayOutOfTheBundle) {
     EXPECT_FALSE(csv.contains(",139.700000,"));
     EXPECT_FALSE(csv.contains(",139.701000,"));
     EXPECT_EQ(FileBytes(out.Root() + "zoned.gpx").count("<trkpt"), 4);
+    EXPECT_TRUE(run.err.contains("privacy: 1 zone from " + out.Root().toUtf8() + "Halvex.ini"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("privacy: 2 positions left out")) << run.err.toStdString();
+    const QJsonObject manifest =
+        QJsonDocument::fromJson(FileBytes(out.Root() + "zoned.json")).object();
+    EXPECT_EQ(manifest["choices"]["privacyZones"].toInt(), 1);
+    EXPECT_EQ(manifest["choices"]["positionsLeftOut"].toInt(), 2);
+    const QJsonArray sources = manifest["sources"].toArray();
+    ASSERT_EQ(sources.size(), 2);
+    EXPECT_EQ(sources[0]["positionsLeftOut"].toInt(), 2);
+    EXPECT_EQ(sources[1]["positionsLeftOut"].toInt(), 0);
+}
+
+// What applies is said: the working folder's file, another one named, or
+// none; route exports outside a clip leave the same points out.
+TEST_F(ClipExport, TheZonesAppliedAreSaidAndRouteExportsHonourThem) {
+    const QString zone = "[PRIVACY]\nCOUNT=1\nZONE1=35.60,139.70,150\n";
+    out.Write("elsewhere.ini", zone.toUtf8());
+    const QString gpx = HALVEX_BINARY_DIR "/tools/halvex-cli";
+    const struct {
+        const char* what;
+        QStringList options;
+        const char* said;
+        int points;
+    } cases[] = {
+        {"no settings file", {}, "privacy: no zone set in ", 6},
+        {"a file named", {"--privacy", "elsewhere.ini"}, "privacy: 1 zone from ", 4},
+        {"opted out", {"--no-privacy"}, "privacy: no zone applied (--no-privacy)", 6},
+    };
+    for (const auto& c : cases) {
+        const CliResult run =
+            RunIn(gpx, QStringList{"gpx", "--trip", "0", card->path(), "--out", "-"} + c.options,
+                  out.path());
+        ASSERT_EQ(run.exitCode, 0) << c.what << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.said)) << c.what << run.err.toStdString();
+        EXPECT_EQ(run.out.count("<trkpt"), c.points) << c.what;
+    }
+    out.Write("Halvex.ini", zone.toUtf8());
+    for (const char* command : {"gpx", "csv", "kml"}) {
+        const CliResult run = RunIn(gpx, {command, Front(1), "--out", out.path()}, out.path());
+        ASSERT_EQ(run.exitCode, 0) << command << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("privacy: 2 positions left out"))
+            << command << run.err.toStdString();
+        const QByteArray written = FileBytes(QString::fromUtf8(run.out.trimmed()));
+        EXPECT_FALSE(written.contains("139.700000")) << command;
+        EXPECT_TRUE(written.contains("139.702000")) << command;
+    }
+    const CliResult both =
+        RunIn(gpx, {"gpx", Front(1), "--privacy", "elsewhere.ini", "--no-privacy"}, out.path());
+    EXPECT_EQ(both.exitCode, 2);
+    const CliResult missing =
+        Clip({Front(1), "--from", "0", "--to", "1", "--privacy", "none.ini"}, out.path());
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("none.ini: no such settings file"))
+        << missing.err.toStdString();
+}
+
+// Each zone line that cannot be read stops clip and gpx alike, naming it;
+// nothing is written.
+TEST_F(ClipExport, AZoneLineThatCannotBeReadStopsTheExportNamingIt) {
+    const struct {
+        const char* ini;
+        const char* named; // the line the message names
+    } cases[] = {
+        {"COUNT=1\nZONE1=35.6,139.7,nan", "ZONE1=35.6,139.7,nan"},
+        {"COUNT=1\nZONE1=35.6,139.7,inf", "ZONE1=35.6,139.7,inf"},
+        {"COUNT=1\nZONE1=35.6,139.7,", "ZONE1=35.6,139.7,"},
+        {"COUNT=1\nZONE1=35.6,139.7,-50", "ZONE1=35.6,139.7,-50"},
+        {"COUNT=1\nZONE1=35.6,139.7,25m", "ZONE1=35.6,139.7,25m"},
+        {"COUNT=1\nZONE1=35.6N,139.7E,150", "ZONE1=35.6N,139.7E,150"},
+        {"COUNT=1\nZONE1=35,6,139,7,150", "ZONE1=35,6,139,7,150"},
+        {"COUNT=1\nZONE1=35.6,139.7,150,1", "ZONE1=35.6,139.7,150,1"},
+        {"ZONE1=35.6,139.7,150", "ZONE1=35.6,139.7,150"},
+        {"COUNT=0\nZONE1=35.6,139.7,150", "COUNT=0"},
+        {"COUNT=-1\nZONE1=35.6,139.7,150", "COUNT=-1"},
+        {"COUNT=two\nZONE1=35.6,139.7,150", "COUNT=two"},
+        {"COUNT=2\nZONE1=35.6,139.7,150", "COUNT=2"},
+        {"COUNT=1\nZONE1=35.6,139.7,150\nZONE2=35.6,139.8,150", "ZONE2=35.6,139.8,150"},
+        {"COUNT=1\nZONE1=35.6,139.7,150\nZONE1=1,2,3", "ZONE1=1,2,3"},
+        {"COUNT=1\nZOME1=35.6,139.7,150", "ZOME1=35.6,139.7,150"},
+        {"COUNT=1\n35.6,139.7,150", "35.6,139.7,150"},
+    };
+    for (const auto& c : cases) {
+        ScratchDir folder;
+        folder.Write("Halvex.ini", QByteArray("[UI]\nLANGID=ENG\n[PRIVACY]\n") + c.ini + "\n");
+        const CliResult clip =
+            Clip(Group() + QStringList{"--from", "0", "--to", "1", "--out", "c"}, folder.path());
+        const CliResult gpx =
+            RunIn(HALVEX_BINARY_DIR "/tools/halvex-cli",
+                  {"gpx", "--trip", "0", card->path(), "--out", folder.path()}, folder.path());
+        for (const CliResult* run : {&clip, &gpx}) {
+            EXPECT_EQ(run->exitCode, 2) << c.ini;
+            EXPECT_TRUE(run->err.contains(QByteArray("Halvex.ini, line ")))
+                << c.ini << "\n"
+                << run->err.toStdString();
+            EXPECT_TRUE(run->err.contains(QByteArray(c.named) + ": ")) << c.ini << "\n"
+                                                                       << run->err.toStdString();
+            EXPECT_TRUE(run->out.isEmpty()) << c.ini;
+        }
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"Halvex.ini"})
+            << c.ini;
+    }
 }
 
 TEST_F(ClipExport, ASourceRecordingIsNeverOverwritten) {

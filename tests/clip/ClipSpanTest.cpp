@@ -3,6 +3,7 @@
 #include "clip/ClipFigures.h"
 #include "clip/ClipGeometry.h"
 #include "clip/ClipOverlayImage.h"
+#include "strings/UiStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -90,38 +91,54 @@ TEST(ClipSpan, SpanAroundAMomentStaysInsideItsDrive) {
         EXPECT_EQ(SpanAround(Drive(), c.at, 15'000, 15'000), c.span) << c.what;
 }
 
-TEST(ClipFigures, PositionsInAPrivacyZoneAreLeftOutOfTextAndMap) {
+TEST(ClipFigures, InsideAPrivacyZoneNothingTellsWhereTheCarIs) {
     ClipSource source;
     source.front = "a";
     source.startMs = 0;
-    source.durationMs = 3000;
-    ClipPiece piece{source, 0, 3000};
+    source.durationMs = 4000;
+    ClipPiece piece{source, 0, 4000};
     TripRecording track;
-    // Home, then 2 km east of it.
-    for (const auto& [ms, lon] :
-         {std::pair(0, 139.70), std::pair(1000, 139.70), std::pair(2000, 139.722)}) {
+    // 2 km west of home, home twice, then 2 km east of it.
+    for (const auto& [ms, lon] : {std::pair(0, 139.678), std::pair(1000, 139.70),
+                                  std::pair(2000, 139.70), std::pair(3000, 139.722)}) {
         GpsFix p;
         p.latitude = 35.6;
         p.longitude = lon;
         p.speedKmh = 30;
+        p.headingDegrees = 90;
         p.hasTime = true;
         p.utcMs = ms;
         track.points.push_back(p);
     }
+    track.samples.push_back({1500, 0.1, 0.2, 0.3});
     ClipOptions options;
-    options.overlays = kOverlaySpeed | kOverlayPosition | kOverlayMap;
+    options.overlays =
+        kOverlaySpeed | kOverlayPosition | kOverlayHeading | kOverlayGSensor | kOverlayMap;
     const ClipFigures figures = BuildClipFigures(
         {piece}, {track}, options, {PrivacyZone{35.6, 139.70, 500}}, MeasureClipClock({piece}));
     ASSERT_FALSE(figures.changes.empty());
+    bool sawHome = false, sawG = false;
     for (const ClipFigureChange& change : figures.changes) {
-        ASSERT_EQ(change.lines.size(), 2);
-        const bool home = change.clipMs < 2000;
-        EXPECT_EQ(change.lines[0], "30 km/h");
-        EXPECT_EQ(change.lines[1].isEmpty(), home) << change.clipMs;
+        ASSERT_EQ(change.lines.size(), 4);
+        const bool home = change.clipMs >= 1000 && change.clipMs < 3000;
+        sawHome = sawHome || home;
+        // Speed and heading would trace the hidden way from the last fix.
+        EXPECT_EQ(change.lines[0], home ? QString() : QString("30 km/h")) << change.clipMs;
+        EXPECT_EQ(change.lines[1] == LoadUiString(UiStringId::kClipPositionHidden), home)
+            << change.clipMs;
+        EXPECT_EQ(change.lines[1].contains("139."), !home) << change.clipMs;
+        EXPECT_EQ(change.lines[2], home ? QString() : QString("90\u00B0")) << change.clipMs;
         EXPECT_EQ(change.hasCar, !home) << change.clipMs;
+        // The G-sensor gives no place away and stays.
+        sawG = sawG || (home && change.lines[3].startsWith("G 0.10"));
     }
-    ASSERT_EQ(figures.route.size(), 1u);
-    EXPECT_DOUBLE_EQ(figures.route[0].x(), 139.722);
+    EXPECT_TRUE(sawHome);
+    EXPECT_TRUE(sawG);
+    // The route breaks where the zone hides it rather than cutting across.
+    ASSERT_EQ(figures.route.size(), 3u);
+    EXPECT_DOUBLE_EQ(figures.route[0].x(), 139.678);
+    EXPECT_TRUE(IsRouteBreak(figures.route[1]));
+    EXPECT_DOUBLE_EQ(figures.route[2].x(), 139.722);
 }
 
 TEST(ClipGeometry, FiguresThatDoNotFitAreRefused) {

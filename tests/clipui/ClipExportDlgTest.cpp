@@ -16,6 +16,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -176,6 +179,54 @@ TEST_F(ClipExportDlgTest, TheDoneMessageSaysWhatAClipCutShortHolds) {
     EXPECT_TRUE(text.contains(out.Root() + "short.mp4"));
     EXPECT_TRUE(text.contains(rear + ": its picture ends at")) << text.toStdString();
     EXPECT_EQ(boxes.calls[0].icon, MbIcon::Warning);
+}
+
+TEST_F(ClipExportDlgTest, TheDoneMessageSaysHowManyPositionsWereLeftOut) {
+    // A zone the size of the earth takes every position of the span.
+    QFile ini(Ini());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[PRIVACY]\nCOUNT=1\nZONE1=0,0,20100000\n");
+    ini.close();
+    MessageBoxRecorder boxes;
+    const int64_t start = sources[0].startMs;
+    ClipExportDlg dialog(nullptr, sources, start, start + 3000, out.Root() + "hidden.mp4");
+    dialog.show();
+    QTest::mouseClick(Button(dialog, UiStringId::kClipExportButton), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Running(); }));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    QFile manifest(out.Root() + "hidden.json");
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly)) << boxes.calls[0].text.toStdString();
+    const int leftOut =
+        QJsonDocument::fromJson(manifest.readAll())["choices"]["positionsLeftOut"].toInt();
+    EXPECT_GT(leftOut, 0);
+    EXPECT_TRUE(boxes.calls[0].text.endsWith(
+        LoadUiString(UiStringId::kClipPositionsLeftOut).replace("%s", QString::number(leftOut))))
+        << boxes.calls[0].text.toStdString();
+    EXPECT_EQ(QFileInfo(out.Root() + "hidden.gpx").exists(), true);
+}
+
+TEST_F(ClipExportDlgTest, ZonesThatDoNotReadAreNamedWhenTheDialogOpens) {
+    QFile ini(Ini());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[PRIVACY]\nZONE1=35.6,139.7,100\nZONE2=35.6,139.7,25m\n");
+    ini.close();
+    MessageBoxRecorder boxes;
+    const int64_t start = sources[0].startMs;
+    ClipExportDlg dialog(nullptr, sources, start, start + 1000, out.Root() + "z.mp4");
+    dialog.show();
+    ASSERT_TRUE(WaitFor([&] { return !boxes.calls.empty(); }, 5000));
+    EXPECT_TRUE(
+        boxes.calls[0].text.contains("ZONE1=35.6,139.7,100: [PRIVACY] has zone lines but no COUNT"))
+        << boxes.calls[0].text.toStdString();
+    // Both lines stand in the list as written, the faulty one to be mended.
+    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("privacyZones")->toPlainText(),
+              "35.6,139.7,100\n35.6,139.7,25m");
+    QTest::mouseClick(Button(dialog, UiStringId::kClipExportButton), Qt::LeftButton);
+    EXPECT_FALSE(dialog.Running());
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_TRUE(boxes.calls[1].text.contains("35.6,139.7,25m: the radius is not a number"))
+        << boxes.calls[1].text.toStdString();
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 } // namespace

@@ -112,6 +112,47 @@ TEST_F(DebianPackage, InstalledProgramsRunFromAnUnrelatedFolder) {
     EXPECT_FALSE(QFile::exists(elsewhere + "/Halvex.ini"));
 }
 
+// The installed command line reads the privacy zones where the installed
+// viewer keeps them, $XDG_CONFIG_HOME/halvex/Halvex.ini, not the working
+// folder's file (here one that would stop it).
+TEST_F(DebianPackage, InstalledCommandLineAppliesTheZonesOfTheConfigFolder) {
+    const QString elsewhere = scratch->path() + "/zones-elsewhere";
+    const QString config = scratch->path() + "/zones-config";
+    ASSERT_TRUE(launch::WriteSmallCard(elsewhere + "/card"));
+    const QString cli = root + "/usr/bin/halvex-cli";
+    const QString recording = "card/DCIM/MOVIE/FILE0001F.MOV";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config);
+
+    const launch::Finished whole =
+        launch::RunToEnd(cli, {"gpx", recording, "--out", "-", "--no-privacy"}, elsewhere, env);
+    ASSERT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    const int points = whole.out.count("<trkpt");
+    ASSERT_GT(points, 0);
+    const int at = whole.out.indexOf("<trkpt lat=\"");
+    const QStringList first = whole.out.mid(at).section('"', 1, 3).split("\" lon=\"");
+    ASSERT_EQ(first.size(), 2) << whole.out.toStdString();
+
+    QDir().mkpath(config + "/halvex");
+    QFile ini(config + "/halvex/Halvex.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QString("[PRIVACY]\nCOUNT=1\nZONE1=%1,%2,100000\n").arg(first[0], first[1]).toUtf8());
+    ini.close();
+    QFile stray(elsewhere + "/Halvex.ini");
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    stray.write("[PRIVACY]\nCOUNT=1\nZONE1=25m\n");
+    stray.close();
+
+    const launch::Finished zoned =
+        launch::RunToEnd(cli, {"gpx", recording, "--out", "-"}, elsewhere, env);
+    EXPECT_EQ(zoned.exitCode, 0) << zoned.err.toStdString();
+    EXPECT_EQ(zoned.out.count("<trkpt"), 0);
+    EXPECT_TRUE(zoned.err.contains("privacy: 1 zone from " + config + "/halvex/Halvex.ini"))
+        << zoned.err.toStdString();
+    EXPECT_TRUE(zoned.err.contains(QStringLiteral("privacy: %1 positions left out").arg(points)))
+        << zoned.err.toStdString();
+}
+
 // The installed program works in its configuration folder: a library placed
 // in its plugins/ must not run inside the viewer.
 TEST_F(DebianPackage, InstalledProgramLoadsNoPluginFromItsConfigFolder) {

@@ -4,6 +4,8 @@
 #include "overview/OverviewBridge.h"
 #include "overview/SpeedChart.h"
 #include "settings/AppSettings.h"
+#include "settings/PrivacyZones.h"
+#include "strings/UiStrings.h"
 #include "tests/overview/OverviewWindowFixture.h"
 #include "tests/support/OverviewCard.h"
 #include "tests/support/PageScript.h"
@@ -321,9 +323,48 @@ TEST_F(OverviewWindowTest, MapClickListsRecordingsPassingNearAndARowPlaysThere) 
     EXPECT_LT(places->index(1, 2).data().toString().toInt(), 400) << "2.MP4, the nearer";
 }
 
-} // namespace
-
-namespace {
+// A right click on the map adds a privacy zone there, kept in the settings
+// file at once and drawn as a shaded circle.
+TEST_F(OverviewWindowTest, RightClickOnTheMapAddsAPrivacyZoneThere) {
+    // The settings file of a working folder of the test's own.
+    struct WorkFolder {
+        QTemporaryDir dir;
+        QString previous = QDir::currentPath();
+        WorkFolder() {
+            QDir::setCurrent(dir.path());
+            AppSettings::DiscardInstance();
+        }
+        ~WorkFolder() {
+            QDir::setCurrent(previous);
+            AppSettings::DiscardInstance();
+        }
+    } work;
+    const double lat = overviewtest::kFirstLatitude + overviewtest::kTripLatitudeStep / 2;
+    const double lon = overviewtest::kFirstLongitude + 30 * overviewtest::kDegreesPerSecond;
+    const QPoint at = WindowPointOf(
+        Evaluate(Page(), QString("ov.pointOf(%1,%2)").arg(lat, 0, 'f', 6).arg(lon, 0, 'f', 6)));
+    ClickWindowAt(at, {}, Qt::RightButton);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr;
+    }));
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(), LoadUiString(UiStringId::kAddPrivacyZoneItem));
+    QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {},
+                      menu->actionGeometry(menu->actions().front()).center());
+    EXPECT_TRUE(WaitFor([&] { return Evaluate(Page(), "ov.zoneCount()").toInt() == 1; }));
+    std::vector<PrivacyZone> zones;
+    QString error;
+    EXPECT_TRUE(ReadPrivacyZones(AppSettings::Instance(), &zones, &error)) << error.toStdString();
+    ASSERT_EQ(zones.size(), 1u);
+    // Within a few pixels of the click at this zoom.
+    EXPECT_NEAR(zones[0].latitude, lat, 0.0005);
+    EXPECT_NEAR(zones[0].longitude, lon, 0.0005);
+    EXPECT_EQ(zones[0].radiusM, OverviewWindow::kNewZoneRadiusM);
+    if (const QByteArray path = qgetenv("HALVEX_SCREENSHOT"); !path.isEmpty())
+        window_->grab().save(QString::fromLocal8Bit(path));
+}
 
 TEST_F(OverviewWindowTest, ProgressCountsAndCancelAsksToStop) {
     QPushButton* cancel = window_->CancelButton();

@@ -5,6 +5,7 @@
 #include "CliIndex.h"
 #include "CliJson.h"
 #include "CliLibrary.h"
+#include "CliPrivacy.h"
 #include "CliText.h"
 #include "HalvexVersion.h"
 #include "recordings/CVel3gpParser.h"
@@ -27,6 +28,8 @@ const char kUsage[] = "Usage: halvex-cli COMMAND [OPTIONS]\n"
                       "  info [--json] FILE       what the parser reads from one AVI or MOV file\n"
                       "  track [--json] FILE      GPS points and G-sensor samples of a recording\n"
                       "  kml FILE [--out DIR]     write the route of a recording as a KML file\n"
+                      "                           (gpx, csv, kml and clip take --privacy FILE or\n"
+                      "                           --no-privacy)\n"
                       "  gpx FILE...|--trip GROUP FOLDER [--out DIR|-]\n"
                       "                           the route of recordings or of a group as GPX\n"
                       "  csv FILE...|--trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
@@ -74,9 +77,10 @@ const Command kCommands[] = {
      "Loads the GPS points and G-sensor samples of one recording and prints them.\n",
      true, false},
     {"kml",
-     "Usage: halvex-cli kml FILE [--out DIR]\n"
+     "Usage: halvex-cli kml FILE [--out DIR] [--privacy FILE|--no-privacy]\n"
      "Writes the route of one recording as a KML file into DIR (default: the\n"
-     "viewer's KML folder in the documents folder) and prints the file's name.\n",
+     "viewer's KML folder in the documents folder) and prints the file's name.\n"
+     "Points inside the privacy zones are left out.\n",
      false, true},
 };
 
@@ -84,6 +88,7 @@ struct Options {
     bool json = false;
     QString out;
     QString target;
+    CliPrivacy::Choice privacy;
 };
 
 FILE* g_out = stdout;
@@ -120,6 +125,14 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
             if (*next == args.size())
                 return UsageError(command, "--out needs a folder");
             options->out = args[(*next)++];
+        } else if (const int code =
+                       std::strcmp(command.name, "kml") != 0
+                           ? -2
+                           : CliPrivacy::TakeOption(
+                                 arg, args, next, &options->privacy,
+                                 [&](const QString& why) { return UsageError(command, why); });
+                   code != -2) {
+            return code;
         } else {
             return UsageError(command, "unknown option " + CliText::Printable(arg));
         }
@@ -133,7 +146,11 @@ int ParseOptions(const Command& command, const QStringList& args, Options* optio
     };
     const int code = CliArgs::Walk(
         args, [](const QString& arg) { return arg.startsWith("-") && arg != "-"; }, option, target,
-        [&] { Print(g_out, command.usage); });
+        [&] {
+            Print(g_out, command.usage);
+            if (std::strcmp(command.name, "kml") == 0)
+                Print(g_out, CliPrivacy::kUsage);
+        });
     if (code >= 0)
         return code;
     if (options->target.isEmpty())
@@ -267,13 +284,18 @@ int Kml(const Options& o) {
     // make a folder of that name.
     if (o.out == "-")
         return Fail("kml writes a file into a folder; --out - is not available");
+    std::vector<PrivacyZone> zones;
+    if (const int code = CliPrivacy::Load(o.privacy, &zones); code >= 0)
+        return code;
     const QString folder = o.out.isEmpty() ? KmlFolder() : o.out;
     if (!folder.isEmpty() && !QFileInfo(folder).isDir() && !CreateFolderPath(folder))
         return Fail(folder + ": cannot create the folder");
     QString written;
-    if (!catalog.ExportKml(folder, &written))
+    int leftOut = 0;
+    if (!catalog.ExportKml(folder, &written, zones, &leftOut))
         return Fail(written + ": cannot write the KML file");
     Print(g_out, CliText::Printable(written) + "\n");
+    CliPrivacy::SayLeftOut(zones, leftOut);
     return kDone;
 }
 

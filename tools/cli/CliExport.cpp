@@ -2,10 +2,12 @@
 
 #include "CliArgs.h"
 #include "CliCommands.h"
+#include "CliPrivacy.h"
 #include "CliText.h"
 #include "recordings/CsvExport.h"
 #include "recordings/GpxExport.h"
 #include "recordings/KmlExport.h"
+#include "recordings/PrivacyFilter.h"
 #include "recordings/RecordingCatalog.h"
 #include "recordings/TripExport.h"
 
@@ -14,20 +16,22 @@
 namespace CliExport {
 
 const char kGpxUsage[] =
-    "Usage: halvex-cli gpx FILE... [--out DIR|-]\n"
-    "       halvex-cli gpx --trip GROUP FOLDER [--out DIR|-]\n"
+    "Usage: halvex-cli gpx FILE... [--out DIR|-] [--privacy FILE|--no-privacy]\n"
+    "       halvex-cli gpx --trip GROUP FOLDER [--out DIR|-] [--privacy FILE|--no-privacy]\n"
     "Writes the route of the recordings (one track, one segment per recording)\n"
     "or of group GROUP of FOLDER (G2 or 2, as 'scan' lists it), as GPX 1.1 into\n"
     "DIR (default: the viewer's KML folder) and prints the file's name; with '-'\n"
     "the GPX goes to standard output. Of a front/rear pair only the front file\n"
-    "counts.\n";
+    "counts. Points inside the privacy zones are left out.\n";
 
-const char kCsvUsage[] = "Usage: halvex-cli csv FILE... [--gsensor] [--out DIR|-]\n"
-                         "       halvex-cli csv --trip GROUP FOLDER [--gsensor] [--out DIR|-]\n"
-                         "Writes one CSV row per GPS point (file, UTC time, latitude, longitude,\n"
-                         "altitude, speed km/h, heading) and, with --gsensor, a second CSV of the\n"
-                         "G-sensor samples (file, ms from the start, x, y, z in g). With '-' the\n"
-                         "points CSV goes to standard output, or the samples CSV with --gsensor.\n";
+const char kCsvUsage[] =
+    "Usage: halvex-cli csv FILE... [--gsensor] [--out DIR|-] [--privacy FILE|--no-privacy]\n"
+    "       halvex-cli csv --trip GROUP FOLDER [--gsensor] [--out DIR|-] [...]\n"
+    "Writes one CSV row per GPS point (file, UTC time, latitude, longitude,\n"
+    "altitude, speed km/h, heading) and, with --gsensor, a second CSV of the\n"
+    "G-sensor samples (file, ms from the start, x, y, z in g). With '-' the\n"
+    "points CSV goes to standard output, or the samples CSV with --gsensor.\n"
+    "Points inside the privacy zones are left out.\n";
 
 namespace {
 
@@ -38,6 +42,7 @@ struct Options {
     QString folder;
     QString out;
     bool gsensor = false;
+    CliPrivacy::Choice privacy;
 };
 
 void Print(FILE* stream, const QByteArray& bytes) {
@@ -53,7 +58,7 @@ int Fail(const QString& message) {
 int UsageError(const QString& command, const QString& message) {
     Print(stderr,
           ("halvex-cli " + command + ": " + CliText::Printable(message) + "\n").toLocal8Bit() +
-              (command == "gpx" ? kGpxUsage : kCsvUsage));
+              (command == "gpx" ? kGpxUsage : kCsvUsage) + CliPrivacy::kUsage);
     return CliCommands::kBadUsage;
 }
 
@@ -69,6 +74,11 @@ int Parse(const QString& command, const QStringList& args, FILE* out, Options* o
             o->trip = true;
         } else if (arg == "--gsensor" && command == "csv") {
             o->gsensor = true;
+        } else if (const int code = CliPrivacy::TakeOption(
+                       arg, args, next, &o->privacy,
+                       [&](const QString& why) { return UsageError(command, why); });
+                   code != -2) {
+            return code;
         } else {
             return UsageError(command, "unknown option " + arg);
         }
@@ -80,7 +90,10 @@ int Parse(const QString& command, const QStringList& args, FILE* out, Options* o
             positional << arg;
             return -1;
         },
-        [&] { Print(out, command == "gpx" ? kGpxUsage : kCsvUsage); });
+        [&] {
+            Print(out, command == "gpx" ? kGpxUsage : kCsvUsage);
+            Print(out, CliPrivacy::kUsage);
+        });
     if (code >= 0)
         return code;
     if (o->trip) {
@@ -139,9 +152,14 @@ int Run(const QString& command, const QStringList& arguments, FILE* out) {
                             : CatalogOfFiles(o.files, &catalog, &indices);
     if (code >= 0)
         return code;
+    std::vector<PrivacyZone> zones;
+    if (const int code = CliPrivacy::Load(o.privacy, &zones); code >= 0)
+        return code;
     Trip trip;
     if (!LoadTrip(catalog, indices, &trip))
         return Fail("cannot read the tracks of the recordings");
+    // The G-sensor samples give no place away and stay whole.
+    const int leftOut = LeaveOutPrivatePoints(&trip, zones);
 
     const bool wholeTrip = o.trip || indices.size() > 1;
     const TripFormat format = command == "gpx" ? TripFormat::Gpx : TripFormat::Csv;
@@ -150,6 +168,7 @@ int Run(const QString& command, const QStringList& arguments, FILE* out) {
             Print(out, GpxDocument(trip, TripBaseName(trip, wholeTrip)));
         else
             Print(out, o.gsensor ? CsvSamples(trip) : CsvPoints(trip));
+        CliPrivacy::SayLeftOut(zones, leftOut);
         return CliCommands::kDone;
     }
     const QString folder = o.out.isEmpty() ? KmlFolder() : o.out;
@@ -163,6 +182,7 @@ int Run(const QString& command, const QStringList& arguments, FILE* out) {
                     (error.isEmpty() ? QString() : ": " + error));
     for (const QString& name : written)
         Print(out, (CliText::Printable(name) + '\n').toLocal8Bit());
+    CliPrivacy::SayLeftOut(zones, leftOut);
     return CliCommands::kDone;
 }
 

@@ -4,6 +4,8 @@
 #ifdef HALVEX_CLI_CLIP
 #include "ClipProgram.h"
 #endif
+#include "settings/AppSettings.h"
+#include "settings/SettingsPlace.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -19,6 +21,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName("halvex-cli");
 
     CliCommands::SetOutput(stdout);
+    // The settings file the viewer would use when started the same way:
+    // language, units and privacy zones agree with it.
+    AppSettings::PlaceInstance(SettingsPlace::SettingsFolder());
 
     const int code = CliCommands::Run(QCoreApplication::arguments().mid(1));
     std::fflush(nullptr);

@@ -9,6 +9,7 @@
 #include "settings/AppSettings.h"
 #include "tools/cli/CliArgs.h"
 #include "tools/cli/CliCommands.h"
+#include "tools/cli/CliPrivacy.h"
 #include "tools/cli/CliText.h"
 
 #include <QDate>
@@ -52,8 +53,9 @@ const char kUsage[] =
     "unknown\" without GPS time), the same on every computer. Where the clip\n"
     "holds less than the marks ask for (a recording cut short, sound that cannot\n"
     "be encoded) a warning names the file, and NAME.json records what it holds.\n"
-    "Positions inside the privacy zones of Halvex.ini ([PRIVACY]) are left out\n"
-    "of the picture and of the GPX and CSV. Ctrl-C (or a hang-up) cancels; an\n"
+    "Inside the privacy zones of the settings file ([PRIVACY] of Halvex.ini)\n"
+    "the picture shows no position, speed, heading or car on the map, and the\n"
+    "GPX and CSV leave the points out. Ctrl-C (or a hang-up) cancels; an\n"
     "unfinished clip leaves no file under any name.\n";
 
 namespace {
@@ -72,6 +74,7 @@ struct Options {
     QString out;
     bool overwrite = false;
     ClipOptions clip;
+    CliPrivacy::Choice privacy;
 };
 
 void Print(FILE* stream, const QString& text) {
@@ -86,7 +89,8 @@ int Fail(const QString& message) {
 }
 
 int UsageError(const QString& message) {
-    Print(stderr, "halvex-cli clip: " + CliText::Printable(message) + "\n" + kUsage);
+    Print(stderr,
+          "halvex-cli clip: " + CliText::Printable(message) + "\n" + kUsage + CliPrivacy::kUsage);
     return CliCommands::kBadUsage;
 }
 
@@ -106,6 +110,9 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
             o->group = 0; // the number comes with the positional arguments
             return -1;
         }
+        if (const int code = CliPrivacy::TakeOption(arg, args, next, &o->privacy, UsageError);
+            code != -2)
+            return code;
         const QStringList valued = {"--from", "--to", "--layout", "--inset", "--overlay", "--out"};
         if (!valued.contains(arg))
             return UsageError("unknown option " + arg);
@@ -148,7 +155,7 @@ int Parse(const QStringList& args, FILE* out, Options* o) {
             positional << arg;
             return -1;
         },
-        [&] { Print(out, kUsage); });
+        [&] { Print(out, QString(kUsage) + CliPrivacy::kUsage); });
     if (code >= 0)
         return code;
     if (o->group >= 0) {
@@ -288,9 +295,9 @@ int Run(const QStringList& arguments, FILE* out) {
         !outside.isEmpty())
         return Fail(outside);
     request.options = o.clip;
-    AppSettings& settings = AppSettings::Instance();
-    request.options.speedInMph = settings.ReadSpeedInMiles();
-    request.zones = ReadPrivacyZones(settings);
+    request.options.speedInMph = AppSettings::Instance().ReadSpeedInMiles();
+    if (const int code = CliPrivacy::Load(o.privacy, &request.zones); code >= 0)
+        return code;
     request.outputPath =
         ClipOutputPath(o.out.isEmpty() ? DefaultName(sources.front(), request.fromMs) : o.out);
     request.overwrite = o.overwrite;
@@ -339,6 +346,7 @@ int Run(const QStringList& arguments, FILE* out) {
         Print(stderr, "clip: copied without decoding; the cut falls on key frames\n");
     for (const QString& note : outcome.notes)
         Print(stderr, "clip: warning: " + CliText::Printable(note) + "\n");
+    CliPrivacy::SayLeftOut(request.zones, outcome.positionsLeftOut);
     for (const QString& name : outcome.files)
         Print(out, CliText::Printable(name) + "\n");
     return CliCommands::kDone;

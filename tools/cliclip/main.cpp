@@ -3,6 +3,8 @@
 // `halvex-cli clip ARGS` runs it in its own place with ARGS.
 #include "CliClip.h"
 
+#include "settings/AppSettings.h"
+#include "settings/SettingsPlace.h"
 #include "tools/cli/CliArgs.h"
 #include "tools/cli/CliCommands.h"
 
@@ -30,6 +32,8 @@ int main(int argc, char** argv) {
     }
     // The name halvex-cli's settings and messages go by.
     QCoreApplication::setApplicationName("halvex-cli");
+    // Beside halvex-cli, so it finds the settings file halvex-cli would.
+    AppSettings::PlaceInstance(SettingsPlace::SettingsFolder());
 
     const int code = CliClip::Run(QCoreApplication::arguments().mid(1), stdout);
     return CliCommands::Finish(code);
