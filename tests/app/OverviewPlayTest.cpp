@@ -12,6 +12,7 @@
 #include "overview/SpeedChart.h"
 #include "player/CVlcPlayer.h"
 #include "recordings/RecordingCatalog.h"
+#include "strings/UiStrings.h"
 #include "tests/support/OverviewCard.h"
 
 #include <QApplication>
@@ -180,7 +181,9 @@ TEST_F(OverviewPlayTest, EventMenuExportsTheThirtySecondsAroundTheEvent) {
         menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         return menu && menu->isVisible();
     }));
-    ASSERT_EQ(menu->actions().size(), 1);
+    // Export clip, and a privacy zone at the mark.
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions().front()->text(), LoadUiString(UiStringId::kExportClipItem));
 
     // The dialog runs its own loop: it is read and closed from inside it.
     std::optional<std::pair<int64_t, int64_t>> span;

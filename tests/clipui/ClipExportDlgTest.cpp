@@ -53,6 +53,8 @@ class ClipExportDlgTest : public ScratchSettingsTest {
         recipe.durationMs = 10000;
         recipe.frameSize = QSize(640, 360);
         recipe.frameRate = 30;
+        for (int i = 0; i < 10; ++i)
+            recipe.fixes.push_back(synth::Fix{35.60, 139.70 + 0.001 * i, 10, 30, 90});
         synthtest::WriteBelow(card->Root(), recipe, "DCIM/MovieF/MOV_0001F.MOV");
         synthtest::WriteBelow(card->Root(), recipe, "DCIM/MovieR/MOV_0001R.MOV");
     }

@@ -362,8 +362,10 @@ TEST_F(OverviewWindowTest, RightClickOnTheMapAddsAPrivacyZoneThere) {
     EXPECT_NEAR(zones[0].latitude, lat, 0.0005);
     EXPECT_NEAR(zones[0].longitude, lon, 0.0005);
     EXPECT_EQ(zones[0].radiusM, OverviewWindow::kNewZoneRadiusM);
-    if (const QByteArray path = qgetenv("HALVEX_SCREENSHOT"); !path.isEmpty())
+    if (const QByteArray path = qgetenv("HALVEX_SCREENSHOT"); !path.isEmpty()) {
+        QTest::qWait(1000); // the page's next frames
         window_->grab().save(QString::fromLocal8Bit(path));
+    }
 }
 
 TEST_F(OverviewWindowTest, ProgressCountsAndCancelAsksToStop) {
