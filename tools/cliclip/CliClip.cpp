@@ -1,5 +1,6 @@
 #include "CliClip.h"
 
+#include "ProgressLine.h"
 #include "clip/ClipBundleFiles.h"
 #include "clip/ClipExport.h"
 #include "clip/ClipSources.h"
@@ -310,6 +311,7 @@ int Run(const QStringList& arguments, FILE* out) {
     QElapsedTimer clock;
     clock.start();
     int lastShown = -1;
+    ProgressLine line;
     const auto progress = [&](double done) {
         const int percent = int(done * 100);
         if (percent != lastShown) {
@@ -319,7 +321,7 @@ int Run(const QStringList& arguments, FILE* out) {
                 done > 0.02
                     ? QStringLiteral(", %1 s left").arg(std::lround(elapsed * (1 - done) / done))
                     : QString();
-            Print(stderr, QStringLiteral("\rclip: %1%%2   ").arg(percent).arg(left));
+            line.Show(QStringLiteral("clip: %1%%2   ").arg(percent).arg(left));
         }
         return !g_interrupted.load();
     };
@@ -331,8 +333,7 @@ int Run(const QStringList& arguments, FILE* out) {
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGHUP, previousHangUp);
-    if (lastShown >= 0)
-        Print(stderr, "\n");
+    line.End();
     if (!ok && !outcome.existing.isEmpty()) {
         for (const QString& path : outcome.existing)
             Print(stderr, "halvex-cli: " + CliText::Printable(path) +
