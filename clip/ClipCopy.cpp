@@ -257,8 +257,12 @@ bool CopyClip(const ClipEncodeJob& job, const ClipProgress& progress, ClipEncode
         result->error = error;
         return false;
     }
-    result->firstInMs = spans.front().inMs;
-    result->lastOutMs = spans.back().outMs;
+    result->held = spans;
+    int64_t clipStart = 0;
+    for (const ClipPiece& p : spans) {
+        result->clipStartMs.push_back(clipStart);
+        clipStart += p.outMs - p.inMs;
+    }
     result->sound = sound;
     return true;
 }

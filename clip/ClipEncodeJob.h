@@ -23,10 +23,16 @@ using ClipProgress = std::function<bool(double done)>;
 struct ClipEncodeResult {
     bool cancelled = false;
     QString error;
-    // The span the clip holds, in ms from the start of the first piece's
-    // file and of the last's; the fast path widens the marks to key frames.
-    int64_t firstInMs = 0;
-    int64_t lastOutMs = 0;
+    // Each piece as the clip holds it, in ms into its files: the fast path
+    // widens the marks to key frames, a file cut short ends where its
+    // picture does. The camera shown large (the front one of two).
+    std::vector<ClipPiece> held;
+    // Where each piece starts in the clip. The copy puts each piece right
+    // after the one before; the encode keeps the time a piece cut short
+    // lacks (its last picture stays), so the clip keeps the drive's time.
+    std::vector<int64_t> clipStartMs;
+    // With two cameras shown, where the rear picture of each piece ends.
+    std::vector<int64_t> rearEndsMs;
     int64_t frames = 0;
     bool sound = false; // the clip holds sound
     QString soundNote;  // why it holds none although asked to, naming the file

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -162,33 +163,64 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     }
 
     // The bundle describes what the clip holds: the fast path's key frames,
-    // and no more than the picture read back from the file.
-    std::vector<ClipPiece> held = pieces;
-    held.front().inMs = result.firstInMs;
-    held.back().outMs = result.lastOutMs;
+    // a recording cut short as far as its picture goes, and no more than
+    // the picture read back from the file.
+    std::vector<ClipPiece> held = result.held;
+    std::vector<int64_t> starts = result.clipStartMs;
     ClipStreamLengths lengths;
     if (!MeasureClipStreams(job.path, &lengths, &error))
         return fail(error);
     QStringList notes = result.notes;
     if (!result.soundNote.isEmpty())
         notes << QStringLiteral("the clip has no sound: ") + result.soundNote;
-    int64_t heldMs = 0;
-    for (const ClipPiece& piece : held)
-        heldMs += piece.outMs - piece.inMs;
+    const auto lengthOf = [](const ClipPiece& p) { return p.outMs - p.inMs; };
     const double slack = std::max(2 * lengths.frameMs, 50.0);
-    if (lengths.videoMs < heldMs - slack) {
+    const int64_t timelineMs = starts.back() + lengthOf(held.back());
+    if (lengths.videoMs < timelineMs - slack) {
         // The picture ends early: the span ends with it.
-        int64_t shortBy = heldMs - lengths.videoMs;
-        while (held.size() > 1 && held.back().outMs - held.back().inMs <= shortBy) {
-            shortBy -= held.back().outMs - held.back().inMs;
+        while (held.size() > 1 && starts.back() >= lengths.videoMs) {
             held.pop_back();
+            starts.pop_back();
         }
-        held.back().outMs -= shortBy;
+        held.back().outMs =
+            std::max(held.back().inMs, held.back().inMs + lengths.videoMs - starts.back());
         notes << QStringLiteral("the clip holds %1 s of picture, not the %2 s marked; its span "
                                 "is recorded as it is")
                      .arg(lengths.videoMs / 1000.0, 0, 'f', 1)
-                     .arg(heldMs / 1000.0, 0, 'f', 1);
-        heldMs = lengths.videoMs;
+                     .arg(timelineMs / 1000.0, 0, 'f', 1);
+    }
+    int64_t heldMs = 0;
+    for (const ClipPiece& piece : held)
+        heldMs += lengthOf(piece);
+    // A recording cut short before the next one begins leaves a stretch of
+    // the drive the clip has no picture of.
+    QJsonArray gaps;
+    for (size_t i = 0; i + 1 < held.size(); ++i) {
+        if (held[i].outMs >= pieces[i].outMs - slack)
+            continue;
+        const int64_t from = clock.ReadingMs(i, held[i].outMs);
+        const int64_t to = clock.ReadingMs(i + 1, held[i + 1].inMs);
+        const int64_t clipMs = starts[i] + lengthOf(held[i]);
+        const QString path = ShownSources(held[i], job.options.layout).front().first;
+        QJsonObject gap;
+        gap["after"] = QFileInfo(path).absoluteFilePath();
+        gap["fromLocal"] = clock.LocalIso(from);
+        gap["toLocal"] = clock.LocalIso(to);
+        if (clock.KnowsUtc()) {
+            gap["fromUtc"] = UtcIso(from - clock.clock.zoneMs);
+            gap["toUtc"] = UtcIso(to - clock.clock.zoneMs);
+        }
+        gap["durationMs"] = double(to - from);
+        gap["clipMs"] = double(clipMs);
+        // Over the gap the encoded clip shows the last picture; the copy
+        // goes on with the next recording at once.
+        gap["stillMs"] = double(starts[i + 1] - clipMs);
+        gaps.append(gap);
+        notes << QStringLiteral("the clip has no picture of the %1 s after %2 ends early (at "
+                                "%3 s into the clip)")
+                     .arg((to - from) / 1000.0, 0, 'f', 1)
+                     .arg(path)
+                     .arg(clipMs / 1000.0, 0, 'f', 1);
     }
     outcome->notes = notes;
     std::vector<int> leftOut;
@@ -229,8 +261,12 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     for (size_t i = 0; i < held.size(); ++i) {
         const ClipPiece& piece = held[i];
         for (const auto& [path, camera] : ShownSources(piece, job.options.layout)) {
+            // The second camera's picture may end elsewhere than the first's.
+            ClipPiece shown = piece;
+            if (camera == QLatin1String("rear") && i < result.rearEndsMs.size())
+                shown.outMs = std::clamp(result.rearEndsMs[i], piece.inMs, piece.outMs);
             QJsonObject entry;
-            if (!SourceEntry(path, states.value(path), camera, piece, clock.pieceClocks[i], &entry,
+            if (!SourceEntry(path, states.value(path), camera, shown, clock.pieceClocks[i], &entry,
                              &error))
                 return fail(error);
             // The pair shares one GPS track: each names what its span lost.
@@ -246,7 +282,10 @@ bool ExportClip(const ClipRequest& request, const ClipProgress& progress, ClipOu
     manifest["marks"] =
         Span(clock, pieces.size() - 1, request.fromMs - pieces.front().source.startMs,
              request.toMs - pieces.back().source.startMs, request.toMs - request.fromMs);
-    manifest["span"] = Span(clock, last, held.front().inMs, held.back().outMs, heldMs);
+    QJsonObject span = Span(clock, last, held.front().inMs, held.back().outMs, heldMs);
+    if (!gaps.isEmpty())
+        span["gaps"] = gaps;
+    manifest["span"] = span;
     manifest["choices"] = Choices(job.options, outcome->fastPath, int(request.zones.size()),
                                   outcome->positionsLeftOut);
     manifest["sources"] = sources;

@@ -6,6 +6,7 @@
 #include "clip/ClipOverlayImage.h"
 #include "clip/ClipVideoReader.h"
 
+#include <algorithm>
 #include <cmath>
 
 extern "C" {
@@ -398,8 +399,16 @@ bool Transcoder::Run() {
         return Fail(QStringLiteral("the recordings hold no picture in the clip's span"));
     if (!muxer_.Finish(&error_))
         return Fail(error_);
-    result_->firstInMs = job_.pieces.front().inMs;
-    result_->lastOutMs = job_.pieces.back().outMs;
+    int64_t clipStart = 0;
+    for (size_t i = 0; i < job_.pieces.size(); ++i) {
+        ClipPiece piece = job_.pieces[i];
+        piece.outMs = std::max(piece.inMs, lead->PieceEndsMs()[i]);
+        result_->held.push_back(piece);
+        result_->clipStartMs.push_back(clipStart);
+        clipStart += job_.pieces[i].outMs - job_.pieces[i].inMs;
+    }
+    if (second)
+        result_->rearEndsMs = second->PieceEndsMs();
     return true;
 }
 

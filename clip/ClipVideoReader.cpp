@@ -11,7 +11,10 @@ QString PiecePath(const ClipPiece& piece, bool rear) {
 }
 
 ClipVideoReader::ClipVideoReader(std::vector<ClipPiece> pieces, bool rear)
-    : pieces_(std::move(pieces)), rear_(rear) {}
+    : pieces_(std::move(pieces)), rear_(rear) {
+    for (const ClipPiece& piece : pieces_)
+        endsMs_.push_back(piece.outMs);
+}
 
 bool ClipVideoReader::Open(AVRational frameRate, QString* error) {
     if (pieces_.empty()) {
@@ -83,12 +86,14 @@ void ClipVideoReader::NoteShortPiece() {
     const ClipPiece& piece = pieces_[piece_];
     const double frameMs = 1000.0 * frameRate_.den / frameRate_.num;
     const double reached = lastFileMs_ < 0 ? double(piece.inMs) : lastFileMs_ + frameMs;
-    if (reached < piece.outMs - 2 * frameMs)
-        notes_ << QStringLiteral("%1: its picture ends at %2 s, before the %3 s the clip takes "
-                                 "from it (the file is cut short)")
-                      .arg(PiecePath(piece, rear_))
-                      .arg(reached / 1000.0, 0, 'f', 1)
-                      .arg(piece.outMs / 1000.0, 0, 'f', 1);
+    if (reached >= piece.outMs - 2 * frameMs)
+        return;
+    endsMs_[piece_] = std::llround(reached);
+    notes_ << QStringLiteral("%1: its picture ends at %2 s, before the %3 s the clip takes "
+                             "from it (the file is cut short)")
+                  .arg(PiecePath(piece, rear_))
+                  .arg(reached / 1000.0, 0, 'f', 1)
+                  .arg(piece.outMs / 1000.0, 0, 'f', 1);
 }
 
 // One decoded picture of the current piece: 1, 0 when the piece is used up.

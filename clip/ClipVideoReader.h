@@ -28,6 +28,9 @@ class ClipVideoReader {
     AVRational SampleAspect() const { return sampleAspect_; }
     // The pieces whose picture ended before their span did, as notes.
     const QStringList& Notes() const { return notes_; }
+    // Where each piece's picture ended, in ms into its file: its out-mark,
+    // or earlier where the file is cut short.
+    const std::vector<int64_t>& PieceEndsMs() const { return endsMs_; }
     // The path of the piece being read.
     QString Path() const;
 
@@ -53,6 +56,7 @@ class ClipVideoReader {
     int64_t lastSlot_ = -1;
     double lastFileMs_ = -1; // the piece's last picture handed on
     QStringList notes_;
+    std::vector<int64_t> endsMs_;
 };
 
 // The source path of a piece for one camera.
