@@ -97,18 +97,24 @@ std::vector<int> TripFileIndices(const RecordingCatalog& catalog) {
     return MomentFileIndices(catalog, [&](int g) { return catalog.Groups()[size_t(g)].chosen; });
 }
 
-bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip) {
+bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip,
+              QString* failedPath) {
     trip->recordings.clear();
+    const auto failed = [&](const QString& path) {
+        if (failedPath)
+            *failedPath = path;
+        return false;
+    };
     for (int index : fileIndices) {
         if (index < 0 || size_t(index) >= catalog.Files().size())
-            return false;
+            return failed(QString());
         const RecordingFile& file = catalog.Files()[size_t(index)];
         if (trip->recordings.empty())
             trip->first = file;
         TripRecording recording;
         if (!LoadTripRecording(file, &recording))
-            return false;
+            return failed(file.Path());
         trip->recordings.push_back(std::move(recording));
     }
-    return !trip->recordings.empty();
+    return !trip->recordings.empty() || failed(QString());
 }

@@ -49,5 +49,7 @@ std::vector<int> MomentFileIndices(const RecordingCatalog& catalog,
 // Those of the chosen groups.
 std::vector<int> TripFileIndices(const RecordingCatalog& catalog);
 
-// The trip of the given files; false when one of them cannot be read.
-bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip);
+// The trip of the given files; false when one of them cannot be read, its
+// path in *failedPath ("" when no file was given).
+bool LoadTrip(const RecordingCatalog& catalog, const std::vector<int>& fileIndices, Trip* trip,
+              QString* failedPath = nullptr);

@@ -201,4 +201,33 @@ TEST_F(TripModel, TripTakesTheChosenGroupsPairsOnce) {
     EXPECT_EQ(TripFileIndices(catalog), (std::vector<int>{0, 2, 3}));
 }
 
+// A trip that cannot be read names the recording that stopped it, so a
+// failure of a whole group's export says which file to look at.
+TEST_F(TripModel, ATripThatCannotBeReadNamesTheFile) {
+    ScratchDir card;
+    card.Write("front/FILE0010.MOV");
+    for (const char* name : {"FILE0010.MOV", "FILE0012.MOV"}) {
+        RecordingFile f;
+        f.root = card.Root();
+        f.folder = "front/";
+        f.fileName = name;
+        CatalogStaging::Files(catalog).push_back(f);
+    }
+    const struct {
+        std::vector<int> files;
+        bool read;
+        QString failed;
+    } cases[] = {
+        {{0}, true, ""},
+        {{0, 1}, false, CatalogStaging::Files(catalog)[1].Path()},
+        {{}, false, ""},
+    };
+    for (const auto& c : cases) {
+        Trip trip;
+        QString failed = "untouched";
+        EXPECT_EQ(LoadTrip(catalog, c.files, &trip, &failed), c.read) << c.files.size();
+        EXPECT_EQ(failed, c.read ? QString("untouched") : c.failed) << c.files.size();
+    }
+}
+
 } // namespace

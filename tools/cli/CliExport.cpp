@@ -156,8 +156,10 @@ int Run(const QString& command, const QStringList& arguments, FILE* out) {
     if (const int code = CliPrivacy::Load(o.privacy, &zones); code >= 0)
         return code;
     Trip trip;
-    if (!LoadTrip(catalog, indices, &trip))
-        return Fail("cannot read the tracks of the recordings");
+    QString failed;
+    if (!LoadTrip(catalog, indices, &trip, &failed))
+        return Fail(failed.isEmpty() ? QStringLiteral("no recording with a track to export")
+                                     : failed + ": cannot read its track");
     // The G-sensor samples give no place away and stay whole.
     const int leftOut = LeaveOutPrivatePoints(&trip, zones);
 
