@@ -1,14 +1,9 @@
 #include "controls/CFrameClockStatic.h"
 
-#include <QFontMetrics>
 #include <QPainter>
-#include <QStringList>
-#include <algorithm>
 
 namespace {
 constexpr int kGap = 8;
-constexpr int kLargestPoints = 10;
-constexpr int kSmallestPoints = 6;
 const QColor kTextColor(230, 230, 230);
 } // namespace
 
@@ -23,8 +18,14 @@ void CFrameClockStatic::SetText(const QString& text) {
     update();
 }
 
-QRect CFrameClockStatic::FreeRect() const {
-    QRect free = rect();
+void CFrameClockStatic::SetRooms(QRect beside, QRect below) {
+    beside_ = beside;
+    below_ = below;
+    update();
+}
+
+QRect CFrameClockStatic::BesideRoom() const {
+    QRect free = beside_.isEmpty() ? rect() : beside_;
     if (obstacle_ && obstacle_->isVisible() && (!obstacleShows_ || obstacleShows_()) &&
         obstacle_->parentWidget() == parentWidget()) {
         const int right = obstacle_->geometry().right() + 1 + kGap - x();
@@ -34,32 +35,24 @@ QRect CFrameClockStatic::FreeRect() const {
     return free;
 }
 
+FrameClockFit CFrameClockStatic::Fit() const {
+    return FitFrameClock(text_, BesideRoom(), below_);
+}
+
+QRect CFrameClockStatic::TextRect() const {
+    if (text_.isEmpty())
+        return QRect();
+    return Fit().rect.translated(pos());
+}
+
 void CFrameClockStatic::paintEvent(QPaintEvent*) {
     if (text_.isEmpty())
         return;
-    const QRect free = FreeRect();
-    if (free.width() <= 0)
+    const FrameClockFit fit = Fit();
+    if (fit.rect.width() <= 0)
         return;
     QPainter p(this);
     p.setPen(kTextColor);
-    QFont font(QStringLiteral("Arial"), kLargestPoints, QFont::Bold);
-    p.setFont(font);
-    if (QFontMetrics(font).horizontalAdvance(text_) <= free.width()) {
-        p.drawText(free, Qt::AlignCenter, text_);
-        return;
-    }
-    // Time above position, as large as both fit.
-    const QStringList lines = text_.split(QStringLiteral("  "));
-    for (int points = kLargestPoints - 1; points >= kSmallestPoints; --points) {
-        font.setPointSize(points);
-        const QFontMetrics m(font);
-        int widest = 0;
-        for (const QString& line : lines)
-            widest = std::max(widest, m.horizontalAdvance(line));
-        if ((widest <= free.width() && m.height() * lines.size() <= free.height()) ||
-            points == kSmallestPoints)
-            break;
-    }
-    p.setFont(font);
-    p.drawText(free, Qt::AlignCenter, lines.join('\n'));
+    p.setFont(fit.font);
+    p.drawText(fit.rect, Qt::AlignCenter, fit.lines.join('\n'));
 }

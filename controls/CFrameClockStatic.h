@@ -1,12 +1,15 @@
 #pragma once
+#include "controls/FrameClockFit.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
 
 // The local date and time and the position of the frame being played, in
-// the title bar: on one line where there is room, else the time above the
-// position in a font small enough to fit. Leaves free the part of its area
+// the title bar: beside the read-outs on one line where there is room, else
+// the time above the position; when that would be too small to read, on one
+// line in the band under the read-outs. Leaves free the part of its room
 // that a sibling (the playback-rate label) covers while that one shows.
 class CFrameClockStatic : public QWidget {
     Q_OBJECT
@@ -20,14 +23,22 @@ class CFrameClockStatic : public QWidget {
         obstacle_ = sibling;
         obstacleShows_ = std::move(shows);
     }
+    // The rooms the text may take, in the widget's coordinates: `beside`
+    // the read-outs first, then the band `below` them.
+    void SetRooms(QRect beside, QRect below);
+    // Where the text is drawn and in which font, in the parent's coordinates
+    // (for tests); empty without text.
+    QRect TextRect() const;
+    FrameClockFit Fit() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QRect FreeRect() const;
+    QRect BesideRoom() const;
 
     QString text_;
+    QRect beside_, below_;
     QPointer<QWidget> obstacle_;
     std::function<bool()> obstacleShows_;
 };

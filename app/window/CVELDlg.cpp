@@ -210,6 +210,7 @@ void CVELDlg::LayoutControls(int cx, int cy) {
         if (QWidget* w = Control(id))
             w->setGeometry(rect);
     m_controls.frameClock->setGeometry(FrameClockRect(cx));
+    m_controls.frameClock->SetRooms(FrameClockBeside(cx), FrameClockBelow(cx));
     m_controls.m_pMapDlg->PlaceMap(r.mapPane);
     m_mapSplitter = r.mapSplitter;
     m_groupListSplitter = r.groupListSplitter;

@@ -94,6 +94,9 @@ void MainPlaybackView::SetSeekHappened() {
 void MainPlaybackView::SetRateLabel(const QString& text, bool visible) {
     if (rate)
         rate->SetText(text.toLatin1().constData(), visible);
+    // The clock makes room for the label, or takes it back.
+    if (frameClock)
+        frameClock->update();
 }
 
 void MainPlaybackView::SetGpsIndicator(int state) {

@@ -5,6 +5,7 @@
 #include "MainWindowCard.h"
 #include "PlaybackHarness.h"
 #include "app/playback/PlaybackTick.h"
+#include "app/playback/SpeedTable.h"
 #include "app/window/CVELDlg.h"
 #include "app/window/ControlIds.h"
 #include "app/window/PlaybackLogic.h"
@@ -30,6 +31,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -269,6 +271,47 @@ TEST_F(TripWindow, ExportOntoAFullDiskSaysItFailedAndLeavesNoPart) {
         << "the file and the system's reason";
     EXPECT_FALSE(QFile::exists(gpx));
     umount(out.path().toLocal8Bit().constData());
+}
+
+// In the smallest window the playback-rate read-out never covers the frame
+// clock: at every rate from 0.5x to 2x the clock's whole text is drawn clear
+// of the read-outs, at a size that can be read.
+TEST_F(TripWindow, TheRateReadOutNeverCoversTheFrameClock) {
+    ASSERT_NO_FATAL_FAILURE(OpenAndPlay());
+    ASSERT_EQ(dlg->size(), QSize(800, 560));
+    ASSERT_TRUE(WaitUntil([&] { return Clock()->Text().contains("  35.68"); }))
+        << Clock()->Text().toStdString();
+    QWidget* rate = dlg->Control(IDC_PB_SPEED);
+    QWidget* speed = dlg->Control(IDC_SPEED);
+    auto check = [&](const std::string& what) {
+        const FrameClockFit fit = Clock()->Fit();
+        const QRect drawn = Clock()->TextRect();
+        ASSERT_FALSE(drawn.isEmpty()) << what;
+        EXPECT_EQ(fit.lines.join("  "), Clock()->Text()) << what;
+        const QFontMetrics m(fit.font);
+        for (const QString& line : fit.lines)
+            EXPECT_LE(m.horizontalAdvance(line), drawn.width()) << what;
+        EXPECT_LE(m.height() * fit.lines.size(), drawn.height()) << what;
+        EXPECT_GE(fit.font.pointSize(), 7) << what;
+        EXPECT_TRUE(Clock()->geometry().contains(drawn)) << what;
+        EXPECT_FALSE(drawn.intersects(speed->geometry())) << what;
+        if (dlg->Playback()->controller.m_nSpeedIndex != kNormalSpeedIndex) {
+            EXPECT_FALSE(drawn.intersects(rate->geometry())) << what;
+        }
+    };
+    auto& controller = dlg->Playback()->controller;
+    check("1.0x");
+    while (controller.m_nSpeedIndex > 2) { // down to 0.5x
+        QTest::keyClick(dlg->windowHandle(), Qt::Key_Minus);
+        Pump(200);
+        check(SpeedTable[size_t(controller.m_nSpeedIndex)].label);
+    }
+    while (controller.m_nSpeedIndex < 12) { // up to 2.0x
+        QTest::keyClick(dlg->windowHandle(), Qt::Key_Plus);
+        Pump(200);
+        check(SpeedTable[size_t(controller.m_nSpeedIndex)].label);
+    }
+    EXPECT_EQ(controller.m_nSpeedIndex, 12);
 }
 
 TEST_F(TripWindow, FrameClockShowsTimeAndPlaceFollowsSeeksAndOverlaysFullScreen) {
