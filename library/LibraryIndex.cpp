@@ -162,6 +162,22 @@ std::optional<KeptFile> LibraryIndex::FindPath(const QString& path) {
     return found.front();
 }
 
+bool LibraryIndex::RemoveFile(const QString& path, QString* error) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, "DELETE FROM files WHERE path = ?1", -1, &statement, nullptr) !=
+        SQLITE_OK) {
+        *error = Message(db_);
+        return false;
+    }
+    const QByteArray text = path.toUtf8();
+    sqlite3_bind_text(statement, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    const bool done = sqlite3_step(statement) == SQLITE_DONE;
+    if (!done)
+        *error = Message(db_);
+    sqlite3_finalize(statement);
+    return done;
+}
+
 bool LibraryIndex::AddFile(const KeptFile& file, QString* error) {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_,

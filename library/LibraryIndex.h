@@ -46,6 +46,8 @@ class LibraryIndex {
 
     bool AddFile(const KeptFile& file, QString* error);
     bool AddSource(const SourceKey& key, const QByteArray& sha256, QString* error);
+    // Forgets a kept file the user deleted.
+    bool RemoveFile(const QString& path, QString* error);
 
     std::vector<KeptFile> Files();
 

@@ -1,9 +1,12 @@
 #include "overview/OverviewWindow.h"
 
+#include "library/LibraryPrune.h"
 #include "map/CCefClientApp.h"
 #include "overview/ColumnFit.h"
 #include "overview/DayTotals.h"
+#include "overview/DrivingCalendar.h"
 #include "overview/EventMarks.h"
+#include "overview/FreeSpaceDialog.h"
 #include "overview/GeoMath.h"
 #include "overview/OverviewBridge.h"
 #include "overview/OverviewPage.h"
@@ -14,12 +17,15 @@
 #include "overview/TripDayFilter.h"
 #include "overview/TripListModel.h"
 #include "overview/TripRoute.h"
+#include "platform/widgets/MessageBox.h"
 #include "platform/widgets/PrivacyZonesBox.h"
+#include "recordings/RecordingInfo.h"
 #include "settings/AppSettings.h"
 #include "strings/UiStrings.h"
 
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -105,6 +111,9 @@ void OverviewWindow::BuildWidgets() {
     progressRow_->setSizePolicy(keepRoom);
     progressRow_->hide();
     headerRow->addWidget(progressRow_);
+    freeSpace_ = new QPushButton(this);
+    freeSpace_->hide();
+    headerRow->addWidget(freeSpace_);
     layout->addLayout(headerRow);
 
     auto* splitter = new QSplitter(this);
@@ -125,6 +134,9 @@ void OverviewWindow::BuildWidgets() {
     filters->addWidget(colouring_);
     filters->addWidget(days_, 1);
     sideLayout->addLayout(filters);
+    calendar_ = new DrivingCalendar(side);
+    calendar_->hide();
+    sideLayout->addWidget(calendar_);
 
     trips_ = MakeList(side);
     dayFilter_->setSourceModel(tripModel_);
@@ -167,6 +179,13 @@ void OverviewWindow::ConnectParts() {
             emit bridge_->ColouringChanged(colouring_->currentData().toString());
     });
     connect(days_, &QComboBox::currentIndexChanged, this, &OverviewWindow::OnDayChosen);
+    // A day of the calendar is chosen as the day filter chooses it.
+    connect(calendar_, &DrivingCalendar::DayChosen, this, [this](const QDate& day) {
+        const int at = days_->findData(day);
+        if (at >= 0)
+            days_->setCurrentIndex(at);
+    });
+    connect(freeSpace_, &QPushButton::clicked, this, &OverviewWindow::FreeSpace);
     connect(trips_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &OverviewWindow::OnTripRowChanged);
     connect(trips_, &QTreeView::clicked, this, &OverviewWindow::OnTripRowClicked);
@@ -221,6 +240,13 @@ void OverviewWindow::SetProgress(int done, int total) {
                                               QStringLiteral("%1 / %2").arg(done).arg(total)));
 }
 
+void OverviewWindow::SetLibrary(const QString& folder) {
+    library_ = folder;
+    calendar_->setVisible(!folder.isEmpty());
+    freeSpace_->setVisible(!folder.isEmpty());
+    FillHeader();
+}
+
 void OverviewWindow::SetData(std::shared_ptr<const OverviewData> data) {
     data_ = std::move(data);
     delete lines_;
@@ -252,6 +278,7 @@ void OverviewWindow::ApplyTexts() {
     texts_ = FigureTexts::OfViewer();
     setWindowTitle(LoadUiString(UiStringId::kOverviewTitle));
     cancel_->setText(LoadUiString(UiStringId::kCancelButton));
+    freeSpace_->setText(LoadUiString(UiStringId::kLibraryFreeSpace));
     colouring_->setItemText(0, LoadUiString(UiStringId::kOverviewByTrip));
     colouring_->setItemText(1, LoadUiString(UiStringId::kOverviewBySpeed));
     nearTitle_->setText(LoadUiString(UiStringId::kOverviewNearTitle));
@@ -261,6 +288,7 @@ void OverviewWindow::ApplyTexts() {
     tripModel_->SetTexts(texts_);
     placeModel_->SetTexts();
     chart_->SetTexts(texts_);
+    calendar_->SetTexts(texts_);
     FillHeader();
     FillPlaces();
     // The tips of the chart's marks carry the unit too.
@@ -291,6 +319,23 @@ void OverviewWindow::FillHeader() {
         return;
     }
     const CardLife life = data_->Life();
+    if (!library_.isEmpty()) {
+        // What the library holds and how much of it is kept for good.
+        uint64_t bytes = 0, locked = 0;
+        for (const IndexedRecording& r : data_->Recordings()) {
+            bytes += r.fileSize;
+            if (r.flags & (RecordingFile::kEventLocked | RecordingFile::kHandLocked))
+                locked += r.fileSize;
+        }
+        header_->setText(QStringList{
+            LoadUiStringFilled(UiStringId::kLibrarySize, FigureTexts::Bytes(bytes)),
+            LoadUiStringFilled(UiStringId::kOverviewLocked, FigureTexts::Bytes(locked)),
+            LoadUiStringFilled(UiStringId::kOverviewRecorded,
+                               FigureTexts::Duration(int64_t(life.recordedHours * 3600000.0))),
+            LoadUiStringFilled(UiStringId::kOverviewFree, FigureTexts::Bytes(life.freeBytes))}
+                             .join(QStringLiteral("  ·  ")));
+        return;
+    }
     header_->setText(QStringList{
         LoadUiStringFilled(UiStringId::kOverviewRecorded,
                            FigureTexts::Duration(int64_t(life.recordedHours * 3600000.0))),
@@ -311,6 +356,7 @@ void OverviewWindow::FillTrips() {
     days_->addItem(LoadUiString(UiStringId::kOverviewAllDays), QDate());
     for (const QDate& day : tripModel_->Days())
         days_->addItem(QLocale().toString(day, QLocale::ShortFormat), day);
+    calendar_->SetDays(TotalsPerDay(data_ ? data_->Trips() : std::vector<TripSummary>()), texts_);
     // Sized from the texts as they are: asking the list would lay every
     // cell out through its delegate.
     ColumnFit fit(TripListModel::kColumns, trips_->font());
@@ -328,6 +374,7 @@ void OverviewWindow::FillTrips() {
 void OverviewWindow::OnDayChosen() {
     const QDate day = days_->currentData().toDate();
     dayFilter_->SetDay(day);
+    calendar_->ShowChosen(day);
     const std::vector<int> shown = ShownTrips();
     if (selectedTrip_ >= 0 && std::find(shown.begin(), shown.end(), selectedTrip_) == shown.end()) {
         selectedTrip_ = -1;
@@ -338,6 +385,34 @@ void OverviewWindow::OnDayChosen() {
     SendShownTrips();
     FillPlaces();
     FitTrips(shown);
+}
+
+void OverviewWindow::FreeSpace() {
+    if (!data_ || library_.isEmpty())
+        return;
+    constexpr int kProposedDrives = 10;
+    const PruneProposal proposal =
+        OldestQuietDrives(data_->Recordings(), data_->Trips(), data_->Events(), kProposedDrives);
+    if (proposal.paths.isEmpty()) {
+        ShowMessageBox(this, LoadUiString(UiStringId::kLibraryFreeSpaceNothing),
+                       LoadUiString(UiStringId::kLibraryFreeSpace), MbButtons::Ok,
+                       MbIcon::Information);
+        return;
+    }
+    const QDir library(library_);
+    QStringList shown;
+    for (const QString& path : proposal.paths)
+        shown << library.relativeFilePath(path);
+    FreeSpaceDialog ask(shown, proposal.bytes, this);
+    if (ask.exec() != QDialog::Accepted)
+        return;
+    QString error;
+    const bool done = DeleteKept(library_, proposal.paths, &error);
+    // Even a deletion stopped half way changed the library.
+    emit LibraryChanged();
+    if (!done)
+        ShowMessageBox(this, LoadUiStringFilled(UiStringId::kLibraryDeleteFailed, error),
+                       LoadUiString(UiStringId::kLibraryFreeSpace), MbButtons::Ok, MbIcon::Error);
 }
 
 std::vector<int> OverviewWindow::ShownTrips() const {

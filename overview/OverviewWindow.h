@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+class DrivingCalendar;
 class OverviewBridge;
 class OverviewPage;
 class PlaceListModel;
@@ -40,6 +41,9 @@ class OverviewWindow : public QWidget {
     // The card is being read: done of total recordings; a negative total
     // hides the progress.
     void SetProgress(int done, int total);
+    // The folder shown is a library ("" for a card): its calendar of driving
+    // days, its size and "Free space..." are shown.
+    void SetLibrary(const QString& folder);
     // Every text again in the current language and the viewer's unit.
     void ApplyTexts();
 
@@ -64,6 +68,8 @@ class OverviewWindow : public QWidget {
     QComboBox* Colouring() const { return colouring_; }
     QLabel* Header() const { return header_; }
     static constexpr double kNewZoneRadiusM = 200;
+    DrivingCalendar* Calendar() const { return calendar_; }
+    QPushButton* FreeSpaceButton() const { return freeSpace_; }
     QPushButton* CancelButton() const { return cancel_; }
     OverviewBridge* Bridge() const { return bridge_; }
     bool PageReady() const { return pageReady_; }
@@ -74,6 +80,8 @@ class OverviewWindow : public QWidget {
     // "Export clip" on an event: its recording and the event's offset in it.
     void ExportClipRequested(const QString& path, qint64 offsetMs);
     void CancelRequested();
+    // Recordings were deleted from the library shown.
+    void LibraryChanged();
 
   protected:
     // The viewer's unit or the zones may have changed while another window
@@ -90,6 +98,9 @@ class OverviewWindow : public QWidget {
     void FillTrips();
     void FillHeader();
     void OnDayChosen();
+    // Proposes the oldest quiet drives of the library and deletes them on
+    // the user's word.
+    void FreeSpace();
     // The selected trip's speed, marks and the play position on the chart.
     void FillChart();
     void OnTripRowChanged(const QModelIndex& row);
@@ -140,6 +151,9 @@ class OverviewWindow : public QWidget {
     OverviewPage* page_ = nullptr;
     QComboBox* colouring_;
     QComboBox* days_;
+    DrivingCalendar* calendar_;
+    QPushButton* freeSpace_;
+    QString library_;
     QTreeView* trips_;
     SpeedChart* chart_;
     QSpinBox* radius_;

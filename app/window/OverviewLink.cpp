@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QShortcut>
+#include <algorithm>
 
 namespace {
 
@@ -79,8 +80,11 @@ void OverviewLink::Open() {
                 [this](const QString& path, qint64 offsetMs) {
                     clipMarks_.ExportAround(overview_, path, offsetMs);
                 });
+        // Recordings deleted from the library leave the lists and the index.
+        connect(overview_, &OverviewWindow::LibraryChanged, this, [this] { ReopenLibrary(30); });
         // The build's end takes the progress away.
         connect(overview_, &OverviewWindow::CancelRequested, this, [this] { build_.Cancel(); });
+        overview_->SetLibrary(library_);
         if (data_)
             overview_->SetData(data_);
     }
@@ -89,10 +93,26 @@ void OverviewLink::Open() {
     overview_->activateWindow();
 }
 
+void OverviewLink::ReopenLibrary(int tries) {
+    const std::vector<RecordingFile>& files = window_.Catalog().Files();
+    const bool stale = std::any_of(files.begin(), files.end(), [](const RecordingFile& f) {
+        return !QFileInfo::exists(f.Path());
+    });
+    if (library_.isEmpty() || !stale)
+        return;
+    window_.OpenFolder(library_);
+    // The lists' guard refuses an opening while a start is under way: asked
+    // again until the lists no longer hold a deleted file.
+    if (tries > 1)
+        QTimer::singleShot(kRestartMs, this, [this, tries] { ReopenLibrary(tries - 1); });
+}
+
 void OverviewLink::ShowData(std::shared_ptr<const OverviewData> data) {
     data_ = std::move(data);
-    if (overview_)
+    if (overview_) {
+        overview_->SetLibrary(library_);
         overview_->SetData(data_);
+    }
 }
 
 void OverviewLink::StartBuild() {
@@ -130,6 +150,8 @@ void OverviewLink::StartBuild() {
         [this, index, cardFolder](bool ok) {
             if (overview_)
                 overview_->SetProgress(0, -1);
+            library_ =
+                LibraryLayout::IsLibrary(cardFolder) ? QDir::cleanPath(cardFolder) : QString();
             if (ok)
                 ShowData(std::make_shared<CardIndexOverview>(index, cardFolder));
             else

@@ -42,6 +42,8 @@ class OverviewLink : public QObject {
 
   private:
     void StartBuild();
+    // Opens the library again after deletions, up to `tries` times.
+    void ReopenLibrary(int tries);
     void TrySeek();
     // Asks again for a start that the lists' guards refused.
     void RestartPending();
@@ -50,6 +52,8 @@ class OverviewLink : public QObject {
     ClipMarksHook& clipMarks_;
     QPointer<OverviewWindow> overview_;
     std::shared_ptr<const OverviewData> data_;
+    // The library the data is of, "" for a card.
+    QString library_;
     QTimer buildSoon_;
     QStringList builtFor_;
     BackgroundJob build_;
