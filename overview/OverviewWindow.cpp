@@ -570,7 +570,10 @@ void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
         const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
         const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
         if (r)
-            emit ExportClipRequested(r->path, e->offsetMs);
+            emit ExportClipRequested(
+                r->path, e->offsetMs,
+                EventLabel(*e, LoadUiString(UiStringId::kOverviewEventKinds).split('|'),
+                           FigureTexts::OfViewer()));
     });
     menu->popup(globalAt);
 }

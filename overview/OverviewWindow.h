@@ -78,7 +78,8 @@ class OverviewWindow : public QWidget {
   signals:
     void PlayRequested(const QString& path, qint64 offsetMs);
     // "Export clip" on an event: its recording and the event's offset in it.
-    void ExportClipRequested(const QString& path, qint64 offsetMs);
+    // `event` names the event the clip is for.
+    void ExportClipRequested(const QString& path, qint64 offsetMs, const QString& event);
     void CancelRequested();
     // Recordings were deleted from the library shown.
     void LibraryChanged();

@@ -31,6 +31,7 @@ const struct {
     {"Ctrl+T", UiStringId::kOverviewTitle},
     {"Ctrl+,", UiStringId::kSettingsItem},
     {"[  ]", UiStringId::kHelpClipMarks},
+    {"Ctrl+Shift+E", UiStringId::kHelpExportClip},
     {"F1", UiStringId::kHelpThisHelp},
 };
 

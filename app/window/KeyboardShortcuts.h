@@ -31,6 +31,7 @@ enum class KeyCommand {
     Settings,
     ClipStart,
     ClipEnd,
+    ExportClip,
 };
 
 // The widget that has the keyboard focus, as far as the keys care: a list
