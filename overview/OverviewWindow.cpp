@@ -586,7 +586,10 @@ void OverviewWindow::ShowMapMenu(double latitude, double longitude, int event, Q
             const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
             const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
             if (r)
-                emit ExportClipRequested(r->path, e->offsetMs);
+                emit ExportClipRequested(
+                    r->path, e->offsetMs,
+                    EventLabel(*e, LoadUiString(UiStringId::kOverviewEventKinds).split('|'),
+                               FigureTexts::OfViewer()));
         });
     menu->addAction(LoadUiString(UiStringId::kAddPrivacyZoneItem), this,
                     [this, latitude, longitude] { AddZoneAt(latitude, longitude); });
