@@ -237,6 +237,16 @@ TEST_F(ClipExportDlgTest, ZonesThatDoNotReadAreNamedWhenTheDialogOpens) {
     EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+// The figures' check boxes that are ticked (not the sound's or the zones').
+QStringList CheckedFigures(const ClipExportDlg& dialog) {
+    QStringList checked;
+    for (auto* box : dialog.findChildren<QCheckBox*>())
+        if (box->isChecked() && box->text() != LoadUiString(UiStringId::kClipSound) &&
+            box->text() != LoadUiString(UiStringId::kClipApplyZones))
+            checked << box->text();
+    return checked;
+}
+
 // The choices of an export are the next dialog's; the folder is the last
 // clip's, at first the user's videos folder.
 TEST_F(ClipExportDlgTest, AReopenedDialogKeepsTheChoicesOfTheLastExport) {
@@ -278,10 +288,7 @@ TEST_F(ClipExportDlgTest, AReopenedDialogKeepsTheChoicesOfTheLastExport) {
     const auto combos = again.findChildren<QComboBox*>();
     EXPECT_EQ(combos[0]->currentIndex(), int(ClipLayout::PictureInPicture));
     EXPECT_EQ(combos[1]->currentIndex(), int(ClipCorner::BottomLeft));
-    QStringList checked;
-    for (auto* box : again.findChildren<QCheckBox*>())
-        if (box->isChecked() && box->text() != LoadUiString(UiStringId::kClipSound))
-            checked << box->text();
+    const QStringList checked = CheckedFigures(again);
     EXPECT_EQ(checked, (QStringList{LoadUiString(UiStringId::kClipFigureSpeed),
                                     LoadUiString(UiStringId::kClipFigureG)}));
     EXPECT_EQ(again.findChild<QLineEdit*>("outputPath")->text(), folder + "/second.mp4");
@@ -302,10 +309,7 @@ TEST_F(ClipExportDlgTest, ForAnEventItNamesItAndShowsBothCamerasAndTheFigures) {
               LoadUiString(UiStringId::kClipForEvent).replace("%s", "Impact, 18:30:07, 1.20 g"));
     const ClipLayout layout = ClipLayout(dialog.findChildren<QComboBox*>()[0]->currentIndex());
     EXPECT_TRUE(UsesFront(layout) && UsesRear(layout));
-    QStringList checked;
-    for (auto* box : dialog.findChildren<QCheckBox*>())
-        if (box->isChecked() && box->text() != LoadUiString(UiStringId::kClipSound))
-            checked << box->text();
+    const QStringList checked = CheckedFigures(dialog);
     EXPECT_EQ(checked, (QStringList{LoadUiString(UiStringId::kClipFigureTime),
                                     LoadUiString(UiStringId::kClipFigureSpeed),
                                     LoadUiString(UiStringId::kClipFigurePosition),
