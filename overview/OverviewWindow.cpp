@@ -559,13 +559,7 @@ void OverviewWindow::PlayEvent(int event) {
         PlayMoment(e->recording, PlayOffsetForEvent(e->offsetMs));
 }
 
-void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
-    if (!data_ || !data_->Event(event))
-        return;
-    // Not exec(): the menu's loop must not sit under the page's call or a
-    // caller's own loop.
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
+void OverviewWindow::AddExportClipItem(QMenu* menu, int event) {
     menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
         const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
         const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
@@ -575,6 +569,16 @@ void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
                 EventLabel(*e, LoadUiString(UiStringId::kOverviewEventKinds).split('|'),
                            FigureTexts::OfViewer()));
     });
+}
+
+void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
+    if (!data_ || !data_->Event(event))
+        return;
+    // Not exec(): the menu's loop must not sit under the page's call or a
+    // caller's own loop.
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    AddExportClipItem(menu, event);
     menu->popup(globalAt);
 }
 
@@ -582,15 +586,7 @@ void OverviewWindow::ShowMapMenu(double latitude, double longitude, int event, Q
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (data_ && data_->Event(event))
-        menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
-            const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
-            const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
-            if (r)
-                emit ExportClipRequested(
-                    r->path, e->offsetMs,
-                    EventLabel(*e, LoadUiString(UiStringId::kOverviewEventKinds).split('|'),
-                               FigureTexts::OfViewer()));
-        });
+        AddExportClipItem(menu, event);
     menu->addAction(LoadUiString(UiStringId::kAddPrivacyZoneItem), this,
                     [this, latitude, longitude] { AddZoneAt(latitude, longitude); });
     menu->popup(globalAt);

@@ -13,6 +13,7 @@ class OverviewPage;
 class PlaceListModel;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QModelIndex;
 class QProgressBar;
 class QPushButton;
@@ -119,6 +120,8 @@ class OverviewWindow : public QWidget {
     void ShowRouteTip(int trip, double latitude, double longitude);
     void PlayRoutePoint(int trip, double latitude, double longitude);
     void PlayEvent(int event);
+    // The menu item that exports a clip around the event.
+    void AddExportClipItem(QMenu* menu, int event);
     void ShowEventMenu(int event, QPoint globalAt);
     // The map's menu at a place; event >= 0 on an event's mark.
     void ShowMapMenu(double latitude, double longitude, int event, QPoint globalAt);
