@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -20,9 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <cmath>
 
 QString RemainingText(double seconds) {
@@ -35,10 +32,6 @@ namespace {
 // The progress bar's steps, as the work notes them.
 constexpr qint64 kProgressSteps = 1000;
 
-// The figures' boxes in their order in the dialog.
-constexpr uint32_t kFigureBits[] = {kOverlayTime,    kOverlaySpeed,   kOverlayPosition,
-                                    kOverlayHeading, kOverlayGSensor, kOverlayMap};
-
 } // namespace
 
 ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, int64_t fromMs,
@@ -46,10 +39,6 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
     : QDialog(parent), sources_(std::move(sources)), fromMs_(fromMs), toMs_(toMs) {
     setWindowTitle(LoadUiString(UiStringId::kExportClipTitle));
     auto* column = new QVBoxLayout(this);
-    event_ = new QLabel(this);
-    event_->setObjectName("event");
-    event_->hide();
-    column->addWidget(event_);
     column->addWidget(new QLabel(
         LoadUiStringFilled(UiStringId::kClipSpan,
                            FormatLocalTime(fromMs / 1000, "%Y-%m-%d %H:%M:%S") + " \u2013 " +
@@ -63,16 +52,12 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
                         UiStringId::kClipLayoutSideBySide, UiStringId::kClipLayoutInset,
                         UiStringId::kClipLayoutAbove})
         layout_->addItem(LoadUiString(id));
-    const AppSettings& settings = AppSettings::Instance();
-    layout_->setCurrentIndex(
-        std::clamp(settings.Read(SettingKeys::kClipLayout), 0, layout_->count() - 1));
     form->addRow(LoadUiString(UiStringId::kClipLayout), layout_);
     corner_ = new QComboBox(this);
     for (unsigned id : {UiStringId::kClipCornerTopLeft, UiStringId::kClipCornerTopRight,
                         UiStringId::kClipCornerBottomLeft, UiStringId::kClipCornerBottomRight})
         corner_->addItem(LoadUiString(id));
-    corner_->setCurrentIndex(
-        std::clamp(settings.Read(SettingKeys::kClipInsetCorner), 0, corner_->count() - 1));
+    corner_->setCurrentIndex(int(ClipCorner::TopRight));
     form->addRow(LoadUiString(UiStringId::kClipInsetCorner), corner_);
     sound_ = new QCheckBox(LoadUiString(UiStringId::kClipSound), this);
     sound_->setChecked(true);
@@ -81,12 +66,11 @@ ClipExportDlg::ClipExportDlg(QWidget* parent, std::vector<ClipSource> sources, i
 
     column->addWidget(new QLabel(LoadUiString(UiStringId::kClipFigures), this));
     auto* figureRow = new QHBoxLayout;
-    const uint32_t figures = uint32_t(settings.Read(SettingKeys::kClipFigures));
     for (unsigned id : {UiStringId::kClipFigureTime, UiStringId::kClipFigureSpeed,
                         UiStringId::kClipFigurePosition, UiStringId::kClipFigureHeading,
                         UiStringId::kClipFigureG, UiStringId::kClipFigureMap}) {
         auto* box = new QCheckBox(LoadUiString(id), this);
-        box->setChecked(figures & kFigureBits[figures_.size()]);
+        box->setChecked(id == UiStringId::kClipFigureTime);
         figures_.push_back(box);
         figureRow->addWidget(box);
     }
@@ -172,33 +156,14 @@ ClipOptions ClipExportDlg::Options() const {
     o.layout = ClipLayout(layout_->currentIndex());
     o.insetCorner = ClipCorner(corner_->currentIndex());
     o.sound = sound_->isChecked();
+    const uint32_t bits[] = {kOverlayTime,    kOverlaySpeed,   kOverlayPosition,
+                             kOverlayHeading, kOverlayGSensor, kOverlayMap};
     for (size_t i = 0; i < figures_.size(); ++i) {
         if (figures_[i]->isChecked())
-            o.overlays |= kFigureBits[i];
+            o.overlays |= bits[i];
     }
     o.speedInMph = AppSettings::Instance().ReadSpeedInMiles();
     return o;
-}
-
-void ClipExportDlg::ForEvent(const QString& event) {
-    event_->setText(LoadUiStringFilled(UiStringId::kClipForEvent, event));
-    event_->show();
-    if (!UsesFront(ClipLayout(layout_->currentIndex())) ||
-        !UsesRear(ClipLayout(layout_->currentIndex())))
-        layout_->setCurrentIndex(int(ClipLayout::PictureInPicture));
-    for (size_t i = 0; i < figures_.size(); ++i) {
-        if (kFigureBits[i] & (kOverlayTime | kOverlaySpeed | kOverlayPosition))
-            figures_[i]->setChecked(true);
-    }
-}
-
-void ClipExportDlg::RememberChoices(const QString& outputPath) const {
-    AppSettings& settings = AppSettings::Instance();
-    const ClipOptions o = Options();
-    settings.Write(SettingKeys::kClipLayout, int(o.layout));
-    settings.Write(SettingKeys::kClipInsetCorner, int(o.insetCorner));
-    settings.Write(SettingKeys::kClipFigures, int(o.overlays));
-    settings.Write(SettingKeys::kClipFolder, QFileInfo(outputPath).absolutePath());
 }
 
 void ClipExportDlg::UpdateChoices() {
@@ -258,8 +223,7 @@ void ClipExportDlg::Start() {
     request.outputPath = ClipOutputPath(typed);
     request.overwrite = !existing.isEmpty();
     output_->setText(request.outputPath);
-    RememberChoices(request.outputPath);
-    // The folder (the user's videos folder at first) may not exist yet.
+    // The default folder (the exports' folder in the documents) may not exist yet.
     CreateFolderPath(QFileInfo(request.outputPath).absolutePath());
 
     for (QWidget* w : findChildren<QWidget*>()) {
@@ -316,15 +280,9 @@ void ClipExportDlg::OnFinished(const ClipOutcome& outcome) {
                                              QString::number(outcome.positionsLeftOut));
     if (!outcome.notes.isEmpty())
         written += "\n\n" + outcome.notes.join('\n');
-    const int answer =
-        ShowMessageBox(this,
-                       LoadUiStringFilled(UiStringId::kClipDone, written) + "\n\n" +
-                           LoadUiString(UiStringId::kClipOpenFolder),
-                       LoadUiString(UiStringId::kExportClipTitle), MbButtons::YesNo,
-                       outcome.notes.isEmpty() ? MbIcon::Information : MbIcon::Warning);
-    if (answer == IDYES && !outcome.files.isEmpty())
-        QDesktopServices::openUrl(
-            QUrl::fromLocalFile(QFileInfo(outcome.files.front()).absolutePath()));
+    ShowMessageBox(this, LoadUiStringFilled(UiStringId::kClipDone, written),
+                   LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
+                   outcome.notes.isEmpty() ? MbIcon::Information : MbIcon::Warning);
     accept();
 }
 

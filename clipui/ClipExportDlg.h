@@ -1,7 +1,7 @@
 #pragma once
 // The export dialog: layout, sound, figures, privacy zones and the output
-// name, the choices kept from the last export; the export runs in a worker thread with a progress
-// bar showing the time left, and Cancel stops it leaving nothing behind.
+// name; the export runs in a worker thread with a progress bar showing the
+// time left, and Cancel stops it leaving nothing behind.
 #include "clip/ClipExport.h"
 #include "platform/BackgroundJob.h"
 
@@ -29,9 +29,6 @@ class ClipExportDlg : public QDialog {
     // The files of the last finished export (empty until one succeeds).
     const QStringList& Written() const { return written_; }
     bool Running() const { return job_.Running(); }
-    // For the moments around an event: names it and starts with both
-    // cameras and the time, speed and position figures.
-    void ForEvent(const QString& event);
 
     // Cancel: stops a running export (the dialog stays until it has), or closes.
     void reject() override;
@@ -45,12 +42,9 @@ class ClipExportDlg : public QDialog {
     void OnFinished(const ClipOutcome& outcome);
     ClipOptions Options() const;
     void UpdateChoices();
-    // The layout, corner, figures and folder, for the next time.
-    void RememberChoices(const QString& outputPath) const;
 
     std::vector<ClipSource> sources_;
     int64_t fromMs_, toMs_;
-    QLabel* event_;
     QComboBox* layout_;
     QComboBox* corner_;
     QCheckBox* sound_;

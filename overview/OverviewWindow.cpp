@@ -559,18 +559,6 @@ void OverviewWindow::PlayEvent(int event) {
         PlayMoment(e->recording, PlayOffsetForEvent(e->offsetMs));
 }
 
-void OverviewWindow::AddExportClipItem(QMenu* menu, int event) {
-    menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
-        const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
-        const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
-        if (r)
-            emit ExportClipRequested(
-                r->path, e->offsetMs,
-                EventLabel(*e, LoadUiString(UiStringId::kOverviewEventKinds).split('|'),
-                           FigureTexts::OfViewer()));
-    });
-}
-
 void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
     if (!data_ || !data_->Event(event))
         return;
@@ -578,7 +566,12 @@ void OverviewWindow::ShowEventMenu(int event, QPoint globalAt) {
     // caller's own loop.
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    AddExportClipItem(menu, event);
+    menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
+        const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
+        const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
+        if (r)
+            emit ExportClipRequested(r->path, e->offsetMs);
+    });
     menu->popup(globalAt);
 }
 
@@ -586,7 +579,12 @@ void OverviewWindow::ShowMapMenu(double latitude, double longitude, int event, Q
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (data_ && data_->Event(event))
-        AddExportClipItem(menu, event);
+        menu->addAction(LoadUiString(UiStringId::kExportClipItem), this, [this, event] {
+            const DrivingEvent* e = data_ ? data_->Event(event) : nullptr;
+            const IndexedRecording* r = e ? data_->Recording(e->recording) : nullptr;
+            if (r)
+                emit ExportClipRequested(r->path, e->offsetMs);
+        });
     menu->addAction(LoadUiString(UiStringId::kAddPrivacyZoneItem), this,
                     [this, latitude, longitude] { AddZoneAt(latitude, longitude); });
     menu->popup(globalAt);

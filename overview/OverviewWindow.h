@@ -13,7 +13,6 @@ class OverviewPage;
 class PlaceListModel;
 class QComboBox;
 class QLabel;
-class QMenu;
 class QModelIndex;
 class QProgressBar;
 class QPushButton;
@@ -79,8 +78,7 @@ class OverviewWindow : public QWidget {
   signals:
     void PlayRequested(const QString& path, qint64 offsetMs);
     // "Export clip" on an event: its recording and the event's offset in it.
-    // `event` names the event the clip is for.
-    void ExportClipRequested(const QString& path, qint64 offsetMs, const QString& event);
+    void ExportClipRequested(const QString& path, qint64 offsetMs);
     void CancelRequested();
     // Recordings were deleted from the library shown.
     void LibraryChanged();
@@ -120,8 +118,6 @@ class OverviewWindow : public QWidget {
     void ShowRouteTip(int trip, double latitude, double longitude);
     void PlayRoutePoint(int trip, double latitude, double longitude);
     void PlayEvent(int event);
-    // The menu item that exports a clip around the event.
-    void AddExportClipItem(QMenu* menu, int event);
     void ShowEventMenu(int event, QPoint globalAt);
     // The map's menu at a place; event >= 0 on an event's mark.
     void ShowMapMenu(double latitude, double longitude, int event, QPoint globalAt);

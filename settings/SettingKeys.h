@@ -39,14 +39,6 @@ inline constexpr TextSetting kLastFolder{"UI", "Folder", ""};
 // The folder exports were last written to.
 inline constexpr TextSetting kExportFolder{"UI", "EXPORT_FOLDER", ""};
 
-// The clip export dialog's last choices: the layout and the rear inset's
-// corner (as numbered in the dialog's lists), the figures (a set of bits,
-// 1 the time) and the folder the last clip went to.
-inline constexpr IntSetting kClipLayout{"CLIP", "LAYOUT", 0};
-inline constexpr IntSetting kClipInsetCorner{"CLIP", "INSET_CORNER", 1};
-inline constexpr IntSetting kClipFigures{"CLIP", "FIGURES", 1};
-inline constexpr TextSetting kClipFolder{"CLIP", "FOLDER", ""};
-
 // Another tile source for the map pages, and its attribution.
 inline constexpr TextSetting kTileUrl{"MAP", "TileUrl", ""};
 inline constexpr TextSetting kTileAttribution{"MAP", "TileAttribution", ""};

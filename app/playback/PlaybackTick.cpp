@@ -24,19 +24,6 @@ int PlaybackTick::Step(int64_t timeMs) {
     return state;
 }
 
-void PlaybackTick::ShowInstrumentsAt(int64_t timeMs) {
-    const Track& track = catalog_.CurrentTrack();
-    const int i = track.IndexAt(timeMs);
-    if (i < 0 || i >= catalog_.GpsPointCount() || !track.fixes[size_t(i)].hasFix) {
-        view_.SetCompass(false, 0);
-        view_.SetSpeed(false, 0);
-        return;
-    }
-    const GpsFix& fix = track.fixes[size_t(i)];
-    view_.SetCompass(true, int(fix.headingDegrees));
-    view_.SetSpeed(true, int(fix.speedKmh));
-}
-
 void PlaybackTick::ShowGpsState(int state) {
     gpsState_ = state;
     view_.SetGpsIndicator(state);

@@ -19,9 +19,6 @@ class PlaybackTick {
     // Runs the tick with the panes as the window has them, keeps its result
     // as the GPS indicator's state and shows it there.
     int Step(int64_t timeMs);
-    // Speed and compass as the fix at `timeMs` gives them, the tick's own
-    // course left as it is: for a moment asked for before it plays.
-    void ShowInstrumentsAt(int64_t timeMs);
     // The GPS indicator's state, kept and shown.
     void ShowGpsState(int state);
     int GpsState() const { return gpsState_; }

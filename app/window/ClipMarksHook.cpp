@@ -3,21 +3,22 @@
 #include "app/playback/PlayerPair.h"
 #include "app/window/CVELDlg.h"
 #include "clip/ClipSources.h"
-#include "clipui/ClipDefaults.h"
 #include "clipui/ClipExportDlg.h"
 #include "clipui/ClipMarksBar.h"
 #include "controls/SliderGeometry.h"
 #include "platform/widgets/MessageBox.h"
+#include "recordings/KmlExport.h"
+#include "recordings/LocalTimeText.h"
 #include "recordings/RecordingCatalog.h"
 #include "strings/UiStrings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 
 namespace {
 
-// Before and after an event, and the play position when no marks are set.
-constexpr int64_t kClipReachMs = 15000;
+constexpr int64_t kEventClipReachMs = 15000; // before and after an event
 
 } // namespace
 
@@ -75,48 +76,42 @@ void ClipMarksHook::ShowMenu(const QPoint& at) {
 }
 
 void ClipMarksHook::Export() {
-    const std::vector<ClipSource> sources = ClipSourcesOfCatalog(window_.Catalog());
-    if (start_ && end_ && *start_ != *end_) {
-        ExportSpan(&window_, sources, std::min(*start_, *end_), std::max(*start_, *end_));
-        return;
-    }
-    // Without marks: the moments around the picture shown.
-    const std::optional<int64_t> here = PlayPositionMs();
-    const std::optional<std::pair<int64_t, int64_t>> span =
-        here ? SpanAround(sources, *here, kClipReachMs, kClipReachMs) : std::nullopt;
-    if (!span) {
+    if (!start_ || !end_ || *start_ == *end_) {
         ShowMessageBox(&window_, LoadUiString(UiStringId::kClipNoMarks),
                        LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
                        MbIcon::Information);
         return;
     }
-    ExportSpan(&window_, sources, span->first, span->second);
+    const RecordingFile* file = window_.Catalog().CurrentRecording();
+    ExportSpan(&window_, file ? file->fileName : QString(), std::min(*start_, *end_),
+               std::max(*start_, *end_));
 }
 
-void ClipMarksHook::ExportAround(QWidget* parent, const QString& path, int64_t offsetMs,
-                                 const QString& event) {
+void ClipMarksHook::ExportAround(QWidget* parent, const QString& path, int64_t offsetMs) {
     const RecordingCatalog& catalog = window_.Catalog();
     const int index = catalog.IndexOfPath(path);
     const std::vector<ClipSource> sources = ClipSourcesOfCatalog(catalog);
     const std::optional<std::pair<int64_t, int64_t>> span =
         index < 0 ? std::nullopt
                   : SpanAround(sources, catalog.Files()[size_t(index)].info.StartMs() + offsetMs,
-                               kClipReachMs, kClipReachMs);
+                               kEventClipReachMs, kEventClipReachMs);
     if (!span) {
         ShowMessageBox(parent, LoadUiString(UiStringId::kClipMomentNotListed),
                        LoadUiString(UiStringId::kExportClipTitle), MbButtons::Ok,
                        MbIcon::Information);
         return;
     }
-    ExportSpan(parent, sources, span->first, span->second, event);
+    ExportSpan(parent, catalog.Files()[size_t(index)].fileName, span->first, span->second);
 }
 
-void ClipMarksHook::ExportSpan(QWidget* parent, const std::vector<ClipSource>& sources,
-                               int64_t fromMs, int64_t toMs, const QString& event) {
-    ClipExportDlg dialog(parent, sources, fromMs, toMs,
-                         QDir(ClipFolder()).filePath(DefaultClipName(sources, fromMs)));
-    if (!event.isEmpty())
-        dialog.ForEvent(event);
+void ClipMarksHook::ExportSpan(QWidget* parent, const QString& fileName, int64_t fromMs,
+                               int64_t toMs) {
+    const QString base =
+        fileName.isEmpty() ? QString("clip") : QFileInfo(fileName).completeBaseName();
+    const QString name =
+        base + "_CLIP" + FormatLocalTime(fromMs / 1000, "_%Y_%m_%d_%H-%M-%S") + ".mp4";
+    ClipExportDlg dialog(parent, ClipSourcesOfCatalog(window_.Catalog()), fromMs, toMs,
+                         QDir(KmlFolder()).filePath(name));
     dialog.exec();
 }
 

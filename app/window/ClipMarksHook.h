@@ -2,8 +2,6 @@
 // The clip's marks in the main window: [ and ] (and the position slider's
 // right-click menu) set them; they are kept as absolute times, so a clip may
 // run across the recordings that follow each other; the slider shows them.
-#include "clip/ClipSpan.h"
-
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -22,21 +20,17 @@ class ClipMarksHook : public QObject {
 
     void MarkStart() { Mark(true, PlayPositionMs()); }
     void MarkEnd() { Mark(false, PlayPositionMs()); }
-    // Opens the export dialog for the marks; without both, for the 15 s
-    // before and after the play position.
+    // Opens the export dialog for the marks.
     void Export();
     // Opens it for the time around a moment of a listed recording (offset
-    // from its start), over `parent`: an event's 15 s before and after;
-    // `event` names the event.
-    void ExportAround(QWidget* parent, const QString& path, int64_t offsetMs,
-                      const QString& event = QString());
+    // from its start), over `parent`: an event's 15 s before and after.
+    void ExportAround(QWidget* parent, const QString& path, int64_t offsetMs);
 
     std::optional<int64_t> Start() const { return start_; }
     std::optional<int64_t> End() const { return end_; }
 
   private:
-    void ExportSpan(QWidget* parent, const std::vector<ClipSource>& sources, int64_t fromMs,
-                    int64_t toMs, const QString& event = QString());
+    void ExportSpan(QWidget* parent, const QString& fileName, int64_t fromMs, int64_t toMs);
     void Mark(bool start, std::optional<int64_t> atMs);
     // The play position as camera-clock ms since 1970; nullopt when nothing plays.
     std::optional<int64_t> PlayPositionMs() const;

@@ -31,7 +31,6 @@ const struct {
     {"Ctrl+T", UiStringId::kOverviewTitle},
     {"Ctrl+,", UiStringId::kSettingsItem},
     {"[  ]", UiStringId::kHelpClipMarks},
-    {"Ctrl+Shift+E", UiStringId::kHelpExportClip},
     {"F1", UiStringId::kHelpThisHelp},
 };
 

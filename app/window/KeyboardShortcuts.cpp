@@ -5,14 +5,10 @@
 #include "app/window/CVELDlg.h"
 #include "app/window/ClipMarksHook.h"
 #include "app/window/ControlIds.h"
-#include "app/window/DriveSteps.h"
 #include "app/window/KeyboardHelpDlg.h"
-#include "app/window/OverviewLink.h"
 #include "app/window/PlaybackLogic.h"
-#include "clip/ClipSources.h"
 #include "map/CHtmlMapDlg.h"
 #include "platform/WindowMessages.h"
-#include "recordings/RecordingCatalog.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -68,7 +64,6 @@ const Binding kBindings[] = {
     {Qt::Key_Comma, kCtrl, KeyCommand::Settings, false, false, false},
     {Qt::Key_BracketLeft, kNone, KeyCommand::ClipStart, false, false, false},
     {Qt::Key_BracketRight, kNone, KeyCommand::ClipEnd, false, false, false},
-    {Qt::Key_E, kCtrlShift, KeyCommand::ExportClip, false, false, false},
 };
 
 bool IsTextField(const QWidget* w) {
@@ -205,9 +200,6 @@ void KeyboardShortcuts::Run(KeyCommand command) {
     case KeyCommand::ClipEnd:
         command == KeyCommand::ClipStart ? clipMarks_.MarkStart() : clipMarks_.MarkEnd();
         break;
-    case KeyCommand::ExportClip:
-        clipMarks_.Export();
-        break;
     }
 }
 
@@ -222,18 +214,6 @@ void KeyboardShortcuts::SeekBy(int deltaMs) {
     // Presses quicker than the seek timer add up.
     const int64_t pending = logic->controller.m_nPendingSeekMs;
     const int64_t from = pending != 0 ? pending : players.TimeNow();
-    // Past either end the step goes on in the recording of the same drive.
-    const RecordingCatalog& catalog = *ctx.catalog;
-    if (catalog.CurrentRecording() && window_.Overview()) {
-        const std::vector<ClipSource> sources = ClipSourcesOfCatalog(catalog);
-        const std::optional<DriveMoment> there =
-            MomentInDrive(sources, SourceOfPath(sources, catalog.GetCurrentFilePath()),
-                          players.LengthNow(), from + deltaMs);
-        if (there) {
-            window_.Overview()->PlayMoment(there->path, there->offsetMs);
-            return;
-        }
-    }
     const int position =
         SeekSliderPosition(from, deltaMs, players.LengthNow(), ctx.view->SeekSpan());
     if (position == 0)

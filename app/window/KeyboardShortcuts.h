@@ -31,7 +31,6 @@ enum class KeyCommand {
     Settings,
     ClipStart,
     ClipEnd,
-    ExportClip,
 };
 
 // The widget that has the keyboard focus, as far as the keys care: a list

@@ -77,8 +77,8 @@ void OverviewLink::Open() {
         overview_->setAttribute(Qt::WA_DeleteOnClose);
         connect(overview_, &OverviewWindow::PlayRequested, this, &OverviewLink::PlayMoment);
         connect(overview_, &OverviewWindow::ExportClipRequested, this,
-                [this](const QString& path, qint64 offsetMs, const QString& event) {
-                    clipMarks_.ExportAround(overview_, path, offsetMs, event);
+                [this](const QString& path, qint64 offsetMs) {
+                    clipMarks_.ExportAround(overview_, path, offsetMs);
                 });
         // Recordings deleted from the library leave the lists and the index.
         connect(overview_, &OverviewWindow::LibraryChanged, this, [this] { ReopenLibrary(30); });
@@ -178,18 +178,9 @@ void OverviewLink::PlayMoment(const QString& path, qint64 offsetMs) {
             pendingPath_.clear();
             return;
         }
-        StartPending(index);
+        playback->starter.OnFileActivate(index);
     }
     TrySeek();
-}
-
-void OverviewLink::StartPending(int index) {
-    PlaybackLogic* playback = window_.Playback();
-    playback->starter.OnFileActivate(index);
-    // The strip shows the moment at once, not the recording's start first.
-    const QString current = CurrentPath(window_.Catalog());
-    if (Canonical(current) == Canonical(pendingPath_))
-        playback->HoldMoment(current, pendingOffsetMs_);
 }
 
 void OverviewLink::TrySeek() {
@@ -219,7 +210,7 @@ void OverviewLink::RestartPending() {
     if (Canonical(CurrentPath(window_.Catalog())) != Canonical(pendingPath_)) {
         const int index = window_.Catalog().IndexOfPath(pendingPath_);
         if (index >= 0)
-            StartPending(index);
+            playback->starter.OnFileActivate(index);
     }
     TrySeek();
 }

@@ -45,8 +45,6 @@ class OverviewLink : public QObject {
     // Opens the library again after deletions, up to `tries` times.
     void ReopenLibrary(int tries);
     void TrySeek();
-    // Starts the listed recording at `index` for the pending moment.
-    void StartPending(int index);
     // Asks again for a start that the lists' guards refused.
     void RestartPending();
 

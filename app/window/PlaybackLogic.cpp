@@ -13,9 +13,6 @@
 
 namespace {
 
-// A held moment whose seek never comes is let go after this.
-constexpr qint64 kHoldMs = 5000;
-
 PlaybackContext WithOwnParts(PlaybackContext context, WindowTimers* timers, PlayerPair* players) {
     context.timers = timers;
     context.players = players;
@@ -31,7 +28,6 @@ PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, 
       starter(context_, controller), open(context_, controller, starter),
       files(context_, controller, starter), snapshot(context_), exports(context_) {
     connect(&controller, &PlaybackController::SeekApplied, this, [this](qint64 timeMs) {
-        heldPath_.clear();
         if (!players_.AnyPlays())
             ShowStillFrame(timeMs);
     });
@@ -43,13 +39,6 @@ PlaybackLogic::PlaybackLogic(const PlaybackContext& context, CVlcPlayer* front, 
 }
 
 void PlaybackLogic::OnPlayTime(qint64 timeMs, qint64 lengthMs) {
-    if (!heldPath_.isEmpty()) {
-        const RecordingCatalog& catalog = *context_.catalog;
-        if (heldSince_.elapsed() < kHoldMs && catalog.CurrentRecording() &&
-            catalog.GetCurrentFilePath() == heldPath_)
-            return;
-        heldPath_.clear();
-    }
     tick.Step(timeMs);
     ShowFrameClock(timeMs);
     controller.ShowPlayTime(timeMs, lengthMs);
@@ -121,24 +110,6 @@ void PlaybackLogic::ShowFrameClock(int64_t timeMs) {
     if (players_.ShownPlayer())
         text = FramePlaceText(FramePlaceAt(*context_.catalog, tick.Index(), timeMs));
     context_.view->SetFrameClock(text);
-}
-
-void PlaybackLogic::ShowMoment(int64_t timeMs) {
-    tick.ShowInstrumentsAt(timeMs);
-    QString text;
-    if (players_.ShownPlayer())
-        text = FramePlaceText(FramePlaceAt(
-            *context_.catalog, context_.catalog->CurrentTrack().IndexAt(timeMs), timeMs));
-    context_.view->SetFrameClock(text);
-}
-
-void PlaybackLogic::HoldMoment(const QString& path, int64_t timeMs) {
-    const RecordingCatalog& catalog = *context_.catalog;
-    if (!catalog.CurrentRecording() || catalog.GetCurrentFilePath() != path)
-        return;
-    heldPath_ = path;
-    heldSince_.start();
-    ShowMoment(timeMs);
 }
 
 void PlaybackLogic::ShowStillFrame(int64_t timeMs) {

@@ -10,9 +10,7 @@
 #include "app/playback/PlayerPair.h"
 #include "platform/WindowTimers.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QString>
 
 // Everything the main window does to play recordings, in one object it owns:
 // it takes the playback messages the window hands on, runs the playback
@@ -48,10 +46,6 @@ class PlaybackLogic : public QObject {
     // A paused picture that moved reports no play time: map, instruments
     // and frame clock are brought to it here.
     void ShowStillFrame(int64_t timeMs);
-    // A moment of the recording at `path` that was just started: it shows
-    // at once, and the recording's own first times are not shown until the
-    // seek to the moment went to the players.
-    void HoldMoment(const QString& path, int64_t timeMs);
     // A newly shown map page starts empty: draws the current recording's
     // route, and the driven line and car up to the play time, on it.
     void RedrawMap();
@@ -64,15 +58,10 @@ class PlaybackLogic : public QObject {
     // The frame clock for the play time the tick last ran at; blank when
     // nothing is shown.
     void ShowFrameClock(int64_t timeMs);
-    // The read-outs and the frame clock at a moment asked for, before the
-    // players show it.
-    void ShowMoment(int64_t timeMs);
 
     WindowTimers timers_;
     PlayerPair players_;
     PlaybackContext context_;
-    QString heldPath_; // empty when no moment is held
-    QElapsedTimer heldSince_;
 
   public:
     PlaybackTick tick;

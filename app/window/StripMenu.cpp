@@ -27,8 +27,6 @@ bool StripMenu::eventFilter(QObject* watched, QEvent* event) {
     menu.addAction(LoadUiString(UiStringId::kKeyboardShortcuts), shortcuts_);
     if (overview_)
         menu.addAction(LoadUiString(UiStringId::kOverviewMenuItem), overview_);
-    if (exportClip_)
-        menu.addAction(LoadUiString(UiStringId::kExportClipItem), exportClip_);
     menu.addSeparator();
     menu.addAction(LoadUiString(UiStringId::kAbout), about_);
     menu_ = &menu;

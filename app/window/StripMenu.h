@@ -6,7 +6,7 @@ class QMenu;
 class QWidget;
 
 // The right-click menu of the window's top strip (above the videos, the
-// lists and the map): Settings…, Keyboard shortcuts, Export clip…, About.
+// lists and the map): Settings…, Keyboard shortcuts, About.
 class StripMenu : public QObject {
     Q_OBJECT
   public:
@@ -18,8 +18,6 @@ class StripMenu : public QObject {
 
     // An item for the card overview, after Keyboard shortcuts.
     void SetOverview(std::function<void()> overview) { overview_ = std::move(overview); }
-    // An item for the clip export, after the overview's.
-    void SetExportClip(std::function<void()> exportClip) { exportClip_ = std::move(exportClip); }
 
     // The menu while it is open (for tests), else null.
     QMenu* OpenMenu() const { return menu_; }
@@ -33,6 +31,5 @@ class StripMenu : public QObject {
     std::function<void()> shortcuts_;
     std::function<void()> about_;
     std::function<void()> overview_;
-    std::function<void()> exportClip_;
     QMenu* menu_ = nullptr;
 };

@@ -227,6 +227,5 @@ void WindowAssembly::CreateInputHandlers(CVELDlg& window, WindowControls& c) {
         [&window] { KeyboardHelpDlg(&window).exec(); }, [&window] { window.Command(IDC_ABOUT); });
     c.overview = new OverviewLink(window, presenter, playback->Players(), *c.clipMarks);
     strip->SetOverview([overview = c.overview] { overview->Open(); });
-    strip->SetExportClip([marks = c.clipMarks] { marks->Export(); });
     c.emptyHint = new EmptyListHint(c.frontFrame, c.fileList);
 }

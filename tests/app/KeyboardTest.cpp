@@ -8,7 +8,6 @@
 #include "app/window/ControlIds.h"
 #include "app/window/KeyboardHelpDlg.h"
 #include "app/window/PlaybackLogic.h"
-#include "clipui/ClipExportDlg.h"
 #include "controls/CGdipButton.h"
 #include "dialogs/CKesConfigDlg.h"
 #include "platform/widgets/MessageBox.h"
@@ -16,7 +15,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMenu>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
@@ -231,43 +229,15 @@ TEST_F(KeyboardTest, CommandKeysOpenTheirDialogsButNoKeyActsInsideOne) {
     EXPECT_EQ(seen, "KeyboardHelpDlg");
     EXPECT_EQ(Front()->State(), libvlc_Playing);
     // Every key of the window has its line, I (the frame clock in full screen) too.
-    for (const char* keys :
-         {"Space", "\u2190  \u2192", "Shift+\u2190  Shift+\u2192", "Ctrl+\u2190  Ctrl+\u2192",
-          "\u2191  \u2193", "N  P", "+  \u2212", "M", "F  F11", "Esc", "I", "Ctrl+O", "Del",
-          "Ctrl+E", "Ctrl+,", "Ctrl+Shift+E", "F1"})
+    for (const char* keys : {"Space", "\u2190  \u2192", "Shift+\u2190  Shift+\u2192",
+                             "Ctrl+\u2190  Ctrl+\u2192", "\u2191  \u2193", "N  P", "+  \u2212", "M",
+                             "F  F11", "Esc", "I", "Ctrl+O", "Del", "Ctrl+E", "Ctrl+,", "F1"})
         EXPECT_TRUE(keysListed.contains(QString::fromUtf8(keys))) << keys;
 
     seen.clear();
     AnswerNextDialog(&seen);
     Key(Qt::Key_Comma, Qt::ControlModifier);
     EXPECT_EQ(seen, "CKesConfigDlg");
-
-    // Without marks the export offers the 30 s around the play position.
-    seen.clear();
-    int64_t spanMs = 0;
-    AnswerNextDialog(&seen, [&spanMs](QWidget* d) {
-        if (auto* dialog = qobject_cast<ClipExportDlg*>(d))
-            spanMs = dialog->ToMs() - dialog->FromMs();
-    });
-    Key(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(seen, "ClipExportDlg");
-    EXPECT_GT(spanMs, 15000);
-    EXPECT_LE(spanMs, 30000);
-    // So does the strip's menu, at a real right-click on the title.
-    seen.clear();
-    AnswerNextDialog(&seen);
-    QTimer::singleShot(200, [] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        for (QAction* action : menu->actions())
-            if (action->text() == LoadUiString(UiStringId::kExportClipItem))
-                QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                                  menu->actionGeometry(action).center());
-    });
-    QTest::mouseClick(dlg_->windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(150, 20));
-    Pump(900);
-    EXPECT_EQ(seen, "ClipExportDlg");
 
     Key(Qt::Key_E, Qt::ControlModifier);
     ASSERT_EQ(boxes_.calls.size(), 1u);

@@ -6,7 +6,6 @@
 #include "app/window/ControlIds.h"
 #include "app/window/OverviewLink.h"
 #include "platform/WindowMessages.h"
-#include "platform/widgets/MessageBox.h"
 #include "settings/LanguageTable.h"
 #include "strings/UiStrings.h"
 
@@ -52,13 +51,10 @@ class StripMenuTest : public ShownWindowTest {
     QString dialog_;
 };
 
-TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpClipExportAndAbout) {
-    const QStringList expected = {LoadUiString(UiStringId::kSettingsItem),
-                                  LoadUiString(UiStringId::kKeyboardShortcuts),
-                                  LoadUiString(UiStringId::kOverviewMenuItem),
-                                  LoadUiString(UiStringId::kExportClipItem),
-                                  "-",
-                                  LoadUiString(UiStringId::kAbout)};
+TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpAndAbout) {
+    const QStringList expected = {
+        LoadUiString(UiStringId::kSettingsItem), LoadUiString(UiStringId::kKeyboardShortcuts),
+        LoadUiString(UiStringId::kOverviewMenuItem), "-", LoadUiString(UiStringId::kAbout)};
     const QPoint logo = dlg_->Control(IDC_LOGO)->geometry().center();
     const struct {
         const char* where;
@@ -68,19 +64,13 @@ TEST_F(StripMenuTest, ItsItemsOpenSettingsKeyboardHelpClipExportAndAbout) {
     } cases[] = {
         {"title text", QPoint(150, 20), 0, "CKesConfigDlg"},
         {"title text", QPoint(150, 20), 1, "KeyboardHelpDlg"},
-        {"logo", logo, 5, "CAboutDlg"},
+        {"logo", logo, 4, "CAboutDlg"},
     };
     for (const auto& c : cases) {
         RightClick(c.at, c.pick);
         EXPECT_EQ(items_, expected) << c.where;
         EXPECT_EQ(dialog_, c.dialog) << c.where << " item " << c.pick;
     }
-    // Nothing plays: the clip's export says what it needs.
-    MessageBoxRecorder boxes;
-    RightClick(QPoint(150, 20), 3);
-    EXPECT_TRUE(dialog_.isEmpty());
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, LoadUiString(UiStringId::kClipNoMarks));
 }
 
 TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
@@ -90,7 +80,7 @@ TEST_F(StripMenuTest, BelowTheStripThereIsNoMenuAndTextsFollowTheLanguage) {
 
     AppSettings::Instance().SetLanguage(FindLanguageCode("GER"));
     RightClick(QPoint(150, 20), 1);
-    ASSERT_EQ(items_.size(), 6);
+    ASSERT_EQ(items_.size(), 5);
     EXPECT_EQ(items_[0], QString::fromUtf8("Einstellungen…"));
     EXPECT_EQ(items_[1], QString::fromUtf8("Tastenkürzel"));
     EXPECT_EQ(dialog_, "KeyboardHelpDlg");
